@@ -1,0 +1,92 @@
+#pragma once
+
+#include "editing/undohistory.h"
+#include "model/bankstore.h"
+
+#include <QMainWindow>
+#include <QSettings>
+#include <QString>
+
+class BigTable;
+class QComboBox;
+class QListWidgetItem;
+class QToolButton;
+class SelectionMask;
+
+// The single top-level window and owner of all application state. Slots stay
+// thin: they read the selection once and call into editing/, files/ and midi/.
+// The window's state is public so the flows and the tests can drive it directly.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Refresh operations.
+    void updateTable(bool withDetailView);
+    void updateDetailView();
+
+    // Asks whether to save or export unsaved changes; true means the caller may go on.
+    bool askSaveChanges();
+    void showError();
+
+    // Store conversions on bankStore.
+    void imageToRecord(int bank, int preset, const uint8_t *image) { bankStore.imageToRecord(bank, preset, image); }
+    void recordToImage(int bank, int preset, uint8_t *image) const { bankStore.recordToImage(bank, preset, image); }
+    void fillEmptyBanks() { bankStore.fillEmptyBanks(); }
+
+    // Undo history, under the names the rest of the program uses.
+    void recordUndo(int bank, int preset) { history.recordUndo(bank, preset); }
+    int historyPos() const { return history.historyPos(); }
+    int historyEnd() const { return history.historyEnd(); }
+
+    // The table's selection, read once.
+    SelectionMask currentSelection() const;
+    // Full load or import: every item goes, the column labels come back.
+    void clearTable();
+
+    BigTable *table = nullptr;
+    QToolButton *importButton = nullptr;
+    QToolButton *exportButton = nullptr;
+    QToolButton *loadButton = nullptr;
+    QToolButton *saveButton = nullptr;
+    QToolButton *undoButton = nullptr;
+    QToolButton *redoButton = nullptr;
+    QComboBox *languageBox = nullptr;
+
+    QSettings settings;
+    BankStore bankStore;
+    BankStore dragSnapshot;
+    BankStore clipboard;
+    QString errorText;
+    bool modified = false;
+    bool banksLoaded = false;
+    int language = 0;
+    bool clipboardFilled = false;
+    UndoHistory history{bankStore, modified};
+
+public slots:
+    void on_Table_ContextMenuRequest(const QPoint &pos);
+    void on_cut_Table();
+    void on_copy_Table();
+    void on_paste_Table();
+    void on_delete_Table();
+    void on_Table_selchanged();
+    void on_Table_cellChanged(int row, int column);
+    void on_setAButtonPressed();
+    void on_A2AButtonPressed();
+    void on_CListSet();
+    void on_CListRowChanged(int row);
+    void on_CListItemChanged(QListWidgetItem *current, QListWidgetItem *previous);
+    void on_Import();
+    void on_Export();
+    void on_Load();
+    void on_Save();
+    void on_LangChanged(int index);
+    void on_undo();
+    void on_redo();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QSettings;
+class QTranslator;
+
+// Identity under which QSettings finds the user's settings.
+namespace Startup {
+
+inline const QString OrganizationName = QStringLiteral("Quillmoth");
+inline const QString OrganizationDomain = QStringLiteral("quillmoth.example");
+inline const QString ApplicationName = QStringLiteral("Orvex_presetmanager");
+
+void setApplicationIdentity();
+
+// "language" as an integer; anything but 1 (including text) means English.
+int readLanguage(QSettings &settings);
+
+// Loads and installs the German catalogues when language is exactly 1.
+// Returns whether both catalogues loaded.
+bool installTranslators(int language, QTranslator &appTranslator, QTranslator &qtTranslator);
+
+} // namespace Startup

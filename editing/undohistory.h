@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/bankstore.h"
+
+#include <vector>
+
+// One saved preset of the undo history.
+struct UndoEntry
+{
+    PresetRecord saved;
+    bool modifiedFlag = false; // `modified` from before the change; swapped on undo/redo
+    bool groupStart = false;
+    int32_t bank = 0;
+    int32_t preset = 0;
+};
+
+// Per-preset undo history over a BankStore. Entries are exchanged with the
+// records they name, one group (one user operation) at a time. It knows the
+// store's `modified` flag because that flag travels with the entries.
+class UndoHistory
+{
+public:
+    static constexpr int Capacity = 10000;
+    static constexpr int Limit = 9998; // entries ever in use
+
+    UndoHistory(BankStore &store, bool &modified);
+
+    // Saves the record's content before the caller changes it.
+    void recordUndo(int bank, int preset);
+    // Undoes or redoes one group; false when there was nothing to do.
+    bool undo();
+    bool redo();
+    // Empties the history and clears `modified` (full load or import).
+    void reset();
+
+    int historyPos() const { return pos; }
+    int historyEnd() const { return end; }
+    bool canUndo() const { return pos > 0; }
+    bool canRedo() const { return pos != end; }
+    const UndoEntry &entry(int i) const { return entries[i]; }
+
+    // The next recorded entry begins a new group.
+    bool startNewGroup = true;
+
+private:
+    void trimHistory();
+    void exchangeEntry(int i);
+
+    BankStore &store;
+    bool &modified;
+    std::vector<UndoEntry> entries; // allocated once with Capacity entries
+    int pos = 0;
+    int end = 0;
+};

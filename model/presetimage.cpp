@@ -1,0 +1,48 @@
+#include "model/presetimage.h"
+
+#include <cstring>
+
+using namespace PresetImageLayout;
+
+namespace {
+
+QString readText(const uint8_t *field)
+{
+    // The field needs no terminator when full, so never read past it.
+    int n = 0;
+    while (n < TextLength && field[n] != 0)
+        ++n;
+    return QString::fromLatin1(reinterpret_cast<const char *>(field), n);
+}
+
+void writeText(const QString &text, uint8_t *field)
+{
+    const int n = std::min<int>(text.size(), TextLength);
+    for (int k = 0; k < n; ++k) {
+        const char16_t u = text.at(k).unicode();
+        // Only printable ASCII reaches the module; everything else becomes a space.
+        field[k] = (u < 0x20 || u > 0x7F) ? 0x20 : static_cast<uint8_t>(u);
+    }
+}
+
+} // namespace
+
+void imageToRecord(const uint8_t *image, PresetRecord &record)
+{
+    record.category = image[CategoryOffset];
+    record.mark = true;
+    record.name = readText(image + NameOffset);
+    record.author = readText(image + AuthorOffset);
+    for (int k = 0; k < ParamCount; ++k)
+        record.params[k] = image[ParamsOffset + k] & 0x7F;
+}
+
+void recordToImage(const PresetRecord &record, uint8_t *image)
+{
+    std::memset(image, 0, 256);
+    image[CategoryOffset] = static_cast<uint8_t>(record.category & 0xFF);
+    writeText(record.name, image + NameOffset);
+    writeText(record.author, image + AuthorOffset);
+    for (int k = 0; k < ParamCount; ++k)
+        image[ParamsOffset + k] = record.params[k] & 0x7F;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/presetrecord.h"
+
+#include <array>
+#include <cstdint>
+
+// The module's 256-byte form of one preset.
+using PresetImage = std::array<uint8_t, 256>;
+
+namespace PresetImageLayout {
+constexpr int ParamsOffset = 0;
+constexpr int ParamCount = 128;
+constexpr int CategoryOffset = 128;
+constexpr int NameOffset = 129;
+constexpr int AuthorOffset = 161;
+constexpr int TextLength = 32;
+} // namespace PresetImageLayout
+
+constexpr int BankCount = 16;
+constexpr int PresetsPerBank = 128;
+constexpr int PresetCount = BankCount * PresetsPerBank;
+// 16 x 128 images, bank-major.
+constexpr int BankDumpSize = PresetCount * 256;
+
+void imageToRecord(const uint8_t *image, PresetRecord &record);
+void recordToImage(const PresetRecord &record, uint8_t *image);

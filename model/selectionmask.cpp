@@ -1,0 +1,38 @@
+#include "model/selectionmask.h"
+
+bool SelectionMask::factoryCellSelected() const
+{
+    for (int p = 0; p < PresetsPerBank; ++p)
+        if (bits.test(index(0, p)))
+            return true;
+    return false;
+}
+
+bool SelectionMask::isRectangle() const
+{
+    int minB = BankCount, maxB = -1, minP = PresetsPerBank, maxP = -1;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (bits.test(index(b, p))) {
+                minB = std::min(minB, b);
+                maxB = std::max(maxB, b);
+                minP = std::min(minP, p);
+                maxP = std::max(maxP, p);
+            }
+    if (maxB < 0)
+        return false;
+    return count() == (maxB - minB + 1) * (maxP - minP + 1);
+}
+
+bool SelectionMask::first(int &bank, int &preset) const
+{
+    if (bits.none())
+        return false;
+    for (int i = 0; i < PresetCount; ++i)
+        if (bits.test(i)) {
+            bank = i / PresetsPerBank;
+            preset = i % PresetsPerBank;
+            return true;
+        }
+    return false;
+}

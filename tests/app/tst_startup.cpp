@@ -1,0 +1,88 @@
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "views/bigtable.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QSettings>
+#include <QTest>
+#include <QTranslator>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Startup::setApplicationIdentity();
+        QSettings().clear();
+    }
+
+    void languageSettingDecidesCatalogues()
+    {
+        QSettings s;
+        QCOMPARE(Startup::readLanguage(s), 0); // no settings
+        s.setValue("language", "abc");
+        QCOMPARE(Startup::readLanguage(s), 0);
+        s.setValue("language", 2);
+        QTranslator app2, qt2;
+        QVERIFY(!Startup::installTranslators(Startup::readLanguage(s), app2, qt2));
+        QVERIFY(app2.isEmpty());
+        QCOMPARE(QCoreApplication::translate("MainWindow", "Export"), QStringLiteral("Export"));
+
+        s.setValue("language", 1);
+        QTranslator app, qt;
+        QVERIFY(Startup::installTranslators(Startup::readLanguage(s), app, qt));
+        auto tr = [](const char *ctx, const char *text) { return QCoreApplication::translate(ctx, text); };
+        QCOMPARE(tr("MainWindow", "Export"), QStringLiteral("Exportieren"));
+        QCOMPARE(tr("MainWindow", ":/Charts/import.png"), QStringLiteral(":/Charts/import_de.png"));
+        QCOMPARE(tr("MainWindow", ":/Charts/undo.png"), QStringLiteral(":/Charts/undo.png"));
+        QCOMPARE(tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
+                 QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
+        QCOMPARE(tr("BankSel", "select:"), QStringLiteral("diese:"));
+        QCOMPARE(tr("BankSelLoad", "Load single preset bank"), QStringLiteral("Lade einzelne Preset Bank"));
+        QCOMPARE(tr("Form", "Categories"), QStringLiteral("Kategorien"));
+        QCOMPARE(tr("MidiSet", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
+        QCOMPARE(tr("MidiSetting", ":/Charts/export_screen.png"), QStringLiteral(":/Charts/export_screen_de.png"));
+        QCOMPARE(tr("MidiSetting", "transfer successful, %1 retries"),
+                 QString::fromUtf8("Übertragung erfolgreich, %1 Versuche"));
+        // Qt's own catalogue covers the standard buttons.
+        QCOMPARE(tr("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        QCoreApplication::removeTranslator(&app);
+        QCoreApplication::removeTranslator(&qt);
+    }
+
+    void tableAfterStartUp()
+    {
+        MainWindow w;
+        QVERIFY(!w.modified);
+        QVERIFY(!w.banksLoaded);
+        BigTable *t = w.table;
+        QCOMPARE(t->rowCount(), 128);
+        QCOMPARE(t->columnCount(), 16);
+        QVERIFY(!t->isEnabled());
+        QCOMPARE(t->horizontalHeaderItem(0)->text(), QStringLiteral("1: Factory"));
+        for (int c = 1; c < 16; ++c)
+            QCOMPARE(t->horizontalHeaderItem(c)->text(), QStringLiteral("%1: User").arg(c + 1));
+        QCOMPARE(t->horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        QCOMPARE(t->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(t->dragDropMode(), QAbstractItemView::DragDrop);
+        QCOMPARE(t->contextMenuPolicy(), Qt::CustomContextMenu);
+        for (int c = 0; c < 16; ++c)
+            for (int r = 0; r < 128; ++r) {
+                QTableWidgetItem *item = t->item(r, c);
+                QVERIFY(item);
+                QCOMPARE(item->text(), QStringLiteral("\n\n%1\n%2").arg(r).arg(c));
+                QCOMPARE(item->background().color(), QColor(Qt::white));
+                QCOMPARE(bool(item->flags() & Qt::ItemIsEditable), c != 0);
+                QCOMPARE(bool(item->flags() & Qt::ItemIsDropEnabled), c != 0);
+                QVERIFY(item->flags() & Qt::ItemIsDragEnabled);
+                QVERIFY(!w.bankStore.at(c, r).mark);
+            }
+        QCOMPARE(w.windowTitle(), QStringLiteral("Orvex+ Preset Manager"));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

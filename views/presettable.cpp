@@ -1,0 +1,75 @@
+#include "views/presettable.h"
+
+#include "model/bankstore.h"
+#include "model/categorytable.h"
+#include "model/selectionmask.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace PresetTable {
+
+namespace {
+constexpr Qt::ItemFlags FactoryFlags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
+constexpr Qt::ItemFlags UserFlags =
+    Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
+} // namespace
+
+void setColumnHeaders(QTableWidget *table)
+{
+    table->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("1: Factory")));
+    for (int c = 1; c < BankCount; ++c)
+        table->setHorizontalHeaderItem(c, new QTableWidgetItem(QStringLiteral("%1: User").arg(c + 1)));
+}
+
+void setUp(QTableWidget *table)
+{
+    setColumnHeaders(table);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->horizontalHeader()->setSectionsClickable(true);
+    table->verticalHeader()->setSectionsClickable(false);
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    table->setDragEnabled(true);
+    table->setDragDropMode(QAbstractItemView::DragDrop);
+    table->setDragDropOverwriteMode(false);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+QString cellText(const PresetRecord &record, int row, int column)
+{
+    return QStringLiteral("%1\n%2\n%3\n%4").arg(record.name, record.author).arg(row).arg(column);
+}
+
+void rebuildMarkedCells(QTableWidget *table, BankStore &store)
+{
+    for (int c = 0; c < BankCount; ++c) {
+        for (int r = 0; r < PresetsPerBank; ++r) {
+            PresetRecord &rec = store.at(c, r);
+            if (!rec.mark)
+                continue;
+            auto *item = new QTableWidgetItem(cellText(rec, r, c));
+            item->setBackground(QColor::fromRgb(categoryFor(rec.category).rgb));
+            item->setFlags(c == 0 ? FactoryFlags : UserFlags);
+            // Clear the mark first: putting the item in place reports the cell as changed.
+            rec.mark = false;
+            table->setItem(r, c, item);
+        }
+    }
+}
+
+void readSelection(const QTableWidget *table, SelectionMask &mask)
+{
+    mask.clear();
+    const QItemSelectionModel *sm = table->selectionModel();
+    if (!sm)
+        return;
+    const QItemSelection sel = sm->selection();
+    for (const QItemSelectionRange &range : sel) {
+        for (int c = range.left(); c <= range.right(); ++c)
+            for (int r = range.top(); r <= range.bottom(); ++r)
+                if (c < BankCount && r < PresetsPerBank && table->item(r, c))
+                    mask.set(c, r);
+    }
+}
+
+} // namespace PresetTable
