@@ -2,36 +2,147 @@
 
 #include "model/selectionmask.h"
 #include "views/bigtable.h"
+#include "views/detailview.h"
 #include "views/presettable.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
+const QString CommandStyle = QStringLiteral("border: 2px solid #8f8f91; border-radius: 20px");
+const QString ArrowStyle = QStringLiteral("border: 0px solid #8f8f91; background: transparent");
+const QString PictureStyle = QStringLiteral("border: 0px solid #8f8f91;");
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     language = settings.value(QStringLiteral("language"), QStringLiteral("0")).toInt();
     fillEmptyBanks();
 
+    auto *toolPanel = buildToolPanel();
+    detailView = new DetailView;
     table = new BigTable(PresetsPerBank, BankCount);
     PresetTable::setUp(table);
 
     auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(toolPanel);
+    splitter->addWidget(detailView);
     splitter->addWidget(table);
+    splitter->setCollapsible(0, false);
+    splitter->setCollapsible(1, true);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 0);
+    splitter->setStretchFactor(2, 1);
+    splitter->handle(1)->setCursor(Qt::ArrowCursor);
 
-    connect(table, &QWidget::customContextMenuRequested, this, &MainWindow::on_Table_ContextMenuRequest);
-    connect(table, &QTableWidget::cellChanged, this, &MainWindow::on_Table_cellChanged);
-    connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::on_Table_selchanged);
+    connectSignals();
 
     updateTable(false);
     setCentralWidget(splitter);
     updateDetailView();
-    setWindowTitle(QStringLiteral("Orvex+ Preset Manager"));
+    setWindowTitle(WindowTitle);
 }
 
 MainWindow::~MainWindow() = default;
+
+QToolButton *MainWindow::makePictureButton(const QString &picture, const QSize &iconSize,
+                                           const QString &styleSheet)
+{
+    auto *button = new QToolButton;
+    button->setIcon(QIcon(picture));
+    button->setIconSize(iconSize);
+    button->setStyleSheet(styleSheet);
+    return button;
+}
+
+QWidget *MainWindow::buildToolPanel()
+{
+    // Title and footer are disabled buttons whose disabled picture is the image itself,
+    // so they show in full colour and do nothing.
+    auto pictureOnly = [](const QString &path) {
+        auto *b = new QToolButton;
+        QIcon icon(path);
+        icon.addFile(path, QSize(), QIcon::Disabled);
+        b->setIcon(icon);
+        b->setIconSize(QSize(200, 72));
+        b->setStyleSheet(PictureStyle);
+        b->setEnabled(false);
+        return b;
+    };
+    auto *title = pictureOnly(QStringLiteral(":/Charts/title.png"));
+
+    languageBox = new QComboBox;
+    languageBox->setFixedWidth(40);
+    languageBox->addItem(QStringLiteral("EN"));
+    languageBox->addItem(QStringLiteral("DE"));
+    languageBox->setCurrentIndex(language == 1 ? 1 : 0);
+
+    const QSize commandSize(200, 150);
+    importButton = makePictureButton(tr(":/Charts/import.png"), commandSize, CommandStyle);
+    exportButton = makePictureButton(tr(":/Charts/export.png"), commandSize, CommandStyle);
+    loadButton = makePictureButton(tr(":/Charts/load.png"), commandSize, CommandStyle);
+    saveButton = makePictureButton(tr(":/Charts/save.png"), commandSize, CommandStyle);
+    undoButton = makePictureButton(tr(":/Charts/undo.png"), QSize(18, 16), ArrowStyle);
+    redoButton = makePictureButton(tr(":/Charts/redo.png"), QSize(18, 16), ArrowStyle);
+    auto *footer = pictureOnly(QStringLiteral(":/Charts/footer.png"));
+
+    auto *row = new QWidget;
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->addWidget(languageBox);
+    rowLayout->addWidget(undoButton);
+    rowLayout->addWidget(redoButton);
+
+    auto *toolPanel = new QGroupBox;
+    toolPanel->setObjectName(QStringLiteral("toolPanel"));
+    toolPanel->setFlat(true);
+    toolPanel->setStyleSheet(QStringLiteral(
+        "background-color: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0, stop: 0 #808080, stop: 1 #c0c0c0);"));
+    auto *layout = new QVBoxLayout(toolPanel);
+    for (QWidget *w : {static_cast<QWidget *>(title), static_cast<QWidget *>(importButton),
+                       static_cast<QWidget *>(exportButton), static_cast<QWidget *>(loadButton),
+                       static_cast<QWidget *>(saveButton), row, static_cast<QWidget *>(footer)})
+        layout->addWidget(w, 0);
+    layout->addStretch(1);
+    return toolPanel;
+}
+
+void MainWindow::connectSignals()
+{
+    connect(table, &QWidget::customContextMenuRequested, this, &MainWindow::on_Table_ContextMenuRequest);
+    connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::on_Table_selchanged);
+    connect(table, &QTableWidget::cellChanged, this, &MainWindow::on_Table_cellChanged);
+    connect(detailView->setAButton, &QPushButton::pressed, this, &MainWindow::on_setAButtonPressed);
+    connect(detailView->A2AButton, &QPushButton::pressed, this, &MainWindow::on_A2AButtonPressed);
+    connect(detailView->GroupsList, &QListWidget::currentRowChanged, this, &MainWindow::on_CListRowChanged);
+    connect(detailView->GroupsList, &QListWidget::currentItemChanged, this, &MainWindow::on_CListItemChanged);
+    connect(importButton, &QToolButton::pressed, this, &MainWindow::on_Import);
+    connect(exportButton, &QToolButton::pressed, this, &MainWindow::on_Export);
+    connect(loadButton, &QToolButton::pressed, this, &MainWindow::on_Load);
+    connect(saveButton, &QToolButton::pressed, this, &MainWindow::on_Save);
+    connect(languageBox, &QComboBox::currentIndexChanged, this, &MainWindow::on_LangChanged);
+    connect(undoButton, &QToolButton::pressed, this, &MainWindow::on_undo);
+    connect(redoButton, &QToolButton::pressed, this, &MainWindow::on_redo);
+
+    const std::pair<const char *, void (MainWindow::*)()> shortcuts[] = {
+        {"Ctrl+x", &MainWindow::on_cut_Table},   {"Ctrl+c", &MainWindow::on_copy_Table},
+        {"Ctrl+v", &MainWindow::on_paste_Table}, {"Ctrl+d", &MainWindow::on_delete_Table},
+        {"Ctrl+z", &MainWindow::on_undo},        {"Ctrl+y", &MainWindow::on_redo},
+    };
+    for (const auto &[keys, slot] : shortcuts) {
+        auto *shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    }
+}
 
 void MainWindow::updateTable(bool withDetailView)
 {
@@ -42,7 +153,38 @@ void MainWindow::updateTable(bool withDetailView)
 
 void MainWindow::updateDetailView()
 {
+    exportButton->setEnabled(banksLoaded);
+    saveButton->setEnabled(banksLoaded);
     table->setEnabled(banksLoaded);
+    undoButton->setEnabled(history.canUndo());
+    redoButton->setEnabled(history.canRedo());
+
+    bool any = false;
+    bool sameAuthor = true;
+    bool sameCategory = true;
+    QString author;
+    int category = 0;
+    const SelectionMask selection = currentSelection();
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (!selection.isSelected(b, p))
+                continue;
+            const PresetRecord &r = bankStore.at(b, p);
+            if (!any) {
+                any = true;
+                author = r.author;
+                category = r.category;
+                continue;
+            }
+            sameAuthor = sameAuthor && r.author == author;
+            sameCategory = sameCategory && r.category == category;
+        }
+
+    detailView->AuthorEdit->setText(any && sameAuthor ? author : QString());
+    if (!any)
+        detailView->GroupsList->setCurrentRow(-1);
+    else if (sameCategory && category >= 0 && category < detailView->GroupsList->count())
+        detailView->GroupsList->setCurrentRow(category);
 }
 
 SelectionMask MainWindow::currentSelection() const
@@ -60,12 +202,27 @@ void MainWindow::clearTable()
 
 bool MainWindow::askSaveChanges()
 {
-    return true;
+    QMessageBox box(QMessageBox::Question, WindowTitle, tr("The presets banks have been modified."),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setInformativeText(tr("Do you want to save or export your changes?"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    QPushButton *exportChoice = box.addButton(tr("Export"), QMessageBox::AcceptRole);
+    const int result = box.exec();
+
+    if (box.clickedButton() == exportChoice) {
+        on_Export();
+        return !modified;
+    }
+    if (result == QMessageBox::Save) {
+        on_Save();
+        return !modified;
+    }
+    return result == QMessageBox::Discard;
 }
 
 void MainWindow::showError()
 {
-    QMessageBox::critical(this, QStringLiteral("Orvex+ Preset Manager"), errorText);
+    QMessageBox::critical(this, WindowTitle, errorText);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -81,21 +238,29 @@ void MainWindow::on_Table_selchanged()
     updateDetailView();
 }
 
-void MainWindow::on_Table_ContextMenuRequest(const QPoint &) {}
-void MainWindow::on_cut_Table() {}
-void MainWindow::on_copy_Table() {}
-void MainWindow::on_paste_Table() {}
-void MainWindow::on_delete_Table() {}
+void MainWindow::on_LangChanged(int index)
+{
+    if (index == language)
+        return;
+    language = index;
+    settings.setValue(QStringLiteral("language"), index);
+    // Shown in the language just chosen, not through the running catalogue.
+    const QString text =
+        index == 1 ? QString::fromUtf8("Bitte starten Sie das Programm neu um die Sprache anzupassen")
+                   : QStringLiteral("Please restart the program to change the language.");
+    QMessageBox::warning(this, WindowTitle, text, QMessageBox::Ok);
+}
+
 void MainWindow::on_Table_cellChanged(int, int) {}
-void MainWindow::on_setAButtonPressed() {}
-void MainWindow::on_A2AButtonPressed() {}
-void MainWindow::on_CListSet() {}
-void MainWindow::on_CListRowChanged(int) {}
-void MainWindow::on_CListItemChanged(QListWidgetItem *, QListWidgetItem *) {}
-void MainWindow::on_Import() {}
-void MainWindow::on_Export() {}
-void MainWindow::on_Load() {}
-void MainWindow::on_Save() {}
-void MainWindow::on_LangChanged(int) {}
-void MainWindow::on_undo() {}
-void MainWindow::on_redo() {}
+
+void MainWindow::on_undo()
+{
+    if (history.undo())
+        updateTable(true);
+}
+
+void MainWindow::on_redo()
+{
+    if (history.redo())
+        updateTable(true);
+}

@@ -8,6 +8,8 @@
 #include <QString>
 
 class BigTable;
+class DetailView;
+class MultiDelegate;
 class QComboBox;
 class QListWidgetItem;
 class QToolButton;
@@ -32,8 +34,14 @@ public:
     void showError();
 
     // Store conversions on bankStore.
-    void imageToRecord(int bank, int preset, const uint8_t *image) { bankStore.imageToRecord(bank, preset, image); }
-    void recordToImage(int bank, int preset, uint8_t *image) const { bankStore.recordToImage(bank, preset, image); }
+    void imageToRecord(int bank, int preset, const uint8_t *image)
+    {
+        bankStore.imageToRecord(bank, preset, image);
+    }
+    void recordToImage(int bank, int preset, uint8_t *image) const
+    {
+        bankStore.recordToImage(bank, preset, image);
+    }
     void fillEmptyBanks() { bankStore.fillEmptyBanks(); }
 
     // Undo history, under the names the rest of the program uses.
@@ -47,6 +55,7 @@ public:
     void clearTable();
 
     BigTable *table = nullptr;
+    DetailView *detailView = nullptr;
     QToolButton *importButton = nullptr;
     QToolButton *exportButton = nullptr;
     QToolButton *loadButton = nullptr;
@@ -89,4 +98,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    QToolButton *makePictureButton(const QString &picture, const QSize &iconSize, const QString &styleSheet);
+    QWidget *buildToolPanel();
+    void connectSignals();
 };

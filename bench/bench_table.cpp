@@ -36,7 +36,8 @@ ORVEX_BENCH(table)
                       QTableWidget t(128, 16);
                       for (int c = 0; c < 16; ++c)
                           for (int r = 0; r < 128; ++r)
-                              t.setItem(r, c, new QTableWidgetItem(QStringLiteral("\n\n%1\n%2").arg(r).arg(c)));
+                              t.setItem(r, c,
+                                        new QTableWidgetItem(QStringLiteral("\n\n%1\n%2").arg(r).arg(c)));
                       t.showMaximized();
                       QApplication::processEvents();
                   },

@@ -29,7 +29,7 @@ struct BenchRegistrar
 
 // Registers the cases returned by the body, e.g.
 // ORVEX_BENCH(files) { return {BenchCase{...}, ...}; }
-#define ORVEX_BENCH(area)                                                                                  \
+#define ORVEX_BENCH(area)                                                                                    \
     static std::vector<BenchCase> orvexBench_##area();                                                       \
     static BenchRegistrar orvexBenchRegistrar_##area(orvexBench_##area);                                     \
     static std::vector<BenchCase> orvexBench_##area()

@@ -11,8 +11,8 @@ namespace PresetTable {
 
 namespace {
 constexpr Qt::ItemFlags FactoryFlags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
-constexpr Qt::ItemFlags UserFlags =
-    Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
+constexpr Qt::ItemFlags UserFlags = Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
+                                    Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
 } // namespace
 
 void setColumnHeaders(QTableWidget *table)

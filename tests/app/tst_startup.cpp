@@ -38,13 +38,15 @@ private slots:
         QCOMPARE(tr("MainWindow", "Export"), QStringLiteral("Exportieren"));
         QCOMPARE(tr("MainWindow", ":/Charts/import.png"), QStringLiteral(":/Charts/import_de.png"));
         QCOMPARE(tr("MainWindow", ":/Charts/undo.png"), QStringLiteral(":/Charts/undo.png"));
-        QCOMPARE(tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
-                 QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
+        QCOMPARE(
+            tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
+            QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
         QCOMPARE(tr("BankSel", "select:"), QStringLiteral("diese:"));
         QCOMPARE(tr("BankSelLoad", "Load single preset bank"), QStringLiteral("Lade einzelne Preset Bank"));
         QCOMPARE(tr("Form", "Categories"), QStringLiteral("Kategorien"));
         QCOMPARE(tr("MidiSet", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
-        QCOMPARE(tr("MidiSetting", ":/Charts/export_screen.png"), QStringLiteral(":/Charts/export_screen_de.png"));
+        QCOMPARE(tr("MidiSetting", ":/Charts/export_screen.png"),
+                 QStringLiteral(":/Charts/export_screen_de.png"));
         QCOMPARE(tr("MidiSetting", "transfer successful, %1 retries"),
                  QString::fromUtf8("Übertragung erfolgreich, %1 Versuche"));
         // Qt's own catalogue covers the standard buttons.

@@ -47,7 +47,8 @@ private slots:
         image[130] = 'b';
         PresetRecord r;
         imageToRecord(image.data(), r);
-        QCOMPARE(r.name, QString::fromUtf8("\xC3\xA4" "b"));
+        QCOMPARE(r.name, QString::fromUtf8("\xC3\xA4"
+                                           "b"));
     }
 
     void longNameIsCutWithoutTerminator()
@@ -68,7 +69,9 @@ private slots:
     void unprintableCharactersBecomeSpaces()
     {
         PresetRecord r;
-        r.name = QString::fromUtf8("a\xC3\xA9" "b\xC3\x9F" "c\td\x7F");
+        r.name = QString::fromUtf8("a\xC3\xA9"
+                                   "b\xC3\x9F"
+                                   "c\td\x7F");
         PresetImage image;
         recordToImage(r, image.data());
         const char expected[] = "a b c d\x7F";
