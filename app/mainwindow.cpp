@@ -3,6 +3,7 @@
 #include "model/selectionmask.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/multidelegate.h"
 #include "views/presettable.h"
 
 #include <QCloseEvent>
@@ -32,6 +33,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     detailView = new DetailView;
     table = new BigTable(PresetsPerBank, BankCount);
     PresetTable::setUp(table);
+    table->setItemDelegate(new MultiDelegate(this));
 
     auto *splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(toolPanel);
@@ -250,8 +252,6 @@ void MainWindow::on_LangChanged(int index)
                    : QStringLiteral("Please restart the program to change the language.");
     QMessageBox::warning(this, WindowTitle, text, QMessageBox::Ok);
 }
-
-void MainWindow::on_Table_cellChanged(int, int) {}
 
 void MainWindow::on_undo()
 {

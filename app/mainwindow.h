@@ -2,6 +2,7 @@
 
 #include "editing/undohistory.h"
 #include "model/bankstore.h"
+#include "model/selectionmask.h"
 
 #include <QMainWindow>
 #include <QSettings>
@@ -13,7 +14,6 @@ class MultiDelegate;
 class QComboBox;
 class QListWidgetItem;
 class QToolButton;
-class SelectionMask;
 
 // The single top-level window and owner of all application state. Slots stay
 // thin: they read the selection once and call into editing/, files/ and midi/.
@@ -53,6 +53,10 @@ public:
     SelectionMask currentSelection() const;
     // Full load or import: every item goes, the column labels come back.
     void clearTable();
+
+    // A drop wrote the cell (sourceRow, sourceColumn) into (row, column).
+    void dropPreset(int sourceRow, int sourceColumn, int row, int column);
+    void takeDragSnapshot();
 
     BigTable *table = nullptr;
     DetailView *detailView = nullptr;

@@ -2,6 +2,7 @@
 
 #include "model/bankstore.h"
 #include "model/categorytable.h"
+#include "model/celltext.h"
 #include "model/selectionmask.h"
 
 #include <QHeaderView>
@@ -35,11 +36,6 @@ void setUp(QTableWidget *table)
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
 
-QString cellText(const PresetRecord &record, int row, int column)
-{
-    return QStringLiteral("%1\n%2\n%3\n%4").arg(record.name, record.author).arg(row).arg(column);
-}
-
 void rebuildMarkedCells(QTableWidget *table, BankStore &store)
 {
     for (int c = 0; c < BankCount; ++c) {
@@ -47,7 +43,7 @@ void rebuildMarkedCells(QTableWidget *table, BankStore &store)
             PresetRecord &rec = store.at(c, r);
             if (!rec.mark)
                 continue;
-            auto *item = new QTableWidgetItem(cellText(rec, r, c));
+            auto *item = new QTableWidgetItem(CellText::build(rec, r, c));
             item->setBackground(QColor::fromRgb(categoryFor(rec.category).rgb));
             item->setFlags(c == 0 ? FactoryFlags : UserFlags);
             // Clear the mark first: putting the item in place reports the cell as changed.

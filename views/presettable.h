@@ -16,9 +16,6 @@ void setUp(QTableWidget *table);
 // "1: Factory", "2: User" ... "16: User"; also needed again after QTableWidget::clear().
 void setColumnHeaders(QTableWidget *table);
 
-// "name\nauthor\nrow\ncolumn": the last two lines say where the item was built.
-QString cellText(const PresetRecord &record, int row, int column);
-
 // Replaces the item of every marked record and clears its mark; other items stay.
 void rebuildMarkedCells(QTableWidget *table, BankStore &store);
 

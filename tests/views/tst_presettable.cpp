@@ -1,4 +1,5 @@
 #include "model/bankstore.h"
+#include "model/celltext.h"
 #include "model/selectionmask.h"
 #include "views/bigtable.h"
 #include "views/presettable.h"
@@ -16,7 +17,7 @@ private slots:
         PresetRecord r;
         r.name = QStringLiteral("Bass 1");
         r.author = QStringLiteral("Tom");
-        QCOMPARE(PresetTable::cellText(r, 5, 3), QStringLiteral("Bass 1\nTom\n5\n3"));
+        QCOMPARE(CellText::build(r, 5, 3), QStringLiteral("Bass 1\nTom\n5\n3"));
     }
 
     void refreshRebuildsOnlyMarkedCells()

@@ -1,0 +1,44 @@
+// MainWindow's handling of changed cells: renames in place and dropped presets.
+#include "app/mainwindow.h"
+
+#include "model/celltext.h"
+#include "views/bigtable.h"
+
+void MainWindow::on_Table_cellChanged(int row, int column)
+{
+    if (!banksLoaded || !BankStore::validIndex(column, row))
+        return;
+    QTableWidgetItem *item = table->item(row, column);
+    if (!item)
+        return;
+    const CellText::Parsed parsed = CellText::parse(item->text());
+    PresetRecord &record = bankStore.at(column, row);
+
+    if (parsed.kind == CellText::Parsed::Plain) {
+        history.startNewGroup = true;
+        recordUndo(column, row);
+        record.name = parsed.name;
+        record.author.clear();
+        record.mark = true;
+    } else if (parsed.kind == CellText::Parsed::Located && (parsed.row != row || parsed.column != column)) {
+        dropPreset(parsed.row, parsed.column, row, column);
+    } else if (parsed.name != record.name && parsed.name != CellText::line(record.name)) {
+        // The cell's own text (or one that names no cell): a rename, unless it is the
+        // name as the cell shows it, which is what every refresh writes back.
+        history.startNewGroup = true;
+        recordUndo(column, row);
+        record.name = parsed.name;
+        record.mark = true;
+    }
+    updateDetailView();
+}
+
+void MainWindow::takeDragSnapshot()
+{
+    dragSnapshot.snapshotFrom(bankStore, currentSelection());
+}
+
+void MainWindow::dropPreset(int, int, int, int)
+{
+    // Dropped presets reach the store with the drag-and-drop work.
+}

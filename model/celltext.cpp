@@ -1,0 +1,39 @@
+#include "model/celltext.h"
+
+#include "model/presetimage.h"
+#include "model/presetrecord.h"
+
+namespace CellText {
+
+QString build(const PresetRecord &record, int row, int column)
+{
+    return QStringLiteral("%1\n%2\n%3\n%4").arg(line(record.name), line(record.author)).arg(row).arg(column);
+}
+
+Parsed parse(const QString &text)
+{
+    Parsed result;
+    const qsizetype p1 = text.indexOf(QLatin1Char('\n'));
+    const qsizetype p2 = p1 < 0 ? -1 : text.indexOf(QLatin1Char('\n'), p1 + 1);
+    const qsizetype p3 = p2 < 0 ? -1 : text.indexOf(QLatin1Char('\n'), p2 + 1);
+    if (p3 < 0) {
+        result.name = text;
+        return result;
+    }
+    result.name = text.left(p1);
+    bool rowOk = false;
+    bool columnOk = false;
+    const int row = QStringView(text).mid(p2 + 1, p3 - p2 - 1).toInt(&rowOk);
+    const int column = QStringView(text).mid(p3 + 1).toInt(&columnOk);
+    // Anything that is not a cell of the table names no cell; never index with it.
+    if (rowOk && columnOk && row >= 0 && row < PresetsPerBank && column >= 0 && column < BankCount) {
+        result.kind = Parsed::Located;
+        result.row = row;
+        result.column = column;
+    } else {
+        result.kind = Parsed::Unplaced;
+    }
+    return result;
+}
+
+} // namespace CellText
