@@ -1,0 +1,199 @@
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "common/modaldriver.h"
+#include "views/bigtable.h"
+#include "views/detailview.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QToolButton>
+#include <QTranslator>
+
+namespace {
+
+// A window whose banks count as loaded, with a few distinct presets.
+void loadSomething(MainWindow &w)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = w.bankStore.at(b, p);
+            r.name = QStringLiteral("P%1-%2").arg(b).arg(p);
+            r.mark = true;
+        }
+    w.banksLoaded = true;
+    w.updateTable(true);
+}
+
+void select(MainWindow &w, std::initializer_list<std::pair<int, int>> cells)
+{
+    w.table->clearSelection();
+    for (auto [bank, preset] : cells)
+        w.table->item(preset, bank)->setSelected(true);
+}
+
+QString messageText(QWidget *modal)
+{
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    return box ? box->text() : QString();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Startup::setApplicationIdentity();
+        QSettings().clear();
+    }
+
+    void enabledStatesFollowTheStore()
+    {
+        MainWindow w;
+        QVERIFY(!w.table->isEnabled());
+        QVERIFY(!w.saveButton->isEnabled());
+        QVERIFY(!w.exportButton->isEnabled());
+        QVERIFY(w.importButton->isEnabled());
+        QVERIFY(w.loadButton->isEnabled());
+        QVERIFY(w.languageBox->isEnabled());
+        QVERIFY(!w.undoButton->isEnabled());
+        QVERIFY(!w.redoButton->isEnabled());
+        QCOMPARE(w.languageBox->currentText(), QStringLiteral("EN"));
+
+        loadSomething(w);
+        QVERIFY(w.table->isEnabled());
+        QVERIFY(w.saveButton->isEnabled());
+        QVERIFY(w.exportButton->isEnabled());
+
+        // Ctrl+Z with an empty history does nothing.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.historyPos(), 0);
+        QVERIFY(!w.modified);
+    }
+
+    void commonAuthorAndCategory()
+    {
+        MainWindow w;
+        loadSomething(w);
+        auto &s = w.bankStore;
+        s.at(1, 0).author = "";
+        s.at(1, 1).author = "Tom";
+        s.at(1, 2).author = "Tom";
+        s.at(1, 0).category = 3;
+        s.at(1, 1).category = 3;
+        s.at(1, 2).category = 5;
+        QLineEdit *author = w.detailView->AuthorEdit;
+        QListWidget *list = w.detailView->GroupsList;
+
+        select(w, {{1, 1}, {1, 2}});
+        QCOMPARE(author->text(), QStringLiteral("Tom"));
+        select(w, {{1, 0}, {1, 1}, {1, 2}}); // empty author first
+        QVERIFY(author->text().isEmpty());
+        select(w, {{1, 1}, {1, 0}, {1, 2}}); // empty author second (in table order it is first again)
+        QVERIFY(author->text().isEmpty());
+        select(w, {{1, 1}, {1, 2}, {2, 0}}); // empty author last
+        QVERIFY(author->text().isEmpty());
+
+        select(w, {{1, 0}, {1, 1}});
+        QCOMPARE(list->currentRow(), 3);
+        // Adding a preset of another category leaves the list where it was.
+        w.table->setRangeSelected(QTableWidgetSelectionRange(2, 1, 2, 1), true);
+        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(w.bankStore.at(1, 1).category, 3);
+        w.table->clearSelection();
+        QCOMPARE(list->currentRow(), -1);
+        QVERIFY(author->text().isEmpty());
+    }
+
+    void closePromptKeepsOrDiscards()
+    {
+        MainWindow w;
+        loadSomething(w);
+        w.show();
+        QVERIFY(w.close()); // nothing modified: no prompt
+
+        w.show();
+        w.history.startNewGroup = true;
+        w.recordUndo(3, 3);
+        w.bankStore.at(3, 3).name = "changed";
+        QVERIFY(w.modified);
+
+        QString shown;
+        whenModalShows([&](QWidget *m) {
+            shown = messageText(m);
+            static_cast<QMessageBox *>(m)->button(QMessageBox::Cancel)->click();
+        });
+        QVERIFY(!w.close());
+        QCOMPARE(shown, QStringLiteral("The presets banks have been modified."));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.bankStore.at(3, 3).name, QStringLiteral("changed"));
+
+        whenModalShows([](QWidget *m) { QTest::keyClick(m, Qt::Key_Escape); });
+        QVERIFY(!w.close());
+
+        whenModalShows([](QWidget *m) {
+            auto *box = static_cast<QMessageBox *>(m);
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+            QCOMPARE(box->informativeText(), QStringLiteral("Do you want to save or export your changes?"));
+            box->button(QMessageBox::Discard)->click();
+        });
+        QVERIFY(w.close());
+    }
+
+    void languageSwitchStoresAndAsks()
+    {
+        MainWindow w;
+        QString shown;
+        whenModalShows([&](QWidget *m) {
+            shown = messageText(m);
+            static_cast<QMessageBox *>(m)->button(QMessageBox::Ok)->click();
+        });
+        w.languageBox->setCurrentIndex(1);
+        QCOMPARE(shown, QStringLiteral("Bitte starten Sie das Programm neu um die Sprache anzupassen"));
+        QCOMPARE(QSettings().value("language").toInt(), 1);
+        // The running interface keeps its language.
+        QCOMPARE(w.detailView->groupBox->title(), QStringLiteral("Author"));
+
+        whenModalShows([&](QWidget *m) {
+            shown = messageText(m);
+            static_cast<QMessageBox *>(m)->button(QMessageBox::Ok)->click();
+        });
+        w.languageBox->setCurrentIndex(0);
+        QCOMPARE(shown, QStringLiteral("Please restart the program to change the language."));
+        QCOMPARE(QSettings().value("language").toInt(), 0);
+
+        // Choosing the current entry again shows nothing and writes nothing.
+        QSettings().remove("language");
+        w.on_LangChanged(0);
+        QVERIFY(!QSettings().contains("language"));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void germanWindowWhenLanguageIsOne()
+    {
+        QSettings().setValue("language", 1);
+        QTranslator app, qt;
+        QVERIFY(Startup::installTranslators(1, app, qt));
+        {
+            MainWindow w;
+            QCOMPARE(w.languageBox->currentText(), QStringLiteral("DE"));
+            QCOMPARE(w.detailView->groupBox->title(), QStringLiteral("Autor"));
+            QCOMPARE(w.detailView->groupBox_3->title(), QStringLiteral("Kategorien"));
+            QCOMPARE(w.tr(":/Charts/save.png"), QStringLiteral(":/Charts/save_de.png"));
+        }
+        QCoreApplication::removeTranslator(&app);
+        QCoreApplication::removeTranslator(&qt);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
