@@ -1,0 +1,128 @@
+// The pictures the windows load from the embedded resources: present, at the size the layout
+// reserves for them, and chosen correctly for the German interface.
+#include <QCoreApplication>
+#include <QImage>
+#include <QTest>
+#include <QTranslator>
+
+namespace {
+
+QString path(const QString &name)
+{
+    return QStringLiteral(":/Charts/%1.png").arg(name);
+}
+
+// Pictures with a German variant, and the translation context that picks it.
+struct Localised
+{
+    const char *name;
+    const char *context;
+};
+const Localised localised[] = {{"import", "MainWindow"},         {"export", "MainWindow"},
+                               {"load", "MainWindow"},           {"save", "MainWindow"},
+                               {"import_screen", "MidiSetting"}, {"export_screen", "MidiSetting"}};
+
+} // namespace
+
+class TestPictures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyPictureAtItsSize_data();
+    void everyPictureAtItsSize();
+    void germanVariantsCarryOtherCaptions();
+    void panelShowsThroughLogosAndArrows();
+    void germanCatalogueChoosesGermanPictures();
+};
+
+void TestPictures::everyPictureAtItsSize_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    const QSize banner(200, 72);
+    const QSize button(200, 150);
+    const QSize arrow(18, 16);
+    const QSize screen(320, 87);
+    QTest::newRow("title") << "title" << banner;
+    QTest::newRow("footer") << "footer" << banner;
+    for (const char *name : {"import", "export", "load", "save"}) {
+        QTest::newRow(name) << QString::fromLatin1(name) << button;
+        QTest::newRow(QByteArray(name).append("_de").constData())
+            << QString::fromLatin1(name) + "_de" << button;
+    }
+    QTest::newRow("undo") << "undo" << arrow;
+    QTest::newRow("redo") << "redo" << arrow;
+    for (const char *name : {"import_screen", "export_screen"}) {
+        QTest::newRow(name) << QString::fromLatin1(name) << screen;
+        QTest::newRow(QByteArray(name).append("_de").constData())
+            << QString::fromLatin1(name) + "_de" << screen;
+    }
+}
+
+void TestPictures::everyPictureAtItsSize()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    const QImage image(path(name));
+    QVERIFY2(!image.isNull(), qPrintable(path(name) + " is missing or unreadable"));
+    QCOMPARE(image.size(), size);
+}
+
+void TestPictures::germanVariantsCarryOtherCaptions()
+{
+    // A German picture that is a copy of the English one would show the English caption.
+    for (const Localised &l : localised) {
+        const QString name = QString::fromLatin1(l.name);
+        const QImage english = QImage(path(name)).convertToFormat(QImage::Format_ARGB32);
+        const QImage german = QImage(path(name + "_de")).convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(english != german, qPrintable(name + "_de shows the same picture as " + name));
+    }
+    QVERIFY(QImage(path("import")) != QImage(path("export")));
+    QVERIFY(QImage(path("load")) != QImage(path("save")));
+    QVERIFY(QImage(path("undo")) != QImage(path("redo")));
+}
+
+void TestPictures::panelShowsThroughLogosAndArrows()
+{
+    // These sit straight on the tool panel's gradient; an opaque background would show as a box.
+    for (const char *name : {"title", "footer", "undo", "redo"}) {
+        const QImage image = QImage(path(QString::fromLatin1(name))).convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(image.hasAlphaChannel(), name);
+        const int right = image.width() - 1;
+        const int bottom = image.height() - 1;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+            QVERIFY2(qAlpha(image.pixel(corner)) == 0, name);
+        // ... and they are not empty either.
+        int opaque = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                opaque += qAlpha(image.pixel(x, y)) > 200 ? 1 : 0;
+        }
+        QVERIFY2(opaque > image.width() * image.height() / 20, name);
+    }
+}
+
+void TestPictures::germanCatalogueChoosesGermanPictures()
+{
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
+    for (const Localised &l : localised) {
+        const QString english = path(QString::fromLatin1(l.name));
+        const QString translated = german.translate(l.context, english.toUtf8().constData());
+        QCOMPARE(translated, path(QString::fromLatin1(l.name) + "_de"));
+        const QImage image(translated);
+        QVERIFY2(!image.isNull(), qPrintable(translated));
+        QCOMPARE(image.size(), QImage(english).size());
+    }
+    // The arrows carry no words: the German interface keeps them, so the lookup must not name another file.
+    for (const char *name : {"undo", "redo"}) {
+        const QString translated =
+            german.translate("MainWindow", path(QString::fromLatin1(name)).toUtf8().constData());
+        QVERIFY2(translated.isEmpty() || translated == path(QString::fromLatin1(name)),
+                 qPrintable(translated));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPictures)
+#include "tst_pictures.moc"
