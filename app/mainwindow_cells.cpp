@@ -23,12 +23,15 @@ void MainWindow::on_Table_cellChanged(int row, int column)
     } else if (parsed.kind == CellText::Parsed::Located && (parsed.row != row || parsed.column != column)) {
         dropPreset(parsed.row, parsed.column, row, column);
     } else if (parsed.name != record.name && parsed.name != CellText::line(record.name)) {
-        // The cell's own text (or one that names no cell): a rename, unless it is the
-        // name as the cell shows it, which is what every refresh writes back.
+        // The cell's own text (or one that names no cell): a rename.
         history.startNewGroup = true;
         recordUndo(column, row);
         record.name = parsed.name;
         record.mark = true;
+    } else {
+        // A refresh writing back what the cell shows: nothing changed, so the detail
+        // view would come out the same. Skipping it keeps a 2,048-cell refresh cheap.
+        return;
     }
     updateDetailView();
 }

@@ -17,6 +17,21 @@ void markAll(BankStore &store)
             store.at(b, p).mark = true;
 }
 
+// One group that changes every user preset, as a paste over all user banks would.
+void recordUserBanks(MainWindow &w)
+{
+    w.history.startNewGroup = true;
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            w.recordUndo(b, p);
+            PresetRecord &r = w.bankStore.at(b, p);
+            r.name = QStringLiteral("Pasted %1").arg(p);
+            r.category = (r.category + 1) % 14;
+            r.mark = true;
+        }
+    w.updateTable(true);
+}
+
 } // namespace
 
 ORVEX_BENCH(table)
@@ -24,12 +39,40 @@ ORVEX_BENCH(table)
     auto store = std::make_shared<BankStore>();
     auto window = std::make_shared<MainWindow>();
     window->banksLoaded = true;
+    window->updateDetailView();
+    window->resize(1280, 800);
+    window->show();
+    QApplication::processEvents();
     window->table->selectAll(); // a rebuild also has to keep a selection in step
+    if (window->currentSelection().count() != PresetCount)
+        qFatal("bench: select all did not select the table");
 
     return {
         BenchCase{"fillEmptyBanks", [store] { store->fillEmptyBanks(); }},
-        BenchCase{"updateTable, 2048 cells (goal <= 20 ms)", [window] { window->updateTable(true); },
+        // The cell-changed slot is connected and the banks count as loaded, as after a load.
+        BenchCase{"updateTable, 2048 cells (goal <= 20 ms)",
+                  [window] {
+                      window->updateTable(true);
+                      window->table->viewport()->repaint();
+                  },
                   [window] { markAll(window->bankStore); }},
+        BenchCase{"select all + updateDetailView (goal <= 5 ms)", [window] { window->updateDetailView(); },
+                  [window] { window->table->selectAll(); }},
+        BenchCase{"undo of a 1,920-entry group + refresh (goal <= 50 ms)",
+                  [window] {
+                      window->on_undo();
+                      window->table->viewport()->repaint();
+                  },
+                  [window] { recordUserBanks(*window); }},
+        BenchCase{"redo of a 1,920-entry group + refresh (goal <= 50 ms)",
+                  [window] {
+                      window->on_redo();
+                      window->table->viewport()->repaint();
+                  },
+                  [window] {
+                      recordUserBanks(*window);
+                      window->on_undo();
+                  }},
         // Start-up to a shown, filled window, against a bare table of the same size.
         BenchCase{"startup baseline: bare 128x16 QTableWidget",
                   [] {
