@@ -12,6 +12,8 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QToolButton>
@@ -84,6 +86,10 @@ QWidget *MainWindow::buildToolPanel()
 
     languageBox = new QComboBox;
     languageBox->setFixedWidth(40);
+    // The panel's gradient would paint the box black under Fusion; keep it a plain box.
+    languageBox->setStyleSheet(
+        QStringLiteral("QComboBox { background-color: #f4f4f4; color: black; padding-left: 4px; }"
+                       "QComboBox::drop-down { width: 12px; }"));
     languageBox->addItem(QStringLiteral("EN"));
     languageBox->addItem(QStringLiteral("DE"));
     languageBox->setCurrentIndex(language == 1 ? 1 : 0);
@@ -114,7 +120,17 @@ QWidget *MainWindow::buildToolPanel()
                        static_cast<QWidget *>(saveButton), row, static_cast<QWidget *>(footer)})
         layout->addWidget(w, 0);
     layout->addStretch(1);
-    return toolPanel;
+
+    // The panel is taller than a 1280 x 800 screen leaves: let it scroll there
+    // rather than cut off the footer.
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("toolScroll"));
+    scroll->setWidget(toolPanel);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(toolPanel->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    return scroll;
 }
 
 void MainWindow::connectSignals()
