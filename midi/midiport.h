@@ -1,0 +1,59 @@
+#pragma once
+
+#include "midi/midibackend.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QObject;
+
+// One MIDI input and one MIDI output of a backend, opened as a pair. Every SysEx buffer
+// the input fills is posted to the receiver as a MidiEvent; four empty buffers wait at
+// the input while it is open, provided each handled buffer is replaced (queueInputBuffer).
+class MidiPort
+{
+public:
+    static constexpr int InputBufferSize = 1024;
+    static constexpr int QueuedInputBuffers = 4;
+
+    explicit MidiPort(std::shared_ptr<MidiBackend> backend);
+    ~MidiPort();
+    MidiPort(const MidiPort &) = delete;
+    MidiPort &operator=(const MidiPort &) = delete;
+
+    std::optional<QString> inputDeviceName(int index) const;
+    std::optional<QString> outputDeviceName(int index) const;
+    // Not owned; must outlive the open ports or be replaced before it goes.
+    void setReceiver(QObject *object);
+
+    // True only when both ports opened. A port that opened stays open when the other
+    // failed, until the next openPorts or closePorts.
+    bool openPorts(int inputIndex, int outputIndex);
+    void closePorts();
+    bool inputOpen() const { return inHandle.load() != 0; }
+    bool outputOpen() const { return outHandle != 0; }
+
+    // Gives the input one new zero-filled buffer; false when stopping, closed or refused.
+    bool queueInputBuffer();
+    // Ends the life of a buffer that came back filled.
+    void releaseInputBuffer(MidiBufferPtr buffer);
+    // Takes the message; true when the backend accepted it.
+    bool sendSysex(std::vector<uint8_t> message);
+
+    MidiBackend &backend() const { return *midi; }
+
+private:
+    static void inputHandler(MidiHandle handle, MidiNotice notice, void *instance, MidiBufferPtr buffer);
+    static void outputHandler(MidiHandle handle, MidiNotice notice, void *instance, MidiBufferPtr buffer);
+
+    std::shared_ptr<MidiBackend> midi;
+    // Read by the notification thread.
+    std::atomic<MidiHandle> inHandle{0};
+    std::atomic<bool> stopping{false};
+    std::atomic<QObject *> receiver{nullptr};
+    MidiHandle outHandle = 0;
+};

@@ -1,0 +1,81 @@
+#include "jackserver.h"
+
+#include "midi/rtmidibackend.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+
+JackServer::JackServer() : serverName(QStringLiteral("orvex-test-%1").arg(QCoreApplication::applicationPid()))
+{
+}
+
+JackServer::~JackServer()
+{
+    if (process && process->state() != QProcess::NotRunning) {
+        process->terminate();
+        if (!process->waitForFinished(5000)) {
+            process->kill();
+            process->waitForFinished(2000);
+        }
+    }
+}
+
+QProcessEnvironment JackServer::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), serverName);
+    env.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    env.insert(QStringLiteral("JACK_NO_AUDIO_RESERVATION"), QStringLiteral("1"));
+    return env;
+}
+
+QString JackServer::log() const
+{
+    QFile f(dir.filePath(QStringLiteral("jackd.log")));
+    return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+}
+
+bool JackServer::start(QString *why)
+{
+    const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+    if (jackd.isEmpty()) {
+        *why = QStringLiteral("jackd is not installed (Debian package jackd2)");
+        return false;
+    }
+    // RtMidi's JACK clients in this process find the server through these.
+    qputenv("JACK_DEFAULT_SERVER", serverName.toLocal8Bit());
+    qputenv("JACK_NO_START_SERVER", "1");
+    qputenv("JACK_NO_AUDIO_RESERVATION", "1");
+
+    process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment());
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setStandardOutputFile(dir.filePath(QStringLiteral("jackd.log")));
+    // 256-frame periods: smaller ones can drop SysEx messages of a few hundred bytes.
+    process->start(jackd, {QStringLiteral("-n"), serverName, QStringLiteral("--no-realtime"),
+                           QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
+                           QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+    if (!process->waitForStarted(5000)) {
+        *why = QStringLiteral("jackd could not be started: %1").arg(process->errorString());
+        return false;
+    }
+    // Ready once a client can make ports on it.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 15000) {
+        if (process->state() == QProcess::NotRunning) {
+            *why = QStringLiteral("jackd exited at start:\n%1").arg(log());
+            return false;
+        }
+        RtMidiBackend::VirtualPort probe(QStringLiteral("jack"), QStringLiteral("orvex-probe"),
+                                         QStringLiteral("probe"), nullptr);
+        if (probe.open())
+            return true;
+        QThread::msleep(50);
+    }
+    *why = QStringLiteral("jackd did not accept clients within 15 s:\n%1").arg(log());
+    return false;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A private JACK server with the dummy driver for end-to-end tests: its own server
+// name (so parallel tests and a user's JACK are not disturbed), stopped with the
+// object. The process environment is pointed at it for RtMidi's JACK clients.
+class JackServer
+{
+public:
+    JackServer();
+    ~JackServer();
+
+    // False with the reason when jackd is missing or does not come up in time.
+    bool start(QString *why);
+    QString name() const { return serverName; }
+    // The environment for child processes that should use this server.
+    QProcessEnvironment environment() const;
+    QString log() const;
+
+private:
+    QString serverName;
+    QTemporaryDir dir;
+    std::unique_ptr<QProcess> process;
+};
