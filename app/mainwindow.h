@@ -54,6 +54,14 @@ public:
     // Full load or import: every item goes, the column labels come back.
     void clearTable();
 
+    // Selection queries and block operations; each reads the table's selection once.
+    bool factoryCellSelected() const;
+    bool singleCellSelected() const;
+    bool selectionIsRectangle() const;
+    void copySelectionToClipboard();
+    void pasteClipboard();
+    void deleteSelection();
+
     // A drop wrote the cell (sourceRow, sourceColumn) into (row, column).
     void dropPreset(int sourceRow, int sourceColumn, int row, int column);
     void takeDragSnapshot();

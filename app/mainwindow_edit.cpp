@@ -2,13 +2,152 @@
 // author and category assignment. The slots read the selection once and call editing/.
 #include "app/mainwindow.h"
 
-void MainWindow::on_Table_ContextMenuRequest(const QPoint &) {}
-void MainWindow::on_cut_Table() {}
-void MainWindow::on_copy_Table() {}
-void MainWindow::on_paste_Table() {}
-void MainWindow::on_delete_Table() {}
-void MainWindow::on_setAButtonPressed() {}
-void MainWindow::on_A2AButtonPressed() {}
-void MainWindow::on_CListSet() {}
-void MainWindow::on_CListRowChanged(int) {}
-void MainWindow::on_CListItemChanged(QListWidgetItem *, QListWidgetItem *) {}
+#include "editing/assignment.h"
+#include "editing/blockoperations.h"
+#include "model/selectionmask.h"
+#include "views/bigtable.h"
+#include "views/detailview.h"
+
+#include <QMenu>
+
+namespace {
+
+void pasteAndRefresh(MainWindow &w, const SelectionMask &selection)
+{
+    BlockOperations::pasteClipboard(w.bankStore, w.clipboard, selection, w.history);
+    w.updateTable(true);
+}
+
+void deleteAndRefresh(MainWindow &w, const SelectionMask &selection)
+{
+    BlockOperations::deleteSelection(w.bankStore, selection, w.history);
+    w.updateTable(true);
+}
+
+} // namespace
+
+bool MainWindow::factoryCellSelected() const
+{
+    return currentSelection().factoryCellSelected();
+}
+
+bool MainWindow::singleCellSelected() const
+{
+    return currentSelection().singleCellSelected();
+}
+
+bool MainWindow::selectionIsRectangle() const
+{
+    return currentSelection().isRectangle();
+}
+
+void MainWindow::copySelectionToClipboard()
+{
+    BlockOperations::copySelectionToClipboard(bankStore, clipboard, currentSelection());
+}
+
+void MainWindow::pasteClipboard()
+{
+    pasteAndRefresh(*this, currentSelection());
+}
+
+void MainWindow::deleteSelection()
+{
+    deleteAndRefresh(*this, currentSelection());
+}
+
+void MainWindow::on_Table_ContextMenuRequest(const QPoint &pos)
+{
+    if (!banksLoaded)
+        return;
+    // The entries' states are those of the selection when the menu opens.
+    const SelectionMask selection = currentSelection();
+    const bool rectangle = selection.isRectangle();
+    const bool factory = selection.factoryCellSelected();
+    const bool single = selection.singleCellSelected();
+
+    QMenu menu(this);
+    auto add = [&](const QString &text, const char *keys, void (MainWindow::*slot)(), bool enabled) {
+        QAction *action = menu.addAction(text);
+        action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    add(tr("cut"), "Ctrl+x", &MainWindow::on_cut_Table, rectangle && !factory);
+    add(tr("copy"), "Ctrl+c", &MainWindow::on_copy_Table, rectangle);
+    add(tr("paste"), "Ctrl+v", &MainWindow::on_paste_Table, single && clipboardFilled && !factory);
+    menu.addSeparator();
+    add(tr("delete"), "Ctrl+d", &MainWindow::on_delete_Table, !factory);
+    // The request position is relative to the viewport, not to the table with its headers.
+    menu.exec(table->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::on_cut_Table()
+{
+    const SelectionMask selection = currentSelection();
+    if (!selection.isRectangle() || selection.factoryCellSelected())
+        return;
+    BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
+    deleteAndRefresh(*this, selection);
+    clipboardFilled = true;
+}
+
+void MainWindow::on_copy_Table()
+{
+    const SelectionMask selection = currentSelection();
+    if (!selection.isRectangle())
+        return;
+    BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
+    clipboardFilled = true;
+}
+
+void MainWindow::on_paste_Table()
+{
+    const SelectionMask selection = currentSelection();
+    if (!selection.singleCellSelected() || !clipboardFilled || selection.factoryCellSelected())
+        return;
+    pasteAndRefresh(*this, selection);
+}
+
+void MainWindow::on_delete_Table()
+{
+    const SelectionMask selection = currentSelection();
+    if (selection.factoryCellSelected())
+        return;
+    deleteAndRefresh(*this, selection);
+}
+
+void MainWindow::on_setAButtonPressed()
+{
+    if (!banksLoaded)
+        return;
+    Assignment::assignAuthor(bankStore, currentSelection(), detailView->AuthorDoEdit->text(), history);
+    updateTable(true);
+}
+
+void MainWindow::on_A2AButtonPressed()
+{
+    if (!banksLoaded)
+        return;
+    detailView->AuthorDoEdit->setText(detailView->AuthorEdit->text());
+}
+
+void MainWindow::on_CListSet()
+{
+    if (!banksLoaded)
+        return;
+    // The detail view also moves the current row when the selection changes; the
+    // selection then already has that category and nothing is recorded.
+    Assignment::assignCategory(bankStore, currentSelection(), detailView->GroupsList->currentRow(), history);
+    updateTable(true);
+}
+
+void MainWindow::on_CListRowChanged(int)
+{
+    on_CListSet();
+}
+
+void MainWindow::on_CListItemChanged(QListWidgetItem *, QListWidgetItem *)
+{
+    on_CListSet();
+}

@@ -1,0 +1,80 @@
+#include "editing/blockoperations.h"
+
+#include "editing/undohistory.h"
+#include "model/bankstore.h"
+#include "model/selectionmask.h"
+
+namespace BlockOperations {
+
+namespace {
+
+// Top-left cell of the copied block: the first marked record, bank by bank.
+bool clipboardAnchor(const BankStore &clipboard, int &bank, int &preset)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (clipboard.at(b, p).mark) {
+                bank = b;
+                preset = p;
+                return true;
+            }
+    return false;
+}
+
+} // namespace
+
+void copySelectionToClipboard(const BankStore &live, BankStore &clipboard, const SelectionMask &selection)
+{
+    clipboard.snapshotFrom(live, selection);
+}
+
+int pasteClipboard(BankStore &live, const BankStore &clipboard, const SelectionMask &selection,
+                   UndoHistory &history)
+{
+    int anchorBank = 0, anchorPreset = 0, targetBank = 0, targetPreset = 0;
+    if (!clipboardAnchor(clipboard, anchorBank, anchorPreset) || !selection.first(targetBank, targetPreset))
+        return 0;
+
+    history.startNewGroup = true;
+    int written = 0;
+    for (int c = 1; c < BankCount; ++c) {
+        const int sb = anchorBank + (c - targetBank);
+        if (sb < 0 || sb >= BankCount)
+            continue;
+        for (int r = 0; r < PresetsPerBank; ++r) {
+            const int sp = anchorPreset + (r - targetPreset);
+            if (sp < 0 || sp >= PresetsPerBank || !clipboard.at(sb, sp).mark)
+                continue;
+            history.recordUndo(c, r);
+            PresetRecord &rec = live.at(c, r);
+            rec.copyContentFrom(clipboard.at(sb, sp));
+            rec.mark = true;
+            ++written;
+        }
+    }
+    return written;
+}
+
+int deleteSelection(BankStore &live, const SelectionMask &selection, UndoHistory &history)
+{
+    history.startNewGroup = true;
+    const auto factoryParams = live.at(0, 0).params;
+    const QString emptyName = QStringLiteral("empty");
+    int written = 0;
+    for (int c = 1; c < BankCount; ++c)
+        for (int r = 0; r < PresetsPerBank; ++r) {
+            if (!selection.isSelected(c, r))
+                continue;
+            history.recordUndo(c, r);
+            PresetRecord &rec = live.at(c, r);
+            rec.params = factoryParams;
+            rec.name = emptyName;
+            rec.author.clear();
+            rec.category = 0;
+            rec.mark = true;
+            ++written;
+        }
+    return written;
+}
+
+} // namespace BlockOperations
