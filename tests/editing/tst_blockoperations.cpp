@@ -144,60 +144,6 @@ private slots:
         QVERIFY(sameContent(k->store, before));
     }
 
-    void authorGoesToUserPresetsOnly()
-    {
-        auto k = std::make_unique<Banks>();
-        const BankStore before = k->store;
-        const SelectionMask sel = cells({{0, 4}, {2, 4}, {3, 9}, {15, 127}});
-        QCOMPARE(assignAuthor(k->store, sel, QStringLiteral("Tom"), k->history), 3);
-        QCOMPARE(k->store.at(0, 4).author, before.at(0, 4).author);
-        for (auto [b, p] : {std::pair{2, 4}, std::pair{3, 9}, std::pair{15, 127}})
-            QCOMPARE(k->store.at(b, p).author, QStringLiteral("Tom"));
-        QCOMPARE(countDifferences(k->store, before), 3);
-        QVERIFY(k->history.undo());
-        QVERIFY(sameContent(k->store, before));
-        QVERIFY(!k->history.canUndo());
-    }
-
-    void sameAuthorIsStillRecorded()
-    {
-        auto k = std::make_unique<Banks>();
-        const QString same = k->store.at(4, 1).author;
-        k->store.at(4, 2).author = same;
-        QCOMPARE(assignAuthor(k->store, cells({{4, 1}, {4, 2}}), same, k->history), 2);
-        QCOMPARE(k->history.historyPos(), 2);
-        QVERIFY(k->modified);
-
-        // An empty author clears.
-        assignAuthor(k->store, cells({{4, 1}}), QString(), k->history);
-        QVERIFY(k->store.at(4, 1).author.isEmpty());
-    }
-
-    void categoryOnlyWhereItDiffers()
-    {
-        auto k = std::make_unique<Banks>();
-        k->store.at(6, 10).category = 2;
-        k->store.at(8, 11).category = 5;
-        k->store.at(9, 12).category = 7;
-        k->store.at(0, 0).category = 2;
-        const BankStore before = k->store;
-        const SelectionMask sel = cells({{0, 0}, {6, 10}, {8, 11}, {9, 12}});
-
-        QCOMPARE(assignCategory(k->store, sel, 7, k->history), 2);
-        QCOMPARE(k->store.at(6, 10).category, 7);
-        QCOMPARE(k->store.at(8, 11).category, 7);
-        QCOMPARE(k->store.at(0, 0).category, 2);
-        QCOMPARE(k->history.historyPos(), 2);
-        // The second signal of the same row change finds nothing left to do.
-        QCOMPARE(assignCategory(k->store, sel, 7, k->history), 0);
-        QCOMPARE(assignCategory(k->store, sel, -1, k->history), 0);
-        QCOMPARE(k->history.historyPos(), 2);
-
-        QVERIFY(k->history.undo());
-        QVERIFY(sameContent(k->store, before));
-        QVERIFY(!k->history.canUndo());
-    }
-
     // Thousands of random operations. After every step, undoing everything must
     // give back exactly the store from before the oldest group the history still
     // holds, redoing everything the current store, and the factory bank never moves.
