@@ -21,4 +21,9 @@ int readLanguage(QSettings &settings);
 // Returns whether both catalogues loaded.
 bool installTranslators(int language, QTranslator &appTranslator, QTranslator &qtTranslator);
 
+// The whole program: identity, style, application, catalogues, the maximised
+// main window and the event loop, torn down in that order's reverse. With
+// exitWhenShown the loop ends as soon as the window is on screen (start-up timing).
+int runApplication(int &argc, char **argv, bool exitWhenShown = false);
+
 } // namespace Startup

@@ -1,6 +1,7 @@
 #include "bench/benchmark.h"
 
 #include "app/mainwindow.h"
+#include "bench/startupchild.h"
 #include "views/bigtable.h"
 
 #include <QApplication>
@@ -73,7 +74,12 @@ ORVEX_BENCH(table)
                       recordUserBanks(*window);
                       window->on_undo();
                   }},
-        // Start-up to a shown, filled window, against a bare table of the same size.
+        // Start-up to a shown, filled window, against a bare table of the same size: whole
+        // programs first (what a user waits for), then the same within one process.
+        BenchCase{"startup, process: bare 128x16 QTableWidget", [] { timeStartupChild("bare"); }, nullptr,
+                  QString(), 7},
+        BenchCase{"startup, process: orvex-presetmanager (goal <= 1.5x)", [] { timeStartupChild("main"); },
+                  nullptr, "startup, process: bare 128x16 QTableWidget", 7},
         BenchCase{"startup baseline: bare 128x16 QTableWidget",
                   [] {
                       QTableWidget t(128, 16);

@@ -1,6 +1,7 @@
 #include "bench/benchmark.h"
 
 #include "app/startup.h"
+#include "bench/startupchild.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,6 +29,8 @@ void benchPrint(const QString &name, double medianMs, const QString &extra)
 int main(int argc, char *argv[])
 {
     QStandardPaths::setTestModeEnabled(true); // never touch the user's settings
+    if (argc >= 3 && qstrcmp(argv[1], "--startup-child") == 0)
+        return runStartupChild(argv[2], argc, argv);
     Startup::setApplicationIdentity();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication app(argc, argv);

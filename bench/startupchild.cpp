@@ -1,0 +1,53 @@
+#include "bench/startupchild.h"
+
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStyleFactory>
+#include <QTableWidget>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+int runBareTable(int &argc, char **argv)
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication app(argc, argv);
+    QTableWidget table(128, 16);
+    for (int c = 0; c < 16; ++c)
+        for (int r = 0; r < 128; ++r)
+            table.setItem(r, c, new QTableWidgetItem(QStringLiteral("\n\n%1\n%2").arg(r).arg(c)));
+    table.showMaximized();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&table] {
+        if (table.windowHandle() && table.windowHandle()->isExposed())
+            QCoreApplication::quit();
+    });
+    poll.start(0);
+    return app.exec();
+}
+
+} // namespace
+
+int runStartupChild(const char *kind, int &argc, char **argv)
+{
+    if (qstrcmp(kind, "main") == 0)
+        return Startup::runApplication(argc, argv, true);
+    return runBareTable(argc, argv);
+}
+
+double timeStartupChild(const char *kind)
+{
+    QProcess child;
+    QElapsedTimer t;
+    t.start();
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--startup-child"), QString::fromLatin1(kind)});
+    if (!child.waitForFinished(30000) || child.exitCode() != 0)
+        qFatal("bench: start-up child '%s' failed", kind);
+    return t.nsecsElapsed() / 1e6;
+}
