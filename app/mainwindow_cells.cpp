@@ -41,7 +41,20 @@ void MainWindow::takeDragSnapshot()
     dragSnapshot.snapshotFrom(bankStore, currentSelection());
 }
 
-void MainWindow::dropPreset(int, int, int, int)
+void MainWindow::dropPreset(int sourceRow, int sourceColumn, int row, int column)
 {
-    // Dropped presets reach the store with the drag-and-drop work.
+    if (table->takeDragStarted()) {
+        // First cell of the drop: no destination record has changed yet, so the
+        // snapshot still holds every source, even where the block overlaps itself.
+        takeDragSnapshot();
+        table->clearSelection();
+        history.startNewGroup = true;
+    }
+    recordUndo(column, row);
+    PresetRecord &record = bankStore.at(column, row);
+    record.copyContentFrom(dragSnapshot.at(sourceColumn, sourceRow));
+    record.mark = true;
+    // The cell now names itself; this rewrite comes back here as a no-change.
+    if (QTableWidgetItem *item = table->item(row, column))
+        item->setText(CellText::build(record, row, column));
 }

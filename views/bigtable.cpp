@@ -1,7 +1,33 @@
 #include "views/bigtable.h"
 
+#include "model/selectionmask.h"
+#include "views/presettable.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDataStream>
 #include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace {
+constexpr int ProbeDistance = 5;
+constexpr int ScrollZone = 30;
+constexpr int ScrollInterval = 100;
+
+struct DraggedCell
+{
+    int row;
+    int column;
+    QMap<int, QVariant> roles;
+};
+} // namespace
 
 BigTable::BigTable(int rows, int columns, QWidget *parent) : QTableWidget(rows, columns, parent)
 {
@@ -27,16 +53,67 @@ void BigTable::on_CellPressed(int row, int column)
     lastPressedColumn = column;
 }
 
-void BigTable::dragEnterEvent(QDragEnterEvent *event)
+QString BigTable::originFormat()
 {
-    event->acceptProposedAction();
-    autoscrollActive = true;
-    scrollTimer->start(100);
+    return QStringLiteral("application/x-orvex-drag-origin");
 }
 
+QByteArray BigTable::originToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this), 16);
+}
+
+QMimeData *BigTable::mimeData(const QList<QTableWidgetItem *> &items) const
+{
+    QMimeData *data = QTableWidget::mimeData(items);
+    // Another instance or program cannot tell us what its cell texts name, and the
+    // copy reads from this table's snapshot: tag the drag so only our own drops land.
+    if (data)
+        data->setData(originFormat(), originToken());
+    return data;
+}
+
+bool BigTable::isOwnPendingDrag(const QMimeData *mime) const
+{
+    return dragStarted && mime && mime->data(originFormat()) == originToken() &&
+           mime->hasFormat(mimeTypes().value(0));
+}
+
+QTableWidgetItem *BigTable::dropTargetAt(const QPoint &pos) const
+{
+    QTableWidgetItem *target = itemAt(pos);
+    if (!target || !(target->flags() & Qt::ItemIsDropEnabled))
+        return nullptr;
+    const QPoint probes[] = {
+        {0, -ProbeDistance}, {0, ProbeDistance}, {-ProbeDistance, 0}, {ProbeDistance, 0}};
+    for (const QPoint &offset : probes)
+        if (itemAt(pos + offset) != target)
+            return nullptr;
+    return target;
+}
+
+void BigTable::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!isOwnPendingDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    autoscrollActive = true;
+    scrollTimer->start(ScrollInterval);
+}
+
+// The base class is left out on purpose: no drop indicator, no autoscroll of its own.
 void BigTable::dragMoveEvent(QDragMoveEvent *event)
 {
-    event->ignore();
+    if (isOwnPendingDrag(event->mimeData()) && dropTargetAt(event->position().toPoint())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void BigTable::dragLeaveEvent(QDragLeaveEvent *)
@@ -44,15 +121,78 @@ void BigTable::dragLeaveEvent(QDragLeaveEvent *)
     autoscrollActive = false;
 }
 
+// The drop is written here rather than by QTableWidget::dropEvent: that one moves
+// items for a move action and, near a cell border, inserts rows into the model.
+// Here every dragged cell overwrites the existing item at its offset from the drop
+// cell, whatever the gesture proposed.
 void BigTable::dropEvent(QDropEvent *event)
 {
     autoscrollActive = false;
-    QTableWidget::dropEvent(event);
+    QTableWidgetItem *target = dropTargetAt(event->position().toPoint());
+    if (!target || !isOwnPendingDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    writeDroppedCells(event->mimeData(), target->row(), target->column());
+}
+
+void BigTable::writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn)
+{
+    QByteArray encoded = mime->data(mimeTypes().value(0));
+    QDataStream stream(&encoded, QIODevice::ReadOnly);
+    std::vector<DraggedCell> cells;
+    int top = INT_MAX;
+    int left = INT_MAX;
+    while (!stream.atEnd()) {
+        DraggedCell cell;
+        stream >> cell.row >> cell.column >> cell.roles;
+        if (stream.status() != QDataStream::Ok || cell.row < 0 || cell.column < 0)
+            return; // damaged data: write nothing rather than part of it
+        top = std::min(top, cell.row);
+        left = std::min(left, cell.column);
+        cells.push_back(std::move(cell));
+    }
+
+    for (const DraggedCell &cell : cells) {
+        const int row = cell.row - top + dropRow;
+        const int column = cell.column - left + dropColumn;
+        if (row >= rowCount() || column >= columnCount() || !item(row, column))
+            continue;
+        QMap<int, QVariant> written;
+        for (int role : {int(Qt::DisplayRole), int(Qt::BackgroundRole)})
+            if (cell.roles.contains(role))
+                written.insert(role, cell.roles.value(role));
+        // One call per cell, so the table reports each written cell once.
+        model()->setItemData(model()->index(row, column), written);
+    }
 }
 
 void BigTable::startDrag(Qt::DropActions)
 {
-    // Dragging comes with the drag-and-drop work; until then no drag starts.
+    const bool same = cellPressed && pressedSameCell;
+    SelectionMask selection;
+    PresetTable::readSelection(this, selection);
+    if (selection.count() > 1 || same) {
+        dragStarted = true;
+        // Copy only: after a move the view would empty or remove the source cells.
+        QTableWidget::startDrag(Qt::CopyAction);
+    }
+}
+
+BigTable::ScrollSteps BigTable::autoscrollSteps(const QPoint &pos, const QSize &tableSize,
+                                                int verticalHeaderWidth, int horizontalHeaderHeight,
+                                                int verticalBarWidth, int horizontalBarHeight)
+{
+    // The step grows from 1 pixel at the zone's inner border to the zone's depth at the edge and beyond.
+    auto step = [](int distance) { return distance < ScrollZone ? ScrollZone - std::max(distance, 0) : 0; };
+    ScrollSteps steps;
+    steps.left = step(pos.x() - verticalHeaderWidth);
+    steps.right = step(tableSize.width() - verticalBarWidth - pos.x());
+    steps.up = step(pos.y() - horizontalHeaderHeight);
+    steps.down = step(tableSize.height() - horizontalBarHeight - pos.y());
+    return steps;
 }
 
 void BigTable::autoscroll()
@@ -61,4 +201,18 @@ void BigTable::autoscroll()
         scrollTimer->stop();
         return;
     }
+    // The view lays its bars out at their size hints, so those are their sizes even while hidden.
+    const ScrollSteps steps = autoscrollSteps(
+        mapFromGlobal(QCursor::pos()), size(), verticalHeader()->width(), horizontalHeader()->height(),
+        verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height());
+    auto move = [](QScrollBar *bar, int delta) {
+        if (delta == 0)
+            return;
+        bar->setSliderPosition(bar->sliderPosition() + delta);
+        bar->triggerAction(QAbstractSlider::SliderMove);
+    };
+    move(horizontalScrollBar(), -steps.left);
+    move(horizontalScrollBar(), steps.right);
+    move(verticalScrollBar(), -steps.up);
+    move(verticalScrollBar(), steps.down);
 }

@@ -15,12 +15,30 @@ public:
     // Returns whether a drag from this table is pending and clears it.
     bool takeDragStarted();
 
+    // Pixels to scroll per autoscroll tick towards each side; 0 outside the zones.
+    struct ScrollSteps
+    {
+        int left = 0;
+        int right = 0;
+        int up = 0;
+        int down = 0;
+    };
+    // `pos` is the pointer in the table's own coordinates; headers and scroll bars
+    // take their sizes whether shown or not.
+    static ScrollSteps autoscrollSteps(const QPoint &pos, const QSize &tableSize, int verticalHeaderWidth,
+                                       int horizontalHeaderHeight, int verticalBarWidth,
+                                       int horizontalBarHeight);
+
+    // The MIME format that ties a drag to the table and process it started in.
+    static QString originFormat();
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    QMimeData *mimeData(const QList<QTableWidgetItem *> &items) const override;
 
 public slots:
     void autoscroll();
@@ -34,4 +52,12 @@ public:
     bool pressedSameCell = false;
     int lastPressedRow = -1;
     int lastPressedColumn = -1;
+
+private:
+    QByteArray originToken() const;
+    // A drag started here whose drop has not reached the store yet.
+    bool isOwnPendingDrag(const QMimeData *mime) const;
+    // The user-bank item under `pos` when `pos` lies at least 5 pixels inside it.
+    QTableWidgetItem *dropTargetAt(const QPoint &pos) const;
+    void writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn);
 };
