@@ -25,7 +25,6 @@ public:
 
     // Input device `index` sends `message` to whoever listens.
     void deliver(int index, std::vector<uint8_t> message);
-    using VirtualMidiBackend::flush;
     // Calls the handler of `input` with any handle, notice and buffer.
     void inject(MidiHandle input, MidiHandle asHandle, MidiNotice notice, MidiBufferPtr buffer = nullptr);
 

@@ -41,6 +41,8 @@ public:
     // Number of inputs and outputs open right now.
     int openInputCount() const;
     int openOutputCount() const;
+    // Waits until everything sent or delivered so far has arrived (not from a handler).
+    void flush();
 
 protected:
     // The device at `index` sends `message` to every started input that listens to it.
@@ -48,8 +50,6 @@ protected:
     // Calls the handler of `input` on the backend's thread as if `asHandle` had sent
     // `notice` (for tests of foreign and stray notifications).
     void notifyInput(MidiHandle input, MidiHandle asHandle, MidiNotice notice, MidiBufferPtr buffer);
-    // Waits until everything posted so far has been delivered.
-    void flush();
     // Frees the buffers of an input's queue, handing each back empty through its handler.
     void handBackQueued(MidiHandle input);
 

@@ -8,6 +8,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 JackServer::JackServer() : serverName(QStringLiteral("orvex-test-%1").arg(QCoreApplication::applicationPid()))
 {
 }
@@ -54,6 +57,8 @@ bool JackServer::start(QString *why)
     process->setProcessEnvironment(environment());
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardOutputFile(dir.filePath(QStringLiteral("jackd.log")));
+    // The server goes with the test even when the test dies without cleaning up.
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     // 256-frame periods: smaller ones can drop SysEx messages of a few hundred bytes.
     process->start(jackd, {QStringLiteral("-n"), serverName, QStringLiteral("--no-realtime"),
                            QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),

@@ -1,0 +1,192 @@
+#include "midi/modulesimulator.h"
+
+#include "midi/sysexmessages.h"
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+// A small deterministic generator, so the factory content never changes between runs.
+struct Lcg
+{
+    uint32_t state;
+    uint32_t next()
+    {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    }
+    int below(int n) { return int(next() % uint32_t(n)); }
+};
+
+const char *const Adjectives[] = {"Warm", "Bright", "Dark",  "Vintage", "Crunchy", "Glassy", "Smooth", "Fat",
+                                  "Thin", "Wide",   "Dirty", "Clean",   "Lush",    "Punchy", "Soft",   "Hot",
+                                  "Cool", "Deep",   "Airy",  "Gritty",  "Silky",   "Bold"};
+const char *const Nouns[] = {"Lead",  "Rhythm",  "Chime", "Stack", "Combo",  "Twang",  "Drive", "Crunch",
+                             "Swell", "Pad",     "Solo",  "Chord", "Groove", "Blues",  "Burst", "Tone",
+                             "Echo",  "Shimmer", "Chug",  "Quack", "Bite",   "Sparkle"};
+const char *const Authors[] = {"Factory",   "M. Keller", "S. Arden", "J. Novak",  "R. Okafor",
+                               "L. Brandt", "T. Ishii",  "C. Duval", "A. Moreau", "P. Lindqvist"};
+
+void putText(PresetImage &image, int offset, const QByteArray &text)
+{
+    const int n = std::min<int>(int(text.size()), PresetImageLayout::TextLength);
+    std::memcpy(image.data() + offset, text.constData(), size_t(n));
+}
+
+PresetImage makePreset(Lcg &rng, int bank, int preset)
+{
+    PresetImage image{};
+    // Parameters in musical clusters rather than noise: levels, tone stack, effects.
+    for (int k = 0; k < PresetImageLayout::ParamCount; ++k) {
+        const int base = (k % 16) * 8;
+        image[k] = uint8_t((base + rng.below(40)) & 0x7F);
+    }
+    // Program categories: 2..13 in the factory bank, 1..13 in the user banks.
+    image[PresetImageLayout::CategoryOffset] = uint8_t(bank == 0 ? 2 + rng.below(12) : 1 + rng.below(13));
+    QByteArray name = QByteArray(Adjectives[rng.below(int(std::size(Adjectives)))]) + ' ' +
+                      Nouns[rng.below(int(std::size(Nouns)))];
+    if (bank > 0)
+        name += ' ' + QByteArray::number(bank + 1) + '.' + QByteArray::number(preset + 1);
+    putText(image, PresetImageLayout::NameOffset, name);
+    putText(image, PresetImageLayout::AuthorOffset,
+            QByteArray(bank == 0 ? Authors[0] : Authors[1 + rng.below(int(std::size(Authors)) - 1)]));
+    return image;
+}
+
+} // namespace
+
+ModuleSimulator::ModuleSimulator()
+{
+    resetToFactory();
+}
+
+TransferBanks ModuleSimulator::factoryProgramBanks()
+{
+    TransferBanks banks;
+    Lcg rng{20240611u};
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            banks.at(b, p) = makePreset(rng, b, p);
+    return banks;
+}
+
+void ModuleSimulator::resetToFactory()
+{
+    setProgramBanks(factoryProgramBanks());
+}
+
+TransferBanks ModuleSimulator::programBanks() const
+{
+    TransferBanks banks;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            banks.at(b, p) = Sysex::fromModule(b, stored.at(b, p));
+    return banks;
+}
+
+void ModuleSimulator::setProgramBanks(const TransferBanks &banks)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            stored.at(b, p) = Sysex::toModule(b, banks.at(b, p));
+}
+
+void ModuleSimulator::reply(std::vector<std::vector<uint8_t>> &out, std::vector<uint8_t> message)
+{
+    if (pending.foreignMessages > 0) {
+        --pending.foreignMessages;
+        std::vector<uint8_t> foreign = message;
+        foreign[4] = 0x03; // another model's address
+        out.push_back(std::move(foreign));
+    }
+    if (pending.garbageMessages > 0) {
+        --pending.garbageMessages;
+        std::vector<uint8_t> junk{0xF0};
+        const int n = 4 + int(noise % 60);
+        for (int i = 0; i < n; ++i) {
+            noise ^= noise << 13;
+            noise ^= noise >> 17;
+            noise ^= noise << 5;
+            junk.push_back(uint8_t(noise & 0x7F));
+        }
+        junk.push_back(0xF7);
+        out.push_back(std::move(junk));
+    }
+    if (pending.dropReplies > 0) {
+        --pending.dropReplies;
+        ++counted.repliesDropped;
+        return;
+    }
+    out.push_back(std::move(message));
+}
+
+std::vector<std::vector<uint8_t>> ModuleSimulator::handle(const std::vector<uint8_t> &message)
+{
+    counted.bytesIn += long(message.size());
+    std::vector<std::vector<uint8_t>> out;
+    const std::optional<Sysex::Request> request = Sysex::parseRequest(message.data(), message.size());
+    if (!request) {
+        ++counted.ignored;
+        return out;
+    }
+    switch (request->command) {
+    case Sysex::IdentifyRequest:
+        ++counted.identifyRequests;
+        reply(out, Sysex::identityReply(serialNumber, firmwareVersion, deviceText));
+        break;
+    case Sysex::PresetRequest: {
+        ++counted.presetRequests;
+        std::vector<uint8_t> data = Sysex::presetData(stored.at(request->bank, request->preset));
+        if (pending.wrongLengthData > 0) {
+            --pending.wrongLengthData;
+            const std::size_t length = std::max(Sysex::HeaderLength + 1, pending.wrongLength);
+            data.pop_back();
+            data.resize(length - 1, 0x00);
+            data.push_back(Sysex::End);
+        }
+        reply(out, std::move(data));
+        break;
+    }
+    case Sysex::PresetWrite:
+        ++counted.presetWrites;
+        // A write of the wrong length is acknowledged but stores nothing: the read-back shows it.
+        if (request->imageComplete) {
+            PresetImage image = request->image;
+            if (pending.badWrites > 0) {
+                --pending.badWrites;
+                image[0] = uint8_t(image[0] ^ 0x01);
+            }
+            stored.at(request->bank, request->preset) = image;
+        }
+        reply(out, Sysex::writeAck());
+        break;
+    default:
+        ++counted.ignored;
+        break;
+    }
+    counted.repliesSent += int(out.size());
+    for (const auto &m : out)
+        counted.bytesOut += long(m.size());
+    return out;
+}
+
+QString ModuleSimulator::describe(const std::vector<uint8_t> &message)
+{
+    const std::optional<Sysex::Request> request = Sysex::parseRequest(message.data(), message.size());
+    if (!request)
+        return QStringLiteral("ignored: %1 bytes, not a request").arg(message.size());
+    switch (request->command) {
+    case Sysex::IdentifyRequest:
+        return QStringLiteral("identify");
+    case Sysex::PresetRequest:
+        return QStringLiteral("request bank %1 preset %2").arg(request->bank + 1).arg(request->preset + 1);
+    case Sysex::PresetWrite:
+        return QStringLiteral("write bank %1 preset %2%3")
+            .arg(request->bank + 1)
+            .arg(request->preset + 1)
+            .arg(request->imageComplete ? QString() : QStringLiteral(" (wrong length, not stored)"));
+    default:
+        return QStringLiteral("ignored");
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "midi/transferbanks.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// A stand-in for the module: answers identify, preset request and preset write as the
+// module does, stores 2048 images (the factory bank in the module's own category
+// numbering, two lower than the program's) and misbehaves on request.
+class ModuleSimulator
+{
+public:
+    static constexpr int DinByteRate = 3125; // 31,250 baud, 10 bits a byte
+
+    struct Faults
+    {
+        int dropReplies = 0;     // the next N replies are never sent
+        int wrongLengthData = 0; // the next N PresetData replies have wrongLength bytes
+        int wrongLength = 330;
+        int badWrites = 0;       // the next N writes store a slightly different image
+        int foreignMessages = 0; // each of the next N replies is preceded by one for another module
+        int garbageMessages = 0; // each of the next N replies is preceded by random bytes
+    };
+
+    struct Counts
+    {
+        int identifyRequests = 0;
+        int presetRequests = 0;
+        int presetWrites = 0;
+        int ignored = 0; // messages that were not a request
+        int repliesSent = 0;
+        int repliesDropped = 0;
+        long long bytesIn = 0;
+        long long bytesOut = 0;
+    };
+
+    ModuleSimulator();
+
+    // Answers one message from the host with zero or more messages, in order.
+    std::vector<std::vector<uint8_t>> handle(const std::vector<uint8_t> &message);
+    // One line describing the message, for logs.
+    static QString describe(const std::vector<uint8_t> &message);
+
+    // Images as the module stores them.
+    PresetImage &image(int bank, int preset) { return stored.at(bank, preset); }
+    const PresetImage &image(int bank, int preset) const { return stored.at(bank, preset); }
+    // All banks in the program's numbering (what an import yields), and back.
+    TransferBanks programBanks() const;
+    void setProgramBanks(const TransferBanks &banks);
+    // The deterministic factory content of all 16 banks.
+    void resetToFactory();
+    static TransferBanks factoryProgramBanks();
+
+    void setSerialNumber(uint32_t serial) { serialNumber = serial & 0x0FFFFFFF; }
+    void setFirmwareVersion(uint32_t version) { firmwareVersion = version & 0x3FFF; }
+    void setDeviceText(const QByteArray &text) { deviceText = text.left(16); }
+    uint32_t serial() const { return serialNumber; }
+    uint32_t version() const { return firmwareVersion; }
+    QByteArray device() const { return deviceText; }
+
+    Faults &faults() { return pending; }
+    const Faults &faults() const { return pending; }
+    const Counts &counts() const { return counted; }
+    void resetCounts() { counted = Counts(); }
+
+private:
+    void reply(std::vector<std::vector<uint8_t>> &out, std::vector<uint8_t> message);
+
+    TransferBanks stored;
+    uint32_t serialNumber = 123456789;
+    uint32_t firmwareVersion = 259; // shown as 3.01
+    QByteArray deviceText = QByteArrayLiteral("Orvex+ Sim");
+    Faults pending;
+    Counts counted;
+    uint32_t noise = 0x2545F491; // state of the garbage generator
+};

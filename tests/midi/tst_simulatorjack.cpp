@@ -1,0 +1,113 @@
+#include "jackserver.h"
+
+#include "midi/miditransfer.h"
+#include "midi/modulesimulator.h"
+#include "midi/rtmidibackend.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+// Import and export through the command-line simulator, over a JACK server with the
+// dummy driver and RtMidi's JACK API: the whole way a user without hardware would go.
+class TestSimulatorJack : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QString why;
+        if (!jack.start(&why))
+            QSKIP(qPrintable(QStringLiteral("no JACK server for the end-to-end test: ") + why));
+    }
+
+    void importAndExportThroughTheSimulator()
+    {
+        QElapsedTimer overall;
+        overall.start();
+        QProcess simulator;
+        simulator.setProcessEnvironment(jack.environment());
+        simulator.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                         QStringLiteral("e2e"), QStringLiteral("--serial"), QStringLiteral("42"),
+                         QStringLiteral("--version"), QStringLiteral("1.00"), QStringLiteral("--bad-writes"),
+                         QStringLiteral("1")});
+        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
+        QByteArray output;
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (output += simulator.readAllStandardOutput()).contains("ready"),
+            qPrintable(QStringLiteral("orvex-simulator did not get ready within 10 s: ") +
+                       QString::fromLocal8Bit(simulator.readAllStandardError())),
+            10000);
+
+        auto backend = std::make_shared<RtMidiBackend>(QStringLiteral("jack"));
+        MidiTransfer transfer(backend);
+        int in = -1;
+        int out = -1;
+        for (int i = 0; i < 100 && (in < 0 || out < 0); ++i) {
+            const auto inName = transfer.protocol().port().inputDeviceName(i);
+            const auto outName = transfer.protocol().port().outputDeviceName(i);
+            if (inName && inName->startsWith(QStringLiteral("orvex-simulator")) &&
+                inName->endsWith(QStringLiteral(":e2e")))
+                in = i;
+            if (outName && outName->startsWith(QStringLiteral("orvex-simulator")) &&
+                outName->endsWith(QStringLiteral(":e2e")))
+                out = i;
+        }
+        QVERIFY2(in >= 0 && out >= 0, "the simulator's ports are not listed");
+
+        QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
+        QVERIFY(transfer.connectPorts(in, out));
+        QVERIFY2(identity.wait(10000), "no identity reply within 10 s");
+        QCOMPARE(transfer.connectionState(), MidiTransfer::Connected);
+        QCOMPARE(transfer.protocol().serialText(), QStringLiteral("040-000-020"));
+        QCOMPARE(transfer.protocol().versionText(), QStringLiteral("1.00"));
+
+        // About 20 s each on JACK (two periods per round trip); a stall fails here.
+        QSignalSpy completed(&transfer, &MidiTransfer::transferCompleted);
+        QSignalSpy progress(&transfer, &MidiTransfer::progressChanged);
+        transfer.setExportMode(false);
+        QVERIFY(transfer.startTransfer());
+        QVERIFY2(completed.wait(120000),
+                 qPrintable(QStringLiteral("the import stalled at %1 of 2048").arg(transfer.progress())));
+        QVERIFY(transfer.banks() == ModuleSimulator::factoryProgramBanks());
+
+        TransferBanks changed = ModuleSimulator::factoryProgramBanks();
+        changed.at(1, 0)[129] = 'X';
+        changed.at(7, 64)[0] = 0x55;
+        changed.at(15, 127)[161] = 'Y';
+        transfer.banks() = changed;
+        transfer.setExportMode(true);
+        QVERIFY(transfer.startTransfer());
+        QVERIFY2(completed.wait(120000),
+                 qPrintable(QStringLiteral("the export stalled at %1 of 2048").arg(transfer.progress())));
+        // The simulator stored the first write wrongly; the read-back caught it.
+        QCOMPARE(transfer.retryCount(), 1);
+        transfer.disconnectPorts();
+
+        simulator.terminate();
+        QVERIFY2(simulator.waitForFinished(10000), "orvex-simulator did not end on SIGTERM");
+        QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(simulator.exitCode(), 0);
+        output += simulator.readAllStandardOutput();
+        const QString log = QString::fromLocal8Bit(output);
+        QVERIFY2(log.contains(QStringLiteral("stopped after 1 identify, 3972 preset requests, 4 writes")),
+                 qPrintable(log.right(300)));
+        QCOMPARE(log.count(QStringLiteral("write bank 2 preset 1")), 2);
+        QCOMPARE(log.count(QStringLiteral("write bank 8 preset 65")), 1);
+        QCOMPARE(log.count(QStringLiteral("write bank 16 preset 128")), 1);
+        QVERIFY2(overall.elapsed() < 300000, "the end-to-end run took longer than 5 minutes");
+    }
+
+private:
+    JackServer jack;
+};
+
+QTEST_GUILESS_MAIN(TestSimulatorJack)
+#include "tst_simulatorjack.moc"

@@ -1,0 +1,339 @@
+#include "midi/midievent.h"
+#include "midi/miditransfer.h"
+#include "midi/scriptedmidibackend.h"
+#include "midi/simulatordevice.h"
+#include "midi/virtualmidibackend.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <mutex>
+
+namespace {
+
+// The transfer against the in-process simulator, as the dialog would drive it.
+struct Rig
+{
+    std::shared_ptr<SimulatorDevice> device = std::make_shared<SimulatorDevice>();
+    std::shared_ptr<VirtualMidiBackend> backend = std::make_shared<VirtualMidiBackend>();
+    std::unique_ptr<MidiTransfer> transfer;
+    std::mutex logMutex;
+    QStringList log;
+
+    Rig()
+    {
+        backend->addDevice(device);
+        device->setLog([this](const QString &line) {
+            std::lock_guard<std::mutex> lock(logMutex);
+            log << line;
+        });
+        transfer = std::make_unique<MidiTransfer>(backend);
+    }
+    ModuleSimulator::Counts counts()
+    {
+        return device->access([](ModuleSimulator &s) { return s.counts(); });
+    }
+    QStringList lines()
+    {
+        std::lock_guard<std::mutex> lock(logMutex);
+        return log;
+    }
+    bool connect()
+    {
+        return transfer->connectPorts(0, 0) &&
+               QTest::qWaitFor([&] { return transfer->connectionState() == MidiTransfer::Connected; }, 5000);
+    }
+    bool run(bool exportAll)
+    {
+        transfer->setExportMode(exportAll);
+        // An event loop, not a polling wait: each of the 2048 round trips must not sleep.
+        QSignalSpy completed(transfer.get(), &MidiTransfer::transferCompleted);
+        return transfer->startTransfer() && (completed.size() > 0 || completed.wait(60000));
+    }
+    // Lets everything in flight arrive and be handled.
+    void settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            backend->flush();
+            QCoreApplication::sendPostedEvents();
+        }
+    }
+    void flush() { settle(); }
+};
+
+} // namespace
+
+class TestTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void connectShowsTheIdentity()
+    {
+        Rig rig;
+        rig.device->access([](ModuleSimulator &s) {
+            s.setSerialNumber(123456789);
+            s.setFirmwareVersion(642);
+            return 0;
+        });
+        QSignalSpy states(rig.transfer.get(), &MidiTransfer::connectionStateChanged);
+        QSignalSpy identities(rig.transfer.get(), &MidiTransfer::identityReceived);
+        QVERIFY(!rig.transfer->startTransfer()); // not connected yet
+        QVERIFY(rig.connect());
+        QCOMPARE(states.size(), 2);
+        QCOMPARE(states.at(0).at(0).toInt(), int(MidiTransfer::Connecting));
+        QCOMPARE(states.at(1).at(0).toInt(), int(MidiTransfer::Connected));
+        QCOMPARE(identities.size(), 1);
+        QCOMPARE(rig.transfer->protocol().serialText(), QStringLiteral("586-638-764"));
+        QCOMPARE(rig.transfer->protocol().versionText(), QStringLiteral("130.02"));
+        QCOMPARE(rig.transfer->protocol().deviceText(), QStringLiteral("Orvex+ Sim"));
+
+        rig.transfer->disconnectPorts();
+        QCOMPARE(rig.transfer->connectionState(), MidiTransfer::Disconnected);
+        QCOMPARE(rig.backend->openInputCount(), 0);
+    }
+
+    void failedOrUnansweredConnects()
+    {
+        Rig rig;
+        QVERIFY(!rig.transfer->connectPorts(0, 3));
+        QCOMPARE(rig.transfer->connectionState(), MidiTransfer::Disconnected);
+        QVERIFY(!rig.transfer->connectPorts(-1, 0));
+        rig.flush();
+        QCOMPARE(rig.counts().identifyRequests, 0);
+
+        rig.device->access([](ModuleSimulator &s) { return s.faults().dropReplies = 1; });
+        QVERIFY(rig.transfer->connectPorts(0, 0));
+        rig.flush();
+        QCOMPARE(rig.counts().identifyRequests, 1);
+        QCOMPARE(rig.transfer->connectionState(), MidiTransfer::Connecting);
+        QVERIFY(!rig.transfer->startTransfer());
+    }
+
+    void fullImportFillsEveryBank()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        QSignalSpy progress(rig.transfer.get(), &MidiTransfer::progressChanged);
+        QSignalSpy completed(rig.transfer.get(), &MidiTransfer::transferCompleted);
+        QVERIFY(rig.run(false));
+        QCOMPARE(completed.size(), 1);
+        QCOMPARE(rig.counts().presetRequests, 2048);
+        QCOMPARE(rig.counts().presetWrites, 0);
+        QCOMPARE(progress.size(), 2049);
+        QCOMPARE(progress.last().at(0).toInt(), 2048);
+        // Factory categories come back in the program's numbering, the rest as stored.
+        const TransferBanks expected = ModuleSimulator::factoryProgramBanks();
+        QVERIFY(rig.transfer->banks() == expected);
+        for (int p = 0; p < 128; ++p)
+            QCOMPARE(int(rig.transfer->banks().at(0, p)[128]),
+                     rig.device->access([p](ModuleSimulator &s) { return int(s.image(0, p)[128]); }) + 2);
+        QCOMPARE(rig.transfer->bank(), 0);
+        QCOMPARE(rig.transfer->preset(), 0);
+        QVERIFY(!rig.transfer->running());
+    }
+
+    void importIgnoresForeignAndGarbageMessages()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        rig.device->access([](ModuleSimulator &s) {
+            s.faults().foreignMessages = 40;
+            s.faults().garbageMessages = 40;
+            return 0;
+        });
+        QVERIFY(rig.run(false));
+        QVERIFY(rig.transfer->banks() == ModuleSimulator::factoryProgramBanks());
+        QCOMPARE(rig.counts().presetRequests, 2048);
+    }
+
+    void exportOfMatchingBanksOnlyReads()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        rig.transfer->banks() = ModuleSimulator::factoryProgramBanks();
+        QSignalSpy progress(rig.transfer.get(), &MidiTransfer::progressChanged);
+        QVERIFY(rig.run(true));
+        QCOMPARE(rig.counts().presetRequests, 1920);
+        QCOMPARE(rig.counts().presetWrites, 0);
+        QCOMPARE(rig.transfer->retryCount(), 0);
+        QCOMPARE(progress.at(0).at(0).toInt(), 0);
+        QCOMPARE(progress.at(1).at(0).toInt(), 129);
+        QCOMPARE(progress.last().at(0).toInt(), 2048);
+        QCOMPARE(rig.lines().first(), QStringLiteral("identify"));
+        QCOMPARE(rig.lines().at(1), QStringLiteral("request bank 2 preset 1"));
+    }
+
+    void aDifferingPresetIsWrittenAndReadBack()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        TransferBanks local = ModuleSimulator::factoryProgramBanks();
+        local.at(3, 5)[129] = 'Z';
+        // The factory bank is never sent, whatever it holds.
+        local.at(0, 0)[129] = 'Z';
+        rig.transfer->banks() = local;
+        QVERIFY(rig.run(true));
+        QCOMPARE(rig.counts().presetRequests, 1921);
+        QCOMPARE(rig.counts().presetWrites, 1);
+        QCOMPARE(rig.transfer->retryCount(), 0);
+        const QStringList lines = rig.lines();
+        const int at = lines.indexOf(QStringLiteral("write bank 4 preset 6"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.at(at - 1), QStringLiteral("request bank 4 preset 6"));
+        QCOMPARE(lines.at(at + 1), QStringLiteral("request bank 4 preset 6"));
+        QCOMPARE(lines.at(at + 2), QStringLiteral("request bank 4 preset 7"));
+        QVERIFY(rig.device->access([](ModuleSimulator &s) { return s.image(3, 5)[129] == 'Z'; }));
+        QVERIFY(rig.device->access([](ModuleSimulator &s) { return s.image(0, 0)[129] != 'Z'; }));
+    }
+
+    void writesThatReadBackWrongAreRepeated()
+    {
+        Rig rig;
+        QVERIFY(rig.connect());
+        TransferBanks local = ModuleSimulator::factoryProgramBanks();
+        local.at(1, 0)[10] = 99;
+        local.at(15, 127)[10] = 98;
+        rig.transfer->banks() = local;
+        // The first write of (1, 0) and both of the first two writes of (15, 127) go wrong.
+        rig.device->access([](ModuleSimulator &s) { return s.faults().badWrites = 1; });
+        QSignalSpy progress(rig.transfer.get(), &MidiTransfer::progressChanged);
+        connect(rig.transfer.get(), &MidiTransfer::progressChanged, this, [&](int value) {
+            if (value == 16 * 128 - 1)
+                rig.device->access([](ModuleSimulator &s) { return s.faults().badWrites = 2; });
+        });
+        QVERIFY(rig.run(true));
+        QCOMPARE(rig.transfer->retryCount(), 3);
+        QCOMPARE(rig.counts().presetWrites, 5);
+        QVERIFY(rig.device->access([](ModuleSimulator &s) { return s.programBanks(); }) == local);
+    }
+
+    void droppedOrMalformedRepliesStallWithoutSending()
+    {
+        {
+            Rig rig;
+            QVERIFY(rig.connect());
+            rig.device->access([](ModuleSimulator &s) { return s.faults().dropReplies = 1; });
+            rig.transfer->setExportMode(false);
+            QVERIFY(rig.transfer->startTransfer());
+            rig.flush();
+            QCOMPARE(rig.counts().presetRequests, 1);
+            QVERIFY(rig.transfer->running());
+            QCOMPARE(rig.transfer->progress(), 0);
+        }
+        {
+            Rig rig;
+            QVERIFY(rig.connect());
+            rig.device->access([](ModuleSimulator &s) {
+                s.faults().wrongLengthData = 1;
+                s.faults().wrongLength = 332;
+                return 0;
+            });
+            rig.transfer->setExportMode(false);
+            QVERIFY(rig.transfer->startTransfer());
+            rig.flush();
+            QCOMPARE(rig.counts().presetRequests, 1);
+            QCOMPARE(rig.transfer->protocol().imageLength(), 0);
+            QVERIFY(rig.transfer->running());
+            QVERIFY(rig.transfer->banks() == TransferBanks());
+        }
+    }
+
+    void repliesOutsideATransferTouchNothing()
+    {
+        // A module that answers the identify request and otherwise only what the test sends.
+        auto backend = std::make_shared<ScriptedMidiBackend>(1, 1);
+        backend->setResponder([](int, const std::vector<uint8_t> &m) {
+            std::vector<std::vector<uint8_t>> out;
+            if (m == Sysex::identifyRequest())
+                out.push_back(Sysex::identityReply(1, 1, "X"));
+            else if (m.size() == 13)
+                out.push_back(Sysex::presetData(PresetImage{}));
+            return out;
+        });
+        MidiTransfer transfer(backend);
+        auto settle = [&] {
+            for (int i = 0; i < 3; ++i) {
+                backend->flush();
+                QCoreApplication::sendPostedEvents();
+            }
+        };
+        PresetImage odd{};
+        odd.fill(0x11);
+        const std::vector<uint8_t> data = Sysex::presetData(odd);
+
+        // Before the transfer.
+        QVERIFY(transfer.connectPorts(0, 0));
+        settle();
+        QCOMPARE(transfer.connectionState(), MidiTransfer::Connected);
+        transfer.setExportMode(true);
+        backend->deliver(0, data);
+        backend->deliver(0, Sysex::writeAck());
+        settle();
+        QCOMPARE(int(backend->received(0).size()), 1);
+        QVERIFY(transfer.banks() == TransferBanks());
+
+        // After the last preset of an export (every preset matched the empty images).
+        QSignalSpy completed(&transfer, &MidiTransfer::transferCompleted);
+        QVERIFY(transfer.startTransfer());
+        QVERIFY(completed.wait(30000));
+        settle();
+        const std::size_t sent = backend->received(0).size();
+        QCOMPARE(int(sent), 1 + 1920);
+        backend->deliver(0, data);
+        backend->deliver(0, Sysex::writeAck());
+        backend->deliver(0, data);
+        settle();
+        QCOMPARE(backend->received(0).size(), sent);
+        QVERIFY(transfer.banks() == TransferBanks());
+        QCOMPARE(transfer.retryCount(), 0);
+
+        // After an abandoned one.
+        transfer.disconnectPorts();
+        QVERIFY(transfer.connectPorts(0, 0));
+        settle();
+        transfer.setExportMode(false);
+        backend->setResponder([](int, const std::vector<uint8_t> &m) {
+            std::vector<std::vector<uint8_t>> out;
+            if (m == Sysex::identifyRequest())
+                out.push_back(Sysex::identityReply(1, 1, "X"));
+            return out;
+        });
+        QVERIFY(transfer.startTransfer());
+        transfer.disconnectPorts();
+        QVERIFY(transfer.connectPorts(0, 0));
+        settle();
+        const std::size_t before = backend->received(0).size();
+        backend->deliver(0, data);
+        backend->deliver(0, Sysex::writeAck());
+        settle();
+        QCOMPARE(backend->received(0).size(), before);
+        QVERIFY(transfer.banks() == TransferBanks());
+    }
+
+    void anotherReceiverHandsEventsOn()
+    {
+        // The dialog receives the events itself and passes them on.
+        struct Forwarder : QObject
+        {
+            MidiTransfer *transfer = nullptr;
+            int seen = 0;
+            bool event(QEvent *e) override
+            {
+                if (e->type() != QEvent::User)
+                    return QObject::event(e);
+                ++seen;
+                transfer->handleMidiEvent(static_cast<MidiEvent *>(e));
+                return true;
+            }
+        } forwarder;
+        Rig rig;
+        forwarder.transfer = rig.transfer.get();
+        rig.transfer->setReceiver(&forwarder);
+        QVERIFY(rig.connect());
+        QCOMPARE(forwarder.seen, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransfer)
+#include "tst_transfer.moc"

@@ -1,0 +1,62 @@
+#include "simulatorhost.h"
+
+#include <QDateTime>
+
+SimulatorHost::SimulatorHost(const QString &api, const QString &portName, std::FILE *log) : log(log)
+{
+    port = std::make_unique<RtMidiBackend::VirtualPort>(
+        api, QStringLiteral("orvex-simulator"), portName,
+        [this](const std::vector<uint8_t> &message) { onMessage(message); });
+}
+
+SimulatorHost::~SimulatorHost()
+{
+    close();
+}
+
+bool SimulatorHost::open(QString *error)
+{
+    sender = std::make_unique<MidiWorker>();
+    return port->open(error);
+}
+
+void SimulatorHost::close()
+{
+    // The port first, so no message arrives while the sender goes.
+    port.reset();
+    sender.reset();
+}
+
+void SimulatorHost::onMessage(const std::vector<uint8_t> &message)
+{
+    std::vector<std::vector<uint8_t>> replies;
+    MidiWorker::Clock::time_point due{};
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (log) {
+            std::fprintf(log, "%s %s\n",
+                         qPrintable(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))),
+                         qPrintable(ModuleSimulator::describe(message)));
+            std::fflush(log);
+        }
+        replies = sim.handle(message);
+        if (rate > 0) {
+            // The request took its time on the wire before the module could answer, and
+            // each reply takes its own.
+            const auto now = MidiWorker::Clock::now();
+            auto bytesTime = [this](std::size_t n) {
+                return std::chrono::nanoseconds(int64_t(n) * 1000000000 / rate);
+            };
+            wireFree = std::max(wireFree, now) + bytesTime(message.size());
+            due = wireFree;
+            for (const auto &r : replies)
+                wireFree += bytesTime(r.size());
+        }
+    }
+    if (!sender)
+        return;
+    for (auto &r : replies) {
+        auto *target = port.get();
+        sender->post([target, r] { target->send(r); }, due);
+    }
+}
