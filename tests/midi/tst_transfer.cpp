@@ -1,3 +1,4 @@
+#include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
 #include "midi/miditransfer.h"
 #include "midi/scriptedmidibackend.h"
@@ -309,6 +310,31 @@ private slots:
         settle();
         QCOMPARE(backend->received(0).size(), before);
         QVERIFY(transfer.banks() == TransferBanks());
+    }
+
+    void simulatorListedAfterTheOtherDevices()
+    {
+        auto device = std::make_shared<SimulatorDevice>();
+        auto simulated = std::make_shared<VirtualMidiBackend>();
+        simulated->addDevice(device);
+        auto scripted = std::make_shared<ScriptedMidiBackend>(2, 1);
+        CompositeMidiBackend both({scripted, simulated});
+        QCOMPARE(both.inputDeviceName(1).value_or(QString()), QStringLiteral("Scripted In 1"));
+        QCOMPARE(both.inputDeviceName(2).value_or(QString()), QStringLiteral("Orvex+ Simulator"));
+        QVERIFY(!both.inputDeviceName(3));
+        QCOMPARE(both.outputDeviceName(1).value_or(QString()), QStringLiteral("Orvex+ Simulator"));
+        QVERIFY(!both.outputDeviceName(2));
+
+        MidiTransfer transfer(std::make_shared<CompositeMidiBackend>(
+            std::vector<std::shared_ptr<MidiBackend>>{scripted, simulated}));
+        QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
+        QVERIFY(transfer.connectPorts(2, 1));
+        QVERIFY(identity.wait(5000));
+        QCOMPARE(simulated->openInputCount(), 1);
+        QCOMPARE(scripted->openInputCount(), 0);
+        transfer.disconnectPorts();
+        QCOMPARE(simulated->openInputCount(), 0);
+        QCOMPARE(simulated->openOutputCount(), 0);
     }
 
     void anotherReceiverHandsEventsOn()
