@@ -137,6 +137,10 @@
         <translation>kann Datei nicht zum Schreiben öffnen</translation>
     </message>
     <message>
+        <source>can't write file</source>
+        <translation>kann Datei nicht schreiben</translation>
+    </message>
+    <message>
         <source>copy</source>
         <translation>Kopieren</translation>
     </message>

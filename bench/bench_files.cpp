@@ -1,0 +1,70 @@
+#include "bench/benchmark.h"
+
+#include "files/presetfile.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+struct FilesBench
+{
+    QTemporaryDir dir;
+    BankStore store;
+    BankStore target;
+    QString file;
+    QString saveTarget;
+};
+
+const char *const Baseline = "files baseline: QDomDocument::setContent";
+
+} // namespace
+
+ORVEX_BENCH(files)
+{
+    auto f = std::make_shared<FilesBench>();
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = f->store.at(b, p);
+            r.name = QStringLiteral("Preset %1 & Co").arg(b * PresetsPerBank + p);
+            r.author = QStringLiteral("Author %1").arg(p % 9);
+            r.category = (b + p) % 14;
+            for (int k = 0; k < 128; ++k)
+                r.params[k] = uint8_t(b + p + k);
+        }
+    f->file = f->dir.filePath(QStringLiteral("all.pre"));
+    f->saveTarget = f->dir.filePath(QStringLiteral("saved.pre"));
+    QString errorText;
+    savePresetFile(f->store, f->file, 0, 15, errorText);
+
+    return {
+        BenchCase{Baseline,
+                  [f] {
+                      QFile file(f->file);
+                      file.open(QIODevice::ReadOnly);
+                      QDomDocument doc;
+                      doc.setContent(&file, false);
+                  }},
+        BenchCase{"savePresetFile, 2048 presets (goal <= 2x)",
+                  [f] {
+                      QString e;
+                      savePresetFile(f->store, f->saveTarget, 0, 15, e);
+                  },
+                  nullptr, Baseline},
+        BenchCase{"countPresetFileBanks, 2048 presets (goal <= 2x)",
+                  [f] {
+                      QString e;
+                      countPresetFileBanks(f->file, e);
+                  },
+                  nullptr, Baseline},
+        BenchCase{"loadPresetFile, 2048 presets (goal <= 2x)",
+                  [f] {
+                      QString e;
+                      loadPresetFile(f->target, f->file, 0, 15, e);
+                  },
+                  nullptr, Baseline},
+    };
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/bankstore.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The ".pre" preset file: an XML document "presetbanks" holding a "device" element and
+// one "bank" element of 128 "preset" elements per bank written. Banks and presets are
+// identified by position only.
+//
+// Bank arguments are indexes 0..15 with firstBank <= lastBank; a range reaching outside
+// 0..15 is cut to it, so no bank outside the store is ever read or written.
+// On failure each operation leaves a translatable message ("MainWindow" context) in
+// errorText and changes nothing; on success errorText is left alone.
+
+// Writes banks firstBank..lastBank, every preset whatever its mark. The file is replaced
+// only once the whole text is written: a failed save keeps the previous file intact.
+bool savePresetFile(const BankStore &store, const QString &fileName, int firstBank, int lastBank,
+                    QString &errorText);
+
+// Checks the file and returns the number of "bank" children of its document element,
+// or -1 when a check fails.
+int countPresetFileBanks(const QString &fileName, QString &errorText);
+
+// Checks the file, then reads its banks in order into firstBank..lastBank. Only presets
+// with usable data (256 characters) are taken; each taken record gets its mark set,
+// everything else stays exactly as it was.
+bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
+                    QString &errorText);
+
+// The exact UTF-8 text savePresetFile writes.
+QByteArray presetFileText(const BankStore &store, int firstBank, int lastBank);

@@ -1,0 +1,279 @@
+// orvex-pre end to end: its output formats and exit codes are an interface for scripts.
+#include "files/presetfile.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run orvexPre(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(ORVEX_PRE), args);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+BankStore sampleStore()
+{
+    BankStore store;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = store.at(b, p);
+            r.name = QStringLiteral("B%1 P%2").arg(b).arg(p);
+            r.author = QStringLiteral("author %1").arg(p % 5);
+            r.category = (b + p) % 14;
+            for (int k = 0; k < 128; ++k)
+                r.params[k] = uint8_t(b * 16 + p + k);
+        }
+    store.at(0, 3).name = QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \"Lead\"\\\nline\x01");
+    store.at(0, 3).category = -3;
+    return store;
+}
+
+} // namespace
+
+class TestOrvexPre : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString fullFile;
+    QString wrongFile; // fails the device check
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(path(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write test file");
+        return f.fileName();
+    }
+
+    static QByteArray readFile(const QString &fileName)
+    {
+        QFile f(fileName);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        fullFile = path(QStringLiteral("full.pre"));
+        QString errorText;
+        QVERIFY(savePresetFile(sampleStore(), fullFile, 0, 15, errorText));
+        wrongFile = writeFile("wrong.pre", "<presetbanks><device name=\"ORVEX+\"/><bank/></presetbanks>");
+    }
+
+    void badCommandLinesExitWith2_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"frobnicate", "x.pre"};
+        QTest::newRow("check without file") << QStringList{"check"};
+        QTest::newRow("check two files") << QStringList{"check", "a.pre", "b.pre"};
+        QTest::newRow("dump without file") << QStringList{"dump"};
+        QTest::newRow("copy one file") << QStringList{"copy", "a.pre"};
+        QTest::newRow("copy bank not a number") << QStringList{"copy", "a.pre", "b.pre", "--bank", "two"};
+        QTest::newRow("copy bank out of range") << QStringList{"copy", "a.pre", "b.pre", "--bank=16"};
+        QTest::newRow("copy bank without value") << QStringList{"copy", "a.pre", "b.pre", "--bank"};
+        QTest::newRow("unknown option") << QStringList{"copy", "a.pre", "b.pre", "--banks=1"};
+        QTest::newRow("diff one file") << QStringList{"diff", "a.pre"};
+    }
+
+    void badCommandLinesExitWith2()
+    {
+        QFETCH(QStringList, args);
+        const Run run = orvexPre(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.startsWith("orvex-pre: "), run.err.constData());
+    }
+
+    void helpNamesCommandsAndExitCodes()
+    {
+        for (const QString &flag : {QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")}) {
+            const Run run = orvexPre({flag});
+            QCOMPARE(run.exitCode, 0);
+            for (const char *word :
+                 {"check FILE", "dump FILE", "copy IN OUT [--bank N]", "diff A B", "Exit codes"})
+                QVERIFY2(run.out.contains(word), word);
+        }
+    }
+
+    void checkPrintsBanksOrTheMessage()
+    {
+        Run run = orvexPre({"check", fullFile});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("banks: 16\n"));
+        QVERIFY(run.err.isEmpty());
+
+        run = orvexPre(
+            {"check", writeFile("none.pre", "<presetbanks><device name=\"orvex+\"/></presetbanks>")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("banks: 0\n"));
+
+        run = orvexPre({"check", wrongFile});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains("preset file not intended for Orvex+ (tag \"device\" not correct)"),
+                 run.err);
+
+        run = orvexPre({"check", path("missing.pre")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("file not found"), run.err);
+
+        run = orvexPre({"check", writeFile("empty.pre", QByteArray())});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("not a valid preset file (1)"), run.err);
+    }
+
+    void dumpShowsTakenPresetsAsJson()
+    {
+        // Bank 1 has a usable preset, an unusable one, and nothing more.
+        QByteArray text = presetFileText(sampleStore(), 0, 0);
+        const QByteArray params = QByteArray(256, 'f');
+        text.replace("</presetbanks>",
+                     " <bank><preset name=\"x\" category=\"2\">" + params +
+                         "</preset><preset name=\"short\">00</preset></bank>\n</presetbanks>");
+        const Run run = orvexPre({"dump", writeFile("two.pre", text)});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        QVERIFY2(
+            run.out.startsWith("{\"banks\": [\n  [\n    {\"taken\": true, \"name\": \"B0 P0\", \"author\": "
+                               "\"author 0\", \"category\": 0, \"params\": \"000102"),
+            run.out.left(200).constData());
+
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(run.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonArray banks = json.object().value("banks").toArray();
+        QCOMPARE(banks.size(), 2);
+        QCOMPARE(banks.at(0).toArray().size(), 128);
+        QCOMPARE(banks.at(1).toArray().size(), 128);
+
+        const QJsonObject special = banks.at(0).toArray().at(3).toObject();
+        QCOMPARE(special.value("taken").toBool(), true);
+        // The control character could not be stored and came back as a space.
+        QCOMPARE(special.value("name").toString(), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F \"Lead\"\\\nline "));
+        QCOMPARE(special.value("category").toInt(), -3);
+        QCOMPARE(special.value("params").toString().left(8), QStringLiteral("03040506"));
+
+        const QJsonArray second = banks.at(1).toArray();
+        QCOMPARE(second.at(0).toObject().value("taken").toBool(), true);
+        QCOMPARE(second.at(0).toObject().value("params").toString(), QString(256, QLatin1Char('F')));
+        QCOMPARE(second.at(0).toObject().value("author").toString(), QString());
+        for (int p : {1, 127}) {
+            const QJsonObject untaken = second.at(p).toObject();
+            QCOMPARE(untaken.value("taken").toBool(), false);
+            QCOMPARE(untaken.value("name").toString(), QString());
+            QCOMPARE(untaken.value("category").toInt(), 0);
+            QCOMPARE(untaken.value("params").toString(), QString(256, QLatin1Char('0')));
+        }
+
+        QByteArray seventeen = "<presetbanks><device name=\"orvex+\"/>";
+        for (int b = 0; b < 17; ++b)
+            seventeen += "<bank/>";
+        const Run many = orvexPre({"dump", writeFile("17.pre", seventeen + "</presetbanks>")});
+        QCOMPARE(many.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(many.out).object().value("banks").toArray().size(), 16);
+
+        const Run none = orvexPre(
+            {"dump", writeFile("no-banks.pre", "<presetbanks><device name=\"orvex+\"/></presetbanks>")});
+        QCOMPARE(none.exitCode, 0);
+        QCOMPARE(none.out, QByteArray("{\"banks\": []}\n"));
+    }
+
+    void copyRewritesAllOrOneBank()
+    {
+        const QString all = path("copy-all.pre");
+        Run run = orvexPre({"copy", fullFile, all});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(readFile(all), readFile(fullFile));
+
+        BankStore read;
+        QString errorText;
+        QVERIFY(loadPresetFile(read, fullFile, 0, 15, errorText));
+        for (const QStringList &bankArgs : {QStringList{"--bank", "9"}, QStringList{"--bank=9"}}) {
+            const QString one = path("copy-one.pre");
+            QFile::remove(one);
+            run = orvexPre(QStringList{"copy", fullFile, one} + bankArgs);
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(readFile(one), presetFileText(read, 9, 9));
+        }
+
+        run = orvexPre({"copy", path("copy-one.pre"), path("x.pre"), "--bank", "1"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("no bank index 1"), run.err);
+
+        run = orvexPre({"copy", fullFile, path("no/such/dir/x.pre")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("can't open file for write"), run.err);
+
+        run = orvexPre({"copy", wrongFile, path("x.pre")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!QFile::exists(path("x.pre")));
+    }
+
+    void diffListsDifferingPresets()
+    {
+        QString errorText;
+        const QString same = path("same.pre");
+        QVERIFY(savePresetFile(sampleStore(), same, 0, 15, errorText));
+        Run run = orvexPre({"diff", fullFile, same});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty());
+
+        BankStore changed = sampleStore();
+        changed.at(0, 5).name = QStringLiteral("renamed");
+        changed.at(0, 5).params[100] ^= 1;
+        changed.at(15, 127).category = 200;
+        changed.at(15, 127).author = QStringLiteral("someone");
+        const QString other = path("changed.pre");
+        QVERIFY(savePresetFile(changed, other, 0, 15, errorText));
+        run = orvexPre({"diff", fullFile, other});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out,
+                 QByteArray("bank 0 preset 5: name, params\nbank 15 preset 127: author, category\n"));
+
+        // An unusable preset in B is reported as not taken.
+        const QString one = path("diff-one.pre");
+        QVERIFY(savePresetFile(sampleStore(), one, 9, 9, errorText));
+        QByteArray broken = readFile(one);
+        broken.replace(broken.indexOf("</preset>"), 0, "0");
+        run = orvexPre({"diff", one, writeFile("broken.pre", broken)});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray("bank 0 preset 0: taken, name, author, category, params\n"));
+
+        run = orvexPre({"diff", fullFile, one});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.contains("bank 1: only in A\n") && run.out.endsWith("bank 15: only in A\n"),
+                 run.out);
+
+        run = orvexPre({"diff", fullFile, wrongFile});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("not correct"), run.err);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOrvexPre)
+#include "tst_orvexpre.moc"

@@ -1,0 +1,312 @@
+// orvex-pre: the preset file format for scripts and version control. Reads and writes
+// exactly as the program does, through the same library.
+#include "files/presetfile.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// The exit codes are an interface for scripts: keep them stable.
+enum ExitCode {
+    Success = 0,
+    Failed = 1, // check, dump, copy: a file failed a check or was not written; diff: presets differ
+    Usage = 2,  // bad command line; diff: a file failed a check
+};
+
+void writeOut(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void writeErr(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+int usageError(const QString &text)
+{
+    writeErr(QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text));
+    return Usage;
+}
+
+// Positional arguments plus the value of one optional "--name N" / "--name=N" option.
+struct Arguments
+{
+    QStringList positional;
+    QString optionValue;
+    bool hasOption = false;
+};
+
+bool splitArguments(const QStringList &args, const QString &option, Arguments &out, QString &error)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (!option.isEmpty() && a == option) {
+            if (i + 1 >= args.size()) {
+                error = QStringLiteral("%1 needs a value").arg(option);
+                return false;
+            }
+            out.optionValue = args.at(++i);
+            out.hasOption = true;
+        } else if (!option.isEmpty() && a.startsWith(option + QLatin1Char('='))) {
+            out.optionValue = a.mid(option.size() + 1);
+            out.hasOption = true;
+        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            error = QStringLiteral("unknown option '%1'").arg(a);
+            return false;
+        } else {
+            out.positional << a;
+        }
+    }
+    return true;
+}
+
+// A file's banks as `dump` shows them: at most 16, read into an empty store at banks
+// 0..n-1 with every mark cleared, so a set mark means "taken from the file".
+struct FileBanks
+{
+    BankStore store;
+    int banks = 0;
+};
+
+bool readFileBanks(const QString &fileName, FileBanks &file)
+{
+    QString errorText;
+    const int count = countPresetFileBanks(fileName, errorText);
+    file.store.fillEmptyBanks();
+    file.store.clearMarks();
+    file.banks = std::min(std::max(count, 0), BankCount);
+    if (count >= 0 && (file.banks == 0 || loadPresetFile(file.store, fileName, 0, file.banks - 1, errorText)))
+        return true;
+    writeErr(QStringLiteral("%1: %2\n").arg(fileName, errorText));
+    return false;
+}
+
+QByteArray jsonString(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out.toUtf8();
+}
+
+QByteArray paramsHex(const PresetRecord &r)
+{
+    return QByteArray(reinterpret_cast<const char *>(r.params.data()), int(r.params.size()))
+        .toHex()
+        .toUpper();
+}
+
+int runCheck(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("check needs exactly one FILE"));
+    QString errorText;
+    const int banks = countPresetFileBanks(args.at(0), errorText);
+    if (banks < 0) {
+        writeErr(QStringLiteral("%1: %2\n").arg(args.at(0), errorText));
+        return Failed;
+    }
+    writeOut("banks: " + QByteArray::number(banks) + '\n');
+    return Success;
+}
+
+int runDump(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("dump needs exactly one FILE"));
+    FileBanks file;
+    if (!readFileBanks(args.at(0), file))
+        return Failed;
+    // One preset per line, so dumps compare well with line-based tools.
+    QByteArray out = "{\"banks\": [";
+    for (int b = 0; b < file.banks; ++b) {
+        out += b == 0 ? "\n  [\n" : ",\n  [\n";
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const PresetRecord &r = file.store.at(b, p);
+            out += "    {\"taken\": ";
+            out += r.mark ? "true" : "false";
+            out += ", \"name\": " + jsonString(r.name);
+            out += ", \"author\": " + jsonString(r.author);
+            out += ", \"category\": " + QByteArray::number(r.category);
+            out += ", \"params\": \"" + paramsHex(r) + "\"}";
+            out += p + 1 < PresetsPerBank ? ",\n" : "\n";
+        }
+        out += "  ]";
+    }
+    out += file.banks > 0 ? "\n]}\n" : "]}\n";
+    writeOut(out);
+    return Success;
+}
+
+int runCopy(const QStringList &rawArgs)
+{
+    Arguments args;
+    QString error;
+    if (!splitArguments(rawArgs, QStringLiteral("--bank"), args, error))
+        return usageError(error);
+    if (args.positional.size() != 2)
+        return usageError(QStringLiteral("copy needs IN and OUT"));
+    int bank = -1;
+    if (args.hasOption) {
+        bool ok = false;
+        bank = args.optionValue.toInt(&ok);
+        if (!ok || bank < 0 || bank >= BankCount)
+            return usageError(
+                QStringLiteral("--bank takes a bank index from 0 to 15, not '%1'").arg(args.optionValue));
+    }
+    const QString in = args.positional.at(0);
+    const QString out = args.positional.at(1);
+    FileBanks file;
+    if (!readFileBanks(in, file))
+        return Failed;
+    if (bank >= file.banks) {
+        writeErr(QStringLiteral("%1: has no bank index %2 (it holds %3 banks)\n")
+                     .arg(in)
+                     .arg(bank)
+                     .arg(file.banks));
+        return Failed;
+    }
+    QString errorText;
+    const bool saved = bank >= 0 ? savePresetFile(file.store, out, bank, bank, errorText)
+                                 : savePresetFile(file.store, out, 0, file.banks - 1, errorText);
+    if (!saved) {
+        writeErr(QStringLiteral("%1: %2\n").arg(out, errorText));
+        return Failed;
+    }
+    return Success;
+}
+
+int runDiff(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("diff needs two files"));
+    FileBanks a;
+    FileBanks b;
+    if (!readFileBanks(args.at(0), a) || !readFileBanks(args.at(1), b))
+        return Usage;
+    QByteArray out;
+    for (int bank = 0; bank < std::max(a.banks, b.banks); ++bank) {
+        if (bank >= a.banks || bank >= b.banks) {
+            out += "bank " + QByteArray::number(bank) + ": only in " + (bank < a.banks ? "A" : "B") + '\n';
+            continue;
+        }
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const PresetRecord &ra = a.store.at(bank, p);
+            const PresetRecord &rb = b.store.at(bank, p);
+            QByteArrayList fields;
+            if (ra.mark != rb.mark)
+                fields << "taken";
+            if (ra.name != rb.name)
+                fields << "name";
+            if (ra.author != rb.author)
+                fields << "author";
+            if (ra.category != rb.category)
+                fields << "category";
+            if (ra.params != rb.params)
+                fields << "params";
+            if (!fields.isEmpty())
+                out += "bank " + QByteArray::number(bank) + " preset " + QByteArray::number(p) + ": " +
+                       fields.join(", ") + '\n';
+        }
+    }
+    writeOut(out);
+    return out.isEmpty() ? Success : Failed;
+}
+
+int runHelp(const QStringList &);
+
+struct Command
+{
+    const char *name;
+    const char *synopsis;
+    const char *summary;
+    int (*run)(const QStringList &args);
+};
+
+// New subcommands go here; the help text is built from this table.
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = {
+        {"check", "check FILE", "check the file; print \"banks: N\", or the failed check's message",
+         runCheck},
+        {"dump", "dump FILE", "print the file's banks (at most 16) as JSON", runDump},
+        {"copy", "copy IN OUT [--bank N]",
+         "read IN as dump does and write its banks (or its bank index N) to OUT", runCopy},
+        {"diff", "diff A B", "list the presets that differ between two files, and which fields", runDiff},
+        {"help", "help", "show this text", runHelp},
+    };
+    return table;
+}
+
+int runHelp(const QStringList &)
+{
+    QByteArray out = "Usage: orvex-pre COMMAND [ARGUMENTS]\n"
+                     "\n"
+                     "Checks, shows, copies and compares Orvex+ preset files (\".pre\") exactly as the\n"
+                     "Orvex+ Preset Manager reads and writes them.\n"
+                     "\n"
+                     "Commands:\n";
+    for (const Command &c : commands())
+        out += "  " + QByteArray(c.synopsis).leftJustified(26) + ' ' + c.summary + '\n';
+    out += "\n"
+           "Bank and preset indexes are zero-based, as in the JSON arrays of dump: bank index 0\n"
+           "is bank 1 \"Factory\". In dump, \"taken\" tells whether the preset was read from the file;\n"
+           "presets the file does not supply show the empty start-up preset. diff prints one line\n"
+           "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
+           "\n"
+           "Exit codes:\n"
+           "  0  success; diff: no preset differs\n"
+           "  1  check, dump, copy: a file failed a check, or OUT could not be written;\n"
+           "     copy: IN has no bank index N; diff: at least one preset differs\n"
+           "  2  bad command line; diff: a file failed a check\n";
+    writeOut(out);
+    return Success;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
+        return runHelp({});
+    const QString name = args.takeFirst();
+    for (const Command &c : commands())
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    return usageError(QStringLiteral("unknown command '%1'").arg(name));
+}
