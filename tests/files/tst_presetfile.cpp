@@ -515,10 +515,6 @@ private slots:
         QTest::newRow("declared Latin-1") << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
                                                  document("<bank><preset name=\"\xE4\"/></bank>")
                                           << 1;
-        QTest::newRow("markup-like text in comments, attributes and CDATA")
-            << document("<!--" + QByteArray(3000, '<') + "<x><x>--><bank a=\"/>\" b='<x>'/><bank>" +
-                        "<![CDATA[<x><x><x>]]><?pi <x><x> ?>" + "</bank>")
-            << -1; // '<' inside an attribute value is not well-formed
         QByteArray markupInText;
         for (int i = 0; i < 400; ++i)
             markupInText += "<!-- <x> --><![CDATA[<x>]]><y a=\"<\" />";
@@ -553,6 +549,16 @@ private slots:
         if (banks < 0)
             QCOMPARE(errorText, NotValid1);
         QVERIFY(sameStore(store, before));
+    }
+
+    void endlessInputIsCut()
+    {
+#ifdef Q_OS_LINUX
+        // A device that never ends must neither hang the reader nor exhaust memory.
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(QStringLiteral("/dev/zero"), errorText), -1);
+        QCOMPARE(errorText, NotValid1);
+#endif
     }
 
     void everyTruncationIsRejected()
