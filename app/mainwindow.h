@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/undohistory.h"
+#include "files/filedialogs.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
 
@@ -65,6 +66,13 @@ public:
     // A drop wrote the cell (sourceRow, sourceColumn) into (row, column).
     void dropPreset(int sourceRow, int sourceColumn, int row, int column);
     void takeDragSnapshot();
+
+    // Preset files on bankStore; a failure leaves its message in errorText.
+    bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
+    int countPresetFileBanks(const QString &fileName);
+    bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
+    // Where the save and load flows get file names; tests answer in place of the user.
+    FileDialogs fileDialogs;
 
     BigTable *table = nullptr;
     DetailView *detailView = nullptr;

@@ -1,5 +1,113 @@
 // MainWindow's save and load flows.
 #include "app/mainwindow.h"
 
-void MainWindow::on_Load() {}
-void MainWindow::on_Save() {}
+#include "files/banksel.h"
+#include "files/bankselload.h"
+#include "files/fileflows.h"
+#include "files/presetfile.h"
+
+namespace {
+const QString DefaultPathKey = QStringLiteral("defaultpath");
+const QString PresetFilter = QStringLiteral("Presets (*.pre)");
+} // namespace
+
+bool MainWindow::savePresetFile(const QString &fileName, int firstBank, int lastBank)
+{
+    return ::savePresetFile(bankStore, fileName, firstBank, lastBank, errorText);
+}
+
+int MainWindow::countPresetFileBanks(const QString &fileName)
+{
+    return ::countPresetFileBanks(fileName, errorText);
+}
+
+bool MainWindow::loadPresetFile(const QString &fileName, int firstBank, int lastBank)
+{
+    return ::loadPresetFile(bankStore, fileName, firstBank, lastBank, errorText);
+}
+
+void MainWindow::on_Save()
+{
+    if (!banksLoaded)
+        return;
+    int selectedBank = -1;
+    {
+        BankSel dialog;
+        dialog.exec();
+        if (!dialog.accepted)
+            return;
+        selectedBank = dialog.selectedBank;
+    }
+    const QString directory = settings.value(DefaultPathKey, QString()).toString();
+    const QString fileName = fileDialogs.saveFileName(this, tr("Save preset file"), directory, PresetFilter);
+    if (fileName.isEmpty())
+        return;
+    // Remembered even when the write fails: the user chose that folder.
+    settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+
+    if (selectedBank < 1) {
+        if (savePresetFile(fileName, 0, BankCount - 1))
+            modified = false;
+        else
+            showError();
+    } else if (!savePresetFile(fileName, selectedBank, selectedBank)) {
+        // One bank is not the whole state: modified stays as it was either way.
+        showError();
+    }
+}
+
+void MainWindow::on_Load()
+{
+    const QString directory = settings.value(DefaultPathKey, QString()).toString();
+    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, PresetFilter);
+    if (fileName.isEmpty())
+        return;
+    settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+
+    const int fileBanks = countPresetFileBanks(fileName);
+    if (fileBanks < 0) {
+        showError();
+        return;
+    }
+    if (fileBanks == 0 || fileBanks > BankCount)
+        return;
+
+    if (fileBanks == BankCount) {
+        if (modified && !askSaveChanges())
+            return;
+        clearTable();
+        const bool loaded = loadPresetFile(fileName, 0, BankCount - 1);
+        // The table is empty now, and a failed or partial read marks only what it took:
+        // every cell is built again from the store.
+        FileFlows::markAllRecords(bankStore);
+        if (loaded) {
+            history.reset();
+            banksLoaded = true;
+        }
+        updateTable(true);
+        if (!loaded)
+            showError();
+        return;
+    }
+
+    if (!banksLoaded) {
+        errorText = tr("Please import or load all banks first");
+        showError();
+        return;
+    }
+    int startBank = 1;
+    {
+        BankSelLoad dialog;
+        dialog.exec();
+        if (!dialog.accepted)
+            return;
+        startBank = dialog.selectedBank;
+    }
+    const int lastBank = FileFlows::lastTargetBank(startBank, fileBanks);
+    FileFlows::recordBanksForUndo(history, startBank, lastBank);
+    const bool loaded = loadPresetFile(fileName, startBank, lastBank);
+    // Also after a failed read: the step just recorded enables the undo button.
+    updateTable(true);
+    if (!loaded)
+        showError();
+}

@@ -1,0 +1,34 @@
+#include "files/banksel.h"
+
+BankSel::BankSel(QWidget *parent) : QDialog(parent)
+{
+    setupUi(this);
+    connect(cancelButton, &QPushButton::clicked, this, &BankSel::on_cancel);
+    connect(okButton, &QPushButton::clicked, this, &BankSel::on_ok);
+    connect(rball, &QRadioButton::clicked, this, &BankSel::on_rball);
+    connect(rbsel, &QRadioButton::clicked, this, &BankSel::on_rbsel);
+}
+
+void BankSel::on_cancel()
+{
+    accepted = false;
+    close();
+}
+
+void BankSel::on_ok()
+{
+    accepted = true;
+    // Item i of the box names bank i + 2, that is bank index i + 1.
+    selectedBank = rball->isChecked() ? -1 : selBox->currentIndex() + 1;
+    close();
+}
+
+void BankSel::on_rball()
+{
+    selBox->setEnabled(false);
+}
+
+void BankSel::on_rbsel()
+{
+    selBox->setEnabled(true);
+}

@@ -1,0 +1,37 @@
+#include "files/fileflows.h"
+
+#include "editing/undohistory.h"
+#include "model/bankstore.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace FileFlows {
+
+QString defaultPathFor(const QString &fileName)
+{
+    return QFileInfo(fileName).absolutePath();
+}
+
+int lastTargetBank(int startBank, int fileBanks)
+{
+    return std::min(startBank + fileBanks - 1, BankCount - 1);
+}
+
+void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank)
+{
+    history.startNewGroup = true;
+    for (int b = firstBank; b <= lastBank; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            history.recordUndo(b, p);
+}
+
+void markAllRecords(BankStore &store)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            store.at(b, p).mark = true;
+}
+
+} // namespace FileFlows

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class BankStore;
+class UndoHistory;
+
+// The parts of the save and load flows that need no widgets.
+namespace FileFlows {
+
+// What "defaultpath" remembers for a chosen file: the absolute path of its folder.
+QString defaultPathFor(const QString &fileName);
+
+// The last bank that a file of fileBanks banks fills when loaded from startBank. Banks of
+// the file that would land past the last bank are left out, never written anywhere.
+int lastTargetBank(int startBank, int fileBanks);
+
+// One undo step holding every preset of banks firstBank..lastBank, taken before a load
+// overwrites them.
+void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank);
+
+// After the table has been emptied: every record's cell has to be built again, whether
+// or not the file supplied it.
+void markAllRecords(BankStore &store);
+
+} // namespace FileFlows

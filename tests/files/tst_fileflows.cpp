@@ -1,0 +1,765 @@
+// The save and load flows of the main window, driven through their dialogs as a user
+// would: what ends up in files, in the store, the table, the history and "defaultpath".
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "files/banksel.h"
+#include "files/bankselload.h"
+#include "files/presetfile.h"
+#include "views/bigtable.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Answers the modal dialogs of one flow in order. A dialog for which no answer is left
+// is noted and closed, so an unexpected question fails the test instead of hanging it.
+// Each answer may leave its dialog open; it is closed afterwards so a failed check
+// inside an answer cannot block the flow either.
+class ModalScript
+{
+public:
+    using Answer = std::function<void(QWidget *)>;
+
+    explicit ModalScript(QList<Answer> answers) : answers(std::move(answers))
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+        timer.start(5);
+    }
+
+    QStringList unexpected; // class names of dialogs nobody expected
+    int answered = 0;
+    bool done() const { return answers.isEmpty(); }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal == current)
+            return;
+        current = modal;
+        if (answers.isEmpty()) {
+            unexpected << QString::fromLatin1(modal->metaObject()->className());
+        } else {
+            ++answered;
+            answers.takeFirst()(modal);
+        }
+        if (current && current->isVisible())
+            current->close();
+    }
+
+    QList<Answer> answers;
+    QPointer<QWidget> current;
+    QTimer timer;
+};
+
+QString boxText(QWidget *modal)
+{
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    return box ? box->text()
+               : QStringLiteral("(not a message box: %1)").arg(modal->metaObject()->className());
+}
+
+ModalScript::Answer noteText(QString &into)
+{
+    return [&into](QWidget *m) { into = boxText(m); };
+}
+
+ModalScript::Answer promptButton(QMessageBox::StandardButton which)
+{
+    return [which](QWidget *m) {
+        if (auto *box = qobject_cast<QMessageBox *>(m))
+            QTest::mouseClick(box->button(which), Qt::LeftButton);
+    };
+}
+
+// BankSel: "all" (bank < 1) or "select:" with the item naming bank index `bank`.
+ModalScript::Answer saveBanks(int bank)
+{
+    return [bank](QWidget *m) {
+        auto *d = qobject_cast<BankSel *>(m);
+        QVERIFY(d);
+        if (bank >= 1) {
+            QTest::mouseClick(d->rbsel, Qt::LeftButton);
+            d->selBox->setCurrentIndex(bank - 1);
+        }
+        QTest::mouseClick(d->okButton, Qt::LeftButton);
+    };
+}
+
+// BankSelLoad: the item naming bank index `bank`.
+ModalScript::Answer loadInto(int bank)
+{
+    return [bank](QWidget *m) {
+        auto *d = qobject_cast<BankSelLoad *>(m);
+        QVERIFY(d);
+        d->selBox->setCurrentIndex(bank - 1);
+        QTest::mouseClick(d->okButton, Qt::LeftButton);
+    };
+}
+
+// Stands in for the user at the platform's file dialogs.
+struct FileAnswer
+{
+    explicit FileAnswer(QString answer = QString()) : name(std::move(answer)) {}
+
+    QString name; // empty: the user cancels
+    int asked = 0;
+    QWidget *parent = nullptr;
+    QString caption, directory, filter;
+
+    FileDialogs::Ask ask()
+    {
+        return [this](QWidget *p, const QString &c, const QString &d, const QString &f) {
+            ++asked;
+            parent = p;
+            caption = c;
+            directory = d;
+            filter = f;
+            return name;
+        };
+    }
+};
+
+void fillStore(BankStore &store, const QString &tag)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = store.at(b, p);
+            r.name = QStringLiteral("%1 %2/%3").arg(tag).arg(b).arg(p);
+            r.author = tag;
+            r.category = (b + p) % 14;
+            r.params.fill(uint8_t(b * 16 + p));
+            r.mark = true;
+        }
+}
+
+// A window whose banks count as loaded, every cell built, nothing modified.
+void loadDistinct(MainWindow &w, const QString &tag = QStringLiteral("win"))
+{
+    fillStore(w.bankStore, tag);
+    w.banksLoaded = true;
+    w.updateTable(true);
+}
+
+void editOnePreset(MainWindow &w)
+{
+    w.history.startNewGroup = true;
+    w.recordUndo(3, 3);
+    w.bankStore.at(3, 3).name = QStringLiteral("edited");
+    w.bankStore.at(3, 3).mark = true;
+    w.updateTable(true);
+}
+
+bool sameBank(const BankStore &a, int bankA, const BankStore &b, int bankB)
+{
+    for (int p = 0; p < PresetsPerBank; ++p)
+        if (!a.at(bankA, p).sameContent(b.at(bankB, p)))
+            return false;
+    return true;
+}
+
+bool sameStore(const BankStore &a, const BankStore &b)
+{
+    for (int bank = 0; bank < BankCount; ++bank)
+        if (!sameBank(a, bank, b, bank))
+            return false;
+    return true;
+}
+
+// Every cell has an item showing its record, and the column headers are there.
+bool tableShowsStore(MainWindow &w)
+{
+    for (int b = 0; b < BankCount; ++b) {
+        QTableWidgetItem *header = w.table->horizontalHeaderItem(b);
+        const QString label = b == 0 ? QStringLiteral("1: Factory") : QStringLiteral("%1: User").arg(b + 1);
+        if (!header || header->text() != label)
+            return false;
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            QTableWidgetItem *item = w.table->item(p, b);
+            if (!item || item->text().section(QLatin1Char('\n'), 0, 0) != w.bankStore.at(b, p).name)
+                return false;
+        }
+    }
+    return true;
+}
+
+QString defaultPath()
+{
+    return QSettings().value(QStringLiteral("defaultpath")).toString();
+}
+
+} // namespace
+
+class TestFileFlows : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // A file of the given banks of a store filled with `tag`.
+    QString presetFile(const QString &name, const QString &tag, int first = 0, int last = BankCount - 1)
+    {
+        BankStore store;
+        fillStore(store, tag);
+        QString errorText;
+        const QString file = path(name);
+        if (!savePresetFile(store, file, first, last, errorText))
+            qFatal("can't write test file %s", qPrintable(file));
+        return file;
+    }
+
+    QString rawFile(const QString &name, const QByteArray &content)
+    {
+        QFile f(path(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+            qFatal("can't write test file");
+        return f.fileName();
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void init()
+    {
+        Startup::setApplicationIdentity();
+        QSettings().clear();
+    }
+
+    void saveAllBanksClearsModified()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        QDir(dir.path()).mkpath(QStringLiteral("saves"));
+        QSettings().setValue("defaultpath", dir.path());
+        FileAnswer file{path("saves/all.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+
+        ModalScript script({saveBanks(-1)});
+        w.on_Save();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(file.asked, 1);
+        QCOMPARE(file.parent, &w);
+        QCOMPARE(file.caption, QStringLiteral("Save preset file"));
+        QCOMPARE(file.directory, dir.path());
+        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre)"));
+        QVERIFY(!w.modified);
+        QCOMPARE(w.historyPos(), 1); // saving leaves the history alone
+        QCOMPARE(defaultPath(), path("saves"));
+
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(file.name, errorText), 16);
+        BankStore back;
+        QVERIFY(loadPresetFile(back, file.name, 0, 15, errorText));
+        QVERIFY(sameStore(back, w.bankStore));
+        QCOMPARE(back.at(3, 3).name, QStringLiteral("edited"));
+    }
+
+    void saveOneBankKeepsModified()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        FileAnswer file{path("bank16.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+
+        ModalScript script({saveBanks(15)}); // item "16"
+        w.on_Save();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QVERIFY(w.modified);
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(file.name, errorText), 1);
+        BankStore back;
+        QVERIFY(loadPresetFile(back, file.name, 4, 4, errorText));
+        QVERIFY(sameBank(back, 4, w.bankStore, 15));
+        QVERIFY(!sameBank(back, 4, w.bankStore, 14));
+    }
+
+    void selectThenAllSavesAllBanks()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        FileAnswer file{path("again-all.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+        bool boxDisabledAgain = false;
+        ModalScript script({[&](QWidget *m) {
+            auto *d = qobject_cast<BankSel *>(m);
+            QVERIFY(d);
+            QTest::mouseClick(d->rbsel, Qt::LeftButton);
+            d->selBox->setCurrentIndex(6);
+            QTest::mouseClick(d->rball, Qt::LeftButton);
+            boxDisabledAgain = !d->selBox->isEnabled();
+            QTest::mouseClick(d->okButton, Qt::LeftButton);
+        }});
+        w.on_Save();
+        QVERIFY(boxDisabledAgain);
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(file.name, errorText), 16);
+    }
+
+    // The close prompt's Save runs the same flow: the window closes only when all banks
+    // were saved.
+    void closePromptSaveRunsTheSaveFlow()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        w.show();
+        FileAnswer file{path("from-prompt.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+        {
+            ModalScript script({promptButton(QMessageBox::Save), saveBanks(4)});
+            QVERIFY(!w.close());
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        }
+        QVERIFY(w.isVisible());
+        QVERIFY(w.modified);
+        {
+            ModalScript script({promptButton(QMessageBox::Save), saveBanks(-1)});
+            QVERIFY(w.close());
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        }
+        QVERIFY(!w.modified);
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(file.name, errorText), 16);
+    }
+
+    void cancelledSaveChangesNothing_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("Escape") << 1;
+        QTest::newRow("close button") << 2;
+        QTest::newRow("file dialog cancelled") << 3;
+    }
+
+    void cancelledSaveChangesNothing()
+    {
+        QFETCH(int, way);
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        QSettings().setValue("defaultpath", QStringLiteral("/before"));
+        FileAnswer file{way == 3 ? QString() : path("never.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+
+        ModalScript script({[way](QWidget *m) {
+            auto *d = qobject_cast<BankSel *>(m);
+            QVERIFY(d);
+            if (way == 0)
+                QTest::mouseClick(d->cancelButton, Qt::LeftButton);
+            else if (way == 1)
+                QTest::keyClick(d, Qt::Key_Escape);
+            else if (way == 2)
+                d->close();
+            else
+                QTest::mouseClick(d->okButton, Qt::LeftButton);
+        }});
+        w.on_Save();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(file.asked, way == 3 ? 1 : 0);
+        QVERIFY(w.modified);
+        QCOMPARE(defaultPath(), QStringLiteral("/before"));
+        QVERIFY(!QFile::exists(path("never.pre")));
+    }
+
+    void saveBeforeBanksAreLoadedDoesNothing()
+    {
+        MainWindow w;
+        FileAnswer file{path("early.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+        ModalScript script({});
+        w.on_Save();
+        QVERIFY(script.unexpected.isEmpty());
+        QCOMPARE(file.asked, 0);
+    }
+
+    void saveIntoUncreatableFolderReportsIt()
+    {
+        // A folder below a regular file can't exist, whoever runs the test.
+        const QString blocker = rawFile("blocker", "x");
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        FileAnswer file{blocker + "/sub/all.pre"};
+        w.fileDialogs.saveFileName = file.ask();
+        QString shown;
+        ModalScript script({saveBanks(-1), noteText(shown)});
+        w.on_Save();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(shown, QStringLiteral("can't open file for write"));
+        QCOMPARE(defaultPath(), blocker + "/sub");
+        QVERIFY(w.modified);
+    }
+
+    void saveIntoWriteProtectedFolderReportsIt()
+    {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("running as root: folder permissions don't stop writes (see "
+                  "saveIntoUncreatableFolderReportsIt)");
+#endif
+        QDir(dir.path()).mkpath(QStringLiteral("locked"));
+        const QString locked = path("locked");
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        FileAnswer file{locked + "/one.pre"};
+        w.fileDialogs.saveFileName = file.ask();
+        QString shown;
+        ModalScript script({saveBanks(2), noteText(shown)});
+        w.on_Save();
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(shown, QStringLiteral("can't open file for write"));
+        QCOMPARE(defaultPath(), locked);
+        QVERIFY(!QFile::exists(file.name));
+    }
+
+    void fullLoad_data()
+    {
+        QTest::addColumn<bool>("unsaved");
+        QTest::newRow("first load, nothing to ask") << false;
+        QTest::newRow("unsaved changes discarded") << true;
+    }
+
+    void fullLoad()
+    {
+        QFETCH(bool, unsaved);
+        const QString name = presetFile("full.pre", "file");
+        MainWindow w;
+        if (unsaved) {
+            loadDistinct(w);
+            editOnePreset(w);
+        }
+        QSettings().setValue("defaultpath", QStringLiteral("/before"));
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        QList<ModalScript::Answer> answers;
+        QString prompt;
+        if (unsaved)
+            answers << [&](QWidget *m) {
+                prompt = boxText(m);
+                // The question comes before the table is emptied.
+                if (!w.table->item(0, 0))
+                    prompt = QStringLiteral("table already emptied");
+                promptButton(QMessageBox::Discard)(m);
+            };
+        ModalScript script(answers);
+        w.on_Load();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        if (unsaved)
+            QCOMPARE(prompt, QStringLiteral("The presets banks have been modified."));
+        QCOMPARE(file.caption, QStringLiteral("Open preset file"));
+        QCOMPARE(file.directory, QStringLiteral("/before"));
+        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre)"));
+        QCOMPARE(file.parent, &w);
+        QCOMPARE(defaultPath(), dir.path());
+
+        BankStore expected;
+        fillStore(expected, "file");
+        QVERIFY(sameStore(w.bankStore, expected));
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(w.banksLoaded);
+        QVERIFY(!w.modified);
+        QCOMPARE(w.historyPos(), 0);
+        QCOMPARE(w.historyEnd(), 0);
+        QVERIFY(!w.undoButton->isEnabled());
+        QVERIFY(w.table->isEnabled());
+        QVERIFY(w.saveButton->isEnabled());
+    }
+
+    void fullLoadCancelledAtThePromptKeepsEverything()
+    {
+        const QString name = presetFile("full.pre", "file");
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        BankStore before = w.bankStore;
+        QTableWidgetItem *firstItem = w.table->item(0, 0);
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+
+        ModalScript script({promptButton(QMessageBox::Cancel)});
+        w.on_Load();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(w.table->item(0, 0), firstItem);
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(w.modified);
+        QCOMPARE(w.historyPos(), 1);
+        QCOMPARE(defaultPath(), dir.path());
+    }
+
+    // The file goes away between the check and the read: the read fails after the table
+    // was emptied, and the table shows the unchanged store again.
+    void fullLoadFailingWhileReadingRebuildsTheTable()
+    {
+        const QString name = presetFile("vanishing.pre", "file");
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        QString shown;
+        ModalScript script({[&](QWidget *m) {
+                                QFile::remove(name);
+                                promptButton(QMessageBox::Discard)(m);
+                            },
+                            noteText(shown)});
+        w.on_Load();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(shown, QStringLiteral("can't open file for read"));
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(w.modified);
+        QCOMPARE(w.historyPos(), 1);
+    }
+
+    // Presets that a full file doesn't supply keep their contents, and still have cells.
+    void fullLoadOfAnIncompleteFileFillsEveryCell()
+    {
+        QByteArray doc = "<presetbanks><device name=\"orvex+\"/>";
+        for (int b = 0; b < BankCount; ++b) {
+            doc += "<bank>";
+            const int presets = b == 2 ? 10 : PresetsPerBank;
+            for (int p = 0; p < presets; ++p) {
+                const QByteArray text = b == 5 && p == 7 ? QByteArray("ABC") : QByteArray(256, '1');
+                doc += "<preset name=\"new " + QByteArray::number(b) + "/" + QByteArray::number(p) +
+                       "\" author=\"a\" category=\"2\">" + text + "</preset>";
+            }
+            doc += "</bank>";
+        }
+        doc += "</presetbanks>";
+        const QString name = rawFile("short.pre", doc);
+        MainWindow w;
+        loadDistinct(w, "old");
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        ModalScript script({});
+        w.on_Load();
+
+        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(tableShowsStore(w));
+        QCOMPARE(w.bankStore.at(2, 9).name, QStringLiteral("new 2/9"));
+        QCOMPARE(w.bankStore.at(2, 10).name, QStringLiteral("old 2/10"));
+        QCOMPARE(w.bankStore.at(5, 7).name, QStringLiteral("old 5/7"));
+        QCOMPARE(w.bankStore.at(5, 8).name, QStringLiteral("new 5/8"));
+        QVERIFY(!w.modified);
+        QVERIFY(w.banksLoaded);
+    }
+
+    void oneBankFileIntoBankSevenUndoesInOneStep()
+    {
+        const QString name = presetFile("one.pre", "file", 9, 9);
+        MainWindow w;
+        loadDistinct(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        ModalScript script({loadInto(6)}); // item "7"
+        w.on_Load();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        BankStore fileStore;
+        fillStore(fileStore, "file");
+        QVERIFY(sameBank(w.bankStore, 6, fileStore, 9));
+        for (int b = 0; b < BankCount; ++b)
+            if (b != 6)
+                QVERIFY(sameBank(w.bankStore, b, before, b));
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(w.modified);
+        QCOMPARE(w.historyPos(), PresetsPerBank);
+        QVERIFY(w.undoButton->isEnabled());
+
+        w.on_undo();
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(tableShowsStore(w));
+        QCOMPARE(w.historyPos(), 0);
+        QVERIFY(!w.modified);
+    }
+
+    void loadIntoChosenBanksCancelledChangesNothing()
+    {
+        const QString name = presetFile("two.pre", "file", 3, 4);
+        MainWindow w;
+        loadDistinct(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        ModalScript script({[](QWidget *m) {
+            auto *d = qobject_cast<BankSelLoad *>(m);
+            QVERIFY(d);
+            QTest::mouseClick(d->cancelButton, Qt::LeftButton);
+        }});
+        w.on_Load();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(!w.modified);
+        QCOMPARE(w.historyEnd(), 0);
+        QCOMPARE(defaultPath(), dir.path());
+    }
+
+    // Three banks from "15" on: the first two fit, the third is left out and no undo
+    // entry names a bank past the last.
+    void loadReachingPastTheLastBank()
+    {
+        const QString name = presetFile("three.pre", "file", 0, 2);
+        MainWindow w;
+        loadDistinct(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        ModalScript script({loadInto(14)});
+        w.on_Load();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        BankStore fileStore;
+        fillStore(fileStore, "file");
+        QVERIFY(sameBank(w.bankStore, 14, fileStore, 0));
+        QVERIFY(sameBank(w.bankStore, 15, fileStore, 1));
+        for (int b = 0; b < 14; ++b)
+            QVERIFY(sameBank(w.bankStore, b, before, b));
+        QCOMPARE(w.historyPos(), 2 * PresetsPerBank);
+        for (int i = 0; i < w.historyPos(); ++i) {
+            const UndoEntry &e = w.history.entry(i);
+            QCOMPARE(e.bank, 14 + i / PresetsPerBank);
+            QCOMPARE(e.preset, i % PresetsPerBank);
+            QCOMPARE(e.groupStart, i == 0);
+        }
+        w.on_undo();
+        QVERIFY(sameStore(w.bankStore, before));
+        QCOMPARE(w.historyPos(), 0);
+    }
+
+    // The file goes away while the bank is being chosen: the step is recorded (it restores
+    // what is there anyway), the store stays as it was and undo is offered.
+    void loadIntoChosenBanksFailingWhileReading()
+    {
+        const QString name = presetFile("gone.pre", "file", 1, 1);
+        MainWindow w;
+        loadDistinct(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        QString shown;
+        ModalScript script({[&](QWidget *m) {
+                                QFile::remove(name);
+                                loadInto(3)(m);
+                            },
+                            noteText(shown)});
+        w.on_Load();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(shown, QStringLiteral("can't open file for read"));
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(w.modified);
+        QCOMPARE(w.historyPos(), PresetsPerBank);
+        QVERIFY(w.undoButton->isEnabled());
+    }
+
+    void partialFileBeforeAnyFullLoadIsRefused()
+    {
+        const QString name = presetFile("one.pre", "file", 2, 2);
+        MainWindow w;
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        QString shown;
+        ModalScript script({noteText(shown)});
+        w.on_Load();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(shown, QStringLiteral("Please import or load all banks first"));
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(!w.banksLoaded);
+        QVERIFY(!w.modified);
+        QCOMPARE(w.historyEnd(), 0);
+    }
+
+    void filesWithoutAUsableBankCountDoNothing_data()
+    {
+        QTest::addColumn<int>("banks");
+        QTest::newRow("no bank") << 0;
+        QTest::newRow("17 banks") << 17;
+    }
+
+    void filesWithoutAUsableBankCountDoNothing()
+    {
+        QFETCH(int, banks);
+        QByteArray bank = "<bank>";
+        for (int p = 0; p < PresetsPerBank; ++p)
+            bank += "<preset name=\"n\" author=\"a\" category=\"1\">" + QByteArray(256, 'A') + "</preset>";
+        bank += "</bank>";
+        const QString name = rawFile("count.pre", "<presetbanks><device name=\"orvex+\"/>" +
+                                                      bank.repeated(banks) + "</presetbanks>");
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{name};
+        w.fileDialogs.openFileName = file.ask();
+        ModalScript script({});
+        w.on_Load();
+        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(w.modified);
+        QCOMPARE(w.historyPos(), 1);
+        QCOMPARE(defaultPath(), dir.path());
+    }
+
+    void unreadableFileShowsTheCheckMessage()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        FileAnswer file{path("missing/nothing.pre")};
+        w.fileDialogs.openFileName = file.ask();
+        QString shown;
+        ModalScript script({noteText(shown)});
+        w.on_Load();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(shown, QStringLiteral("file not found"));
+        QCOMPARE(defaultPath(), path("missing"));
+        QVERIFY(tableShowsStore(w));
+    }
+
+    void cancelledOpenDialogChangesNothing()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        QSettings().setValue("defaultpath", QStringLiteral("/before"));
+        FileAnswer file; // cancelled
+        w.fileDialogs.openFileName = file.ask();
+        ModalScript script({});
+        w.on_Load();
+        QVERIFY(script.unexpected.isEmpty());
+        QCOMPARE(file.asked, 1);
+        QCOMPARE(defaultPath(), QStringLiteral("/before"));
+        QVERIFY(!w.modified);
+    }
+};
+
+QTEST_MAIN(TestFileFlows)
+#include "tst_fileflows.moc"
