@@ -1,0 +1,67 @@
+#pragma once
+
+#include "midi/miditransfer.h"
+#include "ui_midiset.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QCloseEvent;
+class QProcessEnvironment;
+
+// The transfer dialog: the user picks a MIDI input and output, connects to the module
+// (its serial number and firmware version are shown) and runs one import or export
+// with a progress bar; the dialog closes itself a second after the transfer is through.
+// It only shows and drives a MidiTransfer, which holds the protocol's rules. Made for
+// one transfer, run modally, then read through transferDone, transferBanks and the rows.
+class MidiSetting : public QDialog, public Ui_MidiSet
+{
+    Q_OBJECT
+
+public:
+    explicit MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent = nullptr);
+    ~MidiSetting() override;
+
+    // The devices the program lists: the platform's (RtMidi, API from ORVEX_MIDI_API)
+    // and, after them, the built-in module "Orvex+ Simulator" when the command line
+    // holds --simulator or the environment ORVEX_SIMULATOR=1.
+    static std::shared_ptr<MidiBackend> programBackend(const QStringList &arguments,
+                                                       const QProcessEnvironment &environment);
+    static bool simulatorRequested(const QStringList &arguments, const QProcessEnvironment &environment);
+
+    void setMode(bool exportAll);
+    // Lists at most 100 devices each way and makes rows inRow and outRow current.
+    void fillPortLists();
+    void updateConnectionUi();
+    void showIdentity();
+
+    int connectionState() const { return midi.connectionState(); }
+    bool exportMode() const { return midi.exportMode(); }
+    bool transferDone() const { return midi.transferDone(); }
+    int retryCount() const { return midi.retryCount(); }
+    TransferBanks &transferBanks() { return midi.banks(); }
+    MidiTransfer &transfer() { return midi; }
+
+    // The rows used for the connection; the caller loads and stores them ("midiin", "midiout").
+    int inRow = 0;
+    int outRow = 0;
+
+    static constexpr int MaxListedDevices = 100;
+    // Between the end of a transfer and closing the ports, and again until the dialog closes.
+    static constexpr int FinishStepMs = 500;
+
+public slots:
+    void Connect();
+    void Transfer();
+    void close1();
+
+protected:
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void finishTransfer();
+
+    MidiTransfer midi;
+};

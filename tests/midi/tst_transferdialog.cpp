@@ -1,0 +1,193 @@
+// The transfer dialog on its own: its states, port lists, texts and pictures, through
+// the virtual backend and the in-process module simulator.
+#include "midi/midisetting.h"
+#include "transferrig.h"
+
+#include <QApplication>
+#include <QProcessEnvironment>
+#include <QTest>
+#include <QTranslator>
+
+class TestTransferDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void freshDialogWaitsForAConnection()
+    {
+        Rig rig;
+        MidiSetting d(rig.backend);
+        QCOMPARE(d.objectName(), QStringLiteral("MidiSet"));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Orvex+ Preset Manager"));
+        QVERIFY(!d.parentWidget());
+        QVERIFY(d.TryConText->isHidden());
+        QVERIFY(d.progressBar->isHidden());
+        QVERIFY(!d.TransferButton->isEnabled());
+        QVERIFY(d.ConnectButton->isEnabled());
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QVERIFY(!d.transferDone());
+        QVERIFY(!d.exportMode());
+
+        // The whole 320 x 87 picture is shown, for each direction.
+        d.setMode(true);
+        QVERIFY(d.exportMode());
+        QVERIFY(!d.IconLabel->pixmap().isNull());
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("Export"));
+        QCOMPARE(d.IconLabel->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 QImage(QStringLiteral(":/Charts/export_screen.png")).convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(d.IconLabel->contentsRect().contains(QRect(QPoint(0, 0), QSize(320, 87))));
+        d.setMode(false);
+        QVERIFY(!d.exportMode());
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("Import"));
+        QCOMPARE(d.IconLabel->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 QImage(QStringLiteral(":/Charts/import_screen.png")).convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void germanTextsAndPictures()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+        QCoreApplication::installTranslator(&translator);
+        Rig rig;
+        MidiSetting d(rig.backend);
+        d.setMode(true);
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("Exportieren"));
+        QCOMPARE(d.groupBox_3->title(), QStringLiteral("MIDI IN Kanal"));
+        QCOMPARE(d.TryConText->text(), QStringLiteral("versuche zu verbinden..."));
+        QCOMPARE(
+            d.IconLabel->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+            QImage(QStringLiteral(":/Charts/export_screen_de.png")).convertToFormat(QImage::Format_ARGB32));
+        d.fillPortLists();
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Trennen"));
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    void portListsStopAtTheFirstGapOrAtAHundred()
+    {
+        Rig few(2);
+        MidiSetting small(few.backend);
+        small.fillPortLists();
+        QCOMPARE(small.MidiInList->count(), 3);
+        QCOMPARE(small.MidiOutList->count(), 3);
+        QCOMPARE(small.MidiInList->item(2)->text(), QStringLiteral("Orvex+ Simulator"));
+        QCOMPARE(small.MidiInList->currentRow(), 0);
+
+        Rig many(120);
+        MidiSetting large(many.backend);
+        large.inRow = 99;
+        large.outRow = 100; // beyond the list: no current row
+        large.fillPortLists();
+        QCOMPARE(large.MidiInList->count(), 100);
+        QCOMPARE(large.MidiOutList->count(), 100);
+        QCOMPARE(large.MidiOutList->item(99)->text(), QStringLiteral("Mute 99"));
+        QCOMPARE(large.MidiInList->currentRow(), 99);
+        QCOMPARE(large.MidiOutList->currentRow(), -1);
+    }
+
+    void connectShowsTheIdentityAndDisconnectClearsIt()
+    {
+        Rig rig(1);
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.setSerialNumber(42);
+            s.setFirmwareVersion(642);
+            return 0;
+        });
+        MidiSetting d(rig.backend);
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+
+        // The reply can only be handled once the event loop runs: Connecting is seen first.
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Disconnect"));
+        QVERIFY(d.TryConText->isVisible());
+        QVERIFY(!d.TransferButton->isEnabled());
+        QVERIFY(!d.MidiInList->isEnabled());
+        QVERIFY(!d.MidiOutList->isEnabled());
+        QVERIFY(d.SnEdit->text().isEmpty());
+
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Connected));
+        QVERIFY(!d.TryConText->isVisible());
+        QVERIFY(d.progressBar->isHidden());
+        QVERIFY(d.TransferButton->isEnabled());
+        QCOMPARE(d.SnEdit->text(), QStringLiteral("040-000-020"));
+        QCOMPARE(d.VersionEdit->text(), QStringLiteral("130.02"));
+        QCOMPARE(rig.backend->openInputCount(), 1);
+
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QVERIFY(d.SnEdit->text().isEmpty());
+        QVERIFY(d.VersionEdit->text().isEmpty());
+        QVERIFY(d.MidiInList->isEnabled());
+        QVERIFY(d.MidiOutList->isEnabled());
+        QVERIFY(!d.TransferButton->isEnabled());
+        QCOMPARE(rig.backend->openInputCount(), 0);
+        QCOMPARE(rig.backend->openOutputCount(), 0);
+    }
+
+    void aSilentOrMissingDeviceNeverConnects()
+    {
+        Rig rig(1);
+        MidiSetting d(rig.backend);
+        d.fillPortLists();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+
+        // No output chosen: nothing opens as a pair, and no message is shown.
+        d.MidiOutList->setCurrentRow(-1);
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QCOMPARE(d.outRow, -1);
+        QVERIFY(!d.TryConText->isVisible());
+        QVERIFY(d.MidiInList->isEnabled());
+        QVERIFY(!QApplication::activeModalWidget());
+
+        // A device that never answers keeps the dialog trying until Disconnect.
+        d.MidiOutList->setCurrentRow(0);
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
+        QTest::qWait(200);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
+        QVERIFY(d.TryConText->isVisible());
+        QVERIFY(!d.TransferButton->isEnabled());
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QVERIFY(!d.TryConText->isVisible());
+    }
+
+    void simulatorSwitch()
+    {
+        const QProcessEnvironment none;
+        QProcessEnvironment on;
+        on.insert(QStringLiteral("ORVEX_SIMULATOR"), QStringLiteral("1"));
+        QProcessEnvironment off;
+        off.insert(QStringLiteral("ORVEX_SIMULATOR"), QStringLiteral("0"));
+        const QStringList plain = {QStringLiteral("orvex-presetmanager")};
+        const QStringList flagged = {QStringLiteral("orvex-presetmanager"), QStringLiteral("--simulator")};
+        QVERIFY(MidiSetting::simulatorRequested(flagged, none));
+        QVERIFY(MidiSetting::simulatorRequested(plain, on));
+        QVERIFY(!MidiSetting::simulatorRequested(plain, off));
+        QVERIFY(!MidiSetting::simulatorRequested(plain, none));
+
+        // The built-in device comes after the platform's devices, in both lists.
+        MidiSetting with(MidiSetting::programBackend(flagged, none));
+        with.fillPortLists();
+        QVERIFY(with.MidiInList->count() >= 1);
+        QCOMPARE(with.MidiInList->item(with.MidiInList->count() - 1)->text(),
+                 QStringLiteral("Orvex+ Simulator"));
+        QCOMPARE(with.MidiOutList->item(with.MidiOutList->count() - 1)->text(),
+                 QStringLiteral("Orvex+ Simulator"));
+        MidiSetting without(MidiSetting::programBackend(plain, none));
+        without.fillPortLists();
+        QCOMPARE(without.MidiInList->findItems(QStringLiteral("Orvex+ Simulator"), Qt::MatchExactly).size(),
+                 0);
+        QCOMPARE(without.MidiInList->count(), with.MidiInList->count() - 1);
+    }
+};
+
+QTEST_MAIN(TestTransferDialog)
+#include "tst_transferdialog.moc"
