@@ -7,6 +7,7 @@
 #include "files/presetfile.h"
 #include "views/bigtable.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
@@ -240,8 +241,16 @@ private slots:
         QSettings().clear();
     }
 
+    void saveAllBanksClearsModified_data()
+    {
+        QTest::addColumn<bool>("selectFirst");
+        QTest::newRow("all") << false;
+        QTest::newRow("select:, an item, then all again") << true;
+    }
+
     void saveAllBanksClearsModified()
     {
+        QFETCH(bool, selectFirst);
         MainWindow w;
         loadDistinct(w);
         editOnePreset(w);
@@ -250,10 +259,22 @@ private slots:
         FileAnswer file{path("saves/all.pre")};
         w.fileDialogs.saveFileName = file.ask();
 
-        ModalScript script({saveBanks(-1)});
+        bool boxDisabledAgain = true;
+        ModalScript script({[&](QWidget *m) {
+            auto *d = qobject_cast<BankSel *>(m);
+            QVERIFY(d);
+            if (selectFirst) {
+                QTest::mouseClick(d->rbsel, Qt::LeftButton);
+                d->selBox->setCurrentIndex(6);
+                QTest::mouseClick(d->rball, Qt::LeftButton);
+                boxDisabledAgain = !d->selBox->isEnabled();
+            }
+            QTest::mouseClick(d->okButton, Qt::LeftButton);
+        }});
         w.on_Save();
 
         QVERIFY(script.done() && script.unexpected.isEmpty());
+        QVERIFY(boxDisabledAgain);
         QCOMPARE(file.asked, 1);
         QCOMPARE(file.parent, &w);
         QCOMPARE(file.caption, QStringLiteral("Save preset file"));
@@ -290,28 +311,6 @@ private slots:
         QVERIFY(loadPresetFile(back, file.name, 4, 4, errorText));
         QVERIFY(sameBank(back, 4, w.bankStore, 15));
         QVERIFY(!sameBank(back, 4, w.bankStore, 14));
-    }
-
-    void selectThenAllSavesAllBanks()
-    {
-        MainWindow w;
-        loadDistinct(w);
-        FileAnswer file{path("again-all.pre")};
-        w.fileDialogs.saveFileName = file.ask();
-        bool boxDisabledAgain = false;
-        ModalScript script({[&](QWidget *m) {
-            auto *d = qobject_cast<BankSel *>(m);
-            QVERIFY(d);
-            QTest::mouseClick(d->rbsel, Qt::LeftButton);
-            d->selBox->setCurrentIndex(6);
-            QTest::mouseClick(d->rball, Qt::LeftButton);
-            boxDisabledAgain = !d->selBox->isEnabled();
-            QTest::mouseClick(d->okButton, Qt::LeftButton);
-        }});
-        w.on_Save();
-        QVERIFY(boxDisabledAgain);
-        QString errorText;
-        QCOMPARE(countPresetFileBanks(file.name, errorText), 16);
     }
 
     // The close prompt's Save runs the same flow: the window closes only when all banks
@@ -392,45 +391,43 @@ private slots:
         QCOMPARE(file.asked, 0);
     }
 
-    void saveIntoUncreatableFolderReportsIt()
+    void saveIntoUnwritableFolderReportsIt_data()
     {
+        QTest::addColumn<bool>("protectedFolder");
         // A folder below a regular file can't exist, whoever runs the test.
-        const QString blocker = rawFile("blocker", "x");
+        QTest::newRow("folder below a file") << false;
+        QTest::newRow("write-protected folder") << true;
+    }
+
+    void saveIntoUnwritableFolderReportsIt()
+    {
+        QFETCH(bool, protectedFolder);
+        QString folder = rawFile("blocker", "x") + "/sub";
+        if (protectedFolder) {
+#ifdef Q_OS_UNIX
+            if (geteuid() == 0)
+                QSKIP("running as root: folder permissions don't stop writes (the other row covers the "
+                      "failure)");
+#endif
+            QDir(dir.path()).mkpath(QStringLiteral("locked"));
+            folder = path("locked");
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        }
         MainWindow w;
         loadDistinct(w);
         editOnePreset(w);
-        FileAnswer file{blocker + "/sub/all.pre"};
+        FileAnswer file{folder + "/all.pre"};
         w.fileDialogs.saveFileName = file.ask();
         QString shown;
         ModalScript script({saveBanks(-1), noteText(shown)});
         w.on_Save();
+        if (protectedFolder)
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
         QVERIFY(script.done() && script.unexpected.isEmpty());
         QCOMPARE(shown, QStringLiteral("can't open file for write"));
-        QCOMPARE(defaultPath(), blocker + "/sub");
+        QCOMPARE(defaultPath(), folder);
         QVERIFY(w.modified);
-    }
-
-    void saveIntoWriteProtectedFolderReportsIt()
-    {
-#ifdef Q_OS_UNIX
-        if (geteuid() == 0)
-            QSKIP("running as root: folder permissions don't stop writes (see "
-                  "saveIntoUncreatableFolderReportsIt)");
-#endif
-        QDir(dir.path()).mkpath(QStringLiteral("locked"));
-        const QString locked = path("locked");
-        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-        MainWindow w;
-        loadDistinct(w);
-        editOnePreset(w);
-        FileAnswer file{locked + "/one.pre"};
-        w.fileDialogs.saveFileName = file.ask();
-        QString shown;
-        ModalScript script({saveBanks(2), noteText(shown)});
-        w.on_Save();
-        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(shown, QStringLiteral("can't open file for write"));
-        QCOMPARE(defaultPath(), locked);
         QVERIFY(!QFile::exists(file.name));
     }
 
@@ -601,27 +598,6 @@ private slots:
         QVERIFY(!w.modified);
     }
 
-    void loadIntoChosenBanksCancelledChangesNothing()
-    {
-        const QString name = presetFile("two.pre", "file", 3, 4);
-        MainWindow w;
-        loadDistinct(w);
-        BankStore before = w.bankStore;
-        FileAnswer file{name};
-        w.fileDialogs.openFileName = file.ask();
-        ModalScript script({[](QWidget *m) {
-            auto *d = qobject_cast<BankSelLoad *>(m);
-            QVERIFY(d);
-            QTest::mouseClick(d->cancelButton, Qt::LeftButton);
-        }});
-        w.on_Load();
-        QVERIFY(script.done() && script.unexpected.isEmpty());
-        QVERIFY(sameStore(w.bankStore, before));
-        QVERIFY(!w.modified);
-        QCOMPARE(w.historyEnd(), 0);
-        QCOMPARE(defaultPath(), dir.path());
-    }
-
     // Three banks from "15" on: the first two fit, the third is left out and no undo
     // entry names a bank past the last.
     void loadReachingPastTheLastBank()
@@ -745,19 +721,39 @@ private slots:
         QVERIFY(tableShowsStore(w));
     }
 
-    void cancelledOpenDialogChangesNothing()
+    void cancelledLoadChangesNothing_data()
     {
+        QTest::addColumn<bool>("atBankChoice");
+        QTest::newRow("file dialog") << false;
+        QTest::newRow("bank choice") << true;
+    }
+
+    void cancelledLoadChangesNothing()
+    {
+        QFETCH(bool, atBankChoice);
         MainWindow w;
         loadDistinct(w);
+        BankStore before = w.bankStore;
         QSettings().setValue("defaultpath", QStringLiteral("/before"));
-        FileAnswer file; // cancelled
+        FileAnswer file{atBankChoice ? presetFile("two.pre", "file", 3, 4) : QString()};
         w.fileDialogs.openFileName = file.ask();
-        ModalScript script({});
+        QList<ModalScript::Answer> answers;
+        if (atBankChoice)
+            answers << [](QWidget *m) {
+                auto *d = qobject_cast<BankSelLoad *>(m);
+                QVERIFY(d);
+                QTest::mouseClick(d->cancelButton, Qt::LeftButton);
+            };
+        ModalScript script(answers);
         w.on_Load();
-        QVERIFY(script.unexpected.isEmpty());
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
         QCOMPARE(file.asked, 1);
-        QCOMPARE(defaultPath(), QStringLiteral("/before"));
+        QVERIFY(sameStore(w.bankStore, before));
         QVERIFY(!w.modified);
+        QCOMPARE(w.historyEnd(), 0);
+        // Only a chosen file moves "defaultpath".
+        QCOMPARE(defaultPath(), atBankChoice ? dir.path() : QStringLiteral("/before"));
     }
 };
 
