@@ -9,8 +9,11 @@
 #include <QSettings>
 #include <QString>
 
+#include <memory>
+
 class BigTable;
 class DetailView;
+class MidiBackend;
 class MultiDelegate;
 class QComboBox;
 class QListWidgetItem;
@@ -94,6 +97,9 @@ public:
     int language = 0;
     bool clipboardFilled = false;
     UndoHistory history{bankStore, modified};
+    // The MIDI devices the transfer dialog lists, made on first use from the command line
+    // (--simulator adds the built-in module); tests put a virtual backend here.
+    std::shared_ptr<MidiBackend> midiBackend;
 
 public slots:
     void on_Table_ContextMenuRequest(const QPoint &pos);
