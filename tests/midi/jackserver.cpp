@@ -11,9 +11,9 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-JackServer::JackServer() : serverName(QStringLiteral("orvex-test-%1").arg(QCoreApplication::applicationPid()))
-{
-}
+// One name per test program: JACK keeps at most eight servers in its registry and only
+// reclaims the entry of a dead server when one of the same name starts.
+JackServer::JackServer() : serverName(QStringLiteral("orvex-%1").arg(QCoreApplication::applicationName())) {}
 
 JackServer::~JackServer()
 {
@@ -60,7 +60,10 @@ bool JackServer::start(QString *why)
     // The server goes with the test even when the test dies without cleaning up.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     // 256-frame periods: smaller ones can drop SysEx messages of a few hundred bytes.
+    // Sync mode and a long client time-out: on a busy machine a late client then delays the
+    // cycle instead of missing it, and with it a SysEx message the protocol would wait for.
     process->start(jackd, {QStringLiteral("-n"), serverName, QStringLiteral("--no-realtime"),
+                           QStringLiteral("--sync"), QStringLiteral("--timeout"), QStringLiteral("5000"),
                            QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
                            QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
     if (!process->waitForStarted(5000)) {
