@@ -1,6 +1,8 @@
-// orvex-pre: the preset file format for scripts and version control. Reads and writes
-// exactly as the program does, through the same library.
+// orvex-pre: the preset file format for scripts and version control, and the transfer
+// with the module for scripted backups. Reads, writes and transfers exactly as the
+// program does, through the same libraries.
 #include "files/presetfile.h"
+#include "transfercommands.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -264,6 +266,13 @@ const std::vector<Command> &commands()
         {"copy", "copy IN OUT [--bank N]",
          "read IN as dump does and write its banks (or its bank index N) to OUT", runCopy},
         {"diff", "diff A B", "list the presets that differ between two files, and which fields", runDiff},
+        {"ports", "ports", "list the MIDI input and output devices with their indexes",
+         TransferCommands::runPorts},
+        {"import", "import --in N --out M FILE", "import all 16 banks from the module and write them to FILE",
+         TransferCommands::runImport},
+        {"export", "export --in N --out M FILE",
+         "export banks 2..16 of the 16-bank FILE to the module, every write read back",
+         TransferCommands::runExport},
         {"help", "help", "show this text", runHelp},
     };
     return table;
@@ -274,7 +283,8 @@ int runHelp(const QStringList &)
     QByteArray out = "Usage: orvex-pre COMMAND [ARGUMENTS]\n"
                      "\n"
                      "Checks, shows, copies and compares Orvex+ preset files (\".pre\") exactly as the\n"
-                     "Orvex+ Preset Manager reads and writes them.\n"
+                     "Orvex+ Preset Manager reads and writes them, and backs up the module's banks\n"
+                     "to a file or restores them from one over MIDI.\n"
                      "\n"
                      "Commands:\n";
     for (const Command &c : commands())
@@ -284,11 +294,15 @@ int runHelp(const QStringList &)
            "is bank 1 \"Factory\". In dump, \"taken\" tells whether the preset was read from the file;\n"
            "presets the file does not supply show the empty start-up preset. diff prints one line\n"
            "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
-           "\n"
+           "\n";
+    out += TransferCommands::OptionsHelp;
+    out += "\n"
            "Exit codes:\n"
            "  0  success; diff: no preset differs\n"
            "  1  check, dump, copy: a file failed a check, or OUT could not be written;\n"
-           "     copy: IN has no bank index N; diff: at least one preset differs\n"
+           "     copy: IN has no bank index N; diff: at least one preset differs;\n"
+           "     ports, import, export: the ports failed, the module stopped answering\n"
+           "     (--timeout), FILE is not a 16-bank file or could not be written\n"
            "  2  bad command line; diff: a file failed a check\n";
     writeOut(out);
     return Success;

@@ -1,0 +1,306 @@
+// orvex-pre's ports, import and export: against its built-in simulator, and end to end
+// over a JACK server with orvex-simulator running as a separate process.
+#include "files/presetfile.h"
+#include "jackserver.h"
+#include "midi/modulesimulator.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Every run has its own limit, so a stalled transfer fails the test instead of hanging it.
+Run orvexPre(const QStringList &args,
+             const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int limitMs = 60000)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ORVEX_PRE), args);
+    Run r;
+    if (!p.waitForStarted(5000))
+        return r;
+    if (!p.waitForFinished(limitMs)) {
+        p.kill();
+        p.waitForFinished(5000);
+        r.err = QStringLiteral("orvex-pre %1 did not end within %2 s")
+                    .arg(args.join(QLatin1Char(' ')))
+                    .arg(limitMs / 1000);
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err += QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+// The index of the last input and output whose name matches, from "ports" output.
+std::pair<int, int> portIndexes(const QString &listing, const QRegularExpression &name)
+{
+    int in = -1;
+    int out = -1;
+    bool inputs = true;
+    static const QRegularExpression line(QStringLiteral("^\\s+(\\d+)  (.*)$"));
+    for (const QString &l : listing.split(QLatin1Char('\n'))) {
+        if (l == QLatin1String("outputs:"))
+            inputs = false;
+        const QRegularExpressionMatch m = line.match(l);
+        if (m.hasMatch() && name.match(m.captured(2)).hasMatch())
+            (inputs ? in : out) = m.captured(1).toInt();
+    }
+    return {in, out};
+}
+
+BankStore readFile(const QString &fileName, bool *ok)
+{
+    BankStore store;
+    QString error;
+    *ok = countPresetFileBanks(fileName, error) == BankCount &&
+          loadPresetFile(store, fileName, 0, BankCount - 1, error);
+    return store;
+}
+
+BankStore factoryStore()
+{
+    BankStore store;
+    store.fromDump(ModuleSimulator::factoryProgramBanks().data());
+    return store;
+}
+
+// Bank by bank, the first preset whose content differs, or an empty text.
+QString firstDifference(const BankStore &a, const BankStore &b, int firstBank = 0)
+{
+    for (int bank = firstBank; bank < BankCount; ++bank)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const PresetRecord &x = a.at(bank, p);
+            const PresetRecord &y = b.at(bank, p);
+            if (x.name != y.name || x.author != y.author || x.category != y.category || x.params != y.params)
+                return QStringLiteral("bank %1 preset %2: '%3' / '%4'").arg(bank).arg(p).arg(x.name, y.name);
+        }
+    return QString();
+}
+
+} // namespace
+
+class TestOrvexPreTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void builtInSimulatorImportAndExport()
+    {
+        const Run ports = orvexPre({QStringLiteral("ports"), QStringLiteral("--simulator")});
+        QCOMPARE(ports.code, 0);
+        // After whatever devices the machine has, in both lists.
+        const QStringList lines = ports.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.last().endsWith(QStringLiteral("  Orvex+ Simulator")), qPrintable(ports.out));
+        QVERIFY2(lines.at(lines.indexOf(QStringLiteral("outputs:")) - 1)
+                     .endsWith(QStringLiteral("  Orvex+ Simulator")),
+                 qPrintable(ports.out));
+        const auto [in, out] =
+            portIndexes(ports.out, QRegularExpression(QStringLiteral("^Orvex\\+ Simulator$")));
+        QVERIFY(in >= 0 && out >= 0);
+        QVERIFY(!orvexPre({QStringLiteral("ports")}).out.contains(QStringLiteral("Orvex+ Simulator")));
+
+        const QString file = dir.filePath(QStringLiteral("backup.pre"));
+        const QStringList device = {QStringLiteral("--simulator"), QStringLiteral("--in"),
+                                    QString::number(in), QStringLiteral("--out=%1").arg(out)};
+        const Run imported = orvexPre(QStringList{QStringLiteral("import")} + device + QStringList{file});
+        QVERIFY2(imported.code == 0, qPrintable(imported.err));
+        QVERIFY(imported.out.contains(QStringLiteral("connected: serial 586-638-764, firmware 3.01\n")));
+        // Not a terminal: one line per bank, no bar.
+        QCOMPARE(imported.out.count(QRegularExpression(QStringLiteral("^import: \\d+/2048 presets$"),
+                                                       QRegularExpression::MultilineOption)),
+                 BankCount + 1);
+        QVERIFY(!imported.out.contains(QLatin1Char('\r')));
+        QVERIFY(imported.out.endsWith(QStringLiteral("imported 16 banks to %1\n").arg(file)));
+        bool ok = false;
+        const BankStore backup = readFile(file, &ok);
+        QVERIFY(ok);
+        QCOMPARE(firstDifference(backup, factoryStore()), QString());
+
+        const Run exported = orvexPre(QStringList{QStringLiteral("export")} + device + QStringList{file});
+        QVERIFY2(exported.code == 0, qPrintable(exported.err));
+        QVERIFY(
+            exported.out.endsWith(QStringLiteral("exported banks 2..16: transfer successful, 0 retries\n")));
+        QVERIFY(exported.out.contains(QStringLiteral("export: 2048/2048 presets\n")));
+    }
+
+    void failuresAreReportedWithTheirExitCode()
+    {
+        const QString full = dir.filePath(QStringLiteral("full.pre"));
+        const QString oneBank = dir.filePath(QStringLiteral("one.pre"));
+        QString error;
+        const BankStore factory = factoryStore();
+        QVERIFY(savePresetFile(factory, full, 0, BankCount - 1, error));
+        QVERIFY(savePresetFile(factory, oneBank, 3, 3, error));
+        const QStringList sim = {QStringLiteral("--simulator")};
+        const QString ports = orvexPre({QStringLiteral("ports"), QStringLiteral("--simulator")}).out;
+        const int index =
+            portIndexes(ports, QRegularExpression(QStringLiteral("^Orvex\\+ Simulator$"))).first;
+        QVERIFY(index >= 0);
+        const QString i = QString::number(index);
+
+        struct Case
+        {
+            QStringList args;
+            int code;
+            QString message;
+        };
+        const Case cases[] = {
+            {{QStringLiteral("import"), QStringLiteral("--in"), QStringLiteral("99"), QStringLiteral("--out"),
+              i, dir.filePath(QStringLiteral("x.pre"))},
+             1,
+             QStringLiteral("there is no MIDI input with index 99")},
+            {{QStringLiteral("export"), QStringLiteral("--in"), i, QStringLiteral("--out"),
+              QStringLiteral("99"), full},
+             1,
+             QStringLiteral("there is no MIDI output with index 99")},
+            {{QStringLiteral("export"), QStringLiteral("--in"), i, QStringLiteral("--out"), i, oneBank},
+             1,
+             QStringLiteral("holds 1 banks; an export needs a file of all 16")},
+            {{QStringLiteral("import"), QStringLiteral("--in"), i, QStringLiteral("--out"), i,
+              dir.filePath(QStringLiteral("missing/x.pre"))},
+             1,
+             QStringLiteral("missing/x.pre: ")},
+            {{QStringLiteral("import"), QStringLiteral("--in"), i, full},
+             2,
+             QStringLiteral("needs --in N and --out M")},
+            {{QStringLiteral("import"), QStringLiteral("--in"), i, QStringLiteral("--out"), i},
+             2,
+             QStringLiteral("needs exactly one FILE")},
+            {{QStringLiteral("export"), QStringLiteral("--in"), QStringLiteral("-1"), QStringLiteral("--out"),
+              i, full},
+             2,
+             QStringLiteral("--in takes a device index")},
+            {{QStringLiteral("import"), QStringLiteral("--timeout"), QStringLiteral("0"),
+              QStringLiteral("--in"), i, QStringLiteral("--out"), i, full},
+             2,
+             QStringLiteral("--timeout takes a number of seconds")},
+            {{QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("nonsense")},
+             2,
+             QStringLiteral("unknown MIDI API 'nonsense'")},
+        };
+        for (const Case &c : cases) {
+            const QStringList args = c.args.first() == QLatin1String("ports") ? c.args : c.args + sim;
+            const Run r = orvexPre(args);
+            QVERIFY2(r.code == c.code && r.err.contains(c.message),
+                     qPrintable(QStringLiteral("%1: exit %2, %3")
+                                    .arg(args.join(QLatin1Char(' ')))
+                                    .arg(r.code)
+                                    .arg(r.err)));
+        }
+        // The file that could not be opened for writing was not created, nor its folder.
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("x.pre"))));
+    }
+
+    void importAndExportOverJackWithTheSimulatorProcess()
+    {
+        JackServer jack;
+        QString why;
+        if (!jack.start(&why))
+            QSKIP(qPrintable(QStringLiteral("no JACK server for the end-to-end test: ") + why));
+        const QProcessEnvironment env = jack.environment();
+        const QString saved = dir.filePath(QStringLiteral("module.pre"));
+
+        QProcess simulator;
+        simulator.setProcessEnvironment(env);
+        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                         QStringLiteral("pre"), QStringLiteral("--bad-writes"), QStringLiteral("2"),
+                         QStringLiteral("--save"), saved, QStringLiteral("--quiet")});
+        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
+        QByteArray log;
+        QTRY_VERIFY2_WITH_TIMEOUT((log += simulator.readAllStandardOutput()).contains("ready"),
+                                  "orvex-simulator did not get ready within 10 s", 10000);
+
+        const Run ports =
+            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env);
+        QCOMPARE(ports.code, 0);
+        const auto [in, out] =
+            portIndexes(ports.out, QRegularExpression(QStringLiteral("^orvex-simulator.*:pre$")));
+        QVERIFY2(in >= 0 && out >= 0, qPrintable(ports.out));
+        const QStringList device = {QStringLiteral("--api"),     QStringLiteral("jack"),
+                                    QStringLiteral("--in"),      QString::number(in),
+                                    QStringLiteral("--out"),     QString::number(out),
+                                    QStringLiteral("--timeout"), QStringLiteral("30")};
+
+        // About 20 s each way on JACK.
+        const QString backup = dir.filePath(QStringLiteral("jack-backup.pre"));
+        const Run imported =
+            orvexPre(QStringList{QStringLiteral("import")} + device + QStringList{backup}, env, 120000);
+        QVERIFY2(imported.code == 0, qPrintable(imported.err));
+        bool ok = false;
+        BankStore edited = readFile(backup, &ok);
+        QVERIFY(ok);
+        QCOMPARE(firstDifference(edited, factoryStore()), QString());
+
+        edited.at(0, 5).name = QStringLiteral("never sent");
+        edited.at(1, 0).name = QStringLiteral("First user");
+        edited.at(7, 64).params[3] = 0x55;
+        edited.at(15, 127).author = QStringLiteral("Last");
+        edited.at(15, 127).category = 13;
+        const QString changed = dir.filePath(QStringLiteral("changed.pre"));
+        QString error;
+        QVERIFY(savePresetFile(edited, changed, 0, BankCount - 1, error));
+        const Run exported =
+            orvexPre(QStringList{QStringLiteral("export")} + device + QStringList{changed}, env, 120000);
+        QVERIFY2(exported.code == 0, qPrintable(exported.err));
+        // Two writes were stored wrongly by the simulator; the read-back repeated them.
+        QVERIFY2(exported.out.endsWith(QStringLiteral("transfer successful, 2 retries\n")),
+                 qPrintable(exported.out));
+
+        simulator.terminate();
+        QVERIFY2(simulator.waitForFinished(10000), "orvex-simulator did not end on SIGTERM");
+        QCOMPARE(simulator.exitCode(), 0);
+        const BankStore module = readFile(saved, &ok);
+        QVERIFY(ok);
+        QCOMPARE(firstDifference(module, edited, 1), QString());
+        QCOMPARE(firstDifference(module, factoryStore()).left(14), QStringLiteral("bank 1 preset "));
+        QCOMPARE(module.at(0, 5).name, factoryStore().at(0, 5).name);
+
+        // A module that stops answering ends the command with an error, not a hang.
+        QProcess stalling;
+        stalling.setProcessEnvironment(env);
+        stalling.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                       {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                        QStringLiteral("stall"), QStringLiteral("--wrong-length"), QStringLiteral("1"),
+                        QStringLiteral("--quiet")});
+        QVERIFY(stalling.waitForStarted(5000));
+        QByteArray stallLog;
+        QTRY_VERIFY_WITH_TIMEOUT((stallLog += stalling.readAllStandardOutput()).contains("ready"), 10000);
+        const auto [sin, sout] = portIndexes(
+            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env).out,
+            QRegularExpression(QStringLiteral("^orvex-simulator.*:stall$")));
+        QVERIFY(sin >= 0 && sout >= 0);
+        const Run stalled = orvexPre(
+            {QStringLiteral("import"), QStringLiteral("--api"), QStringLiteral("jack"),
+             QStringLiteral("--in"), QString::number(sin), QStringLiteral("--out"), QString::number(sout),
+             QStringLiteral("--timeout"), QStringLiteral("2"), dir.filePath(QStringLiteral("never.pre"))},
+            env, 30000);
+        QCOMPARE(stalled.code, 1);
+        QVERIFY2(stalled.err.contains(
+                     QStringLiteral("the transfer stalled at 0 of 2048 presets: no reply for 2 s")),
+                 qPrintable(stalled.err));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("never.pre"))));
+        stalling.terminate();
+        QVERIFY(stalling.waitForFinished(10000));
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(TestOrvexPreTransfer)
+#include "tst_orvexpretransfer.moc"

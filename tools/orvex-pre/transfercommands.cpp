@@ -1,0 +1,356 @@
+#include "transfercommands.h"
+
+#include "files/presetfile.h"
+#include "midi/compositemidibackend.h"
+#include "midi/miditransfer.h"
+#include "midi/rtmidibackend.h"
+#include "midi/simulatordevice.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace TransferCommands {
+
+const char *const OptionsHelp =
+    "Transfers with the module (ports, import, export):\n"
+    "  --in N, --out M    the MIDI input and output device indexes that \"ports\" lists\n"
+    "  --api alsa|jack    the MIDI system (default: $ORVEX_MIDI_API, else the platform's)\n"
+    "  --simulator        add the built-in module \"Orvex+ Simulator\" after the devices\n"
+    "  --timeout SECONDS  give up when the module has not answered for that long\n"
+    "                     (default: wait for ever, as the program's dialog does)\n"
+    "import writes all 16 banks; export reads every preset of banks 2..16 back, writes\n"
+    "those that differ, verifies each write by reading it again and prints how many\n"
+    "writes had to be repeated. A terminal shows a progress bar, other outputs a line\n"
+    "per bank.\n";
+
+namespace {
+
+enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
+
+void writeOut(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int fail(const QString &text)
+{
+    const QByteArray bytes = QStringLiteral("orvex-pre: %1\n").arg(text).toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    return Failed;
+}
+
+int usageError(const QString &text)
+{
+    const QByteArray bytes =
+        QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text).toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    return Usage;
+}
+
+struct Options
+{
+    QString api;
+    bool simulator = false;
+    int in = -1;
+    int out = -1;
+    int timeoutSeconds = 0; // 0: none
+    QStringList positional;
+};
+
+bool toCount(const QString &text, int *value)
+{
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok && *value >= 0;
+}
+
+// "--name value" and "--name=value" for the valued options; "ports" takes no --in/--out.
+bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &error)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        QString name = args.at(i);
+        QString value;
+        bool hasValue = false;
+        const int equals = name.indexOf(QLatin1Char('='));
+        if (name.startsWith(QLatin1String("--")) && equals > 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+            hasValue = true;
+        }
+        auto takeValue = [&]() {
+            if (hasValue)
+                return true;
+            if (i + 1 >= args.size()) {
+                error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            value = args.at(++i);
+            return true;
+        };
+        if (name == QLatin1String("--simulator") && !hasValue) {
+            o.simulator = true;
+        } else if (name == QLatin1String("--api")) {
+            if (!takeValue())
+                return false;
+            o.api = value;
+        } else if (name == QLatin1String("--timeout")) {
+            if (!takeValue())
+                return false;
+            if (!toCount(value, &o.timeoutSeconds) || o.timeoutSeconds == 0) {
+                error = QStringLiteral("--timeout takes a number of seconds above 0, not '%1'").arg(value);
+                return false;
+            }
+        } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
+            if (!takeValue())
+                return false;
+            if (!toCount(value, name == QLatin1String("--in") ? &o.in : &o.out)) {
+                error = QStringLiteral("%1 takes a device index from 0 on, not '%2'").arg(name, value);
+                return false;
+            }
+        } else if (name.startsWith(QLatin1String("--")) && name.size() > 2) {
+            error = QStringLiteral("unknown option '%1'").arg(args.at(i));
+            return false;
+        } else {
+            o.positional << args.at(i);
+        }
+    }
+    if (!o.api.isEmpty() && !RtMidiBackend(o.api).apiAvailable()) {
+        error = QStringLiteral("unknown MIDI API '%1'; this build has: %2")
+                    .arg(o.api, RtMidiBackend::compiledApis().join(QStringLiteral(", ")));
+        return false;
+    }
+    return true;
+}
+
+std::shared_ptr<MidiBackend> makeBackend(const Options &o)
+{
+    const QString api = o.api.isEmpty() ? RtMidiBackend::apiFromEnvironment() : o.api;
+    std::shared_ptr<VirtualMidiDevice> simulator;
+    if (o.simulator)
+        simulator = std::make_shared<SimulatorDevice>();
+    return CompositeMidiBackend::create(api, std::move(simulator));
+}
+
+// As many as the program's dialog lists.
+constexpr int MaxListedDevices = 100;
+
+QString deviceName(const MidiPort &port, bool input, int index)
+{
+    const std::optional<QString> name = input ? port.inputDeviceName(index) : port.outputDeviceName(index);
+    return name ? *name : QString();
+}
+
+// A bar redrawn in place on a terminal; elsewhere one line per bank, so logs stay short.
+class ProgressDisplay
+{
+public:
+    explicit ProgressDisplay(const char *what) : what(what), terminal(::isatty(::fileno(stdout)) == 1) {}
+
+    void show(int value)
+    {
+        if (terminal) {
+            constexpr int Width = 40;
+            const int filled = value * Width / PresetCount;
+            writeOut(QStringLiteral("\r%1 [%2%3] %4/%5")
+                         .arg(QLatin1String(what), QString(filled, QLatin1Char('#')),
+                              QString(Width - filled, QLatin1Char('.')))
+                         .arg(value, 4)
+                         .arg(PresetCount));
+            drawn = true;
+        } else if (value % PresetsPerBank == 0) {
+            writeOut(
+                QStringLiteral("%1: %2/%3 presets\n").arg(QLatin1String(what)).arg(value).arg(PresetCount));
+        }
+    }
+    void end()
+    {
+        if (drawn)
+            writeOut(QStringLiteral("\n"));
+        drawn = false;
+    }
+
+private:
+    const char *what;
+    bool terminal;
+    bool drawn = false;
+};
+
+// Connects, then runs one transfer to its end. False with `error` set when the ports
+// fail or, with a timeout, the module stops answering.
+bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &error)
+{
+    const MidiPort &port = midi.protocol().port();
+    if (!midi.connectPorts(o.in, o.out)) {
+        if (deviceName(port, true, o.in).isEmpty())
+            error = QStringLiteral("there is no MIDI input with index %1 (see 'orvex-pre ports')").arg(o.in);
+        else if (deviceName(port, false, o.out).isEmpty())
+            error =
+                QStringLiteral("there is no MIDI output with index %1 (see 'orvex-pre ports')").arg(o.out);
+        else
+            error = QStringLiteral("cannot open MIDI input %1 (%2) and output %3 (%4)")
+                        .arg(o.in)
+                        .arg(deviceName(port, true, o.in))
+                        .arg(o.out)
+                        .arg(deviceName(port, false, o.out));
+        return false;
+    }
+
+    QEventLoop loop;
+    bool stalled = false;
+    QTimer stall;
+    stall.setSingleShot(true);
+    QObject::connect(&stall, &QTimer::timeout, &loop, [&] {
+        stalled = true;
+        loop.quit();
+    });
+    auto waitFor = [&] {
+        stalled = false;
+        if (o.timeoutSeconds > 0)
+            stall.start(o.timeoutSeconds * 1000);
+        loop.exec();
+        stall.stop();
+        return !stalled;
+    };
+
+    {
+        const QMetaObject::Connection identified =
+            QObject::connect(&midi, &MidiTransfer::identityReceived, &loop, &QEventLoop::quit);
+        const bool answered = waitFor();
+        QObject::disconnect(identified);
+        if (!answered) {
+            error = QStringLiteral("no answer from the module within %1 s on input %2 and output %3")
+                        .arg(o.timeoutSeconds)
+                        .arg(o.in)
+                        .arg(o.out);
+            return false;
+        }
+    }
+    writeOut(QStringLiteral("connected: serial %1, firmware %2\n")
+                 .arg(midi.protocol().serialText(), midi.protocol().versionText()));
+
+    ProgressDisplay progress(exportAll ? "export" : "import");
+    QObject::connect(&midi, &MidiTransfer::progressChanged, &loop, [&](int value) {
+        progress.show(value);
+        if (o.timeoutSeconds > 0)
+            stall.start(o.timeoutSeconds * 1000);
+    });
+    QObject::connect(&midi, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
+    midi.setExportMode(exportAll);
+    if (!midi.startTransfer()) {
+        error = QStringLiteral("the transfer did not start");
+        return false;
+    }
+    const bool completed = waitFor();
+    progress.end();
+    if (!completed) {
+        error = QStringLiteral("the transfer stalled at %1 of %2 presets: no reply for %3 s")
+                    .arg(midi.progress())
+                    .arg(PresetCount)
+                    .arg(o.timeoutSeconds);
+        return false;
+    }
+    midi.disconnectPorts();
+    return true;
+}
+
+// Checks shared by import and export: both ports and exactly one file.
+bool parseTransfer(const QStringList &args, const char *command, Options &o, QString &error)
+{
+    if (!parseOptions(args, true, o, error))
+        return false;
+    if (o.in < 0 || o.out < 0) {
+        error =
+            QStringLiteral("%1 needs --in N and --out M (see 'orvex-pre ports')").arg(QLatin1String(command));
+        return false;
+    }
+    if (o.positional.size() != 1) {
+        error = QStringLiteral("%1 needs exactly one FILE").arg(QLatin1String(command));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runPorts(const QStringList &args)
+{
+    Options o;
+    QString error;
+    if (!parseOptions(args, false, o, error))
+        return usageError(error);
+    if (!o.positional.isEmpty())
+        return usageError(QStringLiteral("ports takes no file"));
+    MidiPort port(makeBackend(o));
+    QString text;
+    for (bool input : {true, false}) {
+        text += input ? QStringLiteral("inputs:\n") : QStringLiteral("outputs:\n");
+        int i = 0;
+        for (; i < MaxListedDevices; ++i) {
+            const QString name = deviceName(port, input, i);
+            if (name.isEmpty())
+                break;
+            text += QStringLiteral("  %1  %2\n").arg(i, 2).arg(name);
+        }
+        if (i == 0)
+            text += QStringLiteral("  (none)\n");
+    }
+    writeOut(text);
+    return Success;
+}
+
+int runImport(const QStringList &args)
+{
+    Options o;
+    QString error;
+    if (!parseTransfer(args, "import", o, error))
+        return usageError(error);
+    const QString fileName = o.positional.first();
+    MidiTransfer midi(makeBackend(o));
+    if (!transfer(midi, o, false, error))
+        return fail(error);
+    BankStore store;
+    store.fromDump(midi.banks().data());
+    QString errorText;
+    if (!savePresetFile(store, fileName, 0, BankCount - 1, errorText))
+        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+    writeOut(QStringLiteral("imported %1 banks to %2\n").arg(BankCount).arg(fileName));
+    return Success;
+}
+
+int runExport(const QStringList &args)
+{
+    Options o;
+    QString error;
+    if (!parseTransfer(args, "export", o, error))
+        return usageError(error);
+    const QString fileName = o.positional.first();
+    QString errorText;
+    const int banks = countPresetFileBanks(fileName, errorText);
+    if (banks < 0)
+        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+    if (banks != BankCount)
+        return fail(QStringLiteral("%1: holds %2 banks; an export needs a file of all %3")
+                        .arg(fileName)
+                        .arg(banks)
+                        .arg(BankCount));
+    BankStore store;
+    if (!loadPresetFile(store, fileName, 0, BankCount - 1, errorText))
+        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+
+    MidiTransfer midi(makeBackend(o));
+    store.toDump(midi.banks().data());
+    if (!transfer(midi, o, true, error))
+        return fail(error);
+    writeOut(QStringLiteral("exported banks 2..%1: transfer successful, %2 retries\n")
+                 .arg(BankCount)
+                 .arg(midi.retryCount()));
+    return Success;
+}
+
+} // namespace TransferCommands
