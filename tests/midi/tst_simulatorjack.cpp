@@ -1,5 +1,7 @@
 #include "jackserver.h"
 
+#include "files/presetfile.h"
+
 #include "midi/miditransfer.h"
 #include "midi/modulesimulator.h"
 #include "midi/rtmidibackend.h"
@@ -7,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -30,6 +33,8 @@ private slots:
     {
         QElapsedTimer overall;
         overall.start();
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("module.pre"));
         QProcess simulator;
         simulator.setProcessEnvironment(jack.environment());
         simulator.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
@@ -37,7 +42,7 @@ private slots:
                         {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
                          QStringLiteral("e2e"), QStringLiteral("--serial"), QStringLiteral("42"),
                          QStringLiteral("--version"), QStringLiteral("1.00"), QStringLiteral("--bad-writes"),
-                         QStringLiteral("1")});
+                         QStringLiteral("1"), QStringLiteral("--save"), saved});
         QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
         QByteArray output;
         QTRY_VERIFY2_WITH_TIMEOUT(
@@ -102,6 +107,14 @@ private slots:
         QCOMPARE(log.count(QStringLiteral("write bank 2 preset 1")), 2);
         QCOMPARE(log.count(QStringLiteral("write bank 8 preset 65")), 1);
         QCOMPARE(log.count(QStringLiteral("write bank 16 preset 128")), 1);
+
+        // What the module holds now, as the simulator saved it on the way out.
+        BankStore store;
+        QString error;
+        QVERIFY2(loadPresetFile(store, saved, 0, 15, error), qPrintable(error));
+        TransferBanks held;
+        store.toDump(held.data());
+        QVERIFY(held == changed);
         QVERIFY2(overall.elapsed() < 300000, "the end-to-end run took longer than 5 minutes");
     }
 
