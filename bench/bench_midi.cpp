@@ -48,13 +48,13 @@ ORVEX_BENCH(midi)
 {
     auto rig = std::make_shared<ImportRig>();
     return {
-        BenchCase{"full import, 2048 presets, no pacing (goal <= 250 ms)",
+        BenchCase{"MIDI import, 2048 presets (goal <= 250 ms)",
                   [rig] {
                       if (!rig->import())
                           std::printf("  the import did not complete\n");
                   },
                   nullptr, QString(), 7},
-        BenchCase{"full import at DIN pacing (computed)", nullptr, nullptr, QString(), 1,
+        BenchCase{"MIDI import at DIN pacing (computed)", nullptr, nullptr, QString(), 1,
                   [] {
                       // What the wire needs for the same import at 31,250 baud.
                       ImportRig counted;
@@ -66,7 +66,7 @@ ORVEX_BENCH(midi)
                       const ModuleSimulator::Counts c =
                           counted.device->access([](ModuleSimulator &s) { return s.counts(); });
                       const long long bytes = c.bytesIn + c.bytesOut;
-                      benchPrint(QStringLiteral("full import at DIN pacing (computed)"),
+                      benchPrint(QStringLiteral("MIDI import at DIN pacing (computed)"),
                                  1000.0 * double(bytes) / ModuleSimulator::DinByteRate,
                                  QStringLiteral("%1 bytes at %2 bytes/s, not run")
                                      .arg(bytes)
