@@ -169,6 +169,10 @@ private slots:
             whenModalShows(
                 [&](QWidget *modal) {
                     MidiSetting *d = asDialog(modal);
+                    if (!d) {
+                        modal->close();
+                        return;
+                    }
                     connect(&d->transfer(), &MidiTransfer::transferCompleted,
                             [&] { sinceCompletion.start(); });
                     messages.boxes = 0;
@@ -264,7 +268,7 @@ private slots:
                 return;
             }
             whenModalShows(
-                [&](QWidget *box) {
+                [&, d](QWidget *box) {
                     auto *message = qobject_cast<QMessageBox *>(box);
                     if (!message) {
                         box->close();
