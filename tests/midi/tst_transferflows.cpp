@@ -71,17 +71,44 @@ struct MessageWatch : QObject
     }
 };
 
-MidiSetting *asDialog(QWidget *modal)
+// Hands the transfer dialog to `act` once it shows; anything else is closed.
+void whenDialogShows(std::function<void(MidiSetting *)> act, QWidget *skip = nullptr)
 {
-    return qobject_cast<MidiSetting *>(modal);
+    whenModalShows(
+        [act](QWidget *modal) {
+            if (auto *d = qobject_cast<MidiSetting *>(modal))
+                act(d);
+            else
+                modal->close();
+        },
+        skip);
+}
+
+// Answers the unsaved-changes prompt with the button `choose` picks, then hands the
+// transfer dialog that follows to `act`.
+void afterPrompt(std::function<QAbstractButton *(QMessageBox *)> choose,
+                 std::function<void(MidiSetting *)> act)
+{
+    whenModalShows([choose, act](QWidget *prompt) {
+        auto *box = qobject_cast<QMessageBox *>(prompt);
+        if (!box) {
+            prompt->close();
+            return;
+        }
+        whenDialogShows(act, box);
+        choose(box)->click();
+    });
+}
+
+QAbstractButton *discard(QMessageBox *box)
+{
+    return box->button(QMessageBox::Discard);
 }
 
 // Connect, wait for the identity, then Transfer. On failure the dialog is closed so the
 // modal run returns and the test ends instead of hanging.
 bool connectAndTransfer(MidiSetting *d)
 {
-    if (!d)
-        return false;
     QTest::mouseClick(d->ConnectButton, Qt::LeftButton);
     if (!QTest::qWaitFor([d] { return d->TransferButton->isEnabled(); }, 10000)) {
         d->close();
@@ -120,12 +147,7 @@ private slots:
         w.settings.setValue(QStringLiteral("midiout"), 1);
         int shownIn = -2;
         int shownOut = -2;
-        whenModalShows([&](QWidget *modal) {
-            MidiSetting *d = asDialog(modal);
-            if (!d) {
-                modal->close();
-                return;
-            }
+        whenDialogShows([&](MidiSetting *d) {
             shownIn = d->MidiInList->currentRow();
             shownOut = d->MidiOutList->currentRow();
             // The rows of a connection are the ones remembered.
@@ -160,26 +182,10 @@ private slots:
         MessageWatch messages;
         QElapsedTimer sinceCompletion;
         bool driven = false;
-        whenModalShows([&](QWidget *prompt) {
-            auto *box = qobject_cast<QMessageBox *>(prompt);
-            if (!box) {
-                prompt->close();
-                return;
-            }
-            whenModalShows(
-                [&](QWidget *modal) {
-                    MidiSetting *d = asDialog(modal);
-                    if (!d) {
-                        modal->close();
-                        return;
-                    }
-                    connect(&d->transfer(), &MidiTransfer::transferCompleted,
-                            [&] { sinceCompletion.start(); });
-                    messages.boxes = 0;
-                    driven = connectAndTransfer(d);
-                },
-                box);
-            box->button(QMessageBox::Discard)->click();
+        afterPrompt(discard, [&](MidiSetting *d) {
+            connect(&d->transfer(), &MidiTransfer::transferCompleted, [&] { sinceCompletion.start(); });
+            messages.boxes = 0;
+            driven = connectAndTransfer(d);
         });
         w.on_Import();
         QVERIFY(driven);
@@ -218,12 +224,7 @@ private slots:
         MessageWatch messages;
         QList<int> values;
         bool driven = false;
-        whenModalShows([&](QWidget *modal) {
-            MidiSetting *d = asDialog(modal);
-            if (!d) {
-                modal->close();
-                return;
-            }
+        whenDialogShows([&](MidiSetting *d) {
             connect(d->progressBar, &QProgressBar::valueChanged, [&](int v) { values << v; });
             driven = connectAndTransfer(d);
         });
@@ -261,12 +262,7 @@ private slots:
         bool barShownWithBox = false;
         QElapsedTimer sinceDismissed;
         bool driven = false;
-        whenModalShows([&](QWidget *modal) {
-            MidiSetting *d = asDialog(modal);
-            if (!d) {
-                modal->close();
-                return;
-            }
+        whenDialogShows([&](MidiSetting *d) {
             whenModalShows(
                 [&, d](QWidget *box) {
                     auto *message = qobject_cast<QMessageBox *>(box);
@@ -295,7 +291,7 @@ private slots:
         QCOMPARE(rig.counts().presetWrites, 4);
 
         // The same module imported again gives back what was exported.
-        whenModalShows([&](QWidget *modal) { driven = connectAndTransfer(asDialog(modal)); });
+        whenDialogShows([&](MidiSetting *d) { driven = connectAndTransfer(d); });
         w.on_Import();
         QVERIFY(driven);
         QCOMPARE(w.bankStore.at(5, 3).name, QStringLiteral("Rewritten"));
@@ -318,22 +314,11 @@ private slots:
         const TransferBanks before = storeImages(w);
 
         int progressAtClose = -1;
-        whenModalShows([&](QWidget *prompt) {
-            auto *box = qobject_cast<QMessageBox *>(prompt);
-            if (!box) {
-                prompt->close();
-                return;
-            }
-            whenModalShows(
-                [&](QWidget *modal) {
-                    MidiSetting *d = asDialog(modal);
-                    if (connectAndTransfer(d) &&
-                        QTest::qWaitFor([d] { return d->progressBar->value() >= 64; }, 20000))
-                        progressAtClose = d->progressBar->value();
-                    d->close();
-                },
-                box);
-            box->button(QMessageBox::Discard)->click();
+        afterPrompt(discard, [&](MidiSetting *d) {
+            if (connectAndTransfer(d) &&
+                QTest::qWaitFor([d] { return d->progressBar->value() >= 64; }, 20000))
+                progressAtClose = d->progressBar->value();
+            d->close();
         });
         w.on_Import();
         QVERIFY(progressAtClose >= 64);
@@ -378,29 +363,20 @@ private slots:
         w.recordUndo(9, 9);
         w.bankStore.at(9, 9).name = QStringLiteral("changed");
 
-        auto chooseExport = [](std::function<void(MidiSetting *)> then) {
-            whenModalShows([then](QWidget *prompt) {
-                auto *box = qobject_cast<QMessageBox *>(prompt);
-                if (!box) {
-                    prompt->close();
-                    return;
-                }
-                QAbstractButton *exportChoice = nullptr;
-                for (QAbstractButton *b : box->buttons())
-                    if (b->text() == QStringLiteral("Export"))
-                        exportChoice = b;
-                whenModalShows([then](QWidget *modal) { then(asDialog(modal)); }, box);
-                exportChoice->click();
-            });
+        auto exportChoice = [](QMessageBox *box) {
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == QStringLiteral("Export"))
+                    return b;
+            return box->button(QMessageBox::Cancel);
         };
 
         // The transfer dialog closed without a transfer: the window stays open.
-        chooseExport([](MidiSetting *d) { d->close(); });
+        afterPrompt(exportChoice, [](MidiSetting *d) { d->close(); });
         QVERIFY(!w.close());
         QVERIFY(w.modified);
 
         bool driven = false;
-        chooseExport([&](MidiSetting *d) { driven = connectAndTransfer(d); });
+        afterPrompt(exportChoice, [&](MidiSetting *d) { driven = connectAndTransfer(d); });
         QVERIFY(w.close());
         QVERIFY(driven);
         QVERIFY(!w.modified);
