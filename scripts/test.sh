@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds and runs the whole suite offscreen.
+# Installs what the tests need, builds and runs the whole suite offscreen, then
+# builds it again with AddressSanitizer and UndefinedBehaviorSanitizer and runs it
+# under them (ORVEX_SKIP_SANITIZERS=1 skips that second pass).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
 orvex_install_missing "${ORVEX_BUILD_PACKAGES[@]}" "${ORVEX_TEST_PACKAGES[@]}"
-orvex_build build -DCMAKE_BUILD_TYPE=Release
 export QT_QPA_PLATFORM=offscreen
+
+orvex_build build -DCMAKE_BUILD_TYPE=Release
 ctest --test-dir build --output-on-failure -j2 --timeout 600
+
+if [ "${ORVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
+    orvex_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=ON
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+    export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    ctest --test-dir build-asan --output-on-failure -j2 --timeout 900
+fi
