@@ -436,11 +436,19 @@ RtMidiBackend::VirtualPort::VirtualPort(const QString &api, const QString &clien
 
 RtMidiBackend::VirtualPort::~VirtualPort()
 {
+    stopReceiving();
+    std::lock_guard<std::mutex> lock(d->sendMutex);
     try {
-        if (d->in)
-            d->in->cancelCallback();
-        d->in.reset();
         d->out.reset();
+    } catch (const RtMidiError &) {
+    }
+}
+
+void RtMidiBackend::VirtualPort::stopReceiving()
+{
+    try {
+        // Destroying the input closes its port and ends RtMidi's thread for it.
+        d->in.reset();
     } catch (const RtMidiError &) {
     }
 }
@@ -450,30 +458,36 @@ bool RtMidiBackend::VirtualPort::open(QString *error)
     auto fail = [&](const std::string &why) {
         if (error)
             *error = nameOf(why);
-        d->in.reset();
+        stopReceiving();
+        std::lock_guard<std::mutex> lock(d->sendMutex);
         d->out.reset();
         return false;
     };
     if (!d->known)
         return fail("unknown MIDI API");
     try {
+        // The output first: once the input exists a request may arrive and be answered.
+        auto out = std::make_unique<RtMidiOut>(d->api, d->client);
+        out->setErrorCallback(&ErrorTrap::callback, &d->trap);
+        // Connects to the server first, so a missing server is noticed before any port is made.
+        out->getPortCount();
+        if (!d->trap.clean())
+            return fail(d->trap.lastText());
+        out->openVirtualPort(d->port);
+        if (!d->trap.clean())
+            return fail(d->trap.lastText());
+        {
+            std::lock_guard<std::mutex> lock(d->sendMutex);
+            d->out = std::move(out);
+        }
         d->in = std::make_unique<RtMidiIn>(d->api, d->client);
         d->in->setErrorCallback(&ErrorTrap::callback, &d->trap);
-        // Connects to the server first, so a missing server is noticed before any port is made.
         d->in->getPortCount();
         if (!d->trap.clean())
             return fail(d->trap.lastText());
         d->in->ignoreTypes(false, true, true);
         d->in->setCallback(&Impl::onMessage, d.get());
         d->in->openVirtualPort(d->port);
-        if (!d->trap.clean())
-            return fail(d->trap.lastText());
-        d->out = std::make_unique<RtMidiOut>(d->api, d->client);
-        d->out->setErrorCallback(&ErrorTrap::callback, &d->trap);
-        d->out->getPortCount();
-        if (!d->trap.clean())
-            return fail(d->trap.lastText());
-        d->out->openVirtualPort(d->port);
         if (!d->trap.clean())
             return fail(d->trap.lastText());
     } catch (const RtMidiError &e) {

@@ -59,6 +59,8 @@ public:
         // False with `error` filled when the ports cannot be created.
         bool open(QString *error = nullptr);
         bool send(const std::vector<uint8_t> &message);
+        // No message arrives after this returns; sending still works.
+        void stopReceiving();
 
     private:
         struct Impl;

@@ -41,7 +41,7 @@ QString JackServer::log() const
     return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
 }
 
-bool JackServer::start(QString *why)
+bool JackServer::start(QString *why, int period)
 {
     const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
     if (jackd.isEmpty()) {
@@ -59,13 +59,14 @@ bool JackServer::start(QString *why)
     process->setStandardOutputFile(dir.filePath(QStringLiteral("jackd.log")));
     // The server goes with the test even when the test dies without cleaning up.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    // 256-frame periods: smaller ones can drop SysEx messages of a few hundred bytes.
+    // A MIDI port's buffer grows with the period: below 256 frames SysEx messages of a few
+    // hundred bytes can be dropped.
     // Sync mode and a long client time-out: on a busy machine a late client then delays the
     // cycle instead of missing it, and with it a SysEx message the protocol would wait for.
     process->start(jackd, {QStringLiteral("-n"), serverName, QStringLiteral("--no-realtime"),
                            QStringLiteral("--sync"), QStringLiteral("--timeout"), QStringLiteral("5000"),
                            QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                           QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("256")});
+                           QStringLiteral("48000"), QStringLiteral("-p"), QString::number(period)});
     if (!process->waitForStarted(5000)) {
         *why = QStringLiteral("jackd could not be started: %1").arg(process->errorString());
         return false;

@@ -15,8 +15,9 @@ public:
     JackServer();
     ~JackServer();
 
-    // False with the reason when jackd is missing or does not come up in time.
-    bool start(QString *why);
+    // False with the reason when jackd is missing or does not come up in time. `period`
+    // is in frames at 48 kHz.
+    bool start(QString *why, int period = 256);
     QString name() const { return serverName; }
     // The environment for child processes that should use this server.
     QProcessEnvironment environment() const;

@@ -22,9 +22,11 @@ bool SimulatorHost::open(QString *error)
 
 void SimulatorHost::close()
 {
-    // The port first, so no message arrives while the sender goes.
-    port.reset();
+    // Nothing may arrive while the sender goes, and nothing may be sent once the port is gone.
+    if (port)
+        port->stopReceiving();
     sender.reset();
+    port.reset();
 }
 
 void SimulatorHost::onMessage(const std::vector<uint8_t> &message)
