@@ -173,6 +173,23 @@ QString RtMidiBackend::apiName() const
     return nameOf(RtMidi::getApiName(RtMidi::Api(api)));
 }
 
+bool RtMidiBackend::serviceReachable()
+{
+    // Asked through an input: RtMidi's JACK output leaks its ring buffers each time it
+    // fails to reach the server, its input leaks nothing.
+    try {
+        if (!lister->in) {
+            lister->in = std::make_unique<RtMidiIn>(RtMidi::Api(api), client + " list");
+            lister->in->setErrorCallback(&ErrorTrap::callback, &lister->trap);
+        }
+        lister->trap.clean();
+        lister->in->getPortCount();
+        return lister->trap.clean();
+    } catch (const RtMidiError &) {
+        return false;
+    }
+}
+
 std::optional<QString> RtMidiBackend::inputDeviceName(int index)
 {
     if (!known || index < 0)
@@ -198,6 +215,8 @@ std::optional<QString> RtMidiBackend::inputDeviceName(int index)
 std::optional<QString> RtMidiBackend::outputDeviceName(int index)
 {
     if (!known || index < 0)
+        return std::nullopt;
+    if (!lister->out && !serviceReachable())
         return std::nullopt;
     try {
         if (!lister->out) {
@@ -327,6 +346,8 @@ void RtMidiBackend::closeInput(MidiHandle input)
 MidiHandle RtMidiBackend::openOutput(int index, MidiHandler handler, void *instance)
 {
     if (!known || index < 0 || !handler)
+        return 0;
+    if (!serviceReachable())
         return 0;
     auto out = std::make_unique<Output>();
     out->handle = nextMidiHandle();
@@ -466,10 +487,16 @@ bool RtMidiBackend::VirtualPort::open(QString *error)
     if (!d->known)
         return fail("unknown MIDI API");
     try {
-        // The output first: once the input exists a request may arrive and be answered.
+        // The input reaches the server first, so a missing server is noticed before any port is
+        // made (and before RtMidi's JACK output leaks its ring buffers on a failed connect).
+        d->in = std::make_unique<RtMidiIn>(d->api, d->client);
+        d->in->setErrorCallback(&ErrorTrap::callback, &d->trap);
+        d->in->getPortCount();
+        if (!d->trap.clean())
+            return fail(d->trap.lastText());
+        // Then the output port: once the input port exists a request may arrive and be answered.
         auto out = std::make_unique<RtMidiOut>(d->api, d->client);
         out->setErrorCallback(&ErrorTrap::callback, &d->trap);
-        // Connects to the server first, so a missing server is noticed before any port is made.
         out->getPortCount();
         if (!d->trap.clean())
             return fail(d->trap.lastText());
@@ -480,11 +507,6 @@ bool RtMidiBackend::VirtualPort::open(QString *error)
             std::lock_guard<std::mutex> lock(d->sendMutex);
             d->out = std::move(out);
         }
-        d->in = std::make_unique<RtMidiIn>(d->api, d->client);
-        d->in->setErrorCallback(&ErrorTrap::callback, &d->trap);
-        d->in->getPortCount();
-        if (!d->trap.clean())
-            return fail(d->trap.lastText());
         d->in->ignoreTypes(false, true, true);
         d->in->setCallback(&Impl::onMessage, d.get());
         d->in->openVirtualPort(d->port);

@@ -72,6 +72,8 @@ private:
     struct Output;
     struct Lister;
     void handBack(MidiHandle input);
+    // Whether the MIDI service answers at all.
+    bool serviceReachable();
 
     int api;
     bool known;
