@@ -12,7 +12,8 @@ Bytes reply(uint8_t command, std::initializer_list<uint8_t> payload, const uint8
     Bytes m{0xF0, 0x00, 0x11, 0x22, 0x02, 0, 0, 0, 0, command};
     if (serial)
         std::copy(serial, serial + 4, m.begin() + 5);
-    m.insert(m.end(), payload);
+    for (uint8_t b : payload) // (insert() trips a false -Warray-bounds in GCC 12)
+        m.push_back(b);
     m.push_back(0xF7);
     return m;
 }
