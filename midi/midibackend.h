@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -38,6 +39,11 @@ using MidiBufferPtr = std::unique_ptr<MidiBuffer>;
 // Called on the backend's own thread (stop and reset may call it on the caller's).
 // The handler owns `buffer`; a buffer it does not keep is freed when it returns.
 using MidiHandler = void (*)(MidiHandle handle, MidiNotice notice, void *instance, MidiBufferPtr buffer);
+
+// What stop and reset do in every backend: each queued buffer goes back, empty,
+// through the input's handler, oldest first.
+void handBackQueuedBuffers(MidiHandle input, std::deque<MidiBufferPtr> &queued, MidiHandler handler,
+                           void *instance);
 
 // The platform operations the port layer relies on. After closeInput/closeOutput
 // returns, the handler is never called again for that handle.

@@ -300,12 +300,7 @@ void RtMidiBackend::handBack(MidiHandle input)
     Input &in = *it->second;
     std::lock_guard<std::mutex> inputLock(in.mutex);
     in.started = false;
-    while (!in.queued.empty()) {
-        MidiBufferPtr buffer = std::move(in.queued.front());
-        in.queued.pop_front();
-        buffer->bytesRecorded = 0;
-        in.handler(input, MidiNotice::InLongData, in.instance, std::move(buffer));
-    }
+    handBackQueuedBuffers(input, in.queued, in.handler, in.instance);
 }
 
 void RtMidiBackend::stopInput(MidiHandle input)

@@ -82,12 +82,7 @@ void VirtualMidiBackend::handBackQueued(MidiHandle input)
         return;
     Input &in = it->second;
     in.started = false;
-    while (!in.queued.empty()) {
-        MidiBufferPtr buffer = std::move(in.queued.front());
-        in.queued.pop_front();
-        buffer->bytesRecorded = 0;
-        in.handler(input, MidiNotice::InLongData, in.instance, std::move(buffer));
-    }
+    handBackQueuedBuffers(input, in.queued, in.handler, in.instance);
 }
 
 void VirtualMidiBackend::stopInput(MidiHandle input)
