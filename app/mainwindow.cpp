@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -74,8 +75,10 @@ QWidget *MainWindow::buildToolPanel()
     // so they show in full colour and do nothing.
     auto pictureOnly = [](const QString &path) {
         auto *b = new QToolButton;
-        QIcon icon(path);
-        icon.addFile(path, QSize(), QIcon::Disabled);
+        // Decoded once, used for both states.
+        const QPixmap picture(path);
+        QIcon icon(picture);
+        icon.addPixmap(picture, QIcon::Disabled);
         b->setIcon(icon);
         b->setIconSize(QSize(200, 72));
         b->setStyleSheet(PictureStyle);
