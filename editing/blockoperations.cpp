@@ -1,8 +1,6 @@
 #include "editing/blockoperations.h"
 
-#include "editing/undohistory.h"
-#include "model/bankstore.h"
-#include "model/selectionmask.h"
+#include "editing/selectededit.h"
 
 namespace BlockOperations {
 
@@ -57,24 +55,15 @@ int pasteClipboard(BankStore &live, const BankStore &clipboard, const SelectionM
 
 int deleteSelection(BankStore &live, const SelectionMask &selection, UndoHistory &history)
 {
-    history.startNewGroup = true;
+    // An "empty" preset keeps the grid whole: factory preset 1's parameters, no author.
     const auto factoryParams = live.at(0, 0).params;
     const QString emptyName = QStringLiteral("empty");
-    int written = 0;
-    for (int c = 1; c < BankCount; ++c)
-        for (int r = 0; r < PresetsPerBank; ++r) {
-            if (!selection.isSelected(c, r))
-                continue;
-            history.recordUndo(c, r);
-            PresetRecord &rec = live.at(c, r);
-            rec.params = factoryParams;
-            rec.name = emptyName;
-            rec.author.clear();
-            rec.category = 0;
-            rec.mark = true;
-            ++written;
-        }
-    return written;
+    return editSelectedUserPresets(live, selection, history, [&](PresetRecord &rec) {
+        rec.params = factoryParams;
+        rec.name = emptyName;
+        rec.author.clear();
+        rec.category = 0;
+    });
 }
 
 } // namespace BlockOperations
