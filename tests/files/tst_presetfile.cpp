@@ -1,5 +1,6 @@
 // The preset file writer, pre-scan and reader: exact output, round trips, the checks and
 // their messages, the reading rules, and files that must neither crash nor change anything.
+#include "common/testfiles.h"
 #include "files/presetfile.h"
 
 #include <QDir>
@@ -83,17 +84,9 @@ class TestPresetFile : public QObject
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write test file");
-        return f.fileName();
+        return writeTestFile(path(name), bytes);
     }
-
-    static QByteArray readFile(const QString &fileName)
-    {
-        QFile f(fileName);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    static QByteArray readFile(const QString &fileName) { return readTestFile(fileName); }
 
 private slots:
     void writerOutputIsExact()

@@ -1,4 +1,5 @@
 // orvex-pre end to end: its output formats and exit codes are an interface for scripts.
+#include "common/testfiles.h"
 #include "files/presetfile.h"
 
 #include <QFile>
@@ -62,17 +63,9 @@ class TestOrvexPre : public QObject
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write test file");
-        return f.fileName();
+        return writeTestFile(path(name), bytes);
     }
-
-    static QByteArray readFile(const QString &fileName)
-    {
-        QFile f(fileName);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    static QByteArray readFile(const QString &fileName) { return readTestFile(fileName); }
 
 private slots:
     void initTestCase()
