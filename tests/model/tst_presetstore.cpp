@@ -1,6 +1,7 @@
 #include "model/bankstore.h"
 #include "model/categorytable.h"
 #include "model/selectionmask.h"
+#include "model/textfold.h"
 
 #include <QTest>
 
@@ -175,6 +176,23 @@ private slots:
         QVERIFY(m.first(b, p));
         QCOMPARE(b, 0);
         QCOMPARE(p, 127);
+    }
+
+    void searchFoldingIgnoresCaseAndAccents()
+    {
+        const struct
+        {
+            const char *text;
+            const char *folded;
+        } cases[] = {
+            {"Warm Pad", "warm pad"},
+            {"J\u00fcrgen", "jurgen"},
+            {"J\u00dcRGEN", "jurgen"},
+            {"Cr\u00e8me Br\u00fbl\u00e9e", "creme brulee"},
+            {"", ""},
+        };
+        for (const auto &c : cases)
+            QCOMPARE(foldedForSearch(QString::fromUtf8(c.text)), QString::fromUtf8(c.folded));
     }
 };
 
