@@ -48,6 +48,12 @@ MidiBackend *CompositeMidiBackend::owner(MidiHandle handle) const
     return it == owners.end() ? nullptr : it->second;
 }
 
+void CompositeMidiBackend::rescan()
+{
+    for (const auto &part : parts)
+        part->rescan();
+}
+
 std::optional<QString> CompositeMidiBackend::inputDeviceName(int index)
 {
     int local = 0;

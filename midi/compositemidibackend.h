@@ -21,6 +21,7 @@ public:
     // `extra` is given, that in-process device after them.
     static std::shared_ptr<MidiBackend> create(const QString &api, std::shared_ptr<VirtualMidiDevice> extra);
 
+    void rescan() override;
     std::optional<QString> inputDeviceName(int index) override;
     std::optional<QString> outputDeviceName(int index) override;
     MidiHandle openInput(int index, MidiHandler handler, void *instance) override;

@@ -52,7 +52,10 @@ class MidiBackend
 public:
     virtual ~MidiBackend();
 
-    // Devices are numbered from 0 without gaps; none past the last.
+    // Devices are numbered from 0 without gaps; none past the last. A backend whose
+    // devices come and go keeps the list it read until rescan, so an index names the
+    // same device from listing to opening.
+    virtual void rescan() {}
     virtual std::optional<QString> inputDeviceName(int index) = 0;
     virtual std::optional<QString> outputDeviceName(int index) = 0;
 

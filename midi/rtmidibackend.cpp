@@ -5,10 +5,92 @@
 #include <RtMidi.h>
 
 #include <QByteArray>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <deque>
+#include <iostream>
+#include <set>
+#include <sstream>
+
+#if defined(ORVEX_HAVE_JACK)
+#include <jack/jack.h>
+#endif
+#if defined(ORVEX_HAVE_ALSA)
+#include <alsa/asoundlib.h>
+#endif
 
 namespace {
+
+// What the MIDI libraries have to say goes here rather than straight onto stderr.
+// RtMidi's own complaints are warnings, each text once per run; the chatter of the
+// JACK and ALSA libraries below it (repeated at every attempt to reach a server that is
+// not running) only shows with QT_LOGGING_RULES="orvex.midi.info=true".
+Q_LOGGING_CATEGORY(lcMidi, "orvex.midi", QtWarningMsg)
+
+QString libraryText(const std::string &text)
+{
+    return QString::fromLocal8Bit(text.c_str()).trimmed();
+}
+
+void logRtMidi(const std::string &text)
+{
+    const QString message = libraryText(text);
+    if (message.isEmpty())
+        return;
+    static std::mutex mutex;
+    static std::set<QString> said;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!said.insert(message).second)
+            return;
+    }
+    qCWarning(lcMidi).noquote() << message;
+}
+
+#if defined(ORVEX_HAVE_JACK)
+void onJackError(const char *text)
+{
+    qCInfo(lcMidi).noquote() << "JACK:" << libraryText(text);
+}
+void onJackInfo(const char *text)
+{
+    qCDebug(lcMidi).noquote() << "JACK:" << libraryText(text);
+}
+#endif
+
+#if defined(ORVEX_HAVE_ALSA)
+void onAlsaError(const char *file, int line, const char *function, int, const char *format, ...)
+{
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    qCInfo(lcMidi).noquote() << QStringLiteral("ALSA: %1 (%2:%3 %4)")
+                                    .arg(QString::fromLocal8Bit(text), QString::fromLocal8Bit(file))
+                                    .arg(line)
+                                    .arg(QString::fromLocal8Bit(function));
+}
+#endif
+
+// Installed once, before the first RtMidi object reaches a library.
+void routeLibraryMessages()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+#if defined(ORVEX_HAVE_JACK)
+        jack_set_error_function(&onJackError);
+        jack_set_info_function(&onJackInfo);
+#endif
+#if defined(ORVEX_HAVE_ALSA)
+        snd_lib_error_set_handler(&onAlsaError);
+#endif
+    });
+}
 
 // Records RtMidi's complaints instead of printing or throwing them. A warning such as
 // "JACK server not running?" counts as a failure of the call it came from.
@@ -21,9 +103,12 @@ struct ErrorTrap
     static void callback(RtMidiError::Type, const std::string &message, void *user)
     {
         auto *trap = static_cast<ErrorTrap *>(user);
-        std::lock_guard<std::mutex> lock(trap->mutex);
-        trap->failed = true;
-        trap->text = message;
+        {
+            std::lock_guard<std::mutex> lock(trap->mutex);
+            trap->failed = true;
+            trap->text = message;
+        }
+        logRtMidi(message);
     }
     // True when nothing went wrong since the last call.
     bool clean()
@@ -62,6 +147,59 @@ RtMidi::Api apiFor(const QString &name, bool *known)
 QString nameOf(const std::string &name)
 {
     return QString::fromStdString(name);
+}
+
+// An RtMidi object whose complaints reach `trap`. Its constructor already talks to the
+// MIDI service and prints what goes wrong there, before a callback can be set; that
+// text is caught from std::cerr (only RtMidi writes to it here) and logged.
+template <class Midi> std::unique_ptr<Midi> makeMidi(int api, const std::string &client, ErrorTrap &trap)
+{
+    routeLibraryMessages();
+    static std::mutex cerrMutex;
+    std::lock_guard<std::mutex> lock(cerrMutex);
+    std::ostringstream caught;
+    struct Redirect
+    {
+        std::streambuf *old;
+        ~Redirect() { std::cerr.rdbuf(old); }
+    } redirect{std::cerr.rdbuf(caught.rdbuf())};
+    std::unique_ptr<Midi> midi;
+    try {
+        midi = std::make_unique<Midi>(RtMidi::Api(api), client);
+    } catch (const RtMidiError &) {
+        logRtMidi(caught.str());
+        throw;
+    }
+    logRtMidi(caught.str());
+    midi->setErrorCallback(&ErrorTrap::callback, &trap);
+    return midi;
+}
+
+// Every port name the object sees now, in its order; none when the service fails.
+std::vector<QString> readPortNames(RtMidi &midi, ErrorTrap &trap)
+{
+    std::vector<QString> names;
+    trap.clean();
+    const unsigned count = midi.getPortCount();
+    if (!trap.clean())
+        return {};
+    for (unsigned i = 0; i < count; ++i) {
+        const std::string name = midi.getPortName(i);
+        if (!trap.clean())
+            return {};
+        names.push_back(nameOf(name));
+    }
+    return names;
+}
+
+// RtMidi's index, at this moment, of the `occurrence`-th port named `name`.
+std::optional<unsigned> portNumber(RtMidi &midi, ErrorTrap &trap, const QString &name, int occurrence)
+{
+    const std::vector<QString> names = readPortNames(midi, trap);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name && occurrence-- == 0)
+            return unsigned(i);
+    return std::nullopt;
 }
 
 } // namespace
@@ -178,10 +316,8 @@ bool RtMidiBackend::serviceReachable()
     // Asked through an input: RtMidi's JACK output leaks its ring buffers each time it
     // fails to reach the server, its input leaks nothing.
     try {
-        if (!lister->in) {
-            lister->in = std::make_unique<RtMidiIn>(RtMidi::Api(api), client + " list");
-            lister->in->setErrorCallback(&ErrorTrap::callback, &lister->trap);
-        }
+        if (!lister->in)
+            lister->in = makeMidi<RtMidiIn>(api, client + " list", lister->trap);
         lister->trap.clean();
         lister->in->getPortCount();
         return lister->trap.clean();
@@ -190,70 +326,95 @@ bool RtMidiBackend::serviceReachable()
     }
 }
 
+bool RtMidiBackend::ownPort(const QString &name) const
+{
+    // JACK names ports "client:port" and renames a second client of the same name
+    // "client-01"; ALSA adds the address ("client:port 129:0").
+    static const QRegularExpression renamed(QStringLiteral("^-\\d+:"));
+    const QString own = nameOf(client);
+    if (!name.startsWith(own))
+        return false;
+    const QString rest = name.mid(own.size());
+    return rest.startsWith(QLatin1Char(':')) || renamed.match(rest).hasMatch();
+}
+
+void RtMidiBackend::rescan()
+{
+    listedInputs.reset();
+    listedOutputs.reset();
+    // Fresh objects, so a server started or restarted since is reached anew.
+    lister = std::make_unique<Lister>();
+}
+
+const std::vector<QString> &RtMidiBackend::listed(bool input)
+{
+    std::optional<std::vector<QString>> &list = input ? listedInputs : listedOutputs;
+    if (list)
+        return *list;
+    list.emplace();
+    if (!known)
+        return *list;
+    try {
+        std::vector<QString> names;
+        if (input) {
+            if (!lister->in)
+                lister->in = makeMidi<RtMidiIn>(api, client + " list", lister->trap);
+            names = readPortNames(*lister->in, lister->trap);
+        } else if (lister->out || serviceReachable()) {
+            if (!lister->out)
+                lister->out = makeMidi<RtMidiOut>(api, client + " list", lister->trap);
+            names = readPortNames(*lister->out, lister->trap);
+        }
+        for (QString &name : names)
+            if (!ownPort(name))
+                list->push_back(std::move(name));
+    } catch (const RtMidiError &) {
+    }
+    return *list;
+}
+
+std::optional<QString> RtMidiBackend::listedName(bool input, int index, int *occurrence)
+{
+    const std::vector<QString> &names = listed(input);
+    if (index < 0 || std::size_t(index) >= names.size())
+        return std::nullopt;
+    if (occurrence)
+        *occurrence = int(std::count(names.begin(), names.begin() + index, names[std::size_t(index)]));
+    return names[std::size_t(index)];
+}
+
 std::optional<QString> RtMidiBackend::inputDeviceName(int index)
 {
-    if (!known || index < 0)
-        return std::nullopt;
-    try {
-        if (!lister->in) {
-            lister->in = std::make_unique<RtMidiIn>(RtMidi::Api(api), client + " list");
-            lister->in->setErrorCallback(&ErrorTrap::callback, &lister->trap);
-        }
-        lister->trap.clean();
-        const unsigned count = lister->in->getPortCount();
-        if (!lister->trap.clean() || unsigned(index) >= count)
-            return std::nullopt;
-        const std::string name = lister->in->getPortName(unsigned(index));
-        if (!lister->trap.clean())
-            return std::nullopt;
-        return nameOf(name);
-    } catch (const RtMidiError &) {
-        return std::nullopt;
-    }
+    return listedName(true, index, nullptr);
 }
 
 std::optional<QString> RtMidiBackend::outputDeviceName(int index)
 {
-    if (!known || index < 0)
-        return std::nullopt;
-    if (!lister->out && !serviceReachable())
-        return std::nullopt;
-    try {
-        if (!lister->out) {
-            lister->out = std::make_unique<RtMidiOut>(RtMidi::Api(api), client + " list");
-            lister->out->setErrorCallback(&ErrorTrap::callback, &lister->trap);
-        }
-        lister->trap.clean();
-        const unsigned count = lister->out->getPortCount();
-        if (!lister->trap.clean() || unsigned(index) >= count)
-            return std::nullopt;
-        const std::string name = lister->out->getPortName(unsigned(index));
-        if (!lister->trap.clean())
-            return std::nullopt;
-        return nameOf(name);
-    } catch (const RtMidiError &) {
-        return std::nullopt;
-    }
+    return listedName(false, index, nullptr);
 }
 
 MidiHandle RtMidiBackend::openInput(int index, MidiHandler handler, void *instance)
 {
-    if (!known || index < 0 || !handler)
+    int occurrence = 0;
+    const std::optional<QString> name = listedName(true, index, &occurrence);
+    if (!name || !handler)
         return 0;
     auto in = std::make_unique<Input>();
     in->handle = nextMidiHandle();
     in->handler = handler;
     in->instance = instance;
     try {
-        in->midi = std::make_unique<RtMidiIn>(RtMidi::Api(api), client);
-        in->midi->setErrorCallback(&ErrorTrap::callback, &in->trap);
-        const unsigned count = in->midi->getPortCount();
-        if (!in->trap.clean() || unsigned(index) >= count)
+        in->midi = makeMidi<RtMidiIn>(api, client, in->trap);
+        // By name: ports may have come and gone since the list was read.
+        const std::optional<unsigned> number = portNumber(*in->midi, in->trap, *name, occurrence);
+        if (!number) {
+            logRtMidi("MIDI input \"" + name->toStdString() + "\" is no longer there");
             return 0;
+        }
         // SysEx must come through; timing and active sensing are of no use here.
         in->midi->ignoreTypes(false, true, true);
         in->midi->setCallback(&Input::onMessage, in.get());
-        in->midi->openPort(unsigned(index), "in");
+        in->midi->openPort(*number, "in");
         if (!in->trap.clean() || !in->midi->isPortOpen()) {
             in->midi.reset();
             return 0;
@@ -340,7 +501,9 @@ void RtMidiBackend::closeInput(MidiHandle input)
 
 MidiHandle RtMidiBackend::openOutput(int index, MidiHandler handler, void *instance)
 {
-    if (!known || index < 0 || !handler)
+    int occurrence = 0;
+    const std::optional<QString> name = listedName(false, index, &occurrence);
+    if (!name || !handler)
         return 0;
     if (!serviceReachable())
         return 0;
@@ -349,12 +512,16 @@ MidiHandle RtMidiBackend::openOutput(int index, MidiHandler handler, void *insta
     out->handler = handler;
     out->instance = instance;
     try {
-        out->midi = std::make_unique<RtMidiOut>(RtMidi::Api(api), client);
-        out->midi->setErrorCallback(&ErrorTrap::callback, &out->trap);
-        const unsigned count = out->midi->getPortCount();
-        if (!out->trap.clean() || unsigned(index) >= count)
+        out->midi = makeMidi<RtMidiOut>(api, client, out->trap);
+        // By name: RtMidi's JACK output counts the ports again when it opens, and our
+        // own input, made a moment ago in a slot another client freed, may now come
+        // before the one listed.
+        const std::optional<unsigned> number = portNumber(*out->midi, out->trap, *name, occurrence);
+        if (!number) {
+            logRtMidi("MIDI output \"" + name->toStdString() + "\" is no longer there");
             return 0;
-        out->midi->openPort(unsigned(index), "out");
+        }
+        out->midi->openPort(*number, "out");
         if (!out->trap.clean() || !out->midi->isPortOpen())
             return 0;
     } catch (const RtMidiError &) {
@@ -484,14 +651,12 @@ bool RtMidiBackend::VirtualPort::open(QString *error)
     try {
         // The input reaches the server first, so a missing server is noticed before any port is
         // made (and before RtMidi's JACK output leaks its ring buffers on a failed connect).
-        d->in = std::make_unique<RtMidiIn>(d->api, d->client);
-        d->in->setErrorCallback(&ErrorTrap::callback, &d->trap);
+        d->in = makeMidi<RtMidiIn>(d->api, d->client, d->trap);
         d->in->getPortCount();
         if (!d->trap.clean())
             return fail(d->trap.lastText());
         // Then the output port: once the input port exists a request may arrive and be answered.
-        auto out = std::make_unique<RtMidiOut>(d->api, d->client);
-        out->setErrorCallback(&ErrorTrap::callback, &d->trap);
+        auto out = makeMidi<RtMidiOut>(d->api, d->client, d->trap);
         out->getPortCount();
         if (!d->trap.clean())
             return fail(d->trap.lastText());

@@ -9,11 +9,17 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // Real MIDI ports through RtMidi: the ALSA sequencer on Linux by default, JACK when
 // asked for ("jack"), CoreMIDI and WinMM where RtMidi is built for them. RtMidi's
-// errors never leave this class: a port that fails to open is a failed open.
+// errors never leave this class: a port that fails to open is a failed open, and what
+// the libraries say goes to the logging category "orvex.midi".
+//
+// The lists are read once and kept until rescan; the program's own ports are left out.
+// A port opens by the name listed at its index, so ports that other programs (or this
+// one) add or remove in between cannot shift it onto another port.
 class RtMidiBackend : public MidiBackend
 {
 public:
@@ -30,6 +36,7 @@ public:
     bool apiAvailable() const;
     QString apiName() const;
 
+    void rescan() override;
     std::optional<QString> inputDeviceName(int index) override;
     std::optional<QString> outputDeviceName(int index) override;
     MidiHandle openInput(int index, MidiHandler handler, void *instance) override;
@@ -42,6 +49,10 @@ public:
     bool sendSysex(MidiHandle output, MidiBufferPtr message) override;
     void resetOutput(MidiHandle output) override;
     void closeOutput(MidiHandle output) override;
+
+    // Whether a port of that name belongs to a client of ours (or of another instance
+    // of this program): never the module.
+    bool ownPort(const QString &name) const;
 
     // A pair of ports that other programs connect to (an input and an output named
     // `portName`), for the command-line simulator and tests.
@@ -74,11 +85,16 @@ private:
     void handBack(MidiHandle input);
     // Whether the MIDI service answers at all.
     bool serviceReachable();
+    const std::vector<QString> &listed(bool input);
+    // The name listed at `index`; `occurrence` counts the same name at earlier indexes.
+    std::optional<QString> listedName(bool input, int index, int *occurrence);
 
     int api;
     bool known;
     std::string client;
     std::unique_ptr<Lister> lister;
+    std::optional<std::vector<QString>> listedInputs;
+    std::optional<std::vector<QString>> listedOutputs;
     std::mutex mutex; // guards the two maps
     std::map<MidiHandle, std::unique_ptr<Input>> inputs;
     std::map<MidiHandle, std::unique_ptr<Output>> outputs;

@@ -29,12 +29,26 @@ public:
 };
 
 ScriptedMidiBackend::ScriptedMidiBackend(int inputCount, int outputCount)
-    : inputs(inputCount), outputs(outputCount)
+    : inputs(0), outputs(0), pendingInputs(0), pendingOutputs(0)
 {
-    for (int i = 0; i < std::max(inputCount, outputCount); ++i) {
-        recorders.push_back(std::make_shared<Device>(i));
+    setDeviceCounts(inputCount, outputCount);
+    rescan();
+}
+
+void ScriptedMidiBackend::setDeviceCounts(int inputCount, int outputCount)
+{
+    pendingInputs = inputCount;
+    pendingOutputs = outputCount;
+    while (int(recorders.size()) < std::max(inputCount, outputCount)) {
+        recorders.push_back(std::make_shared<Device>(int(recorders.size())));
         addDevice(recorders.back());
     }
+}
+
+void ScriptedMidiBackend::rescan()
+{
+    inputs = pendingInputs;
+    outputs = pendingOutputs;
 }
 
 ScriptedMidiBackend::~ScriptedMidiBackend() = default;

@@ -17,6 +17,9 @@ public:
     ScriptedMidiBackend(int inputCount, int outputCount);
     ~ScriptedMidiBackend() override;
 
+    // Devices plugged in or out: the lists change at the next rescan.
+    void setDeviceCounts(int inputCount, int outputCount);
+    void rescan() override;
     std::optional<QString> inputDeviceName(int index) override;
     std::optional<QString> outputDeviceName(int index) override;
     MidiHandle openInput(int index, MidiHandler handler, void *instance) override;
@@ -43,6 +46,8 @@ private:
     class Device;
     int inputs;
     int outputs;
+    int pendingInputs;
+    int pendingOutputs;
     std::vector<std::shared_ptr<Device>> recorders;
     std::atomic<MidiHandle> lastIn{0};
     std::atomic<MidiHandle> lastOut{0};

@@ -82,6 +82,53 @@ private slots:
         QVERIFY2(overall.elapsed() < 30000, "the exchange took longer than 30 s");
     }
 
+    // JACK gives a new port the lowest free slot and lists ports by slot. Our own input,
+    // made at Connect in a slot another client freed, then came before the listed
+    // device in RtMidi's re-count, and the output went to our own input.
+    void connectReachesTheListedPortAfterJackReusedAFreedSlot()
+    {
+        std::mutex mutex;
+        int peerGot = 0;
+        auto gone = std::make_unique<RtMidiBackend::VirtualPort>(
+            QStringLiteral("jack"), QStringLiteral("orvex-gone"), QStringLiteral("gone"), nullptr);
+        QVERIFY(gone->open());
+        RtMidiBackend::VirtualPort peer(QStringLiteral("jack"), QStringLiteral("orvex-slot"),
+                                        QStringLiteral("peer"), [&](const std::vector<uint8_t> &) {
+                                            std::lock_guard<std::mutex> lock(mutex);
+                                            ++peerGot;
+                                        });
+        QVERIFY(peer.open());
+        gone.reset();
+
+        auto backend = std::make_shared<RtMidiBackend>(QStringLiteral("jack"));
+        MidiPort port(backend);
+        MidiReceiver receiver(&port);
+        port.setReceiver(&receiver);
+        const int in = listedRow(port, true, QStringLiteral("orvex-slot"));
+        const int out = listedRow(port, false, QStringLiteral("orvex-slot"));
+        QVERIFY2(in >= 0 && out >= 0, "the peer's ports are not listed");
+        QVERIFY(port.openPorts(in, out));
+        QVERIFY(port.sendSysex(sysexOfLength(20, 3)));
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return peerGot == 1;
+            }(),
+            "the message did not reach the listed output within 10 s", 10000);
+        QVERIFY2(receiver.messages.empty(), "the output was connected to the program's own input");
+
+        // Our own open ports are never offered as the module.
+        backend->rescan();
+        for (bool input : {true, false})
+            for (int i = 0; i < 100; ++i) {
+                const auto name = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
+                if (!name)
+                    break;
+                QVERIFY2(!name->startsWith(QStringLiteral("Orvex+ Preset Manager")), qPrintable(*name));
+            }
+        port.closePorts();
+    }
+
     void missingDevicesFailToOpen()
     {
         auto backend = std::make_shared<RtMidiBackend>(QStringLiteral("jack"));
@@ -97,6 +144,20 @@ private slots:
     }
 
 private:
+    // The last row whose name contains `part`, or -1.
+    static int listedRow(const MidiPort &port, bool input, const QString &part)
+    {
+        int row = -1;
+        for (int i = 0; i < 100; ++i) {
+            const auto name = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
+            if (!name)
+                break;
+            if (name->contains(part))
+                row = i;
+        }
+        return row;
+    }
+
     JackServer jack;
 };
 
