@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -54,7 +55,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     updateTable(false);
     setCentralWidget(splitter);
     updateDetailView();
-    setWindowTitle(WindowTitle);
 }
 
 MainWindow::~MainWindow() = default;
@@ -179,6 +179,7 @@ void MainWindow::updateDetailView()
     table->setEnabled(banksLoaded);
     undoButton->setEnabled(history.canUndo());
     redoButton->setEnabled(history.canRedo());
+    updateWindowTitle();
 
     bool any = false;
     bool sameAuthor = true;
@@ -239,6 +240,30 @@ bool MainWindow::askSaveChanges()
         return !modified;
     }
     return result == QMessageBox::Discard;
+}
+
+void MainWindow::markClean()
+{
+    history.markClean();
+    updateWindowTitle();
+}
+
+void MainWindow::setCurrentFile(const QString &fileName)
+{
+    currentFile = fileName;
+    updateWindowTitle();
+}
+
+void MainWindow::updateWindowTitle()
+{
+    // "[*]" is where Qt shows the unsaved-changes mark.
+    const QString title =
+        currentFile.isEmpty()
+            ? WindowTitle + QStringLiteral("[*]")
+            : QStringLiteral("%1[*] - %2").arg(QFileInfo(currentFile).fileName(), WindowTitle);
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    setWindowModified(modified);
 }
 
 void MainWindow::showError()

@@ -35,6 +35,11 @@ public:
 
     // Asks whether to save or export unsaved changes; true means the caller may go on.
     bool askSaveChanges();
+    // The banks as they are now were saved whole or exported: unmodified from here on.
+    void markClean();
+    // The file last saved or loaded whole, shown in the title; empty after an import.
+    void setCurrentFile(const QString &fileName);
+    void updateWindowTitle();
     void showError();
 
     // Store conversions on bankStore.
@@ -96,6 +101,7 @@ public:
     bool banksLoaded = false;
     int language = 0;
     bool clipboardFilled = false;
+    QString currentFile;
     UndoHistory history{bankStore, modified};
     // The MIDI devices the transfer dialog lists, made on first use from the command line
     // (--simulator adds the built-in module); tests put a virtual backend here.

@@ -46,9 +46,10 @@ void MainWindow::on_Save()
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
 
     if (selectedBank < 1) {
-        if (savePresetFile(fileName, 0, BankCount - 1))
-            modified = false;
-        else
+        if (savePresetFile(fileName, 0, BankCount - 1)) {
+            markClean();
+            setCurrentFile(fileName);
+        } else
             showError();
     } else if (!savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was either way.
@@ -83,6 +84,7 @@ void MainWindow::on_Load()
         if (loaded) {
             history.reset();
             banksLoaded = true;
+            setCurrentFile(fileName);
         }
         updateTable(true);
         if (!loaded)

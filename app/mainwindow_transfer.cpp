@@ -44,7 +44,7 @@ void MainWindow::on_Export()
             recordToImage(b, p, images.at(b, p).data());
     runTransferDialog(dialog, settings, true);
     if (dialog.transferDone())
-        modified = false;
+        markClean();
 }
 
 void MainWindow::on_Import()
@@ -56,6 +56,7 @@ void MainWindow::on_Import()
     if (!dialog.transferDone())
         return;
     history.reset();
+    setCurrentFile(QString());
     banksLoaded = true;
     clearTable();
     const TransferBanks &images = dialog.transferBanks();

@@ -11,13 +11,30 @@ void UndoHistory::recordUndo(int bank, int preset)
 {
     if (!BankStore::validIndex(bank, preset))
         return;
-    trimHistory();
+    if (startNewGroup)
+        droppingGroup = false;
+    if (!droppingGroup)
+        trimHistory();
+    if (droppingGroup || pos >= Limit) {
+        // One operation larger than the whole history: undoing part of it would leave a
+        // mix of old and new presets, so the history forgets everything and this
+        // operation can't be undone.
+        pos = 0;
+        end = 0;
+        cleanPos = -1;
+        droppingGroup = true;
+        startNewGroup = false;
+        modified = true;
+        return;
+    }
     UndoEntry &e = entries[pos];
     e.bank = bank;
     e.preset = preset;
     e.saved = store.at(bank, preset);
     e.groupStart = startNewGroup;
-    e.modifiedFlag = modified;
+    // A clean state in the redo tail that is about to go can never come back.
+    if (cleanPos > pos)
+        cleanPos = -1;
     ++pos;
     end = pos;
     startNewGroup = false;
@@ -42,13 +59,13 @@ void UndoHistory::trimHistory()
     std::move(entries.begin() + c, entries.begin() + pos, entries.begin());
     pos -= c;
     end -= c;
+    cleanPos = cleanPos >= c ? cleanPos - c : -1;
 }
 
 void UndoHistory::exchangeEntry(int i)
 {
     UndoEntry &e = entries[i];
     PresetRecord &r = store.at(e.bank, e.preset);
-    std::swap(e.modifiedFlag, modified);
     PresetRecord kept = std::move(e.saved);
     e.saved = r;
     r.copyContentFrom(kept);
@@ -66,6 +83,7 @@ bool UndoHistory::undo()
             break;
     }
     pos = i;
+    modified = pos != cleanPos;
     return true;
 }
 
@@ -79,6 +97,7 @@ bool UndoHistory::redo()
         ++i;
     } while (i != end && !entries[i].groupStart);
     pos = i;
+    modified = pos != cleanPos;
     return true;
 }
 
@@ -86,6 +105,14 @@ void UndoHistory::reset()
 {
     pos = 0;
     end = 0;
+    cleanPos = 0;
     modified = false;
     startNewGroup = true;
+    droppingGroup = false;
+}
+
+void UndoHistory::markClean()
+{
+    cleanPos = pos;
+    modified = false;
 }

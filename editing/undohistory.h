@@ -8,15 +8,15 @@
 struct UndoEntry
 {
     PresetRecord saved;
-    bool modifiedFlag = false; // `modified` from before the change; swapped on undo/redo
     bool groupStart = false;
     int32_t bank = 0;
     int32_t preset = 0;
 };
 
 // Per-preset undo history over a BankStore. Entries are exchanged with the
-// records they name, one group (one user operation) at a time. It knows the
-// store's `modified` flag because that flag travels with the entries.
+// records they name, one group (one user operation) at a time. It owns the meaning
+// of the store's `modified` flag: the banks are unmodified exactly when the history
+// stands at its clean point, the state last saved, loaded, imported or exported whole.
 class UndoHistory
 {
 public:
@@ -32,6 +32,8 @@ public:
     bool redo();
     // Empties the history and clears `modified` (full load or import).
     void reset();
+    // The banks as they are now were saved or exported whole: this is the clean point.
+    void markClean();
 
     int historyPos() const { return pos; }
     int historyEnd() const { return end; }
@@ -51,4 +53,6 @@ private:
     std::vector<UndoEntry> entries; // allocated once with Capacity entries
     int pos = 0;
     int end = 0;
+    int cleanPos = 0;           // -1: the clean state was discarded or trimmed away
+    bool droppingGroup = false; // the current operation outgrew the history
 };

@@ -1,9 +1,10 @@
 #include "files/presetfile.h"
 
+#include "files/wholefilewriter.h"
+
 #include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -356,19 +357,17 @@ QByteArray presetFileText(const BankStore &store, int firstBank, int lastBank)
 bool savePresetFile(const BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText)
 {
-    const QByteArray text = presetFileText(store, firstBank, lastBank);
-    // The text goes to a temporary file beside the target, which replaces the target only
-    // once everything is written and flushed; until then the old file stays as it was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    switch (WholeFileWriter::write(fileName, presetFileText(store, firstBank, lastBank))) {
+    case WholeFileWriter::Result::Written:
+        return true;
+    case WholeFileWriter::Result::CantOpen:
         errorText = message(CantOpenForWrite);
         return false;
+    case WholeFileWriter::Result::CantWrite:
+        break;
     }
-    if (file.write(text) != text.size() || !file.commit()) {
-        errorText = message(CantWrite);
-        return false;
-    }
-    return true;
+    errorText = message(CantWrite);
+    return false;
 }
 
 int countPresetFileBanks(const QString &fileName, QString &errorText)

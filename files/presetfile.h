@@ -15,7 +15,9 @@
 // errorText and changes nothing; on success errorText is left alone.
 
 // Writes banks firstBank..lastBank, every preset whatever its mark. The file is replaced
-// only once the whole text is written: a failed save keeps the previous file intact.
+// only once the whole text is written and synced: a failed save keeps the previous file
+// intact. A device or FIFO is written directly. "can't open file for write" when nothing
+// could be written, "can't write file" for any later failure.
 bool savePresetFile(const BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText);
 

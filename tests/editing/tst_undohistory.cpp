@@ -105,20 +105,74 @@ private slots:
         QCOMPARE(f.store.at(5, 5).name, QStringLiteral("5/5"));
     }
 
-    void modifiedTravelsWithTheEntries()
+    // `modified` says whether the history stands at its clean point (the last whole
+    // save, load, import or export), however undo and redo got there.
+    void modifiedFollowsTheCleanPoint_data()
+    {
+        QTest::addColumn<QString>("steps"); // e edit, s save whole, u undo, r redo
+        QTest::addColumn<QString>("modifiedAfterEach");
+        QTest::newRow("undo back to the load") << "eu"
+                                               << "10";
+        QTest::newRow("undo past a save, save, redo") << "esusr"
+                                                      << "10101";
+        QTest::newRow("save after two edits") << "eesuurr"
+                                              << "1101110";
+        QTest::newRow("edit after undo drops the saved state") << "esueuu"
+                                                               << "101111";
+        QTest::newRow("save in the middle of the history") << "eeusuuru"
+                                                           << "11101101";
+    }
+    void modifiedFollowsTheCleanPoint()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, modifiedAfterEach);
+        Fixture f;
+        for (int i = 0; i < steps.size(); ++i) {
+            switch (steps.at(i).toLatin1()) {
+            case 'e':
+                f.rename({{1, i}}, "x");
+                break;
+            case 's':
+                f.history->markClean();
+                break;
+            case 'u':
+                f.history->undo();
+                break;
+            case 'r':
+                f.history->redo();
+                break;
+            }
+            QVERIFY2(f.modified == (modifiedAfterEach.at(i) == QLatin1Char('1')),
+                     qPrintable(steps.left(i + 1)));
+        }
+    }
+
+    void trimmedCleanPointNeverComesBack()
     {
         Fixture f;
-        f.rename({{1, 0}}, "a");
-        f.modified = false; // saved
-        f.rename({{1, 1}}, "b");
-        f.history->undo();
-        QVERIFY(!f.modified);
-        f.history->undo(); // before the save: the entry says it was clean
-        QVERIFY(!f.modified);
-        // Redo exchanges again: each step brings back the value it had when undone.
-        f.history->redo();
-        QVERIFY(!f.modified);
-        f.history->redo();
+        for (int i = 0; i < 9999; ++i)
+            f.rename({{1 + (i / 128) % 15, i % 128}}, "x");
+        while (f.history->undo())
+            QVERIFY(f.modified);
+    }
+
+    // No operation reaches it today, but an operation larger than the whole history must
+    // neither write past it nor leave half an undo step behind.
+    void groupLargerThanTheHistory()
+    {
+        Fixture f;
+        f.rename({{2, 0}}, "before");
+        f.history->startNewGroup = true;
+        for (int i = 0; i < UndoHistory::Capacity + 500; ++i) {
+            f.history->recordUndo(1 + (i / 128) % 15, i % 128);
+            f.store.at(1 + (i / 128) % 15, i % 128).category = 5;
+        }
+        QVERIFY(f.modified);
+        QVERIFY(!f.history->undo());
+        f.rename({{3, 3}}, "after");
+        QVERIFY(f.history->undo());
+        QCOMPARE(f.store.at(3, 3).category, 5);
+        QVERIFY(f.history->entry(0).groupStart);
         QVERIFY(f.modified);
     }
 

@@ -340,6 +340,42 @@ private slots:
         QCOMPARE(countPresetFileBanks(file.name, errorText), 16);
     }
 
+    // Save, undo, save again, redo: the banks differ from the file, so closing asks; undo
+    // back to what was saved and it closes without a question. The title follows.
+    void undoAroundSavesFollowsTheSavedState()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        w.show();
+        FileAnswer file{path("round.pre")};
+        w.fileDialogs.saveFileName = file.ask();
+        auto saveAll = [&] {
+            ModalScript script({saveBanks(-1)});
+            w.on_Save();
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        };
+        saveAll();
+        QCOMPARE(w.windowTitle(), QStringLiteral("round.pre[*] - Orvex+ Preset Manager"));
+        QVERIFY(!w.isWindowModified());
+        w.on_undo();
+        QVERIFY(w.modified && w.isWindowModified());
+        saveAll();
+        QVERIFY(!w.modified && !w.isWindowModified());
+        w.on_redo();
+        QVERIFY(w.modified && w.isWindowModified());
+        {
+            ModalScript script({promptButton(QMessageBox::Cancel)});
+            QVERIFY(!w.close());
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        }
+        w.on_undo();
+        QVERIFY(!w.modified);
+        ModalScript none({});
+        QVERIFY(w.close());
+        QVERIFY(none.unexpected.isEmpty());
+    }
+
     void cancelledSaveChangesNothing_data()
     {
         QTest::addColumn<int>("way");

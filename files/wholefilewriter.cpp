@@ -1,0 +1,160 @@
+#include "files/wholefilewriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <QSaveFile>
+#endif
+
+namespace WholeFileWriter {
+
+#ifdef Q_OS_UNIX
+namespace {
+
+// Closes on every path out; close() itself is checked where it matters.
+struct Fd
+{
+    int fd = -1;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool close()
+    {
+        const int f = fd;
+        fd = -1;
+        return ::close(f) == 0;
+    }
+};
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    const char *p = data.constData();
+    qint64 left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// The data must be on the disk before the rename makes it the file: otherwise a crash
+// or a failing device can leave neither the old nor the new content.
+bool syncData(int fd)
+{
+#ifdef Q_OS_LINUX
+    return ::fdatasync(fd) == 0;
+#else
+    return ::fsync(fd) == 0;
+#endif
+}
+
+Result writeDirectly(const QByteArray &path, const QByteArray &data)
+{
+    // Non-blocking open: a FIFO nobody reads fails at once instead of freezing the program.
+    Fd file{::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (file.fd < 0)
+        return Result::CantOpen;
+    const int flags = ::fcntl(file.fd, F_GETFL);
+    if (flags < 0 || ::fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return Result::CantWrite;
+    if (!writeAll(file.fd, data))
+        return Result::CantWrite;
+    // Pipes and most character devices can't be synced (EINVAL); that is no failure.
+    if (!syncData(file.fd) && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
+        return Result::CantWrite;
+    return file.close() ? Result::Written : Result::CantWrite;
+}
+
+Result replaceRegular(const QByteArray &path, const struct stat *existing, const QByteArray &data)
+{
+    if (existing && ::access(path.constData(), W_OK) != 0)
+        return Result::CantOpen; // a read-only file is not replaced behind the user's back
+    const QFileInfo info(QFile::decodeName(path));
+    const QByteArray dir = QFile::encodeName(info.absolutePath());
+    const QByteArray prefix = dir + "/." + QFile::encodeName(info.fileName()) + ".";
+
+    QByteArray temp;
+    Fd file;
+    for (int attempt = 0; attempt < 100 && file.fd < 0; ++attempt) {
+        temp = prefix + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+        file.fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (file.fd < 0 && errno != EEXIST)
+            return Result::CantOpen;
+    }
+    if (file.fd < 0)
+        return Result::CantOpen;
+
+    bool ok = true;
+    if (existing) {
+        // The new file keeps the old one's permissions (and owner, where allowed).
+        ok = ::fchmod(file.fd, existing->st_mode & 07777) == 0;
+        if (ok && ::fchown(file.fd, existing->st_uid, existing->st_gid) != 0) {
+            // Not allowed for another owner's file: it becomes the writer's, as any new file.
+        }
+    }
+    ok = ok && writeAll(file.fd, data) && syncData(file.fd);
+    ok = file.close() && ok;
+    ok = ok && ::rename(temp.constData(), path.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return Result::CantWrite;
+    }
+    // Makes the rename itself durable. The new file is in place by now, so a failure
+    // here can no longer keep the old one; it is not reported as a failed save.
+    Fd folder{::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (folder.fd >= 0)
+        ::fsync(folder.fd);
+    return Result::Written;
+}
+
+} // namespace
+
+Result write(const QString &fileName, const QByteArray &data)
+{
+    if (fileName.isEmpty())
+        return Result::CantOpen;
+    QByteArray path = QFile::encodeName(fileName);
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return errno == ENOENT ? replaceRegular(path, nullptr, data) : Result::CantOpen;
+    if (S_ISDIR(st.st_mode))
+        return Result::CantOpen;
+    if (!S_ISREG(st.st_mode))
+        return writeDirectly(path, data);
+    // A link to a file: the file it points to gets the new content, the link stays.
+    const QString target = QFileInfo(fileName).canonicalFilePath();
+    if (!target.isEmpty())
+        path = QFile::encodeName(target);
+    return replaceRegular(path, &st, data);
+}
+
+#else
+
+Result write(const QString &fileName, const QByteArray &data)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return Result::CantOpen;
+    if (file.write(data) != data.size() || !file.commit())
+        return Result::CantWrite;
+    return Result::Written;
+}
+
+#endif
+
+} // namespace WholeFileWriter

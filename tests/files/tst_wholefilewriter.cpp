@@ -1,0 +1,139 @@
+// Saves that are complete or reported: every failure keeps the old file byte for byte,
+// and targets that are not regular files are written, never replaced.
+#include "files/presetfile.h"
+#include "files/wholefilewriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+int failSyncWith = 0; // errno for the next syncs of this test program; 0: sync for real
+} // namespace
+
+// Stands in for the C library's: the writer links into this program, so its syncs come
+// here and can fail as on a failing USB stick or a network share.
+extern "C" int fdatasync(int fd)
+{
+    if (failSyncWith) {
+        errno = failSyncWith;
+        return -1;
+    }
+    return int(::syscall(SYS_fdatasync, fd));
+}
+extern "C" int fsync(int fd)
+{
+    if (failSyncWith) {
+        errno = failSyncWith;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
+
+using WholeFileWriter::Result;
+
+class TestWholeFileWriter : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    static QByteArray contents(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    }
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+private slots:
+    void init()
+    {
+        failSyncWith = 0;
+        QVERIFY(dir.isValid());
+        for (const QString &name : entries())
+            QFile::remove(dir.filePath(name));
+    }
+
+    void failedSyncKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::newRow("EIO") << EIO;
+        QTest::newRow("ENOSPC") << ENOSPC;
+        QTest::newRow("EDQUOT") << EDQUOT;
+    }
+    void failedSyncKeepsTheOldFile()
+    {
+        QFETCH(int, error);
+        const QString target = dir.filePath(QStringLiteral("mine.pre"));
+        QVERIFY(WholeFileWriter::write(target, "old content\n") == Result::Written);
+        failSyncWith = error;
+        BankStore store;
+        store.fillEmptyBanks();
+        QString errorText;
+        QVERIFY(!savePresetFile(store, target, 0, 15, errorText));
+        QCOMPARE(errorText, QStringLiteral("can't write file"));
+        QCOMPARE(contents(target), QByteArray("old content\n"));
+        QCOMPARE(entries(), QStringList{QStringLiteral("mine.pre")}); // no temporary left
+        failSyncWith = 0;
+        QVERIFY(savePresetFile(store, target, 0, 15, errorText));
+        QCOMPARE(contents(target), presetFileText(store, 0, 15));
+    }
+
+    void replacingKeepsPermissionsAndLinks()
+    {
+        const QString target = dir.filePath(QStringLiteral("real.pre"));
+        const QString link = dir.filePath(QStringLiteral("link.pre"));
+        QVERIFY(WholeFileWriter::write(target, "1") == Result::Written);
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(WholeFileWriter::write(link, "2") == Result::Written);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contents(target), QByteArray("2"));
+        QCOMPARE(QFile::permissions(target) & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ReadGroup | QFile::ReadUser |
+                                                          QFile::WriteUser);
+    }
+
+    void devicesAreWrittenNotReplaced()
+    {
+        QVERIFY(WholeFileWriter::write(QStringLiteral("/dev/null"), "x") == Result::Written);
+        QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists());
+        struct stat st;
+        QCOMPARE(::stat("/dev/null", &st), 0);
+        QVERIFY(S_ISCHR(st.st_mode));
+        if (QFileInfo::exists(QStringLiteral("/dev/full")))
+            QVERIFY(WholeFileWriter::write(QStringLiteral("/dev/full"), "x") == Result::CantWrite);
+    }
+
+    void fifoIsWrittenNotReplaced()
+    {
+        const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        // Nobody reads: refused at once rather than waiting for ever.
+        QVERIFY(WholeFileWriter::write(QFile::decodeName(fifo), "x") == Result::CantOpen);
+
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        const QByteArray data(40000, 'a'); // fits the pipe's buffer
+        QVERIFY(WholeFileWriter::write(QFile::decodeName(fifo), data) == Result::Written);
+        QByteArray got(data.size() + 1, 0);
+        QCOMPARE(::read(reader, got.data(), got.size()), ssize_t(data.size()));
+        ::close(reader);
+        struct stat st;
+        QCOMPARE(::stat(fifo.constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWholeFileWriter)
+#include "tst_wholefilewriter.moc"
