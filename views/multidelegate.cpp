@@ -1,10 +1,23 @@
 #include "views/multidelegate.h"
 
+#include "model/bankstore.h"
+#include "model/categorytable.h"
 #include "model/celltext.h"
+#include "model/selectionmask.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+
+namespace {
+// Keeps elided text off the grid lines.
+constexpr int TextMargin = 2;
+const QColor MarkColour(0xFF, 0x8C, 0x00);
+} // namespace
 
 void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const
@@ -29,15 +42,27 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
     const int w = opt.rect.width();
     const int h = opt.rect.height();
+    const int room = std::max(0, w - 2 * TextMargin);
     painter->translate(opt.rect.topLeft());
-    QFont nameFont(QStringLiteral("Arial"), 10);
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPointSizeF(10 * fontScale);
     nameFont.setBold(true);
     painter->setFont(nameFont);
-    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop, name);
-    QFont authorFont(QStringLiteral("Arial"), 8);
+    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,
+                      painter->fontMetrics().elidedText(name, Qt::ElideRight, room));
+    QFont authorFont(QStringLiteral("Arial"));
+    authorFont.setPointSizeF(8 * fontScale);
     authorFont.setWeight(QFont::Normal);
     painter->setFont(authorFont);
-    painter->drawText(QRect(QPoint(0, 14), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop, author);
+    painter->drawText(QRect(QPoint(0, qRound(14 * fontScale)), QPoint(w - 1, h - 1)),
+                      Qt::AlignHCenter | Qt::AlignTop,
+                      painter->fontMetrics().elidedText(author, Qt::ElideRight, room));
+
+    if (searchMarks && searchMarks->isSelected(index.column(), index.row())) {
+        painter->setPen(QPen(MarkColour, 3));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(1.5, 1.5, w - 3, h - 3));
+    }
     painter->restore();
 }
 
@@ -61,4 +86,29 @@ void MultiDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, con
     const qsizetype p1 = text.indexOf(QLatin1Char('\n'));
     const QString rest = p1 < 0 ? QStringLiteral("\n") : text.mid(p1);
     model->setData(index, name + rest, Qt::EditRole);
+}
+
+bool MultiDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                              const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !presets || !index.isValid() ||
+        !BankStore::validIndex(index.column(), index.row()))
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // Read from the store, so a rename or drop shows at once, before the cell is rebuilt.
+    QToolTip::showText(event->globalPos(),
+                       toolTip(presets->at(index.column(), index.row()), index.column(), index.row()),
+                       view->viewport(), option.rect);
+    return true;
+}
+
+QString MultiDelegate::toolTip(const PresetRecord &record, int bank, int preset)
+{
+    QStringList lines;
+    lines << QStringLiteral("<b>%1</b>").arg(record.name.toHtmlEscaped());
+    if (!record.author.isEmpty())
+        lines << record.author.toHtmlEscaped();
+    lines << QString::fromLatin1(categoryFor(record.category).name).toHtmlEscaped();
+    lines << tr("Bank %1 · preset %2").arg(bank + 1).arg(preset + 1);
+    // Spaces kept as typed; no wrapping inside a line.
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(lines.join(QStringLiteral("<br>")));
 }
