@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -65,6 +66,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     updateTable(false);
     setCentralWidget(splitter);
+    statusBar(); // there from the start, so the table does not jump when a message first shows
     updateDetailView();
     setWindowTitle(WindowTitle);
 }

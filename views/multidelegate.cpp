@@ -16,7 +16,8 @@
 namespace {
 // Keeps elided text off the grid lines.
 constexpr int TextMargin = 2;
-const QColor MarkColour(0xFF, 0x8C, 0x00);
+const QColor MarkColour(0xFF, 0xD8, 0x00);
+const QColor MarkOutline(0x20, 0x20, 0x20);
 } // namespace
 
 void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -59,9 +60,12 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                       painter->fontMetrics().elidedText(author, Qt::ElideRight, room));
 
     if (searchMarks && searchMarks->isSelected(index.column(), index.row())) {
-        painter->setPen(QPen(MarkColour, 3));
+        // Yellow inside a dark line stands out on every category colour and on the selection.
         painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(1.5, 1.5, w - 3, h - 3));
+        painter->setPen(QPen(MarkOutline, 1));
+        painter->drawRect(QRectF(0.5, 0.5, w - 1, h - 1));
+        painter->setPen(QPen(MarkColour, 2));
+        painter->drawRect(QRectF(2, 2, w - 4, h - 4));
     }
     painter->restore();
 }

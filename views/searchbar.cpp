@@ -22,6 +22,8 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     searchField->setObjectName(QStringLiteral("searchField"));
     searchField->setPlaceholderText(tr("Search name, author or category (Ctrl+F)"));
     searchField->setClearButtonEnabled(true);
+    searchField->setMinimumWidth(
+        searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 40);
     searchField->installEventFilter(this);
     countLabel = new QLabel;
     countLabel->setObjectName(QStringLiteral("searchCount"));
@@ -35,10 +37,11 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 2);
-    layout->addWidget(searchField, 1);
+    layout->addWidget(searchField, 0);
     layout->addWidget(previousButton);
     layout->addWidget(nextButton);
     layout->addWidget(countLabel);
+    layout->addStretch(1);
 
     connect(searchField, &QLineEdit::textChanged, this, &SearchBar::refresh);
     connect(searchField, &QLineEdit::returnPressed, this, &SearchBar::findNext);
