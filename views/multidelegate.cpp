@@ -44,28 +44,31 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const int w = opt.rect.width();
     const int h = opt.rect.height();
     const int room = std::max(0, w - 2 * TextMargin);
+    if (room != elidedRoom) {
+        nameElided.clear();
+        authorElided.clear();
+        elidedRoom = room;
+    }
     painter->translate(opt.rect.topLeft());
-    QFont nameFont(QStringLiteral("Arial"));
-    nameFont.setPointSizeF(10 * fontScale);
-    nameFont.setBold(true);
     painter->setFont(nameFont);
     painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,
-                      painter->fontMetrics().elidedText(name, Qt::ElideRight, room));
-    QFont authorFont(QStringLiteral("Arial"));
-    authorFont.setPointSizeF(8 * fontScale);
-    authorFont.setWeight(QFont::Normal);
+                      elide(name, nameElided, painter->fontMetrics(), room));
     painter->setFont(authorFont);
     painter->drawText(QRect(QPoint(0, qRound(14 * fontScale)), QPoint(w - 1, h - 1)),
                       Qt::AlignHCenter | Qt::AlignTop,
-                      painter->fontMetrics().elidedText(author, Qt::ElideRight, room));
+                      elide(author, authorElided, painter->fontMetrics(), room));
 
     if (searchMarks && searchMarks->isSelected(index.column(), index.row())) {
         // Yellow inside a dark line stands out on every category colour and on the selection.
-        painter->setBrush(Qt::NoBrush);
-        painter->setPen(QPen(MarkOutline, 1));
-        painter->drawRect(QRectF(0.5, 0.5, w - 1, h - 1));
-        painter->setPen(QPen(MarkColour, 2));
-        painter->drawRect(QRectF(2, 2, w - 4, h - 4));
+        // Filled bands, not a wide pen: stroking costs more than the whole cell.
+        auto frame = [painter](const QRect &r, int width, const QColor &colour) {
+            painter->fillRect(r.left(), r.top(), r.width(), width, colour);
+            painter->fillRect(r.left(), r.bottom() - width + 1, r.width(), width, colour);
+            painter->fillRect(r.left(), r.top() + width, width, r.height() - 2 * width, colour);
+            painter->fillRect(r.right() - width + 1, r.top() + width, width, r.height() - 2 * width, colour);
+        };
+        frame(QRect(0, 0, w, h), 1, MarkOutline);
+        frame(QRect(1, 1, w - 2, h - 2), 2, MarkColour);
     }
     painter->restore();
 }
@@ -90,6 +93,38 @@ void MultiDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, con
     const qsizetype p1 = text.indexOf(QLatin1Char('\n'));
     const QString rest = p1 < 0 ? QStringLiteral("\n") : text.mid(p1);
     model->setData(index, name + rest, Qt::EditRole);
+}
+
+QString MultiDelegate::elide(const QString &text, QHash<QString, QString> &cache, const QFontMetrics &metrics,
+                             int room)
+{
+    // Laying text out twice (to elide, then to draw) for every painted cell is most of a
+    // repaint; names repeat from paint to paint, so the shortened forms are kept.
+    auto found = cache.constFind(text);
+    if (found != cache.constEnd())
+        return *found;
+    if (cache.size() > 4 * PresetCount)
+        cache.clear();
+    const QString elided = metrics.elidedText(text, Qt::ElideRight, room);
+    cache.insert(text, elided);
+    return elided;
+}
+
+QFont MultiDelegate::cellFont(double pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+void MultiDelegate::setScale(double scale)
+{
+    nameElided.clear();
+    authorElided.clear();
+    fontScale = scale;
+    nameFont = cellFont(10 * scale, true);
+    authorFont = cellFont(8 * scale, false);
 }
 
 bool MultiDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,

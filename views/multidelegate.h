@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStyledItemDelegate>
 
 class BankStore;
@@ -27,7 +28,7 @@ public:
 
     // Fonts and the author line's offset grow and shrink with the columns; 1 is the
     // normal size (name at 10 points, author 14 pixels lower at 8 points).
-    void setScale(double scale) { fontScale = scale; }
+    void setScale(double scale);
     double scale() const { return fontScale; }
     // Cells to frame, indexed [bank][preset]; null for none. Owned by the caller.
     void setMarks(const SelectionMask *marks) { searchMarks = marks; }
@@ -38,7 +39,18 @@ public:
     static QString toolTip(const PresetRecord &record, int bank, int preset);
 
 private:
+    static QFont cellFont(double pointSize, bool bold);
+    static QString elide(const QString &text, QHash<QString, QString> &cache, const QFontMetrics &metrics,
+                         int room);
+
     double fontScale = 1.0;
+    // Made once per scale: building fonts for every painted cell costs more than the text.
+    QFont nameFont = cellFont(10, true);
+    QFont authorFont = cellFont(8, false);
+    // Shortened texts for the current fonts and cell width.
+    mutable QHash<QString, QString> nameElided;
+    mutable QHash<QString, QString> authorElided;
+    mutable int elidedRoom = -1;
     const SelectionMask *searchMarks = nullptr;
     const BankStore *presets = nullptr;
 };

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
 SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate *delegate,
                      QWidget *shortcutScope, QWidget *parent)
     : QWidget(parent), table(table), store(store), delegate(delegate)
@@ -106,12 +108,29 @@ void SearchBar::clear()
 void SearchBar::refresh()
 {
     refreshPending = false;
+    const SelectionMask before = matches;
     matches = PresetSearch::find(store, searchField->text());
     matchCount = matches.count();
     countLabel->setText(countText());
     previousButton->setEnabled(matchCount > 0);
     nextButton->setEnabled(matchCount > 0);
-    table->viewport()->update();
+
+    // Repaint only the visible cells whose frame comes or goes, as one rectangle: the table
+    // paints a region rectangle by rectangle, so many small ones cost more than one large one.
+    QWidget *viewport = table->viewport();
+    const int top = std::max(0, table->rowAt(0));
+    const int bottom = table->rowAt(viewport->height() - 1) < 0 ? table->rowCount() - 1
+                                                                : table->rowAt(viewport->height() - 1);
+    const int left = std::max(0, table->columnAt(0));
+    const int right = table->columnAt(viewport->width() - 1) < 0 ? table->columnCount() - 1
+                                                                 : table->columnAt(viewport->width() - 1);
+    QRect changed;
+    for (int c = left; c <= std::min(right, BankCount - 1); ++c)
+        for (int r = top; r <= std::min(bottom, PresetsPerBank - 1); ++r)
+            if (before.isSelected(c, r) != matches.isSelected(c, r))
+                changed |= table->visualRect(table->model()->index(r, c));
+    if (!changed.isEmpty())
+        viewport->update(changed);
 }
 
 void SearchBar::scheduleRefresh()
