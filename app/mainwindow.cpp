@@ -5,6 +5,8 @@
 #include "views/detailview.h"
 #include "views/multidelegate.h"
 #include "views/presettable.h"
+#include "views/searchbar.h"
+#include "views/tablezoom.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -37,12 +40,22 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     detailView = new DetailView;
     table = new BigTable(PresetsPerBank, BankCount);
     PresetTable::setUp(table);
-    table->setItemDelegate(new MultiDelegate(this));
+    auto *delegate = new MultiDelegate(this);
+    delegate->setStore(&bankStore);
+    table->setItemDelegate(delegate);
+    tableZoom = new TableZoom(table, delegate, settings, this);
+    searchBar = new SearchBar(table, bankStore, delegate, this);
+    auto *tablePane = new QWidget;
+    auto *tablePaneLayout = new QVBoxLayout(tablePane);
+    tablePaneLayout->setContentsMargins(0, 0, 0, 0);
+    tablePaneLayout->setSpacing(0);
+    tablePaneLayout->addWidget(searchBar);
+    tablePaneLayout->addWidget(table);
 
     auto *splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(toolPanel);
     splitter->addWidget(detailView);
-    splitter->addWidget(table);
+    splitter->addWidget(tablePane);
     splitter->setCollapsible(0, false);
     splitter->setCollapsible(1, true);
     splitter->setStretchFactor(0, 0);
@@ -54,6 +67,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     updateTable(false);
     setCentralWidget(splitter);
+    statusBar(); // there from the start, so the table does not jump when a message first shows
     updateDetailView();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/presetsort.h"
 #include "editing/undohistory.h"
 #include "files/filedialogs.h"
 #include "model/bankstore.h"
@@ -18,6 +19,8 @@ class MultiDelegate;
 class QComboBox;
 class QListWidgetItem;
 class QToolButton;
+class SearchBar;
+class TableZoom;
 
 // The single top-level window and owner of all application state. Slots stay
 // thin: they read the selection once and call into editing/, files/ and midi/.
@@ -71,6 +74,11 @@ public:
     void pasteClipboard();
     void deleteSelection();
 
+    // Sorts the selected run of one user bank as one undo step.
+    void sortSelection(PresetSort::Key key);
+    // Selects every user preset that sounds like another one; the status bar says how many groups.
+    void selectDuplicates();
+
     // A drop wrote the cell (sourceRow, sourceColumn) into (row, column).
     void dropPreset(int sourceRow, int sourceColumn, int row, int column);
     void takeDragSnapshot();
@@ -91,6 +99,8 @@ public:
     QToolButton *undoButton = nullptr;
     QToolButton *redoButton = nullptr;
     QComboBox *languageBox = nullptr;
+    SearchBar *searchBar = nullptr;
+    TableZoom *tableZoom = nullptr;
 
     QSettings settings;
     BankStore bankStore;

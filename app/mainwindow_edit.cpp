@@ -4,11 +4,14 @@
 
 #include "editing/assignment.h"
 #include "editing/blockoperations.h"
+#include "editing/duplicates.h"
 #include "model/selectionmask.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presettable.h"
 
 #include <QMenu>
+#include <QStatusBar>
 
 namespace {
 
@@ -78,8 +81,46 @@ void MainWindow::on_Table_ContextMenuRequest(const QPoint &pos)
     add(tr("paste"), "Ctrl+v", &MainWindow::on_paste_Table, single && clipboardFilled && !factory);
     menu.addSeparator();
     add(tr("delete"), "Ctrl+d", &MainWindow::on_delete_Table, !factory);
+    menu.addSeparator();
+    const bool sortable = PresetSort::canSort(selection);
+    const std::pair<QString, PresetSort::Key> sorts[] = {{tr("Sort by name"), PresetSort::Key::Name},
+                                                         {tr("Sort by author"), PresetSort::Key::Author},
+                                                         {tr("Sort by category"), PresetSort::Key::Category}};
+    for (const auto &[text, key] : sorts) {
+        QAction *action = menu.addAction(text);
+        action->setEnabled(sortable);
+        connect(action, &QAction::triggered, this, [this, key = key] { sortSelection(key); });
+    }
+    connect(menu.addAction(tr("Select duplicates")), &QAction::triggered, this,
+            &MainWindow::selectDuplicates);
     // The request position is relative to the viewport, not to the table with its headers.
     menu.exec(table->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::sortSelection(PresetSort::Key key)
+{
+    if (!banksLoaded)
+        return;
+    if (PresetSort::sortSelection(bankStore, currentSelection(), key, history) > 0)
+        updateTable(true);
+}
+
+void MainWindow::selectDuplicates()
+{
+    if (!banksLoaded)
+        return;
+    const Duplicates::Found found = Duplicates::find(bankStore);
+    PresetTable::select(table, found.userPresets);
+    QString text;
+    if (found.groups == 0)
+        text = tr("No duplicates found");
+    else if (found.groups == 1)
+        text = tr("1 group of duplicates found, %1 presets selected").arg(found.userPresets.count());
+    else
+        text = tr("%1 groups of duplicates found, %2 presets selected")
+                   .arg(found.groups)
+                   .arg(found.userPresets.count());
+    statusBar()->showMessage(text);
 }
 
 void MainWindow::on_cut_Table()

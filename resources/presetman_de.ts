@@ -255,4 +255,72 @@
         <translation>Übertragung erfolgreich, %1 Versuche</translation>
     </message>
 </context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Sort by name</source>
+        <translation>Nach Name sortieren</translation>
+    </message>
+    <message>
+        <source>Sort by author</source>
+        <translation>Nach Autor sortieren</translation>
+    </message>
+    <message>
+        <source>Sort by category</source>
+        <translation>Nach Kategorie sortieren</translation>
+    </message>
+    <message>
+        <source>Select duplicates</source>
+        <translation>Duplikate auswählen</translation>
+    </message>
+    <message>
+        <source>No duplicates found</source>
+        <translation>Keine Duplikate gefunden</translation>
+    </message>
+    <message>
+        <source>1 group of duplicates found, %1 presets selected</source>
+        <translation>1 Gruppe von Duplikaten gefunden, %1 Presets ausgewählt</translation>
+    </message>
+    <message>
+        <source>%1 groups of duplicates found, %2 presets selected</source>
+        <translation>%1 Gruppen von Duplikaten gefunden, %2 Presets ausgewählt</translation>
+    </message>
+</context>
+<context>
+    <name>BigTable</name>
+    <message>
+        <source>Load a preset file or import the banks from the module</source>
+        <translation>Laden Sie eine Preset-Datei oder importieren Sie die Bänke aus dem Modul</translation>
+    </message>
+</context>
+<context>
+    <name>MultiDelegate</name>
+    <message>
+        <source>Bank %1 · preset %2</source>
+        <translation>Bank %1 · Preset %2</translation>
+    </message>
+</context>
+<context>
+    <name>SearchBar</name>
+    <message>
+        <source>Search name, author or category (Ctrl+F)</source>
+        <translation>Name, Autor oder Kategorie suchen (Strg+F)</translation>
+    </message>
+    <message>
+        <source>Previous match (Shift+F3)</source>
+        <translation>Vorheriger Treffer (Umschalt+F3)</translation>
+    </message>
+    <message>
+        <source>Next match (F3)</source>
+        <translation>Nächster Treffer (F3)</translation>
+    </message>
+    <message>
+        <source>Nothing found</source>
+        <translation>Nichts gefunden</translation>
+    </message>
+    <message>
+        <source>%1 found</source>
+        <translation>%1 gefunden</translation>
+    </message>
+</context>
 </TS>

@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -51,6 +52,32 @@ void BigTable::on_CellPressed(int row, int column)
     pressedSameCell = (row == lastPressedRow && column == lastPressedColumn);
     lastPressedRow = row;
     lastPressedColumn = column;
+}
+
+QString BigTable::placeholderText()
+{
+    return tr("Load a preset file or import the banks from the module");
+}
+
+void BigTable::paintEvent(QPaintEvent *event)
+{
+    QTableWidget::paintEvent(event);
+    if (isEnabled())
+        return;
+    QPainter painter(viewport());
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    painter.setFont(font);
+    const QString text = placeholderText();
+    const QRect area = viewport()->rect();
+    QRect box = painter.fontMetrics().boundingRect(area, Qt::AlignCenter, text);
+    box.adjust(-16, -10, 16, 10);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Mid));
+    painter.setBrush(palette().color(QPalette::Active, QPalette::Base));
+    painter.drawRoundedRect(box, 6, 6);
+    painter.setPen(palette().color(QPalette::Active, QPalette::Text));
+    painter.drawText(area, Qt::AlignCenter, text);
 }
 
 QString BigTable::originFormat()

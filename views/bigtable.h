@@ -32,6 +32,9 @@ public:
     // The MIME format that ties a drag to the table and process it started in.
     static QString originFormat();
 
+    // What the disabled table says before any banks are loaded.
+    static QString placeholderText();
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -39,6 +42,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     QMimeData *mimeData(const QList<QTableWidgetItem *> &items) const override;
+    // While disabled (no banks yet), one centred line tells how to fill them.
+    void paintEvent(QPaintEvent *event) override;
 
 public slots:
     void autoscroll();

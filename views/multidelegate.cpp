@@ -1,10 +1,24 @@
 #include "views/multidelegate.h"
 
+#include "model/bankstore.h"
+#include "model/categorytable.h"
 #include "model/celltext.h"
+#include "model/selectionmask.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+
+namespace {
+// Keeps elided text off the grid lines.
+constexpr int TextMargin = 2;
+const QColor MarkColour(0xFF, 0xD8, 0x00);
+const QColor MarkOutline(0x20, 0x20, 0x20);
+} // namespace
 
 void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const
@@ -29,15 +43,33 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
     const int w = opt.rect.width();
     const int h = opt.rect.height();
+    const int room = std::max(0, w - 2 * TextMargin);
+    if (room != elidedRoom) {
+        nameElided.clear();
+        authorElided.clear();
+        elidedRoom = room;
+    }
     painter->translate(opt.rect.topLeft());
-    QFont nameFont(QStringLiteral("Arial"), 10);
-    nameFont.setBold(true);
     painter->setFont(nameFont);
-    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop, name);
-    QFont authorFont(QStringLiteral("Arial"), 8);
-    authorFont.setWeight(QFont::Normal);
+    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,
+                      elide(name, nameElided, painter->fontMetrics(), room));
     painter->setFont(authorFont);
-    painter->drawText(QRect(QPoint(0, 14), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop, author);
+    painter->drawText(QRect(QPoint(0, qRound(14 * fontScale)), QPoint(w - 1, h - 1)),
+                      Qt::AlignHCenter | Qt::AlignTop,
+                      elide(author, authorElided, painter->fontMetrics(), room));
+
+    if (searchMarks && searchMarks->isSelected(index.column(), index.row())) {
+        // Yellow inside a dark line stands out on every category colour and on the selection.
+        // Filled bands, not a wide pen: stroking costs more than the whole cell.
+        auto frame = [painter](const QRect &r, int width, const QColor &colour) {
+            painter->fillRect(r.left(), r.top(), r.width(), width, colour);
+            painter->fillRect(r.left(), r.bottom() - width + 1, r.width(), width, colour);
+            painter->fillRect(r.left(), r.top() + width, width, r.height() - 2 * width, colour);
+            painter->fillRect(r.right() - width + 1, r.top() + width, width, r.height() - 2 * width, colour);
+        };
+        frame(QRect(0, 0, w, h), 1, MarkOutline);
+        frame(QRect(1, 1, w - 2, h - 2), 2, MarkColour);
+    }
     painter->restore();
 }
 
@@ -61,4 +93,61 @@ void MultiDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, con
     const qsizetype p1 = text.indexOf(QLatin1Char('\n'));
     const QString rest = p1 < 0 ? QStringLiteral("\n") : text.mid(p1);
     model->setData(index, name + rest, Qt::EditRole);
+}
+
+QString MultiDelegate::elide(const QString &text, QHash<QString, QString> &cache, const QFontMetrics &metrics,
+                             int room)
+{
+    // Laying text out twice (to elide, then to draw) for every painted cell is most of a
+    // repaint; names repeat from paint to paint, so the shortened forms are kept.
+    auto found = cache.constFind(text);
+    if (found != cache.constEnd())
+        return *found;
+    if (cache.size() > 4 * PresetCount)
+        cache.clear();
+    const QString elided = metrics.elidedText(text, Qt::ElideRight, room);
+    cache.insert(text, elided);
+    return elided;
+}
+
+QFont MultiDelegate::cellFont(double pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+void MultiDelegate::setScale(double scale)
+{
+    nameElided.clear();
+    authorElided.clear();
+    fontScale = scale;
+    nameFont = cellFont(10 * scale, true);
+    authorFont = cellFont(8 * scale, false);
+}
+
+bool MultiDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                              const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !presets || !index.isValid() ||
+        !BankStore::validIndex(index.column(), index.row()))
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // Read from the store, so a rename or drop shows at once, before the cell is rebuilt.
+    QToolTip::showText(event->globalPos(),
+                       toolTip(presets->at(index.column(), index.row()), index.column(), index.row()),
+                       view->viewport(), option.rect);
+    return true;
+}
+
+QString MultiDelegate::toolTip(const PresetRecord &record, int bank, int preset)
+{
+    QStringList lines;
+    lines << QStringLiteral("<b>%1</b>").arg(record.name.toHtmlEscaped());
+    if (!record.author.isEmpty())
+        lines << record.author.toHtmlEscaped();
+    lines << QString::fromLatin1(categoryFor(record.category).name).toHtmlEscaped();
+    lines << tr("Bank %1 · preset %2").arg(bank + 1).arg(preset + 1);
+    // Spaces kept as typed; no wrapping inside a line.
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(lines.join(QStringLiteral("<br>")));
 }

@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QHash>
 #include <QStyledItemDelegate>
+
+class BankStore;
+class SelectionMask;
+struct PresetRecord;
 
 // Paints a cell as its name over its author and edits only the name, carrying
 // the author, row and column lines of the cell text through an edit.
+// Text too long for the cell ends in "…"; a search's matches get a frame; the
+// tooltip tells the whole preset and where it is.
 class MultiDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -16,4 +23,34 @@ public:
                           const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+
+    // Fonts and the author line's offset grow and shrink with the columns; 1 is the
+    // normal size (name at 10 points, author 14 pixels lower at 8 points).
+    void setScale(double scale);
+    double scale() const { return fontScale; }
+    // Cells to frame, indexed [bank][preset]; null for none. Owned by the caller.
+    void setMarks(const SelectionMask *marks) { searchMarks = marks; }
+    // Where tooltips read the presets; null for no tooltips.
+    void setStore(const BankStore *store) { presets = store; }
+
+    // "Bank 5 · preset 23" and the rest of a cell's tooltip, as rich text.
+    static QString toolTip(const PresetRecord &record, int bank, int preset);
+
+private:
+    static QFont cellFont(double pointSize, bool bold);
+    static QString elide(const QString &text, QHash<QString, QString> &cache, const QFontMetrics &metrics,
+                         int room);
+
+    double fontScale = 1.0;
+    // Made once per scale: building fonts for every painted cell costs more than the text.
+    QFont nameFont = cellFont(10, true);
+    QFont authorFont = cellFont(8, false);
+    // Shortened texts for the current fonts and cell width.
+    mutable QHash<QString, QString> nameElided;
+    mutable QHash<QString, QString> authorElided;
+    mutable int elidedRoom = -1;
+    const SelectionMask *searchMarks = nullptr;
+    const BankStore *presets = nullptr;
 };

@@ -68,4 +68,31 @@ void readSelection(const QTableWidget *table, SelectionMask &mask)
     }
 }
 
+void select(QTableWidget *table, const SelectionMask &mask)
+{
+    QItemSelectionModel *sm = table->selectionModel();
+    if (!sm)
+        return;
+    // One range per run of selected presets in a bank: one selection change, not thousands.
+    QItemSelection selection;
+    const QAbstractItemModel *model = table->model();
+    for (int c = 0; c < BankCount; ++c)
+        for (int r = 0; r < PresetsPerBank; ++r) {
+            if (!mask.isSelected(c, r))
+                continue;
+            int last = r;
+            while (last + 1 < PresetsPerBank && mask.isSelected(c, last + 1))
+                ++last;
+            selection.select(model->index(r, c), model->index(last, c));
+            r = last;
+        }
+    sm->select(selection, QItemSelectionModel::ClearAndSelect);
+    int bank = 0, preset = 0;
+    if (mask.first(bank, preset)) {
+        // Current cell without touching the selection just made.
+        sm->setCurrentIndex(model->index(preset, bank), QItemSelectionModel::NoUpdate);
+        table->scrollTo(model->index(preset, bank));
+    }
+}
+
 } // namespace PresetTable

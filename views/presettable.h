@@ -22,4 +22,7 @@ void rebuildMarkedCells(QTableWidget *table, BankStore &store);
 // Reads the table's selection once; cells without an item count as unselected.
 void readSelection(const QTableWidget *table, SelectionMask &mask);
 
+// Makes the mask the table's selection and scrolls to its first cell.
+void select(QTableWidget *table, const SelectionMask &mask);
+
 } // namespace PresetTable

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -238,19 +239,21 @@ private slots:
         load();
         select(3, 2, 4, 3);
         MenuSeen seen = openMenu();
-        QCOMPARE(seen.texts, (QStringList{"cut", "copy", "paste", "-", "delete"}));
+        QCOMPARE(seen.texts, (QStringList{"cut", "copy", "paste", "-", "delete", "-", "Sort by name",
+                                          "Sort by author", "Sort by category", "Select duplicates"}));
         QCOMPARE(seen.keys[0], QKeySequence("Ctrl+x"));
         QCOMPARE(seen.keys[1], QKeySequence("Ctrl+c"));
         QCOMPARE(seen.keys[2], QKeySequence("Ctrl+v"));
         QCOMPARE(seen.keys[3], QKeySequence("Ctrl+d"));
-        QCOMPARE(seen.enabled, (QList<bool>{true, true, false, true}));
+        // Two banks selected: nothing to sort.
+        QCOMPARE(seen.enabled, (QList<bool>{true, true, false, true, false, false, false, true}));
         // Opens where the right click was, in the cell area below the header.
         QCOMPARE(seen.topLeft, w->table->viewport()->mapToGlobal(QPoint(30, 40)));
 
         w->table->clearSelection();
         select({{9, 0}}); // a single factory cell: only copy
         seen = openMenu();
-        QCOMPARE(seen.enabled, (QList<bool>{false, true, false, false}));
+        QCOMPARE(seen.enabled, (QList<bool>{false, true, false, false, false, false, false, true}));
 
         // Choosing entries runs them.
         w->table->clearSelection();
@@ -274,8 +277,45 @@ private slots:
         load();
         const QStringList texts = openMenu().texts;
         QCoreApplication::removeTranslator(&german);
-        QCOMPARE(texts, (QStringList{"Ausschneiden", "Kopieren", QString::fromUtf8("Einfügen"), "-",
-                                     QString::fromUtf8("Löschen")}));
+        QCOMPARE(texts,
+                 (QStringList{"Ausschneiden", "Kopieren", QString::fromUtf8("Einfügen"), "-",
+                              QString::fromUtf8("Löschen"), "-", "Nach Name sortieren",
+                              "Nach Autor sortieren", "Nach Kategorie sortieren", "Duplikate auswählen"}));
+    }
+
+    void sortAndDuplicatesFromTheMenu()
+    {
+        load();
+        // Bank 5, presets 10..13 renamed out of order; a sort is one undo step.
+        const char *given[] = {"d", "b", "c", "a"};
+        for (int i = 0; i < 4; ++i) {
+            w->bankStore.at(4, 10 + i).name = QString::fromLatin1(given[i]);
+            w->bankStore.at(4, 10 + i).mark = true;
+        }
+        w->updateTable(true);
+        select(10, 4, 13, 4);
+        const BankStore before = w->bankStore;
+        openMenu(QStringLiteral("Sort by name"));
+        QStringList shown;
+        for (int r = 10; r <= 13; ++r)
+            shown << w->table->item(r, 4)->text().section(QLatin1Char('\n'), 0, 0);
+        QCOMPARE(shown, (QStringList{"a", "b", "c", "d"}));
+        QCOMPARE(w->currentSelection(), rectangle(4, 10, 4, 13)); // the selection stays
+        w->on_undo();
+        QVERIFY(sameContent(w->bankStore, before));
+
+        // Two user presets with a factory sound, one pair within the user banks.
+        w->bankStore.at(3, 0).params = w->bankStore.at(0, 7).params;
+        w->bankStore.at(9, 5).params = w->bankStore.at(0, 7).params;
+        w->bankStore.at(15, 127).params = w->bankStore.at(2, 64).params;
+        openMenu(QStringLiteral("Select duplicates"));
+        SelectionMask expected;
+        for (auto [b, p] : {std::pair{3, 0}, {9, 5}, {15, 127}, {2, 64}})
+            expected.set(b, p);
+        QCOMPARE(w->currentSelection(), expected);
+        QCOMPARE(w->statusBar()->currentMessage(),
+                 QStringLiteral("2 groups of duplicates found, 4 presets selected"));
+        QVERIFY(!w->history.canUndo());
     }
 
     void authorToUserPresets()

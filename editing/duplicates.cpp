@@ -1,0 +1,57 @@
+#include "editing/duplicates.h"
+
+#include "model/bankstore.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace Duplicates {
+
+namespace {
+
+bool isEmptySlot(const PresetRecord &r, const PresetRecord &firstFactory)
+{
+    return r.category == 0 && r.author.isEmpty() && r.name == QLatin1String("empty") &&
+           r.params == firstFactory.params;
+}
+
+} // namespace
+
+Found find(const BankStore &store)
+{
+    // Sorting the indexes by their bytes puts equal presets next to each other.
+    std::array<int, PresetCount> order;
+    int n = 0;
+    const PresetRecord &firstFactory = store.at(0, 0);
+    for (int i = 0; i < PresetCount; ++i) {
+        const PresetRecord &r = store.at(i / PresetsPerBank, i % PresetsPerBank);
+        if (i == 0 || !isEmptySlot(r, firstFactory))
+            order[n++] = i;
+    }
+    auto params = [&store](int i) { return store.at(i / PresetsPerBank, i % PresetsPerBank).params.data(); };
+    auto compare = [&params](int a, int b) { return std::memcmp(params(a), params(b), 128); };
+    std::sort(order.begin(), order.begin() + n, [&compare](int a, int b) { return compare(a, b) < 0; });
+
+    Found found;
+    for (int start = 0; start < n;) {
+        int end = start + 1;
+        while (end < n && compare(order[start], order[end]) == 0)
+            ++end;
+        if (end - start > 1) {
+            bool anyUser = false;
+            for (int k = start; k < end; ++k) {
+                const int bank = order[k] / PresetsPerBank;
+                if (bank == 0)
+                    continue;
+                anyUser = true;
+                found.userPresets.set(bank, order[k] % PresetsPerBank);
+            }
+            found.groups += anyUser;
+        }
+        start = end;
+    }
+    return found;
+}
+
+} // namespace Duplicates

@@ -1,0 +1,151 @@
+#include "model/bankstore.h"
+#include "model/selectionmask.h"
+#include "views/bigtable.h"
+#include "views/multidelegate.h"
+#include "views/presetsearch.h"
+#include "views/presettable.h"
+#include "views/searchbar.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+// A window with the table and its search bar, as the main window builds them.
+struct Rig
+{
+    QWidget window;
+    BankStore store;
+    BigTable *table = new BigTable(PresetsPerBank, BankCount);
+    MultiDelegate *delegate = new MultiDelegate(&window);
+    SearchBar *bar = nullptr;
+
+    Rig()
+    {
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = store.at(b, p);
+                r.name = QStringLiteral("Preset %1").arg(p);
+                r.author = QStringLiteral("Tom");
+                r.category = 1;
+                r.mark = true;
+            }
+        PresetTable::setUp(table);
+        table->setItemDelegate(delegate);
+        PresetTable::rebuildMarkedCells(table, store);
+        bar = new SearchBar(table, store, delegate, &window);
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(bar);
+        layout->addWidget(table);
+        window.show();
+        window.activateWindow(); // window shortcuts need the active window
+        if (!QTest::qWaitForWindowActive(&window))
+            qWarning("search bar window did not become active");
+    }
+    void name(int bank, int preset, const QString &text)
+    {
+        store.at(bank, preset).name = text;
+        store.at(bank, preset).mark = true;
+        PresetTable::rebuildMarkedCells(table, store);
+    }
+    SelectionMask selection() const
+    {
+        SelectionMask m;
+        PresetTable::readSelection(table, m);
+        return m;
+    }
+};
+
+} // namespace
+
+class TestSearchBar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void findsNameAuthorAndCategory_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::newRow("accent and case aside") << "JURGEN" << 2;
+        QTest::newRow("typed with the accent") << QString::fromUtf8("jür") << 2;
+        QTest::newRow("author") << "anna" << 1;
+        QTest::newRow("category name") << "gospel" << 1;
+        QTest::newRow("middle of a word") << "ROCK" << 2; // "Rock" category and "Krock" by name
+        QTest::newRow("nothing") << "zzz" << 0;
+        QTest::newRow("empty text") << "" << 0;
+    }
+    void findsNameAuthorAndCategory()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        BankStore store;
+        store.fillEmptyBanks(); // empty names, category "empty"
+        store.at(0, 5).name = QString::fromUtf8("Jürgen's Pad");
+        store.at(7, 127).name = QStringLiteral("jurgen lead");
+        store.at(3, 9).author = QStringLiteral("Anna");
+        store.at(15, 0).category = 5; // Gospel/Blues
+        store.at(2, 2).category = 3;  // Rock
+        store.at(2, 3).name = QStringLiteral("Krock");
+        QCOMPARE(PresetSearch::find(store, text).count(), count);
+    }
+
+    void typingMarksAndCountsWithoutTouchingSelectionOrPresets()
+    {
+        Rig rig;
+        rig.name(4, 22, QStringLiteral("Warm Pad"));
+        rig.name(1, 3, QStringLiteral("Dark pad"));
+        rig.name(9, 100, QStringLiteral("Pad Stack"));
+        rig.table->setCurrentCell(50, 6);
+        const SelectionMask selected = rig.selection();
+        const BankStore before = rig.store;
+
+        rig.bar->focusField();
+        QTest::keyClicks(rig.bar->field(), QStringLiteral("pad"));
+        QCOMPARE(rig.bar->countText(), QStringLiteral("3 found"));
+        QVERIFY(rig.bar->found().isSelected(4, 22) && rig.bar->found().isSelected(1, 3));
+        QVERIFY(rig.selection() == selected);
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                QVERIFY(rig.store.at(b, p).sameContent(before.at(b, p)));
+
+        // Return and F3 go forward from the current cell, bank by bank; Shift+F3 back; both wrap.
+        const std::pair<int, int> expected[] = {{100, 9}, {3, 1}, {22, 4}};
+        for (auto [row, column] : expected) {
+            QTest::keyClick(rig.bar->field(), Qt::Key_Return);
+            QCOMPARE(rig.table->currentRow(), row);
+            QCOMPARE(rig.table->currentColumn(), column);
+            QCOMPARE(rig.selection().count(), 1);
+        }
+        QTest::keyClick(&rig.window, Qt::Key_F3);
+        QCOMPARE(rig.table->currentColumn(), 9);
+        QTest::keyClick(&rig.window, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(rig.table->currentColumn(), 4);
+        QVERIFY(rig.bar->field()->hasFocus()); // so Return can step on
+
+        QTest::keyClick(rig.bar->field(), Qt::Key_Escape);
+        QCOMPARE(rig.bar->field()->text(), QString());
+        QVERIFY(rig.bar->found().empty());
+        QCOMPARE(rig.bar->countText(), QString());
+        QCOMPARE(rig.table->currentColumn(), 4); // the match stays selected
+    }
+
+    void followsChangedPresetsAndTheTableState()
+    {
+        Rig rig;
+        QTest::keyClicks(rig.bar->field(), QStringLiteral("bass"));
+        QCOMPARE(rig.bar->countText(), QStringLiteral("Nothing found"));
+        rig.name(12, 7, QStringLiteral("Sub Bass"));
+        QTRY_COMPARE(rig.bar->countText(), QStringLiteral("1 found"));
+        rig.table->setEnabled(false); // no banks loaded
+        QVERIFY(!rig.bar->isEnabled());
+        QTest::keyClick(&rig.window, Qt::Key_F3);
+        QCOMPARE(rig.selection().count(), 0);
+    }
+};
+
+QTEST_MAIN(TestSearchBar)
+#include "tst_searchbar.moc"

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/selectionmask.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class BankStore;
+class MultiDelegate;
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+class QToolButton;
+
+// The search field above the table. As the user types, the presets it finds are
+// framed in the table and counted; Return / F3 and Shift+F3 select the next and
+// previous one, Escape clears. Typing never touches the selection or the presets.
+class SearchBar : public QWidget
+{
+    Q_OBJECT
+public:
+    // Ctrl+F, F3 and Shift+F3 work anywhere inside `shortcutScope`'s window.
+    SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate *delegate, QWidget *shortcutScope,
+              QWidget *parent = nullptr);
+    ~SearchBar() override;
+
+    QLineEdit *field() const { return searchField; }
+    const SelectionMask &found() const { return matches; }
+    QString countText() const;
+
+public slots:
+    void focusField();
+    void findNext();
+    void findPrevious();
+    void clear();
+    // Searches the presets again, for example after they changed.
+    void refresh();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void step(bool forward);
+    void scheduleRefresh();
+
+    QTableWidget *table;
+    const BankStore &store;
+    QPointer<MultiDelegate> delegate;
+    QLineEdit *searchField;
+    QLabel *countLabel;
+    QToolButton *previousButton;
+    QToolButton *nextButton;
+    SelectionMask matches;
+    int matchCount = 0;
+    bool refreshPending = false;
+};
