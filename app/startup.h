@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QSettings;
 class QTranslator;
@@ -20,6 +23,10 @@ int readLanguage(QSettings &settings);
 // Loads and installs the German catalogues when language is exactly 1.
 // Returns whether both catalogues loaded.
 bool installTranslators(int language, QTranslator &appTranslator, QTranslator &qtTranslator);
+
+// What --help or --version print, or nothing when the window should start. Options it does not
+// know are left alone: they may be Qt's own (-platform, -style, ...). Needs a QCoreApplication.
+std::optional<QString> commandLineAnswer(const QStringList &arguments);
 
 // The whole program: identity, style, application, catalogues, the maximised
 // main window and the event loop, torn down in that order's reverse. With

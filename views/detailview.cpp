@@ -7,6 +7,7 @@
 DetailView::DetailView(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
+    label->setText(tr("Version %1").arg(QStringLiteral(ORVEX_VERSION)));
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));
