@@ -1,10 +1,14 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
+#include "views/themecolours.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDirIterator>
+#include <QIcon>
 #include <QSettings>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QTranslator>
@@ -42,6 +46,15 @@ bool installTranslators(int language, QTranslator &appTranslator, QTranslator &q
     if (qt)
         QCoreApplication::installTranslator(&qtTranslator);
     return app && qt;
+}
+
+void applyPaletteSetting(QSettings &settings)
+{
+    const QString choice = settings.value(QStringLiteral("palette")).toString();
+    if (choice == QLatin1String("dark"))
+        QApplication::setPalette(ThemeColours::darkPalette());
+    else if (choice == QLatin1String("light"))
+        QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
 std::optional<QString> commandLineAnswer(const QStringList &arguments)
@@ -85,8 +98,17 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     setApplicationIdentity();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     auto app = std::make_unique<QApplication>(argc, argv);
+    QGuiApplication::setDesktopFileName(DesktopId);
+    // The icon theme's (installed) icon, else the same pictures built in.
+    QIcon builtIn;
+    QDirIterator sizes(QStringLiteral(":/icons/hicolor"), {DesktopId + QStringLiteral(".png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        builtIn.addFile(sizes.next());
+    QApplication::setWindowIcon(QIcon::fromTheme(DesktopId, builtIn));
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);
+    applyPaletteSetting(*settings);
 
     auto window = std::make_unique<MainWindow>();
     window->showMaximized();

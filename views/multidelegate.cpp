@@ -1,6 +1,7 @@
 #include "views/multidelegate.h"
 
 #include "model/celltext.h"
+#include "views/themecolours.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -29,6 +30,13 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
     const int w = opt.rect.width();
     const int h = opt.rect.height();
+    // Text that reads on the cell's own colour (or the selection's), whatever the palette's text colour.
+    QColor background = opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush.color()
+                                                                   : opt.palette.color(QPalette::Base);
+    if (opt.state & QStyle::State_Selected)
+        background = opt.palette.color(
+            opt.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
+    painter->setPen(ThemeColours::textOn(background));
     painter->translate(opt.rect.topLeft());
     QFont nameFont(QStringLiteral("Arial"), 10);
     nameFont.setBold(true);
