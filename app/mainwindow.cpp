@@ -24,10 +24,17 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+#include <tuple>
+
 namespace {
 const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
-const QString CommandStyle = QStringLiteral("border: 2px solid #8f8f91; border-radius: 20px");
-const QString ArrowStyle = QStringLiteral("border: 0px solid #8f8f91; background: transparent");
+// The highlight border shows keyboard focus: the pictures themselves cannot.
+const QString CommandStyle = QStringLiteral("QToolButton { border: 2px solid #8f8f91; border-radius: 20px }"
+                                            "QToolButton:focus { border-color: palette(highlight) }");
+const QString ArrowStyle = QStringLiteral(
+    "QToolButton { border: 1px solid transparent; border-radius: 3px; background: transparent }"
+    "QToolButton:focus { border-color: palette(highlight) }");
 const QString PictureStyle = QStringLiteral("border: 0px solid #8f8f91;");
 } // namespace
 
@@ -40,6 +47,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     detailView = new DetailView;
     table = new BigTable(PresetsPerBank, BankCount);
     PresetTable::setUp(table);
+    table->setAccessibleName(tr("Presets"));
+    table->setToolTip(tr("16 banks of 128 presets: double-click or F2 renames, dragging copies, "
+                         "the right mouse button shows the block commands"));
     auto *delegate = new MultiDelegate(this);
     delegate->setStore(&bankStore);
     table->setItemDelegate(delegate);
@@ -65,6 +75,22 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     connectSignals();
 
+    // Tab walks the tool panel top to bottom, then the detail view, then the table.
+    QWidget *const tabOrder[] = {importButton,
+                                 exportButton,
+                                 loadButton,
+                                 saveButton,
+                                 languageBox,
+                                 undoButton,
+                                 redoButton,
+                                 detailView->A2AButton,
+                                 detailView->AuthorDoEdit,
+                                 detailView->setAButton,
+                                 detailView->GroupsList,
+                                 table};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
     updateTable(false);
     setCentralWidget(splitter);
     statusBar(); // there from the start, so the table does not jump when a message first shows
@@ -89,24 +115,28 @@ QWidget *MainWindow::buildToolPanel()
     // so they show in full colour and do nothing.
     auto pictureOnly = [](const QString &path) {
         auto *b = new QToolButton;
-        // Decoded once, used for both states.
-        const QPixmap picture(path);
-        QIcon icon(picture);
-        icon.addPixmap(picture, QIcon::Disabled);
+        // addFile, not a QPixmap: it takes the "@2x" picture too on high-DPI screens.
+        QIcon icon(path);
+        icon.addFile(path, QSize(), QIcon::Disabled);
         b->setIcon(icon);
         b->setIconSize(QSize(200, 72));
         b->setStyleSheet(PictureStyle);
         b->setEnabled(false);
+        b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
     auto *title = pictureOnly(QStringLiteral(":/Charts/title.png"));
 
     languageBox = new QComboBox;
     languageBox->setFixedWidth(40);
-    // The panel's gradient would paint the box black under Fusion; keep it a plain box.
-    languageBox->setStyleSheet(
-        QStringLiteral("QComboBox { background-color: #f4f4f4; color: black; padding-left: 4px; }"
-                       "QComboBox::drop-down { width: 12px; }"));
+    // The panel's gradient would paint the box and its list black under Fusion; keep them
+    // plain boxes in the palette's colours, light or dark.
+    languageBox->setStyleSheet(QStringLiteral(
+        "QComboBox { background-color: palette(base); color: palette(text); padding-left: 4px; }"
+        "QComboBox:focus { border: 1px solid palette(highlight); }"
+        "QComboBox::drop-down { width: 12px; }"
+        "QComboBox QAbstractItemView { background-color: palette(base); color: palette(text);"
+        " selection-background-color: palette(highlight); selection-color: palette(highlighted-text); }"));
     languageBox->addItem(QStringLiteral("EN"));
     languageBox->addItem(QStringLiteral("DE"));
     languageBox->setCurrentIndex(language == 1 ? 1 : 0);
@@ -119,6 +149,23 @@ QWidget *MainWindow::buildToolPanel()
     undoButton = makePictureButton(tr(":/Charts/undo.png"), QSize(18, 16), ArrowStyle);
     redoButton = makePictureButton(tr(":/Charts/redo.png"), QSize(18, 16), ArrowStyle);
     auto *footer = pictureOnly(QStringLiteral(":/Charts/footer.png"));
+    title->setAccessibleName(WindowTitle);
+    footer->setAccessibleName(QStringLiteral("Quillmoth"));
+
+    // The pictures hold the captions: screen readers and the mouse pointer need them in words.
+    const std::tuple<QWidget *, QString, QString> described[] = {
+        {importButton, tr("Import"), tr("Import all 16 banks from the module")},
+        {exportButton, tr("Export"), tr("Export banks 2 to 16 to the module")},
+        {loadButton, tr("Load"), tr("Load a preset file over all banks or into one bank")},
+        {saveButton, tr("Save"), tr("Save all banks or one user bank to a preset file")},
+        {languageBox, tr("Language"), tr("Language of the program, from its next start")},
+        {undoButton, tr("Undo"), tr("Undo the last change (Ctrl+Z)")},
+        {redoButton, tr("Redo"), tr("Redo the change undone last (Ctrl+Y)")},
+    };
+    for (const auto &[widget, name, tip] : described) {
+        widget->setAccessibleName(name);
+        widget->setToolTip(tip);
+    }
 
     auto *row = new QWidget;
     auto *rowLayout = new QHBoxLayout(row);
@@ -145,6 +192,8 @@ QWidget *MainWindow::buildToolPanel()
     scroll->setWidget(toolPanel);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Not a Tab stop of its own: Tab goes straight to the buttons, and it scrolls to show them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setMinimumWidth(toolPanel->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
     return scroll;

@@ -1,14 +1,20 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
+#include "views/themecolours.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDirIterator>
+#include <QIcon>
 #include <QSettings>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QTranslator>
 #include <QWindow>
 
+#include <cstdio>
 #include <memory>
 
 namespace Startup {
@@ -18,6 +24,7 @@ void setApplicationIdentity()
     QCoreApplication::setOrganizationName(OrganizationName);
     QCoreApplication::setOrganizationDomain(OrganizationDomain);
     QCoreApplication::setApplicationName(ApplicationName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
 }
 
 int readLanguage(QSettings &settings)
@@ -41,16 +48,67 @@ bool installTranslators(int language, QTranslator &appTranslator, QTranslator &q
     return app && qt;
 }
 
+void applyPaletteSetting(QSettings &settings)
+{
+    const QString choice = settings.value(QStringLiteral("palette")).toString();
+    if (choice == QLatin1String("dark"))
+        QApplication::setPalette(ThemeColours::darkPalette());
+    else if (choice == QLatin1String("light"))
+        QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+std::optional<QString> commandLineAnswer(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    // Qt's own options are single-dash words: "-stylesheet" must not read as -s -t -y ... -h.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Orvex+ Preset Manager: a librarian and editor for the presets of the Orvex+ sound "
+                       "module.\nQt's own options (-platform, -style, -reverse, ...) are accepted too."));
+    // Not addHelpOption(): its --help-all would promise Qt's options, which only QApplication knows.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("simulator"),
+        QStringLiteral("Add the built-in module simulator, \"Orvex+ Simulator\", to the MIDI ports "
+                       "(also ORVEX_SIMULATOR=1).")));
+    parser.parse(arguments);
+    if (parser.isSet(version))
+        return QStringLiteral("orvex-presetmanager %1\n").arg(QStringLiteral(ORVEX_VERSION));
+    if (parser.isSet(help))
+        return parser.helpText();
+    return std::nullopt;
+}
+
 int runApplication(int &argc, char **argv, bool exitWhenShown)
 {
+    {
+        // Answered before QApplication exists, so --help and --version work without a display.
+        QCoreApplication probe(argc, argv);
+        if (const std::optional<QString> answer = commandLineAnswer(QCoreApplication::arguments())) {
+            std::fputs(answer->toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     // Declaration order gives the teardown order: window, settings, application, translators.
     auto appTranslator = std::make_unique<QTranslator>();
     auto qtTranslator = std::make_unique<QTranslator>();
     setApplicationIdentity();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     auto app = std::make_unique<QApplication>(argc, argv);
+    QGuiApplication::setDesktopFileName(DesktopId);
+    // The icon theme's (installed) icon, else the same pictures built in.
+    QIcon builtIn;
+    QDirIterator sizes(QStringLiteral(":/icons/hicolor"), {DesktopId + QStringLiteral(".png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        builtIn.addFile(sizes.next());
+    QApplication::setWindowIcon(QIcon::fromTheme(DesktopId, builtIn));
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);
+    applyPaletteSetting(*settings);
 
     auto window = std::make_unique<MainWindow>();
     window->showMaximized();

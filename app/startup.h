@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QSettings;
 class QTranslator;
@@ -11,6 +14,8 @@ namespace Startup {
 inline const QString OrganizationName = QStringLiteral("Quillmoth");
 inline const QString OrganizationDomain = QStringLiteral("quillmoth.example");
 inline const QString ApplicationName = QStringLiteral("Orvex_presetmanager");
+// The installed .desktop entry, AppStream component and icon are named after it.
+inline const QString DesktopId = QStringLiteral("example.quillmoth.OrvexPresetManager");
 
 void setApplicationIdentity();
 
@@ -20,6 +25,14 @@ int readLanguage(QSettings &settings);
 // Loads and installs the German catalogues when language is exactly 1.
 // Returns whether both catalogues loaded.
 bool installTranslators(int language, QTranslator &appTranslator, QTranslator &qtTranslator);
+
+// The setting "palette": "dark" gives Fusion's dark colours, "light" its light ones; anything
+// else (the default) keeps the desktop's palette. Needs the QApplication.
+void applyPaletteSetting(QSettings &settings);
+
+// What --help or --version print, or nothing when the window should start. Options it does not
+// know are left alone: they may be Qt's own (-platform, -style, ...). Needs a QCoreApplication.
+std::optional<QString> commandLineAnswer(const QStringList &arguments);
 
 // The whole program: identity, style, application, catalogues, the maximised
 // main window and the event loop, torn down in that order's reverse. With

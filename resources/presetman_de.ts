@@ -323,4 +323,114 @@
         <translation>%1 gefunden</translation>
     </message>
 </context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>Import all 16 banks from the module</source>
+        <translation>Alle 16 Bänke aus dem Modul importieren</translation>
+    </message>
+    <message>
+        <source>Export banks 2 to 16 to the module</source>
+        <translation>Bänke 2 bis 16 ins Modul exportieren</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>Load a preset file over all banks or into one bank</source>
+        <translation>Eine Preset Datei über alle Bänke oder in eine Bank laden</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Save all banks or one user bank to a preset file</source>
+        <translation>Alle Bänke oder eine User Bank in eine Preset Datei speichern</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>Language of the program, from its next start</source>
+        <translation>Sprache des Programms, ab dem nächsten Start</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo the last change (Ctrl+Z)</source>
+        <translation>Letzte Änderung rückgängig machen (Strg+Z)</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Redo the change undone last (Ctrl+Y)</source>
+        <translation>Zuletzt rückgängig gemachte Änderung wiederherstellen (Strg+Y)</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>16 banks of 128 presets: double-click or F2 renames, dragging copies, the right mouse button shows the block commands</source>
+        <translation>16 Bänke mit je 128 Presets: Doppelklick oder F2 benennt um, Ziehen kopiert, die rechte Maustaste zeigt die Blockbefehle</translation>
+    </message>
+</context>
+<context>
+    <name>DetailView</name>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Author of the selection</source>
+        <translation>Autor der Auswahl</translation>
+    </message>
+    <message>
+        <source>The author all selected presets share</source>
+        <translation>Der gemeinsame Autor aller gewählten Presets</translation>
+    </message>
+    <message>
+        <source>Take the shown author</source>
+        <translation>Angezeigten Autor übernehmen</translation>
+    </message>
+    <message>
+        <source>Copy the author of the selection into the field below</source>
+        <translation>Den Autor der Auswahl in das Feld darunter kopieren</translation>
+    </message>
+    <message>
+        <source>Author to assign</source>
+        <translation>Zuzuweisender Autor</translation>
+    </message>
+    <message>
+        <source>Type an author, then press the &quot;&gt;&gt;&quot; beside it</source>
+        <translation>Autor eingeben, dann das &quot;&gt;&gt;&quot; daneben drücken</translation>
+    </message>
+    <message>
+        <source>Assign the author</source>
+        <translation>Autor zuweisen</translation>
+    </message>
+    <message>
+        <source>Give this author to all selected user presets</source>
+        <translation>Diesen Autor allen gewählten User Presets geben</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>Kategorien</translation>
+    </message>
+    <message>
+        <source>Click a category to give it to all selected user presets</source>
+        <translation>Eine Kategorie anklicken, um sie allen gewählten User Presets zu geben</translation>
+    </message>
+</context>
 </TS>

@@ -1,12 +1,29 @@
 #include "views/detailview.h"
 
 #include "model/categorytable.h"
+#include "views/themecolours.h"
 
+#include <QEvent>
 #include <QPixmap>
+
+#include <tuple>
 
 DetailView::DetailView(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
+    label->setText(tr("Version %1").arg(QStringLiteral(ORVEX_VERSION)));
+    // The two ">>" buttons need words for screen readers and the mouse pointer.
+    const std::tuple<QWidget *, QString, QString> described[] = {
+        {AuthorEdit, tr("Author of the selection"), tr("The author all selected presets share")},
+        {A2AButton, tr("Take the shown author"), tr("Copy the author of the selection into the field below")},
+        {AuthorDoEdit, tr("Author to assign"), tr("Type an author, then press the \">>\" beside it")},
+        {setAButton, tr("Assign the author"), tr("Give this author to all selected user presets")},
+        {GroupsList, tr("Categories"), tr("Click a category to give it to all selected user presets")},
+    };
+    for (const auto &[widget, name, tip] : described) {
+        widget->setAccessibleName(name);
+        widget->setToolTip(tip);
+    }
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));
@@ -15,15 +32,23 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
         GroupsList->insertItem(i, item);
     }
     GroupsList->setBaseSize(100, 25);
-    GroupsList->setStyleSheet(QStringLiteral(
-        "QListView { show-decoration-selected: 1; }"
-        "QListView::item {border-bottom: 1px solid #ffcccc;}"
-        "QListView::item:alternate { background: #EEEEEE;}"
-        "QListView::item:selected { border: 0px solid #c0c0c0;}"
-        "QListView::item:selected:!active { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 "
-        "#ABAFE5, stop: 1 #8588B2);}"
-        "QListView::item:selected:active { background: #e0e0e0}"
-        "QListView::item:hover { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #FAFBFE, "
-        "stop: 1 "
-        "#DCDEF1);}"));
+    applyListStyle();
+}
+
+void DetailView::applyListStyle()
+{
+    const bool dark = ThemeColours::isDark(palette());
+    if (listStyleApplied && dark == listStyleDark)
+        return;
+    listStyleApplied = true;
+    listStyleDark = dark;
+    GroupsList->setStyleSheet(ThemeColours::categoryListStyle(palette()));
+}
+
+void DetailView::changeEvent(QEvent *event)
+{
+    // The desktop (or the settings) may switch between a light and a dark palette while we run.
+    if (event->type() == QEvent::PaletteChange)
+        applyListStyle();
+    QWidget::changeEvent(event);
 }

@@ -11,4 +11,12 @@ class DetailView : public QWidget, public Ui_Form
     Q_OBJECT
 public:
     explicit DetailView(QWidget *parent = nullptr);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void applyListStyle();
+    bool listStyleApplied = false;
+    bool listStyleDark = false;
 };

@@ -4,6 +4,7 @@
 #include "model/categorytable.h"
 #include "model/celltext.h"
 #include "model/selectionmask.h"
+#include "views/themecolours.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -49,6 +50,13 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         authorElided.clear();
         elidedRoom = room;
     }
+    // Text that reads on the cell's own colour (or the selection's), whatever the palette's text colour.
+    QColor background = opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush.color()
+                                                                   : opt.palette.color(QPalette::Base);
+    if (opt.state & QStyle::State_Selected)
+        background = opt.palette.color(
+            opt.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
+    painter->setPen(ThemeColours::textOn(background));
     painter->translate(opt.rect.topLeft());
     painter->setFont(nameFont);
     painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "views/bigtable.h"
+#include "views/detailview.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -55,6 +56,33 @@ private slots:
         QCoreApplication::removeTranslator(&qt);
     }
 
+    void helpAndVersionAnswerWithoutTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("answer"); // "" = the window starts
+        const QString version = QStringLiteral("orvex-presetmanager " ORVEX_VERSION "\n");
+        QTest::newRow("nothing") << QStringList{} << "";
+        QTest::newRow("--simulator") << QStringList{"--simulator"} << "";
+        // Qt's own single-dash options must not read as bundles of short ones (-s -t -y ... -h).
+        QTest::newRow("Qt's options")
+            << QStringList{"-stylesheet", "a.qss", "-reverse", "-platform", "xcb"} << "";
+        QTest::newRow("--version") << QStringList{"--version"} << version;
+        QTest::newRow("-v among Qt's options") << QStringList{"-platform", "xcb", "-v"} << version;
+        QTest::newRow("--help") << QStringList{"--help"} << "--simulator";
+        QTest::newRow("-h") << QStringList{"-h"} << "--version";
+    }
+
+    void helpAndVersionAnswerWithoutTheWindow()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, answer);
+        const std::optional<QString> text =
+            Startup::commandLineAnswer(QStringList{"orvex-presetmanager"} + args);
+        QCOMPARE(text.has_value(), !answer.isEmpty());
+        if (text)
+            QVERIFY2(answer.endsWith('\n') ? *text == answer : text->contains(answer), qPrintable(*text));
+    }
+
     void tableAfterStartUp()
     {
         MainWindow w;
@@ -85,6 +113,8 @@ private slots:
         // "[*]" is Qt's place for the unsaved-changes mark; it shows nothing while unmodified.
         QCOMPARE(w.windowTitle(), QStringLiteral("Orvex+ Preset Manager[*]"));
         QVERIFY(!w.isWindowModified());
+        // The same version as --version prints.
+        QCOMPARE(w.detailView->label->text(), QStringLiteral("Version " ORVEX_VERSION));
     }
 };
 

@@ -63,7 +63,7 @@ private slots:
         simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
                         {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
                          QStringLiteral("e2e"), QStringLiteral("--serial"), QStringLiteral("42"),
-                         QStringLiteral("--version"), QStringLiteral("1.00"), QStringLiteral("--bad-writes"),
+                         QStringLiteral("--firmware"), QStringLiteral("1.00"), QStringLiteral("--bad-writes"),
                          QStringLiteral("1"), QStringLiteral("--save"), saved});
         QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
         QByteArray output;

@@ -34,6 +34,7 @@ private slots:
     void germanVariantsCarryOtherCaptions();
     void panelShowsThroughLogosAndArrows();
     void germanCatalogueChoosesGermanPictures();
+    void twinsShowTheirOwnPicture();
 };
 
 void TestPictures::everyPictureAtItsSize_data()
@@ -67,6 +68,9 @@ void TestPictures::everyPictureAtItsSize()
     const QImage image(path(name));
     QVERIFY2(!image.isNull(), qPrintable(path(name) + " is missing or unreadable"));
     QCOMPARE(image.size(), size);
+    // The twin Qt loads by itself on high-DPI screens: the same picture with twice the pixels.
+    const QImage twin(QStringLiteral(":/Charts/%1@2x.png").arg(name));
+    QCOMPARE(twin.size(), size * 2);
 }
 
 void TestPictures::germanVariantsCarryOtherCaptions()
@@ -121,6 +125,36 @@ void TestPictures::germanCatalogueChoosesGermanPictures()
             german.translate("MainWindow", path(QString::fromLatin1(name)).toUtf8().constData());
         QVERIFY2(translated.isEmpty() || translated == path(QString::fromLatin1(name)),
                  qPrintable(translated));
+    }
+}
+
+void TestPictures::twinsShowTheirOwnPicture()
+{
+    // Halved, each @2x twin is closer to its own picture than to any other of that size
+    // (the German one included), so no twin shows another caption or language.
+    auto difference = [](const QImage &a, const QImage &b) {
+        qint64 sum = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                sum += qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) +
+                       qAbs(qAlpha(a.pixel(x, y)) - qAlpha(b.pixel(x, y)));
+        return sum;
+    };
+    QStringList names = {"title", "footer", "undo", "redo"};
+    for (const char *name : {"import", "export", "load", "save", "import_screen", "export_screen"})
+        names << QString::fromLatin1(name) << QString::fromLatin1(name) + "_de";
+    for (const QString &name : names) {
+        const QImage own = QImage(path(name)).convertToFormat(QImage::Format_ARGB32);
+        const QImage halved = QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name))
+                                  .scaled(own.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_ARGB32);
+        const qint64 toOwn = difference(halved, own);
+        for (const QString &other : names) {
+            const QImage otherImage = QImage(path(other)).convertToFormat(QImage::Format_ARGB32);
+            if (other != name && otherImage.size() == own.size())
+                QVERIFY2(toOwn < difference(halved, otherImage),
+                         qPrintable(name + "@2x looks like " + other));
+        }
     }
 }
 

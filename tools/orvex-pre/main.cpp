@@ -4,6 +4,7 @@
 #include "files/presetfile.h"
 #include "transfercommands.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -297,6 +298,8 @@ int runHelp(const QStringList &)
            "\n";
     out += TransferCommands::OptionsHelp;
     out += "\n"
+           "orvex-pre --help and orvex-pre --version print this text and the version.\n"
+           "\n"
            "Exit codes:\n"
            "  0  success; diff: no preset differs\n"
            "  1  check, dump, copy: a file failed a check, or OUT could not be written;\n"
@@ -313,11 +316,22 @@ int runHelp(const QStringList &)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvex-pre"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
+    // --help anywhere; --version before the command (after it, options are the command's).
+    QCommandLineParser global;
+    global.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption version = global.addVersionOption();
+    global.parse(QCoreApplication::arguments());
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
         return runHelp({});
+    if (global.isSet(version)) {
+        writeOut("orvex-pre " ORVEX_VERSION "\n");
+        return Success;
+    }
     const QString name = args.takeFirst();
     for (const Command &c : commands())
         if (name == QLatin1String(c.name))

@@ -106,6 +106,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvex-simulator"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral(
@@ -115,6 +116,7 @@ int main(int argc, char *argv[])
         "Exit status: 0 after a clean end, 1 when the ports cannot be made or a file fails, 2 for bad\n"
         "arguments."));
     args.addHelpOption();
+    args.addVersionOption();
     const QCommandLineOption api(
         {QStringLiteral("a"), QStringLiteral("api")},
         QStringLiteral("MIDI API: alsa or jack (default: $ORVEX_MIDI_API, else alsa)."),
@@ -125,8 +127,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption serial(QStringLiteral("serial"),
                                     QStringLiteral("Serial number, 0..268435455 (default 123456789)."),
                                     QStringLiteral("number"));
+    // --version is the program's own; the module's firmware version is --firmware.
     const QCommandLineOption version(
-        QStringLiteral("version"), QStringLiteral("Firmware version as shown, e.g. 3.01, or the raw value."),
+        QStringLiteral("firmware"),
+        QStringLiteral("Firmware version as the program shows it, e.g. 3.01, or the raw value."),
         QStringLiteral("version"));
     const QCommandLineOption deviceText(
         QStringLiteral("device-text"),
@@ -191,7 +195,7 @@ int main(int argc, char *argv[])
     if (args.isSet(version)) {
         uint32_t value = 0;
         if (!parseVersion(args.value(version), &value))
-            return bad(QStringLiteral("--version needs MAJOR.MINOR (0..255, 0..63) or a value below 16384"));
+            return bad(QStringLiteral("--firmware needs MAJOR.MINOR (0..255, 0..63) or a value below 16384"));
         sim.setFirmwareVersion(value);
     }
     if (args.isSet(deviceText))

@@ -214,7 +214,10 @@ void softShadow(QPainter &p, const QPainterPath &shape, qreal radius, QPointF of
 {
     const int pad = static_cast<int>(std::ceil(radius * 2)) + 2;
     const QRect bounds = shape.boundingRect().toAlignedRect().adjusted(-pad, -pad, pad, pad);
-    QImage img(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    // Blurred at the target's own resolution, so @2x pictures get a smooth shadow too.
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    QImage img(bounds.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(dpr);
     img.fill(Qt::transparent);
     {
         QPainter ip(&img);
@@ -222,7 +225,7 @@ void softShadow(QPainter &p, const QPainterPath &shape, qreal radius, QPointF of
         ip.translate(-bounds.topLeft());
         ip.fillPath(shape, colour);
     }
-    const int half = std::max(1, qRound(radius / 2));
+    const int half = std::max(1, qRound(radius * dpr / 2));
     for (int i = 0; i < 3; ++i) {
         boxBlurPass(img, half, true);
         boxBlurPass(img, half, false);

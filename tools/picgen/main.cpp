@@ -1,12 +1,18 @@
-// orvex-picgen: draws the program's pictures and writes them as PNG files.
+// orvex-picgen: draws the program's pictures and writes them as PNG files, each also as
+// "<name>@2x.png" with twice the pixels, which Qt loads by itself on high-DPI screens.
 //
-//   orvex-picgen <output folder> [--preview <sheet.png>]
+//   orvex-picgen <output folder> [--preview <sheet.png>] [--icons <folder>]
 //
-// Run with QT_QPA_PLATFORM=offscreen; the build's `make-pictures` target does that and writes into
-// resources/pictures/ and docs/pictures-preview.png.
+// --icons writes the application icon as an icon theme tree: hicolor/scalable/apps/<id>.svg and
+// hicolor/<N>x<N>/apps/<id>.png. Run with QT_QPA_PLATFORM=offscreen; the build's `make-pictures`
+// target does that and writes into resources/pictures/, packaging/icons/ and docs/pictures-preview.png.
+#include "appicon.h"
 #include "pictures.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 #include <QTextStream>
@@ -16,18 +22,26 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();
-    QString previewPath;
-    const int previewAt = args.indexOf(QStringLiteral("--preview"));
-    if (previewAt >= 0) {
-        if (previewAt + 1 >= args.size()) {
-            QTextStream(stderr) << "--preview needs a file name\n";
-            return 2;
+    auto takeOption = [&args](const QString &name, QString &value) {
+        const int at = args.indexOf(name);
+        if (at < 0)
+            return true;
+        if (at + 1 >= args.size()) {
+            QTextStream(stderr) << name << " needs a value\n";
+            return false;
         }
-        previewPath = args.at(previewAt + 1);
-        args.remove(previewAt, 2);
-    }
+        value = args.at(at + 1);
+        args.remove(at, 2);
+        return true;
+    };
+    QString previewPath;
+    QString iconFolder;
+    if (!takeOption(QStringLiteral("--preview"), previewPath) ||
+        !takeOption(QStringLiteral("--icons"), iconFolder))
+        return 2;
     if (args.size() != 1) {
-        QTextStream(stderr) << "usage: orvex-picgen <output folder> [--preview <sheet.png>]\n";
+        QTextStream(stderr)
+            << "usage: orvex-picgen <output folder> [--preview <sheet.png>] [--icons <folder>]\n";
         return 2;
     }
     const QDir out(args.first());
@@ -48,6 +62,35 @@ int main(int argc, char **argv)
         }
         log << path << ' ' << image.width() << 'x' << image.height() << '\n';
         images.append(image);
+        const QString path2x = out.filePath(picture.name + QStringLiteral("@2x.png"));
+        if (!renderPicture(picture, 2).save(path2x, "PNG")) {
+            QTextStream(stderr) << "cannot write " << path2x << '\n';
+            return 1;
+        }
+        log << path2x << '\n';
+    }
+    if (!iconFolder.isEmpty()) {
+        const QString name = QStringLiteral("example.quillmoth.OrvexPresetManager");
+        const QDir icons(iconFolder);
+        QList<std::pair<QString, QByteArray>> files;
+        files.append({QStringLiteral("hicolor/scalable/apps/%1.svg").arg(name), AppIcon::svg()});
+        for (int size : AppIcon::pngSizes()) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            AppIcon::render(size).save(&buffer, "PNG");
+            files.append({QStringLiteral("hicolor/%1x%1/apps/%2.png").arg(size).arg(name), png});
+        }
+        for (const auto &[relative, bytes] : files) {
+            const QString path = icons.filePath(relative);
+            QFile file(path);
+            if (!icons.mkpath(QFileInfo(relative).path()) || !file.open(QIODevice::WriteOnly) ||
+                file.write(bytes) != bytes.size() || !file.flush()) {
+                QTextStream(stderr) << "cannot write " << path << '\n';
+                return 1;
+            }
+            log << path << '\n';
+        }
     }
     if (!previewPath.isEmpty()) {
         if (!previewSheet(pictures, images).save(previewPath, "PNG")) {

@@ -119,9 +119,10 @@ QList<Picture> pictureCatalogue()
     return list;
 }
 
-QImage renderPicture(const Picture &picture)
+QImage renderPicture(const Picture &picture, qreal devicePixelRatio)
 {
-    QImage image(picture.size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(picture.size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);

@@ -19,8 +19,9 @@ struct Picture
 
 QList<Picture> pictureCatalogue();
 
-// The picture on a transparent background, antialiased.
-QImage renderPicture(const Picture &picture);
+// The picture on a transparent background, antialiased; devicePixelRatio 2 draws the same
+// picture with twice the pixels in each direction, for the "@2x" file Qt picks on high-DPI screens.
+QImage renderPicture(const Picture &picture, qreal devicePixelRatio = 1);
 
 // One sheet showing every picture where the program shows it: the tool panel in both languages on
 // its grey gradient, the transfer dialog's pictures on the dialog background, the small arrows enlarged.

@@ -1,0 +1,244 @@
+// The window for everyone: named and keyboard-reachable controls, sharp pictures on a high-DPI
+// screen, readable text on a dark palette. Runs at a scale factor of 2 throughout.
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "model/categorytable.h"
+#include "views/bigtable.h"
+#include "views/detailview.h"
+#include "views/themecolours.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTest>
+#include <QToolButton>
+#include <QTranslator>
+
+namespace {
+
+void loadSomething(MainWindow &w)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = w.bankStore.at(b, p);
+            r.name = QStringLiteral("Name %1").arg(p);
+            r.author = QStringLiteral("Author");
+            r.category = p % CategoryCount;
+            r.mark = true;
+        }
+    w.banksLoaded = true;
+    w.updateTable(true);
+}
+
+// Every focusable interface below iface without a name or (for widgets) a tooltip.
+void collectUnnamed(QAccessibleInterface *iface, QStringList &unnamed)
+{
+    const QAccessible::State state = iface->state();
+    QObject *object = iface->object();
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (state.focusable && !state.invisible) {
+        const QString what =
+            object ? QStringLiteral("%1 \"%2\"").arg(object->metaObject()->className(), object->objectName())
+                   : QStringLiteral("role %1").arg(int(iface->role()));
+        if (iface->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << what + QStringLiteral(" has no accessible name");
+        if (widget && widget->toolTip().isEmpty())
+            unnamed << what + QStringLiteral(" has no tooltip");
+    }
+    // Cells and list rows are named by their content; the views holding them are the controls.
+    const QAccessible::Role role = iface->role();
+    if (role == QAccessible::Table || role == QAccessible::List)
+        return;
+    for (int i = 0; i < iface->childCount(); ++i)
+        if (QAccessibleInterface *child = iface->child(i))
+            collectUnnamed(child, unnamed);
+}
+
+QImage pictureAt2x(const QString &name)
+{
+    return QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    auto lum = [](const QColor &c) {
+        auto ch = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
+    };
+    const double la = lum(a) + 0.05;
+    const double lb = lum(b) + 0.05;
+    return la > lb ? la / lb : lb / la;
+}
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Startup::setApplicationIdentity();
+        QSettings().clear();
+        QApplication::setPalette(QApplication::style()->standardPalette());
+    }
+
+    void everyFocusableControlHasANameAndATooltip()
+    {
+        QTranslator app, qt;
+        for (int language : {0, 1}) {
+            QVERIFY(Startup::installTranslators(language, app, qt) == (language == 1));
+            MainWindow w;
+            loadSomething(w);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QStringList unnamed;
+            collectUnnamed(QAccessible::queryAccessibleInterface(&w), unnamed);
+            QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+            QCOMPARE(w.importButton->accessibleName(),
+                     language == 1 ? QStringLiteral("Importieren") : QStringLiteral("Import"));
+            QCoreApplication::removeTranslator(&app);
+            QCoreApplication::removeTranslator(&qt);
+        }
+    }
+
+    void tabWalksThePanelTopToBottom()
+    {
+        MainWindow w;
+        loadSomething(w);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.importButton->setFocus(Qt::TabFocusReason);
+        // Undo and redo are disabled (nothing to undo), so Tab passes them by.
+        const QList<QWidget *> expected = {w.exportButton,
+                                           w.loadButton,
+                                           w.saveButton,
+                                           w.languageBox,
+                                           w.detailView->A2AButton,
+                                           w.detailView->AuthorDoEdit,
+                                           w.detailView->setAButton,
+                                           w.detailView->GroupsList,
+                                           w.table};
+        for (QWidget *next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+    }
+
+    void picturesUseTheirDoubleSizeTwins()
+    {
+        QCOMPARE(qApp->devicePixelRatio(), 2.0);
+        MainWindow w;
+        const std::pair<QToolButton *, const char *> buttons[] = {
+            {w.importButton, "import"}, {w.exportButton, "export"}, {w.loadButton, "load"},
+            {w.saveButton, "save"},     {w.undoButton, "undo"},     {w.redoButton, "redo"}};
+        for (const auto &[button, name] : buttons) {
+            const QImage twin = pictureAt2x(QString::fromLatin1(name));
+            QCOMPARE(twin.size(), button->iconSize() * 2);
+            for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+                const QPixmap shown = button->icon().pixmap(button->iconSize(), 2.0, mode);
+                QCOMPARE(shown.size(), twin.size());
+                if (mode == QIcon::Normal)
+                    QVERIFY2(shown.toImage().convertToFormat(QImage::Format_ARGB32) == twin, name);
+            }
+        }
+        // The title and footer are disabled buttons showing their picture in full colour.
+        int found = 0;
+        for (QToolButton *b : w.findChildren<QToolButton *>()) {
+            const QImage shown = b->icon().pixmap(QSize(200, 72), 2.0, QIcon::Disabled).toImage();
+            for (const char *name : {"title", "footer"})
+                found +=
+                    shown.convertToFormat(QImage::Format_ARGB32) == pictureAt2x(QString::fromLatin1(name));
+        }
+        QCOMPARE(found, 2);
+    }
+
+    void paletteSettingChoosesDarkOrLight_data()
+    {
+        QTest::addColumn<QVariant>("setting");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("unset: the desktop's") << QVariant() << false;
+        QTest::newRow("dark") << QVariant("dark") << true;
+        QTest::newRow("light") << QVariant("light") << false;
+        QTest::newRow("unknown word") << QVariant("purple") << false;
+    }
+
+    void paletteSettingChoosesDarkOrLight()
+    {
+        QFETCH(QVariant, setting);
+        QFETCH(bool, dark);
+        QSettings s;
+        if (setting.isValid())
+            s.setValue(QStringLiteral("palette"), setting);
+        Startup::applyPaletteSetting(s);
+        QCOMPARE(ThemeColours::isDark(QApplication::palette()), dark);
+    }
+
+    void darkPaletteTextReadsEverywhere()
+    {
+        const QPalette p = ThemeColours::darkPalette();
+        const std::pair<QPalette::ColorRole, QPalette::ColorRole> pairs[] = {
+            {QPalette::Window, QPalette::WindowText},       {QPalette::Base, QPalette::Text},
+            {QPalette::AlternateBase, QPalette::Text},      {QPalette::Button, QPalette::ButtonText},
+            {QPalette::ToolTipBase, QPalette::ToolTipText}, {QPalette::Highlight, QPalette::HighlightedText}};
+        for (const auto &[background, text] : pairs)
+            QVERIFY2(contrast(p.color(background), p.color(text)) >= 4.5,
+                     qPrintable(QStringLiteral("roles %1 on %2").arg(text).arg(background)));
+
+        // Nothing in the panels keeps a colour of its own once the palette is dark.
+        QApplication::setPalette(p);
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRegularExpression literalColour(QStringLiteral("#[0-9a-fA-F]{3,6}\\b"));
+        for (QWidget *widget :
+             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox)})
+            QVERIFY2(!widget->styleSheet().contains(literalColour), qPrintable(widget->styleSheet()));
+        // ... and a light palette brings the list's own colours back.
+        QApplication::setPalette(QApplication::style()->standardPalette());
+        QTRY_VERIFY(w.detailView->GroupsList->styleSheet().contains(QStringLiteral("#e0e0e0")));
+    }
+
+    void tableTextReadsOnEveryCategoryColour()
+    {
+        QApplication::setPalette(ThemeColours::darkPalette());
+        MainWindow w;
+        w.resize(1400, 1000);
+        loadSomething(w);
+        w.table->item(1, 1)->setSelected(true); // category 1, under the selection colour
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage shot = w.table->viewport()->grab().toImage();
+        const qreal dpr = shot.devicePixelRatio();
+        for (int category = 0; category < CategoryCount; ++category) {
+            const QRect cell = w.table->visualItemRect(w.table->item(category, 1));
+            const QRect pixels(cell.topLeft() * dpr, cell.size() * dpr);
+            QColor background = QColor::fromRgb(categoryTable[category].rgb);
+            if (category == 1)
+                background = QApplication::palette().color(QPalette::Highlight);
+            // The name's pixels: the ones furthest from the background must stand out clearly.
+            double best = 0;
+            for (int y = pixels.top() + 2; y < pixels.bottom() - 2; ++y)
+                for (int x = pixels.left() + 2; x < pixels.right() - 2; ++x)
+                    best = std::max(best, contrast(shot.pixelColor(x, y), background));
+            QVERIFY2(
+                best >= 3.0,
+                qPrintable(QStringLiteral("category %1: best text contrast %2").arg(category).arg(best)));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication app(argc, argv);
+    TestDesktop test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktop.moc"

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+
+// Colours that follow the desktop's palette, light or dark. Widgets that need a colour of their
+// own take it from here, so a dark palette never leaves light-only colours behind (the 14
+// category colours are the one exception: they are the presets' own).
+namespace ThemeColours {
+
+// Light text on dark windows.
+bool isDark(const QPalette &palette);
+
+// Fusion's colours for a dark desktop: the setting "palette" = "dark".
+QPalette darkPalette();
+
+// Text colour for background: black wherever it reads well enough (the look the table has always
+// had on the category colours), white on darker colours.
+QColor textOn(const QColor &background);
+
+// The category list's style sheet: its long-standing light colours on a light palette, the
+// palette's own roles on a dark one.
+QString categoryListStyle(const QPalette &palette);
+
+} // namespace ThemeColours
