@@ -81,7 +81,7 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
     connect(okButton, &QPushButton::clicked, this, &SyxLoad::on_ok);
     connect(cancelButton, &QPushButton::clicked, this, &SyxLoad::on_cancel);
 
-    setMinimumWidth(340);
+    setMinimumWidth(380);
     on_choiceChanged();
 }
 
@@ -112,11 +112,11 @@ void SyxLoad::on_choiceChanged()
 
     QString result = tr("Presets to load: %1.").arg(current.placed);
     if (current.factoryLeftOut > 0)
-        result += QLatin1Char(' ') +
+        result += QLatin1Char('\n') +
                   tr("Left out, as the factory bank is never written: %1.").arg(current.factoryLeftOut);
     if (current.pastLastBank > 0)
-        result +=
-            QLatin1Char(' ') + tr("Left out, as they would land past bank 16: %1.").arg(current.pastLastBank);
+        result += QLatin1Char('\n') +
+                  tr("Left out, as they would land past bank 16: %1.").arg(current.pastLastBank);
     resultLabel->setText(result);
     okButton->setEnabled(current.placed > 0);
 }
