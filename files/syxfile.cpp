@@ -138,7 +138,7 @@ SyxContents readSyxBytes(const QByteArray &bytes)
         else
             contents.errorText =
                 text(QT_TRANSLATE_NOOP("SyxFile", "The file holds no complete Orvex+ preset.")) +
-                QLatin1Char(' ') + syxSkippedText(contents);
+                QLatin1Char('\n') + syxSkippedText(contents);
     }
     return contents;
 }
@@ -182,7 +182,7 @@ QString syxSkippedText(const SyxContents &contents)
     if (contents.damaged > 0)
         parts << text(QT_TRANSLATE_NOOP("SyxFile", "Damaged or incomplete messages skipped: %1."))
                      .arg(contents.damaged);
-    return parts.join(QLatin1Char(' '));
+    return parts.join(QLatin1Char('\n'));
 }
 
 SyxPlacement placeSyxPresets(const SyxContents &contents, const SyxTargets &targets)

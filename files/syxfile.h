@@ -54,7 +54,7 @@ SyxContents readSyxFile(const QString &fileName);
 // SysEx message, so a renamed dump is still recognised.
 bool isSyxFile(const QString &fileName);
 
-// What was passed over, for the user: empty when nothing was.
+// What was passed over, for the user, one line per kind: empty when nothing was.
 QString syxSkippedText(const SyxContents &contents);
 
 // Where a file's presets land in the 16 x 128 banks.

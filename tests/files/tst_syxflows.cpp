@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace {
 
@@ -72,6 +73,11 @@ PresetRecord filePreset(int i)
 }
 
 const QByteArray Foreign = QByteArray::fromHex("F04310F7");
+
+QByteArray bytesOf(const std::vector<uint8_t> &m)
+{
+    return QByteArray(reinterpret_cast<const char *>(m.data()), qsizetype(m.size()));
+}
 
 // Answers the next modal dialog, then the one after it, and so on.
 void answerInTurn(QList<std::function<void(QWidget *)>> answers, QWidget *skip = nullptr)
@@ -251,10 +257,10 @@ private slots:
         QTest::addColumn<bool>("banksLoaded");
         QTest::addColumn<QString>("message");
         QTest::newRow("only foreign messages") << Foreign + Foreign << true
-                                               << "The file holds no complete Orvex+ preset. "
+                                               << "The file holds no complete Orvex+ preset.\n"
                                                   "Messages for other devices skipped: 2.";
         QTest::newRow("cut off") << writeOf(1, 1, filePreset(1)).left(300) << true
-                                 << "The file holds no complete Orvex+ preset. "
+                                 << "The file holds no complete Orvex+ preset.\n"
                                     "Damaged or incomplete messages skipped: 1.";
         QTest::newRow("banks not loaded yet")
             << writeOf(1, 1, filePreset(1)) << false << "Please import or load all banks first";
@@ -282,6 +288,38 @@ private slots:
         QVERIFY(sameStore(w.bankStore, before));
         QCOMPARE(w.historyPos(), 0);
         QVERIFY(!w.modified);
+    }
+
+    // Every text of the load dialog and of the file messages has its German translation.
+    void germanCatalogueCoversTheNewTexts()
+    {
+        const QByteArray bytes = Foreign + bytesOf(Sysex::writeAck()) + writeOf(1, 0, filePreset(1)) +
+                                 writeOf(1, 1, filePreset(1)).left(40) + replyOf(filePreset(2)) +
+                                 replyOf(filePreset(2));
+        auto texts = [&] {
+            const SyxContents c = readSyxBytes(bytes);
+            SyxLoad d(c);
+            d.replyBankBox->setCurrentIndex(14);
+            d.replyPresetBox->setValue(128);
+            QStringList all{d.windowTitle(), readSyxBytes(Foreign).errorText, readSyxBytes("x").errorText,
+                            readSyxBytes({}).errorText};
+            for (QWidget *w : d.findChildren<QWidget *>())
+                for (const char *property : {"text", "title"})
+                    if (const QString t = w->property(property).toString(); !t.isEmpty())
+                        all << t.split('\n');
+            return all;
+        };
+        const QStringList english = texts();
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
+        QCoreApplication::installTranslator(&german);
+        const QStringList translated = texts();
+        QCoreApplication::removeTranslator(&german);
+        QCOMPARE(translated.size(), english.size());
+        QVERIFY(english.contains("Left out, as the factory bank is never written: 1."));
+        const QStringList same{"Ok", "Bank:", "Preset:", "2", "16", "128"};
+        for (int i = 0; i < english.size(); ++i)
+            QVERIFY2(same.contains(english[i]) || translated[i] != english[i], qPrintable(english[i]));
     }
 };
 
