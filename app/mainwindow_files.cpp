@@ -54,8 +54,9 @@ void MainWindow::on_Save()
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
     if (selectionChosen || SyxFlows::isSyxName(fileName)) {
-        const bool saved = saveSyx(SyxFlows::withSyxExtension(fileName),
-                                   SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
+        // The name is used as chosen, as for preset files; loading knows a SysEx file by its content too.
+        const bool saved =
+            saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
         // Banks 2 to 16 hold every change a user can make, as an export does.
         if (saved && !selectionChosen && selectedBank < 1)
             modified = false;

@@ -38,9 +38,4 @@ bool isSyxName(const QString &fileName)
     return fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
 }
 
-QString withSyxExtension(const QString &fileName)
-{
-    return isSyxName(fileName) ? fileName : fileName + QLatin1String(".syx");
-}
-
 } // namespace SyxFlows

@@ -21,7 +21,5 @@ SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection
 
 // True when the save is to write a SysEx file: the name says so.
 bool isSyxName(const QString &fileName);
-// The name with ".syx" added when it has no such extension.
-QString withSyxExtension(const QString &fileName);
 
 } // namespace SyxFlows

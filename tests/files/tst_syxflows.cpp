@@ -128,7 +128,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("presets");
         QTest::addColumn<bool>("modifiedAfter");
-        QTest::newRow("selection, extension added") << -2 << "sel" << 3 << true;
+        QTest::newRow("selection, name as chosen") << -2 << "sel" << 3 << true;
         QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << true;
         QTest::newRow("all: banks 2 to 16") << -1 << "all.SYX" << 15 * 128 << false;
     }
@@ -166,7 +166,7 @@ private slots:
 
         QCOMPARE(filter, choice == -2 ? QStringLiteral("SysEx (*.syx)")
                                       : QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
-        const QString written = dir.filePath(choice == -2 ? name + ".syx" : name);
+        const QString written = dir.filePath(name);
         const SyxContents read = readSyxFile(written);
         QCOMPARE(int(read.presets.size()), presets);
         for (const SyxPreset &p : read.presets) {
