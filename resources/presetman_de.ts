@@ -27,6 +27,10 @@
         <source>select:</source>
         <translation>diese:</translation>
     </message>
+    <message>
+        <source>selection (.syx)</source>
+        <translation>Auswahl (.syx)</translation>
+    </message>
 </context>
 <context>
     <name>BankSelLoad</name>
@@ -180,6 +184,94 @@
         <source>preset file not intended for Orvex+ (tag &quot;device&quot; not found)</source>
         <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung &quot;device&quot; nicht gefunden)</translation>
     </message>
+    <message>
+        <source>Sort by name</source>
+        <translation>Nach Name sortieren</translation>
+    </message>
+    <message>
+        <source>Sort by author</source>
+        <translation>Nach Autor sortieren</translation>
+    </message>
+    <message>
+        <source>Sort by category</source>
+        <translation>Nach Kategorie sortieren</translation>
+    </message>
+    <message>
+        <source>Select duplicates</source>
+        <translation>Duplikate auswählen</translation>
+    </message>
+    <message>
+        <source>No duplicates found</source>
+        <translation>Keine Duplikate gefunden</translation>
+    </message>
+    <message>
+        <source>1 group of duplicates found, %1 presets selected</source>
+        <translation>1 Gruppe von Duplikaten gefunden, %1 Presets ausgewählt</translation>
+    </message>
+    <message>
+        <source>%1 groups of duplicates found, %2 presets selected</source>
+        <translation>%1 Gruppen von Duplikaten gefunden, %2 Presets ausgewählt</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>Import all 16 banks from the module</source>
+        <translation>Alle 16 Bänke aus dem Modul importieren</translation>
+    </message>
+    <message>
+        <source>Export banks 2 to 16 to the module</source>
+        <translation>Bänke 2 bis 16 ins Modul exportieren</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>Load a preset file over all banks or into one bank</source>
+        <translation>Eine Preset Datei über alle Bänke oder in eine Bank laden</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Save all banks or one user bank to a preset file</source>
+        <translation>Alle Bänke oder eine User Bank in eine Preset Datei speichern</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>Language of the program, from its next start</source>
+        <translation>Sprache des Programms, ab dem nächsten Start</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo the last change (Ctrl+Z)</source>
+        <translation>Letzte Änderung rückgängig machen (Strg+Z)</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Redo the change undone last (Ctrl+Y)</source>
+        <translation>Zuletzt rückgängig gemachte Änderung wiederherstellen (Strg+Y)</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>16 banks of 128 presets: double-click or F2 renames, dragging copies, the right mouse button shows the block commands</source>
+        <translation>16 Bänke mit je 128 Presets: Doppelklick oder F2 benennt um, Ziehen kopiert, die rechte Maustaste zeigt die Blockbefehle</translation>
+    </message>
 </context>
 <context>
     <name>MidiSet</name>
@@ -256,37 +348,6 @@
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>Sort by name</source>
-        <translation>Nach Name sortieren</translation>
-    </message>
-    <message>
-        <source>Sort by author</source>
-        <translation>Nach Autor sortieren</translation>
-    </message>
-    <message>
-        <source>Sort by category</source>
-        <translation>Nach Kategorie sortieren</translation>
-    </message>
-    <message>
-        <source>Select duplicates</source>
-        <translation>Duplikate auswählen</translation>
-    </message>
-    <message>
-        <source>No duplicates found</source>
-        <translation>Keine Duplikate gefunden</translation>
-    </message>
-    <message>
-        <source>1 group of duplicates found, %1 presets selected</source>
-        <translation>1 Gruppe von Duplikaten gefunden, %1 Presets ausgewählt</translation>
-    </message>
-    <message>
-        <source>%1 groups of duplicates found, %2 presets selected</source>
-        <translation>%1 Gruppen von Duplikaten gefunden, %2 Presets ausgewählt</translation>
-    </message>
-</context>
-<context>
     <name>BigTable</name>
     <message>
         <source>Load a preset file or import the banks from the module</source>
@@ -321,69 +382,6 @@
     <message>
         <source>%1 found</source>
         <translation>%1 gefunden</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
-    <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
-    </message>
-    <message>
-        <source>Import all 16 banks from the module</source>
-        <translation>Alle 16 Bänke aus dem Modul importieren</translation>
-    </message>
-    <message>
-        <source>Export banks 2 to 16 to the module</source>
-        <translation>Bänke 2 bis 16 ins Modul exportieren</translation>
-    </message>
-    <message>
-        <source>Load</source>
-        <translation>Laden</translation>
-    </message>
-    <message>
-        <source>Load a preset file over all banks or into one bank</source>
-        <translation>Eine Preset Datei über alle Bänke oder in eine Bank laden</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Speichern</translation>
-    </message>
-    <message>
-        <source>Save all banks or one user bank to a preset file</source>
-        <translation>Alle Bänke oder eine User Bank in eine Preset Datei speichern</translation>
-    </message>
-    <message>
-        <source>Language</source>
-        <translation>Sprache</translation>
-    </message>
-    <message>
-        <source>Language of the program, from its next start</source>
-        <translation>Sprache des Programms, ab dem nächsten Start</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
-    <message>
-        <source>Undo the last change (Ctrl+Z)</source>
-        <translation>Letzte Änderung rückgängig machen (Strg+Z)</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Redo the change undone last (Ctrl+Y)</source>
-        <translation>Zuletzt rückgängig gemachte Änderung wiederherstellen (Strg+Y)</translation>
-    </message>
-    <message>
-        <source>Presets</source>
-        <translation>Presets</translation>
-    </message>
-    <message>
-        <source>16 banks of 128 presets: double-click or F2 renames, dragging copies, the right mouse button shows the block commands</source>
-        <translation>16 Bänke mit je 128 Presets: Doppelklick oder F2 benennt um, Ziehen kopiert, die rechte Maustaste zeigt die Blockbefehle</translation>
     </message>
 </context>
 <context>
@@ -431,6 +429,112 @@
     <message>
         <source>Click a category to give it to all selected user presets</source>
         <translation>Eine Kategorie anklicken, um sie allen gewählten User Presets zu geben</translation>
+    </message>
+</context>
+<context>
+    <name>SyxFile</name>
+    <message>
+        <source>The file can't be opened for reading.</source>
+        <translation>Die Datei kann nicht zum Lesen geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be a preset dump.</source>
+        <translation>Die Datei ist zu groß für eine Preset Sicherung.</translation>
+    </message>
+    <message>
+        <source>The file can't be opened for writing.</source>
+        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file can't be written completely.</source>
+        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Nothing to save: the factory bank is never written to a SysEx file.</source>
+        <translation>Nichts zu speichern: Die Werksbank wird nie in eine SysEx Datei geschrieben.</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>This is not a SysEx file: it holds no SysEx message.</source>
+        <translation>Dies ist keine SysEx Datei: Sie enthält keine SysEx Nachricht.</translation>
+    </message>
+    <message>
+        <source>The file holds no complete Orvex+ preset.</source>
+        <translation>Die Datei enthält kein vollständiges Orvex+ Preset.</translation>
+    </message>
+    <message>
+        <source>Messages for other devices skipped: %1.</source>
+        <translation>Übersprungene Nachrichten für andere Geräte: %1.</translation>
+    </message>
+    <message>
+        <source>Orvex+ messages without a preset skipped: %1.</source>
+        <translation>Übersprungene Orvex+ Nachrichten ohne Preset: %1.</translation>
+    </message>
+    <message>
+        <source>Damaged or incomplete messages skipped: %1.</source>
+        <translation>Übersprungene beschädigte oder unvollständige Nachrichten: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>SyxLoad</name>
+    <message>
+        <source>Load SysEx file</source>
+        <translation>SysEx Datei laden</translation>
+    </message>
+    <message>
+        <source>Presets that name their position: %1</source>
+        <translation>Presets mit Angabe ihrer Position: %1</translation>
+    </message>
+    <message>
+        <source>Presets without a position (a captured dump): %1</source>
+        <translation>Presets ohne Position (ein mitgeschnittener Dump): %1</translation>
+    </message>
+    <message>
+        <source>Presets with a position</source>
+        <translation>Presets mit Position</translation>
+    </message>
+    <message>
+        <source>to the positions the file names</source>
+        <translation>an die in der Datei genannten Positionen</translation>
+    </message>
+    <message>
+        <source>into bank:</source>
+        <translation>in Bank:</translation>
+    </message>
+    <message>
+        <source>Presets without a position, in order from</source>
+        <translation>Presets ohne Position, der Reihe nach ab</translation>
+    </message>
+    <message>
+        <source>Bank:</source>
+        <translation>Bank:</translation>
+    </message>
+    <message>
+        <source>Preset:</source>
+        <translation>Preset:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Presets to load: %1.</source>
+        <translation>Zu ladende Presets: %1.</translation>
+    </message>
+    <message>
+        <source>Left out, as the factory bank is never written: %1.</source>
+        <translation>Ausgelassen, da die Werksbank nie überschrieben wird: %1.</translation>
+    </message>
+    <message>
+        <source>Left out, as they would land past bank 16: %1.</source>
+        <translation>Ausgelassen, da sie hinter Bank 16 lägen: %1.</translation>
     </message>
 </context>
 </TS>
