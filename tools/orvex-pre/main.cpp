@@ -2,6 +2,7 @@
 // with the module for scripted backups. Reads, writes and transfers exactly as the
 // program does, through the same libraries.
 #include "files/presetfile.h"
+#include "librarycommands.h"
 #include "transfercommands.h"
 
 #include <QCoreApplication>
@@ -273,6 +274,7 @@ const std::vector<Command> &commands()
         {"export", "export --in N --out M FILE",
          "export banks 2..16 of the 16-bank FILE to the module, every write read back",
          TransferCommands::runExport},
+        {"library", "library COMMAND ...", "search the preset library; see below", LibraryCommands::run},
         {"help", "help", "show this text", runHelp},
     };
     return table;
@@ -296,6 +298,8 @@ int runHelp(const QStringList &)
            "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
            "\n";
     out += TransferCommands::OptionsHelp;
+    out += "\n";
+    out += LibraryCommands::Help;
     out += "\n"
            "Exit codes:\n"
            "  0  success; diff: no preset differs\n"
