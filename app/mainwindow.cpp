@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     splitter->handle(1)->setCursor(Qt::ArrowCursor);
 
     connectSignals();
+    setUpLibrary();
 
     updateTable(false);
     setCentralWidget(splitter);

@@ -32,6 +32,11 @@ public:
     // The MIME format that ties a drag to the table and process it started in.
     static QString originFormat();
 
+signals:
+    // Presets from the library panel (LibraryMime data) were dropped on the user cell
+    // (row, column); the window places them, one undo step.
+    void libraryPresetsDropped(int row, int column, const QByteArray &data);
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -57,6 +62,7 @@ private:
     QByteArray originToken() const;
     // A drag started here whose drop has not reached the store yet.
     bool isOwnPendingDrag(const QMimeData *mime) const;
+    static bool isLibraryDrag(const QMimeData *mime);
     // The user-bank item under `pos` when `pos` lies at least 5 pixels inside it.
     QTableWidgetItem *dropTargetAt(const QPoint &pos) const;
     void writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn);
