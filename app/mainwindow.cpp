@@ -74,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     splitter->handle(1)->setCursor(Qt::ArrowCursor);
 
     connectSignals();
+    setUpLibrary();
 
     // Tab walks the tool panel top to bottom, then the detail view, then the table.
     QWidget *const tabOrder[] = {importButton,

@@ -9,11 +9,13 @@
 #include <QMainWindow>
 #include <QSettings>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
 class BigTable;
 class DetailView;
+class LibraryPanel;
 class MidiBackend;
 class MultiDelegate;
 class QComboBox;
@@ -104,6 +106,12 @@ public:
     QComboBox *languageBox = nullptr;
     SearchBar *searchBar = nullptr;
     TableZoom *tableZoom = nullptr;
+    // The library dock (Ctrl+L) and the button that shows and hides it.
+    LibraryPanel *libraryPanel = nullptr;
+    QToolButton *libraryButton = nullptr;
+    // Presets from the library go to (bank, preset) and the rows below it, like a drop:
+    // one undo step, user banks only. False when nothing could be placed there.
+    bool placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset);
 
     QSettings settings;
     BankStore bankStore;
@@ -148,4 +156,5 @@ private:
     QToolButton *makePictureButton(const QString &picture, const QSize &iconSize, const QString &styleSheet);
     QWidget *buildToolPanel();
     void connectSignals();
+    void setUpLibrary();
 };

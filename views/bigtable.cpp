@@ -1,6 +1,7 @@
 #include "views/bigtable.h"
 
 #include "model/selectionmask.h"
+#include "views/librarymime.h"
 #include "views/presettable.h"
 
 #include <QCoreApplication>
@@ -107,6 +108,11 @@ bool BigTable::isOwnPendingDrag(const QMimeData *mime) const
            mime->hasFormat(mimeTypes().value(0));
 }
 
+bool BigTable::isLibraryDrag(const QMimeData *mime)
+{
+    return mime && mime->hasFormat(LibraryMime::format());
+}
+
 QTableWidgetItem *BigTable::dropTargetAt(const QPoint &pos) const
 {
     QTableWidgetItem *target = itemAt(pos);
@@ -122,7 +128,7 @@ QTableWidgetItem *BigTable::dropTargetAt(const QPoint &pos) const
 
 void BigTable::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!isOwnPendingDrag(event->mimeData())) {
+    if (!isOwnPendingDrag(event->mimeData()) && !isLibraryDrag(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -135,7 +141,8 @@ void BigTable::dragEnterEvent(QDragEnterEvent *event)
 // The base class is left out on purpose: no drop indicator, no autoscroll of its own.
 void BigTable::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (isOwnPendingDrag(event->mimeData()) && dropTargetAt(event->position().toPoint())) {
+    if ((isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData())) &&
+        dropTargetAt(event->position().toPoint())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -156,6 +163,12 @@ void BigTable::dropEvent(QDropEvent *event)
 {
     autoscrollActive = false;
     QTableWidgetItem *target = dropTargetAt(event->position().toPoint());
+    if (target && isLibraryDrag(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        emit libraryPresetsDropped(target->row(), target->column(), event->mimeData()->data(LibraryMime::format()));
+        return;
+    }
     if (!target || !isOwnPendingDrag(event->mimeData())) {
         event->ignore();
         return;

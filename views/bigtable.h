@@ -35,6 +35,11 @@ public:
     // What the disabled table says before any banks are loaded.
     static QString placeholderText();
 
+signals:
+    // Presets from the library panel (LibraryMime data) were dropped on the user cell
+    // (row, column); the window places them, one undo step.
+    void libraryPresetsDropped(int row, int column, const QByteArray &data);
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -62,6 +67,7 @@ private:
     QByteArray originToken() const;
     // A drag started here whose drop has not reached the store yet.
     bool isOwnPendingDrag(const QMimeData *mime) const;
+    static bool isLibraryDrag(const QMimeData *mime);
     // The user-bank item under `pos` when `pos` lies at least 5 pixels inside it.
     QTableWidgetItem *dropTargetAt(const QPoint &pos) const;
     void writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn);

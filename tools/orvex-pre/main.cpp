@@ -3,6 +3,7 @@
 // program does, through the same libraries.
 #include "files/presetfile.h"
 #include "syxcommands.h"
+#include "librarycommands.h"
 #include "transfercommands.h"
 
 #include <QCommandLineParser>
@@ -279,6 +280,7 @@ const std::vector<Command> &commands()
         {"export", "export --in N --out M FILE",
          "export banks 2..16 of the 16-bank FILE to the module, every write read back",
          TransferCommands::runExport},
+        {"library", "library COMMAND ...", "search the preset library; see below", LibraryCommands::run},
         {"help", "help", "show this text", runHelp},
     };
     return table;
@@ -305,6 +307,8 @@ int runHelp(const QStringList &)
     out += SyxCommands::Help;
     out += "\n";
     out += TransferCommands::OptionsHelp;
+    out += "\n";
+    out += LibraryCommands::Help;
     out += "\n"
            "orvex-pre --help and orvex-pre --version print this text and the version.\n"
            "\n"

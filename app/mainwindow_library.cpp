@@ -1,0 +1,78 @@
+// MainWindow's library dock: created and connected here; presets it hands over are
+// placed like a drop.
+#include "app/mainwindow.h"
+
+#include "library/librarydatabase.h"
+#include "views/bigtable.h"
+#include "views/librarymime.h"
+#include "views/librarypanel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QTimer>
+#include <QToolButton>
+
+void MainWindow::setUpLibrary()
+{
+    libraryPanel = new LibraryPanel(LibraryDatabase::defaultPath(), LibraryDatabase::defaultFolders(), this);
+    libraryPanel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, libraryPanel);
+    libraryPanel->hide();
+
+    QAction *toggle = libraryPanel->toggleViewAction();
+    toggle->setText(tr("Library"));
+    toggle->setToolTip(tr("Show or hide the library (Ctrl+L)"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    addAction(toggle); // the shortcut works while the dock is hidden
+    libraryButton = new QToolButton;
+    libraryButton->setObjectName(QStringLiteral("libraryButton"));
+    libraryButton->setDefaultAction(toggle);
+    libraryButton->setStyleSheet(
+        QStringLiteral("background-color: #f4f4f4; color: black; padding: 2px 6px;"));
+    if (auto *row = qobject_cast<QHBoxLayout *>(redoButton->parentWidget()->layout()))
+        row->addWidget(libraryButton);
+
+    connect(table, &BigTable::libraryPresetsDropped, this,
+            [this](int row, int column, const QByteArray &data) {
+                placeLibraryPresets(LibraryMime::decode(data), column, row);
+            });
+    connect(libraryPanel, &LibraryPanel::sendRequested, this, [this](const QVector<PresetRecord> &presets) {
+        // The current cell when it is selected, else the topmost selected user cell.
+        const SelectionMask selection = currentSelection();
+        const QTableWidgetItem *current = table->currentItem();
+        if (current && selection.isSelected(current->column(), current->row()) &&
+            placeLibraryPresets(presets, current->column(), current->row()))
+            return;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            for (int b = 1; b < BankCount; ++b)
+                if (selection.isSelected(b, p) && placeLibraryPresets(presets, b, p))
+                    return;
+        libraryPanel->showMessage(tr("Select a cell of a user bank first."));
+    });
+    connect(libraryPanel, &LibraryPanel::whereElseRequested, this, [this] {
+        QTableWidgetItem *item = table->currentItem();
+        const SelectionMask selection = currentSelection();
+        if (!banksLoaded || !item || !selection.isSelected(item->column(), item->row())) {
+            libraryPanel->showMessage(tr("Select a preset in the table first."));
+            return;
+        }
+        libraryPanel->showWhereElse(bankStore.at(item->column(), item->row()));
+    });
+    // After the window is up: start-up never waits for the library.
+    QTimer::singleShot(0, libraryPanel, &LibraryPanel::startUpdate);
+}
+
+bool MainWindow::placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset)
+{
+    if (!banksLoaded || presets.isEmpty() || !BankStore::validIndex(bank, preset) || bank == 0)
+        return false;
+    history.startNewGroup = true;
+    for (int i = 0; i < presets.size() && preset + i < PresetsPerBank; ++i) {
+        recordUndo(bank, preset + i);
+        PresetRecord &record = bankStore.at(bank, preset + i);
+        record.copyContentFrom(presets.at(i));
+        record.mark = true;
+    }
+    updateTable(true);
+    return true;
+}

@@ -1,0 +1,151 @@
+#include "bench/benchmark.h"
+
+#include "files/presetfile.h"
+#include "library/librarydatabase.h"
+#include "library/libraryindexer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// 1,000 files of 16 banks unless ORVEX_BENCH_LIBRARY_FILES says otherwise. The corpus is
+// generated into a temporary folder for the run and removed afterwards.
+int corpusFiles()
+{
+    const int n = qEnvironmentVariableIntValue("ORVEX_BENCH_LIBRARY_FILES");
+    return n > 0 ? n : 1000;
+}
+
+// Exactly this many presets in the corpus are named so that the search finds them.
+constexpr int MarkedPresets = 100;
+const char *const MarkedName = "Quasar Drift";
+
+struct LibraryBench
+{
+    QTemporaryDir dir;
+    QString corpus;
+    std::unique_ptr<LibraryDatabase> db;
+    int files = 0;
+    bool ready = false;
+
+    // Varied names from a small vocabulary with numbers, authors from a few dozen, random
+    // parameters: every file is different, as years of edited backups would be.
+    void generate()
+    {
+        static const char *const words[] = {
+            "Pad",   "Lead", "Bass",  "Soft",   "Warm",   "Bright", "Dark",  "Glass", "Str",
+            "Brass", "Bell", "Choir", "Sweep",  "Pluck",  "Organ",  "Piano", "Fat",   "Thin",
+            "Wide",  "Deep", "Space", "Dream",  "Night",  "Sun",    "Ice",   "Fire",  "Analog",
+            "Vox",   "Sync", "Saw",   "Square", "Mellow", "Hard",   "Edge",  "Crunch"};
+        const int wordCount = int(sizeof words / sizeof *words);
+        corpus = dir.filePath(QStringLiteral("corpus"));
+        QDir().mkpath(corpus);
+        files = corpusFiles();
+        QRandomGenerator random(18);
+        const int presetsTotal = files * PresetCount;
+        BankStore store;
+        int marked = 0;
+        for (int f = 0; f < files; ++f) {
+            for (int b = 0; b < BankCount; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p) {
+                    PresetRecord &r = store.at(b, p);
+                    const int index = f * PresetCount + b * PresetsPerBank + p;
+                    if (marked < MarkedPresets && index % (presetsTotal / MarkedPresets) == 7) {
+                        r.name = QString::fromLatin1(MarkedName);
+                        ++marked;
+                    } else {
+                        r.name = QStringLiteral("%1 %2 %3")
+                                     .arg(QLatin1String(words[random.bounded(wordCount)]),
+                                          QLatin1String(words[random.bounded(wordCount)]))
+                                     .arg(random.bounded(1000));
+                    }
+                    r.author = QStringLiteral("Author %1").arg(random.bounded(40));
+                    r.category = int(random.bounded(14));
+                    for (uint8_t &v : r.params)
+                        v = uint8_t(random.bounded(128));
+                }
+            QFile out(QStringLiteral("%1/backup-%2.pre").arg(corpus).arg(f, 4, 10, QLatin1Char('0')));
+            if (!out.open(QIODevice::WriteOnly) || out.write(presetFileText(store, 0, 15)) < 0)
+                qFatal("cannot write the library corpus");
+        }
+    }
+
+    void indexFromScratch()
+    {
+        db.reset();
+        QFile::remove(dir.filePath(QStringLiteral("library.db")));
+        db = std::make_unique<LibraryDatabase>(dir.filePath(QStringLiteral("library.db")));
+        if (!db->open({corpus}))
+            qFatal("cannot open the bench library: %s", qPrintable(db->errorString()));
+        const LibraryUpdateResult r = LibraryIndexer::update(*db, {corpus}, true);
+        if (!r.ok || r.filesRead != files)
+            qFatal("indexing failed: %s", qPrintable(r.error));
+    }
+};
+
+} // namespace
+
+ORVEX_BENCH(library)
+{
+    auto l = std::make_shared<LibraryBench>();
+    // The corpus is made only when a library case runs.
+    auto prepare = [l] {
+        if (l->ready)
+            return;
+        l->ready = true;
+        QElapsedTimer t;
+        t.start();
+        l->generate();
+        std::printf("(library corpus: %d files, %d presets, generated in %.1f s)\n", l->files,
+                    l->files * PresetCount, t.nsecsElapsed() / 1e9);
+        std::fflush(stdout);
+    };
+    return {
+        BenchCase{"library index from scratch (goal <= 60 s)", nullptr, nullptr, QString(), 1,
+                  [l, prepare] {
+                      prepare();
+                      QElapsedTimer t;
+                      t.start();
+                      l->indexFromScratch();
+                      benchPrint(
+                          QStringLiteral("library index from scratch (goal <= 60 s)"), t.nsecsElapsed() / 1e6,
+                          QStringLiteral("%1 files, %2 presets").arg(l->files).arg(l->db->counts().presets));
+                  }},
+        BenchCase{"library re-scan unchanged (goal <= 1 s)",
+                  [l] {
+                      const LibraryUpdateResult r = LibraryIndexer::update(*l->db, {l->corpus}, true);
+                      if (r.filesRead != 0)
+                          qFatal("an unchanged file was read again");
+                  },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                  },
+                  QString(), 5},
+        BenchCase{"library search, 100 hits (goal <= 50 ms)",
+                  [l] {
+                      const LibraryDatabase::Hits h = l->db->search(QString::fromLatin1(MarkedName), 1000);
+                      if (h.total != MarkedPresets)
+                          qFatal("the search found %lld presets, not %d", h.total, MarkedPresets);
+                  },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                  }},
+        BenchCase{"library where else (goal <= 50 ms)", [l] { l->db->whereElse(12345, 1000); },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                  }},
+    };
+}

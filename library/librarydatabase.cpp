@@ -1,0 +1,584 @@
+#include "library/librarydatabase.h"
+
+#include "library/libraryfile.h"
+#include "library/searchtext.h"
+#include "model/presetimage.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+namespace {
+
+constexpr int SchemaVersion = 1;
+
+const char *const Schema[] = {
+    "CREATE TABLE folders(path TEXT PRIMARY KEY)",
+    "CREATE TABLE files(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
+    " mtime INTEGER NOT NULL, error TEXT, presets INTEGER NOT NULL DEFAULT 0)",
+    "CREATE TABLE presets(file_id INTEGER NOT NULL, bank INTEGER NOT NULL, preset INTEGER NOT NULL,"
+    " name TEXT NOT NULL, author TEXT NOT NULL, category INTEGER NOT NULL, hash INTEGER NOT NULL,"
+    " PRIMARY KEY(file_id, bank, preset)) WITHOUT ROWID",
+    "CREATE INDEX presets_hash ON presets(hash)",
+    // Kept apart from files so that a search reads the small filters of all files and
+    // the folded text of only those that may match.
+    "CREATE TABLE file_filters(file_id INTEGER PRIMARY KEY, trigrams BLOB NOT NULL)",
+    "CREATE TABLE file_texts(file_id INTEGER PRIMARY KEY, positions BLOB NOT NULL, text BLOB NOT NULL)",
+};
+
+const char *const Tables[] = {"folders", "files", "presets", "file_filters", "file_texts"};
+
+bool isDamageCode(const QSqlError &e)
+{
+    const int code = e.nativeErrorCode().toInt() & 0xFF;
+    return code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */;
+}
+
+QString cleanFolder(const QString &folder)
+{
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+} // namespace
+
+struct LibraryDatabase::Statements
+{
+    explicit Statements(const QSqlDatabase &db)
+        : findFile(db), insertFile(db), updateFile(db), deletePresets(db), insertPreset(db),
+          insertPresetBank(db), replaceFilter(db), replaceText(db)
+    {
+    }
+    QSqlQuery findFile, insertFile, updateFile, deletePresets, insertPreset, insertPresetBank, replaceFilter,
+        replaceText;
+    bool prepared = false;
+};
+
+QString LibraryDatabase::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/library.db");
+}
+
+QStringList LibraryDatabase::defaultFolders()
+{
+    QStringList out;
+    for (auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::AppDataLocation}) {
+        const QString dir = QStandardPaths::writableLocation(location);
+        if (!dir.isEmpty() && !out.contains(dir))
+            out << dir;
+    }
+    return out;
+}
+
+LibraryDatabase::LibraryDatabase(const QString &path) : fileName(path)
+{
+    static QAtomicInteger<quint64> counter;
+    connectionName = QStringLiteral("orvex-library-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+LibraryDatabase::~LibraryDatabase()
+{
+    closeConnection();
+}
+
+bool LibraryDatabase::fail(const QSqlError &e)
+{
+    error = e.text();
+    if (isDamageCode(e))
+        sawDamage = true;
+    return false;
+}
+
+bool LibraryDatabase::exec(const QString &sql)
+{
+    QSqlQuery q(db);
+    return q.exec(sql) || fail(q.lastError());
+}
+
+bool LibraryDatabase::openConnection()
+{
+    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(fileName);
+    // Another process (orvex-pre, a second window) may be writing: wait for it.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=20000"));
+    if (!db.open())
+        return fail(db.lastError());
+    return true;
+}
+
+void LibraryDatabase::closeConnection()
+{
+    statements.reset();
+    if (db.isValid())
+        db.close();
+    db = QSqlDatabase();
+    if (QSqlDatabase::contains(connectionName))
+        QSqlDatabase::removeDatabase(connectionName);
+}
+
+int LibraryDatabase::checkExisting(bool thorough)
+{
+    // Only a file that is evidently damaged or not a library is replaced; any other
+    // failure (locked, unreadable) leaves it alone.
+    QSqlQuery q(db);
+    auto failed = [&] {
+        fail(q.lastError());
+        return sawDamage ? -1 : -2;
+    };
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return failed();
+    const int version = q.value(0).toInt();
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next())
+        return failed();
+    const int objects = q.value(0).toInt();
+    if (version == 0 && objects == 0)
+        return 1;
+    if (version != SchemaVersion)
+        return -1;
+    for (const char *table : Tables)
+        if (!q.exec(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(QLatin1String(table)))) {
+            const bool missing = q.lastError().text().contains(QLatin1String("no such table"));
+            const int state = failed();
+            return missing ? -1 : state;
+        }
+    if (thorough) {
+        if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
+            return failed();
+        if (q.value(0).toString() != QLatin1String("ok"))
+            return -1;
+    }
+    return 0;
+}
+
+bool LibraryDatabase::createSchema(const QStringList &folders)
+{
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    // Another process may have created it while this one waited.
+    QSqlQuery q(db);
+    const bool exists =
+        q.exec(QStringLiteral("PRAGMA user_version")) && q.next() && q.value(0).toInt() == SchemaVersion;
+    q.finish();
+    if (exists)
+        return exec(QStringLiteral("COMMIT"));
+    for (const char *sql : Schema)
+        if (!exec(QLatin1String(sql))) {
+            exec(QStringLiteral("ROLLBACK"));
+            return false;
+        }
+    for (const QString &f : folders) {
+        q.prepare(QStringLiteral("INSERT OR IGNORE INTO folders(path) VALUES(?)"));
+        q.addBindValue(cleanFolder(f));
+        if (!q.exec()) {
+            fail(q.lastError());
+            exec(QStringLiteral("ROLLBACK"));
+            return false;
+        }
+    }
+    if (!exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) ||
+        !exec(QStringLiteral("COMMIT")))
+        return false;
+    saveFolders();
+    return true;
+}
+
+bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
+{
+    closeConnection();
+    error.clear();
+    sawDamage = false;
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    int state = -2;
+    if (openConnection()) {
+        // WAL lets searches read while an update writes.
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+            state = checkExisting(thorough);
+        else
+            state = fail(q.lastError()) || sawDamage ? -1 : -2;
+    }
+    if (state == -2) {
+        closeConnection();
+        return false;
+    }
+    if (state < 0) {
+        // Keep what can still be read of the folder list, set the damaged file aside
+        // for inspection, and start again: every file gets read anew.
+        QStringList keep;
+        if (db.isOpen()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path")))
+                while (q.next())
+                    keep << q.value(0).toString();
+        }
+        closeConnection();
+        const QString aside = fileName + QStringLiteral(".damaged");
+        QFile::remove(aside);
+        if (!QFile::rename(fileName, aside))
+            QFile::remove(fileName);
+        QFile::remove(fileName + QStringLiteral("-wal"));
+        QFile::remove(fileName + QStringLiteral("-shm"));
+        wasRebuilt = true;
+        if (keep.isEmpty())
+            keep = savedFolders();
+        if (!openConnection())
+            return false;
+        {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        }
+        if (!createSchema(keep.isEmpty() ? initialFolders : keep))
+            return false;
+    } else if (state == 1 && !createSchema(initialFolders)) {
+        return false;
+    }
+    // The database is an index of the files: an update cut short by a crash is detected
+    // and rebuilt, so it need not wait for the disk after every transaction.
+    exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    exec(QStringLiteral("PRAGMA cache_size=-32768"));
+    // An update that stopped while the index was dropped left it out.
+    ensureHashIndex();
+    statements = std::make_unique<Statements>(db);
+    error.clear();
+    return true;
+}
+
+QStringList LibraryDatabase::folders()
+{
+    QStringList out;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path"))) {
+        fail(q.lastError());
+        return out;
+    }
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+bool LibraryDatabase::addFolder(const QString &folder)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT OR IGNORE INTO folders(path) VALUES(?)"));
+    q.addBindValue(cleanFolder(folder));
+    if (!q.exec())
+        return fail(q.lastError());
+    saveFolders();
+    return true;
+}
+
+bool LibraryDatabase::removeFolder(const QString &folder)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("DELETE FROM folders WHERE path = ?"));
+    q.addBindValue(cleanFolder(folder));
+    if (!q.exec())
+        return fail(q.lastError());
+    saveFolders();
+    return true;
+}
+
+// The folder list is the user's choice, not something the files can tell: a copy beside
+// the database survives a database that has to be rebuilt.
+QString LibraryDatabase::foldersCopyPath() const
+{
+    return fileName + QStringLiteral(".folders");
+}
+
+void LibraryDatabase::saveFolders()
+{
+    QSaveFile out(foldersCopyPath());
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(folders().join(QLatin1Char('\n')).toUtf8() + '\n');
+        out.commit();
+    }
+}
+
+QStringList LibraryDatabase::savedFolders() const
+{
+    QFile in(foldersCopyPath());
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QHash<QString, LibraryDatabase::Stamp> LibraryDatabase::fileStamps()
+{
+    QHash<QString, Stamp> out;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT path, id, size, mtime FROM files"))) {
+        fail(q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.insert(q.value(0).toString(),
+                   Stamp{q.value(1).toLongLong(), q.value(2).toLongLong(), q.value(3).toLongLong()});
+    return out;
+}
+
+bool LibraryDatabase::begin()
+{
+    return exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+bool LibraryDatabase::commit()
+{
+    return exec(QStringLiteral("COMMIT"));
+}
+
+void LibraryDatabase::rollback()
+{
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+bool LibraryDatabase::storeFile(const LibraryFile &file)
+{
+    Statements &s = *statements;
+    if (!s.prepared) {
+        s.findFile.prepare(QStringLiteral("SELECT id FROM files WHERE path = ?"));
+        s.insertFile.prepare(
+            QStringLiteral("INSERT INTO files(path, size, mtime, error, presets) VALUES(?, ?, ?, ?, ?)"));
+        s.updateFile.prepare(
+            QStringLiteral("UPDATE files SET size = ?, mtime = ?, error = ?, presets = ? WHERE id = ?"));
+        s.deletePresets.prepare(QStringLiteral("DELETE FROM presets WHERE file_id = ?"));
+        s.insertPreset.prepare(QStringLiteral("INSERT INTO presets VALUES(?, ?, ?, ?, ?, ?, ?)"));
+        QString bankRows = QStringLiteral("INSERT INTO presets VALUES");
+        for (int p = 0; p < PresetsPerBank; ++p)
+            bankRows += p ? QStringLiteral(",(?,?,?,?,?,?,?)") : QStringLiteral("(?,?,?,?,?,?,?)");
+        s.insertPresetBank.prepare(bankRows);
+        s.replaceFilter.prepare(QStringLiteral("INSERT OR REPLACE INTO file_filters VALUES(?, ?)"));
+        s.replaceText.prepare(QStringLiteral("INSERT OR REPLACE INTO file_texts VALUES(?, ?, ?)"));
+        s.prepared = true;
+    }
+    const QVariant errorValue = file.error.isEmpty() ? QVariant() : QVariant(file.error);
+    const qint64 presetCount = qint64(file.presets.size());
+    qint64 id = 0;
+    s.findFile.addBindValue(file.path);
+    if (!s.findFile.exec())
+        return fail(s.findFile.lastError());
+    if (s.findFile.next()) {
+        id = s.findFile.value(0).toLongLong();
+        s.findFile.finish();
+        s.updateFile.addBindValue(file.size);
+        s.updateFile.addBindValue(file.mtime);
+        s.updateFile.addBindValue(errorValue);
+        s.updateFile.addBindValue(presetCount);
+        s.updateFile.addBindValue(id);
+        if (!s.updateFile.exec())
+            return fail(s.updateFile.lastError());
+        s.deletePresets.addBindValue(id);
+        if (!s.deletePresets.exec())
+            return fail(s.deletePresets.lastError());
+    } else {
+        s.findFile.finish();
+        s.insertFile.addBindValue(file.path);
+        s.insertFile.addBindValue(file.size);
+        s.insertFile.addBindValue(file.mtime);
+        s.insertFile.addBindValue(errorValue);
+        s.insertFile.addBindValue(presetCount);
+        if (!s.insertFile.exec())
+            return fail(s.insertFile.lastError());
+        id = s.insertFile.lastInsertId().toLongLong();
+    }
+
+    // Whole banks go in one statement each: far fewer round trips through the driver.
+    const QVariant fileId(id);
+    size_t i = 0;
+    auto bindPreset = [&](QSqlQuery &q, int base, const LibraryPreset &p) {
+        q.bindValue(base + 0, fileId);
+        q.bindValue(base + 1, p.bank);
+        q.bindValue(base + 2, p.preset);
+        q.bindValue(base + 3, p.record.name);
+        q.bindValue(base + 4, p.record.author);
+        q.bindValue(base + 5, p.record.category);
+        q.bindValue(base + 6, paramsHash(p.record.params));
+    };
+    while (i < file.presets.size()) {
+        if (i + PresetsPerBank <= file.presets.size()) {
+            for (int k = 0; k < PresetsPerBank; ++k)
+                bindPreset(s.insertPresetBank, k * 7, file.presets[i + size_t(k)]);
+            if (!s.insertPresetBank.exec())
+                return fail(s.insertPresetBank.lastError());
+            i += PresetsPerBank;
+        } else {
+            bindPreset(s.insertPreset, 0, file.presets[i]);
+            if (!s.insertPreset.exec())
+                return fail(s.insertPreset.lastError());
+            ++i;
+        }
+    }
+
+    if (!file.error.isEmpty()) {
+        // An unreadable file has nothing to search; drop what an older reading left.
+        QSqlQuery q(db);
+        for (const char *sql :
+             {"DELETE FROM file_filters WHERE file_id = ?", "DELETE FROM file_texts WHERE file_id = ?"}) {
+            q.prepare(QLatin1String(sql));
+            q.addBindValue(fileId);
+            if (!q.exec())
+                return fail(q.lastError());
+        }
+        return true;
+    }
+    s.replaceFilter.addBindValue(fileId);
+    s.replaceFilter.addBindValue(file.trigrams);
+    if (!s.replaceFilter.exec())
+        return fail(s.replaceFilter.lastError());
+    s.replaceText.addBindValue(fileId);
+    s.replaceText.addBindValue(file.positions);
+    s.replaceText.addBindValue(file.searchText);
+    if (!s.replaceText.exec())
+        return fail(s.replaceText.lastError());
+    return true;
+}
+
+bool LibraryDatabase::dropHashIndex()
+{
+    return exec(QStringLiteral("DROP INDEX IF EXISTS presets_hash"));
+}
+
+bool LibraryDatabase::ensureHashIndex()
+{
+    return exec(QStringLiteral("CREATE INDEX IF NOT EXISTS presets_hash ON presets(hash)"));
+}
+
+bool LibraryDatabase::removeFile(qint64 id)
+{
+    QSqlQuery q(db);
+    for (const char *sql :
+         {"DELETE FROM presets WHERE file_id = ?", "DELETE FROM file_filters WHERE file_id = ?",
+          "DELETE FROM file_texts WHERE file_id = ?", "DELETE FROM files WHERE id = ?"}) {
+        q.prepare(QLatin1String(sql));
+        q.addBindValue(id);
+        if (!q.exec())
+            return fail(q.lastError());
+    }
+    return true;
+}
+
+LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
+{
+    Hits out;
+    const QList<QByteArray> terms = SearchText::terms(query);
+    if (terms.isEmpty())
+        return out;
+    QSqlQuery filters(db);
+    filters.setForwardOnly(true);
+    if (!filters.exec(QStringLiteral("SELECT ff.file_id, ff.trigrams FROM file_filters ff"
+                                     " JOIN files f ON f.id = ff.file_id ORDER BY f.path"))) {
+        out.ok = fail(filters.lastError());
+        return out;
+    }
+    std::vector<qint64> candidates;
+    while (filters.next())
+        if (SearchText::mayContain(filters.value(1).toByteArray(), terms))
+            candidates.push_back(filters.value(0).toLongLong());
+    filters.finish();
+
+    QSqlQuery text(db);
+    text.prepare(QStringLiteral("SELECT f.path, t.positions, t.text FROM file_texts t"
+                                " JOIN files f ON f.id = t.file_id WHERE t.file_id = ?"));
+    QSqlQuery preset(db);
+    preset.prepare(QStringLiteral(
+        "SELECT name, author, category, hash FROM presets WHERE file_id = ? AND bank = ? AND preset = ?"));
+    for (qint64 id : candidates) {
+        text.addBindValue(id);
+        if (!text.exec() || !text.next()) {
+            out.ok = fail(text.lastError());
+            return out;
+        }
+        const QString path = text.value(0).toString();
+        const QByteArray positions = text.value(1).toByteArray();
+        const std::vector<int> lines = SearchText::matchingLines(text.value(2).toByteArray(), terms);
+        text.finish();
+        for (int line : lines) {
+            ++out.total;
+            if ((limit > 0 && qint64(out.hits.size()) >= limit) || 2 * line + 1 >= positions.size())
+                continue;
+            const int position = uchar(positions[2 * line]) | (uchar(positions[2 * line + 1]) << 8);
+            Hit hit;
+            hit.path = path;
+            hit.bank = position / PresetsPerBank;
+            hit.preset = position % PresetsPerBank;
+            preset.addBindValue(id);
+            preset.addBindValue(hit.bank);
+            preset.addBindValue(hit.preset);
+            if (!preset.exec()) {
+                out.ok = fail(preset.lastError());
+                return out;
+            }
+            if (preset.next()) {
+                hit.name = preset.value(0).toString();
+                hit.author = preset.value(1).toString();
+                hit.category = preset.value(2).toInt();
+                hit.hash = preset.value(3).toLongLong();
+                out.hits.push_back(std::move(hit));
+            }
+            preset.finish();
+        }
+    }
+    return out;
+}
+
+LibraryDatabase::Hits LibraryDatabase::whereElse(qint64 hash, int limit)
+{
+    Hits out;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT count(*) FROM presets WHERE hash = ?"));
+    q.addBindValue(hash);
+    if (!q.exec() || !q.next()) {
+        out.ok = fail(q.lastError());
+        return out;
+    }
+    out.total = q.value(0).toLongLong();
+    q.finish();
+    q.prepare(QStringLiteral("SELECT f.path, p.bank, p.preset, p.name, p.author, p.category FROM presets p"
+                             " JOIN files f ON f.id = p.file_id WHERE p.hash = ?"
+                             " ORDER BY f.path, p.bank, p.preset LIMIT ?"));
+    q.addBindValue(hash);
+    q.addBindValue(limit > 0 ? qint64(limit) : qint64(-1));
+    if (!q.exec()) {
+        out.ok = fail(q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.hits.push_back(Hit{q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
+                               q.value(3).toString(), q.value(4).toString(), q.value(5).toInt(), hash});
+    return out;
+}
+
+std::vector<LibraryDatabase::Problem> LibraryDatabase::unreadableFiles()
+{
+    std::vector<Problem> out;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT path, error FROM files WHERE error IS NOT NULL ORDER BY path"))) {
+        fail(q.lastError());
+        return out;
+    }
+    while (q.next())
+        out.push_back(Problem{q.value(0).toString(), q.value(1).toString()});
+    return out;
+}
+
+LibraryDatabase::Counts LibraryDatabase::counts()
+{
+    Counts c;
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("SELECT count(*), coalesce(sum(presets), 0), count(error) FROM files")) &&
+        q.next()) {
+        c.files = q.value(0).toLongLong();
+        c.presets = q.value(1).toLongLong();
+        c.unreadable = q.value(2).toLongLong();
+    } else {
+        fail(q.lastError());
+    }
+    return c;
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+struct LibraryFile;
+
+// The library's one SQLite database: the folders it covers, every file found in them
+// (with size and time, so unchanged files are not read again) and every preset of each
+// readable file with its position, name, author, category and parameter hash.
+// A connection belongs to the thread that opened it; each thread opens its own.
+class LibraryDatabase
+{
+public:
+    // library.db in the program's data folder, shared by the window and orvex-pre.
+    static QString defaultPath();
+    // The folders a new library covers: Documents and the program's data folder
+    // (where export backups go).
+    static QStringList defaultFolders();
+
+    explicit LibraryDatabase(const QString &path);
+    ~LibraryDatabase();
+    LibraryDatabase(const LibraryDatabase &) = delete;
+    LibraryDatabase &operator=(const LibraryDatabase &) = delete;
+
+    // Opens the database, creating it with `initialFolders` when there is none. A file
+    // that is damaged or not a library is moved aside to "<path>.damaged" and a new
+    // database takes its place (keeping the folders that could still be read); rebuilt()
+    // says so, and the next update reads every file again. `thorough` also checks every
+    // page, which takes a moment on a large library.
+    bool open(const QStringList &initialFolders, bool thorough = false);
+    bool rebuilt() const { return wasRebuilt; }
+    const QString &path() const { return fileName; }
+    QString errorString() const { return error; }
+    // True when the last failure came from a damaged database file.
+    bool damaged() const { return sawDamage; }
+
+    QStringList folders();
+    bool addFolder(const QString &folder);
+    bool removeFolder(const QString &folder);
+
+    struct Stamp
+    {
+        qint64 id = 0;
+        qint64 size = -1;
+        qint64 mtime = -1;
+    };
+    QHash<QString, Stamp> fileStamps();
+
+    // Writes happen in batches: begin, store or remove files, commit.
+    bool begin();
+    bool commit();
+    void rollback();
+    // Replaces what the index holds for file.path.
+    bool storeFile(const LibraryFile &file);
+    bool removeFile(qint64 id);
+    // A first reading of many files inserts faster without the hash index and builds it
+    // once at the end.
+    bool dropHashIndex();
+    bool ensureHashIndex();
+
+    struct Hit
+    {
+        QString path;
+        int bank = 0;
+        int preset = 0;
+        QString name;
+        QString author;
+        int category = 0;
+        qint64 hash = 0;
+    };
+    struct Hits
+    {
+        std::vector<Hit> hits; // at most the limit asked for, ordered by file and position
+        qint64 total = 0;      // every match
+        bool ok = true;
+    };
+    // Presets whose name, author or category contains every word of `query`, ignoring
+    // case and accents. limit <= 0: all of them.
+    Hits search(const QString &query, int limit);
+    // Every file and position holding these parameter bytes.
+    Hits whereElse(qint64 hash, int limit);
+
+    struct Problem
+    {
+        QString path;
+        QString error;
+    };
+    std::vector<Problem> unreadableFiles();
+
+    struct Counts
+    {
+        qint64 files = 0;
+        qint64 presets = 0;
+        qint64 unreadable = 0;
+    };
+    Counts counts();
+
+private:
+    struct Statements;
+
+    bool openConnection();
+    void closeConnection();
+    bool createSchema(const QStringList &folders);
+    // 0: a usable library; 1: an empty file (new); -1: damaged or foreign.
+    int checkExisting(bool thorough);
+    bool fail(const class QSqlError &e);
+    bool exec(const QString &sql);
+    QString foldersCopyPath() const;
+    void saveFolders();
+    QStringList savedFolders() const;
+
+    QString fileName;
+    QString connectionName;
+    QSqlDatabase db;
+    std::unique_ptr<Statements> statements;
+    QString error;
+    bool wasRebuilt = false;
+    bool sawDamage = false;
+};

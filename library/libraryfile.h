@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/presetrecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// One preset as a file holds it, at its zero-based position.
+struct LibraryPreset
+{
+    int bank = 0;
+    int preset = 0;
+    PresetRecord record;
+};
+
+// What the index learns from one preset file. `error` is empty when the file was read;
+// otherwise the file is listed with it and holds no presets.
+struct LibraryFile
+{
+    QString path;
+    qint64 size = -1;
+    qint64 mtime = -1; // milliseconds since the epoch
+    QString error;
+    std::vector<LibraryPreset> presets;
+
+    // Filled by prepareSearchData: one line per preset, in `presets` order.
+    QByteArray searchText;
+    QByteArray positions; // per line: bank * 128 + preset, 16-bit little endian
+    QByteArray trigrams;  // the search filter of searchText
+};
+
+// Whether the index reads files of this name (".pre", and ".syx" where supported).
+bool isLibraryFileName(const QString &fileName);
+
+// Reads every preset a load of the whole file would take, exactly as the program loads
+// it; the file is opened for reading only. Size and time are those seen before reading.
+LibraryFile readLibraryFile(const QString &path);
+
+// Fills the search data of a file that was read.
+void prepareSearchData(LibraryFile &file);
+
+// The same parameter bytes give the same hash in every process and on every machine.
+qint64 paramsHash(const std::array<uint8_t, 128> &params);

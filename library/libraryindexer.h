@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+class LibraryDatabase;
+
+// What one update did.
+struct LibraryUpdateResult
+{
+    int filesFound = 0;
+    int filesRead = 0; // new or changed since the last update
+    int filesRemoved = 0;
+    QStringList unreadable; // "path: message" for each file read now that failed
+    bool cancelled = false;
+    bool ok = true; // false: the database failed (see error)
+    QString error;
+};
+
+// Brings the index up to date with the files in `folders` (searched recursively for
+// preset files): new files and files whose size or time changed are read, several at a
+// time; files that are gone are dropped. With `wholeLibrary` the folders are all the
+// library covers, so files outside them are dropped too. Runs in the calling thread,
+// which owns `db`; `progress` (done, total) is called there. User files are only read.
+class LibraryIndexer
+{
+public:
+    using Progress = std::function<void(int done, int total)>;
+    static LibraryUpdateResult update(LibraryDatabase &db, const QStringList &folders, bool wholeLibrary,
+                                      const Progress &progress = {},
+                                      const std::atomic<bool> *cancel = nullptr);
+};

@@ -1,0 +1,127 @@
+#include "library/searchtext.h"
+
+#include "model/categorytable.h"
+#include "model/textfold.h"
+
+#include <cstring>
+
+namespace SearchText {
+
+namespace {
+
+constexpr char Separator = '\x1f';
+
+// Line feeds and separators inside a name must not split or join lines.
+void appendField(QByteArray &text, const QString &value)
+{
+    const qsizetype start = text.size();
+    text += foldedForSearch(value).toUtf8();
+    for (qsizetype i = start; i < text.size(); ++i)
+        if (text[i] == '\n' || text[i] == Separator)
+            text[i] = ' ';
+}
+
+inline quint32 trigramBit(uchar a, uchar b, uchar c)
+{
+    quint32 h = (quint32(a) << 16) | (quint32(b) << 8) | c;
+    h *= 0x9E3779B1u;
+    return h >> 16; // 0..65535, one bit of the 8192-byte filter
+}
+
+} // namespace
+
+void appendLine(QByteArray &text, const PresetRecord &record)
+{
+    appendField(text, record.name);
+    text += Separator;
+    appendField(text, record.author);
+    text += Separator;
+    text += QByteArray(categoryFor(record.category).name).toLower();
+    text += '\n';
+}
+
+QByteArray filterOf(const QByteArray &text)
+{
+    QByteArray filter(FilterBytes, '\0');
+    auto *bits = reinterpret_cast<uchar *>(filter.data());
+    const auto *t = reinterpret_cast<const uchar *>(text.constData());
+    for (qsizetype i = 0; i + 2 < text.size(); ++i) {
+        const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
+        bits[bit >> 3] |= uchar(1u << (bit & 7));
+    }
+    return filter;
+}
+
+QList<QByteArray> terms(const QString &query)
+{
+    QList<QByteArray> out;
+    const QStringList words = foldedForSearch(query).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &w : words) {
+        QByteArray term = w.trimmed().toUtf8();
+        // Control characters never occur in a line's text.
+        term.replace('\n', "").replace(Separator, "").replace('\t', "");
+        if (!term.isEmpty() && !out.contains(term))
+            out << term;
+    }
+    return out;
+}
+
+bool mayContain(const QByteArray &filter, const QList<QByteArray> &terms)
+{
+    if (filter.size() != FilterBytes)
+        return true;
+    const auto *bits = reinterpret_cast<const uchar *>(filter.constData());
+    for (const QByteArray &term : terms) {
+        const auto *t = reinterpret_cast<const uchar *>(term.constData());
+        for (qsizetype i = 0; i + 2 < term.size(); ++i) {
+            const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
+            if (!(bits[bit >> 3] & (1u << (bit & 7))))
+                return false;
+        }
+    }
+    return true;
+}
+
+std::vector<int> matchingLines(const QByteArray &text, const QList<QByteArray> &terms)
+{
+    std::vector<int> lines;
+    if (terms.isEmpty())
+        return lines;
+    // The longest term is the rarest: find its occurrences, then check the others in
+    // the lines they fall in.
+    qsizetype longest = 0;
+    for (qsizetype i = 1; i < terms.size(); ++i)
+        if (terms[i].size() > terms[longest].size())
+            longest = i;
+    const QByteArray &lead = terms[longest];
+    const char *const begin = text.constData();
+    const char *const end = begin + text.size();
+    const char *counted = begin; // line index known up to here
+    int line = 0;
+    const char *pos = begin;
+    while (pos < end) {
+        const qsizetype at = QByteArrayView(pos, end - pos).indexOf(lead);
+        if (at < 0)
+            break;
+        const char *hit = pos + at;
+        const char *lineStart = hit;
+        while (lineStart > begin && lineStart[-1] != '\n')
+            --lineStart;
+        const char *lineEnd = static_cast<const char *>(std::memchr(hit, '\n', size_t(end - hit)));
+        if (!lineEnd)
+            lineEnd = end;
+        for (const char *c = counted; c < lineStart; ++c)
+            line += *c == '\n';
+        counted = lineStart;
+        bool all = true;
+        for (qsizetype i = 0; i < terms.size() && all; ++i)
+            if (i != longest)
+                all = QByteArrayView(lineStart, lineEnd - lineStart).indexOf(terms[i]) >= 0;
+        if (all)
+            lines.push_back(line);
+        pos = lineEnd + 1;
+    }
+    return lines;
+}
+
+} // namespace SearchText

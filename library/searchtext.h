@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/presetrecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The library's text search: each file keeps one line of folded text per preset
+// (name, author and category, separated by unit separators) and a bit filter of the
+// three-byte sequences in those lines, so a search reads only the files that can match.
+namespace SearchText {
+
+constexpr int FilterBytes = 8192;
+
+// Appends the preset's line, ending in a line feed.
+void appendLine(QByteArray &text, const PresetRecord &record);
+
+// The filter of a whole file's lines.
+QByteArray filterOf(const QByteArray &text);
+
+// The search terms: the folded words of `query` as UTF-8; a preset matches when each
+// term occurs in its line.
+QList<QByteArray> terms(const QString &query);
+
+// False only when some term cannot occur anywhere in the file the filter was made of.
+bool mayContain(const QByteArray &filter, const QList<QByteArray> &terms);
+
+// The indexes of the lines of `text` that contain every term, in order.
+std::vector<int> matchingLines(const QByteArray &text, const QList<QByteArray> &terms);
+
+} // namespace SearchText

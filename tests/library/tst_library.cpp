@@ -1,0 +1,279 @@
+// The preset library: reading files as a load does, indexing, search, where-else and
+// the database's recovery. Files are a handful of small ones in a temporary folder.
+#include "common/testfiles.h"
+#include "files/presetfile.h"
+#include "library/librarydatabase.h"
+#include "library/libraryfile.h"
+#include "library/libraryindexer.h"
+#include "library/searchtext.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray hex(uint8_t value, int count = 128)
+{
+    return QByteArray::number(value, 16).rightJustified(2, '0').toUpper().repeated(count);
+}
+
+QByteArray preset(const QByteArray &attributes, const QByteArray &text)
+{
+    return "  <preset " + attributes + ">" + text + "</preset>\n";
+}
+
+QByteArray file(const QByteArray &banks)
+{
+    return "<presetbanks>\n <device name=\"orvex+\"/>\n" + banks + "</presetbanks>\n";
+}
+
+// What a load of the whole file takes, in the index's form.
+std::vector<LibraryPreset> loaded(const QString &path, QString &error)
+{
+    BankStore store;
+    std::vector<LibraryPreset> out;
+    if (!loadPresetFile(store, path, 0, BankCount - 1, error))
+        return out;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (store.at(b, p).mark)
+                out.push_back(LibraryPreset{b, p, store.at(b, p)});
+    return out;
+}
+
+BankStore sampleStore(int seed)
+{
+    BankStore store;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = store.at(b, p);
+            r.name = QStringLiteral("S%1 B%2 P%3").arg(seed).arg(b).arg(p);
+            r.author = QStringLiteral("Someone");
+            r.category = (b + p) % 14;
+            r.params.fill(uint8_t(seed * 7 + b + p));
+        }
+    return store;
+}
+
+} // namespace
+
+class TestLibrary : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    // The fast reading of written files must take exactly what a load takes, and leave
+    // everything else to the load itself.
+    void readsWhatALoadTakes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        BankStore tricky = sampleStore(1);
+        tricky.at(0, 0).name = QString::fromUtf8("J\xC3\xBCrgen & \"Co\" <x> 'y' \t\n\r \xF0\x9F\x8E\xB9");
+        tricky.at(0, 1).author = QString::fromUtf8("\x01\x02 control");
+        tricky.at(1, 5).category = -7;
+        tricky.at(2, 9).params.fill(255);
+        QTest::newRow("written by the program") << presetFileText(tricky, 0, 15);
+        QTest::newRow("one bank") << presetFileText(tricky, 3, 3);
+        const QByteArray one = preset("name=\"A\" author=\"B\" category=\"3\"", hex(0x12));
+        QTest::newRow("pretty-printed text") << file(
+            " <bank>\n" + preset("name=\"A\" author=\"B\" category=\"3\"", "\n   " + hex(0x12) + "\n  ") +
+            one + " </bank>\n");
+        QTest::newRow("lower-case hex")
+            << file(" <bank>\n" + preset("name=\"A\" author=\"B\" category=\"3\"", hex(0xab).toLower()) +
+                    " </bank>\n");
+        QTest::newRow("no hex pair") << file(
+            " <bank>\n" + preset("name=\"A\" author=\"B\" category=\"3\"", "ZZ" + hex(1, 127)) +
+            " </bank>\n");
+        QTest::newRow("257 digits") << file(" <bank>\n" +
+                                            preset("name=\"A\" author=\"B\" category=\"3\"", hex(1) + "0") +
+                                            one + " </bank>\n");
+        QTest::newRow("attributes swapped")
+            << file(" <bank>\n" + preset("category=\"4\" author=\"B\" name=\"A\"", hex(2)) + " </bank>\n");
+        QTest::newRow("category not a number")
+            << file(" <bank>\n" + preset("name=\"A\" author=\"B\" category=\"12345678901\"", hex(2)) +
+                    preset("name=\"A\" author=\"B\" category=\"x\"", hex(2)) + " </bank>\n");
+        QTest::newRow("references") << file(
+            " <bank>\n" + preset("name=\"&#65;&#x42;&amp;&apos;\" author=\"&gt;\" category=\"0\"", hex(3)) +
+            " </bank>\n");
+        QByteArray bigBank = " <bank>\n";
+        for (int p = 0; p < 129; ++p)
+            bigBank +=
+                preset("name=\"P" + QByteArray::number(p) + "\" author=\"\" category=\"1\"", hex(uint8_t(p)));
+        bigBank += " </bank>\n";
+        QTest::newRow("129 presets, 17 banks") << file(bigBank.repeated(17));
+        QTest::newRow("device in capitals")
+            << QByteArray("<presetbanks><device name=\"ORVEX+\"/><bank/></presetbanks>");
+        QTest::newRow("cut short") << presetFileText(tricky, 0, 0).left(5000);
+        QTest::newRow("not UTF-8") << file(
+            " <bank>\n" + preset("name=\"\xE4\" author=\"\" category=\"1\"", hex(1)) + " </bank>\n");
+    }
+    void readsWhatALoadTakes()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString name = writeTestFile(path(QStringLiteral("read.pre")), bytes);
+        QString error;
+        const std::vector<LibraryPreset> expected = loaded(name, error);
+        const LibraryFile got = readLibraryFile(name);
+        QCOMPARE(got.error, error);
+        QCOMPARE(got.presets.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const LibraryPreset &a = got.presets[i];
+            const LibraryPreset &b = expected[i];
+            QVERIFY2(a.bank == b.bank && a.preset == b.preset && a.record.sameContent(b.record),
+                     qPrintable(QStringLiteral("preset %1: bank %2 preset %3 \"%4\" vs \"%5\"")
+                                    .arg(i)
+                                    .arg(b.bank)
+                                    .arg(b.preset)
+                                    .arg(a.record.name, b.record.name)));
+        }
+    }
+
+    void searchMatchesEveryWordIgnoringCaseAndAccents_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QList<int>>("lines");
+        QTest::newRow("accent and case") << QStringLiteral("JURGEN") << QList<int>{0};
+        QTest::newRow("accent in the query") << QString::fromUtf8("j\xC3\xBCrg") << QList<int>{0};
+        QTest::newRow("name and author") << QStringLiteral("pad tom") << QList<int>{0};
+        QTest::newRow("category") << QStringLiteral("rock") << QList<int>{0, 2};
+        QTest::newRow("not across fields") << QStringLiteral("padtom") << QList<int>{};
+        QTest::newRow("all lines of a word") << QStringLiteral("lead") << QList<int>{1, 2};
+        QTest::newRow("short term") << QStringLiteral("e") << QList<int>{0, 1, 2};
+    }
+    void searchMatchesEveryWordIgnoringCaseAndAccents()
+    {
+        QFETCH(QString, query);
+        QFETCH(QList<int>, lines);
+        QByteArray text;
+        PresetRecord r;
+        r.name = QString::fromUtf8("J\xC3\xBCrgen Pad");
+        r.author = QStringLiteral("Tom");
+        r.category = 3; // Rock
+        SearchText::appendLine(text, r);
+        r.name = QStringLiteral("Lead\nline"), r.author = QStringLiteral("Ann"), r.category = 4;
+        SearchText::appendLine(text, r);
+        r.name = QStringLiteral("Big LEAD"), r.author = QString(), r.category = 3;
+        SearchText::appendLine(text, r);
+        const QList<QByteArray> terms = SearchText::terms(query);
+        QVERIFY(SearchText::mayContain(SearchText::filterOf(text), terms) || lines.isEmpty());
+        const std::vector<int> got = SearchText::matchingLines(text, terms);
+        QCOMPARE(QList<int>(got.begin(), got.end()), lines);
+    }
+
+    void indexesSearchesAndUpdatesOnlyChangedFiles()
+    {
+        QTemporaryDir folder;
+        const QString root = folder.path();
+        QDir(root).mkpath(QStringLiteral("sub"));
+        BankStore a = sampleStore(1);
+        a.at(1, 2).name = QString::fromUtf8("Gl\xC3\xA4ser Pad");
+        a.at(1, 2).author = QStringLiteral("Tom");
+        a.at(1, 2).params.fill(200);
+        QString error;
+        QVERIFY(savePresetFile(a, root + QStringLiteral("/a.pre"), 0, 15, error));
+        BankStore b = sampleStore(2);
+        b.at(4, 9).params = a.at(1, 2).params; // the same sound under another name
+        b.at(4, 9).name = QStringLiteral("Copy");
+        QVERIFY(savePresetFile(b, root + QStringLiteral("/sub/b.PRE"), 4, 4, error));
+        writeTestFile(root + QStringLiteral("/broken.pre"), "<presetbanks>");
+        writeTestFile(root + QStringLiteral("/notes.txt"), "not a preset file");
+        const QByteArray before = readTestFile(root + QStringLiteral("/a.pre"));
+        const QDateTime beforeTime = QFileInfo(root + QStringLiteral("/a.pre")).lastModified();
+
+        LibraryDatabase db(path(QStringLiteral("index.db")));
+        QVERIFY(db.open({root}));
+        LibraryUpdateResult r = LibraryIndexer::update(db, db.folders(), true);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.filesFound, 3);
+        QCOMPARE(r.filesRead, 3);
+        QCOMPARE(r.unreadable.size(), 1);
+        QVERIFY(r.unreadable.first().contains(QLatin1String("broken.pre")));
+        LibraryDatabase::Counts c = db.counts();
+        QCOMPARE(c.presets, qint64(PresetCount + PresetsPerBank));
+        QCOMPARE(c.unreadable, qint64(1));
+        QCOMPARE(db.unreadableFiles().size(), size_t(1));
+
+        LibraryDatabase::Hits hits = db.search(QStringLiteral("GLASER tom"), 10);
+        QCOMPARE(hits.total, qint64(1));
+        QCOMPARE(hits.hits.at(0).path, root + QStringLiteral("/a.pre"));
+        QCOMPARE(hits.hits.at(0).bank, 1);
+        QCOMPARE(hits.hits.at(0).preset, 2);
+        QCOMPARE(hits.hits.at(0).name, a.at(1, 2).name);
+        // A one-bank file's presets sit at the first bank.
+        hits = db.whereElse(paramsHash(a.at(1, 2).params), 10);
+        QCOMPARE(hits.total, qint64(2));
+        QCOMPARE(hits.hits.at(1).path, root + QStringLiteral("/sub/b.PRE"));
+        QCOMPARE(hits.hits.at(1).bank, 0);
+        QCOMPARE(hits.hits.at(1).preset, 9);
+        hits = db.search(QStringLiteral("someone"), 5);
+        QCOMPARE(hits.total, qint64(PresetCount + PresetsPerBank - 1));
+        QCOMPARE(hits.hits.size(), size_t(5));
+
+        // The files were only read.
+        QCOMPARE(readTestFile(root + QStringLiteral("/a.pre")), before);
+        QCOMPARE(QFileInfo(root + QStringLiteral("/a.pre")).lastModified(), beforeTime);
+
+        r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(r.filesRead, 0);
+
+        // A changed file is read again, a removed one leaves the index.
+        b.at(4, 9).name = QStringLiteral("Renamed");
+        QVERIFY(savePresetFile(b, root + QStringLiteral("/sub/b.PRE"), 4, 5, error));
+        QVERIFY(QFile::remove(root + QStringLiteral("/broken.pre")));
+        r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(r.filesRead, 1);
+        QCOMPARE(r.filesRemoved, 1);
+        QCOMPARE(db.search(QStringLiteral("renamed"), 0).total, qint64(1));
+        QCOMPARE(db.search(QStringLiteral("copy"), 0).total, qint64(0));
+        c = db.counts();
+        QCOMPARE(c.presets, qint64(PresetCount + 2 * PresetsPerBank));
+        QCOMPARE(c.unreadable, qint64(0));
+
+        // A folder no longer covered takes its files with it.
+        QVERIFY(db.removeFolder(root));
+        r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(db.counts().files, qint64(0));
+    }
+
+    void damagedDatabaseIsRebuiltKeepingTheFolders_data()
+    {
+        QTest::addColumn<QByteArray>("damage");
+        QTest::newRow("garbage") << QByteArray(20000, 'x');
+        QTest::newRow("empty header") << QByteArray(4096, '\0');
+        QTest::newRow("cut short") << QByteArray("SQLite format 3");
+    }
+    void damagedDatabaseIsRebuiltKeepingTheFolders()
+    {
+        QFETCH(QByteArray, damage);
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY(savePresetFile(sampleStore(3), folder.filePath(QStringLiteral("x.pre")), 0, 0, error));
+        const QString dbPath = path(QStringLiteral("damaged.db"));
+        QFile::remove(dbPath);
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({folder.path()}));
+            QVERIFY(!db.rebuilt());
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        writeTestFile(dbPath, damage);
+        LibraryDatabase db(dbPath);
+        QVERIFY2(db.open({QStringLiteral("/elsewhere")}), qPrintable(db.errorString()));
+        QVERIFY(db.rebuilt());
+        QCOMPARE(db.folders(), QStringList{folder.path()});
+        QCOMPARE(db.counts().presets, qint64(0));
+        QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        QCOMPARE(db.search(QStringLiteral("S3 B0 P127"), 0).total, qint64(1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibrary)
+#include "tst_library.moc"

@@ -1,0 +1,140 @@
+// orvex-pre's library commands end to end, on a database in a temporary data folder.
+#include "common/testfiles.h"
+#include "files/presetfile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestOrvexPreLibrary : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    QString presets;
+
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Run orvexPre(const QStringList &args)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("HOME"), home.path());
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ORVEX_PRE), args);
+        Run run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = process.exitCode();
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+
+    static QStringList library(const QStringList &rest)
+    {
+        return QStringList{QStringLiteral("library")} + rest;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        presets = home.filePath(QStringLiteral("presets"));
+        QVERIFY(QDir().mkpath(presets + QStringLiteral("/old")));
+        BankStore store;
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = store.at(b, p);
+                r.name = QStringLiteral("N%1.%2").arg(b).arg(p);
+                r.author = QStringLiteral("Ann");
+                r.category = 1;
+                r.params.fill(uint8_t(p));
+                r.params[0] = uint8_t(b);
+            }
+        store.at(2, 5).name = QString::fromUtf8("Sch\xC3\xB6n\tPad");
+        store.at(2, 5).author = QStringLiteral("Tom");
+        store.at(2, 5).category = 3;
+        QString error;
+        QVERIFY(savePresetFile(store, presets + QStringLiteral("/all.pre"), 0, 15, error));
+        QVERIFY(savePresetFile(store, presets + QStringLiteral("/old/bank3.pre"), 2, 2, error));
+        writeTestFile(presets + QStringLiteral("/broken.pre"),
+                      "<presetbanks><device name=\"other\"/></presetbanks>");
+    }
+
+    void addSearchWhere()
+    {
+        Run r = orvexPre(library({QStringLiteral("add"), presets}));
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("broken.pre"), r.err);
+        QVERIFY2(r.out.contains("2176 presets in 2 files, 1 unreadable"), r.out);
+
+        // Tab-separated, zero-based; the tab in the name became a space.
+        r = orvexPre(library({QStringLiteral("search"), QStringLiteral("SCHON"), QStringLiteral("tom")}));
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray name = QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8();
+        QCOMPARE(r.out, QDir::cleanPath(presets).toUtf8() + "/all.pre\t2\t5\t" + name + "\tTom\t3\n" +
+                            QDir::cleanPath(presets).toUtf8() + "/old/bank3.pre\t0\t5\t" + name +
+                            "\tTom\t3\n");
+
+        r = orvexPre(library({QStringLiteral("where"), presets + QStringLiteral("/old/bank3.pre"),
+                              QStringLiteral("0"), QStringLiteral("7")}));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY(r.out.contains("/all.pre\t2\t7\tN2.7\tAnn\t1\n"));
+
+        r = orvexPre(library({QStringLiteral("search"), QStringLiteral("nothing-like-this")}));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray());
+    }
+
+    void badCommandLinesAndFiles_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("frob")} << 2;
+        QTest::newRow("add without DIR") << QStringList{QStringLiteral("add")} << 2;
+        QTest::newRow("add a missing folder")
+            << QStringList{QStringLiteral("add"), QStringLiteral("/no/such/dir")} << 1;
+        QTest::newRow("where bank 16") << QStringList{QStringLiteral("where"), QStringLiteral("x.pre"),
+                                                      QStringLiteral("16"), QStringLiteral("0")}
+                                       << 2;
+        QTest::newRow("where in a missing file")
+            << QStringList{QStringLiteral("where"), QStringLiteral("/no/x.pre"), QStringLiteral("1"),
+                           QStringLiteral("0")}
+            << 1;
+        QTest::newRow("search without text") << QStringList{QStringLiteral("search")} << 2;
+    }
+    void badCommandLinesAndFiles()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        const Run r = orvexPre(library(args));
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void damagedDatabaseIsRebuiltFromTheFiles()
+    {
+        const QString db = home.filePath(QStringLiteral("data/Quillmoth/Orvex_presetmanager/library.db"));
+        QVERIFY(QFileInfo::exists(db));
+        writeTestFile(db, QByteArray(8192, 'x'));
+        const Run r = orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}));
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("damaged"), r.err);
+        QCOMPARE(r.out.count('\n'), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOrvexPreLibrary)
+#include "tst_orvexprelibrary.moc"

@@ -1,0 +1,273 @@
+#include "librarycommands.h"
+
+#include "app/startup.h"
+#include "library/librarydatabase.h"
+#include "library/libraryfile.h"
+#include "library/libraryindexer.h"
+#include "model/bankstore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace LibraryCommands {
+
+const char *const Help =
+    "Library (the program's index of every preset in the folders it covers; the window\n"
+    "and these commands share one database in the program's data folder):\n"
+    "  library add DIR           add DIR (searched with its subfolders) and read its files\n"
+    "  library remove DIR        stop covering DIR; its presets leave the index\n"
+    "  library update            read new and changed files in every covered folder\n"
+    "  library folders           list the covered folders\n"
+    "  library search TEXT...    presets whose name, author or category contains every\n"
+    "                            word (case and accents ignored)\n"
+    "  library where FILE B P    every file and position holding the same parameter\n"
+    "                            bytes as bank index B, preset index P of FILE\n"
+    "  search and where print one line per preset: file path, bank, preset, name,\n"
+    "  author, category, separated by tabs (indexes zero-based; tabs and line breaks in\n"
+    "  names become spaces). Files that cannot be read are named on standard error and\n"
+    "  skipped. A damaged database is rebuilt from the files.\n";
+
+namespace {
+
+enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
+
+void writeOut(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void writeErr(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+int usageError(const QString &text)
+{
+    writeErr(QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text));
+    return Usage;
+}
+
+int failure(const QString &text)
+{
+    writeErr(QStringLiteral("orvex-pre: %1\n").arg(text));
+    return Failed;
+}
+
+QByteArray field(QString text)
+{
+    for (QChar &c : text)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return text.toUtf8();
+}
+
+void printHits(const LibraryDatabase::Hits &hits)
+{
+    QByteArray out;
+    for (const LibraryDatabase::Hit &h : hits.hits) {
+        out += field(h.path) + '\t' + QByteArray::number(h.bank) + '\t' + QByteArray::number(h.preset) +
+               '\t' + field(h.name) + '\t' + field(h.author) + '\t' + QByteArray::number(h.category) + '\n';
+        if (out.size() > 65536) {
+            writeOut(out);
+            out.clear();
+        }
+    }
+    writeOut(out);
+}
+
+// Reads new and changed files; unreadable ones are named on standard error.
+bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool wholeLibrary)
+{
+    const bool terminal = ::isatty(::fileno(stderr)) == 1;
+    auto progress = [terminal](int done, int total) {
+        if (terminal)
+            writeErr(QStringLiteral("\rreading files: %1/%2").arg(done).arg(total));
+    };
+    LibraryUpdateResult result = LibraryIndexer::update(db, folders, wholeLibrary, progress);
+    if (!result.ok && db.damaged() && db.open(LibraryDatabase::defaultFolders())) {
+        writeErr(
+            QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt from the files\n"));
+        result = LibraryIndexer::update(db, db.folders(), true, progress);
+    }
+    if (terminal && result.filesRead > 0)
+        writeErr(QStringLiteral("\n"));
+    for (const QString &problem : result.unreadable)
+        writeErr(QStringLiteral("orvex-pre: %1 (skipped)\n").arg(problem));
+    if (!result.ok) {
+        failure(QStringLiteral("library database: %1").arg(result.error));
+        return false;
+    }
+    return true;
+}
+
+bool openLibrary(LibraryDatabase &db)
+{
+    if (!db.open(LibraryDatabase::defaultFolders())) {
+        failure(QStringLiteral("cannot open the library database %1: %2").arg(db.path(), db.errorString()));
+        return false;
+    }
+    if (db.rebuilt()) {
+        writeErr(
+            QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt from the files\n"));
+        return runUpdate(db, db.folders(), true);
+    }
+    return true;
+}
+
+QString existingFolder(const QString &arg)
+{
+    const QFileInfo info(arg);
+    return info.isDir() ? QDir::cleanPath(info.absoluteFilePath()) : QString();
+}
+
+void printSummary(LibraryDatabase &db)
+{
+    const LibraryDatabase::Counts c = db.counts();
+    writeOut(QStringLiteral("library: %1 presets in %2 files, %3 unreadable\n")
+                 .arg(c.presets)
+                 .arg(c.files - c.unreadable)
+                 .arg(c.unreadable)
+                 .toUtf8());
+}
+
+int runAdd(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("library add needs exactly one DIR"));
+    const QString folder = existingFolder(args.at(0));
+    if (folder.isEmpty())
+        return failure(QStringLiteral("%1: not a folder").arg(args.at(0)));
+    LibraryDatabase db(LibraryDatabase::defaultPath());
+    if (!openLibrary(db))
+        return Failed;
+    if (!db.addFolder(folder))
+        return failure(QStringLiteral("library database: %1").arg(db.errorString()));
+    if (!runUpdate(db, {folder}, false))
+        return Failed;
+    printSummary(db);
+    return Success;
+}
+
+int runRemove(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("library remove needs exactly one DIR"));
+    LibraryDatabase db(LibraryDatabase::defaultPath());
+    if (!openLibrary(db))
+        return Failed;
+    const QString folder = QDir::cleanPath(QFileInfo(args.at(0)).absoluteFilePath());
+    if (!db.folders().contains(folder))
+        return failure(QStringLiteral("%1: not a library folder").arg(args.at(0)));
+    if (!db.removeFolder(folder) || !runUpdate(db, db.folders(), true))
+        return Failed;
+    printSummary(db);
+    return Success;
+}
+
+int runUpdateCommand(const QStringList &args)
+{
+    if (!args.isEmpty())
+        return usageError(QStringLiteral("library update takes no arguments"));
+    LibraryDatabase db(LibraryDatabase::defaultPath());
+    if (!openLibrary(db) || (!db.rebuilt() && !runUpdate(db, db.folders(), true)))
+        return Failed;
+    printSummary(db);
+    return Success;
+}
+
+int runFolders(const QStringList &args)
+{
+    if (!args.isEmpty())
+        return usageError(QStringLiteral("library folders takes no arguments"));
+    LibraryDatabase db(LibraryDatabase::defaultPath());
+    if (!openLibrary(db))
+        return Failed;
+    QByteArray out;
+    for (const QString &f : db.folders())
+        out += f.toUtf8() + '\n';
+    writeOut(out);
+    return Success;
+}
+
+int runSearch(const QStringList &args)
+{
+    if (args.isEmpty())
+        return usageError(QStringLiteral("library search needs TEXT"));
+    LibraryDatabase db(LibraryDatabase::defaultPath());
+    if (!openLibrary(db))
+        return Failed;
+    const LibraryDatabase::Hits hits = db.search(args.join(QLatin1Char(' ')), 0);
+    if (!hits.ok)
+        return failure(QStringLiteral("library database: %1").arg(db.errorString()));
+    printHits(hits);
+    return Success;
+}
+
+int runWhere(const QStringList &args)
+{
+    if (args.size() != 3)
+        return usageError(QStringLiteral("library where needs FILE BANK PRESET"));
+    bool bankOk = false;
+    bool presetOk = false;
+    const int bank = args.at(1).toInt(&bankOk);
+    const int preset = args.at(2).toInt(&presetOk);
+    if (!bankOk || !presetOk || !BankStore::validIndex(bank, preset))
+        return usageError(
+            QStringLiteral("BANK is a bank index from 0 to 15 and PRESET a preset index from 0 to 127"));
+    const LibraryFile file = readLibraryFile(args.at(0));
+    if (!file.error.isEmpty())
+        return failure(QStringLiteral("%1: %2").arg(args.at(0), file.error));
+    const LibraryPreset *found = nullptr;
+    for (const LibraryPreset &p : file.presets)
+        if (p.bank == bank && p.preset == preset)
+            found = &p;
+    if (!found)
+        return failure(QStringLiteral("%1: holds no preset at bank index %2, preset index %3")
+                           .arg(args.at(0))
+                           .arg(bank)
+                           .arg(preset));
+    LibraryDatabase db(LibraryDatabase::defaultPath());
+    if (!openLibrary(db))
+        return Failed;
+    const LibraryDatabase::Hits hits = db.whereElse(paramsHash(found->record.params), 0);
+    if (!hits.ok)
+        return failure(QStringLiteral("library database: %1").arg(db.errorString()));
+    printHits(hits);
+    return Success;
+}
+
+} // namespace
+
+int run(const QStringList &args)
+{
+    // The window's identity, so both find the same data folder and database.
+    QCoreApplication::setOrganizationName(Startup::OrganizationName);
+    QCoreApplication::setOrganizationDomain(Startup::OrganizationDomain);
+    QCoreApplication::setApplicationName(Startup::ApplicationName);
+    if (args.isEmpty())
+        return usageError(
+            QStringLiteral("library needs a command: add, remove, update, folders, search, where"));
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    if (command == QLatin1String("add"))
+        return runAdd(rest);
+    if (command == QLatin1String("remove"))
+        return runRemove(rest);
+    if (command == QLatin1String("update"))
+        return runUpdateCommand(rest);
+    if (command == QLatin1String("folders"))
+        return runFolders(rest);
+    if (command == QLatin1String("search"))
+        return runSearch(rest);
+    if (command == QLatin1String("where"))
+        return runWhere(rest);
+    return usageError(QStringLiteral("unknown library command '%1'").arg(command));
+}
+
+} // namespace LibraryCommands

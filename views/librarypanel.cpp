@@ -1,0 +1,409 @@
+#include "views/librarypanel.h"
+
+#include "library/libraryfile.h"
+#include "library/libraryupdater.h"
+#include "model/categorytable.h"
+#include "views/librarymime.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <map>
+
+namespace {
+
+enum Role { PathRole = Qt::UserRole + 1, BankRole, PresetRole, HashRole };
+
+// The results hand their presets to a drag, read from the files when it starts.
+class ResultsModel : public QStandardItemModel
+{
+public:
+    ResultsModel(LibraryPanel *panel) : QStandardItemModel(panel), panel(panel) {}
+
+    QStringList mimeTypes() const override { return {LibraryMime::format()}; }
+    QMimeData *mimeData(const QModelIndexList &) const override
+    {
+        const QVector<PresetRecord> presets = panel->selectedPresets();
+        if (presets.isEmpty())
+            return nullptr;
+        auto *data = new QMimeData;
+        data->setData(LibraryMime::format(), LibraryMime::encode(presets));
+        return data;
+    }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+private:
+    LibraryPanel *panel;
+};
+
+} // namespace
+
+LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolders, QWidget *parent)
+    : QDockWidget(tr("Library"), parent), databasePath(path)
+{
+    setObjectName(QStringLiteral("libraryPanel"));
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
+
+    searchEdit = new QLineEdit;
+    searchEdit->setObjectName(QStringLiteral("librarySearch"));
+    searchEdit->setPlaceholderText(tr("Search name, author, category"));
+    searchEdit->setClearButtonEnabled(true);
+    layout->addWidget(searchEdit);
+
+    results = new ResultsModel(this);
+    results->setHorizontalHeaderLabels(
+        {tr("Name"), tr("Author"), tr("Category"), tr("Bank"), tr("Preset"), tr("File")});
+    resultsView = new QTableView;
+    resultsView->setObjectName(QStringLiteral("libraryResults"));
+    resultsView->setModel(results);
+    resultsView->setSortingEnabled(true);
+    resultsView->sortByColumn(-1, Qt::AscendingOrder); // the search's order until a header is clicked
+    resultsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resultsView->setDragEnabled(true);
+    resultsView->setDragDropMode(QAbstractItemView::DragOnly);
+    resultsView->setDefaultDropAction(Qt::CopyAction);
+    resultsView->verticalHeader()->hide();
+    resultsView->verticalHeader()->setDefaultSectionSize(resultsView->fontMetrics().height() + 6);
+    resultsView->horizontalHeader()->setStretchLastSection(true);
+    resultsView->setWordWrap(false);
+    layout->addWidget(resultsView, 1);
+
+    auto *buttons = new QHBoxLayout;
+    sendButton = new QPushButton(tr("Send to selected cell"));
+    whereButton = new QPushButton(tr("Where else is this sound?"));
+    whereButton->setToolTip(
+        tr("Lists the files that hold the parameters of the preset selected in the table"));
+    foldersButton = new QToolButton;
+    foldersButton->setText(tr("Folders"));
+    foldersButton->setPopupMode(QToolButton::InstantPopup);
+    foldersButton->setMenu(new QMenu(foldersButton));
+    buttons->addWidget(sendButton);
+    buttons->addWidget(whereButton);
+    buttons->addStretch(1);
+    buttons->addWidget(foldersButton);
+    layout->addLayout(buttons);
+
+    auto *statusRow = new QHBoxLayout;
+    statusLabel = new QLabel;
+    statusLabel->setWordWrap(true);
+    problemsButton = new QPushButton;
+    problemsButton->setFlat(true);
+    problemsButton->hide();
+    statusRow->addWidget(statusLabel, 1);
+    statusRow->addWidget(problemsButton);
+    layout->addLayout(statusRow);
+    progressBar = new QProgressBar;
+    progressBar->hide();
+    layout->addWidget(progressBar);
+    setWidget(content);
+
+    searchTimer = new QTimer(this);
+    searchTimer->setSingleShot(true);
+    searchTimer->setInterval(150);
+    progressDelay = new QTimer(this);
+    progressDelay->setSingleShot(true);
+    progressDelay->setInterval(1000);
+    changeDelay = new QTimer(this);
+    changeDelay->setSingleShot(true);
+    changeDelay->setInterval(1500);
+    watcher = new QFileSystemWatcher(this);
+    updater = new LibraryUpdater(path, defaultFolders, this);
+
+    connect(searchEdit, &QLineEdit::textChanged, searchTimer, qOverload<>(&QTimer::start));
+    connect(searchTimer, &QTimer::timeout, this, &LibraryPanel::runSearch);
+    connect(sendButton, &QPushButton::clicked, this, [this] {
+        const QVector<PresetRecord> presets = selectedPresets();
+        if (!presets.isEmpty())
+            emit sendRequested(presets);
+    });
+    connect(whereButton, &QPushButton::clicked, this, &LibraryPanel::whereElseRequested);
+    connect(foldersButton->menu(), &QMenu::aboutToShow, this, &LibraryPanel::fillFoldersMenu);
+    connect(problemsButton, &QPushButton::clicked, this, &LibraryPanel::showProblems);
+    connect(resultsView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { sendButton->setEnabled(resultsView->selectionModel()->hasSelection()); });
+    sendButton->setEnabled(false);
+    connect(progressDelay, &QTimer::timeout, this, [this] {
+        if (updater->isRunning())
+            progressBar->show();
+    });
+    connect(watcher, &QFileSystemWatcher::directoryChanged, changeDelay, qOverload<>(&QTimer::start));
+    connect(changeDelay, &QTimer::timeout, this, &LibraryPanel::startUpdate);
+    connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        // Files may have been changed in place, which no folder reports.
+        if (visible && opened)
+            startUpdate();
+    });
+    connect(updater, &LibraryUpdater::opened, this, [this](bool ok, bool rebuilt, const QString &error) {
+        if (!ok) {
+            note = tr("The library database cannot be opened: %1").arg(error);
+            showSummary();
+            return;
+        }
+        if (rebuilt) {
+            note = tr("The library database was damaged and has been rebuilt from the files.");
+            db.reset();
+        }
+        opened = true;
+        showSummary();
+    });
+    connect(updater, &LibraryUpdater::progress, this, [this](int done, int total) {
+        progressBar->setRange(0, total);
+        progressBar->setValue(done);
+        progressBar->setFormat(tr("Reading files: %1 of %2").arg(done).arg(total));
+    });
+    connect(updater, &LibraryUpdater::finished, this, &LibraryPanel::updateFinishedRun);
+    showSummary();
+}
+
+LibraryPanel::~LibraryPanel() = default;
+
+bool LibraryPanel::databaseReady()
+{
+    if (!opened)
+        return false;
+    if (!db) {
+        db = std::make_unique<LibraryDatabase>(databasePath);
+        // Made by the updater already: this connection only reads it.
+        if (!db->open({})) {
+            db.reset();
+            return false;
+        }
+    }
+    return true;
+}
+
+void LibraryPanel::startUpdate()
+{
+    progressDelay->start();
+    updater->start();
+}
+
+void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
+{
+    progressDelay->stop();
+    progressBar->hide();
+    if (!result.ok && !result.cancelled)
+        note = tr("The library could not be updated: %1").arg(result.error);
+    watchFolders();
+    showSummary();
+    if (!searchEdit->text().trimmed().isEmpty() && result.filesRead + result.filesRemoved > 0)
+        runSearch();
+    emit updateFinished();
+}
+
+void LibraryPanel::watchFolders()
+{
+    if (!databaseReady())
+        return;
+    // The covered folders and the folders right inside them; deeper changes are found
+    // when the panel is shown or the program starts.
+    QStringList dirs;
+    for (const QString &folder : db->folders()) {
+        if (!QFileInfo(folder).isDir())
+            continue;
+        dirs << folder;
+        const QStringList subs = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &sub : subs)
+            if (dirs.size() < 256)
+                dirs << folder + QLatin1Char('/') + sub;
+    }
+    const QStringList watched = watcher->directories();
+    if (!watched.isEmpty())
+        watcher->removePaths(watched);
+    if (!dirs.isEmpty())
+        watcher->addPaths(dirs);
+}
+
+void LibraryPanel::showSummary()
+{
+    QString text;
+    int unreadable = 0;
+    if (databaseReady()) {
+        const LibraryDatabase::Counts c = db->counts();
+        unreadable = int(c.unreadable);
+        if (searchEdit->text().trimmed().isEmpty())
+            text = tr("%1 presets in %2 files").arg(c.presets).arg(c.files - c.unreadable);
+    } else if (note.isEmpty()) {
+        text = tr("Opening the library...");
+    }
+    if (!note.isEmpty())
+        text = text.isEmpty() ? note : note + QLatin1Char('\n') + text;
+    if (!searchEdit->text().trimmed().isEmpty() && text.isEmpty())
+        return; // the search's own count stays
+    statusLabel->setText(text);
+    problemsButton->setVisible(unreadable > 0);
+    problemsButton->setText(tr("%n file(s) could not be read", nullptr, unreadable));
+}
+
+void LibraryPanel::showMessage(const QString &text)
+{
+    statusLabel->setText(text);
+}
+
+void LibraryPanel::showProblems()
+{
+    if (!databaseReady())
+        return;
+    QStringList lines;
+    for (const LibraryDatabase::Problem &p : db->unreadableFiles())
+        lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(p.path), p.error);
+    QMessageBox box(
+        QMessageBox::Information, windowTitle(),
+        tr("%n file(s) could not be read and are left out of the library.", nullptr, int(lines.size())),
+        QMessageBox::Ok, this);
+    box.setDetailedText(lines.join(QLatin1Char('\n')));
+    box.exec();
+}
+
+void LibraryPanel::runSearch()
+{
+    searchTimer->stop();
+    const QString query = searchEdit->text();
+    if (query.trimmed().isEmpty()) {
+        results->removeRows(0, results->rowCount());
+        showSummary();
+        return;
+    }
+    if (!databaseReady()) {
+        showMessage(tr("The library is not ready yet."));
+        return;
+    }
+    const LibraryDatabase::Hits hits = db->search(query, ResultLimit);
+    setResults(hits);
+    if (!hits.ok)
+        showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+    else if (hits.total > qint64(hits.hits.size()))
+        showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
+    else
+        showMessage(tr("%n preset(s) found", nullptr, int(hits.total)));
+}
+
+void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
+{
+    resultsView->setSortingEnabled(false);
+    results->removeRows(0, results->rowCount());
+    results->setRowCount(int(hits.hits.size()));
+    int row = 0;
+    for (const LibraryDatabase::Hit &h : hits.hits) {
+        auto *name = new QStandardItem(h.name);
+        name->setData(h.path, PathRole);
+        name->setData(h.bank, BankRole);
+        name->setData(h.preset, PresetRole);
+        name->setData(h.hash, HashRole);
+        name->setData(QColor(QRgb(categoryFor(h.category).rgb)), Qt::DecorationRole);
+        results->setItem(row, NameColumn, name);
+        results->setItem(row, AuthorColumn, new QStandardItem(h.author));
+        results->setItem(row, CategoryColumn,
+                         new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
+        // Numbers as people count them.
+        auto *bank = new QStandardItem;
+        bank->setData(h.bank + 1, Qt::DisplayRole);
+        results->setItem(row, BankColumn, bank);
+        auto *preset = new QStandardItem;
+        preset->setData(h.preset + 1, Qt::DisplayRole);
+        results->setItem(row, PresetColumn, preset);
+        auto *file = new QStandardItem(QFileInfo(h.path).fileName());
+        file->setToolTip(QDir::toNativeSeparators(h.path));
+        results->setItem(row, FileColumn, file);
+        ++row;
+    }
+    resultsView->setSortingEnabled(true);
+    resultsView->resizeColumnsToContents();
+}
+
+void LibraryPanel::showWhereElse(const PresetRecord &record)
+{
+    if (!databaseReady()) {
+        showMessage(tr("The library is not ready yet."));
+        return;
+    }
+    const LibraryDatabase::Hits hits = db->whereElse(paramsHash(record.params), ResultLimit);
+    setResults(hits);
+    const QString name = record.name.isEmpty() ? tr("(no name)") : record.name;
+    if (!hits.ok)
+        showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+    else if (hits.total == 0)
+        showMessage(tr("No file in the library holds the sound of \"%1\".").arg(name));
+    else
+        showMessage(tr("The sound of \"%1\" is in %n place(s):", nullptr, int(hits.total)).arg(name));
+}
+
+QVector<PresetRecord> LibraryPanel::selectedPresets()
+{
+    QVector<PresetRecord> out;
+    QModelIndexList rows = resultsView->selectionModel()->selectedRows(NameColumn);
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    if (rows.size() > 128)
+        rows = rows.mid(0, 128); // a bank at most
+    std::map<QString, LibraryFile> files;
+    for (const QModelIndex &index : rows) {
+        const QString path = index.data(PathRole).toString();
+        auto it = files.find(path);
+        if (it == files.end())
+            it = files.emplace(path, readLibraryFile(path)).first;
+        const int bank = index.data(BankRole).toInt();
+        const int preset = index.data(PresetRole).toInt();
+        const PresetRecord *found = nullptr;
+        for (const LibraryPreset &p : it->second.presets)
+            if (p.bank == bank && p.preset == preset)
+                found = &p.record;
+        if (!found || paramsHash(found->params) != index.data(HashRole).toLongLong()) {
+            showMessage(tr("\"%1\" has changed since it was read; the library is being updated.")
+                            .arg(QFileInfo(path).fileName()));
+            startUpdate();
+            return {};
+        }
+        out.push_back(*found);
+    }
+    return out;
+}
+
+void LibraryPanel::fillFoldersMenu()
+{
+    QMenu *menu = foldersButton->menu();
+    menu->clear();
+    connect(menu->addAction(tr("Add folder...")), &QAction::triggered, this, &LibraryPanel::addFolder);
+    connect(menu->addAction(tr("Update now")), &QAction::triggered, this, &LibraryPanel::startUpdate);
+    if (!databaseReady())
+        return;
+    const QStringList folders = db->folders();
+    if (!folders.isEmpty())
+        menu->addSeparator();
+    for (const QString &folder : folders) {
+        QAction *remove = menu->addAction(tr("Remove \"%1\"").arg(QDir::toNativeSeparators(folder)));
+        connect(remove, &QAction::triggered, this, [this, folder] {
+            if (databaseReady() && db->removeFolder(folder))
+                startUpdate();
+        });
+    }
+}
+
+void LibraryPanel::addFolder()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Add a folder to the library"));
+    if (folder.isEmpty() || !databaseReady())
+        return;
+    if (db->addFolder(folder))
+        startUpdate();
+    else
+        showMessage(tr("The library could not be changed: %1").arg(db->errorString()));
+}

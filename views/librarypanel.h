@@ -1,0 +1,92 @@
+#pragma once
+
+#include "library/librarydatabase.h"
+#include "model/presetrecord.h"
+
+#include <QDockWidget>
+#include <QVector>
+
+#include <memory>
+
+class LibraryUpdater;
+struct LibraryUpdateResult;
+class QFileSystemWatcher;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+class QTimer;
+class QToolButton;
+
+// The library beside the table: a search over every indexed preset, the results with
+// their file and position (dragged onto a user cell, or sent to the selected one), and
+// "Where else is this sound?" for the table's selected preset. The index is brought up
+// to date in the background at start, when a covered folder changes and when the panel
+// is shown.
+class LibraryPanel : public QDockWidget
+{
+    Q_OBJECT
+public:
+    LibraryPanel(const QString &databasePath, const QStringList &defaultFolders, QWidget *parent = nullptr);
+    ~LibraryPanel() override;
+
+    void startUpdate();
+    // Lists the files and positions holding the parameter bytes of `record`.
+    void showWhereElse(const PresetRecord &record);
+    // A short note in the panel's status line.
+    void showMessage(const QString &text);
+    // The presets of the selected results, read from their files now. Empty (with a
+    // message) when a file changed since it was indexed.
+    QVector<PresetRecord> selectedPresets();
+    // The results shown: at most this many.
+    static constexpr int ResultLimit = 1000;
+
+    QLineEdit *searchEdit = nullptr;
+    QTableView *resultsView = nullptr;
+    QStandardItemModel *results = nullptr;
+    QPushButton *sendButton = nullptr;
+    QPushButton *whereButton = nullptr;
+    QToolButton *foldersButton = nullptr;
+    QPushButton *problemsButton = nullptr;
+    QLabel *statusLabel = nullptr;
+    QProgressBar *progressBar = nullptr;
+    LibraryUpdater *updater = nullptr;
+
+signals:
+    void sendRequested(const QVector<PresetRecord> &presets);
+    void whereElseRequested();
+    // The database was opened and an update has finished (for tests and the status line).
+    void updateFinished();
+
+private:
+    enum Column {
+        NameColumn,
+        AuthorColumn,
+        CategoryColumn,
+        BankColumn,
+        PresetColumn,
+        FileColumn,
+        ColumnCount
+    };
+
+    void runSearch();
+    void setResults(const LibraryDatabase::Hits &hits);
+    void updateFinishedRun(const LibraryUpdateResult &result);
+    void showSummary();
+    void showProblems();
+    void fillFoldersMenu();
+    void addFolder();
+    void watchFolders();
+    bool databaseReady();
+
+    QString databasePath;
+    std::unique_ptr<LibraryDatabase> db;
+    bool opened = false;
+    QString note;
+    QTimer *searchTimer = nullptr;
+    QTimer *progressDelay = nullptr;
+    QTimer *changeDelay = nullptr;
+    QFileSystemWatcher *watcher = nullptr;
+};
