@@ -167,6 +167,29 @@ private slots:
         QCOMPARE(rig.backend->openOutputCount(), 0);
     }
 
+    void portsAreRememberedByNameBeforeRow()
+    {
+        Rig rig(3);
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        // Row 0 is stale: the simulator's name is what counts.
+        w.settings.setValue(QStringLiteral("midiin"), 0);
+        w.settings.setValue(QStringLiteral("midiinname"), QStringLiteral("Orvex+ Simulator"));
+        int shownIn = -2;
+        whenDialogShows([&](MidiSetting *d) {
+            shownIn = d->MidiInList->currentRow();
+            d->MidiOutList->setCurrentRow(1);
+            QTest::mouseClick(d->ConnectButton, Qt::LeftButton);
+            d->close();
+        });
+        w.on_Import();
+        QCOMPARE(shownIn, rig.simulatorIndex);
+        QCOMPARE(w.settings.value(QStringLiteral("midiin")).toInt(), rig.simulatorIndex);
+        QCOMPARE(w.settings.value(QStringLiteral("midiinname")).toString(),
+                 QStringLiteral("Orvex+ Simulator"));
+        QCOMPARE(w.settings.value(QStringLiteral("midioutname")).toString(), QStringLiteral("Mute 1"));
+    }
+
     void completedImportTakesOverEveryBank()
     {
         Rig rig;
