@@ -136,6 +136,16 @@ private slots:
         QVERIFY(exported.out.contains(QStringLiteral("export: 2048/2048 presets\n")));
     }
 
+    void portsGivenByName()
+    {
+        const QString file = dir.filePath(QStringLiteral("named.pre"));
+        const Run r =
+            orvexPre({QStringLiteral("import"), QStringLiteral("--simulator"), QStringLiteral("--in"),
+                      QStringLiteral("Orvex+ Simulator"), QStringLiteral("--out=Orvex+ Simulator"), file});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.endsWith(QStringLiteral("imported 16 banks to %1\n").arg(file)));
+    }
+
     void failuresAreReportedWithTheirExitCode()
     {
         const QString full = dir.filePath(QStringLiteral("full.pre"));
@@ -166,6 +176,10 @@ private slots:
               QStringLiteral("99"), full},
              1,
              QStringLiteral("there is no MIDI output with index 99")},
+            {{QStringLiteral("import"), QStringLiteral("--in"), QStringLiteral("No such port"),
+              QStringLiteral("--out"), i, dir.filePath(QStringLiteral("x.pre"))},
+             1,
+             QStringLiteral("there is no MIDI input named 'No such port'")},
             {{QStringLiteral("export"), QStringLiteral("--in"), i, QStringLiteral("--out"), i, oneBank},
              1,
              QStringLiteral("holds 1 banks; an export needs a file of all 16")},
