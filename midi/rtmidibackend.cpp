@@ -29,7 +29,12 @@ namespace {
 // RtMidi's own complaints are warnings, each text once per run; the chatter of the
 // JACK and ALSA libraries below it (repeated at every attempt to reach a server that is
 // not running) only shows with QT_LOGGING_RULES="orvex.midi.info=true".
-Q_LOGGING_CATEGORY(lcMidi, "orvex.midi", QtWarningMsg)
+const QLoggingCategory &lcMidi()
+{
+    // Never destroyed: the JACK library may still report while the process exits.
+    static const auto *category = new QLoggingCategory("orvex.midi", QtWarningMsg);
+    return *category;
+}
 
 QString libraryText(const std::string &text)
 {

@@ -146,6 +146,28 @@ private slots:
         QVERIFY(r.out.endsWith(QStringLiteral("imported 16 banks to %1\n").arg(file)));
     }
 
+    // A JACK server that is not there: RtMidi, JACK and ALSA have plenty to say, all of
+    // it through the program's log, which can be silenced.
+    void libraryMessagesGoThroughTheLog()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), QStringLiteral("orvex-no-such-server"));
+        env.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        for (const QString &api : {QStringLiteral("jack"), QStringLiteral("alsa")}) {
+            const Run r = orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), api}, env);
+            QCOMPARE(r.code, 0);
+            for (const QString &line : r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                QVERIFY2(line.startsWith(QStringLiteral("orvex.midi: ")), qPrintable(r.err));
+            if (api == QLatin1String("jack"))
+                QVERIFY2(r.err.contains(QStringLiteral("JACK server not running")), qPrintable(r.err));
+        }
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orvex.midi.warning=false"));
+        const Run quiet =
+            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env);
+        QCOMPARE(quiet.err, QString());
+    }
+
     void failuresAreReportedWithTheirExitCode()
     {
         const QString full = dir.filePath(QStringLiteral("full.pre"));
