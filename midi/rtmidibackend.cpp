@@ -413,7 +413,7 @@ MidiHandle RtMidiBackend::openInput(int index, MidiHandler handler, void *instan
         // By name: ports may have come and gone since the list was read.
         const std::optional<unsigned> number = portNumber(*in->midi, in->trap, *name, occurrence);
         if (!number) {
-            logRtMidi("MIDI input \"" + name->toStdString() + "\" is no longer there");
+            qCWarning(lcMidi).noquote() << QStringLiteral("MIDI input \"%1\" is no longer there").arg(*name);
             return 0;
         }
         // SysEx must come through; timing and active sensing are of no use here.
@@ -523,7 +523,7 @@ MidiHandle RtMidiBackend::openOutput(int index, MidiHandler handler, void *insta
         // before the one listed.
         const std::optional<unsigned> number = portNumber(*out->midi, out->trap, *name, occurrence);
         if (!number) {
-            logRtMidi("MIDI output \"" + name->toStdString() + "\" is no longer there");
+            qCWarning(lcMidi).noquote() << QStringLiteral("MIDI output \"%1\" is no longer there").arg(*name);
             return 0;
         }
         out->midi->openPort(*number, "out");
