@@ -2,6 +2,7 @@
 // the line shown when there are no ports at all.
 #include "midi/midisetting.h"
 #include "midi/portnames.h"
+#include "midi/rtmidibackend.h"
 #include "midi/scriptedmidibackend.h"
 
 #include <QTest>
@@ -31,6 +32,25 @@ private slots:
         };
         for (const auto &c : cases)
             QVERIFY2(PortNames::find(alsa, c.name) == c.row, qPrintable(c.name));
+    }
+
+    void ownPortsAreKnownByName()
+    {
+        const RtMidiBackend backend(QStringLiteral("jack"));
+        const struct
+        {
+            const char *name;
+            bool own;
+        } cases[] = {
+            {"Orvex+ Preset Manager:in", true},
+            {"Orvex+ Preset Manager-01:out", true},    // JACK's name for a second client
+            {"Orvex+ Preset Manager:out 129:0", true}, // ALSA
+            {"Orvex+ Preset Manager Backup:in", false},
+            {"Orvex+ Preset Manager-new:in", false},
+            {"orvex-simulator:Orvex+ Preset Manager", false},
+        };
+        for (const auto &c : cases)
+            QVERIFY2(backend.ownPort(QString::fromUtf8(c.name)) == c.own, c.name);
     }
 
     void rememberedNamesComeBeforeRows()
