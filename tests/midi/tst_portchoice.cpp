@@ -53,26 +53,6 @@ private slots:
             QVERIFY2(backend.ownPort(QString::fromUtf8(c.name)) == c.own, c.name);
     }
 
-    void rememberedNamesComeBeforeRows()
-    {
-        auto backend = std::make_shared<ScriptedMidiBackend>(3, 3);
-        MidiSetting d(backend);
-        d.inRow = 0;
-        d.inName = QStringLiteral("Scripted In 2");
-        d.outRow = 1;
-        d.outName = QStringLiteral("Unplugged Out");
-        d.fillPortLists();
-        QCOMPARE(d.MidiInList->currentRow(), 2);
-        QCOMPARE(d.MidiOutList->currentRow(), 1);
-
-        d.MidiOutList->setCurrentRow(2);
-        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
-        QCOMPARE(d.inName, QStringLiteral("Scripted In 2"));
-        QCOMPARE(d.outName, QStringLiteral("Scripted Out 2"));
-        QCOMPARE(d.outRow, 2);
-        QVERIFY(backend->lastOutput() != 0);
-    }
-
     void rescanRefillsBothListsAndSaysWhenThereAreNone()
     {
         auto backend = std::make_shared<ScriptedMidiBackend>(2, 2);
