@@ -9,6 +9,9 @@
 namespace {
 const QString MidiInKey = QStringLiteral("midiin");
 const QString MidiOutKey = QStringLiteral("midiout");
+// The ports by name too: a row alone points elsewhere once devices come or go.
+const QString MidiInNameKey = QStringLiteral("midiinname");
+const QString MidiOutNameKey = QStringLiteral("midioutname");
 
 std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
@@ -25,11 +28,15 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
 {
     dialog.inRow = settings.value(MidiInKey, QStringLiteral("0")).toInt();
     dialog.outRow = settings.value(MidiOutKey, QStringLiteral("0")).toInt();
+    dialog.inName = settings.value(MidiInNameKey).toString();
+    dialog.outName = settings.value(MidiOutNameKey).toString();
     dialog.fillPortLists();
     dialog.setMode(exportAll);
     dialog.exec();
     settings.setValue(MidiInKey, dialog.inRow);
     settings.setValue(MidiOutKey, dialog.outRow);
+    settings.setValue(MidiInNameKey, dialog.inName);
+    settings.setValue(MidiOutNameKey, dialog.outName);
 }
 } // namespace
 

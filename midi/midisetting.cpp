@@ -2,6 +2,7 @@
 
 #include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
+#include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
 #include "midi/simulatordevice.h"
 
@@ -24,11 +25,13 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     connect(ConnectButton, &QPushButton::clicked, this, &MidiSetting::Connect);
     connect(TransferButton, &QPushButton::clicked, this, &MidiSetting::Transfer);
+    connect(RescanButton, &QPushButton::clicked, this, &MidiSetting::rescanPorts);
     connect(&midi, &MidiTransfer::progressChanged, progressBar, &QProgressBar::setValue);
     connect(&midi, &MidiTransfer::transferCompleted, this, &MidiSetting::finishTransfer);
     // Replies come to the dialog, which hands each one to the transfer rules.
     midi.setReceiver(this);
     TryConText->hide();
+    NoPortsText->hide();
     progressBar->hide();
     TransferButton->setEnabled(false);
     midi.setExportMode(false);
@@ -62,21 +65,39 @@ void MidiSetting::setMode(bool exportAll)
 
 void MidiSetting::fillPortLists()
 {
-    const MidiPort &port = midi.protocol().port();
-    for (int i = 0; i < MaxListedDevices; ++i) {
-        const std::optional<QString> name = port.inputDeviceName(i);
-        if (!name)
-            break;
-        MidiInList->insertItem(i, *name);
+    fillLists(inName, inRow, outName, outRow);
+}
+
+void MidiSetting::rescanPorts()
+{
+    auto chosen = [](const QListWidget *list) {
+        const QListWidgetItem *item = list->currentItem();
+        return item ? item->text() : QString();
+    };
+    fillLists(chosen(MidiInList), MidiInList->currentRow(), chosen(MidiOutList), MidiOutList->currentRow());
+}
+
+void MidiSetting::fillLists(const QString &inWanted, int inFallback, const QString &outWanted,
+                            int outFallback)
+{
+    MidiPort &port = midi.protocol().port();
+    // Read once here and kept by the backend, so a row opens the port listed there.
+    port.backend().rescan();
+    for (QListWidget *list : {MidiInList, MidiOutList}) {
+        const bool input = list == MidiInList;
+        QStringList names;
+        for (int i = 0; i < MaxListedDevices; ++i) {
+            const std::optional<QString> name = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
+            if (!name)
+                break;
+            names << *name;
+        }
+        list->clear();
+        list->addItems(names);
+        const int found = PortNames::find(names, input ? inWanted : outWanted);
+        list->setCurrentRow(found >= 0 ? found : input ? inFallback : outFallback);
     }
-    for (int i = 0; i < MaxListedDevices; ++i) {
-        const std::optional<QString> name = port.outputDeviceName(i);
-        if (!name)
-            break;
-        MidiOutList->insertItem(i, *name);
-    }
-    MidiInList->setCurrentRow(inRow);
-    MidiOutList->setCurrentRow(outRow);
+    NoPortsText->setVisible(MidiInList->count() == 0 && MidiOutList->count() == 0);
 }
 
 void MidiSetting::updateConnectionUi()
@@ -87,6 +108,7 @@ void MidiSetting::updateConnectionUi()
     progressBar->hide();
     MidiInList->setEnabled(disconnected);
     MidiOutList->setEnabled(disconnected);
+    RescanButton->setEnabled(disconnected);
     ConnectButton->setText(disconnected ? tr("Connect") : tr("Disconnect"));
     ConnectButton->setEnabled(true);
     TransferButton->setEnabled(state == MidiTransfer::Connected);
@@ -108,6 +130,8 @@ void MidiSetting::Connect()
         // -1 for a list without a current row: no device, so the open fails.
         inRow = MidiInList->currentRow();
         outRow = MidiOutList->currentRow();
+        inName = inRow >= 0 ? MidiInList->item(inRow)->text() : QString();
+        outName = outRow >= 0 ? MidiOutList->item(outRow)->text() : QString();
         midi.connectPorts(inRow, outRow);
     } else {
         midi.disconnectPorts();

@@ -31,8 +31,11 @@ public:
     static bool simulatorRequested(const QStringList &arguments, const QProcessEnvironment &environment);
 
     void setMode(bool exportAll);
-    // Lists at most 100 devices each way and makes rows inRow and outRow current.
+    // Reads the devices afresh, lists at most 100 each way and makes current the rows
+    // named inName and outName, where those are listed, else rows inRow and outRow.
     void fillPortLists();
+    // Refills both lists, keeping the ports chosen where they are still there.
+    void rescanPorts();
     void updateConnectionUi();
     void showIdentity();
 
@@ -43,9 +46,12 @@ public:
     TransferBanks &transferBanks() { return midi.banks(); }
     MidiTransfer &transfer() { return midi; }
 
-    // The rows used for the connection; the caller loads and stores them ("midiin", "midiout").
+    // The ports used for the connection, by row and by name; the caller loads and
+    // stores them ("midiin", "midiout", "midiinname", "midioutname").
     int inRow = 0;
     int outRow = 0;
+    QString inName;
+    QString outName;
 
     static constexpr int MaxListedDevices = 100;
     // Between the end of a transfer and closing the ports, and again until the dialog closes.
@@ -62,6 +68,7 @@ protected:
 
 private:
     void finishTransfer();
+    void fillLists(const QString &inWanted, int inFallback, const QString &outWanted, int outFallback);
 
     MidiTransfer midi;
 };

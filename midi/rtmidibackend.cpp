@@ -29,7 +29,12 @@ namespace {
 // RtMidi's own complaints are warnings, each text once per run; the chatter of the
 // JACK and ALSA libraries below it (repeated at every attempt to reach a server that is
 // not running) only shows with QT_LOGGING_RULES="orvex.midi.info=true".
-Q_LOGGING_CATEGORY(lcMidi, "orvex.midi", QtWarningMsg)
+const QLoggingCategory &lcMidi()
+{
+    // Never destroyed: the JACK library may still report while the process exits.
+    static const auto *category = new QLoggingCategory("orvex.midi", QtWarningMsg);
+    return *category;
+}
 
 QString libraryText(const std::string &text)
 {
@@ -408,7 +413,7 @@ MidiHandle RtMidiBackend::openInput(int index, MidiHandler handler, void *instan
         // By name: ports may have come and gone since the list was read.
         const std::optional<unsigned> number = portNumber(*in->midi, in->trap, *name, occurrence);
         if (!number) {
-            logRtMidi("MIDI input \"" + name->toStdString() + "\" is no longer there");
+            qCWarning(lcMidi).noquote() << QStringLiteral("MIDI input \"%1\" is no longer there").arg(*name);
             return 0;
         }
         // SysEx must come through; timing and active sensing are of no use here.
@@ -518,7 +523,7 @@ MidiHandle RtMidiBackend::openOutput(int index, MidiHandler handler, void *insta
         // before the one listed.
         const std::optional<unsigned> number = portNumber(*out->midi, out->trap, *name, occurrence);
         if (!number) {
-            logRtMidi("MIDI output \"" + name->toStdString() + "\" is no longer there");
+            qCWarning(lcMidi).noquote() << QStringLiteral("MIDI output \"%1\" is no longer there").arg(*name);
             return 0;
         }
         out->midi->openPort(*number, "out");

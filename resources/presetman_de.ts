@@ -296,6 +296,18 @@
         <translation>MIDI OUT Kanal</translation>
     </message>
     <message>
+        <source>No MIDI ports found. Is the MIDI system running and the module plugged in?</source>
+        <translation>Keine MIDI-Ports gefunden. Läuft das MIDI-System, ist das Modul angeschlossen?</translation>
+    </message>
+    <message>
+        <source>Read both port lists again</source>
+        <translation>Beide Listen neu einlesen</translation>
+    </message>
+    <message>
+        <source>Rescan</source>
+        <translation>Neu suchen</translation>
+    </message>
+    <message>
         <source>SN:</source>
         <translation>SN:</translation>
     </message>

@@ -136,6 +136,38 @@ private slots:
         QVERIFY(exported.out.contains(QStringLiteral("export: 2048/2048 presets\n")));
     }
 
+    void portsGivenByName()
+    {
+        const QString file = dir.filePath(QStringLiteral("named.pre"));
+        const Run r =
+            orvexPre({QStringLiteral("import"), QStringLiteral("--simulator"), QStringLiteral("--in"),
+                      QStringLiteral("Orvex+ Simulator"), QStringLiteral("--out=Orvex+ Simulator"), file});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.endsWith(QStringLiteral("imported 16 banks to %1\n").arg(file)));
+    }
+
+    // A JACK server that is not there: RtMidi, JACK and ALSA have plenty to say, all of
+    // it through the program's log, which can be silenced.
+    void libraryMessagesGoThroughTheLog()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("JACK_DEFAULT_SERVER"), QStringLiteral("orvex-no-such-server"));
+        env.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        for (const QString &api : {QStringLiteral("jack"), QStringLiteral("alsa")}) {
+            const Run r = orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), api}, env);
+            QCOMPARE(r.code, 0);
+            for (const QString &line : r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                QVERIFY2(line.startsWith(QStringLiteral("orvex.midi: ")), qPrintable(r.err));
+            if (api == QLatin1String("jack"))
+                QVERIFY2(r.err.contains(QStringLiteral("JACK server not running")), qPrintable(r.err));
+        }
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orvex.midi.warning=false"));
+        const Run quiet =
+            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env);
+        QCOMPARE(quiet.err, QString());
+    }
+
     void failuresAreReportedWithTheirExitCode()
     {
         const QString full = dir.filePath(QStringLiteral("full.pre"));
@@ -166,6 +198,10 @@ private slots:
               QStringLiteral("99"), full},
              1,
              QStringLiteral("there is no MIDI output with index 99")},
+            {{QStringLiteral("import"), QStringLiteral("--in"), QStringLiteral("No such port"),
+              QStringLiteral("--out"), i, dir.filePath(QStringLiteral("x.pre"))},
+             1,
+             QStringLiteral("there is no MIDI input named 'No such port'")},
             {{QStringLiteral("export"), QStringLiteral("--in"), i, QStringLiteral("--out"), i, oneBank},
              1,
              QStringLiteral("holds 1 banks; an export needs a file of all 16")},

@@ -167,6 +167,35 @@ private slots:
         QCOMPARE(rig.backend->openOutputCount(), 0);
     }
 
+    void portsAreRememberedByNameBeforeRow()
+    {
+        Rig rig(3);
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        // Row 0 is stale: the simulator's name is what counts. A name no longer listed
+        // leaves the row.
+        w.settings.setValue(QStringLiteral("midiin"), 0);
+        w.settings.setValue(QStringLiteral("midiinname"), QStringLiteral("Orvex+ Simulator"));
+        w.settings.setValue(QStringLiteral("midiout"), 2);
+        w.settings.setValue(QStringLiteral("midioutname"), QStringLiteral("Unplugged"));
+        int shownIn = -2;
+        int shownOut = -2;
+        whenDialogShows([&](MidiSetting *d) {
+            shownIn = d->MidiInList->currentRow();
+            shownOut = d->MidiOutList->currentRow();
+            d->MidiOutList->setCurrentRow(1);
+            QTest::mouseClick(d->ConnectButton, Qt::LeftButton);
+            d->close();
+        });
+        w.on_Import();
+        QCOMPARE(shownIn, rig.simulatorIndex);
+        QCOMPARE(shownOut, 2);
+        QCOMPARE(w.settings.value(QStringLiteral("midiin")).toInt(), rig.simulatorIndex);
+        QCOMPARE(w.settings.value(QStringLiteral("midiinname")).toString(),
+                 QStringLiteral("Orvex+ Simulator"));
+        QCOMPARE(w.settings.value(QStringLiteral("midioutname")).toString(), QStringLiteral("Mute 1"));
+    }
+
     void completedImportTakesOverEveryBank()
     {
         Rig rig;

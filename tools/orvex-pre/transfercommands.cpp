@@ -3,6 +3,7 @@
 #include "files/presetfile.h"
 #include "midi/compositemidibackend.h"
 #include "midi/miditransfer.h"
+#include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
 #include "midi/simulatordevice.h"
 
@@ -17,7 +18,8 @@ namespace TransferCommands {
 
 const char *const OptionsHelp =
     "Transfers with the module (ports, import, export):\n"
-    "  --in N, --out M    the MIDI input and output device indexes that \"ports\" lists\n"
+    "  --in N, --out M    the MIDI input and output as \"ports\" lists them: the index\n"
+    "                     or the name\n"
     "  --api alsa|jack    the MIDI system (default: $ORVEX_MIDI_API, else the platform's)\n"
     "  --simulator        add the built-in module \"Orvex+ Simulator\" after the devices\n"
     "  --timeout SECONDS  give up when the module has not answered for that long\n"
@@ -59,6 +61,9 @@ struct Options
     bool simulator = false;
     int in = -1;
     int out = -1;
+    // A port given by name, found in the list when the ports are known.
+    QString inName;
+    QString outName;
     int timeoutSeconds = 0; // 0: none
     QStringList positional;
 };
@@ -109,10 +114,16 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
         } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
             if (!takeValue())
                 return false;
-            if (!toCount(value, name == QLatin1String("--in") ? &o.in : &o.out)) {
-                error = QStringLiteral("%1 takes a device index from 0 on, not '%2'").arg(name, value);
+            const bool input = name == QLatin1String("--in");
+            bool number = false;
+            value.toInt(&number);
+            if (number ? !toCount(value, input ? &o.in : &o.out) : value.trimmed().isEmpty()) {
+                error = QStringLiteral("%1 takes a device index from 0 on or a port name, not '%2'")
+                            .arg(name, value);
                 return false;
             }
+            if (!number)
+                (input ? o.inName : o.outName) = value;
         } else if (name.startsWith(QLatin1String("--")) && name.size() > 2) {
             error = QStringLiteral("unknown option '%1'").arg(args.at(i));
             return false;
@@ -144,6 +155,32 @@ QString deviceName(const MidiPort &port, bool input, int index)
 {
     const std::optional<QString> name = input ? port.inputDeviceName(index) : port.outputDeviceName(index);
     return name ? *name : QString();
+}
+
+// Ports given by name get the index they have in the list, found as the dialog finds
+// a remembered port.
+bool findNamedPorts(const MidiPort &port, Options &o, QString &error)
+{
+    for (bool input : {true, false}) {
+        const QString &wanted = input ? o.inName : o.outName;
+        if (wanted.isEmpty())
+            continue;
+        QStringList names;
+        for (int i = 0; i < MaxListedDevices; ++i) {
+            const QString name = deviceName(port, input, i);
+            if (name.isEmpty())
+                break;
+            names << name;
+        }
+        const int row = PortNames::find(names, wanted);
+        if (row < 0) {
+            error = QStringLiteral("there is no MIDI %1 named '%2' (see 'orvex-pre ports')")
+                        .arg(input ? QStringLiteral("input") : QStringLiteral("output"), wanted);
+            return false;
+        }
+        (input ? o.in : o.out) = row;
+    }
+    return true;
 }
 
 // A bar redrawn in place on a terminal; elsewhere one line per bank, so logs stay short.
@@ -264,7 +301,7 @@ bool parseTransfer(const QStringList &args, const char *command, Options &o, QSt
 {
     if (!parseOptions(args, true, o, error))
         return false;
-    if (o.in < 0 || o.out < 0) {
+    if ((o.in < 0 && o.inName.isEmpty()) || (o.out < 0 && o.outName.isEmpty())) {
         error =
             QStringLiteral("%1 needs --in N and --out M (see 'orvex-pre ports')").arg(QLatin1String(command));
         return false;
@@ -312,6 +349,8 @@ int runImport(const QStringList &args)
         return usageError(error);
     const QString fileName = o.positional.first();
     MidiTransfer midi(makeBackend(o));
+    if (!findNamedPorts(midi.protocol().port(), o, error))
+        return fail(error);
     if (!transfer(midi, o, false, error))
         return fail(error);
     BankStore store;
@@ -344,6 +383,8 @@ int runExport(const QStringList &args)
         return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
 
     MidiTransfer midi(makeBackend(o));
+    if (!findNamedPorts(midi.protocol().port(), o, error))
+        return fail(error);
     store.toDump(midi.banks().data());
     if (!transfer(midi, o, true, error))
         return fail(error);
