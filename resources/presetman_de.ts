@@ -278,12 +278,20 @@
         <translation>Keine Duplikate gefunden</translation>
     </message>
     <message>
-        <source>1 group of duplicates found, %1 presets selected</source>
-        <translation>1 Gruppe von Duplikaten gefunden, %1 Presets ausgewählt</translation>
+        <source>1 group of duplicates found</source>
+        <translation>1 Gruppe von Duplikaten gefunden</translation>
     </message>
     <message>
-        <source>%1 groups of duplicates found, %2 presets selected</source>
-        <translation>%1 Gruppen von Duplikaten gefunden, %2 Presets ausgewählt</translation>
+        <source>%1 groups of duplicates found</source>
+        <translation>%1 Gruppen von Duplikaten gefunden</translation>
+    </message>
+    <message>
+        <source>1 preset selected</source>
+        <translation>1 Preset ausgewählt</translation>
+    </message>
+    <message>
+        <source>%1 presets selected</source>
+        <translation>%1 Presets ausgewählt</translation>
     </message>
 </context>
 <context>
