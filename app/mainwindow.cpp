@@ -19,8 +19,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 

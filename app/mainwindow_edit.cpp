@@ -111,15 +111,14 @@ void MainWindow::selectDuplicates()
         return;
     const Duplicates::Found found = Duplicates::find(bankStore);
     PresetTable::select(table, found.userPresets);
-    QString text;
-    if (found.groups == 0)
-        text = tr("No duplicates found");
-    else if (found.groups == 1)
-        text = tr("1 group of duplicates found, %1 presets selected").arg(found.userPresets.count());
-    else
-        text = tr("%1 groups of duplicates found, %2 presets selected")
-                   .arg(found.groups)
-                   .arg(found.userPresets.count());
+    QString text = tr("No duplicates found");
+    if (found.groups > 0) {
+        const int presets = found.userPresets.count();
+        text = (found.groups == 1 ? tr("1 group of duplicates found")
+                                  : tr("%1 groups of duplicates found").arg(found.groups)) +
+               QStringLiteral(", ") +
+               (presets == 1 ? tr("1 preset selected") : tr("%1 presets selected").arg(presets));
+    }
     statusBar()->showMessage(text);
 }
 

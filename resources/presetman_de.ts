@@ -272,6 +272,22 @@
         <source>16 banks of 128 presets: double-click or F2 renames, dragging copies, the right mouse button shows the block commands</source>
         <translation>16 Bänke mit je 128 Presets: Doppelklick oder F2 benennt um, Ziehen kopiert, die rechte Maustaste zeigt die Blockbefehle</translation>
     </message>
+    <message>
+        <source>1 group of duplicates found</source>
+        <translation>1 Gruppe von Duplikaten gefunden</translation>
+    </message>
+    <message>
+        <source>%1 groups of duplicates found</source>
+        <translation>%1 Gruppen von Duplikaten gefunden</translation>
+    </message>
+    <message>
+        <source>1 preset selected</source>
+        <translation>1 Preset ausgewählt</translation>
+    </message>
+    <message>
+        <source>%1 presets selected</source>
+        <translation>%1 Presets ausgewählt</translation>
+    </message>
 </context>
 <context>
     <name>MidiSet</name>

@@ -70,15 +70,17 @@ void BigTable::paintEvent(QPaintEvent *event)
     font.setPointSizeF(font.pointSizeF() * 1.4);
     painter.setFont(font);
     const QString text = placeholderText();
-    const QRect area = viewport()->rect();
-    QRect box = painter.fontMetrics().boundingRect(area, Qt::AlignCenter, text);
+    // Wrapped only where the table is narrower than the line.
+    const QRect area = viewport()->rect().adjusted(24, 0, -24, 0);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    QRect box = painter.fontMetrics().boundingRect(area, flags, text);
     box.adjust(-16, -10, 16, 10);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(palette().color(QPalette::Disabled, QPalette::Mid));
     painter.setBrush(palette().color(QPalette::Active, QPalette::Base));
     painter.drawRoundedRect(box, 6, 6);
     painter.setPen(palette().color(QPalette::Active, QPalette::Text));
-    painter.drawText(area, Qt::AlignCenter, text);
+    painter.drawText(area, flags, text);
 }
 
 QString BigTable::originFormat()

@@ -58,16 +58,9 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
             opt.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
     painter->setPen(ThemeColours::textOn(background));
     painter->translate(opt.rect.topLeft());
-    painter->setFont(nameFont);
-    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,
-                      elide(name, nameElided, painter->fontMetrics(), room));
-    painter->setFont(authorFont);
-    painter->drawText(QRect(QPoint(0, qRound(14 * fontScale)), QPoint(w - 1, h - 1)),
-                      Qt::AlignHCenter | Qt::AlignTop,
-                      elide(author, authorElided, painter->fontMetrics(), room));
-
     if (searchMarks && searchMarks->isSelected(index.column(), index.row())) {
-        // Yellow inside a dark line stands out on every category colour and on the selection.
+        // Yellow inside a dark line stands out on every category colour and on the selection;
+        // drawn under the text, which stays whole.
         // Filled bands, not a wide pen: stroking costs more than the whole cell.
         auto frame = [painter](const QRect &r, int width, const QColor &colour) {
             painter->fillRect(r.left(), r.top(), r.width(), width, colour);
@@ -78,6 +71,14 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         frame(QRect(0, 0, w, h), 1, MarkOutline);
         frame(QRect(1, 1, w - 2, h - 2), 2, MarkColour);
     }
+    painter->setFont(nameFont);
+    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,
+                      elide(name, nameElided, painter->fontMetrics(), room));
+    painter->setFont(authorFont);
+    painter->drawText(QRect(QPoint(0, qRound(14 * fontScale)), QPoint(w - 1, h - 1)),
+                      Qt::AlignHCenter | Qt::AlignTop,
+                      elide(author, authorElided, painter->fontMetrics(), room));
+
     painter->restore();
 }
 
@@ -138,7 +139,8 @@ void MultiDelegate::setScale(double scale)
 bool MultiDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                               const QModelIndex &index)
 {
-    if (event->type() != QEvent::ToolTip || !presets || !index.isValid() ||
+    // The disabled table holds no banks yet: nothing to tell.
+    if (event->type() != QEvent::ToolTip || !presets || !view->isEnabled() || !index.isValid() ||
         !BankStore::validIndex(index.column(), index.row()))
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     // Read from the store, so a rename or drop shows at once, before the cell is rebuilt.

@@ -23,7 +23,7 @@ constexpr double MaxScale = 1.6;
 } // namespace
 
 TableZoom::TableZoom(QTableView *table, MultiDelegate *delegate, QSettings &settings, QWidget *shortcutScope)
-    : QObject(table), table(table), delegate(delegate), settings(settings),
+    : QObject(table), table(table), viewport(table->viewport()), delegate(delegate), settings(settings),
       baseRowHeight(table->verticalHeader()->defaultSectionSize())
 {
     const std::pair<QKeySequence, void (TableZoom::*)()> keys[] = {
@@ -38,7 +38,7 @@ TableZoom::TableZoom(QTableView *table, MultiDelegate *delegate, QSettings &sett
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, slot);
     }
-    table->viewport()->installEventFilter(this);
+    viewport->installEventFilter(this);
     table->installEventFilter(this);
 
     bool ok = false;
@@ -104,7 +104,7 @@ bool TableZoom::eventFilter(QObject *watched, QEvent *event)
         const int width = fittingWidth();
         if (width != columnWidth())
             apply(width);
-    } else if (watched == table->viewport() && event->type() == QEvent::Wheel) {
+    } else if (watched == viewport && event->type() == QEvent::Wheel) {
         auto *wheel = static_cast<QWheelEvent *>(event);
         if (!wheel->modifiers().testFlag(Qt::ControlModifier))
             return false;

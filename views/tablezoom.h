@@ -38,6 +38,8 @@ private:
     int fittingWidth() const;
 
     QTableView *table;
+    // Kept, not asked for: the viewport's last events arrive while the table is being destroyed.
+    QWidget *viewport;
     MultiDelegate *delegate;
     QSettings &settings;
     int baseRowHeight;

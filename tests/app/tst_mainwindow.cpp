@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTranslator>
 
 namespace {
@@ -78,6 +79,29 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.historyPos(), 0);
         QVERIFY(!w.modified);
+    }
+
+    void cellTooltipTellsWhereThePresetIs()
+    {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect cell = w.table->visualItemRect(w.table->item(3, 1));
+        auto hover = [&w, &cell] {
+            QToolTip::hideText();
+            QHelpEvent event(QEvent::ToolTip, cell.center(), w.table->viewport()->mapToGlobal(cell.center()));
+            QCoreApplication::sendEvent(w.table->viewport(), &event);
+        };
+        hover();
+        QVERIFY(!QToolTip::isVisible()); // nothing loaded, nothing to tell
+
+        loadSomething(w);
+        w.bankStore.at(1, 3).name = QStringLiteral("Renamed"); // the store, not the stale cell, is told
+        hover();
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().contains(QStringLiteral("Renamed")));
+        QVERIFY(QToolTip::text().contains(QString::fromUtf8("Bank 2 · preset 4")));
+        QToolTip::hideText();
     }
 
     void commonAuthorAndCategory()

@@ -272,6 +272,25 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
+    void disabledTableSaysHowToFillIt()
+    {
+        BigTable table(PresetsPerBank, BankCount);
+        table.resize(900, 500);
+        // Dark pixels across the middle of the empty grid: the hint's text.
+        auto darkInTheMiddle = [&table] {
+            const QImage image = table.viewport()->grab().toImage();
+            int dark = 0;
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = image.height() / 2 - 6; y <= image.height() / 2 + 6; ++y)
+                    dark += QColor(image.pixel(x, y)).lightness() < 90;
+            return dark;
+        };
+        table.setEnabled(false);
+        QVERIFY(darkInTheMiddle() > 50);
+        table.setEnabled(true);
+        QCOMPARE(darkInTheMiddle(), 0);
+    }
+
     void autoscrollStepGrowsTowardsEachEdge()
     {
         const QSize size(600, 400);

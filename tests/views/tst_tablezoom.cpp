@@ -126,7 +126,7 @@ private slots:
     void longTextStaysInsideItsCell()
     {
         // Centred text too wide for the cell used to lose both ends; now it ends in "…".
-        BigTable table(1, 1);
+        BigTable table(1, BankCount);
         PresetTable::setUp(&table);
         MultiDelegate delegate;
         table.setItem(
