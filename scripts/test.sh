@@ -10,6 +10,11 @@ export QT_QPA_PLATFORM=offscreen
 
 orvex_build build -DCMAKE_BUILD_TYPE=Release
 ctest --test-dir build --output-on-failure -j2 --timeout 600
+# The .deb builds and holds the three programs (the install tree itself is checked by ctest).
+rm -f build/orvex-presetmanager_*.deb
+(cd build && cpack -G DEB >/dev/null)
+[ "$(dpkg-deb --contents build/orvex-presetmanager_*.deb | grep -c ' \./usr/bin/orvex-')" = 3 ]
+echo "Package: $(ls build/orvex-presetmanager_*.deb)"
 
 if [ "${ORVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
     orvex_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=ON

@@ -15,6 +15,9 @@ bool isDark(const QPalette &palette);
 // Fusion's colours for a dark desktop: the setting "palette" = "dark".
 QPalette darkPalette();
 
+// Contrast ratio of two colours as WCAG defines it: 1 (same) to 21 (black on white).
+double contrast(const QColor &a, const QColor &b);
+
 // Text colour for background: black wherever it reads well enough (the look the table has always
 // had on the category colours), white on darker colours.
 QColor textOn(const QColor &background);

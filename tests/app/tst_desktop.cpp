@@ -61,17 +61,6 @@ QImage pictureAt2x(const QString &name)
     return QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
 }
 
-double contrast(const QColor &a, const QColor &b)
-{
-    auto lum = [](const QColor &c) {
-        auto ch = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
-    };
-    const double la = lum(a) + 0.05;
-    const double lb = lum(b) + 0.05;
-    return la > lb ? la / lb : lb / la;
-}
-
 } // namespace
 
 class TestDesktop : public QObject
@@ -186,7 +175,7 @@ private slots:
             {QPalette::AlternateBase, QPalette::Text},      {QPalette::Button, QPalette::ButtonText},
             {QPalette::ToolTipBase, QPalette::ToolTipText}, {QPalette::Highlight, QPalette::HighlightedText}};
         for (const auto &[background, text] : pairs)
-            QVERIFY2(contrast(p.color(background), p.color(text)) >= 4.5,
+            QVERIFY2(ThemeColours::contrast(p.color(background), p.color(text)) >= 4.5,
                      qPrintable(QStringLiteral("roles %1 on %2").arg(text).arg(background)));
 
         // Nothing in the panels keeps a colour of its own once the palette is dark.
@@ -224,7 +213,7 @@ private slots:
             double best = 0;
             for (int y = pixels.top() + 2; y < pixels.bottom() - 2; ++y)
                 for (int x = pixels.left() + 2; x < pixels.right() - 2; ++x)
-                    best = std::max(best, contrast(shot.pixelColor(x, y), background));
+                    best = std::max(best, ThemeColours::contrast(shot.pixelColor(x, y), background));
             QVERIFY2(
                 best >= 3.0,
                 qPrintable(QStringLiteral("category %1: best text contrast %2").arg(category).arg(best)));
