@@ -76,6 +76,9 @@ public:
     bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
     int countPresetFileBanks(const QString &fileName);
     bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
+    // SysEx files: a failure is shown in the error box.
+    bool saveSyx(const QString &fileName, const SelectionMask &presets);
+    void loadSyx(const QString &fileName);
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
 

@@ -5,10 +5,13 @@
 #include "files/bankselload.h"
 #include "files/fileflows.h"
 #include "files/presetfile.h"
+#include "files/syxflows.h"
+#include "files/syxload.h"
 
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
 const QString PresetFilter = QStringLiteral("Presets (*.pre)");
+const QString SyxFilter = QStringLiteral("SysEx (*.syx)");
 } // namespace
 
 bool MainWindow::savePresetFile(const QString &fileName, int firstBank, int lastBank)
@@ -31,19 +34,34 @@ void MainWindow::on_Save()
     if (!banksLoaded)
         return;
     int selectedBank = -1;
+    bool selectionChosen = false;
+    const SelectionMask selection = currentSelection();
     {
         BankSel dialog;
+        dialog.offerSelection(!SyxFlows::presetsToSave(true, selection, -1).empty());
         dialog.exec();
         if (!dialog.accepted)
             return;
         selectedBank = dialog.selectedBank;
+        selectionChosen = dialog.selectionChosen;
     }
     const QString directory = settings.value(DefaultPathKey, QString()).toString();
-    const QString fileName = fileDialogs.saveFileName(this, tr("Save preset file"), directory, PresetFilter);
+    // A selection is no whole bank: only a SysEx file can hold it.
+    const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
+    const QString fileName = fileDialogs.saveFileName(this, tr("Save preset file"), directory, filter);
     if (fileName.isEmpty())
         return;
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+    if (selectionChosen || SyxFlows::isSyxName(fileName)) {
+        // The name is used as chosen, as for preset files; loading knows a SysEx file by its content too.
+        const bool saved =
+            saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
+        // Banks 2 to 16 hold every change a user can make, as an export does.
+        if (saved && !selectionChosen && selectedBank < 1)
+            modified = false;
+        return;
+    }
 
     if (selectedBank < 1) {
         if (savePresetFile(fileName, 0, BankCount - 1))
@@ -59,10 +77,15 @@ void MainWindow::on_Save()
 void MainWindow::on_Load()
 {
     const QString directory = settings.value(DefaultPathKey, QString()).toString();
-    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, PresetFilter);
+    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory,
+                                                      PresetFilter + QLatin1String(";;") + SyxFilter);
     if (fileName.isEmpty())
         return;
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+    if (isSyxFile(fileName)) {
+        loadSyx(fileName);
+        return;
+    }
 
     const int fileBanks = countPresetFileBanks(fileName);
     if (fileBanks < 0) {
@@ -110,4 +133,32 @@ void MainWindow::on_Load()
     updateTable(true);
     if (!loaded)
         showError();
+}
+
+bool MainWindow::saveSyx(const QString &fileName, const SelectionMask &presets)
+{
+    if (saveSyxFile(bankStore, presets, fileName, errorText))
+        return true;
+    showError();
+    return false;
+}
+
+void MainWindow::loadSyx(const QString &fileName)
+{
+    const SyxContents contents = readSyxFile(fileName);
+    if (!contents.usable()) {
+        errorText = contents.errorText;
+        showError();
+        return;
+    }
+    if (!banksLoaded) {
+        errorText = tr("Please import or load all banks first");
+        showError();
+        return;
+    }
+    SyxLoad dialog(contents);
+    dialog.exec();
+    if (!dialog.accepted || SyxFlows::loadPlaced(bankStore, history, contents, dialog.placement()) == 0)
+        return;
+    updateTable(true);
 }

@@ -7,6 +7,12 @@ BankSel::BankSel(QWidget *parent) : QDialog(parent)
     connect(okButton, &QPushButton::clicked, this, &BankSel::on_ok);
     connect(rball, &QRadioButton::clicked, this, &BankSel::on_rball);
     connect(rbsel, &QRadioButton::clicked, this, &BankSel::on_rbsel);
+    connect(rbselection, &QRadioButton::clicked, this, &BankSel::on_rbselection);
+}
+
+void BankSel::offerSelection(bool offered)
+{
+    rbselection->setEnabled(offered);
 }
 
 void BankSel::on_cancel()
@@ -19,7 +25,8 @@ void BankSel::on_ok()
 {
     accepted = true;
     // Item i of the box names bank i + 2, that is bank index i + 1.
-    selectedBank = rball->isChecked() ? -1 : selBox->currentIndex() + 1;
+    selectionChosen = rbselection->isChecked();
+    selectedBank = rbsel->isChecked() ? selBox->currentIndex() + 1 : -1;
     close();
 }
 
@@ -31,4 +38,9 @@ void BankSel::on_rball()
 void BankSel::on_rbsel()
 {
     selBox->setEnabled(true);
+}
+
+void BankSel::on_rbselection()
+{
+    selBox->setEnabled(false);
 }

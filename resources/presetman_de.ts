@@ -27,6 +27,10 @@
         <source>select:</source>
         <translation>diese:</translation>
     </message>
+    <message>
+        <source>selection (.syx)</source>
+        <translation>Auswahl (.syx)</translation>
+    </message>
 </context>
 <context>
     <name>BankSelLoad</name>
@@ -253,6 +257,112 @@
     <message>
         <source>transfer successful, %1 retries</source>
         <translation>Übertragung erfolgreich, %1 Versuche</translation>
+    </message>
+</context>
+<context>
+    <name>SyxFile</name>
+    <message>
+        <source>The file can't be opened for reading.</source>
+        <translation>Die Datei kann nicht zum Lesen geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be a preset dump.</source>
+        <translation>Die Datei ist zu groß für eine Preset Sicherung.</translation>
+    </message>
+    <message>
+        <source>The file can't be opened for writing.</source>
+        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file can't be written completely.</source>
+        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Nothing to save: the factory bank is never written to a SysEx file.</source>
+        <translation>Nichts zu speichern: Die Werksbank wird nie in eine SysEx Datei geschrieben.</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>This is not a SysEx file: it holds no SysEx message.</source>
+        <translation>Dies ist keine SysEx Datei: Sie enthält keine SysEx Nachricht.</translation>
+    </message>
+    <message>
+        <source>The file holds no complete Orvex+ preset.</source>
+        <translation>Die Datei enthält kein vollständiges Orvex+ Preset.</translation>
+    </message>
+    <message>
+        <source>Messages for other devices skipped: %1.</source>
+        <translation>Übersprungene Nachrichten für andere Geräte: %1.</translation>
+    </message>
+    <message>
+        <source>Orvex+ messages without a preset skipped: %1.</source>
+        <translation>Übersprungene Orvex+ Nachrichten ohne Preset: %1.</translation>
+    </message>
+    <message>
+        <source>Damaged or incomplete messages skipped: %1.</source>
+        <translation>Übersprungene beschädigte oder unvollständige Nachrichten: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>SyxLoad</name>
+    <message>
+        <source>Load SysEx file</source>
+        <translation>SysEx Datei laden</translation>
+    </message>
+    <message>
+        <source>Presets that name their position: %1</source>
+        <translation>Presets mit Angabe ihrer Position: %1</translation>
+    </message>
+    <message>
+        <source>Presets without a position (a captured dump): %1</source>
+        <translation>Presets ohne Position (ein mitgeschnittener Dump): %1</translation>
+    </message>
+    <message>
+        <source>Presets with a position</source>
+        <translation>Presets mit Position</translation>
+    </message>
+    <message>
+        <source>to the positions the file names</source>
+        <translation>an die in der Datei genannten Positionen</translation>
+    </message>
+    <message>
+        <source>into bank:</source>
+        <translation>in Bank:</translation>
+    </message>
+    <message>
+        <source>Presets without a position, in order from</source>
+        <translation>Presets ohne Position, der Reihe nach ab</translation>
+    </message>
+    <message>
+        <source>Bank:</source>
+        <translation>Bank:</translation>
+    </message>
+    <message>
+        <source>Preset:</source>
+        <translation>Preset:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Presets to load: %1.</source>
+        <translation>Zu ladende Presets: %1.</translation>
+    </message>
+    <message>
+        <source>Left out, as the factory bank is never written: %1.</source>
+        <translation>Ausgelassen, da die Werksbank nie überschrieben wird: %1.</translation>
+    </message>
+    <message>
+        <source>Left out, as they would land past bank 16: %1.</source>
+        <translation>Ausgelassen, da sie hinter Bank 16 lägen: %1.</translation>
     </message>
 </context>
 </TS>

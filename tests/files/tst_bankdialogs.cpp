@@ -64,7 +64,23 @@ private slots:
         QTest::mouseClick(d.okButton, Qt::LeftButton);
         QVERIFY(d.accepted);
         QCOMPARE(d.selectedBank, -1);
+        QVERIFY(!d.selectionChosen);
         QVERIFY(!d.isVisible());
+    }
+
+    void bankSelOffersTheSelectionOnlyWhenAsked()
+    {
+        BankSel d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(!d.rbselection->isEnabled());
+        d.offerSelection(true);
+        QTest::mouseClick(d.rbsel, Qt::LeftButton);
+        QTest::mouseClick(d.rbselection, Qt::LeftButton);
+        QVERIFY(!d.selBox->isEnabled());
+        QTest::mouseClick(d.okButton, Qt::LeftButton);
+        QVERIFY(d.selectionChosen);
+        QCOMPARE(d.selectedBank, -1);
     }
 
     void bankSelWaysOut_data() { addWays(); }
@@ -129,7 +145,7 @@ private slots:
         }
 
         for (QWidget *w :
-             std::initializer_list<QWidget *>{save.rball, save.rbsel, save.cancelButton, save.okButton,
+             std::initializer_list<QWidget *>{save.rball, save.rbsel, save.rbselection, save.cancelButton, save.okButton,
                                               load.label_2, load.cancelButton, load.okButton}) {
             // Buttons keep a few pixels of their margins to spare.
             const int text = w->sizeHint().width() - (qobject_cast<QPushButton *>(w) ? 8 : 0);

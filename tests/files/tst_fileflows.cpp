@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(file.parent, &w);
         QCOMPARE(file.caption, QStringLiteral("Save preset file"));
         QCOMPARE(file.directory, dir.path());
-        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre)"));
+        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
         QVERIFY(!w.modified);
         QCOMPARE(w.historyPos(), 1); // saving leaves the history alone
         QCOMPARE(defaultPath(), path("saves"));
@@ -468,7 +468,7 @@ private slots:
             QCOMPARE(prompt, QStringLiteral("The presets banks have been modified."));
         QCOMPARE(file.caption, QStringLiteral("Open preset file"));
         QCOMPARE(file.directory, QStringLiteral("/before"));
-        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre)"));
+        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
         QCOMPARE(file.parent, &w);
         QCOMPARE(defaultPath(), dir.path());
 

@@ -1,6 +1,8 @@
 // orvex-pre end to end: its output formats and exit codes are an interface for scripts.
 #include "common/testfiles.h"
 #include "files/presetfile.h"
+#include "files/syxfile.h"
+#include "model/selectionmask.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -91,6 +93,9 @@ private slots:
         QTest::newRow("copy bank without value") << QStringList{"copy", "a.pre", "b.pre", "--bank"};
         QTest::newRow("unknown option") << QStringList{"copy", "a.pre", "b.pre", "--banks=1"};
         QTest::newRow("diff one file") << QStringList{"diff", "a.pre"};
+        QTest::newRow("syx one file") << QStringList{"syx", "a.pre"};
+        QTest::newRow("syx of the factory bank") << QStringList{"syx", "a.pre", "b.syx", "--bank", "0"};
+        QTest::newRow("pre bank out of range") << QStringList{"pre", "a.syx", "b.pre", "--bank=16"};
     }
 
     void badCommandLinesExitWith2()
@@ -107,8 +112,8 @@ private slots:
         for (const QString &flag : {QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")}) {
             const Run run = orvexPre({flag});
             QCOMPARE(run.exitCode, 0);
-            for (const char *word :
-                 {"check FILE", "dump FILE", "copy IN OUT [--bank N]", "diff A B", "Exit codes"})
+            for (const char *word : {"check FILE", "dump FILE", "copy IN OUT [--bank N]", "diff A B",
+                                     "syx IN OUT [--bank N]", "pre IN OUT [--bank N]", "Exit codes"})
                 QVERIFY2(run.out.contains(word), word);
         }
     }
@@ -225,6 +230,82 @@ private slots:
         run = orvexPre({"copy", wrongFile, path("x.pre")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!QFile::exists(path("x.pre")));
+    }
+
+    // Everything a SysEx file can carry survives .pre -> .syx -> .pre byte for byte; the
+    // factory bank is never written and comes back as empty start-up presets.
+    void syxAndPreConvertBothWays()
+    {
+        BankStore store;
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = store.at(b, p);
+                r.name = QStringLiteral("Name %1/%2 & \"q\"").arg(b).arg(p);
+                r.author = QStringLiteral("au%1").arg(p % 9);
+                r.category = (b * 3 + p) % 14;
+                for (int k = 0; k < 128; ++k)
+                    r.params[k] = uint8_t((b * 7 + p + k) & 0x7F);
+            }
+        const QString in = path("convert.pre");
+        const QString syx = path("convert.syx");
+        const QString back = path("back.pre");
+        writeFile("convert.pre", presetFileText(store, 0, 15));
+        Run run = orvexPre({"syx", in, syx});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray bytes = readFile(syx);
+        QCOMPARE(bytes.size(), 15 * 128 * 333);
+        QCOMPARE(bytes.left(12).toHex(), QByteArray("f00011220200000000020001"));
+        QCOMPARE(bytes.mid(bytes.size() - 333, 12).toHex(), QByteArray("f00011220200000000027f0f"));
+
+        run = orvexPre({"pre", syx, back});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        BankStore expected = store;
+        const PresetImage empty{};
+        for (int p = 0; p < PresetsPerBank; ++p)
+            imageToRecord(empty.data(), expected.at(0, p));
+        QCOMPARE(readFile(back), presetFileText(expected, 0, 15));
+
+        // One bank: of a full file by index; a one-bank file goes where --bank says.
+        run = orvexPre({"syx", in, syx, "--bank=9"});
+        QCOMPARE(run.exitCode, 0);
+        SyxContents read = readSyxFile(syx);
+        QCOMPARE(int(read.presets.size()), 128);
+        QCOMPARE(read.presets.front().bank, 9);
+        QVERIFY(read.presets.front().record.sameContent(store.at(9, 0)));
+        writeFile("one.pre", presetFileText(store, 4, 4));
+        run = orvexPre({"syx", path("one.pre"), syx, "--bank", "12"});
+        QCOMPARE(run.exitCode, 0);
+        read = readSyxFile(syx);
+        QCOMPARE(read.presets.back().bank, 12);
+        QVERIFY(read.presets.back().record.sameContent(store.at(4, 127)));
+    }
+
+    void preReportsWhatItSkipsAndRefusesUnusableFiles()
+    {
+        BankStore store;
+        store.fillEmptyBanks();
+        store.at(3, 0).name = QStringLiteral("kept");
+        SelectionMask one;
+        one.set(3, 0);
+        const QByteArray foreign = QByteArray::fromHex("F043100CF7");
+        writeFile("mixed.syx", foreign + syxFileBytes(store, one) + foreign);
+        Run run = orvexPre({"pre", path("mixed.syx"), path("mixed.pre")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains("Messages for other devices skipped: 2."), run.err);
+        BankStore read;
+        QString errorText;
+        QVERIFY(loadPresetFile(read, path("mixed.pre"), 0, 15, errorText));
+        QCOMPARE(read.at(3, 0).name, QStringLiteral("kept"));
+
+        writeFile("foreign.syx", foreign);
+        run = orvexPre({"pre", path("foreign.syx"), path("unwritten.pre")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("no complete Orvex+ preset"), run.err);
+        QVERIFY(!QFile::exists(path("unwritten.pre")));
+        run = orvexPre({"syx", wrongFile, path("unwritten.syx")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!QFile::exists(path("unwritten.syx")));
     }
 
     void diffListsDifferingPresets()

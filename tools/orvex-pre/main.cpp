@@ -3,6 +3,7 @@
 // program does, through the same libraries.
 #include "files/presetfile.h"
 #include "librarycommands.h"
+#include "syxcommands.h"
 #include "transfercommands.h"
 
 #include <QCoreApplication>
@@ -267,6 +268,10 @@ const std::vector<Command> &commands()
         {"copy", "copy IN OUT [--bank N]",
          "read IN as dump does and write its banks (or its bank index N) to OUT", runCopy},
         {"diff", "diff A B", "list the presets that differ between two files, and which fields", runDiff},
+        {"syx", "syx IN OUT [--bank N]", "write the user banks of IN (or bank index N) as a SysEx file",
+         SyxCommands::runSyx},
+        {"pre", "pre IN OUT [--bank N]", "write the presets of the SysEx file IN as a 16-bank preset file",
+         SyxCommands::runPre},
         {"ports", "ports", "list the MIDI input and output devices with their indexes",
          TransferCommands::runPorts},
         {"import", "import --in N --out M FILE", "import all 16 banks from the module and write them to FILE",
@@ -285,8 +290,9 @@ int runHelp(const QStringList &)
     QByteArray out = "Usage: orvex-pre COMMAND [ARGUMENTS]\n"
                      "\n"
                      "Checks, shows, copies and compares Orvex+ preset files (\".pre\") exactly as the\n"
-                     "Orvex+ Preset Manager reads and writes them, and backs up the module's banks\n"
-                     "to a file or restores them from one over MIDI.\n"
+                     "Orvex+ Preset Manager reads and writes them, converts them to and from SysEx\n"
+                     "files (\".syx\"), and backs up the module's banks to a file or restores them\n"
+                     "from one over MIDI.\n"
                      "\n"
                      "Commands:\n";
     for (const Command &c : commands())
@@ -297,6 +303,8 @@ int runHelp(const QStringList &)
            "presets the file does not supply show the empty start-up preset. diff prints one line\n"
            "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
            "\n";
+    out += SyxCommands::Help;
+    out += "\n";
     out += TransferCommands::OptionsHelp;
     out += "\n";
     out += LibraryCommands::Help;
@@ -305,6 +313,8 @@ int runHelp(const QStringList &)
            "  0  success; diff: no preset differs\n"
            "  1  check, dump, copy: a file failed a check, or OUT could not be written;\n"
            "     copy: IN has no bank index N; diff: at least one preset differs;\n"
+           "     syx, pre: IN failed a check or holds no usable preset, or OUT could not\n"
+           "     be written\n"
            "     ports, import, export: the ports failed, the module stopped answering\n"
            "     (--timeout), FILE is not a 16-bank file or could not be written\n"
            "  2  bad command line; diff: a file failed a check\n";

@@ -1,0 +1,249 @@
+#include "files/syxfile.h"
+
+#include "midi/sysexmessages.h"
+#include "model/selectionmask.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+const char *const Context = "SyxFile";
+const char *const CantOpenForRead = QT_TRANSLATE_NOOP("SyxFile", "The file can't be opened for reading.");
+const char *const TooLarge = QT_TRANSLATE_NOOP("SyxFile", "The file is too large to be a preset dump.");
+const char *const CantOpenForWrite = QT_TRANSLATE_NOOP("SyxFile", "The file can't be opened for writing.");
+const char *const CantWrite = QT_TRANSLATE_NOOP("SyxFile", "The file can't be written completely.");
+const char *const NothingToSave =
+    QT_TRANSLATE_NOOP("SyxFile", "Nothing to save: the factory bank is never written to a SysEx file.");
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate(Context, source);
+}
+
+// 2048 PresetWrites are 682 kB; anything far larger is not a preset dump, and reading
+// it whole would only exhaust memory.
+constexpr qint64 MaxFileSize = 32 * 1024 * 1024;
+
+const uint8_t Address[Sysex::AddressLength] = {Sysex::Start, 0x00, 0x11, 0x22, 0x02};
+
+bool isRealtime(uint8_t byte)
+{
+    return byte >= 0xF8;
+}
+
+// One complete message F0 .. F7, sorted into contents.
+void takeMessage(const uint8_t *m, std::size_t length, SyxContents &contents)
+{
+    if (length < std::size_t(Sysex::AddressLength) ||
+        !std::equal(Address, Address + Sysex::AddressLength, m)) {
+        ++contents.foreign;
+        return;
+    }
+    if (length < std::size_t(Sysex::HeaderLength) + 1) {
+        ++contents.damaged;
+        return;
+    }
+    switch (m[9]) {
+    case Sysex::PresetWrite: {
+        const auto request = Sysex::parseRequest(m, length);
+        // Banks beyond 16 can't come from this program or the module: refuse rather than wrap.
+        if (!request || !request->imageComplete || m[11] > 0x0F) {
+            ++contents.damaged;
+            return;
+        }
+        SyxPreset p;
+        p.bank = request->bank;
+        p.preset = request->preset;
+        imageToRecord(Sysex::fromModule(p.bank, request->image).data(), p.record);
+        contents.presets.push_back(std::move(p));
+        ++contents.writes;
+        return;
+    }
+    case Sysex::PresetData: {
+        const Sysex::Reply reply = Sysex::parseReply(m, length);
+        if (!reply.imageValid) {
+            ++contents.damaged;
+            return;
+        }
+        // No bank is named: the reply is taken as a user bank's, in the program's numbering.
+        SyxPreset p;
+        imageToRecord(reply.image.data(), p.record);
+        contents.presets.push_back(std::move(p));
+        ++contents.replies;
+        return;
+    }
+    default:
+        ++contents.other;
+        return;
+    }
+}
+
+} // namespace
+
+SyxContents readSyxBytes(const QByteArray &bytes)
+{
+    SyxContents contents;
+    const auto *data = reinterpret_cast<const uint8_t *>(bytes.constData());
+    const std::size_t size = std::size_t(bytes.size());
+    std::vector<uint8_t> current;
+    current.reserve(Sysex::PresetWriteLength);
+    bool inMessage = false;
+    bool stray = false; // inside a run of bytes outside any message
+    int messages = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const uint8_t b = data[i];
+        if (inMessage) {
+            if (b < 0x80) {
+                current.push_back(b);
+                continue;
+            }
+            // Real-time bytes may sit inside a SysEx message on the wire; they are not part of it.
+            if (isRealtime(b))
+                continue;
+            if (b == Sysex::End) {
+                current.push_back(b);
+                takeMessage(current.data(), current.size(), contents);
+                inMessage = false;
+                continue;
+            }
+            // Any other status byte cuts the message off.
+            ++contents.damaged;
+            inMessage = false;
+            stray = true;
+        }
+        if (b == Sysex::Start) {
+            inMessage = true;
+            stray = false;
+            ++messages;
+            current.assign(1, b);
+        } else if (!stray) {
+            ++contents.damaged;
+            stray = true;
+        }
+    }
+    if (inMessage)
+        ++contents.damaged; // the file ends inside a message
+
+    if (contents.presets.empty()) {
+        if (size == 0)
+            contents.errorText = text(QT_TRANSLATE_NOOP("SyxFile", "The file is empty."));
+        else if (messages == 0)
+            contents.errorText =
+                text(QT_TRANSLATE_NOOP("SyxFile", "This is not a SysEx file: it holds no SysEx message."));
+        else
+            contents.errorText =
+                text(QT_TRANSLATE_NOOP("SyxFile", "The file holds no complete Orvex+ preset.")) +
+                QLatin1Char('\n') + syxSkippedText(contents);
+    }
+    return contents;
+}
+
+SyxContents readSyxFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SyxContents contents;
+        contents.errorText = text(CantOpenForRead);
+        return contents;
+    }
+    // Devices and pipes report size 0: read at most one byte past the limit either way.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        SyxContents contents;
+        contents.errorText = text(TooLarge);
+        return contents;
+    }
+    return readSyxBytes(bytes);
+}
+
+bool isSyxFile(const QString &fileName)
+{
+    if (fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
+        return true;
+    QFile file(fileName);
+    char first = 0;
+    return file.open(QIODevice::ReadOnly) && file.getChar(&first) && uint8_t(first) == Sysex::Start;
+}
+
+QString syxSkippedText(const SyxContents &contents)
+{
+    QStringList parts;
+    if (contents.foreign > 0)
+        parts << text(QT_TRANSLATE_NOOP("SyxFile", "Messages for other devices skipped: %1."))
+                     .arg(contents.foreign);
+    if (contents.other > 0)
+        parts << text(QT_TRANSLATE_NOOP("SyxFile", "Orvex+ messages without a preset skipped: %1."))
+                     .arg(contents.other);
+    if (contents.damaged > 0)
+        parts << text(QT_TRANSLATE_NOOP("SyxFile", "Damaged or incomplete messages skipped: %1."))
+                     .arg(contents.damaged);
+    return parts.join(QLatin1Char('\n'));
+}
+
+SyxPlacement placeSyxPresets(const SyxContents &contents, const SyxTargets &targets)
+{
+    SyxPlacement placement;
+    int shift = 0;
+    if (targets.intoBank >= 0) {
+        int lowest = BankCount;
+        for (const SyxPreset &p : contents.presets)
+            if (p.hasPosition())
+                lowest = std::min(lowest, p.bank);
+        shift = targets.intoBank - lowest;
+    }
+    int next = targets.replyBank * PresetsPerBank + targets.replyPreset;
+    for (int i = 0; i < int(contents.presets.size()); ++i) {
+        const SyxPreset &p = contents.presets[std::size_t(i)];
+        const int at = p.hasPosition() ? (p.bank + shift) * PresetsPerBank + p.preset : next++;
+        if (at >= PresetCount)
+            ++placement.pastLastBank;
+        else if (at < PresetsPerBank && !targets.factoryWritable)
+            ++placement.factoryLeftOut;
+        else if (at >= 0)
+            placement.source[std::size_t(at)] = i;
+    }
+    placement.placed =
+        int(std::count_if(placement.source.begin(), placement.source.end(), [](int i) { return i >= 0; }));
+    return placement;
+}
+
+QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets)
+{
+    QByteArray bytes;
+    bytes.reserve(Sysex::PresetWriteLength * PresetsPerBank);
+    PresetImage image{};
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (!presets.isSelected(b, p))
+                continue;
+            recordToImage(store.at(b, p), image.data());
+            const std::vector<uint8_t> m = Sysex::presetWrite(p, b, Sysex::toModule(b, image));
+            bytes.append(reinterpret_cast<const char *>(m.data()), qsizetype(m.size()));
+        }
+    return bytes;
+}
+
+bool saveSyxFile(const BankStore &store, const SelectionMask &presets, const QString &fileName,
+                 QString &errorText)
+{
+    const QByteArray bytes = syxFileBytes(store, presets);
+    if (bytes.isEmpty()) {
+        errorText = text(NothingToSave);
+        return false;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        errorText = text(CantOpenForWrite);
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        errorText = text(CantWrite);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+#include "files/syxflows.h"
+
+#include "editing/undohistory.h"
+
+namespace SyxFlows {
+
+int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &contents,
+               const SyxPlacement &placement)
+{
+    int written = 0;
+    history.startNewGroup = true;
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const int source = placement.sourceAt(b, p);
+            if (source < 0)
+                continue;
+            history.recordUndo(b, p);
+            PresetRecord &record = store.at(b, p);
+            record.copyContentFrom(contents.presets[std::size_t(source)].record);
+            record.mark = true;
+            ++written;
+        }
+    return written;
+}
+
+SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection, int selectedBank)
+{
+    SelectionMask presets;
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            presets.set(b, p,
+                        selectionChosen ? selection.isSelected(b, p) : selectedBank < 1 || b == selectedBank);
+    return presets;
+}
+
+bool isSyxName(const QString &fileName)
+{
+    return fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+}
+
+} // namespace SyxFlows

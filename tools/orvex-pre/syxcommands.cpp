@@ -1,0 +1,165 @@
+#include "syxcommands.h"
+
+#include "files/presetfile.h"
+#include "files/syxfile.h"
+#include "model/selectionmask.h"
+
+#include <cstdio>
+
+namespace SyxCommands {
+
+const char *const Help =
+    "syx writes one PresetWrite message per preset, so any SysEx tool can send OUT to the\n"
+    "module. Of a 16-bank IN it writes banks 1..15 (the factory bank, index 0, never), or\n"
+    "bank index N. A file of fewer banks holds no positions: its banks are written to bank\n"
+    "index N and on (default 1). pre writes a 16-bank file: PresetWrite messages go to the\n"
+    "positions they name, PresetData replies (a captured dump) fill bank index N (default 1)\n"
+    "and on in file order, and every other preset is the empty start-up preset.\n";
+
+namespace {
+
+void writeErr(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+int usageError(const QString &text)
+{
+    writeErr(QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text));
+    return 2;
+}
+
+int failed(const QString &fileName, const QString &text)
+{
+    writeErr(QStringLiteral("%1: %2\n").arg(fileName, text));
+    return 1;
+}
+
+// IN, OUT and an optional "--bank N" / "--bank=N" (N in 0..15, -1 when absent).
+bool parse(const QStringList &args, const char *command, QStringList &files, int &bank, int &exitCode)
+{
+    QString value;
+    bool hasBank = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--bank")) {
+            if (i + 1 >= args.size()) {
+                exitCode = usageError(QStringLiteral("--bank needs a value"));
+                return false;
+            }
+            value = args.at(++i);
+            hasBank = true;
+        } else if (a.startsWith(QLatin1String("--bank="))) {
+            value = a.mid(7);
+            hasBank = true;
+        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            exitCode = usageError(QStringLiteral("unknown option '%1'").arg(a));
+            return false;
+        } else {
+            files << a;
+        }
+    }
+    if (files.size() != 2) {
+        exitCode = usageError(QStringLiteral("%1 needs IN and OUT").arg(QLatin1String(command)));
+        return false;
+    }
+    bank = -1;
+    if (hasBank) {
+        bool ok = false;
+        bank = value.toInt(&ok);
+        if (!ok || bank < 0 || bank >= BankCount) {
+            exitCode =
+                usageError(QStringLiteral("--bank takes a bank index from 0 to 15, not '%1'").arg(value));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int runSyx(const QStringList &args)
+{
+    QStringList files;
+    int bank = -1;
+    int exitCode = 0;
+    if (!parse(args, "syx", files, bank, exitCode))
+        return exitCode;
+    const QString &in = files.at(0);
+    const QString &out = files.at(1);
+    if (bank == 0)
+        return usageError(
+            QStringLiteral("bank index 0 is the factory bank, which is never written to a SysEx file"));
+
+    QString errorText;
+    const int banks = countPresetFileBanks(in, errorText);
+    if (banks < 0)
+        return failed(in, errorText);
+    if (banks == 0 || banks > BankCount)
+        return failed(in, QStringLiteral("holds %1 banks; a preset file holds 1 to 16").arg(banks));
+    BankStore store;
+    store.fillEmptyBanks();
+    SelectionMask presets;
+    int first = 1;
+    int last = BankCount - 1;
+    if (banks == BankCount) {
+        if (bank > 0)
+            first = last = bank;
+        if (!loadPresetFile(store, in, 0, BankCount - 1, errorText))
+            return failed(in, errorText);
+    } else {
+        first = bank > 0 ? bank : 1;
+        last = std::min(first + banks - 1, BankCount - 1);
+        if (first + banks - 1 > last)
+            writeErr(QStringLiteral("%1: banks past bank index 15 left out: %2\n")
+                         .arg(in)
+                         .arg(first + banks - 1 - last));
+        if (!loadPresetFile(store, in, first, last, errorText))
+            return failed(in, errorText);
+    }
+    for (int b = first; b <= last; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            presets.set(b, p);
+    if (!saveSyxFile(store, presets, out, errorText))
+        return failed(out, errorText);
+    return 0;
+}
+
+int runPre(const QStringList &args)
+{
+    QStringList files;
+    int bank = -1;
+    int exitCode = 0;
+    if (!parse(args, "pre", files, bank, exitCode))
+        return exitCode;
+    const QString &in = files.at(0);
+    const QString &out = files.at(1);
+    const SyxContents contents = readSyxFile(in);
+    if (!contents.usable())
+        return failed(in, contents.errorText);
+    if (contents.skipped() > 0)
+        writeErr(QStringLiteral("%1: %2\n").arg(in, syxSkippedText(contents)));
+
+    SyxTargets targets;
+    targets.factoryWritable = true;
+    targets.replyBank = bank >= 0 ? bank : 1;
+    const SyxPlacement placement = placeSyxPresets(contents, targets);
+    if (placement.pastLastBank > 0)
+        writeErr(QStringLiteral("%1: presets past bank index 15 left out: %2\n")
+                     .arg(in)
+                     .arg(placement.pastLastBank));
+
+    BankStore store;
+    store.fillEmptyBanks();
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (const int source = placement.sourceAt(b, p); source >= 0)
+                store.at(b, p).copyContentFrom(contents.presets[std::size_t(source)].record);
+    QString errorText;
+    if (!savePresetFile(store, out, 0, BankCount - 1, errorText))
+        return failed(out, errorText);
+    return 0;
+}
+
+} // namespace SyxCommands
