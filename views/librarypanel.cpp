@@ -84,6 +84,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->verticalHeader()->setDefaultSectionSize(resultsView->fontMetrics().height() + 6);
     resultsView->horizontalHeader()->setStretchLastSection(true);
     resultsView->setWordWrap(false);
+    resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
     layout->addWidget(resultsView, 1);
 
     auto *buttons = new QHBoxLayout;
