@@ -241,8 +241,6 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
     // and rebuilt, so it need not wait for the disk after every transaction.
     exec(QStringLiteral("PRAGMA synchronous=OFF"));
     exec(QStringLiteral("PRAGMA cache_size=-32768"));
-    // An update that stopped while the index was dropped left it out.
-    ensureHashIndex();
     statements = std::make_unique<Statements>(db);
     error.clear();
     return true;

@@ -78,8 +78,13 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         if (!seen.contains(it.key()) && (wholeLibrary || isUnder(it.key(), folders)))
             gone.push_back(it->id);
 
-    if (toRead.isEmpty() && gone.empty())
+    if (toRead.isEmpty() && gone.empty()) {
+        if (!db.ensureHashIndex()) {
+            result.ok = false;
+            result.error = db.errorString();
+        }
         return result;
+    }
 
     // Readers parse files in parallel; this thread alone writes the database.
     std::mutex mutex;
@@ -166,7 +171,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         if (dbOk)
             result.filesRemoved = int(gone.size());
     }
-    if (dbOk && bulk)
+    // Also makes the index again where an update that dropped it was cut short.
+    if (dbOk)
         dbOk = db.ensureHashIndex();
     if (dbOk && inTransaction)
         dbOk = db.commit();
