@@ -124,7 +124,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     progressDelay->setInterval(1000);
     changeDelay = new QTimer(this);
     changeDelay->setSingleShot(true);
-    changeDelay->setInterval(1500);
+    changeDelay->setInterval(1000);
     watcher = new QFileSystemWatcher(this);
     updater = new LibraryUpdater(path, defaultFolders, this);
 
@@ -226,11 +226,20 @@ void LibraryPanel::watchFolders()
             if (dirs.size() < 256)
                 dirs << folder + QLatin1Char('/') + sub;
     }
+    // Only the differences: watching a folder anew would drop a change not yet reported.
     const QStringList watched = watcher->directories();
-    if (!watched.isEmpty())
-        watcher->removePaths(watched);
-    if (!dirs.isEmpty())
-        watcher->addPaths(dirs);
+    QStringList gone;
+    for (const QString &d : watched)
+        if (!dirs.contains(d))
+            gone << d;
+    QStringList added;
+    for (const QString &d : dirs)
+        if (!watched.contains(d))
+            added << d;
+    if (!gone.isEmpty())
+        watcher->removePaths(gone);
+    if (!added.isEmpty())
+        watcher->addPaths(added);
 }
 
 void LibraryPanel::showSummary()

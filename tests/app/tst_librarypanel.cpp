@@ -204,6 +204,25 @@ private slots:
         QCOMPARE(int(win.panel().selectedPresets().value(0).params[0]), 251);
     }
 
+    void ctrlLTogglesThePanelAndNewFilesAreFound()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        QTest::keyClick(&win.w, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(!win.panel().isVisible());
+        QTest::keyClick(&win.w, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(win.panel().isVisible());
+
+        // A file saved into a covered folder is found without asking.
+        BankStore store = fileStore(250);
+        store.at(0, 0).name = QStringLiteral("Newcomer");
+        QString error;
+        QVERIFY(savePresetFile(store, documents() + QStringLiteral("/new.pre"), 0, 0, error));
+        win.panel().searchEdit->setText(QStringLiteral("newcomer"));
+        QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
+        QVERIFY(QFile::remove(documents() + QStringLiteral("/new.pre")));
+    }
+
     void damagedDatabaseIsRebuiltWithAMessage()
     {
         const QString db = LibraryDatabase::defaultPath();
