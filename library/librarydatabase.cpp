@@ -488,10 +488,12 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
         "SELECT name, author, category, hash FROM presets WHERE file_id = ? AND bank = ? AND preset = ?"));
     for (qint64 id : candidates) {
         text.addBindValue(id);
-        if (!text.exec() || !text.next()) {
+        if (!text.exec()) {
             out.ok = fail(text.lastError());
             return out;
         }
+        if (!text.next())
+            continue; // the file went while searching
         const QString path = text.value(0).toString();
         const QByteArray positions = text.value(1).toByteArray();
         const std::vector<int> lines = SearchText::matchingLines(text.value(2).toByteArray(), terms);

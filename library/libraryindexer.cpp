@@ -73,9 +73,15 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     }
     result.filesFound = int(seen.size());
 
+    // A folder that is not there (a drive not plugged in) keeps its files in the index.
+    QStringList missing;
+    for (const QString &folder : folders)
+        if (!QFileInfo(folder).isDir())
+            missing << folder;
     std::vector<qint64> gone;
     for (auto it = stamps.constBegin(); it != stamps.constEnd(); ++it)
-        if (!seen.contains(it.key()) && (wholeLibrary || isUnder(it.key(), folders)))
+        if (!seen.contains(it.key()) && (wholeLibrary || isUnder(it.key(), folders)) &&
+            !isUnder(it.key(), missing))
             gone.push_back(it->id);
 
     if (toRead.isEmpty() && gone.empty()) {

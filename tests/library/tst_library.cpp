@@ -239,7 +239,12 @@ private slots:
         QCOMPARE(c.presets, qint64(PresetCount + 2 * PresetsPerBank));
         QCOMPARE(c.unreadable, qint64(0));
 
-        // A folder no longer covered takes its files with it.
+        // A folder that is away for now keeps its files; one no longer covered takes them along.
+        const QString away = root + QStringLiteral("-away");
+        QVERIFY(QDir().rename(root, away));
+        r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(r.filesRemoved, 0);
+        QVERIFY(QDir().rename(away, root));
         QVERIFY(db.removeFolder(root));
         r = LibraryIndexer::update(db, db.folders(), true);
         QCOMPARE(db.counts().files, qint64(0));
