@@ -17,6 +17,8 @@ void MainWindow::setUpLibrary()
     libraryPanel = new LibraryPanel(LibraryDatabase::defaultPath(), LibraryDatabase::defaultFolders(), this);
     libraryPanel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, libraryPanel);
+    // Wide enough for the results' file and position columns.
+    resizeDocks({libraryPanel}, {560}, Qt::Horizontal);
     libraryPanel->hide();
 
     QAction *toggle = libraryPanel->toggleViewAction();

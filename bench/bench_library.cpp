@@ -34,6 +34,7 @@ struct LibraryBench
     std::unique_ptr<LibraryDatabase> db;
     int files = 0;
     bool ready = false;
+    qint64 probe = 0;
 
     // Varied names from a small vocabulary with numbers, authors from a few dozen, random
     // parameters: every file is different, as years of edited backups would be.
@@ -147,5 +148,17 @@ ORVEX_BENCH(library)
                       if (!l->db)
                           l->indexFromScratch();
                   }},
+        BenchCase{"library open with every page checked (start-up, off the GUI thread)",
+                  [l] {
+                      LibraryDatabase check(l->db->path());
+                      if (!check.open({}, true) || check.rebuilt())
+                          qFatal("the bench library failed its check");
+                  },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                  },
+                  QString(), 3},
     };
 }

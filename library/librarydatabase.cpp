@@ -241,8 +241,6 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
     // and rebuilt, so it need not wait for the disk after every transaction.
     exec(QStringLiteral("PRAGMA synchronous=OFF"));
     exec(QStringLiteral("PRAGMA cache_size=-32768"));
-    // An update that stopped while the index was dropped left it out.
-    ensureHashIndex();
     statements = std::make_unique<Statements>(db);
     error.clear();
     return true;
@@ -490,10 +488,12 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
         "SELECT name, author, category, hash FROM presets WHERE file_id = ? AND bank = ? AND preset = ?"));
     for (qint64 id : candidates) {
         text.addBindValue(id);
-        if (!text.exec() || !text.next()) {
+        if (!text.exec()) {
             out.ok = fail(text.lastError());
             return out;
         }
+        if (!text.next())
+            continue; // the file went while searching
         const QString path = text.value(0).toString();
         const QByteArray positions = text.value(1).toByteArray();
         const std::vector<int> lines = SearchText::matchingLines(text.value(2).toByteArray(), terms);

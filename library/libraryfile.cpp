@@ -1,6 +1,7 @@
 #include "library/libraryfile.h"
 
 #include "files/presetfile.h"
+#include "files/syxfile.h"
 #include "library/searchtext.h"
 
 #include <QFile>
@@ -167,8 +168,37 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
 
 bool isLibraryFileName(const QString &fileName)
 {
-    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive);
+    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) ||
+           fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
 }
+
+namespace {
+
+// A SysEx file's presets at the positions a load of the whole file gives them: writes
+// where they name, a captured dump in order from the first bank.
+void readSyx(LibraryFile &file)
+{
+    const SyxContents contents = readSyxFile(file.path);
+    if (!contents.usable()) {
+        file.error = contents.errorText.isEmpty() ? QStringLiteral("?") : contents.errorText;
+        return;
+    }
+    SyxTargets targets;
+    targets.replyBank = 0;
+    targets.factoryWritable = true;
+    const SyxPlacement placement = placeSyxPresets(contents, targets);
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const int source = placement.sourceAt(b, p);
+            if (source < 0)
+                continue;
+            LibraryPreset preset{b, p, contents.presets[size_t(source)].record};
+            preset.record.mark = false;
+            file.presets.push_back(std::move(preset));
+        }
+}
+
+} // namespace
 
 LibraryFile readLibraryFile(const QString &path)
 {
@@ -177,6 +207,10 @@ LibraryFile readLibraryFile(const QString &path)
     const QFileInfo info(path);
     file.size = info.size();
     file.mtime = info.lastModified().toMSecsSinceEpoch();
+    if (path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
+        readSyx(file);
+        return file;
+    }
 
     {
         QFile in(path);

@@ -33,11 +33,12 @@ struct LibraryFile
     QByteArray trigrams;  // the search filter of searchText
 };
 
-// Whether the index reads files of this name (".pre", and ".syx" where supported).
+// Whether the index reads files of this name: ".pre" and ".syx", in any case.
 bool isLibraryFileName(const QString &fileName);
 
 // Reads every preset a load of the whole file would take, exactly as the program loads
-// it; the file is opened for reading only. Size and time are those seen before reading.
+// it (a SysEx file: its writes where they name, a captured dump in order from bank 1);
+// the file is opened for reading only. Size and time are those seen before reading.
 LibraryFile readLibraryFile(const QString &path);
 
 // Fills the search data of a file that was read.

@@ -73,13 +73,24 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     }
     result.filesFound = int(seen.size());
 
+    // A folder that is not there (a drive not plugged in) keeps its files in the index.
+    QStringList missing;
+    for (const QString &folder : folders)
+        if (!QFileInfo(folder).isDir())
+            missing << folder;
     std::vector<qint64> gone;
     for (auto it = stamps.constBegin(); it != stamps.constEnd(); ++it)
-        if (!seen.contains(it.key()) && (wholeLibrary || isUnder(it.key(), folders)))
+        if (!seen.contains(it.key()) && (wholeLibrary || isUnder(it.key(), folders)) &&
+            !isUnder(it.key(), missing))
             gone.push_back(it->id);
 
-    if (toRead.isEmpty() && gone.empty())
+    if (toRead.isEmpty() && gone.empty()) {
+        if (!db.ensureHashIndex()) {
+            result.ok = false;
+            result.error = db.errorString();
+        }
         return result;
+    }
 
     // Readers parse files in parallel; this thread alone writes the database.
     std::mutex mutex;
@@ -166,7 +177,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         if (dbOk)
             result.filesRemoved = int(gone.size());
     }
-    if (dbOk && bulk)
+    // Also makes the index again where an update that dropped it was cut short.
+    if (dbOk)
         dbOk = db.ensureHashIndex();
     if (dbOk && inTransaction)
         dbOk = db.commit();

@@ -565,4 +565,158 @@
         <translation>Ausgelassen, da sie hinter Bank 16 lägen: %1.</translation>
     </message>
 </context>
+<context>
+    <name>LibraryPanel</name>
+    <message>
+        <source>%1 presets found, the first %2 shown</source>
+        <translation>%1 Presets gefunden, die ersten %2 angezeigt</translation>
+    </message>
+    <message>
+        <source>%1 presets in %2 files</source>
+        <translation>%1 Presets in %2 Dateien</translation>
+    </message>
+    <message>
+        <source>(no name)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>Add a folder to the library</source>
+        <translation>Ordner zur Bibliothek hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add folder...</source>
+        <translation>Ordner hinzufügen ...</translation>
+    </message>
+    <message>
+        <source>Author</source>
+        <translation>Autor</translation>
+    </message>
+    <message>
+        <source>Bank</source>
+        <translation>Bank</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation>Bibliothek</translation>
+    </message>
+    <message>
+        <source>Lists the files that hold the parameters of the preset selected in the table</source>
+        <translation>Listet die Dateien, die die Parameter des in der Tabelle gewählten Presets enthalten</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>No file in the library holds the sound of &quot;%1&quot;.</source>
+        <translation>Keine Datei der Bibliothek enthält den Klang von &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Opening the library...</source>
+        <translation>Bibliothek wird geöffnet ...</translation>
+    </message>
+    <message>
+        <source>Places holding the sound of &quot;%1&quot;: %2</source>
+        <translation>Stellen mit dem Klang von &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>Presets found: %1</source>
+        <translation>Gefundene Presets: %1</translation>
+    </message>
+    <message>
+        <source>Reading files: %1 of %2</source>
+        <translation>Dateien werden gelesen: %1 von %2</translation>
+    </message>
+    <message>
+        <source>Remove &quot;%1&quot;</source>
+        <translation>&quot;%1&quot; entfernen</translation>
+    </message>
+    <message>
+        <source>Search name, author, category</source>
+        <translation>Name, Autor, Kategorie suchen</translation>
+    </message>
+    <message>
+        <source>Send to selected cell</source>
+        <translation>An gewählte Zelle senden</translation>
+    </message>
+    <message>
+        <source>The library could not be changed: %1</source>
+        <translation>Die Bibliothek konnte nicht geändert werden: %1</translation>
+    </message>
+    <message>
+        <source>The library could not be searched: %1</source>
+        <translation>Die Bibliothek konnte nicht durchsucht werden: %1</translation>
+    </message>
+    <message>
+        <source>The library could not be updated: %1</source>
+        <translation>Die Bibliothek konnte nicht aktualisiert werden: %1</translation>
+    </message>
+    <message>
+        <source>The library database cannot be opened: %1</source>
+        <translation>Die Datenbank der Bibliothek kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>The library database was damaged and has been rebuilt from the files.</source>
+        <translation>Die Datenbank der Bibliothek war beschädigt und wurde aus den Dateien neu aufgebaut.</translation>
+    </message>
+    <message>
+        <source>The library is not ready yet.</source>
+        <translation>Die Bibliothek ist noch nicht bereit.</translation>
+    </message>
+    <message>
+        <source>These files could not be read and are left out of the library.</source>
+        <translation>Diese Dateien konnten nicht gelesen werden und fehlen in der Bibliothek.</translation>
+    </message>
+    <message>
+        <source>Unreadable files: %1</source>
+        <translation>Nicht lesbare Dateien: %1</translation>
+    </message>
+    <message>
+        <source>Update now</source>
+        <translation>Jetzt aktualisieren</translation>
+    </message>
+    <message>
+        <source>Where else is this sound?</source>
+        <translation>Wo gibt es diesen Klang noch?</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has changed since it was read; the library is being updated.</source>
+        <translation>&quot;%1&quot; wurde seit dem Einlesen geändert; die Bibliothek wird aktualisiert.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Library</source>
+        <translation>Bibliothek</translation>
+    </message>
+    <message>
+        <source>Show or hide the library (Ctrl+L)</source>
+        <translation>Bibliothek zeigen oder verbergen (Strg+L)</translation>
+    </message>
+    <message>
+        <source>Select a cell of a user bank first.</source>
+        <translation>Bitte zuerst eine Zelle einer Benutzerbank wählen.</translation>
+    </message>
+    <message>
+        <source>Select a preset in the table first.</source>
+        <translation>Bitte zuerst ein Preset in der Tabelle wählen.</translation>
+    </message>
+</context>
 </TS>

@@ -84,6 +84,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->verticalHeader()->setDefaultSectionSize(resultsView->fontMetrics().height() + 6);
     resultsView->horizontalHeader()->setStretchLastSection(true);
     resultsView->setWordWrap(false);
+    resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
     layout->addWidget(resultsView, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -123,7 +124,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     progressDelay->setInterval(1000);
     changeDelay = new QTimer(this);
     changeDelay->setSingleShot(true);
-    changeDelay->setInterval(1500);
+    changeDelay->setInterval(1000);
     watcher = new QFileSystemWatcher(this);
     updater = new LibraryUpdater(path, defaultFolders, this);
 
@@ -225,11 +226,20 @@ void LibraryPanel::watchFolders()
             if (dirs.size() < 256)
                 dirs << folder + QLatin1Char('/') + sub;
     }
+    // Only the differences: watching a folder anew would drop a change not yet reported.
     const QStringList watched = watcher->directories();
-    if (!watched.isEmpty())
-        watcher->removePaths(watched);
-    if (!dirs.isEmpty())
-        watcher->addPaths(dirs);
+    QStringList gone;
+    for (const QString &d : watched)
+        if (!dirs.contains(d))
+            gone << d;
+    QStringList added;
+    for (const QString &d : dirs)
+        if (!watched.contains(d))
+            added << d;
+    if (!gone.isEmpty())
+        watcher->removePaths(gone);
+    if (!added.isEmpty())
+        watcher->addPaths(added);
 }
 
 void LibraryPanel::showSummary()
@@ -250,7 +260,7 @@ void LibraryPanel::showSummary()
         return; // the search's own count stays
     statusLabel->setText(text);
     problemsButton->setVisible(unreadable > 0);
-    problemsButton->setText(tr("%n file(s) could not be read", nullptr, unreadable));
+    problemsButton->setText(tr("Unreadable files: %1").arg(unreadable));
 }
 
 void LibraryPanel::showMessage(const QString &text)
@@ -265,10 +275,9 @@ void LibraryPanel::showProblems()
     QStringList lines;
     for (const LibraryDatabase::Problem &p : db->unreadableFiles())
         lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(p.path), p.error);
-    QMessageBox box(
-        QMessageBox::Information, windowTitle(),
-        tr("%n file(s) could not be read and are left out of the library.", nullptr, int(lines.size())),
-        QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Information, windowTitle(),
+                    tr("These files could not be read and are left out of the library."), QMessageBox::Ok,
+                    this);
     box.setDetailedText(lines.join(QLatin1Char('\n')));
     box.exec();
 }
@@ -293,7 +302,7 @@ void LibraryPanel::runSearch()
     else if (hits.total > qint64(hits.hits.size()))
         showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
     else
-        showMessage(tr("%n preset(s) found", nullptr, int(hits.total)));
+        showMessage(tr("Presets found: %1").arg(hits.total));
 }
 
 void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
@@ -343,7 +352,7 @@ void LibraryPanel::showWhereElse(const PresetRecord &record)
     else if (hits.total == 0)
         showMessage(tr("No file in the library holds the sound of \"%1\".").arg(name));
     else
-        showMessage(tr("The sound of \"%1\" is in %n place(s):", nullptr, int(hits.total)).arg(name));
+        showMessage(tr("Places holding the sound of \"%1\": %2").arg(name).arg(hits.total));
 }
 
 QVector<PresetRecord> LibraryPanel::selectedPresets()

@@ -2,10 +2,12 @@
 // the database's recovery. Files are a handful of small ones in a temporary folder.
 #include "common/testfiles.h"
 #include "files/presetfile.h"
+#include "files/syxfile.h"
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
 #include "library/searchtext.h"
+#include "model/selectionmask.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -237,10 +239,40 @@ private slots:
         QCOMPARE(c.presets, qint64(PresetCount + 2 * PresetsPerBank));
         QCOMPARE(c.unreadable, qint64(0));
 
-        // A folder no longer covered takes its files with it.
+        // A folder that is away for now keeps its files; one no longer covered takes them along.
+        const QString away = root + QStringLiteral("-away");
+        QVERIFY(QDir().rename(root, away));
+        r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(r.filesRemoved, 0);
+        QVERIFY(QDir().rename(away, root));
         QVERIFY(db.removeFolder(root));
         r = LibraryIndexer::update(db, db.folders(), true);
         QCOMPARE(db.counts().files, qint64(0));
+    }
+
+    void sysexFilesAreIndexedAtTheirPositions()
+    {
+        QTemporaryDir folder;
+        BankStore store = sampleStore(4);
+        store.at(6, 70).name = QStringLiteral("Sysex Lead");
+        SelectionMask mask;
+        mask.set(6, 70);
+        mask.set(2, 1);
+        QString error;
+        QVERIFY(saveSyxFile(store, mask, folder.filePath(QStringLiteral("two.SYX")), error));
+        writeTestFile(folder.filePath(QStringLiteral("empty.syx")), "\xF0\x7E\x00\xF7");
+        LibraryDatabase db(path(QStringLiteral("syx.db")));
+        QVERIFY(db.open({folder.path()}));
+        const LibraryUpdateResult r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(r.filesRead, 2);
+        QCOMPARE(r.unreadable.size(), 1);
+        QVERIFY(r.unreadable.first().contains(QLatin1String("empty.syx")));
+        QCOMPARE(db.counts().presets, qint64(2));
+        const LibraryDatabase::Hits hits = db.search(QStringLiteral("sysex lead"), 0);
+        QCOMPARE(hits.total, qint64(1));
+        QCOMPARE(hits.hits.at(0).bank, 6);
+        QCOMPARE(hits.hits.at(0).preset, 70);
+        QCOMPARE(hits.hits.at(0).hash, paramsHash(store.at(6, 70).params));
     }
 
     void damagedDatabaseIsRebuiltKeepingTheFolders_data()

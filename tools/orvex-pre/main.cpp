@@ -2,8 +2,8 @@
 // with the module for scripted backups. Reads, writes and transfers exactly as the
 // program does, through the same libraries.
 #include "files/presetfile.h"
-#include "syxcommands.h"
 #include "librarycommands.h"
+#include "syxcommands.h"
 #include "transfercommands.h"
 
 #include <QCommandLineParser>

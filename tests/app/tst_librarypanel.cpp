@@ -1,0 +1,240 @@
+// The library panel in the window: what it finds, and presets from it landing in the
+// table like a drop (one undo step, user banks only).
+#include "app/mainwindow.h"
+#include "common/testfiles.h"
+#include "files/presetfile.h"
+#include "library/librarydatabase.h"
+#include "views/bigtable.h"
+#include "views/librarypanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QTemporaryDir *home = nullptr;
+
+QString documents()
+{
+    return home->filePath(QStringLiteral("docs"));
+}
+
+QString libraryFile()
+{
+    return documents() + QStringLiteral("/backup.pre");
+}
+
+// The file's bank index 3, preset index 4 is the one the tests look for.
+BankStore fileStore(uint8_t sound)
+{
+    BankStore store;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = store.at(b, p);
+            r.name = QStringLiteral("F%1-%2").arg(b).arg(p);
+            r.author = QStringLiteral("Filer");
+            r.params.fill(uint8_t(b * 8 + p % 8));
+        }
+    PresetRecord &r = store.at(3, 4);
+    r.name = QString::fromUtf8("Velvet P\xC3\xA4"
+                               "d");
+    r.author = QStringLiteral("Zoe");
+    r.category = 5;
+    r.params.fill(sound);
+    return store;
+}
+
+struct Window
+{
+    MainWindow w;
+    BankStore before;
+
+    Window()
+    {
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = w.bankStore.at(b, p);
+                r.name = QStringLiteral("W%1-%2").arg(b).arg(p);
+                r.params.fill(uint8_t(200 + b));
+                r.mark = true;
+            }
+        w.banksLoaded = true;
+        w.clearTable();
+        w.updateTable(true);
+        w.resize(1280, 800);
+        w.show();
+        w.libraryPanel->show();
+        before = w.bankStore;
+    }
+
+    LibraryPanel &panel() { return *w.libraryPanel; }
+
+    bool waitForUpdate()
+    {
+        QSignalSpy done(w.libraryPanel, &LibraryPanel::updateFinished);
+        return done.wait(20000);
+    }
+
+    // Searches and selects the only result.
+    bool findVelvet()
+    {
+        panel().searchEdit->setText(QStringLiteral("VELVET pad zoe"));
+        if (!QTest::qWaitFor([&] { return panel().results->rowCount() == 1; }, 5000))
+            return false;
+        panel().resultsView->selectRow(0);
+        return true;
+    }
+
+    bool drop(const QMimeData *mime, int row, int column)
+    {
+        const QPoint pos = w.table->visualItemRect(w.table->item(row, column)).center();
+        QWidget *vp = w.table->viewport();
+        QDragEnterEvent enter(pos, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &enter);
+        QDragMoveEvent move(pos, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &move);
+        if (!enter.isAccepted() || !move.isAccepted())
+            return false;
+        QDropEvent dropped(pos, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &dropped);
+        return dropped.isAccepted();
+    }
+
+    bool isVelvet(int bank, int preset) const
+    {
+        return w.bankStore.at(bank, preset).author == QLatin1String("Zoe");
+    }
+    bool unchanged() const
+    {
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                if (!w.bankStore.at(b, p).sameContent(before.at(b, p)))
+                    return false;
+        return true;
+    }
+};
+
+} // namespace
+
+class TestLibraryPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // A home of the test's own: the library's data folder and Documents.
+        home = new QTemporaryDir;
+        QVERIFY(home->isValid());
+        qputenv("XDG_DATA_HOME", home->filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", home->filePath(QStringLiteral("config")).toUtf8());
+        QVERIFY(QDir().mkpath(home->filePath(QStringLiteral("config"))));
+        QVERIFY(QDir().mkpath(documents()));
+        writeTestFile(home->filePath(QStringLiteral("config/user-dirs.dirs")),
+                      "XDG_DOCUMENTS_DIR=\"" + documents().toUtf8() + "\"\n");
+        QString error;
+        QVERIFY(savePresetFile(fileStore(250), libraryFile(), 0, 15, error));
+        writeTestFile(documents() + QStringLiteral("/broken.pre"), "<presetbanks>");
+    }
+    void cleanupTestCase() { delete home; }
+
+    void dropAndSendPlaceOneUndoStepInUserBanks()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        QVERIFY(win.panel().problemsButton->isVisible()); // broken.pre is listed
+        QVERIFY(win.findVelvet());
+
+        std::unique_ptr<QMimeData> mime(win.panel().results->mimeData({win.panel().results->index(0, 0)}));
+        QVERIFY(mime);
+        QVERIFY(!win.drop(mime.get(), 10, 0)); // the factory bank takes nothing
+        QVERIFY(win.unchanged());
+        QVERIFY(win.drop(mime.get(), 10, 5));
+        QVERIFY(win.isVelvet(5, 10));
+        QCOMPARE(int(win.w.bankStore.at(5, 10).params[9]), 250);
+        QVERIFY(win.w.table->item(10, 5)->text().startsWith(QLatin1String("Velvet")));
+        win.w.on_undo();
+        QVERIFY(win.unchanged());
+
+        win.w.table->setCurrentCell(2, 7);
+        win.panel().sendButton->click();
+        QVERIFY(win.isVelvet(7, 2));
+        win.w.on_undo();
+        QVERIFY(win.unchanged());
+
+        win.w.table->setCurrentCell(2, 0);
+        win.panel().sendButton->click();
+        QVERIFY(win.unchanged());
+        QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("user bank")));
+    }
+
+    void whereElseAndAChangedFile()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        win.w.bankStore.at(9, 3).params.fill(250);
+        win.w.table->setCurrentCell(3, 9);
+        win.panel().whereButton->click();
+        QCOMPARE(win.panel().results->rowCount(), 1);
+        QCOMPARE(win.panel().results->item(0, 5)->text(), QStringLiteral("backup.pre"));
+        // People count from 1.
+        QCOMPARE(win.panel().results->item(0, 3)->data(Qt::DisplayRole).toInt(), 4);
+        QCOMPARE(win.panel().results->item(0, 4)->data(Qt::DisplayRole).toInt(), 5);
+
+        // The file changes behind the index: the old result is not taken for the new sound.
+        QVERIFY(win.findVelvet());
+        QString error;
+        QVERIFY(savePresetFile(fileStore(251), libraryFile(), 0, 15, error));
+        QVERIFY(win.panel().selectedPresets().isEmpty());
+        QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("changed")));
+        QVERIFY(win.waitForUpdate());
+        QVERIFY(win.findVelvet());
+        QCOMPARE(int(win.panel().selectedPresets().value(0).params[0]), 251);
+    }
+
+    void ctrlLTogglesThePanelAndNewFilesAreFound()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        QTest::keyClick(&win.w, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(!win.panel().isVisible());
+        QTest::keyClick(&win.w, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(win.panel().isVisible());
+
+        // A file saved into a covered folder is found without asking.
+        BankStore store = fileStore(250);
+        store.at(0, 0).name = QStringLiteral("Newcomer");
+        QString error;
+        QVERIFY(savePresetFile(store, documents() + QStringLiteral("/new.pre"), 0, 0, error));
+        win.panel().searchEdit->setText(QStringLiteral("newcomer"));
+        QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
+        QVERIFY(QFile::remove(documents() + QStringLiteral("/new.pre")));
+    }
+
+    void damagedDatabaseIsRebuiltWithAMessage()
+    {
+        const QString db = LibraryDatabase::defaultPath();
+        QVERIFY(db.startsWith(home->path()));
+        QVERIFY(QFileInfo::exists(db));
+        writeTestFile(db, QByteArray(10000, '#'));
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("rebuilt")));
+        QVERIFY(win.findVelvet());
+    }
+};
+
+QTEST_MAIN(TestLibraryPanel)
+#include "tst_librarypanel.moc"
