@@ -18,6 +18,7 @@ public:
     QString name() const override { return deviceName; }
     int byteRate() const override { return rate.load(); }
     void receive(const std::vector<uint8_t> &message, const Reply &reply) override;
+    void receiveTimed(const std::vector<uint8_t> &message, const TimedReply &reply) override;
 
     template <typename F> auto access(F &&f)
     {
