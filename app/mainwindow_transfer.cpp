@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "midi/midisetting.h"
+#include "midi/transferbackup.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
@@ -9,6 +10,8 @@
 namespace {
 const QString MidiInKey = QStringLiteral("midiin");
 const QString MidiOutKey = QStringLiteral("midiout");
+// How long a request may go unanswered before it is sent again, in milliseconds.
+const QString QuietTimeKey = QStringLiteral("quiettime");
 
 std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
@@ -27,6 +30,7 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
     dialog.outRow = settings.value(MidiOutKey, QStringLiteral("0")).toInt();
     dialog.fillPortLists();
     dialog.setMode(exportAll);
+    dialog.transfer().setQuietTime(settings.value(QuietTimeKey, MidiTransfer::DefaultQuietMs).toInt());
     dialog.exec();
     settings.setValue(MidiInKey, dialog.inRow);
     settings.setValue(MidiOutKey, dialog.outRow);
@@ -42,6 +46,7 @@ void MainWindow::on_Export()
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             recordToImage(b, p, images.at(b, p).data());
+    dialog.setNameChanges(TransferBackup::nameChanges(bankStore));
     runTransferDialog(dialog, settings, true);
     if (dialog.transferDone())
         modified = false;

@@ -178,7 +178,7 @@ void MidiTransfer::confirmWrite()
     currentPhase = Phase::Writing;
     writeAt = 0;
     unitTimes.clear();
-    emit logLine(tr("Writing %n preset(s).", nullptr, changes));
+    emit logLine(tr("Writing the presets that differ: %1.").arg(changes));
     writeCurrent();
 }
 
@@ -447,7 +447,7 @@ void MidiTransfer::readNext()
             if (held.at(b, p) != images.at(b, p))
                 toWrite.push_back(b * PresetsPerBank + p);
     changes = int(toWrite.size());
-    emit logLine(tr("%n preset(s) differ from the module.", nullptr, changes));
+    emit logLine(tr("Presets that differ from the module: %1.").arg(changes));
     if (changes == 0) {
         startCheck();
         return;
@@ -500,7 +500,7 @@ void MidiTransfer::complete()
     currentPhase = Phase::Done;
     currentBank = 0;
     currentPreset = 0;
-    emit logLine(exporting ? tr("Export done: %n preset(s) written.", nullptr, written) : tr("Import done."));
+    emit logLine(exporting ? tr("Export done. Presets written: %1.").arg(written) : tr("Import done."));
     emit transferCompleted();
 }
 
