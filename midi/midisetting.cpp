@@ -53,9 +53,11 @@ bool MidiSetting::simulatorRequested(const QStringList &arguments, const QProces
 std::shared_ptr<MidiBackend> MidiSetting::programBackend(const QStringList &arguments,
                                                          const QProcessEnvironment &environment)
 {
-    std::shared_ptr<VirtualMidiDevice> simulator;
-    if (simulatorRequested(arguments, environment))
+    std::shared_ptr<SimulatorDevice> simulator;
+    if (simulatorRequested(arguments, environment)) {
         simulator = std::make_shared<SimulatorDevice>();
+        simulator->applyFaultsFromEnvironment(environment);
+    }
     return CompositeMidiBackend::create(RtMidiBackend::apiFromEnvironment(), std::move(simulator));
 }
 

@@ -399,8 +399,9 @@ void MidiTransfer::onPresetData()
             return;
         }
         ++retries;
-        emit logLine(tr("%1 read back different; writing it again (%2 of %3).")
-                         .arg(where(currentBank, currentPreset))
+        emit logLine(tr("Bank %1, preset %2 read back different; writing it again (%3 of %4).")
+                         .arg(currentBank + 1)
+                         .arg(currentPreset + 1)
                          .arg(writesOfThis + 1)
                          .arg(MaxWrites));
         writeCurrent();

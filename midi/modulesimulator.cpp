@@ -2,6 +2,8 @@
 
 #include "midi/sysexmessages.h"
 
+#include <QStringList>
+
 #include <cstring>
 #include <iterator>
 
@@ -212,4 +214,44 @@ QString ModuleSimulator::describe(const std::vector<uint8_t> &message)
     default:
         return QStringLiteral("ignored");
     }
+}
+
+bool ModuleSimulator::applyFaults(const QString &spec, QString *error)
+{
+    Faults f = pending;
+    const std::pair<const char *, int Faults::*> counts[] = {
+        {"drop-reply", &Faults::dropReplyTo},
+        {"late-reply", &Faults::lateReplyTo},
+        {"late-by", &Faults::lateByMs},
+        {"double-reply", &Faults::doubleReplyTo},
+        {"unasked-after", &Faults::unaskedAfter},
+        {"silent-after", &Faults::silentAfter},
+        {"wrong-length", &Faults::wrongLengthData},
+        {"bad-writes", &Faults::badWrites},
+    };
+    for (const QString &item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = item.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString value = item.section(QLatin1Char('='), 1).trimmed();
+        bool known = false;
+        bool ok = value.isEmpty() && name == QLatin1String("fail-writes");
+        if (ok) {
+            f.failWrites = true;
+            known = true;
+        }
+        for (const auto &[key, member] : counts)
+            if (name == QLatin1String(key)) {
+                known = true;
+                const int n = value.toInt(&ok);
+                ok = ok && n >= 0;
+                if (ok)
+                    f.*member = n;
+            }
+        if (!known || !ok) {
+            if (error)
+                *error = item;
+            return false;
+        }
+    }
+    pending = f;
+    return true;
 }

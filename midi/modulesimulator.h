@@ -26,13 +26,13 @@ public:
         int garbageMessages = 0; // each of the next N replies is preceded by random bytes
         // Faults tied to one request, counted from 1 over every request received
         // (identify, preset request, write); 0 for none.
-        int dropReplyTo = 0;      // the reply to request N is never sent
-        int lateReplyTo = 0;      // the reply to request N leaves lateByMs late
+        int dropReplyTo = 0; // the reply to request N is never sent
+        int lateReplyTo = 0; // the reply to request N leaves lateByMs late
         int lateByMs = 1500;
-        int doubleReplyTo = 0;    // the reply to request N is sent twice
-        int unaskedAfter = 0;     // a PresetData nobody asked for follows the reply to request N
-        int silentAfter = 0;      // no reply at all once N requests were answered
-        bool failWrites = false;  // every write stores a slightly different image
+        int doubleReplyTo = 0;   // the reply to request N is sent twice
+        int unaskedAfter = 0;    // a PresetData nobody asked for follows the reply to request N
+        int silentAfter = 0;     // no reply at all once N requests were answered
+        bool failWrites = false; // every write stores a slightly different image
     };
 
     // One outgoing message and how long after the request it leaves.
@@ -81,6 +81,10 @@ public:
     uint32_t version() const { return firmwareVersion; }
     QByteArray device() const { return deviceText; }
 
+    // Sets faults from "name[=N],..." with the option names of orvex-simulator (drop-reply,
+    // late-reply, late-by, double-reply, unasked-after, silent-after, fail-writes,
+    // wrong-length, bad-writes). False, with the offending item, for anything else.
+    bool applyFaults(const QString &spec, QString *error = nullptr);
     Faults &faults() { return pending; }
     const Faults &faults() const { return pending; }
     const Counts &counts() const { return counted; }

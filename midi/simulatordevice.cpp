@@ -25,3 +25,15 @@ void SimulatorDevice::receiveTimed(const std::vector<uint8_t> &message, const Ti
     for (auto &o : replies)
         reply(std::move(o.message), o.delayMs);
 }
+
+bool SimulatorDevice::applyFaultsFromEnvironment(const QProcessEnvironment &environment)
+{
+    const QString spec = environment.value(QStringLiteral("ORVEX_SIMULATOR_FAULTS"));
+    if (spec.isEmpty())
+        return true;
+    QString bad;
+    if (access([&](ModuleSimulator &s) { return s.applyFaults(spec, &bad); }))
+        return true;
+    qWarning("ORVEX_SIMULATOR_FAULTS: cannot read \"%s\"", qPrintable(bad));
+    return false;
+}

@@ -3,6 +3,8 @@
 #include "midi/modulesimulator.h"
 #include "midi/virtualmididevice.h"
 
+#include <QProcessEnvironment>
+
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -25,6 +27,9 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         return f(simulator);
     }
+    // Faults for trying the program: ORVEX_SIMULATOR_FAULTS holds ModuleSimulator::applyFaults'
+    // text. Returns false (and sets nothing) when it cannot be read.
+    bool applyFaultsFromEnvironment(const QProcessEnvironment &environment);
     // 0 for no pacing, ModuleSimulator::DinByteRate for a DIN cable.
     void setByteRate(int bytesPerSecond) { rate.store(bytesPerSecond); }
     // Called on the backend's thread with one line per message received.

@@ -185,13 +185,15 @@ private slots:
         QTest::mouseClick(d.TransferButton, Qt::LeftButton);
         QVERIFY(d.status->stopButton->isVisible());
         QTRY_VERIFY(d.progressBar->value() > 20);
-        QVERIFY2(d.status->text().startsWith(QStringLiteral("Bank 1 · preset ")), qPrintable(d.status->text()));
+        QVERIFY2(d.status->text().startsWith(QStringLiteral("Bank 1 · preset ")),
+                 qPrintable(d.status->text()));
 
         QTest::mouseClick(d.status->stopButton, Qt::LeftButton);
         QTRY_VERIFY(d.status->retryButton->isVisible());
         QVERIFY(d.status->closeButton->isVisible());
         QVERIFY(!d.status->stopButton->isVisible());
-        QVERIFY2(d.status->text().startsWith(QStringLiteral("Stopped at bank ")), qPrintable(d.status->text()));
+        QVERIFY2(d.status->text().startsWith(QStringLiteral("Stopped at bank ")),
+                 qPrintable(d.status->text()));
         const int stoppedAt = d.transfer().progress();
         QVERIFY(!d.transferDone());
 

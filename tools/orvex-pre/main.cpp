@@ -301,8 +301,8 @@ int runHelp(const QStringList &)
            "  0  success; diff: no preset differs\n"
            "  1  check, dump, copy: a file failed a check, or OUT could not be written;\n"
            "     copy: IN has no bank index N; diff: at least one preset differs;\n"
-           "     ports, import, export: the ports failed, the module stopped answering\n"
-           "     (--timeout), FILE is not a 16-bank file or could not be written\n"
+           "     ports, import, export: the ports failed, the transfer stopped (the\n"
+           "     message says where and why), FILE is not a 16-bank file or could not be written\n"
            "  2  bad command line; diff: a file failed a check\n";
     writeOut(out);
     return Success;
