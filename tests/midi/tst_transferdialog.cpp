@@ -63,6 +63,9 @@ private slots:
         QCOMPARE(d.TransferButton->text(), QStringLiteral("Exportieren"));
         QCOMPARE(d.groupBox_3->title(), QStringLiteral("MIDI IN Kanal"));
         QCOMPARE(d.TryConText->text(), QStringLiteral("versuche zu verbinden..."));
+        QCOMPARE(d.status->retryButton->text(), QStringLiteral("Wiederholen"));
+        QCOMPARE(d.log->toggleButton->text(), QStringLiteral("Protokoll"));
+        QCOMPARE(d.transfer().positionText(), QStringLiteral("Bank 1 · Preset 1 von 128"));
         QCOMPARE(
             d.IconLabel->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
             QImage(QStringLiteral(":/Charts/export_screen_de.png")).convertToFormat(QImage::Format_ARGB32));
