@@ -186,7 +186,7 @@ void MidiSetting::setUpTransferPanels()
 {
     constexpr int Top = 318;
     status = new TransferStatusPanel(this);
-    status->setGeometry(10, Top, width() - 20, 66);
+    status->setGeometry(10, Top, width() - 20, 88);
     log = new TransferLogPanel(this);
     connect(log, &TransferLogPanel::expandedChanged, this, &MidiSetting::fitToPanels);
     fitToPanels();
@@ -222,7 +222,7 @@ void MidiSetting::setUpTransferPanels()
 
 void MidiSetting::fitToPanels()
 {
-    constexpr int LogTop = 318 + 70;
+    constexpr int LogTop = 318 + 92;
     const int logHeight = log->expanded() ? 190 : log->toggleButton->sizeHint().height() + 4;
     log->setGeometry(10, LogTop, width() - 20, logHeight);
     const int height = LogTop + logHeight + 8;

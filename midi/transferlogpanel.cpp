@@ -26,7 +26,7 @@ TransferLogPanel::TransferLogPanel(QWidget *parent) : QWidget(parent)
     view = new QPlainTextEdit(this);
     view->setReadOnly(true);
     view->setMaximumBlockCount(5000);
-    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
