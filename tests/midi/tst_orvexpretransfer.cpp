@@ -283,13 +283,18 @@ private slots:
         const QString changed = dir.filePath(QStringLiteral("changed.pre"));
         QString error;
         QVERIFY(savePresetFile(edited, changed, 0, BankCount - 1, error));
+        const QString moduleBackup = dir.filePath(QStringLiteral("jack-module-backup.pre"));
         const Run exported =
-            orvexPre(QStringList{QStringLiteral("export")} + device + QStringList{changed}, env, 120000);
+            orvexPre(QStringList{QStringLiteral("export"), QStringLiteral("--backup"), moduleBackup} +
+                         device + QStringList{changed},
+                     env, 120000);
         QVERIFY2(exported.code == 0, qPrintable(exported.err));
         // Two writes were stored wrongly by the simulator; the read-back repeated them.
-        QVERIFY2(exported.out.contains(QStringLiteral("exported banks 2..16: 4 presets written, 2 writes "
+        QVERIFY2(exported.out.contains(QStringLiteral("exported banks 2..16: 3 presets written, 2 writes "
                                                       "repeated, backup ")),
                  qPrintable(exported.out));
+
+        QCOMPARE(countPresetFileBanks(moduleBackup, error), 15);
 
         simulator.terminate();
         QVERIFY2(simulator.waitForFinished(10000), "orvex-simulator did not end on SIGTERM");

@@ -139,6 +139,8 @@ class TestTransferFlows : public QObject
 private slots:
     void init()
     {
+        // Export backups go to the test's data folder, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
         Startup::setApplicationIdentity();
         QSettings().clear();
     }
@@ -255,7 +257,6 @@ private slots:
 
     void exportBacksUpAsksAndSumsUp()
     {
-        QStandardPaths::setTestModeEnabled(true);
         Rig rig;
         const TransferBanks before = rig.banks();
         MainWindow w;

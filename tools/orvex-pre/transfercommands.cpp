@@ -1,5 +1,6 @@
 #include "transfercommands.h"
 
+#include "app/startup.h"
 #include "files/presetfile.h"
 #include "midi/compositemidibackend.h"
 #include "midi/miditransfer.h"
@@ -7,6 +8,7 @@
 #include "midi/simulatordevice.h"
 #include "midi/transferbackup.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcessEnvironment>
 #include <QTimer>
@@ -221,6 +223,19 @@ void writeErr(const QString &text)
     std::fflush(stderr);
 }
 
+// The program's own data folder, so the dialog and orvex-pre keep their backups together.
+QString programBackupPath()
+{
+    const QString organization = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    QCoreApplication::setOrganizationName(Startup::OrganizationName);
+    QCoreApplication::setApplicationName(Startup::ApplicationName);
+    const QString path = TransferBackup::defaultPath();
+    QCoreApplication::setOrganizationName(organization);
+    QCoreApplication::setApplicationName(application);
+    return path;
+}
+
 // Asked on a terminal only, unless --yes: scripts go ahead as they always did.
 bool confirmWrite(const Options &o, int changes)
 {
@@ -292,7 +307,7 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     });
     QObject::connect(&midi, &MidiTransfer::confirmationNeeded, &loop, [&](int changes) {
         progress.end();
-        const QString backup = o.backup.isEmpty() ? TransferBackup::defaultPath() : o.backup;
+        const QString backup = o.backup.isEmpty() ? programBackupPath() : o.backup;
         QString why;
         if (!TransferBackup::save(midi.moduleBanks(), backup, why)) {
             midi.cancelWrite();
