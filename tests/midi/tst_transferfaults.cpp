@@ -245,6 +245,26 @@ private slots:
         QCOMPARE(rig.backend->openInputCount(), 0);
     }
 
+    void faultsFromText()
+    {
+        ModuleSimulator sim;
+        QVERIFY(sim.applyFaults(
+            QStringLiteral("drop-reply=3, late-reply=7,late-by=20,fail-writes,silent-after=9")));
+        QCOMPARE(sim.faults().dropReplyTo, 3);
+        QCOMPARE(sim.faults().lateReplyTo, 7);
+        QCOMPARE(sim.faults().lateByMs, 20);
+        QCOMPARE(sim.faults().silentAfter, 9);
+        QVERIFY(sim.faults().failWrites);
+        QString bad;
+        for (const char *text : {"drop-reply=x", "late-by=-1", "fail-writes=1", "nonsense", "double-reply"}) {
+            ModuleSimulator fresh;
+            QVERIFY2(!fresh.applyFaults(QString::fromLatin1(text) + QStringLiteral(",unasked-after=4"), &bad),
+                     text);
+            QCOMPARE(bad, QString::fromLatin1(text));
+            QCOMPARE(fresh.faults().unaskedAfter, 0); // nothing is set from a bad text
+        }
+    }
+
     void positionTextEstimatesTheTimeLeft()
     {
         FaultRig rig;
