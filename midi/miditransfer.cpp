@@ -192,7 +192,7 @@ void MidiTransfer::cancelWrite()
 void MidiTransfer::issue(const Request &request)
 {
     if (stopRequested) {
-        end(StopReason::ByUser, tr("Stopped at %1.").arg(where(currentBank, currentPreset)));
+        end(StopReason::ByUser, tr("Stopped at %1.").arg(where(request.bank, request.preset)));
         return;
     }
     current = request;
@@ -245,7 +245,7 @@ void MidiTransfer::onQuietTimeout()
     if (stopRequested && active) {
         awaiting = false;
         owed = sends - answers;
-        end(StopReason::ByUser, tr("Stopped at %1.").arg(where(currentBank, currentPreset)));
+        end(StopReason::ByUser, tr("Stopped at %1.").arg(where(current.bank, current.preset)));
         return;
     }
     if (sends <= resendLimit) {
