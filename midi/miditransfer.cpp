@@ -387,7 +387,7 @@ void MidiTransfer::onPresetData()
                 currentBank = BankCount;
                 currentPreset = 0;
                 emit progressChanged(progress());
-                startCheck();
+                startCheck(false);
             }
             return;
         }
@@ -408,14 +408,17 @@ void MidiTransfer::onPresetData()
         return;
     case Phase::Checking: {
         const auto [b, p] = checks[checkAt];
-        if (received != images.at(b, p)) {
+        if (received != (checkingHeld ? held : images).at(b, p)) {
             end(StopReason::OutOfStep,
-                exporting ? tr("The module's replies went out of step: %1 read differently the second "
-                               "time. Export again to be sure of what the module holds.")
-                                .arg(where(b, p))
-                          : tr("The module's replies went out of step: %1 read differently the second "
-                               "time. Nothing was imported.")
-                                .arg(where(b, p)));
+                checkingHeld ? tr("The module's replies went out of step: %1 read differently the second "
+                                  "time. Nothing was written.")
+                                   .arg(where(b, p))
+                : exporting ? tr("The module's replies went out of step: %1 read differently the second "
+                                 "time. Export again to be sure of what the module holds.")
+                                  .arg(where(b, p))
+                            : tr("The module's replies went out of step: %1 read differently the second "
+                                 "time. Nothing was imported.")
+                                  .arg(where(b, p)));
             return;
         }
         ++checkAt;
@@ -438,10 +441,12 @@ void MidiTransfer::readNext()
         issue(Request{Ask::Read, currentBank, currentPreset});
         return;
     }
-    if (!exporting) {
-        startCheck();
-        return;
-    }
+    // An export checks what it read before deciding on writes and saving it as the backup.
+    startCheck(exporting);
+}
+
+void MidiTransfer::decideWrites()
+{
     toWrite.clear();
     for (int b = FirstExportBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
@@ -450,7 +455,7 @@ void MidiTransfer::readNext()
     changes = int(toWrite.size());
     emit logLine(tr("Presets that differ from the module: %1.").arg(changes));
     if (changes == 0) {
-        startCheck();
+        startCheck(false);
         return;
     }
     currentBank = toWrite.front() / PresetsPerBank;
@@ -474,9 +479,10 @@ void MidiTransfer::onWriteAck()
     issue(Request{Ask::Read, currentBank, currentPreset});
 }
 
-void MidiTransfer::startCheck()
+void MidiTransfer::startCheck(bool againstModule)
 {
     currentPhase = Phase::Checking;
+    checkingHeld = againstModule;
     checks.clear();
     for (int b = exporting ? FirstExportBank : 0; b < BankCount; ++b)
         checks.emplace_back(b, std::uniform_int_distribution<int>(0, PresetsPerBank - 1)(random));
@@ -488,7 +494,10 @@ void MidiTransfer::startCheck()
 void MidiTransfer::checkNext()
 {
     if (checkAt >= checks.size()) {
-        complete();
+        if (checkingHeld)
+            decideWrites();
+        else
+            complete();
         return;
     }
     issue(Request{Ask::Read, checks[checkAt].first, checks[checkAt].second});

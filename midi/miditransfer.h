@@ -24,9 +24,9 @@ class MidiEvent;
 // times; then the transfer stops with a message instead of waiting for ever. Replies
 // name no request, so after a request went out more than once the next one waits until
 // every copy has been answered or a further quiet time has passed, dropping what arrives
-// meanwhile: a late answer is never taken for the next request. What slips through even
-// so (a module that answers twice) is caught by re-reading one random preset per bank
-// before the transfer counts as done.
+// meanwhile, so a late answer is not taken for the next request. What slips through even
+// so (an answer later still, a module that answers twice) is caught by re-reading one
+// random preset per bank before an export writes anything and before a transfer is done.
 class MidiTransfer : public QObject
 {
     Q_OBJECT
@@ -141,7 +141,10 @@ private:
     void onWriteAck();
     void readNext();
     void writeCurrent();
-    void startCheck();
+    // Re-reads one random preset per bank: against what was read (before an export writes)
+    // or against the images (at the end).
+    void startCheck(bool againstModule);
+    void decideWrites();
     void checkNext();
     void beginReading();
     void complete();
@@ -187,6 +190,7 @@ private:
     std::size_t writeAt = 0;
     std::vector<std::pair<int, int>> checks;
     std::size_t checkAt = 0;
+    bool checkingHeld = false;
 
     int quietMs = DefaultQuietMs;
     int resendLimit = DefaultResends;

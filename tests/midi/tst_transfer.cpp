@@ -159,7 +159,7 @@ private slots:
         rig.transfer->banks() = ModuleSimulator::factoryProgramBanks();
         QSignalSpy progress(rig.transfer.get(), &MidiTransfer::progressChanged);
         QVERIFY(rig.run(true));
-        QCOMPARE(rig.counts().presetRequests, 1920 + 15);
+        QCOMPARE(rig.counts().presetRequests, 1920 + 15 + 15);
         QCOMPARE(rig.counts().presetWrites, 0);
         QCOMPARE(rig.transfer->retryCount(), 0);
         QCOMPARE(progress.at(0).at(0).toInt(), 0);
@@ -179,15 +179,16 @@ private slots:
         local.at(0, 0)[129] = 'Z';
         rig.transfer->banks() = local;
         QVERIFY(rig.run(true));
-        QCOMPARE(rig.counts().presetRequests, 1920 + 1 + 15);
+        QCOMPARE(rig.counts().presetRequests, 1920 + 15 + 1 + 15);
         QCOMPARE(rig.counts().presetWrites, 1);
         QCOMPARE(rig.transfer->retryCount(), 0);
         QCOMPARE(rig.transfer->writtenCount(), 1);
-        // All of the module is read before the first write, which is read back.
+        // All of the module is read (and one preset per bank again) before the first write,
+        // which is read back.
         const QStringList lines = rig.lines();
         const int at = lines.indexOf(QStringLiteral("write bank 4 preset 6"));
-        QCOMPARE(at, 1 + 1920);
-        QCOMPARE(lines.at(at - 1), QStringLiteral("request bank 16 preset 128"));
+        QCOMPARE(at, 1 + 1920 + 15);
+        QCOMPARE(lines.at(1920), QStringLiteral("request bank 16 preset 128"));
         QCOMPARE(lines.at(at + 1), QStringLiteral("request bank 4 preset 6"));
         QVERIFY(rig.transfer->moduleBanks().at(3, 5) == ModuleSimulator::factoryProgramBanks().at(3, 5));
         QVERIFY(rig.device->access([](ModuleSimulator &s) { return s.image(3, 5)[129] == 'Z'; }));
@@ -250,7 +251,7 @@ private slots:
         QVERIFY(completed.wait(30000));
         settle();
         const std::size_t sent = backend->received(0).size();
-        QCOMPARE(int(sent), 1 + 1920 + 15);
+        QCOMPARE(int(sent), 1 + 1920 + 15 + 15);
         backend->deliver(0, data);
         backend->deliver(0, Sysex::writeAck());
         backend->deliver(0, data);

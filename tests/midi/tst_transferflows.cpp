@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(values.last(), 2048);
         const ModuleSimulator::Counts c = rig.counts();
         QCOMPARE(c.presetWrites, 0);
-        QCOMPARE(c.presetRequests, 15 * PresetsPerBank + 15);
+        QCOMPARE(c.presetRequests, 15 * PresetsPerBank + 15 + 15);
     }
 
     void exportBacksUpAsksAndSumsUp()
