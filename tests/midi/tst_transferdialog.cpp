@@ -158,7 +158,7 @@ private slots:
         QVERIFY(d.MidiInList->isEnabled());
         QVERIFY(!QApplication::activeModalWidget());
 
-        // A device that never answers keeps the dialog trying until Disconnect.
+        // A device that never answers keeps the dialog trying until Disconnect...
         d.MidiOutList->setCurrentRow(0);
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
@@ -169,6 +169,16 @@ private slots:
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
         QVERIFY(!d.TryConText->isVisible());
+
+        // ... or until its resends are spent: then the dialog says so and can connect again.
+        d.transfer().setQuietTime(30);
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QVERIFY(d.status->text().startsWith(QStringLiteral("The module did not answer.")));
+        QVERIFY(!d.TryConText->isVisible());
+        QVERIFY(d.MidiInList->isEnabled());
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(rig.backend->openInputCount(), 0);
     }
 
     void stopRetryAndTheLog()
