@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "midi/midisetting.h"
+#include "midi/transferbackup.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
@@ -12,6 +13,8 @@ const QString MidiOutKey = QStringLiteral("midiout");
 // The ports by name too: a row alone points elsewhere once devices come or go.
 const QString MidiInNameKey = QStringLiteral("midiinname");
 const QString MidiOutNameKey = QStringLiteral("midioutname");
+// How long a request may go unanswered before it is sent again, in milliseconds.
+const QString QuietTimeKey = QStringLiteral("quiettime");
 
 std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
@@ -32,6 +35,7 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
     dialog.outName = settings.value(MidiOutNameKey).toString();
     dialog.fillPortLists();
     dialog.setMode(exportAll);
+    dialog.transfer().setQuietTime(settings.value(QuietTimeKey, MidiTransfer::DefaultQuietMs).toInt());
     dialog.exec();
     settings.setValue(MidiInKey, dialog.inRow);
     settings.setValue(MidiOutKey, dialog.outRow);
@@ -49,6 +53,7 @@ void MainWindow::on_Export()
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             recordToImage(b, p, images.at(b, p).data());
+    dialog.setNameChanges(TransferBackup::nameChanges(bankStore));
     runTransferDialog(dialog, settings, true);
     if (dialog.transferDone())
         markClean();

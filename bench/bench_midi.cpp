@@ -4,6 +4,7 @@
 #include "midi/simulatordevice.h"
 #include "midi/virtualmidibackend.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -54,6 +55,26 @@ ORVEX_BENCH(midi)
                           std::printf("  the import did not complete\n");
                   },
                   nullptr, QString(), 7},
+        BenchCase{"MIDI import, one reply lost and one late (quiet 100 ms)", nullptr, nullptr, QString(), 1,
+                  [] {
+                      // The fault path: one quiet time to resend the lost request, one
+                      // for the late reply and its settling; the rest as fast as ever.
+                      ImportRig faulty;
+                      faulty.transfer->setQuietTime(100);
+                      faulty.device->access([](ModuleSimulator &s) {
+                          s.faults().dropReplyTo = 200;
+                          s.faults().lateReplyTo = 1000;
+                          s.faults().lateByMs = 150;
+                          return 0;
+                      });
+                      QElapsedTimer t;
+                      t.start();
+                      const bool done = faulty.import();
+                      benchPrint(QStringLiteral("MIDI import, one reply lost and one late (quiet 100 ms)"),
+                                 t.nsecsElapsed() / 1e6,
+                                 done ? QStringLiteral("%1 resends").arg(faulty.transfer->resendCount())
+                                      : QStringLiteral("did not complete"));
+                  }},
         BenchCase{"MIDI import at DIN pacing (computed)", nullptr, nullptr, QString(), 1,
                   [] {
                       // What the wire needs for the same import at 31,250 baud.

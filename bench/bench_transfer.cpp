@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -31,6 +32,10 @@ public:
             return 0;
         });
         dialog = std::make_unique<MidiSetting>(backend);
+        // The export's backup goes to a scratch folder, and its question is answered at once.
+        dialog->setBackupFile(scratch.filePath(QStringLiteral("backup.pre")));
+        QObject::connect(&dialog->transfer(), &MidiTransfer::confirmationNeeded, &dialog->transfer(),
+                         &MidiTransfer::confirmWrite, Qt::QueuedConnection);
         dialog->fillPortLists();
         dialog->setMode(exportAll);
         if (exportAll) {
@@ -70,6 +75,7 @@ private:
     std::shared_ptr<SimulatorDevice> device = std::make_shared<SimulatorDevice>();
     std::shared_ptr<VirtualMidiBackend> backend = std::make_shared<VirtualMidiBackend>();
     std::unique_ptr<MidiSetting> dialog;
+    QTemporaryDir scratch;
 };
 
 void reportTransfer(const QString &name, bool exportAll, int presets)

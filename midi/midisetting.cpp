@@ -5,12 +5,18 @@
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
 #include "midi/simulatordevice.h"
+#include "midi/transferbackup.h"
+#include "midi/transferlogpanel.h"
+#include "midi/transferstatuspanel.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QProcessEnvironment>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
@@ -28,6 +34,7 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     connect(RescanButton, &QPushButton::clicked, this, &MidiSetting::rescanPorts);
     connect(&midi, &MidiTransfer::progressChanged, progressBar, &QProgressBar::setValue);
     connect(&midi, &MidiTransfer::transferCompleted, this, &MidiSetting::finishTransfer);
+    setUpTransferPanels();
     // Replies come to the dialog, which hands each one to the transfer rules.
     midi.setReceiver(this);
     TryConText->hide();
@@ -49,9 +56,11 @@ bool MidiSetting::simulatorRequested(const QStringList &arguments, const QProces
 std::shared_ptr<MidiBackend> MidiSetting::programBackend(const QStringList &arguments,
                                                          const QProcessEnvironment &environment)
 {
-    std::shared_ptr<VirtualMidiDevice> simulator;
-    if (simulatorRequested(arguments, environment))
+    std::shared_ptr<SimulatorDevice> simulator;
+    if (simulatorRequested(arguments, environment)) {
         simulator = std::make_shared<SimulatorDevice>();
+        simulator->applyFaultsFromEnvironment(environment);
+    }
     return CompositeMidiBackend::create(RtMidiBackend::apiFromEnvironment(), std::move(simulator));
 }
 
@@ -147,6 +156,7 @@ void MidiSetting::Transfer()
     // Both stay disabled until the dialog closes.
     TransferButton->setEnabled(false);
     ConnectButton->setEnabled(false);
+    status->showRunning(midi.positionText());
     // Only refused when not connected, which the disabled button normally rules out;
     // the user must not be left with every button disabled then.
     if (!midi.startTransfer())
@@ -155,9 +165,16 @@ void MidiSetting::Transfer()
 
 void MidiSetting::finishTransfer()
 {
-    if (midi.exportMode() && midi.retryCount() > 0)
-        QMessageBox::warning(this, WindowTitle, tr("transfer successful, %1 retries").arg(midi.retryCount()));
     progressBar->hide();
+    if (midi.exportMode()) {
+        // The summary stays until the user closes the dialog.
+        if (midi.changeCount() > 0)
+            for (const QString &line : nameChanges)
+                log->addLine(line);
+        status->showDone(exportSummary());
+        return;
+    }
+    status->showNote(QString());
     QTimer::singleShot(FinishStepMs, this, &MidiSetting::close1);
 }
 
@@ -186,4 +203,101 @@ bool MidiSetting::event(QEvent *e)
 void MidiSetting::closeEvent(QCloseEvent *e)
 {
     e->accept();
+}
+
+// The status line, its buttons and the log sit below the form's widgets.
+void MidiSetting::setUpTransferPanels()
+{
+    constexpr int Top = 318;
+    status = new TransferStatusPanel(this);
+    status->setGeometry(10, Top, width() - 20, 88);
+    log = new TransferLogPanel(this);
+    connect(log, &TransferLogPanel::expandedChanged, this, &MidiSetting::fitToPanels);
+    fitToPanels();
+
+    connect(&midi, &MidiTransfer::logLine, log, &TransferLogPanel::addLine);
+    connect(&midi, &MidiTransfer::progressChanged, this, [this] {
+        if (midi.running())
+            status->showRunning(midi.positionText());
+    });
+    connect(&midi, &MidiTransfer::confirmationNeeded, this, &MidiSetting::askBeforeWriting);
+    connect(&midi, &MidiTransfer::transferStopped, this, &MidiSetting::showStopped);
+    connect(&midi, &MidiTransfer::connectFailed, this, [this](const QString &message) {
+        updateConnectionUi();
+        status->showNote(message);
+    });
+    connect(&midi, &MidiTransfer::connectionStateChanged, this, [this](int state) {
+        if (state == MidiTransfer::Connecting)
+            status->showNote(QString());
+    });
+    connect(status->stopButton, &QPushButton::clicked, &midi, &MidiTransfer::stop);
+    connect(status->writeButton, &QPushButton::clicked, this, [this] {
+        status->showRunning(midi.positionText());
+        midi.confirmWrite();
+    });
+    connect(status->cancelButton, &QPushButton::clicked, &midi, &MidiTransfer::cancelWrite);
+    connect(status->retryButton, &QPushButton::clicked, this, [this] {
+        status->showRunning(midi.positionText());
+        if (!midi.retry())
+            showStopped(midi.stopMessage());
+    });
+    connect(status->closeButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void MidiSetting::fitToPanels()
+{
+    constexpr int LogTop = 318 + 92;
+    const int logHeight = log->expanded() ? 190 : log->toggleButton->sizeHint().height() + 4;
+    log->setGeometry(10, LogTop, width() - 20, logHeight);
+    const int height = LogTop + logHeight + 8;
+    setMinimumSize(width(), height);
+    setMaximumSize(width(), height);
+    resize(width(), height);
+}
+
+void MidiSetting::askBeforeWriting(int changes)
+{
+    const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
+    QString error;
+    QString text;
+    if (TransferBackup::save(midi.moduleBanks(), fileName, error)) {
+        backupSaved = fileName;
+        log->addLine(tr("What the module held is saved in %1.").arg(QDir::toNativeSeparators(fileName)));
+    } else {
+        backupSaved.clear();
+        text = tr("No backup could be saved: %1").arg(error) + QLatin1Char('\n');
+        log->addLine(text.trimmed());
+    }
+    text += changes == 1 ? tr("1 preset in banks 2–16 will change on the module.")
+                         : tr("%1 presets in banks 2–16 will change on the module.").arg(changes);
+    status->showQuestion(text);
+}
+
+void MidiSetting::showStopped(const QString &message)
+{
+    QString text = message;
+    if (midi.exportMode() && midi.stopReason() != MidiTransfer::StopReason::Cancelled)
+        text += QLatin1Char(' ') + (midi.writtenCount() == 1
+                                        ? tr("1 preset was written.")
+                                        : tr("%1 presets were written.").arg(midi.writtenCount()));
+    status->showStopped(text, midi.canRetry());
+}
+
+QString MidiSetting::exportSummary() const
+{
+    if (midi.changeCount() == 0)
+        return tr("The module already held these presets; nothing was written.");
+    QString text = tr("Export done. Presets written: %1; writes repeated: %2.")
+                       .arg(midi.writtenCount())
+                       .arg(midi.retryCount());
+    if (!backupSaved.isEmpty())
+        text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(backupSaved).fileName());
+    if (!nameChanges.isEmpty()) {
+        constexpr int Shown = 2;
+        text += QLatin1Char('\n') + tr("The module shortens or changes these names: %1")
+                                        .arg(nameChanges.mid(0, Shown).join(QStringLiteral("; ")));
+        if (nameChanges.size() > Shown)
+            text += QLatin1Char(' ') + tr("(%1 more in the log)").arg(nameChanges.size() - Shown);
+    }
+    return text;
 }

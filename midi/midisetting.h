@@ -8,6 +8,8 @@
 #include <memory>
 
 class QCloseEvent;
+class TransferLogPanel;
+class TransferStatusPanel;
 class QProcessEnvironment;
 
 // The transfer dialog: the user picks a MIDI input and output, connects to the module
@@ -43,6 +45,11 @@ public:
     bool exportMode() const { return midi.exportMode(); }
     bool transferDone() const { return midi.transferDone(); }
     int retryCount() const { return midi.retryCount(); }
+    // Export: the names the module will not keep, listed in the summary.
+    void setNameChanges(const QStringList &lines) { nameChanges = lines; }
+    // Where the export's backup goes; empty for a new file in the data folder.
+    void setBackupFile(const QString &fileName) { backupFile = fileName; }
+    QString backupFileName() const { return backupSaved; }
     TransferBanks &transferBanks() { return midi.banks(); }
     MidiTransfer &transfer() { return midi; }
 
@@ -57,6 +64,9 @@ public:
     // Between the end of a transfer and closing the ports, and again until the dialog closes.
     static constexpr int FinishStepMs = 500;
 
+    TransferStatusPanel *status = nullptr;
+    TransferLogPanel *log = nullptr;
+
 public slots:
     void Connect();
     void Transfer();
@@ -69,6 +79,14 @@ protected:
 private:
     void finishTransfer();
     void fillLists(const QString &inWanted, int inFallback, const QString &outWanted, int outFallback);
+    void setUpTransferPanels();
+    void fitToPanels();
+    void askBeforeWriting(int changes);
+    void showStopped(const QString &message);
+    QString exportSummary() const;
 
     MidiTransfer midi;
+    QStringList nameChanges;
+    QString backupFile;
+    QString backupSaved;
 };

@@ -2,6 +2,8 @@
 
 #include "midi/sysexmessages.h"
 
+#include <QStringList>
+
 #include <cstring>
 #include <iterator>
 
@@ -123,13 +125,22 @@ void ModuleSimulator::reply(std::vector<std::vector<uint8_t>> &out, std::vector<
 
 std::vector<std::vector<uint8_t>> ModuleSimulator::handle(const std::vector<uint8_t> &message)
 {
+    std::vector<std::vector<uint8_t>> out;
+    for (Outgoing &o : handleTimed(message))
+        out.push_back(std::move(o.message));
+    return out;
+}
+
+std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::vector<uint8_t> &message)
+{
     counted.bytesIn += long(message.size());
     std::vector<std::vector<uint8_t>> out;
     const std::optional<Sysex::Request> request = Sysex::parseRequest(message.data(), message.size());
     if (!request) {
         ++counted.ignored;
-        return out;
+        return {};
     }
+    const int number = ++counted.requests;
     switch (request->command) {
     case Sysex::IdentifyRequest:
         ++counted.identifyRequests;
@@ -153,8 +164,8 @@ std::vector<std::vector<uint8_t>> ModuleSimulator::handle(const std::vector<uint
         // A write of the wrong length is acknowledged but stores nothing: the read-back shows it.
         if (request->imageComplete) {
             PresetImage image = request->image;
-            if (pending.badWrites > 0) {
-                --pending.badWrites;
+            if (pending.badWrites > 0 || pending.failWrites) {
+                pending.badWrites = std::max(0, pending.badWrites - 1);
                 image[0] = uint8_t(image[0] ^ 0x01);
             }
             stored.at(request->bank, request->preset) = image;
@@ -165,10 +176,24 @@ std::vector<std::vector<uint8_t>> ModuleSimulator::handle(const std::vector<uint
         ++counted.ignored;
         break;
     }
-    counted.repliesSent += int(out.size());
-    for (const auto &m : out)
+    if (pending.silentAfter > 0 && number > pending.silentAfter)
+        out.clear();
+    if (number == pending.dropReplyTo && !out.empty()) {
+        ++counted.repliesDropped;
+        out.pop_back();
+    }
+    if (number == pending.doubleReplyTo && !out.empty())
+        out.push_back(out.back());
+    if (number == pending.unaskedAfter)
+        out.push_back(Sysex::presetData(stored.at(BankCount - 1, PresetsPerBank - 1)));
+    const int delay = number == pending.lateReplyTo ? std::max(0, pending.lateByMs) : 0;
+    std::vector<Outgoing> timed;
+    for (auto &m : out) {
+        ++counted.repliesSent;
         counted.bytesOut += long(m.size());
-    return out;
+        timed.push_back(Outgoing{std::move(m), delay});
+    }
+    return timed;
 }
 
 QString ModuleSimulator::describe(const std::vector<uint8_t> &message)
@@ -189,4 +214,44 @@ QString ModuleSimulator::describe(const std::vector<uint8_t> &message)
     default:
         return QStringLiteral("ignored");
     }
+}
+
+bool ModuleSimulator::applyFaults(const QString &spec, QString *error)
+{
+    Faults f = pending;
+    const std::pair<const char *, int Faults::*> counts[] = {
+        {"drop-reply", &Faults::dropReplyTo},
+        {"late-reply", &Faults::lateReplyTo},
+        {"late-by", &Faults::lateByMs},
+        {"double-reply", &Faults::doubleReplyTo},
+        {"unasked-after", &Faults::unaskedAfter},
+        {"silent-after", &Faults::silentAfter},
+        {"wrong-length", &Faults::wrongLengthData},
+        {"bad-writes", &Faults::badWrites},
+    };
+    for (const QString &item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = item.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString value = item.section(QLatin1Char('='), 1).trimmed();
+        bool known = false;
+        bool ok = value.isEmpty() && name == QLatin1String("fail-writes");
+        if (ok) {
+            f.failWrites = true;
+            known = true;
+        }
+        for (const auto &[key, member] : counts)
+            if (name == QLatin1String(key)) {
+                known = true;
+                const int n = value.toInt(&ok);
+                ok = ok && n >= 0;
+                if (ok)
+                    f.*member = n;
+            }
+        if (!known || !ok) {
+            if (error)
+                *error = item;
+            return false;
+        }
+    }
+    pending = f;
+    return true;
 }

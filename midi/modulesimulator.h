@@ -24,6 +24,22 @@ public:
         int badWrites = 0;       // the next N writes store a slightly different image
         int foreignMessages = 0; // each of the next N replies is preceded by one for another module
         int garbageMessages = 0; // each of the next N replies is preceded by random bytes
+        // Faults tied to one request, counted from 1 over every request received
+        // (identify, preset request, write); 0 for none.
+        int dropReplyTo = 0; // the reply to request N is never sent
+        int lateReplyTo = 0; // the reply to request N leaves lateByMs late
+        int lateByMs = 1500;
+        int doubleReplyTo = 0;   // the reply to request N is sent twice
+        int unaskedAfter = 0;    // a PresetData nobody asked for follows the reply to request N
+        int silentAfter = 0;     // no reply at all once N requests were answered
+        bool failWrites = false; // every write stores a slightly different image
+    };
+
+    // One outgoing message and how long after the request it leaves.
+    struct Outgoing
+    {
+        std::vector<uint8_t> message;
+        int delayMs = 0;
     };
 
     struct Counts
@@ -34,6 +50,7 @@ public:
         int ignored = 0; // messages that were not a request
         int repliesSent = 0;
         int repliesDropped = 0;
+        int requests = 0; // every request: identify, preset request and write
         long long bytesIn = 0;
         long long bytesOut = 0;
     };
@@ -42,6 +59,8 @@ public:
 
     // Answers one message from the host with zero or more messages, in order.
     std::vector<std::vector<uint8_t>> handle(const std::vector<uint8_t> &message);
+    // The same with each message's delay (late replies).
+    std::vector<Outgoing> handleTimed(const std::vector<uint8_t> &message);
     // One line describing the message, for logs.
     static QString describe(const std::vector<uint8_t> &message);
 
@@ -62,6 +81,10 @@ public:
     uint32_t version() const { return firmwareVersion; }
     QByteArray device() const { return deviceText; }
 
+    // Sets faults from "name[=N],..." with the option names of orvex-simulator (drop-reply,
+    // late-reply, late-by, double-reply, unasked-after, silent-after, fail-writes,
+    // wrong-length, bad-writes). False, with the offending item, for anything else.
+    bool applyFaults(const QString &spec, QString *error = nullptr);
     Faults &faults() { return pending; }
     const Faults &faults() const { return pending; }
     const Counts &counts() const { return counted; }

@@ -10,13 +10,30 @@ void SimulatorDevice::setLog(std::function<void(const QString &)> log)
 
 void SimulatorDevice::receive(const std::vector<uint8_t> &message, const Reply &reply)
 {
-    std::vector<std::vector<uint8_t>> replies;
+    receiveTimed(message, [&reply](std::vector<uint8_t> m, int) { reply(std::move(m)); });
+}
+
+void SimulatorDevice::receiveTimed(const std::vector<uint8_t> &message, const TimedReply &reply)
+{
+    std::vector<ModuleSimulator::Outgoing> replies;
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (logLine)
             logLine(ModuleSimulator::describe(message));
-        replies = simulator.handle(message);
+        replies = simulator.handleTimed(message);
     }
-    for (auto &m : replies)
-        reply(std::move(m));
+    for (auto &o : replies)
+        reply(std::move(o.message), o.delayMs);
+}
+
+bool SimulatorDevice::applyFaultsFromEnvironment(const QProcessEnvironment &environment)
+{
+    const QString spec = environment.value(QStringLiteral("ORVEX_SIMULATOR_FAULTS"));
+    if (spec.isEmpty())
+        return true;
+    QString bad;
+    if (access([&](ModuleSimulator &s) { return s.applyFaults(spec, &bad); }))
+        return true;
+    qWarning("ORVEX_SIMULATOR_FAULTS: cannot read \"%s\"", qPrintable(bad));
+    return false;
 }

@@ -3,6 +3,8 @@
 #include "midi/modulesimulator.h"
 #include "midi/virtualmididevice.h"
 
+#include <QProcessEnvironment>
+
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -18,12 +20,16 @@ public:
     QString name() const override { return deviceName; }
     int byteRate() const override { return rate.load(); }
     void receive(const std::vector<uint8_t> &message, const Reply &reply) override;
+    void receiveTimed(const std::vector<uint8_t> &message, const TimedReply &reply) override;
 
     template <typename F> auto access(F &&f)
     {
         std::lock_guard<std::mutex> lock(mutex);
         return f(simulator);
     }
+    // Faults for trying the program: ORVEX_SIMULATOR_FAULTS holds ModuleSimulator::applyFaults'
+    // text. Returns false (and sets nothing) when it cannot be read.
+    bool applyFaultsFromEnvironment(const QProcessEnvironment &environment);
     // 0 for no pacing, ModuleSimulator::DinByteRate for a DIN cable.
     void setByteRate(int bytesPerSecond) { rate.store(bytesPerSecond); }
     // Called on the backend's thread with one line per message received.

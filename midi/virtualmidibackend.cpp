@@ -139,8 +139,8 @@ bool VirtualMidiBackend::sendSysex(MidiHandle output, MidiBufferPtr message)
         [this, output, index, device, held] {
             MidiBuffer &sent = **held;
             sent.data.resize(sent.bytesRecorded);
-            device->receive(sent.data, [this, index](std::vector<uint8_t> reply) {
-                sendFromDevice(index, std::move(reply));
+            device->receiveTimed(sent.data, [this, index](std::vector<uint8_t> reply, int delayMs) {
+                sendFromDevice(index, std::move(reply), delayMs);
             });
             std::lock_guard<std::mutex> lock(mutex);
             auto out = outputs.find(output);
@@ -162,7 +162,7 @@ void VirtualMidiBackend::closeOutput(MidiHandle output)
     outputs.erase(output);
 }
 
-void VirtualMidiBackend::sendFromDevice(int index, std::vector<uint8_t> message)
+void VirtualMidiBackend::sendFromDevice(int index, std::vector<uint8_t> message, int delayMs)
 {
     MidiWorker::Clock::time_point due;
     {
@@ -171,6 +171,8 @@ void VirtualMidiBackend::sendFromDevice(int index, std::vector<uint8_t> message)
             return;
         due = wireDue(index, message.size(), true);
     }
+    if (delayMs > 0)
+        due = std::max(due, MidiWorker::Clock::now()) + std::chrono::milliseconds(delayMs);
     worker->post([this, index, message = std::move(message)] { deliver(index, message); }, due);
 }
 

@@ -46,7 +46,7 @@ public:
 
 protected:
     // The device at `index` sends `message` to every started input that listens to it.
-    void sendFromDevice(int index, std::vector<uint8_t> message);
+    void sendFromDevice(int index, std::vector<uint8_t> message, int delayMs = 0);
     // Calls the handler of `input` on the backend's thread as if `asHandle` had sent
     // `notice` (for tests of foreign and stray notifications).
     void notifyInput(MidiHandle input, MidiHandle asHandle, MidiNotice notice, MidiBufferPtr buffer);

@@ -22,4 +22,12 @@ public:
     // One complete message from the host, on the backend's thread. Replies go through
     // `reply`, in order, only during this call.
     virtual void receive(const std::vector<uint8_t> &message, const Reply &reply) = 0;
+
+    // As receive, for devices whose replies may leave late (the wire is held meanwhile,
+    // as a module answers in order).
+    using TimedReply = std::function<void(std::vector<uint8_t> message, int delayMs)>;
+    virtual void receiveTimed(const std::vector<uint8_t> &message, const TimedReply &reply)
+    {
+        receive(message, [&reply](std::vector<uint8_t> m) { reply(std::move(m), 0); });
+    }
 };

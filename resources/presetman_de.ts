@@ -374,6 +374,246 @@
         <source>transfer successful, %1 retries</source>
         <translation>Übertragung erfolgreich, %1 Versuche</translation>
     </message>
+    <message>
+        <source>What the module held is saved in %1.</source>
+        <translation>Der bisherige Inhalt des Moduls ist in %1 gesichert.</translation>
+    </message>
+    <message>
+        <source>No backup could be saved: %1</source>
+        <translation>Es konnte keine Sicherung gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>1 preset in banks 2–16 will change on the module.</source>
+        <translation>1 Preset in den Bänken 2–16 wird sich im Modul ändern.</translation>
+    </message>
+    <message>
+        <source>%1 presets in banks 2–16 will change on the module.</source>
+        <translation>%1 Presets in den Bänken 2–16 werden sich im Modul ändern.</translation>
+    </message>
+    <message>
+        <source>1 preset was written.</source>
+        <translation>1 Preset wurde geschrieben.</translation>
+    </message>
+    <message>
+        <source>%1 presets were written.</source>
+        <translation>%1 Presets wurden geschrieben.</translation>
+    </message>
+    <message>
+        <source>The module already held these presets; nothing was written.</source>
+        <translation>Das Modul enthielt diese Presets bereits; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>Export done. Presets written: %1; writes repeated: %2.</source>
+        <translation>Export fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
+    </message>
+    <message>
+        <source>Backup: %1</source>
+        <translation>Sicherung: %1</translation>
+    </message>
+    <message>
+        <source>The module shortens or changes these names: %1</source>
+        <translation>Das Modul kürzt oder ändert diese Namen: %1</translation>
+    </message>
+    <message>
+        <source>(%1 more in the log)</source>
+        <translation>(%1 weitere im Protokoll)</translation>
+    </message>
+</context>
+<context>
+    <name>MidiTransfer</name>
+    <message>
+        <source>bank %1, preset %2</source>
+        <translation>Bank %1, Preset %2</translation>
+    </message>
+    <message>
+        <source>the identify request</source>
+        <translation>die Identifikationsanfrage</translation>
+    </message>
+    <message>
+        <source>the request for %1</source>
+        <translation>die Anfrage nach %1</translation>
+    </message>
+    <message>
+        <source>the write of %1</source>
+        <translation>das Schreiben von %1</translation>
+    </message>
+    <message>
+        <source>Ports opened: in &quot;%1&quot;, out &quot;%2&quot;.</source>
+        <translation>Anschlüsse geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
+    </message>
+    <message>
+        <source>Reading banks %1–%2 from the module.</source>
+        <translation>Lese Bänke %1–%2 aus dem Modul.</translation>
+    </message>
+    <message>
+        <source>Importing banks 1–%1.</source>
+        <translation>Importiere Bänke 1–%1.</translation>
+    </message>
+    <message>
+        <source>Stop pressed; the transfer ends at the next reply.</source>
+        <translation>Stopp gedrückt; die Übertragung endet bei der nächsten Antwort.</translation>
+    </message>
+    <message>
+        <source>Starting the transfer again.</source>
+        <translation>Die Übertragung beginnt von vorn.</translation>
+    </message>
+    <message>
+        <source>Going on from %1.</source>
+        <translation>Weiter ab %1.</translation>
+    </message>
+    <message>
+        <source>Writing the presets that differ: %1.</source>
+        <translation>Schreibe die abweichenden Presets: %1.</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the module.</source>
+        <translation>Es wurde nichts in das Modul geschrieben.</translation>
+    </message>
+    <message>
+        <source>Stopped at %1.</source>
+        <translation>Angehalten bei %1.</translation>
+    </message>
+    <message>
+        <source>No answer to %1 within %2 s; sending it again (%3 of %4).</source>
+        <translation>Keine Antwort auf %1 innerhalb von %2 s; sende erneut (%3 von %4).</translation>
+    </message>
+    <message>
+        <source>The module did not answer. Check that it is switched on and connected to the chosen ports.</source>
+        <translation>Das Modul hat nicht geantwortet. Prüfen Sie, ob es eingeschaltet und mit den gewählten Anschlüssen verbunden ist.</translation>
+    </message>
+    <message>
+        <source>The module sent only damaged replies at %1.</source>
+        <translation>Das Modul hat bei %1 nur beschädigte Antworten gesendet.</translation>
+    </message>
+    <message>
+        <source>The module stopped answering at %1.</source>
+        <translation>Das Modul hat bei %1 aufgehört zu antworten.</translation>
+    </message>
+    <message>
+        <source>A late reply was dropped.</source>
+        <translation>Eine verspätete Antwort wurde verworfen.</translation>
+    </message>
+    <message>
+        <source>A reply nobody asked for was ignored.</source>
+        <translation>Eine nicht angeforderte Antwort wurde ignoriert.</translation>
+    </message>
+    <message>
+        <source>An unexpected reply was ignored.</source>
+        <translation>Eine unerwartete Antwort wurde ignoriert.</translation>
+    </message>
+    <message>
+        <source>Damaged preset data for %1 was dropped.</source>
+        <translation>Beschädigte Presetdaten für %1 wurden verworfen.</translation>
+    </message>
+    <message>
+        <source>Connected: serial %1, firmware %2.</source>
+        <translation>Verbunden: Seriennummer %1, Firmware %2.</translation>
+    </message>
+    <message>
+        <source>Bank %1, preset %2 did not take the write %3 times.</source>
+        <translation>Bank %1, Preset %2 hat das Schreiben %3-mal nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>Bank %1, preset %2 read back different; writing it again (%3 of %4).</source>
+        <translation>Bank %1, Preset %2 wurde abweichend zurückgelesen; schreibe erneut (%3 von %4).</translation>
+    </message>
+    <message>
+        <source>The module's replies went out of step: %1 read differently the second time. Export again to be sure of what the module holds.</source>
+        <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Exportieren Sie erneut, um sicherzugehen, was das Modul enthält.</translation>
+    </message>
+    <message>
+        <source>The module's replies went out of step: %1 read differently the second time. Nothing was imported.</source>
+        <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <source>Presets that differ from the module: %1.</source>
+        <translation>Presets, die vom Modul abweichen: %1.</translation>
+    </message>
+    <message>
+        <source>Checking one preset of each bank again.</source>
+        <translation>Prüfe je ein Preset jeder Bank erneut.</translation>
+    </message>
+    <message>
+        <source>Export done. Presets written: %1.</source>
+        <translation>Export fertig. Geschriebene Presets: %1.</translation>
+    </message>
+    <message>
+        <source>Import done.</source>
+        <translation>Import fertig.</translation>
+    </message>
+    <message>
+        <source>Bank %1 · preset %2 of %3</source>
+        <translation>Bank %1 · Preset %2 von %3</translation>
+    </message>
+    <message>
+        <source> · about %1:%2 left</source>
+        <translation> · noch etwa %1:%2</translation>
+    </message>
+</context>
+<context>
+    <name>TransferBackup</name>
+    <message>
+        <source>Cannot make the folder %1.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Bank %1, preset %2: &quot;%3&quot; becomes &quot;%4&quot;</source>
+        <translation>Bank %1, Preset %2: „%3“ wird zu „%4“</translation>
+    </message>
+</context>
+<context>
+    <name>TransferLogPanel</name>
+    <message>
+        <source>Log</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>Speichern...</translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1: %2</source>
+        <translation>Das Protokoll konnte nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>Save the log</source>
+        <translation>Protokoll speichern</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>Orvex+ Preset Manager</source>
+        <translation>Orvex+ Preset Manager</translation>
+    </message>
+</context>
+<context>
+    <name>TransferStatusPanel</name>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>Schreiben</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 <context>
     <name>BigTable</name>

@@ -131,9 +131,34 @@ private slots:
 
         const Run exported = orvexPre(QStringList{QStringLiteral("export")} + device + QStringList{file});
         QVERIFY2(exported.code == 0, qPrintable(exported.err));
-        QVERIFY(
-            exported.out.endsWith(QStringLiteral("exported banks 2..16: transfer successful, 0 retries\n")));
+        QVERIFY(exported.out.endsWith(
+            QStringLiteral("exported banks 2..16: the module already held them, nothing written\n")));
         QVERIFY(exported.out.contains(QStringLiteral("export: 2048/2048 presets\n")));
+
+        // A module that fails every write: exit 1 with the dialog's message, after a backup.
+        BankStore changed = factoryStore();
+        changed.at(2, 7).name = QStringLiteral("Changed");
+        const QString edited = dir.filePath(QStringLiteral("edited.pre"));
+        const QString moduleBackup = dir.filePath(QStringLiteral("module-backup.pre"));
+        QString error;
+        QVERIFY(savePresetFile(changed, edited, 0, BankCount - 1, error));
+        QProcessEnvironment failing = QProcessEnvironment::systemEnvironment();
+        failing.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"), QStringLiteral("fail-writes"));
+        const Run refused = orvexPre(QStringList{QStringLiteral("export"), QStringLiteral("--verbose"),
+                                                 QStringLiteral("--timeout"), QStringLiteral("0.2"),
+                                                 QStringLiteral("--backup"), moduleBackup} +
+                                         device + QStringList{edited},
+                                     failing);
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(
+            refused.err.endsWith(QStringLiteral(
+                "orvex-pre: Bank 3, preset 8 did not take the write 5 times. 0 presets were written.\n")),
+            qPrintable(refused.err));
+        QVERIFY2(
+            refused.err.contains(QStringLiteral("orvex-pre: Bank 3, preset 8 read back different; writing it "
+                                                "again (4 of 5).\n")),
+            qPrintable(refused.err));
+        QCOMPARE(countPresetFileBanks(moduleBackup, error), 15);
     }
 
     void portsGivenByName()
@@ -223,6 +248,10 @@ private slots:
               QStringLiteral("--in"), i, QStringLiteral("--out"), i, full},
              2,
              QStringLiteral("--timeout takes a number of seconds")},
+            {{QStringLiteral("import"), QStringLiteral("--retries"), QStringLiteral("x"),
+              QStringLiteral("--in"), i, QStringLiteral("--out"), i, full},
+             2,
+             QStringLiteral("--retries takes a count")},
             {{QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("nonsense")},
              2,
              QStringLiteral("unknown MIDI API 'nonsense'")},
@@ -290,12 +319,18 @@ private slots:
         const QString changed = dir.filePath(QStringLiteral("changed.pre"));
         QString error;
         QVERIFY(savePresetFile(edited, changed, 0, BankCount - 1, error));
+        const QString moduleBackup = dir.filePath(QStringLiteral("jack-module-backup.pre"));
         const Run exported =
-            orvexPre(QStringList{QStringLiteral("export")} + device + QStringList{changed}, env, 120000);
+            orvexPre(QStringList{QStringLiteral("export"), QStringLiteral("--backup"), moduleBackup} +
+                         device + QStringList{changed},
+                     env, 120000);
         QVERIFY2(exported.code == 0, qPrintable(exported.err));
         // Two writes were stored wrongly by the simulator; the read-back repeated them.
-        QVERIFY2(exported.out.endsWith(QStringLiteral("transfer successful, 2 retries\n")),
+        QVERIFY2(exported.out.contains(QStringLiteral("exported banks 2..16: 3 presets written, 2 writes "
+                                                      "repeated, backup ")),
                  qPrintable(exported.out));
+
+        QCOMPARE(countPresetFileBanks(moduleBackup, error), 15);
 
         simulator.terminate();
         QVERIFY2(simulator.waitForFinished(10000), "orvex-simulator did not end on SIGTERM");
@@ -311,7 +346,7 @@ private slots:
         stalling.setProcessEnvironment(env);
         stalling.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
-                        QStringLiteral("stall"), QStringLiteral("--wrong-length"), QStringLiteral("1"),
+                        QStringLiteral("stall"), QStringLiteral("--silent-after"), QStringLiteral("1"),
                         QStringLiteral("--quiet")});
         QVERIFY(stalling.waitForStarted(5000));
         QByteArray stallLog;
@@ -323,11 +358,12 @@ private slots:
         const Run stalled = orvexPre(
             {QStringLiteral("import"), QStringLiteral("--api"), QStringLiteral("jack"),
              QStringLiteral("--in"), QString::number(sin), QStringLiteral("--out"), QString::number(sout),
-             QStringLiteral("--timeout"), QStringLiteral("2"), dir.filePath(QStringLiteral("never.pre"))},
+             QStringLiteral("--timeout"), QStringLiteral("0.5"), QStringLiteral("--retries"),
+             QStringLiteral("2"), dir.filePath(QStringLiteral("never.pre"))},
             env, 30000);
         QCOMPARE(stalled.code, 1);
         QVERIFY2(stalled.err.contains(
-                     QStringLiteral("the transfer stalled at 0 of 2048 presets: no reply for 2 s")),
+                     QStringLiteral("orvex-pre: The module stopped answering at bank 1, preset 1.")),
                  qPrintable(stalled.err));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("never.pre"))));
         stalling.terminate();

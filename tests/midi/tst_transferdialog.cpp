@@ -1,7 +1,16 @@
 // The transfer dialog on its own: its states, port lists, texts and pictures, through
 // the virtual backend and the in-process module simulator.
 #include "midi/midisetting.h"
+#include "midi/transferlogpanel.h"
+#include "midi/transferstatuspanel.h"
 #include "transferrig.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -54,6 +63,9 @@ private slots:
         QCOMPARE(d.TransferButton->text(), QStringLiteral("Exportieren"));
         QCOMPARE(d.groupBox_3->title(), QStringLiteral("MIDI IN Kanal"));
         QCOMPARE(d.TryConText->text(), QStringLiteral("versuche zu verbinden..."));
+        QCOMPARE(d.status->retryButton->text(), QStringLiteral("Wiederholen"));
+        QCOMPARE(d.log->toggleButton->text(), QStringLiteral("Protokoll"));
+        QCOMPARE(d.transfer().positionText(), QStringLiteral("Bank 1 · Preset 1 von 128"));
         QCOMPARE(
             d.IconLabel->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
             QImage(QStringLiteral(":/Charts/export_screen_de.png")).convertToFormat(QImage::Format_ARGB32));
@@ -146,7 +158,7 @@ private slots:
         QVERIFY(d.MidiInList->isEnabled());
         QVERIFY(!QApplication::activeModalWidget());
 
-        // A device that never answers keeps the dialog trying until Disconnect.
+        // A device that never answers keeps the dialog trying until Disconnect...
         d.MidiOutList->setCurrentRow(0);
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
@@ -157,6 +169,72 @@ private slots:
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
         QVERIFY(!d.TryConText->isVisible());
+
+        // ... or until its resends are spent: then the dialog says so and can connect again.
+        d.transfer().setQuietTime(30);
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QVERIFY(d.status->text().startsWith(QStringLiteral("The module did not answer.")));
+        QVERIFY(!d.TryConText->isVisible());
+        QVERIFY(d.MidiInList->isEnabled());
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(rig.backend->openInputCount(), 0);
+    }
+
+    void stopRetryAndTheLog()
+    {
+        Rig rig;
+        // About 8 s for a whole import: slow enough to stop in the middle.
+        rig.simulator->setByteRate(90000);
+        MidiSetting d(rig.backend);
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(!d.log->expanded());
+        QVERIFY(!d.log->view->isVisible());
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_VERIFY(d.TransferButton->isEnabled());
+        QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+        QVERIFY(d.status->stopButton->isVisible());
+        QTRY_VERIFY(d.progressBar->value() > 20);
+        QVERIFY2(d.status->text().startsWith(QStringLiteral("Bank 1 · preset ")),
+                 qPrintable(d.status->text()));
+
+        QTest::mouseClick(d.status->stopButton, Qt::LeftButton);
+        QTRY_VERIFY(d.status->retryButton->isVisible());
+        QVERIFY(d.status->closeButton->isVisible());
+        QVERIFY(!d.status->stopButton->isVisible());
+        QVERIFY2(d.status->text().startsWith(QStringLiteral("Stopped at bank ")),
+                 qPrintable(d.status->text()));
+        const int stoppedAt = d.transfer().progress();
+        QVERIFY(!d.transferDone());
+
+        // Retry goes on from there; the import closes the dialog when it is through.
+        rig.simulator->setByteRate(0);
+        QTest::mouseClick(d.status->retryButton, Qt::LeftButton);
+        QVERIFY(d.status->stopButton->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(d.transferDone(), 20000);
+        QCOMPARE(rig.counts().presetRequests, PresetCount + BankCount);
+        QVERIFY(stoppedAt > 20);
+
+        // The log names what happened; it opens, copies and saves.
+        d.log->toggleButton->click();
+        QVERIFY(d.log->view->isVisible());
+        const QString text = d.log->text();
+        for (const char *expected : {"Connected: serial 586-638-764, firmware 3.01.", "Stop pressed",
+                                     "Stopped at bank", "Going on from bank", "Import done."})
+            QVERIFY2(text.contains(QLatin1String(expected)), expected);
+        QTest::mouseClick(d.log->copyButton, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(d.log->saveTo(dir.filePath(QStringLiteral("log.txt")), error));
+        QFile saved(dir.filePath(QStringLiteral("log.txt")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()).trimmed(), text.trimmed());
+        QVERIFY(!d.log->saveTo(dir.filePath(QStringLiteral("missing/log.txt")), error));
+        QVERIFY(!error.isEmpty());
     }
 
     void simulatorSwitch()

@@ -4,10 +4,15 @@
 #include "app/startup.h"
 #include "common/modaldriver.h"
 #include "midi/midisetting.h"
+#include "midi/transferstatuspanel.h"
 #include "transferrig.h"
 #include "views/bigtable.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+
+#include "files/presetfile.h"
 #include <QMessageBox>
 #include <QSettings>
 #include <QTest>
@@ -105,10 +110,17 @@ QAbstractButton *discard(QMessageBox *box)
     return box->button(QMessageBox::Discard);
 }
 
-// Connect, wait for the identity, then Transfer. On failure the dialog is closed so the
-// modal run returns and the test ends instead of hanging.
+// Connect, wait for the identity, then Transfer; an export's question is answered with
+// Write and its summary closed. On failure the dialog is closed so the modal run returns
+// and the test ends instead of hanging.
 bool connectAndTransfer(MidiSetting *d)
 {
+    QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d,
+                     [d] { QTimer::singleShot(0, d->status->writeButton, &QPushButton::click); });
+    QObject::connect(&d->transfer(), &MidiTransfer::transferCompleted, d, [d] {
+        if (d->exportMode())
+            QTimer::singleShot(0, d->status->closeButton, &QPushButton::click);
+    });
     QTest::mouseClick(d->ConnectButton, Qt::LeftButton);
     if (!QTest::qWaitFor([d] { return d->TransferButton->isEnabled(); }, 10000)) {
         d->close();
@@ -127,6 +139,8 @@ class TestTransferFlows : public QObject
 private slots:
     void init()
     {
+        // Export backups go to the test's data folder, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
         Startup::setApplicationIdentity();
         QSettings().clear();
     }
@@ -239,7 +253,7 @@ private slots:
             for (int p : {0, 127})
                 QVERIFY(
                     w.table->item(p, b)->text().startsWith(w.bankStore.at(b, p).name + QLatin1Char('\n')));
-        QCOMPARE(rig.counts().presetRequests, PresetCount);
+        QCOMPARE(rig.counts().presetRequests, PresetCount + BankCount);
     }
 
     void exportOfMatchingBanksWritesNothing()
@@ -267,18 +281,19 @@ private slots:
         QCOMPARE(values.last(), 2048);
         const ModuleSimulator::Counts c = rig.counts();
         QCOMPARE(c.presetWrites, 0);
-        QCOMPARE(c.presetRequests, 15 * PresetsPerBank);
+        QCOMPARE(c.presetRequests, 15 * PresetsPerBank + 15 + 15);
     }
 
-    void exportWithRewritesWarnsWithTheirCount()
+    void exportBacksUpAsksAndSumsUp()
     {
         Rig rig;
+        const TransferBanks before = rig.banks();
         MainWindow w;
         w.midiBackend = rig.backend;
         loadImages(w, rig.banks());
         w.history.startNewGroup = true;
         w.recordUndo(5, 3);
-        w.bankStore.at(5, 3).name = QStringLiteral("Rewritten");
+        w.bankStore.at(5, 3).name = QStringLiteral("Rewritten with a name far too long to keep");
         w.bankStore.at(5, 3).params[9] = 99;
         w.recordUndo(0, 1); // the factory bank is never sent
         w.bankStore.at(0, 1).name = QStringLiteral("Not sent");
@@ -287,31 +302,31 @@ private slots:
             return 0;
         });
 
-        QString warning;
-        bool barShownWithBox = false;
-        QElapsedTimer sinceDismissed;
+        QString question;
+        QString summary;
+        QString backup;
         bool driven = false;
         whenDialogShows([&](MidiSetting *d) {
-            whenModalShows(
-                [&, d](QWidget *box) {
-                    auto *message = qobject_cast<QMessageBox *>(box);
-                    if (!message) {
-                        box->close();
-                        return;
-                    }
-                    warning = message->text();
-                    barShownWithBox = !d->progressBar->isHidden();
-                    sinceDismissed.start();
-                    message->button(QMessageBox::Ok)->click();
-                },
-                d);
+            QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d, [&, d] {
+                question = d->status->text();
+                backup = d->backupFileName();
+            });
+            QObject::connect(&d->transfer(), &MidiTransfer::transferCompleted, d, [&, d] {
+                summary = d->status->text();
+                QVERIFY(d->status->closeButton->isVisible());
+            });
             driven = connectAndTransfer(d);
         });
         w.on_Export();
         QVERIFY(driven);
-        QCOMPARE(warning, QStringLiteral("transfer successful, 3 retries"));
-        QVERIFY(barShownWithBox); // hidden only once the box is dismissed
-        QVERIFY2(sinceDismissed.elapsed() >= 900, qPrintable(QString::number(sinceDismissed.elapsed())));
+        QCOMPARE(question, QStringLiteral("1 preset in banks 2–16 will change on the module."));
+        QVERIFY2(
+            summary.startsWith(QStringLiteral("Export done. Presets written: 1; writes repeated: 3. Backup: "
+                                              "module-backup-")),
+            qPrintable(summary));
+        QVERIFY2(summary.contains(
+                     QStringLiteral("Bank 6, preset 4: \"Rewritten with a name far too long to keep\"")),
+                 qPrintable(summary));
         QVERIFY(!w.modified);
         QCOMPARE(w.historyPos(), 2); // an export keeps the history
         TransferBanks expected = storeImages(w);
@@ -319,12 +334,69 @@ private slots:
         QVERIFY(rig.banks() == expected);
         QCOMPARE(rig.counts().presetWrites, 4);
 
-        // The same module imported again gives back what was exported.
-        whenDialogShows([&](MidiSetting *d) { driven = connectAndTransfer(d); });
+        // The backup holds what the module held before, banks 2..16.
+        QVERIFY(backup.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+        BankStore saved;
+        QString error;
+        QCOMPARE(countPresetFileBanks(backup, error), 15);
+        QVERIFY2(loadPresetFile(saved, backup, 1, 15, error), qPrintable(error));
+        TransferBanks savedImages;
+        saved.toDump(savedImages.data());
+        for (int b = 1; b < BankCount; ++b)
+            QVERIFY(savedImages.at(b, 3) == before.at(b, 3) && savedImages.at(b, 127) == before.at(b, 127));
+        QFile::remove(backup);
+    }
+
+    void stoppedTransfersLeaveTheWindowAlone()
+    {
+        Rig rig;
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        w.settings.setValue(QStringLiteral("quiettime"), 40);
+        TransferBanks mine = ModuleSimulator::factoryProgramBanks();
+        mine.at(2, 2)[129] = 'Q';
+        loadImages(w, mine);
+        w.history.startNewGroup = true;
+        w.recordUndo(4, 4);
+        w.bankStore.at(4, 4).author = QStringLiteral("me");
+        const TransferBanks before = storeImages(w);
+        // Silent from preset 101 of bank 1 on.
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.faults().silentAfter = 101;
+            return 0;
+        });
+
+        QString shown;
+        bool retryOffered = false;
+        auto readAndClose = [&](MidiSetting *d) {
+            QObject::connect(&d->transfer(), &MidiTransfer::transferStopped, d, [&, d] {
+                shown = d->status->text();
+                retryOffered =
+                    d->status->retryButton->isVisibleTo(d) && d->status->closeButton->isVisibleTo(d);
+                QTimer::singleShot(0, d->status->closeButton, &QPushButton::click);
+            });
+            connectAndTransfer(d);
+        };
+        afterPrompt(discard, readAndClose);
         w.on_Import();
-        QVERIFY(driven);
-        QCOMPARE(w.bankStore.at(5, 3).name, QStringLiteral("Rewritten"));
-        QVERIFY(storeImages(w) == expected);
+        QCOMPARE(shown, QStringLiteral("The module stopped answering at bank 1, preset 101."));
+        QVERIFY(retryOffered);
+        QVERIFY(storeImages(w) == before);
+        QVERIFY(w.modified);
+        QCOMPARE(w.historyPos(), 1);
+
+        // An export stopped after writing: modified stays, the dialog says how much was written.
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.faults().silentAfter = 0;
+            s.faults().failWrites = true;
+            s.resetCounts();
+            return 0;
+        });
+        whenDialogShows(readAndClose);
+        w.on_Export();
+        QCOMPARE(shown,
+                 QStringLiteral("Bank 3, preset 3 did not take the write 5 times. 0 presets were written."));
+        QVERIFY(w.modified);
     }
 
     void closingMidImportChangesNothing()

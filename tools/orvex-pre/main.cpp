@@ -318,8 +318,8 @@ int runHelp(const QStringList &)
            "     copy: IN has no bank index N; diff: at least one preset differs;\n"
            "     syx, pre: IN failed a check or holds no usable preset, or OUT could not\n"
            "     be written\n"
-           "     ports, import, export: the ports failed, the module stopped answering\n"
-           "     (--timeout), FILE is not a 16-bank file or could not be written\n"
+           "     ports, import, export: the ports failed, the transfer stopped (the\n"
+           "     message says where and why), FILE is not a 16-bank file or could not be written\n"
            "  2  bad command line; diff: a file failed a check\n";
     writeOut(out);
     return Success;

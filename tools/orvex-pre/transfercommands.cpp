@@ -1,13 +1,17 @@
 #include "transfercommands.h"
 
+#include "app/startup.h"
 #include "files/presetfile.h"
 #include "midi/compositemidibackend.h"
 #include "midi/miditransfer.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
 #include "midi/simulatordevice.h"
+#include "midi/transferbackup.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <cstdio>
@@ -22,14 +26,21 @@ const char *const OptionsHelp =
     "                     or the name\n"
     "  --api alsa|jack    the MIDI system (default: $ORVEX_MIDI_API, else the platform's)\n"
     "  --simulator        add the built-in module \"Orvex+ Simulator\" after the devices\n"
-    "  --timeout SECONDS  give up when the module has not answered for that long\n"
-    "                     (default: wait for ever, as the program's dialog does)\n"
-    "import writes all 16 banks; export reads every preset of banks 2..16 back, writes\n"
-    "those that differ, verifies each write by reading it again and prints how many\n"
-    "writes had to be repeated. A terminal shows a progress bar, other outputs a line\n"
-    "per bank.\n";
+    "  --timeout SECONDS  how long a request may go unanswered before it is sent again\n"
+    "                     (default 1)\n"
+    "  --retries N        how often it is sent again before the transfer stops (default 3)\n"
+    "  --verbose          print the transfer's log on stderr\n"
+    "  --backup FILE      export: where to save what banks 2..16 of the module held\n"
+    "                     (default: module-backup-DATE-TIME.pre in the data folder)\n"
+    "  --yes              export: write without asking, also on a terminal\n"
+    "import writes all 16 banks; export reads banks 2..16 of the module, saves them as\n"
+    "the backup, writes the presets that differ and verifies each write by reading it\n"
+    "again. Both re-read one preset per bank at the end to catch replies out of step.\n"
+    "A terminal shows a progress bar, other outputs a line per bank.\n";
 
 namespace {
+
+QString backupSaved;
 
 enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
 
@@ -64,7 +75,11 @@ struct Options
     // A port given by name, found in the list when the ports are known.
     QString inName;
     QString outName;
-    int timeoutSeconds = 0; // 0: none
+    int quietMs = MidiTransfer::DefaultQuietMs;
+    int retries = MidiTransfer::DefaultResends;
+    bool verbose = false;
+    bool yes = false;
+    QString backup;
     QStringList positional;
 };
 
@@ -107,10 +122,28 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
         } else if (name == QLatin1String("--timeout")) {
             if (!takeValue())
                 return false;
-            if (!toCount(value, &o.timeoutSeconds) || o.timeoutSeconds == 0) {
+            bool ok = false;
+            const double seconds = value.toDouble(&ok);
+            if (!ok || seconds < 0.001 || seconds > 3600) {
                 error = QStringLiteral("--timeout takes a number of seconds above 0, not '%1'").arg(value);
                 return false;
             }
+            o.quietMs = int(seconds * 1000 + 0.5);
+        } else if (name == QLatin1String("--retries")) {
+            if (!takeValue())
+                return false;
+            if (!toCount(value, &o.retries)) {
+                error = QStringLiteral("--retries takes a count from 0 on, not '%1'").arg(value);
+                return false;
+            }
+        } else if (withPorts && name == QLatin1String("--backup")) {
+            if (!takeValue())
+                return false;
+            o.backup = value;
+        } else if (name == QLatin1String("--verbose") && !hasValue) {
+            o.verbose = true;
+        } else if (name == QLatin1String("--yes") && !hasValue) {
+            o.yes = true;
         } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
             if (!takeValue())
                 return false;
@@ -142,9 +175,11 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
 std::shared_ptr<MidiBackend> makeBackend(const Options &o)
 {
     const QString api = o.api.isEmpty() ? RtMidiBackend::apiFromEnvironment() : o.api;
-    std::shared_ptr<VirtualMidiDevice> simulator;
-    if (o.simulator)
+    std::shared_ptr<SimulatorDevice> simulator;
+    if (o.simulator) {
         simulator = std::make_shared<SimulatorDevice>();
+        simulator->applyFaultsFromEnvironment(QProcessEnvironment::systemEnvironment());
+    }
     return CompositeMidiBackend::create(api, std::move(simulator));
 }
 
@@ -218,10 +253,52 @@ private:
     bool drawn = false;
 };
 
-// Connects, then runs one transfer to its end. False with `error` set when the ports
-// fail or, with a timeout, the module stops answering.
+void writeErr(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// The program's own data folder, so the dialog and orvex-pre keep their backups together.
+QString programBackupPath()
+{
+    const QString organization = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    QCoreApplication::setOrganizationName(Startup::OrganizationName);
+    QCoreApplication::setApplicationName(Startup::ApplicationName);
+    const QString path = TransferBackup::defaultPath();
+    QCoreApplication::setOrganizationName(organization);
+    QCoreApplication::setApplicationName(application);
+    return path;
+}
+
+// Asked on a terminal only, unless --yes: scripts go ahead as they always did.
+bool confirmWrite(const Options &o, int changes)
+{
+    const QString question = QStringLiteral("%1 preset%2 in banks 2–16 will change on the module.")
+                                 .arg(changes)
+                                 .arg(changes == 1 ? QString() : QStringLiteral("s"));
+    if (o.yes || ::isatty(::fileno(stdin)) != 1) {
+        writeOut(question + QLatin1Char('\n'));
+        return true;
+    }
+    writeOut(question + QStringLiteral(" Write? [y/N] "));
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, stdin))
+        return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+// Connects, then runs one transfer to its end: false with `error` set when the ports
+// fail, the module does not answer or the transfer stops.
 bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &error)
 {
+    midi.setQuietTime(o.quietMs);
+    midi.setResends(o.retries);
+    if (o.verbose)
+        QObject::connect(&midi, &MidiTransfer::logLine,
+                         [](const QString &line) { writeErr(QStringLiteral("orvex-pre: %1\n").arg(line)); });
     const MidiPort &port = midi.protocol().port();
     if (!midi.connectPorts(o.in, o.out)) {
         if (deviceName(port, true, o.in).isEmpty())
@@ -239,59 +316,57 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     }
 
     QEventLoop loop;
-    bool stalled = false;
-    QTimer stall;
-    stall.setSingleShot(true);
-    QObject::connect(&stall, &QTimer::timeout, &loop, [&] {
-        stalled = true;
+    bool failed = false;
+    QObject::connect(&midi, &MidiTransfer::identityReceived, &loop, &QEventLoop::quit);
+    QObject::connect(&midi, &MidiTransfer::connectFailed, &loop, [&](const QString &message) {
+        error = message;
+        failed = true;
         loop.quit();
     });
-    auto waitFor = [&] {
-        stalled = false;
-        if (o.timeoutSeconds > 0)
-            stall.start(o.timeoutSeconds * 1000);
-        loop.exec();
-        stall.stop();
-        return !stalled;
-    };
-
-    {
-        const QMetaObject::Connection identified =
-            QObject::connect(&midi, &MidiTransfer::identityReceived, &loop, &QEventLoop::quit);
-        const bool answered = waitFor();
-        QObject::disconnect(identified);
-        if (!answered) {
-            error = QStringLiteral("no answer from the module within %1 s on input %2 and output %3")
-                        .arg(o.timeoutSeconds)
-                        .arg(o.in)
-                        .arg(o.out);
-            return false;
-        }
-    }
+    loop.exec();
+    if (failed)
+        return false;
+    QObject::disconnect(&midi, &MidiTransfer::identityReceived, &loop, nullptr);
     writeOut(QStringLiteral("connected: serial %1, firmware %2\n")
                  .arg(midi.protocol().serialText(), midi.protocol().versionText()));
 
     ProgressDisplay progress(exportAll ? "export" : "import");
-    QObject::connect(&midi, &MidiTransfer::progressChanged, &loop, [&](int value) {
-        progress.show(value);
-        if (o.timeoutSeconds > 0)
-            stall.start(o.timeoutSeconds * 1000);
-    });
+    QObject::connect(&midi, &MidiTransfer::progressChanged, &loop, [&](int value) { progress.show(value); });
     QObject::connect(&midi, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
+    QObject::connect(&midi, &MidiTransfer::transferStopped, &loop, [&](const QString &message) {
+        error = message;
+        if (exportAll && midi.stopReason() != MidiTransfer::StopReason::Cancelled)
+            error += QStringLiteral(" %1 preset%2 written.")
+                         .arg(midi.writtenCount())
+                         .arg(midi.writtenCount() == 1 ? QStringLiteral(" was") : QStringLiteral("s were"));
+        failed = true;
+        loop.quit();
+    });
+    QObject::connect(&midi, &MidiTransfer::confirmationNeeded, &loop, [&](int changes) {
+        progress.end();
+        const QString backup = o.backup.isEmpty() ? programBackupPath() : o.backup;
+        QString why;
+        if (!TransferBackup::save(midi.moduleBanks(), backup, why)) {
+            midi.cancelWrite();
+            error = QStringLiteral("no backup, nothing written: %1").arg(why);
+            return;
+        }
+        backupSaved = backup;
+        writeOut(QStringLiteral("backup of banks 2..16: %1\n").arg(backup));
+        if (confirmWrite(o, changes))
+            midi.confirmWrite();
+        else
+            midi.cancelWrite();
+    });
     midi.setExportMode(exportAll);
     if (!midi.startTransfer()) {
         error = QStringLiteral("the transfer did not start");
         return false;
     }
-    const bool completed = waitFor();
+    loop.exec();
     progress.end();
-    if (!completed) {
-        error = QStringLiteral("the transfer stalled at %1 of %2 presets: no reply for %3 s")
-                    .arg(midi.progress())
-                    .arg(PresetCount)
-                    .arg(o.timeoutSeconds);
+    if (failed)
         return false;
-    }
     midi.disconnectPorts();
     return true;
 }
@@ -388,9 +463,20 @@ int runExport(const QStringList &args)
     store.toDump(midi.banks().data());
     if (!transfer(midi, o, true, error))
         return fail(error);
-    writeOut(QStringLiteral("exported banks 2..%1: transfer successful, %2 retries\n")
+    if (midi.changeCount() == 0) {
+        writeOut(QStringLiteral("exported banks 2..%1: the module already held them, nothing written\n")
+                     .arg(BankCount));
+        return Success;
+    }
+    const QStringList names = TransferBackup::nameChanges(store);
+    if (!names.isEmpty())
+        writeOut(QStringLiteral("the module shortens or changes these names:\n  %1\n")
+                     .arg(names.join(QStringLiteral("\n  "))));
+    writeOut(QStringLiteral("exported banks 2..%1: %2 presets written, %3 writes repeated, backup %4\n")
                  .arg(BankCount)
-                 .arg(midi.retryCount()));
+                 .arg(midi.writtenCount())
+                 .arg(midi.retryCount())
+                 .arg(backupSaved));
     return Success;
 }
 

@@ -153,6 +153,27 @@ int main(int argc, char *argv[])
     const QCommandLineOption garbage(
         QStringLiteral("garbage"),
         QStringLiteral("Precede the next N replies with a message of random bytes."), QStringLiteral("N"));
+    const QCommandLineOption dropReply(QStringLiteral("drop-reply"),
+                                       QStringLiteral("Never answer request N (requests count from 1)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption lateReply(QStringLiteral("late-reply"),
+                                       QStringLiteral("Answer request N late (see --late-by)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption lateBy(QStringLiteral("late-by"),
+                                    QStringLiteral("How late that answer is, in ms (default 1500)."),
+                                    QStringLiteral("ms"));
+    const QCommandLineOption doubleReply(QStringLiteral("double-reply"),
+                                         QStringLiteral("Send the reply to request N twice."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption unasked(
+        QStringLiteral("unasked-after"),
+        QStringLiteral("Send a preset data reply nobody asked for after answering request N."),
+        QStringLiteral("N"));
+    const QCommandLineOption failWrites(QStringLiteral("fail-writes"),
+                                        QStringLiteral("Store every preset write slightly wrong."));
+    const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
+                                         QStringLiteral("Answer nothing after the first N requests."),
+                                         QStringLiteral("N"));
     const QCommandLineOption pace(
         QStringLiteral("pace"),
         QStringLiteral("Pace the wire at RATE bytes per second, or \"din\" for a MIDI "
@@ -169,6 +190,7 @@ int main(int argc, char *argv[])
                                    QStringLiteral("Do not log each message."));
     args.addOptions({api, name, serial, version, deviceText, drop, wrongLength, length, badWrites, foreign,
                      garbage, pace, load, save, quiet});
+    args.addOptions({dropReply, lateReply, lateBy, doubleReply, unasked, failWrites, silentAfter});
     args.process(app);
 
     auto bad = [](const QString &why) {
@@ -205,8 +227,15 @@ int main(int argc, char *argv[])
         !parseCount(args, wrongLength.names().first(), &faults.wrongLengthData) ||
         !parseCount(args, badWrites.names().first(), &faults.badWrites) ||
         !parseCount(args, foreign.names().first(), &faults.foreignMessages) ||
-        !parseCount(args, garbage.names().first(), &faults.garbageMessages))
+        !parseCount(args, garbage.names().first(), &faults.garbageMessages) ||
+        !parseCount(args, dropReply.names().first(), &faults.dropReplyTo) ||
+        !parseCount(args, lateReply.names().first(), &faults.lateReplyTo) ||
+        !parseCount(args, lateBy.names().first(), &faults.lateByMs) ||
+        !parseCount(args, doubleReply.names().first(), &faults.doubleReplyTo) ||
+        !parseCount(args, unasked.names().first(), &faults.unaskedAfter) ||
+        !parseCount(args, silentAfter.names().first(), &faults.silentAfter))
         return bad(QStringLiteral("fault options need a count of 0 or more"));
+    faults.failWrites = args.isSet(failWrites);
     if (args.isSet(length)) {
         bool ok = false;
         faults.wrongLength = args.value(length).toInt(&ok);

@@ -31,7 +31,7 @@ void SimulatorHost::close()
 
 void SimulatorHost::onMessage(const std::vector<uint8_t> &message)
 {
-    std::vector<std::vector<uint8_t>> replies;
+    std::vector<ModuleSimulator::Outgoing> replies;
     MidiWorker::Clock::time_point due{};
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -41,7 +41,7 @@ void SimulatorHost::onMessage(const std::vector<uint8_t> &message)
                          qPrintable(ModuleSimulator::describe(message)));
             std::fflush(log);
         }
-        replies = sim.handle(message);
+        replies = sim.handleTimed(message);
         if (rate > 0) {
             // The request took its time on the wire before the module could answer, and
             // each reply takes its own.
@@ -52,13 +52,16 @@ void SimulatorHost::onMessage(const std::vector<uint8_t> &message)
             wireFree = std::max(wireFree, now) + bytesTime(message.size());
             due = wireFree;
             for (const auto &r : replies)
-                wireFree += bytesTime(r.size());
+                wireFree += bytesTime(r.message.size());
         }
     }
     if (!sender)
         return;
     for (auto &r : replies) {
         auto *target = port.get();
-        sender->post([target, r] { target->send(r); }, due);
+        auto at = due;
+        if (r.delayMs > 0)
+            at = std::max(at, MidiWorker::Clock::now()) + std::chrono::milliseconds(r.delayMs);
+        sender->post([target, m = std::move(r.message)] { target->send(m); }, at);
     }
 }

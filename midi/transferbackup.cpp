@@ -1,0 +1,53 @@
+#include "midi/transferbackup.h"
+
+#include "files/presetfile.h"
+#include "model/bankstore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace TransferBackup {
+
+QString defaultPath(const QDateTime &when)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(folder).filePath(
+        QStringLiteral("module-backup-%1.pre").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+}
+
+bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &errorText)
+{
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        errorText = QCoreApplication::translate("TransferBackup", "Cannot make the folder %1.")
+                        .arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    BankStore store;
+    store.fromDump(moduleBanks.data());
+    return savePresetFile(store, fileName, 1, BankCount - 1, errorText);
+}
+
+QStringList nameChanges(const BankStore &store)
+{
+    QStringList lines;
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const PresetRecord &record = store.at(b, p);
+            PresetImage image{};
+            recordToImage(record, image.data());
+            PresetRecord kept;
+            imageToRecord(image.data(), kept);
+            if (kept.name != record.name)
+                lines << QCoreApplication::translate("TransferBackup",
+                                                     "Bank %1, preset %2: \"%3\" becomes \"%4\"")
+                             .arg(b + 1)
+                             .arg(p + 1)
+                             .arg(record.name, kept.name);
+        }
+    return lines;
+}
+
+} // namespace TransferBackup

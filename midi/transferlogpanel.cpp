@@ -1,0 +1,100 @@
+#include "midi/transferlogpanel.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTime>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TransferLogPanel::TransferLogPanel(QWidget *parent) : QWidget(parent)
+{
+    toggleButton = new QToolButton(this);
+    toggleButton->setText(tr("Log"));
+    toggleButton->setCheckable(true);
+    toggleButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toggleButton->setArrowType(Qt::RightArrow);
+    toggleButton->setAutoRaise(true);
+    copyButton = new QPushButton(tr("Copy"), this);
+    saveButton = new QPushButton(tr("Save..."), this);
+    view = new QPlainTextEdit(this);
+    view->setReadOnly(true);
+    view->setMaximumBlockCount(5000);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(toggleButton);
+    row->addStretch();
+    row->addWidget(copyButton);
+    row->addWidget(saveButton);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(row);
+    column->addWidget(view);
+
+    connect(toggleButton, &QToolButton::toggled, this, &TransferLogPanel::setExpanded);
+    connect(copyButton, &QPushButton::clicked, this, &TransferLogPanel::copy);
+    connect(saveButton, &QPushButton::clicked, this, &TransferLogPanel::save);
+    setExpanded(false);
+}
+
+void TransferLogPanel::addLine(const QString &line)
+{
+    view->appendPlainText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line);
+}
+
+QString TransferLogPanel::text() const
+{
+    return view->toPlainText();
+}
+
+bool TransferLogPanel::expanded() const
+{
+    return toggleButton->isChecked();
+}
+
+void TransferLogPanel::setExpanded(bool open)
+{
+    toggleButton->setChecked(open);
+    toggleButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+    view->setVisible(open);
+    copyButton->setVisible(open);
+    saveButton->setVisible(open);
+    emit expandedChanged(open);
+}
+
+void TransferLogPanel::copy()
+{
+    QGuiApplication::clipboard()->setText(text());
+}
+
+bool TransferLogPanel::saveTo(const QString &fileName, QString &errorText) const
+{
+    QSaveFile file(fileName);
+    const QByteArray bytes = (text() + QLatin1Char('\n')).toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
+        errorText = tr("The log could not be saved to %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void TransferLogPanel::save()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save the log"), folder + QStringLiteral("/transfer-log.txt"), tr("Text files (*.txt)"));
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!saveTo(fileName, error))
+        QMessageBox::critical(this, tr("Orvex+ Preset Manager"), error);
+}

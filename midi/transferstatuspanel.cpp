@@ -1,0 +1,79 @@
+#include "midi/transferstatuspanel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TransferStatusPanel::TransferStatusPanel(QWidget *parent) : QWidget(parent)
+{
+    label = new QLabel(this);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    stopButton = new QPushButton(tr("Stop"), this);
+    retryButton = new QPushButton(tr("Retry"), this);
+    writeButton = new QPushButton(tr("Write"), this);
+    cancelButton = new QPushButton(tr("Cancel"), this);
+    closeButton = new QPushButton(tr("Close"), this);
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addStretch();
+    for (QPushButton *b : {stopButton, retryButton, writeButton, cancelButton, closeButton})
+        row->addWidget(b);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(label, 1);
+    column->addLayout(row);
+    showNote(QString());
+}
+
+void TransferStatusPanel::show(const QString &text, std::initializer_list<QPushButton *> buttons)
+{
+    running = false;
+    label->setText(text);
+    for (QPushButton *b : {stopButton, retryButton, writeButton, cancelButton, closeButton})
+        b->setVisible(std::find(buttons.begin(), buttons.end(), b) != buttons.end());
+    if (buttons.size() > 0)
+        (*buttons.begin())->setDefault(true);
+}
+
+void TransferStatusPanel::showRunning(const QString &text)
+{
+    // Called on every reply: only the text changes while it runs.
+    if (!running)
+        show(text, {stopButton});
+    running = true;
+    label->setText(text);
+}
+
+void TransferStatusPanel::showQuestion(const QString &text)
+{
+    show(text, {writeButton, cancelButton});
+}
+
+void TransferStatusPanel::showStopped(const QString &text, bool canRetry)
+{
+    if (canRetry)
+        show(text, {retryButton, closeButton});
+    else
+        show(text, {closeButton});
+}
+
+void TransferStatusPanel::showDone(const QString &text)
+{
+    show(text, {closeButton});
+}
+
+void TransferStatusPanel::showNote(const QString &text)
+{
+    show(text, {});
+}
+
+QString TransferStatusPanel::text() const
+{
+    return label->text();
+}

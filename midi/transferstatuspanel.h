@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// Where the transfer dialog says how a transfer goes and what the user can do about it:
+// its position while running (with Stop), the question before writing (Write, Cancel),
+// why it stopped (Retry, Close) and the summary at the end (Close).
+class TransferStatusPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TransferStatusPanel(QWidget *parent = nullptr);
+
+    void showRunning(const QString &text);
+    void showQuestion(const QString &text);
+    void showStopped(const QString &text, bool canRetry);
+    void showDone(const QString &text);
+    // A line without buttons (an unanswered connect); empty text hides the panel's text.
+    void showNote(const QString &text);
+    QString text() const;
+
+    QLabel *label = nullptr;
+    QPushButton *stopButton = nullptr;
+    QPushButton *retryButton = nullptr;
+    QPushButton *writeButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *closeButton = nullptr;
+
+private:
+    bool running = false;
+    void show(const QString &text, std::initializer_list<QPushButton *> buttons);
+};
