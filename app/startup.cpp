@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDirIterator>
 #include <QIcon>
 #include <QSettings>
 #include <QStyle>
@@ -99,13 +98,12 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     auto app = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setDesktopFileName(DesktopId);
-    // The icon theme's (installed) icon, else the same pictures built in.
-    QIcon builtIn;
-    QDirIterator sizes(QStringLiteral(":/icons/hicolor"), {DesktopId + QStringLiteral(".png")}, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (sizes.hasNext())
-        builtIn.addFile(sizes.next());
-    QApplication::setWindowIcon(QIcon::fromTheme(DesktopId, builtIn));
+    // The window frame's icon, built in. Small sizes only: each is decoded here, at start-up, and
+    // docks and task switchers take the large ones from the installed icon theme.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId));
+    QApplication::setWindowIcon(icon);
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);
     applyPaletteSetting(*settings);
