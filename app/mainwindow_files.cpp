@@ -6,9 +6,18 @@
 #include "files/fileflows.h"
 #include "files/presetfile.h"
 
+#include <QFileInfo>
+#include <QMessageBox>
+
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
 const QString PresetFilter = QStringLiteral("Presets (*.pre)");
+
+// The Load dialog's filters, the first one chosen at the start.
+QString loadFilters()
+{
+    return QStringList{PresetFilter, MainWindow::tr("All files (*)")}.join(QStringLiteral(";;"));
+}
 } // namespace
 
 bool MainWindow::savePresetFile(const QString &fileName, int firstBank, int lastBank)
@@ -38,9 +47,17 @@ void MainWindow::on_Save()
             return;
         selectedBank = dialog.selectedBank;
     }
-    const QString directory = settings.value(DefaultPathKey, QString()).toString();
-    const QString fileName = fileDialogs.saveFileName(this, tr("Save preset file"), directory, PresetFilter);
-    if (fileName.isEmpty())
+    const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
+    const QString chosen = fileDialogs.saveFileName(this, tr("Save preset file"), directory, PresetFilter);
+    if (chosen.isEmpty())
+        return;
+    // The dialog asked before replacing the name it was given, not the one with ".pre".
+    const QString fileName = FileFlows::withPresetExtension(chosen);
+    if (fileName != chosen && QFileInfo::exists(fileName) &&
+        QMessageBox::question(
+            this, QStringLiteral("Orvex+ Preset Manager"),
+            tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
@@ -59,8 +76,8 @@ void MainWindow::on_Save()
 
 void MainWindow::on_Load()
 {
-    const QString directory = settings.value(DefaultPathKey, QString()).toString();
-    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, PresetFilter);
+    const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
+    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, loadFilters());
     if (fileName.isEmpty())
         return;
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));

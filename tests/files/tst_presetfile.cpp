@@ -681,6 +681,9 @@ private slots:
              "Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung \"device\" nicht gefunden)"},
             {"preset file not intended for Orvex+ (tag \"device\" not correct)",
              "Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung \"device\" ist nicht korrekt)"},
+            {"All files (*)", "Alle Dateien (*)"},
+            {"%1 already exists.\nDo you want to replace it?",
+             "%1 existiert bereits.\nMöchten Sie die Datei ersetzen?"},
         };
         for (const auto &pair : pairs)
             QCOMPARE(german.translate("MainWindow", pair[0]), QString::fromUtf8(pair[1]));
