@@ -127,6 +127,7 @@ public slots:
     void on_LangChanged(int index);
     void on_undo();
     void on_redo();
+    void quit();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -135,4 +136,5 @@ private:
     QToolButton *makePictureButton(const QString &picture, const QSize &iconSize, const QString &styleSheet);
     QWidget *buildToolPanel();
     void connectSignals();
+    void addStandardKeys();
 };

@@ -1,12 +1,14 @@
 #include "views/detailview.h"
 
 #include "model/categorytable.h"
+#include "model/presetrecord.h"
 
 #include <QPixmap>
 
 DetailView::DetailView(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
+    AuthorDoEdit->setMaxLength(MaxPresetTextLength);
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));

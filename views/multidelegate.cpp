@@ -1,6 +1,7 @@
 #include "views/multidelegate.h"
 
 #include "model/celltext.h"
+#include "model/presetrecord.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -43,7 +44,9 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
 QWidget *MultiDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return new QLineEdit(parent);
+    auto *editor = new QLineEdit(parent);
+    editor->setMaxLength(MaxPresetTextLength);
+    return editor;
 }
 
 void MultiDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const

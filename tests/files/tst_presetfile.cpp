@@ -2,9 +2,11 @@
 // their messages, the reading rules, and files that must neither crash nor change anything.
 #include "common/testfiles.h"
 #include "files/presetfile.h"
+#include "files/presetfilereader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -188,6 +190,30 @@ private slots:
         QVERIFY2(loadPresetFile(read, file, 0, 0, errorText), qPrintable(errorText));
         QCOMPARE(read.at(0, 0).name, QString::fromLatin1("a b c\x7F"));
         QCOMPARE(read.at(0, 1).name, QStringLiteral(" x "));
+    }
+
+    // The largest file the program can write: every name and author as long as the
+    // program keeps them, every character one that is written escaped.
+    void largestSavedFileLoadsBack()
+    {
+        BankStore store;
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = store.at(b, p);
+                r.name = QString(MaxPresetTextLength, QLatin1Char('"'));
+                r.author = QString(MaxPresetTextLength, QLatin1Char('&'));
+                r.category = INT_MIN;
+                r.params.fill(0xFF);
+            }
+        const QString file = path(QStringLiteral("largest.pre"));
+        QString errorText;
+        QVERIFY(savePresetFile(store, file, 0, 15, errorText));
+        QVERIFY(QFileInfo(file).size() < PresetFileReader::MaxFileSize / 2);
+        BankStore back;
+        QVERIFY2(loadPresetFile(back, file, 0, 15, errorText), qPrintable(errorText));
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                QVERIFY(back.at(b, p).sameContent(store.at(b, p)));
     }
 
     void failedSaveKeepsThePreviousFile()
