@@ -141,9 +141,11 @@ bool prepareText(const QByteArray &data, QByteArray &text, bool &lockUtf8)
     const bool wide = v.startsWith("\xFE\xFF") || v.startsWith("\xFF\xFE") ||
                       std::memchr(v.data(), 0, size_t(std::min<qsizetype>(v.size(), 4))) != nullptr;
     if (wide) {
-        const auto encoding = QStringConverter::encodingForData(v);
+        // UTF-16 or UTF-32, with or without a byte order mark. Handed over as they are,
+        // the declarations in them could not be measured.
+        const auto encoding = QStringConverter::encodingForData(v, u'<');
         if (!encoding || *encoding == QStringConverter::Utf8)
-            return true; // the reader will refuse it
+            return false;
         QStringDecoder decode(*encoding);
         const QString decoded = decode(v);
         if (decode.hasError())

@@ -531,6 +531,8 @@ private slots:
             << QByteArray("\xFF\xFE") +
                    QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
             << juergen;
+        QTest::newRow("UTF-16 without byte order mark")
+            << QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2) << juergen;
         QTest::newRow("declared UTF-8, but 8-bit")
             << file("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", cp1252) << QString();
         QTest::newRow("declared UTF-7")
@@ -585,6 +587,14 @@ private slots:
         QTest::newRow("65 declarations") << doctype(repeated("<!ATTLIST a b CDATA 'x'>", 65)) << -1;
         QTest::newRow("long declaration")
             << doctype("<!ATTLIST a b CDATA '" + QByteArray(17000, 'x') + "'>") << -1;
+        const auto utf16 = [](const QByteArray &utf8) {
+            const QString text = QString::fromUtf8(utf8);
+            return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        };
+        QTest::newRow("64 declarations in UTF-16")
+            << utf16(doctype(repeated("<!ATTLIST a b CDATA 'x'>", 64))) << 1;
+        QTest::newRow("65 declarations in UTF-16")
+            << utf16(doctype(repeated("<!ATTLIST a b CDATA 'x'>", 65))) << -1;
         QTest::newRow("internal entity") << doctype("<!ENTITY e \"x\">") << -1;
         QTest::newRow("parameter entity") << doctype("<!ENTITY % p SYSTEM \"p.dtd\"> %p;") << -1;
         QTest::newRow("long prolog") << "<!--" + QByteArray(70000, 'x') + "-->" + document("<bank/>") << -1;
