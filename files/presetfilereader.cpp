@@ -62,6 +62,12 @@ bool isValidUtf8(QByteArrayView data)
     const auto *p = reinterpret_cast<const unsigned char *>(data.data());
     const auto *const end = p + data.size();
     while (p < end) {
+        // Plain ASCII, eight bytes at a time.
+        uint64_t word;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080u) == 0)) {
+            p += 8;
+            continue;
+        }
         const unsigned lead = *p;
         if (lead < 0x80) {
             ++p;
@@ -297,8 +303,9 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
     QByteArray text;
     bool lockUtf8 = false;
     Prolog prolog;
-    if (!prepareText(data, text, lockUtf8) || !scanProlog(text, prolog) || text.count('<') > MaxMarkup ||
-        text.count('&') > MaxReferences)
+    if (!prepareText(data, text, lockUtf8) || !scanProlog(text, prolog) ||
+        std::count(text.cbegin(), text.cend(), '<') > MaxMarkup ||
+        std::count(text.cbegin(), text.cend(), '&') > MaxReferences)
         return Result::NotValid;
     firstBank = std::max(firstBank, 0);
     lastBank = std::min(lastBank, BankCount - 1);
