@@ -145,7 +145,7 @@ bool prepareText(const QByteArray &data, QByteArray &text, bool &lockUtf8)
     if (v.startsWith("\xEF\xBB\xBF") || declaresEncoding(v))
         return true;
     const bool wide = v.startsWith("\xFE\xFF") || v.startsWith("\xFF\xFE") ||
-                      std::memchr(v.data(), 0, size_t(std::min<qsizetype>(v.size(), 4))) != nullptr;
+                      v.first(std::min<qsizetype>(v.size(), 4)).contains('\0');
     if (wide) {
         // UTF-16 or UTF-32, with or without a byte order mark. Handed over as they are,
         // the declarations in them could not be measured.
