@@ -8,6 +8,7 @@
 #include "views/searchbar.h"
 #include "views/tablezoom.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -227,6 +228,42 @@ void MainWindow::connectSignals()
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, slot);
     }
+    addStandardKeys();
+}
+
+void MainWindow::addStandardKeys()
+{
+    // The platform's usual keys beside the ones above. A key bound twice would fire
+    // neither binding, so the platform's redo keys leave out Ctrl+Y.
+    QList<QKeySequence> redoKeys{QKeySequence(QStringLiteral("Ctrl+Shift+Z"))};
+    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Redo))
+        if (!redoKeys.contains(keys) && keys != QKeySequence(QStringLiteral("Ctrl+y")))
+            redoKeys << keys;
+    const std::pair<QList<QKeySequence>, void (MainWindow::*)()> keys[] = {
+        {{QKeySequence(QStringLiteral("Ctrl+S"))}, &MainWindow::on_Save},
+        {{QKeySequence(QStringLiteral("Ctrl+O"))}, &MainWindow::on_Load},
+        {redoKeys, &MainWindow::on_redo},
+        {{QKeySequence(QStringLiteral("Ctrl+Q"))}, &MainWindow::quit},
+    };
+    for (const auto &[sequences, slot] : keys) {
+        auto *action = new QAction(this);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    }
+    // Delete only while the table has the focus: elsewhere the key edits text.
+    auto *deleteKey = new QAction(table);
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(deleteKey, &QAction::triggered, this, &MainWindow::on_delete_Table);
+    table->addAction(deleteKey);
+}
+
+void MainWindow::quit()
+{
+    // Through the close event, so unsaved changes are asked about first.
+    close();
 }
 
 void MainWindow::updateTable(bool withDetailView)

@@ -148,6 +148,7 @@ public slots:
     void on_LangChanged(int index);
     void on_undo();
     void on_redo();
+    void quit();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,4 +158,5 @@ private:
     QWidget *buildToolPanel();
     void connectSignals();
     void setUpLibrary();
+    void addStandardKeys();
 };

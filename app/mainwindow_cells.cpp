@@ -11,7 +11,9 @@ void MainWindow::on_Table_cellChanged(int row, int column)
     QTableWidgetItem *item = table->item(row, column);
     if (!item)
         return;
-    const CellText::Parsed parsed = CellText::parse(item->text());
+    CellText::Parsed parsed = CellText::parse(item->text());
+    // Text dropped from elsewhere is not limited by the editor.
+    parsed.name = limitedText(parsed.name);
     PresetRecord &record = bankStore.at(column, row);
 
     if (parsed.kind == CellText::Parsed::Plain) {

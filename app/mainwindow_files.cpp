@@ -8,10 +8,19 @@
 #include "files/syxflows.h"
 #include "files/syxload.h"
 
+#include <QFileInfo>
+#include <QMessageBox>
+
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
 const QString PresetFilter = QStringLiteral("Presets (*.pre)");
 const QString SyxFilter = QStringLiteral("SysEx (*.syx)");
+
+// The Load dialog's filters, the first one chosen at the start.
+QString loadFilters()
+{
+    return QStringList{PresetFilter, SyxFilter, MainWindow::tr("All files (*)")}.join(QStringLiteral(";;"));
+}
 } // namespace
 
 bool MainWindow::savePresetFile(const QString &fileName, int firstBank, int lastBank)
@@ -45,21 +54,30 @@ void MainWindow::on_Save()
         selectedBank = dialog.selectedBank;
         selectionChosen = dialog.selectionChosen;
     }
-    const QString directory = settings.value(DefaultPathKey, QString()).toString();
+    const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
     // A selection is no whole bank: only a SysEx file can hold it.
     const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
-    const QString fileName = fileDialogs.saveFileName(this, tr("Save preset file"), directory, filter);
-    if (fileName.isEmpty())
+    const QString chosen = fileDialogs.saveFileName(this, tr("Save preset file"), directory, filter);
+    if (chosen.isEmpty())
+        return;
+    // The dialog asked before replacing the name it was given, not the one with the extension added.
+    const QString fileName = selectionChosen && QFileInfo(chosen).suffix().isEmpty()
+                                 ? chosen + QStringLiteral(".syx")
+                                 : FileFlows::withPresetExtension(chosen);
+    if (fileName != chosen && QFileInfo::exists(fileName) &&
+        QMessageBox::question(
+            this, QStringLiteral("Orvex+ Preset Manager"),
+            tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
     if (selectionChosen || SyxFlows::isSyxName(fileName)) {
-        // The name is used as chosen, as for preset files; loading knows a SysEx file by its content too.
         const bool saved =
             saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
         // Banks 2 to 16 hold every change a user can make, as an export does.
         if (saved && !selectionChosen && selectedBank < 1)
-            modified = false;
+            markClean();
         return;
     }
 
@@ -77,9 +95,8 @@ void MainWindow::on_Save()
 
 void MainWindow::on_Load()
 {
-    const QString directory = settings.value(DefaultPathKey, QString()).toString();
-    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory,
-                                                      PresetFilter + QLatin1String(";;") + SyxFilter);
+    const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
+    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, loadFilters());
     if (fileName.isEmpty())
         return;
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));

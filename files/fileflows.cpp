@@ -3,7 +3,9 @@
 #include "editing/undohistory.h"
 #include "model/bankstore.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -12,6 +14,18 @@ namespace FileFlows {
 QString defaultPathFor(const QString &fileName)
 {
     return QFileInfo(fileName).absolutePath();
+}
+
+QString startDirectory(const QString &defaultPath)
+{
+    if (!defaultPath.isEmpty() && QFileInfo(defaultPath).isDir())
+        return defaultPath;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString withPresetExtension(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".pre") : fileName;
 }
 
 int lastTargetBank(int startBank, int fileBanks)

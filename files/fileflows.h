@@ -11,6 +11,13 @@ namespace FileFlows {
 // What "defaultpath" remembers for a chosen file: the absolute path of its folder.
 QString defaultPathFor(const QString &fileName);
 
+// Where the file dialogs open: the remembered folder while it still exists, otherwise
+// the user's documents folder (never the program's working directory).
+QString startDirectory(const QString &defaultPath);
+
+// A name typed without an extension gets ".pre", as the platform's own dialogs would add.
+QString withPresetExtension(const QString &fileName);
+
 // The last bank that a file of fileBanks banks fills when loaded from startBank. Banks of
 // the file that would land past the last bank are left out, never written anywhere.
 int lastTargetBank(int startBank, int fileBanks);

@@ -145,6 +145,16 @@
         <translation>kann Datei nicht schreiben</translation>
     </message>
     <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 existiert bereits.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
         <source>copy</source>
         <translation>Kopieren</translation>
     </message>

@@ -2,6 +2,7 @@
 
 #include "model/categorytable.h"
 #include "views/themecolours.h"
+#include "model/presetrecord.h"
 
 #include <QEvent>
 #include <QPixmap>
@@ -24,6 +25,7 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
         widget->setAccessibleName(name);
         widget->setToolTip(tip);
     }
+    AuthorDoEdit->setMaxLength(MaxPresetTextLength);
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));

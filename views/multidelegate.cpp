@@ -5,6 +5,7 @@
 #include "model/celltext.h"
 #include "model/selectionmask.h"
 #include "views/themecolours.h"
+#include "model/presetrecord.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -84,7 +85,9 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
 QWidget *MultiDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return new QLineEdit(parent);
+    auto *editor = new QLineEdit(parent);
+    editor->setMaxLength(MaxPresetTextLength);
+    return editor;
 }
 
 void MultiDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const

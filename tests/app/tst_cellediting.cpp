@@ -89,6 +89,23 @@ private slots:
         QVERIFY(w.modified);
     }
 
+    // Whatever way a name comes in, it is kept only as long as a saved file can carry it.
+    void longNamesAreCut()
+    {
+        MainWindow w;
+        loadSomething(w);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString longName(MaxPresetTextLength + 50, QLatin1Char('x'));
+        QLineEdit *editor = openEditor(w, 1, 1);
+        QVERIFY(editor);
+        type(editor, longName);
+        QTRY_VERIFY(!w.table->viewport()->findChild<QLineEdit *>());
+        QCOMPARE(w.bankStore.at(1, 1).name, longName.left(MaxPresetTextLength));
+        w.table->item(2, 1)->setText(longName); // as text dropped from another program
+        QCOMPARE(w.bankStore.at(1, 2).name, longName.left(MaxPresetTextLength));
+    }
+
     void unchangedOrDiscardedEditRecordsNothing()
     {
         MainWindow w;

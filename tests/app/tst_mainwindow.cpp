@@ -138,6 +138,70 @@ private slots:
         QVERIFY(author->text().isEmpty());
     }
 
+    void standardKeysBesideTheSpecifiedOnes()
+    {
+        MainWindow w;
+        loadSomething(w);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        int opened = 0;
+        w.fileDialogs.openFileName = [&](QWidget *, const QString &, const QString &, const QString &) {
+            ++opened;
+            return QString();
+        };
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(opened, 1);
+        QString saveDialog;
+        whenModalShows([&](QWidget *m) {
+            saveDialog = QString::fromLatin1(m->metaObject()->className());
+            QTest::keyClick(m, Qt::Key_Escape);
+        });
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(saveDialog, QStringLiteral("BankSel"));
+
+        // Delete edits text where text is edited, and deletes presets in the table.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        select(w, {{2, 5}});
+        w.table->setFocus();
+        w.table->editItem(w.table->item(5, 2));
+        auto *editor = w.table->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Home);
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QCOMPARE(editor->text(), QStringLiteral("2-5"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(w.bankStore.at(2, 5).name, QStringLiteral("P2-5"));
+        w.table->setFocus();
+        QTest::keyClick(w.table, Qt::Key_Delete);
+        QCOMPARE(w.bankStore.at(2, 5).name, QStringLiteral("empty"));
+
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.bankStore.at(2, 5).name, QStringLiteral("P2-5"));
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.bankStore.at(2, 5).name, QStringLiteral("empty"));
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier); // the specified redo key stays
+        QCOMPARE(w.bankStore.at(2, 5).name, QStringLiteral("empty"));
+
+        // Ctrl+Q closes through the unsaved-changes prompt.
+        QString shown;
+        whenModalShows([&](QWidget *m) {
+            shown = messageText(m);
+            static_cast<QMessageBox *>(m)->button(QMessageBox::Cancel)->click();
+        });
+        QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(shown, QStringLiteral("The presets banks have been modified."));
+        QVERIFY(w.isVisible());
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        whenModalShows(
+            [](QWidget *m) { static_cast<QMessageBox *>(m)->button(QMessageBox::Discard)->click(); });
+        QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!w.isVisible());
+    }
+
     void closePromptKeepsOrDiscards()
     {
         MainWindow w;

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -376,6 +377,43 @@ private slots:
         QVERIFY(none.unexpected.isEmpty());
     }
 
+    // "mine" is saved as "mine.pre", in the documents folder's dialog; an existing
+    // "mine.pre" is replaced only when the user says so.
+    void saveAddsTheExtension()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        FileAnswer file{path("mine")};
+        w.fileDialogs.saveFileName = file.ask();
+        const auto save = [&](QList<ModalScript::Answer> answers) {
+            ModalScript script(answers);
+            w.on_Save();
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        };
+        save({saveBanks(-1)});
+        QCOMPARE(file.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        QVERIFY(!QFile::exists(path("mine")));
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(path("mine.pre"), errorText), 16);
+        QCOMPARE(w.windowTitle(), QStringLiteral("mine.pre[*] - Orvex+ Preset Manager"));
+
+        editOnePreset(w);
+        const QByteArray before = presetFileText(w.bankStore, 0, 15);
+        QString question;
+        save({saveBanks(-1), [&](QWidget *m) {
+                  question = boxText(m);
+                  promptButton(QMessageBox::No)(m);
+              }});
+        QCOMPARE(question, QStringLiteral("mine.pre already exists.\nDo you want to replace it?"));
+        QVERIFY(w.modified);
+        save({saveBanks(-1), promptButton(QMessageBox::Yes)});
+        QVERIFY(!w.modified);
+        QFile saved(path("mine.pre"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), before);
+    }
+
     void cancelledSaveChangesNothing_data()
     {
         QTest::addColumn<int>("way");
@@ -503,8 +541,9 @@ private slots:
         if (unsaved)
             QCOMPARE(prompt, QStringLiteral("The presets banks have been modified."));
         QCOMPARE(file.caption, QStringLiteral("Open preset file"));
-        QCOMPARE(file.directory, QStringLiteral("/before"));
-        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
+        // The remembered folder is gone: the dialog opens in the documents folder.
+        QCOMPARE(file.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx);;All files (*)"));
         QCOMPARE(file.parent, &w);
         QCOMPARE(defaultPath(), dir.path());
 

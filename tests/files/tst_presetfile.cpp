@@ -2,9 +2,11 @@
 // their messages, the reading rules, and files that must neither crash nor change anything.
 #include "common/testfiles.h"
 #include "files/presetfile.h"
+#include "files/presetfilereader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -188,6 +190,30 @@ private slots:
         QVERIFY2(loadPresetFile(read, file, 0, 0, errorText), qPrintable(errorText));
         QCOMPARE(read.at(0, 0).name, QString::fromLatin1("a b c\x7F"));
         QCOMPARE(read.at(0, 1).name, QStringLiteral(" x "));
+    }
+
+    // The largest file the program can write: every name and author as long as the
+    // program keeps them, every character one that is written escaped.
+    void largestSavedFileLoadsBack()
+    {
+        BankStore store;
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = store.at(b, p);
+                r.name = QString(MaxPresetTextLength, QLatin1Char('"'));
+                r.author = QString(MaxPresetTextLength, QLatin1Char('&'));
+                r.category = INT_MIN;
+                r.params.fill(0xFF);
+            }
+        const QString file = path(QStringLiteral("largest.pre"));
+        QString errorText;
+        QVERIFY(savePresetFile(store, file, 0, 15, errorText));
+        QVERIFY(QFileInfo(file).size() < PresetFileReader::MaxFileSize / 2);
+        BankStore back;
+        QVERIFY2(loadPresetFile(back, file, 0, 15, errorText), qPrintable(errorText));
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                QVERIFY(back.at(b, p).sameContent(store.at(b, p)));
     }
 
     void failedSaveKeepsThePreviousFile()
@@ -473,9 +499,114 @@ private slots:
         QCOMPARE(store.at(1, 11).name, QStringLiteral("<&A"));
         QCOMPARE(store.at(1, 11).author, QStringLiteral("a\nb"));
         QCOMPARE(store.at(1, 11).category, 12);
-        QCOMPARE(store.at(1, 12).name.size(), 2'000'000);
+        // Cut to what the program keeps, so that saving it again gives a file that loads.
+        QCOMPARE(store.at(1, 12).name, QString(MaxPresetTextLength, QLatin1Char('n')));
         QCOMPARE(store.at(1, 12).category, 0);
         QVERIFY(untouched(13));
+    }
+
+    // Files from 8-bit Windows locales load; a byte order mark or a declaration decides.
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("name"); // empty: the file is refused
+        const auto file = [](const QByteArray &prefix, const QByteArray &name) {
+            return prefix + document("<bank>" + presetElement(name, hexText(0)) + "</bank>");
+        };
+        const QString juergen = QString::fromUtf8("J\xC3\xBCrgen \xE2\x82\xAC \xC5\x93");
+        const QByteArray cp1252 = "J\xFCrgen \x80 \x9C";
+        QTest::newRow("8-bit, no declaration") << file("", cp1252) << juergen;
+        QTest::newRow("8-bit, declaration without encoding")
+            << file("<?xml version=\"1.0\"?>\n", cp1252) << juergen;
+        QTest::newRow("declared windows-1252")
+            << file("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", cp1252) << juergen;
+        QTest::newRow("declared ISO-8859-1")
+            << file("<?xml version='1.0' encoding='ISO-8859-1'?>", "J\xFCrgen")
+            << QString::fromUtf8("J\xC3\xBCrgen");
+        QTest::newRow("UTF-8") << file("", juergen.toUtf8()) << juergen;
+        QTest::newRow("UTF-8 with byte order mark") << file("\xEF\xBB\xBF", juergen.toUtf8()) << juergen;
+        const QString text =
+            QString::fromUtf8(file("<?xml version=\"1.0\" encoding=\"UTF-16\"?>", juergen.toUtf8()));
+        QTest::newRow("UTF-16 with byte order mark")
+            << QByteArray("\xFF\xFE") +
+                   QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
+            << juergen;
+        QTest::newRow("UTF-16 without byte order mark")
+            << QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2) << juergen;
+        QTest::newRow("declared UTF-8, but 8-bit")
+            << file("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", cp1252) << QString();
+        QTest::newRow("declared UTF-7")
+            << file("<?xml version=\"1.0\" encoding=\"UTF-7\"?>", "J") << QString();
+    }
+    void encodings()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, name);
+        const QString file = writeFile(QStringLiteral("encoding.pre"), content);
+        BankStore store;
+        QString errorText;
+        QCOMPARE(loadPresetFile(store, file, 1, 1, errorText), !name.isEmpty());
+        QCOMPARE(store.at(1, 0).name, name);
+        if (name.isEmpty())
+            QCOMPARE(errorText, NotValid1);
+    }
+
+    // What a preset file never needs is refused before it costs time or memory; small
+    // amounts of it are still passed over.
+    void boundsOnWhatFilesNeverNeed_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("banks");
+        const auto repeated = [](const QByteArray &unit, int n) {
+            QByteArray all;
+            for (int i = 0; i < n; ++i)
+                all += unit;
+            return all;
+        };
+        const auto attributes = [](int n) {
+            QByteArray tag = "<bank";
+            for (int i = 0; i < n; ++i)
+                tag += " a" + QByteArray::number(i) + "=\"1\"";
+            return tag + "/>";
+        };
+        const auto doctype = [](const QByteArray &subset) {
+            return "<!DOCTYPE presetbanks [" + subset + "]>" + document("<bank/>");
+        };
+        QTest::newRow("16 attributes") << document(attributes(16)) << 1;
+        QTest::newRow("17 attributes") << document(attributes(17)) << -1;
+        QTest::newRow("10,000 stray elements") << document(repeated("<a/>", 10000) + "<bank/>") << 1;
+        QTest::newRow("10,001 stray elements") << document(repeated("<a/>", 10001) + "<bank/>") << -1;
+        QTest::newRow("a flood of comments") << document(repeated("<!---->", 20001) + "<bank/>") << -1;
+        QTest::newRow("a flood of references")
+            << document("<bank><preset name=\"" + repeated("&amp;", 1200000) + "\"/></bank>") << -1;
+        QTest::newRow("small document type")
+            << doctype("<!ELEMENT bank ANY><!ATTLIST bank x CDATA 'y'><!ENTITY e SYSTEM \"e.xml\">"
+                       "<!NOTATION n SYSTEM \"n\"><!-- ] > -->")
+            << 1;
+        QTest::newRow("64 declarations") << doctype(repeated("<!ATTLIST a b CDATA 'x'>", 64)) << 1;
+        QTest::newRow("65 declarations") << doctype(repeated("<!ATTLIST a b CDATA 'x'>", 65)) << -1;
+        QTest::newRow("long declaration")
+            << doctype("<!ATTLIST a b CDATA '" + QByteArray(17000, 'x') + "'>") << -1;
+        const auto utf16 = [](const QByteArray &utf8) {
+            const QString text = QString::fromUtf8(utf8);
+            return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        };
+        QTest::newRow("64 declarations in UTF-16")
+            << utf16(doctype(repeated("<!ATTLIST a b CDATA 'x'>", 64))) << 1;
+        QTest::newRow("65 declarations in UTF-16")
+            << utf16(doctype(repeated("<!ATTLIST a b CDATA 'x'>", 65))) << -1;
+        QTest::newRow("internal entity") << doctype("<!ENTITY e \"x\">") << -1;
+        QTest::newRow("parameter entity") << doctype("<!ENTITY % p SYSTEM \"p.dtd\"> %p;") << -1;
+        QTest::newRow("long prolog") << "<!--" + QByteArray(70000, 'x') + "-->" + document("<bank/>") << -1;
+    }
+    void boundsOnWhatFilesNeverNeed()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, banks);
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(writeFile(QStringLiteral("bounds.pre"), content), errorText), banks);
+        if (banks < 0)
+            QCOMPARE(errorText, NotValid1);
     }
 
     void unusualInputIsHandledSafely_data()
@@ -586,6 +717,9 @@ private slots:
              "Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung \"device\" nicht gefunden)"},
             {"preset file not intended for Orvex+ (tag \"device\" not correct)",
              "Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung \"device\" ist nicht korrekt)"},
+            {"All files (*)", "Alle Dateien (*)"},
+            {"%1 already exists.\nDo you want to replace it?",
+             "%1 existiert bereits.\nMöchten Sie die Datei ersetzen?"},
         };
         for (const auto &pair : pairs)
             QCOMPARE(german.translate("MainWindow", pair[0]), QString::fromUtf8(pair[1]));

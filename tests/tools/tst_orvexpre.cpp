@@ -5,6 +5,7 @@
 #include "model/selectionmask.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -230,6 +231,15 @@ private slots:
         run = orvexPre({"copy", wrongFile, path("x.pre")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!QFile::exists(path("x.pre")));
+#ifdef Q_OS_LINUX
+        // Devices are written, never replaced by a file; a write that fails is reported.
+        run = orvexPre({"copy", fullFile, "/dev/null"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(!QFileInfo(QStringLiteral("/dev/null")).isFile());
+        run = orvexPre({"copy", fullFile, "/dev/full"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("can't write file"), run.err);
+#endif
     }
 
     // Everything a SysEx file can carry survives .pre -> .syx -> .pre byte for byte; the

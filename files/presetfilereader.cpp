@@ -1,0 +1,439 @@
+#include "files/presetfilereader.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Result = PresetFileReader::Result;
+
+constexpr int ParamTextLength = 2 * 128;
+
+// Bounds on what a preset file never needs. Real files nest three deep, give a preset
+// three attributes and hold nothing outside the format.
+constexpr int MaxDepth = 256;
+constexpr int MaxAttributes = 16;
+// Elements of other names, banks past the 16th, presets past the 128th of a bank and
+// anything inside a preset: a few are passed over, a flood is refused.
+constexpr int MaxExtraElements = 10000; // below MaxMarkup, which usually stops a flood first
+// The XML reader spends time on document type declarations that grows faster than their
+// number, and expands what they declare, so they are measured before it sees them.
+constexpr qsizetype MaxPrologBytes = 64 * 1024;
+constexpr qsizetype MaxDoctypeBytes = 16 * 1024;
+constexpr int MaxDeclarations = 64;
+constexpr qsizetype ChunkBytes = 64 * 1024;
+// The XML reader's cost is per piece of markup and per reference, so a flood of empty
+// elements, comments or "&amp;" costs far more than the same bytes of plain text. A full
+// file has about 4,200 tags; with every character of every name and author escaped it
+// holds 2,048 x 2 x 256 references.
+constexpr qsizetype MaxMarkup = 20000;
+constexpr qsizetype MaxReferences = 2 * BankCount * PresetsPerBank * MaxPresetTextLength + 50000;
+
+bool readAtMost(QFile &file, QByteArray &data)
+{
+    const qint64 limit = PresetFileReader::MaxFileSize;
+    if (!file.isSequential()) {
+        if (file.size() > limit)
+            return false;
+        data = file.readAll();
+        return data.size() <= limit;
+    }
+    char chunk[65536];
+    for (;;) {
+        const qint64 got = file.read(chunk, sizeof chunk);
+        if (got <= 0)
+            return true;
+        data.append(chunk, got);
+        if (data.size() > limit)
+            return false;
+    }
+}
+
+// ---- encodings
+
+bool isValidUtf8(QByteArrayView data)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data.data());
+    const auto *const end = p + data.size();
+    while (p < end) {
+        // Plain ASCII, eight bytes at a time.
+        uint64_t word;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080u) == 0)) {
+            p += 8;
+            continue;
+        }
+        const unsigned lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        int follow;
+        uint32_t code;
+        uint32_t least;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            follow = 1, code = lead & 0x1F, least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            follow = 2, code = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            follow = 3, code = lead & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= follow)
+            return false;
+        for (int i = 1; i <= follow; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        p += follow + 1;
+    }
+    return true;
+}
+
+QString fromWindows1252(QByteArrayView data)
+{
+    // 0x80..0x9F; the five codes Windows leaves unassigned keep their Latin-1 meaning.
+    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(data.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : data) {
+        const uchar b = uchar(c);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+bool declaresEncoding(QByteArrayView data)
+{
+    if (data.size() < 6 || !data.startsWith("<?xml") || !QByteArrayView(" \t\r\n").contains(data[5]))
+        return false;
+    const qsizetype close = data.indexOf("?>");
+    return close > 0 && data.first(close).indexOf("encoding") >= 0;
+}
+
+// Encodings in which the markup characters are the ASCII bytes, so that the document type
+// declaration can be measured on the bytes themselves.
+bool asciiCompatible(QStringView encoding)
+{
+    const QString e = encoding.toString().toLower();
+    for (const char *prefix : {"utf-8", "utf8", "us-ascii", "ascii", "iso-8859-", "iso8859", "latin",
+                               "windows-125", "cp125", "koi8"})
+        if (e.startsWith(QLatin1String(prefix)))
+            return true;
+    return false;
+}
+
+// What the XML reader gets: the file's own bytes where they are UTF-8 or say what they
+// are, otherwise UTF-8 made from them (lockUtf8: the reader must ignore any declaration).
+bool prepareText(const QByteArray &data, QByteArray &text, bool &lockUtf8)
+{
+    lockUtf8 = false;
+    text = data;
+    const QByteArrayView v(data);
+    if (v.startsWith("\xEF\xBB\xBF") || declaresEncoding(v))
+        return true;
+    const bool wide = v.startsWith("\xFE\xFF") || v.startsWith("\xFF\xFE") ||
+                      v.first(std::min<qsizetype>(v.size(), 4)).contains('\0');
+    if (wide) {
+        // UTF-16 or UTF-32, with or without a byte order mark. Handed over as they are,
+        // the declarations in them could not be measured.
+        const auto encoding = QStringConverter::encodingForData(v, u'<');
+        if (!encoding || *encoding == QStringConverter::Utf8)
+            return false;
+        QStringDecoder decode(*encoding);
+        const QString decoded = decode(v);
+        if (decode.hasError())
+            return false;
+        text = decoded.toUtf8();
+        lockUtf8 = true;
+        return true;
+    }
+    if (isValidUtf8(v))
+        return true;
+    text = fromWindows1252(v).toUtf8();
+    lockUtf8 = true;
+    return true;
+}
+
+// ---- the prolog, measured before the XML reader sees it
+
+struct Prolog
+{
+    qsizetype end = 0; // where the document element (or whatever else follows) begins
+    bool doctype = false;
+};
+
+qsizetype skipPast(QByteArrayView d, qsizetype from, QByteArrayView terminator)
+{
+    const qsizetype at = d.indexOf(terminator, from);
+    return at < 0 ? d.size() : at + terminator.size();
+}
+
+// Document type declarations may hold a few small declarations and no parameter entities.
+bool scanDoctype(QByteArrayView d, qsizetype &i)
+{
+    const qsizetype start = i;
+    i += 9; // "<!DOCTYPE"
+    int declarations = 0;
+    bool subset = false;
+    char quote = 0;
+    while (i < d.size()) {
+        if (i - start > MaxDoctypeBytes)
+            return false;
+        const char c = d[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            ++i;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+            ++i;
+        } else if (c == '%') {
+            return false;
+        } else if (subset && d.sliced(i).startsWith("<!--")) {
+            i = skipPast(d, i + 4, "-->");
+        } else if (subset && d.sliced(i).startsWith("<?")) {
+            i = skipPast(d, i + 2, "?>");
+        } else if (subset && d.sliced(i).startsWith("<!")) {
+            if (++declarations > MaxDeclarations)
+                return false;
+            i += 2;
+        } else {
+            if (c == '[')
+                subset = true;
+            else if (c == ']')
+                subset = false;
+            ++i;
+            if (c == '>' && !subset)
+                return true;
+        }
+    }
+    return i - start <= MaxDoctypeBytes;
+}
+
+bool scanProlog(QByteArrayView d, Prolog &prolog)
+{
+    qsizetype i = d.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    for (;;) {
+        while (i < d.size() && (d[i] == ' ' || d[i] == '\t' || d[i] == '\n' || d[i] == '\r'))
+            ++i;
+        if (i > MaxPrologBytes)
+            return false;
+        const QByteArrayView rest = d.sliced(i);
+        if (rest.startsWith("<?")) {
+            i = skipPast(d, i + 2, "?>");
+        } else if (rest.startsWith("<!--")) {
+            i = skipPast(d, i + 4, "-->");
+        } else if (rest.startsWith("<!DOCTYPE")) {
+            prolog.doctype = true;
+            if (!scanDoctype(d, i))
+                return false;
+        } else {
+            prolog.end = i;
+            return true;
+        }
+    }
+}
+
+// ---- presets
+
+bool allSpace(QStringView text)
+{
+    for (const QChar c : text)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+int hexDigit(char16_t c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+void readParams(QStringView text, std::array<uint8_t, 128> &params)
+{
+    for (int k = 0; k < 128; ++k) {
+        const int high = hexDigit(text[2 * k].unicode());
+        const int low = hexDigit(text[2 * k + 1].unicode());
+        params[k] = (high < 0 || low < 0) ? 0 : uint8_t(high * 16 + low);
+    }
+}
+
+} // namespace
+
+PresetFileReader::Result PresetFileReader::readFile(const QString &fileName, BankStore *store, int firstBank,
+                                                    int lastBank)
+{
+    bankCount = 0;
+    QByteArray data;
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return Result::CantOpen;
+        if (!readAtMost(file, data))
+            return Result::NotValid;
+    }
+    return readData(data, store, firstBank, lastBank);
+}
+
+PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, BankStore *store, int firstBank,
+                                                    int lastBank)
+{
+    bankCount = 0;
+    if (data.size() > MaxFileSize)
+        return Result::NotValid;
+    QByteArray text;
+    bool lockUtf8 = false;
+    Prolog prolog;
+    if (!prepareText(data, text, lockUtf8) || !scanProlog(text, prolog) ||
+        std::count(text.cbegin(), text.cend(), '<') > MaxMarkup ||
+        std::count(text.cbegin(), text.cend(), '&') > MaxReferences)
+        return Result::NotValid;
+    firstBank = std::max(firstBank, 0);
+    lastBank = std::min(lastBank, BankCount - 1);
+
+    QXmlStreamReader reader;
+    reader.setNamespaceProcessing(false);
+    if (lockUtf8)
+        reader.addData(QString()); // from now on UTF-8, whatever the text declares
+    qsizetype fed = 0;
+    auto feed = [&](qsizetype upTo) {
+        reader.addData(text.sliced(fed, upTo - fed));
+        fed = upTo;
+    };
+    // The prolog alone first: the reader can't run past the measured declarations.
+    feed(prolog.end > 0 ? prolog.end : std::min(text.size(), ChunkBytes));
+
+    int depth = 0;
+    int extra = 0;
+    bool rootSeen = false, rootOk = false, deviceSeen = false, deviceOk = false;
+    bool inBank = false, inPreset = false, haveParams = false, dtdSeen = false;
+    int presetsInBank = 0;
+    PresetRecord pending;
+    std::vector<std::pair<int, PresetRecord>> taken; // (bank, preset) as bank * 128 + preset
+
+    for (;;) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError && fed < text.size()) {
+            feed(std::min(text.size(), fed + ChunkBytes));
+            continue;
+        }
+        if (reader.hasError())
+            return Result::NotValid;
+        if (token == QXmlStreamReader::EndDocument || reader.atEnd())
+            break;
+        switch (token) {
+        case QXmlStreamReader::StartDocument:
+            if (!lockUtf8 && !reader.documentEncoding().isEmpty() &&
+                !asciiCompatible(reader.documentEncoding()))
+                return Result::NotValid;
+            break;
+        case QXmlStreamReader::DTD: {
+            if (!prolog.doctype || dtdSeen)
+                return Result::NotValid;
+            dtdSeen = true;
+            const auto entities = reader.entityDeclarations();
+            if (entities.size() + reader.notationDeclarations().size() > MaxDeclarations)
+                return Result::NotValid;
+            // Internal entities expand in the text; a preset file needs none.
+            for (const auto &entity : entities)
+                if (entity.systemId().isEmpty() && entity.publicId().isEmpty())
+                    return Result::NotValid;
+            break;
+        }
+        case QXmlStreamReader::StartElement: {
+            if (++depth > MaxDepth)
+                return Result::NotValid;
+            const QXmlStreamAttributes attributes = reader.attributes();
+            if (attributes.size() > MaxAttributes)
+                return Result::NotValid;
+            const QStringView name = reader.qualifiedName();
+            if (depth == 1) {
+                rootSeen = true;
+                rootOk = name == u"presetbanks";
+            } else if (depth == 2) {
+                inBank = false;
+                if (!deviceSeen && name == u"device") {
+                    deviceSeen = true;
+                    deviceOk = attributes.value(QLatin1String("name")) == u"orvex+";
+                } else if (name == u"bank") {
+                    inBank = true;
+                    presetsInBank = 0;
+                    if (++bankCount > BankCount)
+                        ++extra;
+                } else {
+                    ++extra;
+                }
+            } else if (depth == 3 && inBank && name == u"preset") {
+                if (++presetsInBank > PresetsPerBank) {
+                    ++extra;
+                } else if (store && firstBank + bankCount - 1 <= lastBank) {
+                    inPreset = true;
+                    haveParams = false;
+                    pending.name = limitedText(attributes.value(QLatin1String("name")));
+                    pending.author = limitedText(attributes.value(QLatin1String("author")));
+                    pending.category = attributes.value(QLatin1String("category")).toInt();
+                }
+            } else {
+                ++extra;
+            }
+            if (extra > MaxExtraElements)
+                return Result::NotValid;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            if (depth == 3 && inPreset) {
+                if (haveParams) {
+                    pending.mark = true;
+                    taken.emplace_back((firstBank + bankCount - 1) * PresetsPerBank + presetsInBank - 1,
+                                       pending);
+                }
+                inPreset = false;
+            } else if (depth == 2) {
+                inBank = false;
+            }
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            // The preset's data is its last text (or CDATA) child that is not white space.
+            if (depth == 3 && inPreset && !allSpace(reader.text())) {
+                haveParams = reader.text().size() == ParamTextLength;
+                if (haveParams)
+                    readParams(reader.text(), pending.params);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (!rootSeen)
+        return Result::NoRoot;
+    if (!rootOk)
+        return Result::NoPresetbanks;
+    if (!deviceSeen)
+        return Result::NoDevice;
+    if (!deviceOk)
+        return Result::WrongDevice;
+    if (store)
+        for (auto &[index, record] : taken)
+            store->at(index / PresetsPerBank, index % PresetsPerBank) = std::move(record);
+    return Result::Ok;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/bankstore.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Checks a preset file and takes its presets in one streaming pass. Memory and time
+// stay proportional to the file, whatever its structure: what a preset file never needs
+// (deep nesting, many elements outside the format, many attributes, document type
+// declarations beyond a few small ones, internal entities) is refused as not valid.
+//
+// Text is UTF-8 unless a byte order mark or an encoding declaration says otherwise; a
+// file that is not valid UTF-8 and declares nothing comes from an 8-bit Windows locale
+// and is read as Windows-1252.
+class PresetFileReader
+{
+public:
+    enum class Result {
+        Ok,
+        CantOpen,
+        NotValid,      // not well-formed, too large, or past one of the bounds
+        NoRoot,        // no document element
+        NoPresetbanks, // document element not "presetbanks"
+        NoDevice,      // no "device" child of the document element
+        WrongDevice,   // the first "device" is not named "orvex+"
+    };
+
+    // The largest file read at all: far above what the writer can produce.
+    static constexpr qint64 MaxFileSize = 32 * 1024 * 1024;
+
+    // Without a store only checks and counts. With one, the file's banks go in order
+    // into firstBank..lastBank (cut to 0..15) once the whole file has passed every check;
+    // on any failure the store is unchanged.
+    Result readFile(const QString &fileName, BankStore *store = nullptr, int firstBank = 0,
+                    int lastBank = -1);
+    Result readData(const QByteArray &data, BankStore *store = nullptr, int firstBank = 0, int lastBank = -1);
+
+    // "bank" children of the document element, after a successful read.
+    int banks() const { return bankCount; }
+
+private:
+    int bankCount = 0;
+};
