@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QToolTip>
+#include <QtMath>
 #include <algorithm>
 
 namespace {
@@ -46,10 +47,10 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const int w = opt.rect.width();
     const int h = opt.rect.height();
     const int room = std::max(0, w - 2 * TextMargin);
-    if (room != elidedRoom) {
-        nameElided.clear();
-        authorElided.clear();
-        elidedRoom = room;
+    if (room != textRoom) {
+        nameTexts.clear();
+        authorTexts.clear();
+        textRoom = room;
     }
     // Text that reads on the cell's own colour (or the selection's), whatever the palette's text colour.
     QColor background = opt.backgroundBrush.style() != Qt::NoBrush ? opt.backgroundBrush.color()
@@ -72,13 +73,13 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         frame(QRect(0, 0, w, h), 1, MarkOutline);
         frame(QRect(1, 1, w - 2, h - 2), 2, MarkColour);
     }
+    // Name at the top, author 14 pixels lower (at the normal scale), both centred.
     painter->setFont(nameFont);
-    painter->drawText(QRect(QPoint(0, 0), QPoint(w - 1, h - 1)), Qt::AlignHCenter | Qt::AlignTop,
-                      elide(name, nameElided, painter->fontMetrics(), room));
+    const ShortText &shortName = shortText(name, nameTexts, nameFont, painter->fontMetrics(), room);
+    painter->drawStaticText((w - shortName.width) / 2, 0, shortName.text);
     painter->setFont(authorFont);
-    painter->drawText(QRect(QPoint(0, qRound(14 * fontScale)), QPoint(w - 1, h - 1)),
-                      Qt::AlignHCenter | Qt::AlignTop,
-                      elide(author, authorElided, painter->fontMetrics(), room));
+    const ShortText &shortAuthor = shortText(author, authorTexts, authorFont, painter->fontMetrics(), room);
+    painter->drawStaticText((w - shortAuthor.width) / 2, qRound(14 * fontScale), shortAuthor.text);
 
     painter->restore();
 }
@@ -107,19 +108,23 @@ void MultiDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, con
     model->setData(index, name + rest, Qt::EditRole);
 }
 
-QString MultiDelegate::elide(const QString &text, QHash<QString, QString> &cache, const QFontMetrics &metrics,
-                             int room)
+const MultiDelegate::ShortText &MultiDelegate::shortText(const QString &text,
+                                                         QHash<QString, ShortText> &cache, const QFont &font,
+                                                         const QFontMetrics &metrics, int room)
 {
-    // Laying text out twice (to elide, then to draw) for every painted cell is most of a
-    // repaint; names repeat from paint to paint, so the shortened forms are kept.
+    // Laying text out (to shorten it, then to draw it) for every painted cell is most of a
+    // repaint; names repeat from paint to paint, so each is laid out once.
     auto found = cache.constFind(text);
     if (found != cache.constEnd())
         return *found;
     if (cache.size() > 4 * PresetCount)
         cache.clear();
-    const QString elided = metrics.elidedText(text, Qt::ElideRight, room);
-    cache.insert(text, elided);
-    return elided;
+    ShortText made;
+    made.text.setTextFormat(Qt::PlainText); // a name is never markup
+    made.text.setText(metrics.elidedText(text, Qt::ElideRight, room));
+    made.text.prepare(QTransform(), font);
+    made.width = qCeil(made.text.size().width());
+    return *cache.insert(text, made);
 }
 
 QFont MultiDelegate::cellFont(double pointSize, bool bold)
@@ -132,8 +137,8 @@ QFont MultiDelegate::cellFont(double pointSize, bool bold)
 
 void MultiDelegate::setScale(double scale)
 {
-    nameElided.clear();
-    authorElided.clear();
+    nameTexts.clear();
+    authorTexts.clear();
     fontScale = scale;
     nameFont = cellFont(10 * scale, true);
     authorFont = cellFont(8 * scale, false);

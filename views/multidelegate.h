@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 class BankStore;
@@ -40,17 +41,23 @@ public:
 
 private:
     static QFont cellFont(double pointSize, bool bold);
-    static QString elide(const QString &text, QHash<QString, QString> &cache, const QFontMetrics &metrics,
-                         int room);
+    // A text shortened to the cell's width and laid out for drawing.
+    struct ShortText
+    {
+        QStaticText text;
+        int width = 0;
+    };
+    static const ShortText &shortText(const QString &text, QHash<QString, ShortText> &cache,
+                                      const QFont &font, const QFontMetrics &metrics, int room);
 
     double fontScale = 1.0;
     // Made once per scale: building fonts for every painted cell costs more than the text.
     QFont nameFont = cellFont(10, true);
     QFont authorFont = cellFont(8, false);
     // Shortened texts for the current fonts and cell width.
-    mutable QHash<QString, QString> nameElided;
-    mutable QHash<QString, QString> authorElided;
-    mutable int elidedRoom = -1;
+    mutable QHash<QString, ShortText> nameTexts;
+    mutable QHash<QString, ShortText> authorTexts;
+    mutable int textRoom = -1;
     const SelectionMask *searchMarks = nullptr;
     const BankStore *presets = nullptr;
 };

@@ -109,7 +109,7 @@ void SearchBar::refresh()
 {
     refreshPending = false;
     const SelectionMask before = matches;
-    matches = PresetSearch::find(store, searchField->text());
+    matches = PresetSearch::find(store, searchField->text(), &foldCache);
     matchCount = matches.count();
     countLabel->setText(countText());
     previousButton->setEnabled(matchCount > 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/selectionmask.h"
+#include "views/presetsearch.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -50,6 +51,7 @@ private:
     QLabel *countLabel;
     QToolButton *previousButton;
     QToolButton *nextButton;
+    PresetSearch::FoldCache foldCache;
     SelectionMask matches;
     int matchCount = 0;
     bool refreshPending = false;
