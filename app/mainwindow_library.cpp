@@ -60,8 +60,9 @@ void MainWindow::setUpLibrary()
         }
         libraryPanel->showWhereElse(bankStore.at(item->column(), item->row()));
     });
-    // After the window is up: start-up never waits for the library.
-    QTimer::singleShot(0, libraryPanel, &LibraryPanel::startUpdate);
+    // Once the window is up and painted: start-up never waits for the library, and its
+    // thread does not compete with the first paint for the processor.
+    QTimer::singleShot(500, libraryPanel, &LibraryPanel::startUpdate);
 }
 
 bool MainWindow::placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset)

@@ -154,7 +154,7 @@ ORVEX_BENCH(library)
                       // A marked preset's random parameters.
                       l->probe = l->db->search(QString::fromLatin1(MarkedName), 1).hits.at(0).hash;
                   }},
-        BenchCase{"library open with every page checked (start-up, off the GUI thread)",
+        BenchCase{"library open with every page checked (at launch, off the GUI thread)",
                   [l] {
                       LibraryDatabase check(l->db->path());
                       if (!check.open({}, true) || check.rebuilt())

@@ -298,7 +298,7 @@ void LibraryPanel::runSearch()
     const LibraryDatabase::Hits hits = db->search(query, ResultLimit);
     setResults(hits);
     if (!hits.ok)
-        showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+        searchFailed();
     else if (hits.total > qint64(hits.hits.size()))
         showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
     else
@@ -348,11 +348,24 @@ void LibraryPanel::showWhereElse(const PresetRecord &record)
     setResults(hits);
     const QString name = record.name.isEmpty() ? tr("(no name)") : record.name;
     if (!hits.ok)
-        showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+        searchFailed();
     else if (hits.total == 0)
         showMessage(tr("No file in the library holds the sound of \"%1\".").arg(name));
     else
         showMessage(tr("Places holding the sound of \"%1\": %2").arg(name).arg(hits.total));
+}
+
+void LibraryPanel::searchFailed()
+{
+    showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+    if (db->damaged()) {
+        // Let the next update check the whole file and rebuild it; this connection
+        // opens again afterwards.
+        db.reset();
+        opened = false;
+        updater->checkNextRun();
+        startUpdate();
+    }
 }
 
 QVector<PresetRecord> LibraryPanel::selectedPresets()

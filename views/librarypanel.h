@@ -73,6 +73,7 @@ private:
 
     void runSearch();
     void setResults(const LibraryDatabase::Hits &hits);
+    void searchFailed();
     void updateFinishedRun(const LibraryUpdateResult &result);
     void showSummary();
     void showProblems();
