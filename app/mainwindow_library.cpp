@@ -34,6 +34,10 @@ void MainWindow::setUpLibrary()
     if (auto *row = qobject_cast<QHBoxLayout *>(redoButton->parentWidget()->layout()))
         row->addWidget(libraryButton);
 
+    // The progress of a long update shows on the button too, so it is seen with the dock hidden.
+    connect(libraryPanel, &LibraryPanel::progressChanged, this, [this, toggle](int percent) {
+        toggle->setText(percent < 0 ? tr("Library") : tr("Library %1%").arg(percent));
+    });
     connect(table, &BigTable::libraryPresetsDropped, this,
             [this](int row, int column, const QByteArray &data) {
                 placeLibraryPresets(LibraryMime::decode(data), column, row);

@@ -142,8 +142,12 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
             [this] { sendButton->setEnabled(resultsView->selectionModel()->hasSelection()); });
     sendButton->setEnabled(false);
     connect(progressDelay, &QTimer::timeout, this, [this] {
-        if (updater->isRunning())
-            progressBar->show();
+        if (!updater->isRunning())
+            return;
+        progressShown = true;
+        progressBar->show();
+        emit progressChanged(progressBar->maximum() > 0 ? progressBar->value() * 100 / progressBar->maximum()
+                                                        : 0);
     });
     connect(watcher, &QFileSystemWatcher::directoryChanged, changeDelay, qOverload<>(&QTimer::start));
     connect(changeDelay, &QTimer::timeout, this, &LibraryPanel::startUpdate);
@@ -169,6 +173,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
         progressBar->setRange(0, total);
         progressBar->setValue(done);
         progressBar->setFormat(tr("Reading files: %1 of %2").arg(done).arg(total));
+        if (progressShown)
+            emit progressChanged(total > 0 ? done * 100 / total : 0);
     });
     connect(updater, &LibraryUpdater::finished, this, &LibraryPanel::updateFinishedRun);
     showSummary();
@@ -201,6 +207,10 @@ void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
 {
     progressDelay->stop();
     progressBar->hide();
+    if (progressShown) {
+        progressShown = false;
+        emit progressChanged(-1);
+    }
     if (!result.ok && !result.cancelled)
         note = tr("The library could not be updated: %1").arg(result.error);
     watchFolders();
