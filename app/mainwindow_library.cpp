@@ -34,6 +34,10 @@ void MainWindow::setUpLibrary()
     if (auto *row = qobject_cast<QHBoxLayout *>(redoButton->parentWidget()->layout()))
         row->addWidget(libraryButton);
 
+    // The progress of a long update shows on the button too, so it is seen with the dock hidden.
+    connect(libraryPanel, &LibraryPanel::progressChanged, this, [this, toggle](int percent) {
+        toggle->setText(percent < 0 ? tr("Library") : tr("Library %1%").arg(percent));
+    });
     connect(table, &BigTable::libraryPresetsDropped, this,
             [this](int row, int column, const QByteArray &data) {
                 placeLibraryPresets(LibraryMime::decode(data), column, row);
@@ -60,8 +64,9 @@ void MainWindow::setUpLibrary()
         }
         libraryPanel->showWhereElse(bankStore.at(item->column(), item->row()));
     });
-    // After the window is up: start-up never waits for the library.
-    QTimer::singleShot(0, libraryPanel, &LibraryPanel::startUpdate);
+    // Once the window is up and painted: start-up never waits for the library, and its
+    // thread does not compete with the first paint for the processor.
+    QTimer::singleShot(500, libraryPanel, &LibraryPanel::startUpdate);
 }
 
 bool MainWindow::placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset)

@@ -142,13 +142,27 @@ ORVEX_BENCH(library)
                       if (!l->db)
                           l->indexFromScratch();
                   }},
-        BenchCase{"library where else (goal <= 50 ms)", [l] { l->db->whereElse(12345, 1000); },
+        BenchCase{"library search, two letters (no file left out)",
+                  [l] { l->db->search(QStringLiteral("qu"), 1000); },
                   [l, prepare] {
                       prepare();
                       if (!l->db)
                           l->indexFromScratch();
+                  },
+                  QString(), 5},
+        BenchCase{"library where else, one sound",
+                  [l] {
+                      if (l->db->whereElse(l->probe, 1000).total < 1)
+                          qFatal("where else found nothing");
+                  },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                      // A marked preset's random parameters.
+                      l->probe = l->db->search(QString::fromLatin1(MarkedName), 1).hits.at(0).hash;
                   }},
-        BenchCase{"library open with every page checked (start-up, off the GUI thread)",
+        BenchCase{"library check of every page (after a search met damage)",
                   [l] {
                       LibraryDatabase check(l->db->path());
                       if (!check.open({}, true) || check.rebuilt())

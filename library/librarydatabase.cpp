@@ -192,6 +192,8 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
     closeConnection();
     error.clear();
     sawDamage = false;
+    wasRebuilt = false;
+    wasCreated = false;
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     int state = -2;
     if (openConnection()) {
@@ -234,8 +236,10 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
         }
         if (!createSchema(keep.isEmpty() ? initialFolders : keep))
             return false;
-    } else if (state == 1 && !createSchema(initialFolders)) {
-        return false;
+    } else if (state == 1) {
+        if (!createSchema(initialFolders))
+            return false;
+        wasCreated = true;
     }
     // The database is an index of the files: an update cut short by a crash is detected
     // and rebuilt, so it need not wait for the disk after every transaction.

@@ -35,6 +35,8 @@ public:
     // page, which takes a moment on a large library.
     bool open(const QStringList &initialFolders, bool thorough = false);
     bool rebuilt() const { return wasRebuilt; }
+    // There was no database: this open made an empty one.
+    bool created() const { return wasCreated; }
     const QString &path() const { return fileName; }
     QString errorString() const { return error; }
     // True when the last failure came from a damaged database file.
@@ -121,5 +123,6 @@ private:
     std::unique_ptr<Statements> statements;
     QString error;
     bool wasRebuilt = false;
+    bool wasCreated = false;
     bool sawDamage = false;
 };

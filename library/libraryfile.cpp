@@ -207,9 +207,16 @@ LibraryFile readLibraryFile(const QString &path)
     const QFileInfo info(path);
     file.size = info.size();
     file.mtime = info.lastModified().toMSecsSinceEpoch();
+    readLibraryFileContents(file);
+    return file;
+}
+
+void readLibraryFileContents(LibraryFile &file)
+{
+    const QString &path = file.path;
     if (path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
         readSyx(file);
-        return file;
+        return;
     }
 
     {
@@ -217,7 +224,7 @@ LibraryFile readLibraryFile(const QString &path)
         if (in.open(QIODevice::ReadOnly) && !in.isSequential() && in.size() <= MaxFastSize) {
             const QByteArray data = in.readAll();
             if (readWrittenForm(data, file.presets))
-                return file;
+                return;
             file.presets.clear();
         }
     }
@@ -227,7 +234,7 @@ LibraryFile readLibraryFile(const QString &path)
     QString errorText;
     if (!loadPresetFile(store, path, 0, BankCount - 1, errorText)) {
         file.error = errorText.isEmpty() ? QStringLiteral("?") : errorText;
-        return file;
+        return;
     }
     // The reader marks exactly the presets it took from the file.
     for (int b = 0; b < BankCount; ++b)
@@ -238,7 +245,7 @@ LibraryFile readLibraryFile(const QString &path)
             r.mark = false;
             file.presets.push_back(LibraryPreset{b, p, std::move(r)});
         }
-    return file;
+    return;
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)

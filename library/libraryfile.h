@@ -40,6 +40,9 @@ bool isLibraryFileName(const QString &fileName);
 // it (a SysEx file: its writes where they name, a captured dump in order from bank 1);
 // the file is opened for reading only. Size and time are those seen before reading.
 LibraryFile readLibraryFile(const QString &path);
+// The same for a file whose path, size and time are already set: it takes no time stamps,
+// which converts through the local time zone (not something to do in many threads at once).
+void readLibraryFileContents(LibraryFile &file);
 
 // Fills the search data of a file that was read.
 void prepareSearchData(LibraryFile &file);

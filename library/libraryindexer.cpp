@@ -52,7 +52,7 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
 
     // Symbolic links to folders are not followed, so a link loop cannot trap the walk.
     QSet<QString> seen;
-    QStringList toRead;
+    std::vector<LibraryFile> toRead; // path, size and time as the walk saw them
     for (const QString &folder : folders) {
         QDirIterator it(folder, QDir::Files | QDir::System, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -65,10 +65,16 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
                 continue;
             seen.insert(path);
             const QFileInfo info = it.fileInfo();
+            const qint64 size = info.size();
+            const qint64 mtime = info.lastModified().toMSecsSinceEpoch();
             const auto stamp = stamps.constFind(path);
-            if (stamp == stamps.constEnd() || stamp->size != info.size() ||
-                stamp->mtime != info.lastModified().toMSecsSinceEpoch())
-                toRead << path;
+            if (stamp == stamps.constEnd() || stamp->size != size || stamp->mtime != mtime) {
+                LibraryFile file;
+                file.path = path;
+                file.size = size;
+                file.mtime = mtime;
+                toRead.push_back(std::move(file));
+            }
         }
     }
     result.filesFound = int(seen.size());
@@ -84,7 +90,7 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             !isUnder(it.key(), missing))
             gone.push_back(it->id);
 
-    if (toRead.isEmpty() && gone.empty()) {
+    if (toRead.empty() && gone.empty()) {
         if (!db.ensureHashIndex()) {
             result.ok = false;
             result.error = db.errorString();
@@ -100,14 +106,14 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     bool stop = false;
     auto reader = [&] {
         for (;;) {
-            QString path;
+            LibraryFile file;
             {
                 std::unique_lock<std::mutex> lock(mutex);
-                if (stop || cancelled() || next >= size_t(toRead.size()))
+                if (stop || cancelled() || next >= toRead.size())
                     return;
-                path = toRead.at(qsizetype(next++));
+                file = std::move(toRead[next++]);
             }
-            LibraryFile file = readLibraryFile(path);
+            readLibraryFileContents(file);
             if (file.error.isEmpty())
                 prepareSearchData(file);
             std::unique_lock<std::mutex> lock(mutex);
@@ -118,7 +124,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             changed.notify_all();
         }
     };
-    const int readerCount = std::max(1, std::min(QThread::idealThreadCount(), int(toRead.size())));
+    const int total = int(toRead.size());
+    const int readerCount = std::max(1, std::min(QThread::idealThreadCount(), total));
     std::vector<std::thread> readers;
     for (int i = 0; i < readerCount; ++i)
         readers.emplace_back(reader);
@@ -135,12 +142,12 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
 
     bool inTransaction = db.begin();
     bool dbOk = inTransaction;
-    const bool bulk = stamps.size() < toRead.size();
+    const bool bulk = stamps.size() < total;
     if (dbOk && bulk)
         dbOk = db.dropHashIndex();
     int stored = 0;
     int sinceCommit = 0;
-    while (dbOk && stored < toRead.size()) {
+    while (dbOk && stored < total) {
         LibraryFile file;
         {
             std::unique_lock<std::mutex> lock(mutex);
@@ -164,11 +171,11 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             sinceCommit = 0;
         }
         if (progress)
-            progress(stored, int(toRead.size()));
+            progress(stored, total);
     }
     finishReaders();
     result.filesRead = stored;
-    result.cancelled = cancelled() && stored < toRead.size();
+    result.cancelled = cancelled() && stored < total;
 
     if (dbOk && !result.cancelled) {
         for (qint64 id : gone)

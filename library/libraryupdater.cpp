@@ -25,15 +25,14 @@ void LibraryUpdater::start()
     if (worker.joinable())
         worker.join();
     running = true;
-    const bool firstRun = first;
-    first = false;
-    worker = std::thread([this, firstRun] {
+    const bool thorough = check;
+    check = false;
+    worker = std::thread([this, thorough] {
         // Results go back as queued calls: dropped if the updater is gone by then.
         auto post = [this](auto f) { QMetaObject::invokeMethod(this, f, Qt::QueuedConnection); };
         LibraryDatabase db(path);
-        // The first open of a run checks every page, in this thread, so start-up never waits.
-        const bool ok = db.open(initialFolders, firstRun);
-        if (firstRun) {
+        const bool ok = db.open(initialFolders, thorough);
+        {
             const bool rebuilt = db.rebuilt();
             const QString error = db.errorString();
             post([this, ok, rebuilt, error] { emit opened(ok, rebuilt, error); });

@@ -20,12 +20,15 @@ public:
     ~LibraryUpdater() override;
 
     void start();
+    // The next run also checks every page of the database first (it rebuilds a damaged
+    // one); for when a search met damage. Launch skips it: it takes a while on a large library.
+    void checkNextRun() { check = true; }
     bool isRunning() const { return running; }
     const QString &databasePath() const { return path; }
 
 signals:
-    // The database is open (after the first start only). `rebuilt`: it was damaged and
-    // has been made anew, so this update reads every file again.
+    // The database is open, at the start of each run. `rebuilt`: it was damaged and has
+    // been made anew, so this update reads every file again.
     void opened(bool ok, bool rebuilt, const QString &error);
     void progress(int done, int total);
     void finished(const LibraryUpdateResult &result);
@@ -39,5 +42,5 @@ private:
     std::atomic<bool> cancel{false};
     bool running = false;
     bool pending = false;
-    bool first = true;
+    bool check = false;
 };

@@ -957,6 +957,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bibliothek</translation>
     </message>
     <message>
+        <source>Library %1%</source>
+        <translation>Bibliothek %1%</translation>
+    </message>
+    <message>
         <source>Show or hide the library (Ctrl+L)</source>
         <translation>Bibliothek zeigen oder verbergen (Strg+L)</translation>
     </message>

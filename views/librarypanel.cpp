@@ -142,8 +142,12 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
             [this] { sendButton->setEnabled(resultsView->selectionModel()->hasSelection()); });
     sendButton->setEnabled(false);
     connect(progressDelay, &QTimer::timeout, this, [this] {
-        if (updater->isRunning())
-            progressBar->show();
+        if (!updater->isRunning())
+            return;
+        progressShown = true;
+        progressBar->show();
+        emit progressChanged(progressBar->maximum() > 0 ? progressBar->value() * 100 / progressBar->maximum()
+                                                        : 0);
     });
     connect(watcher, &QFileSystemWatcher::directoryChanged, changeDelay, qOverload<>(&QTimer::start));
     connect(changeDelay, &QTimer::timeout, this, &LibraryPanel::startUpdate);
@@ -169,6 +173,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
         progressBar->setRange(0, total);
         progressBar->setValue(done);
         progressBar->setFormat(tr("Reading files: %1 of %2").arg(done).arg(total));
+        if (progressShown)
+            emit progressChanged(total > 0 ? done * 100 / total : 0);
     });
     connect(updater, &LibraryUpdater::finished, this, &LibraryPanel::updateFinishedRun);
     showSummary();
@@ -201,6 +207,10 @@ void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
 {
     progressDelay->stop();
     progressBar->hide();
+    if (progressShown) {
+        progressShown = false;
+        emit progressChanged(-1);
+    }
     if (!result.ok && !result.cancelled)
         note = tr("The library could not be updated: %1").arg(result.error);
     watchFolders();
@@ -298,7 +308,7 @@ void LibraryPanel::runSearch()
     const LibraryDatabase::Hits hits = db->search(query, ResultLimit);
     setResults(hits);
     if (!hits.ok)
-        showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+        searchFailed();
     else if (hits.total > qint64(hits.hits.size()))
         showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
     else
@@ -348,11 +358,24 @@ void LibraryPanel::showWhereElse(const PresetRecord &record)
     setResults(hits);
     const QString name = record.name.isEmpty() ? tr("(no name)") : record.name;
     if (!hits.ok)
-        showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+        searchFailed();
     else if (hits.total == 0)
         showMessage(tr("No file in the library holds the sound of \"%1\".").arg(name));
     else
         showMessage(tr("Places holding the sound of \"%1\": %2").arg(name).arg(hits.total));
+}
+
+void LibraryPanel::searchFailed()
+{
+    showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
+    if (db->damaged()) {
+        // Let the next update check the whole file and rebuild it; this connection
+        // opens again afterwards.
+        db.reset();
+        opened = false;
+        updater->checkNextRun();
+        startUpdate();
+    }
 }
 
 QVector<PresetRecord> LibraryPanel::selectedPresets()

@@ -59,6 +59,9 @@ signals:
     void whereElseRequested();
     // The database was opened and an update has finished (for tests and the status line).
     void updateFinished();
+    // An update that has run for more than a second: percent done, -1 when it ends. The
+    // panel shows a progress bar; this is for whoever shows it while the panel is hidden.
+    void progressChanged(int percent);
 
 private:
     enum Column {
@@ -73,6 +76,7 @@ private:
 
     void runSearch();
     void setResults(const LibraryDatabase::Hits &hits);
+    void searchFailed();
     void updateFinishedRun(const LibraryUpdateResult &result);
     void showSummary();
     void showProblems();
@@ -84,6 +88,7 @@ private:
     QString databasePath;
     std::unique_ptr<LibraryDatabase> db;
     bool opened = false;
+    bool progressShown = false;
     QString note;
     QTimer *searchTimer = nullptr;
     QTimer *progressDelay = nullptr;

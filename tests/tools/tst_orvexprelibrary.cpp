@@ -21,11 +21,11 @@ class TestOrvexPreLibrary : public QObject
         QByteArray err;
     };
 
-    Run orvexPre(const QStringList &args)
+    Run orvexPre(const QStringList &args, const QString &data = QStringLiteral("data"))
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(data));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("HOME"), home.path());
         process.setProcessEnvironment(env);
@@ -124,6 +124,20 @@ private slots:
         QVERIFY(!r.err.isEmpty());
     }
 
+    void aNewLibraryReadsDocumentsBeforeItsFirstSearch()
+    {
+        // Documents is $HOME/Documents here: no user-dirs.dirs in the test's config folder.
+        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("Documents"))));
+        QVERIFY(QFile::copy(presets + QStringLiteral("/old/bank3.pre"),
+                            home.filePath(QStringLiteral("Documents/mine.pre"))));
+        const Run r =
+            orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}), QStringLiteral("fresh"));
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.endsWith("/Documents/mine.pre\t0\t5\t" +
+                                QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8() + "\tTom\t3\n"),
+                 r.out);
+    }
+
     void damagedDatabaseIsRebuiltFromTheFiles()
     {
         const QString db = home.filePath(QStringLiteral("data/Quillmoth/Orvex_presetmanager/library.db"));
@@ -132,7 +146,7 @@ private slots:
         const Run r = orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}));
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains("damaged"), r.err);
-        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY2(r.out.contains("/all.pre\t2\t5\t") && r.out.contains("/old/bank3.pre\t0\t5\t"), r.out);
     }
 };
 

@@ -117,6 +117,9 @@ bool openLibrary(LibraryDatabase &db)
             QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt from the files\n"));
         return runUpdate(db, db.folders(), true);
     }
+    // A new library reads its folders first, so a first search finds what is there.
+    if (db.created())
+        return runUpdate(db, db.folders(), true);
     return true;
 }
 
@@ -175,7 +178,7 @@ int runUpdateCommand(const QStringList &args)
     if (!args.isEmpty())
         return usageError(QStringLiteral("library update takes no arguments"));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db) || (!db.rebuilt() && !runUpdate(db, db.folders(), true)))
+    if (!openLibrary(db) || (!db.rebuilt() && !db.created() && !runUpdate(db, db.folders(), true)))
         return Failed;
     printSummary(db);
     return Success;
