@@ -511,7 +511,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("name"); // empty: the file is refused
         const auto file = [](const QByteArray &prefix, const QByteArray &name) {
-            return prefix + document("<bank>" + presetElement(name, hexText(0)) + "</bank>");
+            return prefix + document("<bank><preset name=\"" + name + "\" author=\"" + name + " &amp; Co\">" +
+                                     hexText(0) + "</preset></bank>");
         };
         const QString juergen = QString::fromUtf8("J\xC3\xBCrgen \xE2\x82\xAC \xC5\x93");
         const QByteArray cp1252 = "J\xFCrgen \x80 \x9C";
@@ -549,6 +550,8 @@ private slots:
         QCOMPARE(store.at(1, 0).name, name);
         if (name.isEmpty())
             QCOMPARE(errorText, NotValid1);
+        else
+            QCOMPARE(store.at(1, 0).author, name + QStringLiteral(" & Co"));
     }
 
     // What a preset file never needs is refused before it costs time or memory; small
