@@ -661,6 +661,22 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>%1 found</source>
         <translation>%1 gefunden</translation>
     </message>
+    <message>
+        <source>Search presets</source>
+        <translation>Presets suchen</translation>
+    </message>
+    <message>
+        <source>Marks every preset whose name, author or category holds the text; Return steps to the next</source>
+        <translation>Markiert jedes Preset, dessen Name, Autor oder Kategorie den Text enthält; Eingabe springt zum nächsten</translation>
+    </message>
+    <message>
+        <source>Previous match</source>
+        <translation>Vorheriger Treffer</translation>
+    </message>
+    <message>
+        <source>Next match</source>
+        <translation>Nächster Treffer</translation>
+    </message>
 </context>
 <context>
     <name>DetailView</name>

@@ -23,6 +23,9 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     searchField = new QLineEdit;
     searchField->setObjectName(QStringLiteral("searchField"));
     searchField->setPlaceholderText(tr("Search name, author or category (Ctrl+F)"));
+    searchField->setAccessibleName(tr("Search presets"));
+    searchField->setToolTip(
+        tr("Marks every preset whose name, author or category holds the text; Return steps to the next"));
     searchField->setClearButtonEnabled(true);
     searchField->setMinimumWidth(
         searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 40);
@@ -33,9 +36,11 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     previousButton = new QToolButton;
     previousButton->setArrowType(Qt::UpArrow);
     previousButton->setToolTip(tr("Previous match (Shift+F3)"));
+    previousButton->setAccessibleName(tr("Previous match"));
     nextButton = new QToolButton;
     nextButton->setArrowType(Qt::DownArrow);
     nextButton->setToolTip(tr("Next match (F3)"));
+    nextButton->setAccessibleName(tr("Next match"));
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 2);

@@ -93,7 +93,8 @@ private slots:
             QCoreApplication::sendEvent(w.table->viewport(), &event);
         };
         hover();
-        QVERIFY(!QToolTip::isVisible()); // nothing loaded, nothing to tell
+        // Nothing loaded, nothing to tell about the cell (the table's own hint may show).
+        QVERIFY(!QToolTip::isVisible() || !QToolTip::text().contains(QStringLiteral(" · ")));
 
         loadSomething(w);
         w.bankStore.at(1, 3).name = QStringLiteral("Renamed"); // the store, not the stale cell, is told

@@ -128,7 +128,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("presets");
         QTest::addColumn<bool>("modifiedAfter");
-        QTest::newRow("selection, name as chosen") << -2 << "sel" << 3 << true;
+        QTest::newRow("selection, extension added") << -2 << "sel" << 3 << true;
         QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << true;
         QTest::newRow("all: banks 2 to 16") << -1 << "all.SYX" << 15 * 128 << false;
     }
@@ -166,7 +166,8 @@ private slots:
 
         QCOMPARE(filter, choice == -2 ? QStringLiteral("SysEx (*.syx)")
                                       : QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
-        const QString written = dir.filePath(name);
+        // A name typed without an extension gets the one of the format written.
+        const QString written = dir.filePath(QFileInfo(name).suffix().isEmpty() ? name + ".syx" : name);
         const SyxContents read = readSyxFile(written);
         QCOMPARE(int(read.presets.size()), presets);
         for (const SyxPreset &p : read.presets) {
