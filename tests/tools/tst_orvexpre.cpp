@@ -289,6 +289,10 @@ private slots:
         read = readSyxFile(syx);
         QCOMPARE(read.presets.back().bank, 12);
         QVERIFY(read.presets.back().record.sameContent(store.at(4, 127)));
+
+        run = orvexPre({"syx", in, path("no/such/dir/x.syx")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("can't be opened for writing"), run.err);
     }
 
     void preReportsWhatItSkipsAndRefusesUnusableFiles()
