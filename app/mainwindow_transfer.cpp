@@ -1,8 +1,8 @@
 // MainWindow's import from and export to the module.
 #include "app/mainwindow.h"
 
+#include "device/transferbackup.h"
 #include "midi/midisetting.h"
-#include "midi/transferbackup.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>

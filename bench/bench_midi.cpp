@@ -1,7 +1,7 @@
 #include "bench/benchmark.h"
 
-#include "midi/miditransfer.h"
-#include "midi/simulatordevice.h"
+#include "device/miditransfer.h"
+#include "device/simulatordevice.h"
 #include "midi/virtualmidibackend.h"
 
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "bench/benchmark.h"
 
+#include "device/simulatordevice.h"
 #include "midi/midisetting.h"
-#include "midi/simulatordevice.h"
 #include "midi/virtualmidibackend.h"
 
 #include <QElapsedTimer>

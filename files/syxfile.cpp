@@ -1,6 +1,6 @@
 #include "files/syxfile.h"
 
-#include "midi/sysexmessages.h"
+#include "device/sysexmessages.h"
 #include "model/selectionmask.h"
 
 #include <QCoreApplication>

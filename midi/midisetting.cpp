@@ -1,11 +1,11 @@
 #include "midi/midisetting.h"
 
+#include "device/simulatordevice.h"
+#include "device/transferbackup.h"
 #include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
-#include "midi/simulatordevice.h"
-#include "midi/transferbackup.h"
 #include "midi/transferlogpanel.h"
 #include "midi/transferstatuspanel.h"
 

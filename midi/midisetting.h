@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi/miditransfer.h"
+#include "device/miditransfer.h"
 #include "ui_midiset.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 // ".syx" files: the exact bytes written, round trips, and damaged or foreign input that
 // must be counted and passed over without ever crashing.
 #include "common/testfiles.h"
+#include "device/sysexmessages.h"
 #include "files/syxfile.h"
-#include "midi/sysexmessages.h"
 #include "model/selectionmask.h"
 
 #include <QRandomGenerator>

@@ -4,10 +4,10 @@
 #include "app/startup.h"
 #include "common/modaldriver.h"
 #include "common/testfiles.h"
+#include "device/sysexmessages.h"
 #include "files/banksel.h"
 #include "files/syxfile.h"
 #include "files/syxload.h"
-#include "midi/sysexmessages.h"
 #include "views/bigtable.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // orvex-pre's ports, import and export: against its built-in simulator, and end to end
 // over a JACK server with orvex-simulator running as a separate process.
+#include "device/modulesimulator.h"
 #include "files/presetfile.h"
 #include "jackserver.h"
-#include "midi/modulesimulator.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -2,8 +2,8 @@
 
 #include "files/presetfile.h"
 
-#include "midi/miditransfer.h"
-#include "midi/modulesimulator.h"
+#include "device/miditransfer.h"
+#include "device/modulesimulator.h"
 #include "midi/rtmidibackend.h"
 
 #include <QElapsedTimer>

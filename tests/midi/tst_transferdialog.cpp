@@ -1,9 +1,9 @@
 // The transfer dialog on its own: its states, port lists, texts and pictures, through
 // the virtual backend and the in-process module simulator.
+#include "common/transferrig.h"
 #include "midi/midisetting.h"
 #include "midi/transferlogpanel.h"
 #include "midi/transferstatuspanel.h"
-#include "transferrig.h"
 
 #include <QClipboard>
 #include <QFile>

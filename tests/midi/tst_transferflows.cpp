@@ -3,9 +3,9 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "common/modaldriver.h"
+#include "common/transferrig.h"
 #include "midi/midisetting.h"
 #include "midi/transferstatuspanel.h"
-#include "transferrig.h"
 #include "views/bigtable.h"
 
 #include <QElapsedTimer>

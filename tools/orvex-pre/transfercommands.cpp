@@ -1,13 +1,13 @@
 #include "transfercommands.h"
 
 #include "app/startup.h"
+#include "device/miditransfer.h"
+#include "device/simulatordevice.h"
+#include "device/transferbackup.h"
 #include "files/presetfile.h"
 #include "midi/compositemidibackend.h"
-#include "midi/miditransfer.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
-#include "midi/simulatordevice.h"
-#include "midi/transferbackup.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

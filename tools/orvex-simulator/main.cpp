@@ -2,7 +2,7 @@
 // other) can import and export over a real MIDI stack without the hardware.
 #include "simulatorhost.h"
 
-#include "midi/sysexmessages.h"
+#include "device/sysexmessages.h"
 
 #ifdef ORVEX_HAVE_PRESET_FILES
 #include "files/presetfile.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "device/modulesimulator.h"
 #include "midi/midiworker.h"
-#include "midi/modulesimulator.h"
 #include "midi/rtmidibackend.h"
 
 #include <QString>

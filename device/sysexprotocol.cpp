@@ -1,4 +1,4 @@
-#include "midi/sysexprotocol.h"
+#include "device/sysexprotocol.h"
 
 SysexProtocol::SysexProtocol(std::shared_ptr<MidiBackend> backend) : midiPort(std::move(backend)) {}
 

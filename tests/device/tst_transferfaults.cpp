@@ -1,7 +1,7 @@
 // The transfer rules against a module that loses, damages, delays, doubles or invents
 // replies: every transfer either ends right or stops with a message, never hangs.
-#include "midi/miditransfer.h"
-#include "transferrig.h"
+#include "common/transferrig.h"
+#include "device/miditransfer.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "midi/sysexmessages.h"
+#include "device/sysexmessages.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "midi/transferbackup.h"
+#include "device/transferbackup.h"
 
 #include "files/presetfile.h"
 #include "model/bankstore.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "midi/sysexprotocol.h"
-#include "midi/transferbanks.h"
+#include "device/sysexprotocol.h"
+#include "device/transferbanks.h"
 
 #include <QElapsedTimer>
 #include <QObject>

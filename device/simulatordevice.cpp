@@ -1,4 +1,4 @@
-#include "midi/simulatordevice.h"
+#include "device/simulatordevice.h"
 
 SimulatorDevice::SimulatorDevice(const QString &name) : deviceName(name) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "device/sysexmessages.h"
 #include "midi/midiport.h"
-#include "midi/sysexmessages.h"
 
 #include <QString>
 

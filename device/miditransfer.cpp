@@ -1,4 +1,4 @@
-#include "midi/miditransfer.h"
+#include "device/miditransfer.h"
 
 #include "midi/midievent.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi/transferbanks.h"
+#include "device/transferbanks.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "midi/modulesimulator.h"
-#include "midi/simulatordevice.h"
+#include "device/modulesimulator.h"
+#include "device/simulatordevice.h"
 #include "midi/virtualmidibackend.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
+#include "device/miditransfer.h"
+#include "device/simulatordevice.h"
 #include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
-#include "midi/miditransfer.h"
 #include "midi/scriptedmidibackend.h"
-#include "midi/simulatordevice.h"
 #include "midi/virtualmidibackend.h"
 
 #include <QSignalSpy>

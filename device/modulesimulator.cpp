@@ -1,6 +1,6 @@
-#include "midi/modulesimulator.h"
+#include "device/modulesimulator.h"
 
-#include "midi/sysexmessages.h"
+#include "device/sysexmessages.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "midi/modulesimulator.h"
+#include "device/modulesimulator.h"
 #include "midi/virtualmididevice.h"
 
 #include <QProcessEnvironment>

@@ -1,5 +1,5 @@
-#include "midi/modulesimulator.h"
-#include "midi/sysexmessages.h"
+#include "device/modulesimulator.h"
+#include "device/sysexmessages.h"
 
 #include <QTest>
 
