@@ -57,11 +57,14 @@ void MainWindow::on_Save()
     const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
     // A selection is no whole bank: only a SysEx file can hold it.
     const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
-    const QString chosen = fileDialogs.saveFileName(this, tr("Save preset file"), directory, filter);
+    QString chosenFilter = selectionChosen ? SyxFilter : PresetFilter;
+    const QString chosen =
+        fileDialogs.saveFileName(this, tr("Save preset file"), directory, filter, &chosenFilter);
     if (chosen.isEmpty())
         return;
+    const bool asSyx = selectionChosen || SyxFlows::savesAsSyx(chosen, chosenFilter);
     // The dialog asked before replacing the name it was given, not the one with the extension added.
-    const QString fileName = selectionChosen && QFileInfo(chosen).suffix().isEmpty()
+    const QString fileName = asSyx && QFileInfo(chosen).suffix().isEmpty()
                                  ? chosen + QStringLiteral(".syx")
                                  : FileFlows::withPresetExtension(chosen);
     if (fileName != chosen && QFileInfo::exists(fileName) &&
@@ -72,7 +75,7 @@ void MainWindow::on_Save()
         return;
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
-    if (selectionChosen || SyxFlows::isSyxName(fileName)) {
+    if (asSyx) {
         const bool saved =
             saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
         // Banks 2 to 16 hold every change a user can make, as an export does.

@@ -3,10 +3,10 @@
 #include <QFileDialog>
 
 FileDialogs::FileDialogs()
-    : saveFileName(
-          [](QWidget *parent, const QString &caption, const QString &directory, const QString &filter) {
-              return QFileDialog::getSaveFileName(parent, caption, directory, filter);
-          }),
+    : saveFileName([](QWidget *parent, const QString &caption, const QString &directory,
+                      const QString &filter, QString *selectedFilter) {
+          return QFileDialog::getSaveFileName(parent, caption, directory, filter, selectedFilter);
+      }),
       openFileName(
           [](QWidget *parent, const QString &caption, const QString &directory, const QString &filter) {
               return QFileDialog::getOpenFileName(parent, caption, directory, filter);

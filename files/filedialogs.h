@@ -14,9 +14,13 @@ class FileDialogs
 public:
     using Ask = std::function<QString(QWidget *parent, const QString &caption, const QString &directory,
                                       const QString &filter)>;
+    // As Ask; selectedFilter holds the filter shown chosen at the start and, on return, the
+    // one the user left chosen, so that a name typed without an extension can get its own.
+    using AskSave = std::function<QString(QWidget *parent, const QString &caption, const QString &directory,
+                                          const QString &filter, QString *selectedFilter)>;
 
     FileDialogs();
 
-    Ask saveFileName; // QFileDialog::getSaveFileName, no options: replacing asks first
+    AskSave saveFileName; // QFileDialog::getSaveFileName, no options: replacing asks first
     Ask openFileName; // QFileDialog::getOpenFileName, no options
 };

@@ -38,4 +38,13 @@ bool isSyxName(const QString &fileName)
     return fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
 }
 
+bool savesAsSyx(const QString &fileName, const QString &chosenFilter)
+{
+    if (isSyxName(fileName))
+        return true;
+    if (fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive))
+        return false;
+    return chosenFilter.contains(QLatin1String("*.syx"), Qt::CaseInsensitive);
+}
+
 } // namespace SyxFlows

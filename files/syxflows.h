@@ -19,7 +19,12 @@ int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &conten
 // -1 all user banks. The factory bank is never among them.
 SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection, int selectedBank);
 
-// True when the save is to write a SysEx file: the name says so.
+// True when the name is that of a SysEx file.
 bool isSyxName(const QString &fileName);
+
+// True when a save of whole banks is to write a SysEx file: a ".syx" or ".pre" name says
+// which itself; any other name, with or without an extension, follows the filter the user
+// chose in the save dialog.
+bool savesAsSyx(const QString &fileName, const QString &chosenFilter);
 
 } // namespace SyxFlows

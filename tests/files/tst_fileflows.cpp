@@ -5,6 +5,7 @@
 #include "files/banksel.h"
 #include "files/bankselload.h"
 #include "files/presetfile.h"
+#include "files/syxfile.h"
 #include "views/bigtable.h"
 
 #include <QDir>
@@ -118,10 +119,11 @@ struct FileAnswer
 {
     explicit FileAnswer(QString answer = QString()) : name(std::move(answer)) {}
 
-    QString name; // empty: the user cancels
+    QString name;       // empty: the user cancels
+    QString pickFilter; // chosen in the save dialog; empty: the one offered is kept
     int asked = 0;
     QWidget *parent = nullptr;
-    QString caption, directory, filter;
+    QString caption, directory, filter, offeredFilter;
 
     FileDialogs::Ask ask()
     {
@@ -132,6 +134,17 @@ struct FileAnswer
             directory = d;
             filter = f;
             return name;
+        };
+    }
+
+    FileDialogs::AskSave askSave()
+    {
+        return [this, open = ask()](QWidget *p, const QString &c, const QString &d, const QString &f,
+                                    QString *selected) {
+            offeredFilter = *selected;
+            if (!pickFilter.isEmpty())
+                *selected = pickFilter;
+            return open(p, c, d, f);
         };
     }
 };
@@ -258,7 +271,7 @@ private slots:
         QDir(dir.path()).mkpath(QStringLiteral("saves"));
         QSettings().setValue("defaultpath", dir.path());
         FileAnswer file{path("saves/all.pre")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
 
         bool boxDisabledAgain = true;
         ModalScript script({[&](QWidget *m) {
@@ -299,7 +312,7 @@ private slots:
         loadDistinct(w);
         editOnePreset(w);
         FileAnswer file{path("bank16.pre")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
 
         ModalScript script({saveBanks(15)}); // item "16"
         w.on_Save();
@@ -323,7 +336,7 @@ private slots:
         editOnePreset(w);
         w.show();
         FileAnswer file{path("from-prompt.pre")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
         {
             ModalScript script({promptButton(QMessageBox::Save), saveBanks(4)});
             QVERIFY(!w.close());
@@ -350,7 +363,7 @@ private slots:
         editOnePreset(w);
         w.show();
         FileAnswer file{path("round.pre")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
         auto saveAll = [&] {
             ModalScript script({saveBanks(-1)});
             w.on_Save();
@@ -385,7 +398,7 @@ private slots:
         loadDistinct(w);
         editOnePreset(w);
         FileAnswer file{path("mine")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
         const auto save = [&](QList<ModalScript::Answer> answers) {
             ModalScript script(answers);
             w.on_Save();
@@ -414,6 +427,69 @@ private slots:
         QCOMPARE(saved.readAll(), before);
     }
 
+    // The typed name's extension decides the format; a name without one gets the extension
+    // of the filter left chosen, and the question before replacing names that file.
+    void saveFollowsTheChosenFilter_data()
+    {
+        QTest::addColumn<QString>("pick"); // empty: the offered filter is kept
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("bank"); // -1: all banks
+        QTest::addColumn<bool>("existed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("syxPresets"); // 0: a preset file
+        const QString pre = QStringLiteral("Presets (*.pre)"), syx = QStringLiteral("SysEx (*.syx)");
+        QTest::newRow("SysEx, all banks") << syx << "mybank" << -1 << false << "mybank.syx" << 15 * 128;
+        QTest::newRow("SysEx, one bank") << syx << "mybank" << 4 << false << "mybank.syx" << 128;
+        QTest::newRow("SysEx, replacing asks") << syx << "mybank" << -1 << true << "mybank.syx" << 15 * 128;
+        QTest::newRow("Presets, one bank") << pre << "mybank" << 4 << false << "mybank.pre" << 0;
+        QTest::newRow("offered filter kept") << QString() << "mybank" << -1 << false << "mybank.pre" << 0;
+        QTest::newRow("SysEx, .pre typed") << syx << "mybank.pre" << -1 << false << "mybank.pre" << 0;
+        QTest::newRow("Presets, .SYX typed") << pre << "mybank.SYX" << 4 << false << "mybank.SYX" << 128;
+        QTest::newRow("SysEx, other extension") << syx << "my.bank" << -1 << false << "my.bank" << 15 * 128;
+        QTest::newRow("Presets, other extension") << pre << "my.bank" << 4 << false << "my.bank" << 0;
+    }
+
+    void saveFollowsTheChosenFilter()
+    {
+        QFETCH(QString, pick);
+        QFETCH(QString, typed);
+        QFETCH(int, bank);
+        QFETCH(bool, existed);
+        QFETCH(QString, written);
+        QFETCH(int, syxPresets);
+        QTemporaryDir folder;
+        const QString target = folder.filePath(written);
+        QFile old(target);
+        if (existed)
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
+        MainWindow w;
+        loadDistinct(w);
+        FileAnswer file{folder.filePath(typed)};
+        file.pickFilter = pick;
+        w.fileDialogs.saveFileName = file.askSave();
+        QString question;
+        QList<ModalScript::Answer> answers{saveBanks(bank)};
+        if (existed)
+            answers << [&](QWidget *m) {
+                question = boxText(m);
+                promptButton(QMessageBox::Yes)(m);
+            };
+        ModalScript script(answers);
+        w.on_Save();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(file.offeredFilter, QStringLiteral("Presets (*.pre)"));
+        if (existed)
+            QCOMPARE(question, written + QStringLiteral(" already exists.\nDo you want to replace it?"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
+        QString errorText;
+        if (syxPresets > 0) {
+            QCOMPARE(int(readSyxFile(target).presets.size()), syxPresets);
+        } else {
+            QCOMPARE(countPresetFileBanks(target, errorText), bank < 1 ? 16 : 1);
+        }
+    }
+
     void cancelledSaveChangesNothing_data()
     {
         QTest::addColumn<int>("way");
@@ -431,7 +507,7 @@ private slots:
         editOnePreset(w);
         QSettings().setValue("defaultpath", QStringLiteral("/before"));
         FileAnswer file{way == 3 ? QString() : path("never.pre")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
 
         ModalScript script({[way](QWidget *m) {
             auto *d = qobject_cast<BankSel *>(m);
@@ -458,7 +534,7 @@ private slots:
     {
         MainWindow w;
         FileAnswer file{path("early.pre")};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
         ModalScript script({});
         w.on_Save();
         QVERIFY(script.unexpected.isEmpty());
@@ -491,7 +567,7 @@ private slots:
         loadDistinct(w);
         editOnePreset(w);
         FileAnswer file{folder + "/all.pre"};
-        w.fileDialogs.saveFileName = file.ask();
+        w.fileDialogs.saveFileName = file.askSave();
         QString shown;
         ModalScript script({saveBanks(-1), noteText(shown)});
         w.on_Save();

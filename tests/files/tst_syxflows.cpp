@@ -6,6 +6,8 @@
 #include "common/testfiles.h"
 #include "device/sysexmessages.h"
 #include "files/banksel.h"
+#include "files/bankselload.h"
+#include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "files/syxload.h"
 #include "views/bigtable.h"
@@ -146,7 +148,8 @@ private slots:
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 0, 12, 0), true);
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 2, 12, 2), true);
         QString filter;
-        w.fileDialogs.saveFileName = [&](QWidget *, const QString &, const QString &, const QString &f) {
+        w.fileDialogs.saveFileName = [&](QWidget *, const QString &, const QString &, const QString &f,
+                                         QString *) {
             filter = f;
             return dir.filePath(name);
         };
@@ -250,6 +253,51 @@ private slots:
         QVERIFY(w.bankStore.at(4, 7).sameContent(before.at(4, 7)));
         w.on_undo();
         QVERIFY(sameStore(w.bankStore, before));
+    }
+
+    // Load's "All files (*)" lets any name through: a file starting with F0 is read as
+    // SysEx whatever its name, anything else as a preset file.
+    void loadRecognisesTheFormatByContent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("syx");
+        QTest::newRow("SysEx without extension") << "dump" << true;
+        QTest::newRow("SysEx named .pre") << "dump.pre" << true;
+        QTest::newRow("preset file without extension") << "banks" << false;
+    }
+
+    void loadRecognisesTheFormatByContent()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, syx);
+        const QString file = dir.filePath(name);
+        if (syx) {
+            writeTestFile(file, writeOf(5, 3, filePreset(2)));
+        } else {
+            BankStore store;
+            store.at(3, 5) = filePreset(2);
+            QString errorText;
+            QVERIFY(savePresetFile(store, file, 3, 3, errorText));
+        }
+        MainWindow w;
+        loadWindow(w);
+        w.fileDialogs.openFileName = [&](QWidget *, const QString &, const QString &, const QString &) {
+            return file;
+        };
+        QString asked;
+        answerInTurn({[&](QWidget *m) {
+            asked = QString::fromLatin1(m->metaObject()->className());
+            if (auto *d = qobject_cast<SyxLoad *>(m))
+                QTest::mouseClick(d->okButton, Qt::LeftButton);
+            else if (auto *d = qobject_cast<BankSelLoad *>(m))
+                QTest::mouseClick(d->okButton, Qt::LeftButton); // into bank index 1
+            else
+                m->close();
+        }});
+        w.on_Load();
+
+        QCOMPARE(asked, syx ? QStringLiteral("SyxLoad") : QStringLiteral("BankSelLoad"));
+        QVERIFY(w.bankStore.at(syx ? 3 : 1, 5).sameContent(filePreset(2)));
     }
 
     void unusableOrEarlyLoadsAreRefused_data()
