@@ -85,10 +85,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                                  languageBox,
                                  undoButton,
                                  redoButton,
+                                 libraryButton,
                                  detailView->A2AButton,
                                  detailView->AuthorDoEdit,
                                  detailView->setAButton,
                                  detailView->GroupsList,
+                                 searchBar->field(),
                                  table};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);

@@ -29,8 +29,11 @@ void MainWindow::setUpLibrary()
     libraryButton = new QToolButton;
     libraryButton->setObjectName(QStringLiteral("libraryButton"));
     libraryButton->setDefaultAction(toggle);
-    libraryButton->setStyleSheet(
-        QStringLiteral("background-color: #f4f4f4; color: black; padding: 2px 6px;"));
+    // Its text changes with the progress; the name read out stays.
+    libraryButton->setAccessibleName(tr("Library"));
+    libraryButton->setStyleSheet(QStringLiteral(
+        "QToolButton { background-color: palette(base); color: palette(text); padding: 2px 6px; }"
+        "QToolButton:focus { border: 1px solid palette(highlight); }"));
     if (auto *row = qobject_cast<QHBoxLayout *>(redoButton->parentWidget()->layout()))
         row->addWidget(libraryButton);
 

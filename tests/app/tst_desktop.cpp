@@ -107,10 +107,12 @@ private slots:
                                            w.loadButton,
                                            w.saveButton,
                                            w.languageBox,
+                                           w.libraryButton,
                                            w.detailView->A2AButton,
                                            w.detailView->AuthorDoEdit,
                                            w.detailView->setAButton,
                                            w.detailView->GroupsList,
+                                           w.searchBar->field(),
                                            w.table};
         for (QWidget *next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
