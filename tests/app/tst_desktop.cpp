@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "model/categorytable.h"
+#include "views/searchbar.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
 #include "views/themecolours.h"
