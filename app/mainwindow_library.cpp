@@ -29,8 +29,13 @@ void MainWindow::setUpLibrary()
     libraryButton = new QToolButton;
     libraryButton->setObjectName(QStringLiteral("libraryButton"));
     libraryButton->setDefaultAction(toggle);
-    libraryButton->setStyleSheet(
-        QStringLiteral("background-color: #f4f4f4; color: black; padding: 2px 6px;"));
+    // A plain button in the palette's colours, light or dark, over the panel's gradient; it
+    // shows whether the dock is open, and keyboard focus.
+    libraryButton->setStyleSheet(QStringLiteral(
+        "QToolButton { background-color: palette(button); color: palette(button-text);"
+        " border: 1px solid palette(mid); border-radius: 2px; padding: 2px 6px; }"
+        "QToolButton:checked { background-color: palette(highlight); color: palette(highlighted-text); }"
+        "QToolButton:focus { border: 1px solid palette(highlight); }"));
     if (auto *row = qobject_cast<QHBoxLayout *>(redoButton->parentWidget()->layout()))
         row->addWidget(libraryButton);
 

@@ -266,6 +266,9 @@ private slots:
         for (const auto &[background, text] : pairs)
             QVERIFY2(ThemeColours::contrast(p.color(background), p.color(text)) >= 4.5,
                      qPrintable(QStringLiteral("roles %1 on %2").arg(text).arg(background)));
+        // The chosen row of a disabled list, such as the ports in use while connected.
+        QVERIFY(ThemeColours::contrast(p.color(QPalette::Disabled, QPalette::Highlight),
+                                       p.color(QPalette::Disabled, QPalette::HighlightedText)) >= 4.5);
 
         // Nothing in the panels keeps a colour of its own once the palette is dark.
         QApplication::setPalette(p);
@@ -274,7 +277,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRegularExpression literalColour(QStringLiteral("#[0-9a-fA-F]{3,6}\\b"));
         for (QWidget *widget :
-             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox)})
+             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox),
+              static_cast<QWidget *>(w.libraryButton)})
             QVERIFY2(!widget->styleSheet().contains(literalColour), qPrintable(widget->styleSheet()));
         // ... and a light palette brings the list's own colours back.
         QApplication::setPalette(QApplication::style()->standardPalette());
