@@ -47,6 +47,11 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
         intoBankButton = new QRadioButton(tr("into bank:"), box);
         bankBox = userBankBox(box);
         bankBox->setEnabled(false);
+        namedButton->setToolTip(tr("Put each preset where the file says"));
+        intoBankButton->setToolTip(
+            tr("Keep the presets' order and move them so their first bank lands here"));
+        bankBox->setAccessibleName(tr("Target bank"));
+        bankBox->setToolTip(tr("The user bank the first bank of the file goes to"));
         grid->addWidget(namedButton, 0, 0, 1, 2);
         grid->addWidget(intoBankButton, 1, 0);
         grid->addWidget(bankBox, 1, 1);
@@ -60,6 +65,10 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
         replyBankBox = userBankBox(box);
         replyPresetBox = new QSpinBox(box);
         replyPresetBox->setRange(1, PresetsPerBank);
+        replyBankBox->setAccessibleName(tr("First bank"));
+        replyBankBox->setToolTip(tr("The user bank for the first preset without a position"));
+        replyPresetBox->setAccessibleName(tr("First preset"));
+        replyPresetBox->setToolTip(tr("Its place in that bank; the others follow in order"));
         grid->addWidget(new QLabel(tr("Bank:"), box), 0, 0);
         grid->addWidget(replyBankBox, 0, 1);
         grid->addWidget(new QLabel(tr("Preset:"), box), 1, 0);
@@ -77,6 +86,8 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
     okButton = buttons->addButton(tr("Ok"), QDialogButtonBox::AcceptRole);
     cancelButton = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
     okButton->setDefault(true);
+    okButton->setToolTip(tr("Load the presets as said above"));
+    cancelButton->setToolTip(tr("Load nothing"));
     layout->addWidget(buttons);
     connect(okButton, &QPushButton::clicked, this, &SyxLoad::on_ok);
     connect(cancelButton, &QPushButton::clicked, this, &SyxLoad::on_cancel);

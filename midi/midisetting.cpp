@@ -68,6 +68,8 @@ void MidiSetting::setMode(bool exportAll)
 {
     midi.setExportMode(exportAll);
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
+    TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
+                                         : tr("Read all 16 banks from the module"));
     const QString picture = exportAll ? tr(":/Charts/export_screen.png") : tr(":/Charts/import_screen.png");
     IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
 }
@@ -119,6 +121,8 @@ void MidiSetting::updateConnectionUi()
     MidiOutList->setEnabled(disconnected);
     RescanButton->setEnabled(disconnected);
     ConnectButton->setText(disconnected ? tr("Connect") : tr("Disconnect"));
+    ConnectButton->setToolTip(disconnected ? tr("Open the chosen ports and ask the module who it is")
+                                           : tr("Close the ports"));
     ConnectButton->setEnabled(true);
     TransferButton->setEnabled(state == MidiTransfer::Connected);
     if (disconnected) {

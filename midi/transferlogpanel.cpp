@@ -27,6 +27,11 @@ TransferLogPanel::TransferLogPanel(QWidget *parent) : QWidget(parent)
     view->setReadOnly(true);
     view->setMaximumBlockCount(5000);
     view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    toggleButton->setToolTip(tr("Show or hide the transfer's log"));
+    copyButton->setToolTip(tr("Copy the whole log to the clipboard"));
+    saveButton->setToolTip(tr("Save the log to a text file"));
+    view->setAccessibleName(tr("Transfer log"));
+    view->setToolTip(tr("One line per event, with its time"));
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);

@@ -18,6 +18,14 @@ TransferStatusPanel::TransferStatusPanel(QWidget *parent) : QWidget(parent)
     writeButton = new QPushButton(tr("Write"), this);
     cancelButton = new QPushButton(tr("Cancel"), this);
     closeButton = new QPushButton(tr("Close"), this);
+    // The text changes with every reply; the name says what it is.
+    label->setAccessibleName(tr("Transfer status"));
+    label->setToolTip(tr("How the transfer goes; the text can be selected and copied"));
+    stopButton->setToolTip(tr("Stop the transfer at the module's next reply"));
+    retryButton->setToolTip(tr("Carry on from where the transfer stopped"));
+    writeButton->setToolTip(tr("Write the changed presets to the module"));
+    cancelButton->setToolTip(tr("Leave the module as it is"));
+    closeButton->setToolTip(tr("Close this window"));
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,34 @@
 <context>
     <name>BankSel</name>
     <message>
+        <source>Save all 16 banks</source>
+        <translation>Alle 16 Bänke speichern</translation>
+    </message>
+    <message>
+        <source>Save only the user bank chosen beside it</source>
+        <translation>Nur die daneben gewählte Benutzerbank speichern</translation>
+    </message>
+    <message>
+        <source>Save the selected presets as a SysEx file</source>
+        <translation>Die ausgewählten Presets als SysEx-Datei speichern</translation>
+    </message>
+    <message>
+        <source>Bank to save</source>
+        <translation>Zu speichernde Bank</translation>
+    </message>
+    <message>
+        <source>The user bank to save</source>
+        <translation>Die Benutzerbank, die gespeichert wird</translation>
+    </message>
+    <message>
+        <source>Save nothing</source>
+        <translation>Nichts speichern</translation>
+    </message>
+    <message>
+        <source>Save with this choice</source>
+        <translation>Mit dieser Auswahl speichern</translation>
+    </message>
+    <message>
         <source>Orvex+ Preset Manager</source>
         <translation>Orvex+ Preset Manager</translation>
     </message>
@@ -34,6 +62,22 @@
 </context>
 <context>
     <name>BankSelLoad</name>
+    <message>
+        <source>Bank to load into</source>
+        <translation>Ziel-Bank</translation>
+    </message>
+    <message>
+        <source>The user bank that receives the file&apos;s first bank; its further banks follow</source>
+        <translation>Die Benutzerbank, die die erste Bank der Datei erhält; deren weitere Bänke folgen</translation>
+    </message>
+    <message>
+        <source>Load nothing</source>
+        <translation>Nichts laden</translation>
+    </message>
+    <message>
+        <source>Load the file into this bank</source>
+        <translation>Die Datei in diese Bank laden</translation>
+    </message>
     <message>
         <source>Bank:</source>
         <translation>Bank:</translation>
@@ -302,6 +346,38 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>MidiSet</name>
     <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>The connected module&apos;s serial number</source>
+        <translation>Die Seriennummer des verbundenen Moduls</translation>
+    </message>
+    <message>
+        <source>Firmware version</source>
+        <translation>Firmware-Version</translation>
+    </message>
+    <message>
+        <source>The connected module&apos;s firmware version</source>
+        <translation>Die Firmware-Version des verbundenen Moduls</translation>
+    </message>
+    <message>
+        <source>The port the module&apos;s replies come in on</source>
+        <translation>Der Port, über den die Antworten des Moduls ankommen</translation>
+    </message>
+    <message>
+        <source>The port the program sends to the module on</source>
+        <translation>Der Port, über den das Programm an das Modul sendet</translation>
+    </message>
+    <message>
+        <source>Open the chosen ports and ask the module who it is</source>
+        <translation>Die gewählten Ports öffnen und das Modul nach seiner Kennung fragen</translation>
+    </message>
+    <message>
+        <source>Start the transfer</source>
+        <translation>Die Übertragung starten</translation>
+    </message>
+    <message>
         <source>Orvex+ Preset Manager</source>
         <translation>Orvex+ Preset Manager</translation>
     </message>
@@ -356,6 +432,22 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>MidiSetting</name>
+    <message>
+        <source>Write banks 2–16 to the module</source>
+        <translation>Die Bänke 2–16 in das Modul schreiben</translation>
+    </message>
+    <message>
+        <source>Read all 16 banks from the module</source>
+        <translation>Alle 16 Bänke aus dem Modul lesen</translation>
+    </message>
+    <message>
+        <source>Open the chosen ports and ask the module who it is</source>
+        <translation>Die gewählten Ports öffnen und das Modul nach seiner Kennung fragen</translation>
+    </message>
+    <message>
+        <source>Close the ports</source>
+        <translation>Die Ports schließen</translation>
+    </message>
     <message>
         <source>:/Charts/export_screen.png</source>
         <translation>:/Charts/export_screen_de.png</translation>
@@ -574,6 +666,26 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>TransferLogPanel</name>
     <message>
+        <source>Show or hide the transfer&apos;s log</source>
+        <translation>Das Protokoll der Übertragung zeigen oder verbergen</translation>
+    </message>
+    <message>
+        <source>Copy the whole log to the clipboard</source>
+        <translation>Das ganze Protokoll in die Zwischenablage kopieren</translation>
+    </message>
+    <message>
+        <source>Save the log to a text file</source>
+        <translation>Das Protokoll in einer Textdatei speichern</translation>
+    </message>
+    <message>
+        <source>Transfer log</source>
+        <translation>Übertragungsprotokoll</translation>
+    </message>
+    <message>
+        <source>One line per event, with its time</source>
+        <translation>Eine Zeile je Ereignis, mit Uhrzeit</translation>
+    </message>
+    <message>
         <source>Log</source>
         <translation>Protokoll</translation>
     </message>
@@ -604,6 +716,34 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>TransferStatusPanel</name>
+    <message>
+        <source>Transfer status</source>
+        <translation>Stand der Übertragung</translation>
+    </message>
+    <message>
+        <source>How the transfer goes; the text can be selected and copied</source>
+        <translation>Wie die Übertragung läuft; der Text lässt sich markieren und kopieren</translation>
+    </message>
+    <message>
+        <source>Stop the transfer at the module&apos;s next reply</source>
+        <translation>Die Übertragung bei der nächsten Antwort des Moduls anhalten</translation>
+    </message>
+    <message>
+        <source>Carry on from where the transfer stopped</source>
+        <translation>Die Übertragung dort fortsetzen, wo sie angehalten hat</translation>
+    </message>
+    <message>
+        <source>Write the changed presets to the module</source>
+        <translation>Die geänderten Presets in das Modul schreiben</translation>
+    </message>
+    <message>
+        <source>Leave the module as it is</source>
+        <translation>Das Modul unverändert lassen</translation>
+    </message>
+    <message>
+        <source>Close this window</source>
+        <translation>Dieses Fenster schließen</translation>
+    </message>
     <message>
         <source>Stop</source>
         <translation>Stopp</translation>
@@ -775,6 +915,46 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>SyxLoad</name>
     <message>
+        <source>Put each preset where the file says</source>
+        <translation>Jedes Preset an die Stelle, die die Datei nennt</translation>
+    </message>
+    <message>
+        <source>Keep the presets&apos; order and move them so their first bank lands here</source>
+        <translation>Die Reihenfolge der Presets beibehalten und sie so verschieben, dass ihre erste Bank hier landet</translation>
+    </message>
+    <message>
+        <source>Target bank</source>
+        <translation>Ziel-Bank</translation>
+    </message>
+    <message>
+        <source>The user bank the first bank of the file goes to</source>
+        <translation>Die Benutzerbank, in die die erste Bank der Datei kommt</translation>
+    </message>
+    <message>
+        <source>First bank</source>
+        <translation>Erste Bank</translation>
+    </message>
+    <message>
+        <source>The user bank for the first preset without a position</source>
+        <translation>Die Benutzerbank für das erste Preset ohne Position</translation>
+    </message>
+    <message>
+        <source>First preset</source>
+        <translation>Erstes Preset</translation>
+    </message>
+    <message>
+        <source>Its place in that bank; the others follow in order</source>
+        <translation>Seine Stelle in dieser Bank; die anderen folgen der Reihe nach</translation>
+    </message>
+    <message>
+        <source>Load the presets as said above</source>
+        <translation>Die Presets wie oben angegeben laden</translation>
+    </message>
+    <message>
+        <source>Load nothing</source>
+        <translation>Nichts laden</translation>
+    </message>
+    <message>
         <source>Load SysEx file</source>
         <translation>SysEx Datei laden</translation>
     </message>
@@ -833,6 +1013,34 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>LibraryPanel</name>
+    <message>
+        <source>Search the library</source>
+        <translation>Bibliothek durchsuchen</translation>
+    </message>
+    <message>
+        <source>Finds presets in every indexed file by name, author or category</source>
+        <translation>Findet Presets in allen erfassten Dateien nach Name, Autor oder Kategorie</translation>
+    </message>
+    <message>
+        <source>Library results</source>
+        <translation>Treffer der Bibliothek</translation>
+    </message>
+    <message>
+        <source>Drag results onto a user cell of the table, or send them to the selected cell</source>
+        <translation>Treffer auf eine Benutzerzelle der Tabelle ziehen oder an die ausgewählte Zelle senden</translation>
+    </message>
+    <message>
+        <source>Choose the folders the library reads</source>
+        <translation>Die Ordner wählen, die die Bibliothek liest</translation>
+    </message>
+    <message>
+        <source>Put the selected results into the table from its selected cell on</source>
+        <translation>Die ausgewählten Treffer ab der ausgewählten Zelle in die Tabelle setzen</translation>
+    </message>
+    <message>
+        <source>List the files that could not be read, and why</source>
+        <translation>Die Dateien auflisten, die nicht gelesen werden konnten, und warum</translation>
+    </message>
     <message>
         <source>%1 presets found, the first %2 shown</source>
         <translation>%1 Presets gefunden, die ersten %2 angezeigt</translation>

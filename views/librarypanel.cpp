@@ -65,6 +65,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     searchEdit->setObjectName(QStringLiteral("librarySearch"));
     searchEdit->setPlaceholderText(tr("Search name, author, category"));
     searchEdit->setClearButtonEnabled(true);
+    searchEdit->setAccessibleName(tr("Search the library"));
+    searchEdit->setToolTip(tr("Finds presets in every indexed file by name, author or category"));
     layout->addWidget(searchEdit);
 
     results = new ResultsModel(this);
@@ -85,6 +87,9 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->horizontalHeader()->setStretchLastSection(true);
     resultsView->setWordWrap(false);
     resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
+    resultsView->setAccessibleName(tr("Library results"));
+    resultsView->setToolTip(
+        tr("Drag results onto a user cell of the table, or send them to the selected cell"));
     layout->addWidget(resultsView, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -95,6 +100,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     foldersButton = new QToolButton;
     foldersButton->setText(tr("Folders"));
     foldersButton->setPopupMode(QToolButton::InstantPopup);
+    foldersButton->setToolTip(tr("Choose the folders the library reads"));
+    sendButton->setToolTip(tr("Put the selected results into the table from its selected cell on"));
     foldersButton->setMenu(new QMenu(foldersButton));
     buttons->addWidget(sendButton);
     buttons->addWidget(whereButton);
@@ -107,6 +114,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     statusLabel->setWordWrap(true);
     problemsButton = new QPushButton;
     problemsButton->setFlat(true);
+    problemsButton->setToolTip(tr("List the files that could not be read, and why"));
     problemsButton->hide();
     statusRow->addWidget(statusLabel, 1);
     statusRow->addWidget(problemsButton);

@@ -41,7 +41,8 @@ QPalette darkPalette()
         p.setColor(QPalette::Disabled, role, disabledText);
     p.setColor(QPalette::Disabled, QPalette::Base, window);
     p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x50, 0x50, 0x50));
-    p.setColor(QPalette::Disabled, QPalette::HighlightedText, disabledText);
+    // A disabled list still shows its chosen row (the transfer dialog's ports while connected).
+    p.setColor(QPalette::Disabled, QPalette::HighlightedText, QColor(0xc8, 0xc8, 0xc8));
     return p;
 }
 

@@ -2,20 +2,36 @@
 // screen, readable text on a dark palette. Runs at a scale factor of 2 throughout.
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "files/banksel.h"
+#include "files/bankselload.h"
+#include "files/syxload.h"
+#include "midi/midisetting.h"
+#include "midi/transferlogpanel.h"
+#include "midi/transferstatuspanel.h"
+#include "midi/virtualmidibackend.h"
 #include "model/categorytable.h"
 #include "views/searchbar.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/librarypanel.h"
 #include "views/themecolours.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QTranslator>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -33,28 +49,61 @@ void loadSomething(MainWindow &w)
     w.updateTable(true);
 }
 
-// Every focusable interface below iface without a name or (for widgets) a tooltip.
+// Every focusable interface below iface without a name or (for widgets) a tooltip. Hidden
+// controls count too: a dialog shows its buttons one state at a time.
 void collectUnnamed(QAccessibleInterface *iface, QStringList &unnamed)
 {
     const QAccessible::State state = iface->state();
     QObject *object = iface->object();
     auto *widget = qobject_cast<QWidget *>(object);
-    if (state.focusable && !state.invisible) {
-        const QString what =
-            object ? QStringLiteral("%1 \"%2\"").arg(object->metaObject()->className(), object->objectName())
-                   : QStringLiteral("role %1").arg(int(iface->role()));
+    if (state.focusable) {
+        const QString what = object ? QStringLiteral("%1 \"%2\"")
+                                          .arg(object->metaObject()->className(),
+                                               object->objectName().isEmpty() ? iface->text(QAccessible::Name)
+                                                                              : object->objectName())
+                                    : QStringLiteral("role %1").arg(int(iface->role()));
         if (iface->text(QAccessible::Name).trimmed().isEmpty())
             unnamed << what + QStringLiteral(" has no accessible name");
         if (widget && widget->toolTip().isEmpty())
             unnamed << what + QStringLiteral(" has no tooltip");
     }
-    // Cells and list rows are named by their content; the views holding them are the controls.
+    // Cells and list rows are named by their content; the views holding them are the controls,
+    // as is the box holding a drop-down list.
     const QAccessible::Role role = iface->role();
-    if (role == QAccessible::Table || role == QAccessible::List)
+    if (role == QAccessible::Table || role == QAccessible::List || role == QAccessible::ComboBox)
         return;
     for (int i = 0; i < iface->childCount(); ++i)
         if (QAccessibleInterface *child = iface->child(i))
             collectUnnamed(child, unnamed);
+}
+
+// A file with presets both with and without a position, so the dialog shows every choice.
+SyxContents mixedSyxContents()
+{
+    SyxContents contents;
+    SyxPreset placed;
+    placed.bank = 3;
+    placed.preset = 5;
+    contents.presets = {placed, SyxPreset()};
+    contents.writes = 1;
+    contents.replies = 1;
+    return contents;
+}
+
+// Each window to walk, made as the user sees it, and one control whose name is checked
+// in both languages.
+struct Walked
+{
+    const char *what;
+    std::function<std::unique_ptr<QWidget>()> make;
+    std::function<QWidget *(QWidget *)> sample;
+    QString english;
+    QString german;
+};
+
+template <typename T> T *as(QWidget *w)
+{
+    return static_cast<T *>(w);
 }
 
 QImage pictureAt2x(const QString &name)
@@ -78,18 +127,58 @@ private slots:
 
     void everyFocusableControlHasANameAndATooltip()
     {
+        static const SyxContents syx = mixedSyxContents();
+        const Walked windows[] = {
+            {"main window with search and library",
+             [] {
+                 auto w = std::make_unique<MainWindow>();
+                 loadSomething(*w);
+                 w->libraryPanel->show();
+                 return std::unique_ptr<QWidget>(std::move(w));
+             },
+             [](QWidget *w) -> QWidget * { return as<MainWindow>(w)->importButton; }, "Import",
+             "Importieren"},
+            {"library dock on its own",
+             [] {
+                 return std::unique_ptr<QWidget>(std::make_unique<LibraryPanel>(
+                     QDir::temp().filePath(QStringLiteral("orvex-unopened-library.db")), QStringList()));
+             },
+             [](QWidget *p) -> QWidget * { return as<LibraryPanel>(p)->searchEdit; }, "Search the library",
+             "Bibliothek durchsuchen"},
+            {"transfer dialog, stopped, log open",
+             [] {
+                 auto d = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
+                 d->setMode(true);
+                 d->status->showStopped(QStringLiteral("Stopped."), true);
+                 d->log->setExpanded(true);
+                 return std::unique_ptr<QWidget>(std::move(d));
+             },
+             [](QWidget *d) -> QWidget * { return as<MidiSetting>(d)->MidiInList; }, "MIDI IN port",
+             "MIDI IN Kanal"},
+            {"banks to save", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSel>()); },
+             [](QWidget *d) -> QWidget * { return as<BankSel>(d)->selBox; }, "Bank to save",
+             "Zu speichernde Bank"},
+            {"bank to load into", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSelLoad>()); },
+             [](QWidget *d) -> QWidget * { return as<BankSelLoad>(d)->selBox; }, "Bank to load into",
+             "Ziel-Bank"},
+            {"SysEx placement", [] { return std::unique_ptr<QWidget>(std::make_unique<SyxLoad>(syx)); },
+             [](QWidget *d) -> QWidget * { return as<SyxLoad>(d)->replyPresetBox; }, "First preset",
+             "Erstes Preset"},
+        };
         QTranslator app, qt;
         for (int language : {0, 1}) {
             QVERIFY(Startup::installTranslators(language, app, qt) == (language == 1));
-            MainWindow w;
-            loadSomething(w);
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
-            QStringList unnamed;
-            collectUnnamed(QAccessible::queryAccessibleInterface(&w), unnamed);
-            QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
-            QCOMPARE(w.importButton->accessibleName(),
-                     language == 1 ? QStringLiteral("Importieren") : QStringLiteral("Import"));
+            for (const Walked &walked : windows) {
+                const std::unique_ptr<QWidget> window = walked.make();
+                window->show();
+                QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+                QStringList unnamed;
+                collectUnnamed(QAccessible::queryAccessibleInterface(window.get()), unnamed);
+                QVERIFY2(unnamed.isEmpty(),
+                         qPrintable(walked.what + QStringLiteral(":\n") + unnamed.join(QLatin1Char('\n'))));
+                QCOMPARE(walked.sample(window.get())->accessibleName(),
+                         language == 1 ? walked.german : walked.english);
+            }
             QCoreApplication::removeTranslator(&app);
             QCoreApplication::removeTranslator(&qt);
         }
@@ -180,6 +269,9 @@ private slots:
         for (const auto &[background, text] : pairs)
             QVERIFY2(ThemeColours::contrast(p.color(background), p.color(text)) >= 4.5,
                      qPrintable(QStringLiteral("roles %1 on %2").arg(text).arg(background)));
+        // The chosen row of a disabled list, such as the ports in use while connected.
+        QVERIFY(ThemeColours::contrast(p.color(QPalette::Disabled, QPalette::Highlight),
+                                       p.color(QPalette::Disabled, QPalette::HighlightedText)) >= 4.5);
 
         // Nothing in the panels keeps a colour of its own once the palette is dark.
         QApplication::setPalette(p);
@@ -188,7 +280,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRegularExpression literalColour(QStringLiteral("#[0-9a-fA-F]{3,6}\\b"));
         for (QWidget *widget :
-             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox)})
+             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox),
+              static_cast<QWidget *>(w.libraryButton)})
             QVERIFY2(!widget->styleSheet().contains(literalColour), qPrintable(widget->styleSheet()));
         // ... and a light palette brings the list's own colours back.
         QApplication::setPalette(QApplication::style()->standardPalette());

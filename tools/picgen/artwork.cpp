@@ -609,9 +609,11 @@ void drawFlow(QPainter &p, const QRectF &box, Arrow arrow, const QColor &base, c
     const QFontMetricsF fm(f);
     const QPointF baseline(box.center().x(), box.top() + fm.ascent());
     const QPainterPath glyphs = textPath(caption, f, baseline);
+    // A light rim: the caption reads on a dark dialog as on a light one.
+    p.setPen(QPen(QColor(255, 255, 255, 220), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(glyphs);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 160));
-    p.drawPath(glyphs.translated(0, 1));
     p.setBrush(base.darker(115));
     p.drawPath(glyphs);
 
