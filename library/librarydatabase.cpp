@@ -465,8 +465,9 @@ bool LibraryDatabase::removeFile(qint64 id)
     return true;
 }
 
-LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
+LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, const std::atomic<bool> *stop)
 {
+    auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     Hits out;
     const QList<QByteArray> terms = SearchText::terms(query);
     if (terms.isEmpty())
@@ -479,9 +480,12 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
         return out;
     }
     std::vector<qint64> candidates;
-    while (filters.next())
+    while (filters.next()) {
+        if (stopped())
+            return out;
         if (SearchText::mayContain(filters.value(1).toByteArray(), terms))
             candidates.push_back(filters.value(0).toLongLong());
+    }
     filters.finish();
 
     QSqlQuery text(db);
@@ -491,6 +495,8 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
     preset.prepare(QStringLiteral(
         "SELECT name, author, category, hash FROM presets WHERE file_id = ? AND bank = ? AND preset = ?"));
     for (qint64 id : candidates) {
+        if (stopped())
+            return out;
         text.addBindValue(id);
         if (!text.exec()) {
             out.ok = fail(text.lastError());

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -83,8 +84,9 @@ public:
         bool ok = true;
     };
     // Presets whose name, author or category contains every word of `query`, ignoring
-    // case and accents. limit <= 0: all of them.
-    Hits search(const QString &query, int limit);
+    // case and accents. limit <= 0: all of them. When `stop` turns true the search gives up
+    // early and its hits are incomplete: for a search that a newer one has superseded.
+    Hits search(const QString &query, int limit, const std::atomic<bool> *stop = nullptr);
     // Every file and position holding these parameter bytes.
     Hits whereElse(qint64 hash, int limit);
 

@@ -1,6 +1,7 @@
 #include "views/librarypanel.h"
 
 #include "library/libraryfile.h"
+#include "library/librarysearcher.h"
 #include "library/libraryupdater.h"
 #include "model/categorytable.h"
 #include "views/librarymime.h"
@@ -127,9 +128,15 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     changeDelay->setInterval(1000);
     watcher = new QFileSystemWatcher(this);
     updater = new LibraryUpdater(path, defaultFolders, this);
+    searcher = new LibrarySearcher(path, this);
 
     connect(searchEdit, &QLineEdit::textChanged, searchTimer, qOverload<>(&QTimer::start));
+    // The results of an older text never show once the field says something else.
+    connect(searchEdit, &QLineEdit::textChanged, searcher, &LibrarySearcher::cancel);
     connect(searchTimer, &QTimer::timeout, this, &LibraryPanel::runSearch);
+    connect(searchEdit, &QLineEdit::returnPressed, this, &LibraryPanel::runSearch);
+    connect(searcher, &LibrarySearcher::finished, this,
+            [this](quint64, const LibrarySearchResult &result) { searchFinished(result); });
     connect(sendButton, &QPushButton::clicked, this, [this] {
         const QVector<PresetRecord> presets = selectedPresets();
         if (!presets.isEmpty())
@@ -165,6 +172,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
         if (rebuilt) {
             note = tr("The library database was damaged and has been rebuilt from the files.");
             db.reset();
+            searcher->reopen();
         }
         opened = true;
         showSummary();
@@ -296,23 +304,37 @@ void LibraryPanel::runSearch()
 {
     searchTimer->stop();
     const QString query = searchEdit->text();
+    whereElseShown = false;
     if (query.trimmed().isEmpty()) {
+        searcher->cancel();
         results->removeRows(0, results->rowCount());
         showSummary();
         return;
     }
     if (!databaseReady()) {
+        searcher->cancel();
         showMessage(tr("The library is not ready yet."));
         return;
     }
-    const LibraryDatabase::Hits hits = db->search(query, ResultLimit);
+    // The results so far stay until the new ones arrive; a newer keystroke supersedes this.
+    searcher->search(query, ResultLimit);
+}
+
+void LibraryPanel::searchFinished(const LibrarySearchResult &result)
+{
+    const LibraryDatabase::Hits &hits = result.hits;
     setResults(hits);
     if (!hits.ok)
-        searchFailed();
+        searchFailed(result.error, result.damaged);
+    else if (whereElseShown && hits.total == 0)
+        showMessage(tr("No file in the library holds the sound of \"%1\".").arg(whereElseName));
+    else if (whereElseShown)
+        showMessage(tr("Places holding the sound of \"%1\": %2").arg(whereElseName).arg(hits.total));
     else if (hits.total > qint64(hits.hits.size()))
         showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
     else
         showMessage(tr("Presets found: %1").arg(hits.total));
+    emit resultsShown();
 }
 
 void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
@@ -350,28 +372,25 @@ void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
 
 void LibraryPanel::showWhereElse(const PresetRecord &record)
 {
+    searchTimer->stop();
     if (!databaseReady()) {
+        searcher->cancel();
         showMessage(tr("The library is not ready yet."));
         return;
     }
-    const LibraryDatabase::Hits hits = db->whereElse(paramsHash(record.params), ResultLimit);
-    setResults(hits);
-    const QString name = record.name.isEmpty() ? tr("(no name)") : record.name;
-    if (!hits.ok)
-        searchFailed();
-    else if (hits.total == 0)
-        showMessage(tr("No file in the library holds the sound of \"%1\".").arg(name));
-    else
-        showMessage(tr("Places holding the sound of \"%1\": %2").arg(name).arg(hits.total));
+    whereElseShown = true;
+    whereElseName = record.name.isEmpty() ? tr("(no name)") : record.name;
+    searcher->whereElse(paramsHash(record.params), ResultLimit);
 }
 
-void LibraryPanel::searchFailed()
+void LibraryPanel::searchFailed(const QString &error, bool damaged)
 {
-    showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
-    if (db->damaged()) {
-        // Let the next update check the whole file and rebuild it; this connection
-        // opens again afterwards.
+    showMessage(tr("The library could not be searched: %1").arg(error));
+    if (damaged) {
+        // Let the next update check the whole file and rebuild it; the connections open
+        // again afterwards.
         db.reset();
+        searcher->reopen();
         opened = false;
         updater->checkNextRun();
         startUpdate();

@@ -6,11 +6,13 @@
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
+#include "library/librarysearcher.h"
 #include "library/searchtext.h"
 #include "model/selectionmask.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -273,6 +275,54 @@ private slots:
         QCOMPARE(hits.hits.at(0).bank, 6);
         QCOMPARE(hits.hits.at(0).preset, 70);
         QCOMPARE(hits.hits.at(0).hash, paramsHash(store.at(6, 70).params));
+    }
+
+    // Searches run in the background; of several requests in a row only the newest one's
+    // result arrives, and only once the caller is back in its event loop.
+    void searcherDeliversOnlyTheNewestRequest_data()
+    {
+        QTest::addColumn<int>("older"); // 0: a search, 1: where else, 2: a search, cancelled
+        QTest::addColumn<bool>("newerByHash");
+        QTest::newRow("search, then search") << 0 << false;
+        QTest::newRow("search, then where else") << 0 << true;
+        QTest::newRow("where else, then search") << 1 << false;
+        QTest::newRow("cancelled, then search") << 2 << false;
+    }
+    void searcherDeliversOnlyTheNewestRequest()
+    {
+        QFETCH(int, older);
+        QFETCH(bool, newerByHash);
+        const QString dbPath = path(QStringLiteral("searcher.db"));
+        const BankStore store = sampleStore(4);
+        if (!QFileInfo::exists(dbPath)) {
+            QString error;
+            QVERIFY(QDir().mkpath(path(QStringLiteral("searched"))));
+            QVERIFY(savePresetFile(store, path(QStringLiteral("searched/s.pre")), 0, 0, error));
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({path(QStringLiteral("searched"))}));
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        const qint64 hash = paramsHash(store.at(0, 127).params);
+        LibrarySearcher searcher(dbPath);
+        QSignalSpy spy(&searcher, &LibrarySearcher::finished);
+        if (older == 1)
+            searcher.whereElse(paramsHash(store.at(0, 3).params), 0);
+        else
+            searcher.search(QStringLiteral("s4"), 0);
+        if (older == 2)
+            searcher.cancel();
+        const quint64 newest =
+            newerByHash ? searcher.whereElse(hash, 0) : searcher.search(QStringLiteral("B0 P127"), 0);
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(spy.wait(10000));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<quint64>(), newest);
+        const LibrarySearchResult result = spy.at(0).at(1).value<LibrarySearchResult>();
+        QVERIFY(result.hits.ok);
+        QVERIFY(!result.hits.hits.empty());
+        for (const LibraryDatabase::Hit &hit : result.hits.hits)
+            QCOMPARE(hit.hash, newerByHash ? hash : paramsHash(store.at(hit.bank, hit.preset).params));
+        QVERIFY(newerByHash || result.hits.total == 1);
     }
 
     void damagedDatabaseIsRebuiltKeepingTheFolders_data()
