@@ -243,6 +243,17 @@ ORVEX_BENCH(library)
                       // A marked preset's random parameters.
                       l->probe = l->db->search(QString::fromLatin1(MarkedName), 1).hits.at(0).hash;
                   }},
+        BenchCase{"library page check after start-up (background)",
+                  [l] {
+                      if (l->db->checkPages() != LibraryDatabase::Check::Sound)
+                          qFatal("the bench library failed its check");
+                  },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                  },
+                  QString(), 3},
         BenchCase{"library check of every page (after a search met damage)",
                   [l] {
                       LibraryDatabase check(l->db->path());

@@ -155,6 +155,27 @@ int LibraryDatabase::checkExisting(bool thorough)
     return 0;
 }
 
+LibraryDatabase::Check LibraryDatabase::checkPages(const std::atomic<bool> *stop)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    for (const char *table : Tables) {
+        if (stop && stop->load())
+            return Check::Stopped;
+        // Each table with its indexes; the first row is "ok" or the first problem.
+        if (!q.exec(QStringLiteral("PRAGMA quick_check(%1)").arg(QLatin1String(table))) || !q.next()) {
+            fail(q.lastError());
+            return sawDamage ? Check::Damaged : Check::Failed;
+        }
+        if (q.value(0).toString() != QLatin1String("ok")) {
+            error = q.value(0).toString();
+            return Check::Damaged;
+        }
+        q.finish();
+    }
+    return Check::Sound;
+}
+
 bool LibraryDatabase::createSchema(const QStringList &folders)
 {
     if (!exec(QStringLiteral("BEGIN IMMEDIATE")))

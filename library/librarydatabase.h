@@ -43,6 +43,12 @@ public:
     // True when the last failure came from a damaged database file.
     bool damaged() const { return sawDamage; }
 
+    // SQLite's check of every page, a table at a time so that `stop` can end it between
+    // tables; for the background after start-up, since it takes a while on a large
+    // library. Damaged: reopen with `thorough` to rebuild.
+    enum class Check { Sound, Damaged, Stopped, Failed };
+    Check checkPages(const std::atomic<bool> *stop = nullptr);
+
     QStringList folders();
     bool addFolder(const QString &folder);
     bool removeFolder(const QString &folder);
