@@ -99,15 +99,18 @@ struct LibraryBench
     }
 };
 
-// Runs the event loop until `done` or ten minutes at most.
-template <typename Sender, typename Signal>
-void waitFor(const Sender *sender, Signal signal, const std::function<bool()> &done)
+// Runs the event loop until `done`, looking after each event it handles (and every 10 ms),
+// or ten minutes at most.
+void waitUntil(const std::function<bool()> &done)
 {
     QEventLoop loop;
-    QObject::connect(sender, signal, &loop, [&] {
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (done())
             loop.quit();
     });
+    poll.start();
     QTimer::singleShot(600000, &loop, &QEventLoop::quit);
     if (!done())
         loop.exec();
@@ -123,7 +126,7 @@ void panelSearch(LibraryBench &l, const QString &text)
         l.panel->show();
         l.panel->startUpdate();
         // The start-up update and the page check that follows it, before anything is timed.
-        waitFor(l.panel->updater, &LibraryUpdater::finished, [&] { return !l.panel->updater->isRunning(); });
+        waitUntil([&] { return !l.panel->updater->isRunning(); });
         QEventLoop settle;
         QTimer::singleShot(0, &settle, &QEventLoop::quit);
         settle.exec();
@@ -149,7 +152,10 @@ void panelSearch(LibraryBench &l, const QString &text)
         emit l.panel->searchEdit->returnPressed();
         longest = std::max(longest, t.nsecsElapsed() - lastTick);
         lastTick = t.nsecsElapsed();
-        waitFor(l.panel.get(), &LibraryPanel::resultsShown, [&] { return arrived; });
+        QEventLoop wait;
+        QObject::connect(l.panel.get(), &LibraryPanel::resultsShown, &wait, &QEventLoop::quit);
+        if (!arrived)
+            wait.exec();
         const qint64 end = t.nsecsElapsed();
         longest = std::max(longest, end - lastTick);
         QObject::disconnect(c);

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTimer>
@@ -48,6 +49,18 @@ public:
         return data;
     }
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+    // Filled cell by cell, the view would hear of each of thousands of cells; one reset
+    // afterwards makes a long result list quick to show.
+    template <typename Fill> void refill(Fill fill)
+    {
+        beginResetModel();
+        {
+            const QSignalBlocker quiet(this);
+            fill();
+        }
+        endResetModel();
+    }
 
 private:
     LibraryPanel *panel;
@@ -84,6 +97,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->verticalHeader()->hide();
     resultsView->verticalHeader()->setDefaultSectionSize(resultsView->fontMetrics().height() + 6);
     resultsView->horizontalHeader()->setStretchLastSection(true);
+    // Column widths from the first rows: measuring a thousand would hold up each search.
+    resultsView->horizontalHeader()->setResizeContentsPrecision(100);
     resultsView->setWordWrap(false);
     resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
     layout->addWidget(resultsView, 1);
@@ -340,32 +355,35 @@ void LibraryPanel::searchFinished(const LibrarySearchResult &result)
 void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
 {
     resultsView->setSortingEnabled(false);
-    results->removeRows(0, results->rowCount());
-    results->setRowCount(int(hits.hits.size()));
-    int row = 0;
-    for (const LibraryDatabase::Hit &h : hits.hits) {
-        auto *name = new QStandardItem(h.name);
-        name->setData(h.path, PathRole);
-        name->setData(h.bank, BankRole);
-        name->setData(h.preset, PresetRole);
-        name->setData(h.hash, HashRole);
-        name->setData(QColor(QRgb(categoryFor(h.category).rgb)), Qt::DecorationRole);
-        results->setItem(row, NameColumn, name);
-        results->setItem(row, AuthorColumn, new QStandardItem(h.author));
-        results->setItem(row, CategoryColumn,
-                         new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
-        // Numbers as people count them.
-        auto *bank = new QStandardItem;
-        bank->setData(h.bank + 1, Qt::DisplayRole);
-        results->setItem(row, BankColumn, bank);
-        auto *preset = new QStandardItem;
-        preset->setData(h.preset + 1, Qt::DisplayRole);
-        results->setItem(row, PresetColumn, preset);
-        auto *file = new QStandardItem(QFileInfo(h.path).fileName());
-        file->setToolTip(QDir::toNativeSeparators(h.path));
-        results->setItem(row, FileColumn, file);
-        ++row;
-    }
+    static_cast<ResultsModel *>(results)->refill([this, &hits] {
+        results->removeRows(0, results->rowCount());
+        results->setRowCount(int(hits.hits.size()));
+        int row = 0;
+        for (const LibraryDatabase::Hit &h : hits.hits) {
+            auto *name = new QStandardItem(h.name);
+            name->setData(h.path, PathRole);
+            name->setData(h.bank, BankRole);
+            name->setData(h.preset, PresetRole);
+            name->setData(h.hash, HashRole);
+            name->setData(QColor(QRgb(categoryFor(h.category).rgb)), Qt::DecorationRole);
+            results->setItem(row, NameColumn, name);
+            results->setItem(row, AuthorColumn, new QStandardItem(h.author));
+            results->setItem(row, CategoryColumn,
+                             new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
+            // Numbers as people count them.
+            auto *bank = new QStandardItem;
+            bank->setData(h.bank + 1, Qt::DisplayRole);
+            results->setItem(row, BankColumn, bank);
+            auto *preset = new QStandardItem;
+            preset->setData(h.preset + 1, Qt::DisplayRole);
+            results->setItem(row, PresetColumn, preset);
+            auto *file = new QStandardItem(QFileInfo(h.path).fileName());
+            file->setToolTip(QDir::toNativeSeparators(h.path));
+            results->setItem(row, FileColumn, file);
+            ++row;
+        }
+    });
+    sendButton->setEnabled(false); // the reset dropped the selection
     resultsView->setSortingEnabled(true);
     resultsView->resizeColumnsToContents();
 }
