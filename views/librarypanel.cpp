@@ -230,6 +230,8 @@ void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
 {
     progressDelay->stop();
     progressBar->hide();
+    // Busy until the next update reports: one asked for now may wait for the page check.
+    progressBar->setRange(0, 0);
     if (progressShown) {
         progressShown = false;
         emit progressChanged(-1);
