@@ -189,8 +189,12 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
             db.reset();
             searcher->reopen();
         }
+        const bool wasOpened = opened;
         opened = true;
         showSummary();
+        // What was typed while the library was not ready yet is searched now.
+        if (!wasOpened && !searchEdit->text().trimmed().isEmpty())
+            runSearch();
     });
     connect(updater, &LibraryUpdater::progress, this, [this](int done, int total) {
         progressBar->setRange(0, total);

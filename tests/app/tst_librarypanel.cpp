@@ -240,6 +240,21 @@ private slots:
         QCOMPARE(rows.count(), 0);
     }
 
+    void whatWasTypedBeforeTheLibraryOpenedIsSearchedOnceItIs()
+    {
+        {
+            Window indexing; // so that the update below reads nothing new
+            QVERIFY(indexing.waitForUpdate());
+        }
+        Window win;
+        QSignalSpy shown(&win.panel(), &LibraryPanel::resultsShown);
+        win.panel().searchEdit->setText(QStringLiteral("velvet"));
+        emit win.panel().searchEdit->returnPressed();
+        QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("not ready")));
+        QVERIFY(shown.wait(20000));
+        QCOMPARE(win.panel().results->rowCount(), 1);
+    }
+
     void damagedDatabaseIsRebuiltWithAMessage()
     {
         const QString db = LibraryDatabase::defaultPath();
