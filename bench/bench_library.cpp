@@ -3,13 +3,20 @@
 #include "files/presetfile.h"
 #include "library/librarydatabase.h"
 #include "library/libraryindexer.h"
+#include "library/libraryupdater.h"
+#include "views/librarypanel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QRandomGenerator>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -32,6 +39,7 @@ struct LibraryBench
     QTemporaryDir dir;
     QString corpus;
     std::unique_ptr<LibraryDatabase> db;
+    std::unique_ptr<LibraryPanel> panel;
     int files = 0;
     bool ready = false;
     qint64 probe = 0;
@@ -90,6 +98,78 @@ struct LibraryBench
             qFatal("indexing failed: %s", qPrintable(r.error));
     }
 };
+
+// Runs the event loop until `done`, looking after each event it handles (and every 10 ms),
+// or ten minutes at most.
+void waitUntil(const std::function<bool()> &done)
+{
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start();
+    QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+}
+
+// A search as the panel runs it: from Return in the search field until its results are in
+// the table, and the longest time the window's event loop did not run meanwhile (what a
+// user typing on would feel).
+void panelSearch(LibraryBench &l, const QString &text)
+{
+    if (!l.panel) {
+        l.panel = std::make_unique<LibraryPanel>(l.db->path(), QStringList{l.corpus});
+        l.panel->show();
+        l.panel->startUpdate();
+        // The start-up update and the page check that follows it, before anything is timed.
+        waitUntil([&] { return !l.panel->updater->isRunning(); });
+        QEventLoop settle;
+        QTimer::singleShot(0, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+    std::vector<double> shown, stalls;
+    for (int i = 0; i < 7; ++i) {
+        QElapsedTimer t;
+        t.start();
+        qint64 lastTick = 0, longest = 0;
+        QTimer tick;
+        tick.setInterval(0);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = t.nsecsElapsed();
+            longest = std::max(longest, now - lastTick);
+            lastTick = now;
+        });
+        tick.start();
+        bool arrived = false;
+        QMetaObject::Connection c =
+            QObject::connect(l.panel.get(), &LibraryPanel::resultsShown, [&] { arrived = true; });
+        // Alternate the case so that each run is a new text, as typing makes.
+        l.panel->searchEdit->setText(i % 2 ? text.toUpper() : text);
+        emit l.panel->searchEdit->returnPressed();
+        longest = std::max(longest, t.nsecsElapsed() - lastTick);
+        lastTick = t.nsecsElapsed();
+        QEventLoop wait;
+        QObject::connect(l.panel.get(), &LibraryPanel::resultsShown, &wait, &QEventLoop::quit);
+        if (!arrived)
+            wait.exec();
+        const qint64 end = t.nsecsElapsed();
+        longest = std::max(longest, end - lastTick);
+        QObject::disconnect(c);
+        if (l.panel->results->rowCount() != LibraryPanel::ResultLimit)
+            qFatal("the panel shows %d results", l.panel->results->rowCount());
+        shown.push_back(end / 1e6);
+        stalls.push_back(longest / 1e6);
+    }
+    std::sort(shown.begin(), shown.end());
+    std::sort(stalls.begin(), stalls.end());
+    benchPrint(QStringLiteral("library search, two letters, panel: shown"), shown[shown.size() / 2]);
+    benchPrint(QStringLiteral("library search, two letters, panel: stall"), stalls[stalls.size() / 2],
+               QStringLiteral("longest the window waited (median of %1)").arg(stalls.size()));
+}
 
 } // namespace
 
@@ -150,6 +230,13 @@ ORVEX_BENCH(library)
                           l->indexFromScratch();
                   },
                   QString(), 5},
+        BenchCase{"library search, two letters, panel", nullptr, nullptr, QString(), 1,
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                      panelSearch(*l, QStringLiteral("qu"));
+                  }},
         BenchCase{"library where else, one sound",
                   [l] {
                       if (l->db->whereElse(l->probe, 1000).total < 1)
@@ -162,6 +249,17 @@ ORVEX_BENCH(library)
                       // A marked preset's random parameters.
                       l->probe = l->db->search(QString::fromLatin1(MarkedName), 1).hits.at(0).hash;
                   }},
+        BenchCase{"library page check after start-up (background)",
+                  [l] {
+                      if (l->db->checkPages() != LibraryDatabase::Check::Sound)
+                          qFatal("the bench library failed its check");
+                  },
+                  [l, prepare] {
+                      prepare();
+                      if (!l->db)
+                          l->indexFromScratch();
+                  },
+                  QString(), 3},
         BenchCase{"library check of every page (after a search met damage)",
                   [l] {
                       LibraryDatabase check(l->db->path());

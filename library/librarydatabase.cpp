@@ -155,6 +155,27 @@ int LibraryDatabase::checkExisting(bool thorough)
     return 0;
 }
 
+LibraryDatabase::Check LibraryDatabase::checkPages(const std::atomic<bool> *stop)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    for (const char *table : Tables) {
+        if (stop && stop->load())
+            return Check::Stopped;
+        // Each table with its indexes; the first row is "ok" or the first problem.
+        if (!q.exec(QStringLiteral("PRAGMA quick_check(%1)").arg(QLatin1String(table))) || !q.next()) {
+            fail(q.lastError());
+            return sawDamage ? Check::Damaged : Check::Failed;
+        }
+        if (q.value(0).toString() != QLatin1String("ok")) {
+            error = q.value(0).toString();
+            return Check::Damaged;
+        }
+        q.finish();
+    }
+    return Check::Sound;
+}
+
 bool LibraryDatabase::createSchema(const QStringList &folders)
 {
     if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
@@ -465,8 +486,9 @@ bool LibraryDatabase::removeFile(qint64 id)
     return true;
 }
 
-LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
+LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, const std::atomic<bool> *stop)
 {
+    auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     Hits out;
     const QList<QByteArray> terms = SearchText::terms(query);
     if (terms.isEmpty())
@@ -479,9 +501,12 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
         return out;
     }
     std::vector<qint64> candidates;
-    while (filters.next())
+    while (filters.next()) {
+        if (stopped())
+            return out;
         if (SearchText::mayContain(filters.value(1).toByteArray(), terms))
             candidates.push_back(filters.value(0).toLongLong());
+    }
     filters.finish();
 
     QSqlQuery text(db);
@@ -491,6 +516,8 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit)
     preset.prepare(QStringLiteral(
         "SELECT name, author, category, hash FROM presets WHERE file_id = ? AND bank = ? AND preset = ?"));
     for (qint64 id : candidates) {
+        if (stopped())
+            return out;
         text.addBindValue(id);
         if (!text.exec()) {
             out.ok = fail(text.lastError());

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,12 @@ public:
     QString errorString() const { return error; }
     // True when the last failure came from a damaged database file.
     bool damaged() const { return sawDamage; }
+
+    // SQLite's check of every page, a table at a time so that `stop` can end it between
+    // tables; for the background after start-up, since it takes a while on a large
+    // library. Damaged: reopen with `thorough` to rebuild.
+    enum class Check { Sound, Damaged, Stopped, Failed };
+    Check checkPages(const std::atomic<bool> *stop = nullptr);
 
     QStringList folders();
     bool addFolder(const QString &folder);
@@ -83,8 +90,9 @@ public:
         bool ok = true;
     };
     // Presets whose name, author or category contains every word of `query`, ignoring
-    // case and accents. limit <= 0: all of them.
-    Hits search(const QString &query, int limit);
+    // case and accents. limit <= 0: all of them. When `stop` turns true the search gives up
+    // early and its hits are incomplete: for a search that a newer one has superseded.
+    Hits search(const QString &query, int limit, const std::atomic<bool> *stop = nullptr);
     // Every file and position holding these parameter bytes.
     Hits whereElse(qint64 hash, int limit);
 

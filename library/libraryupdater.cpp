@@ -27,7 +27,10 @@ void LibraryUpdater::start()
     running = true;
     const bool thorough = check;
     check = false;
-    worker = std::thread([this, thorough] {
+    // Once per session, after the first update: a thorough open has checked already.
+    const bool checkAfter = !checkedPages && !thorough;
+    checkedPages = true;
+    worker = std::thread([this, thorough, checkAfter] {
         // Results go back as queued calls: dropped if the updater is gone by then.
         auto post = [this](auto f) { QMetaObject::invokeMethod(this, f, Qt::QueuedConnection); };
         LibraryDatabase db(path);
@@ -37,37 +40,49 @@ void LibraryUpdater::start()
             const QString error = db.errorString();
             post([this, ok, rebuilt, error] { emit opened(ok, rebuilt, error); });
         }
+        int shown = -1;
+        auto report = [this, post, &shown](int done, int total) {
+            const int percent = total > 0 ? done * 100 / total : 100;
+            if (percent != shown) {
+                shown = percent;
+                post([this, done, total] { emit progress(done, total); });
+            }
+        };
+        // A database found damaged is made anew and every file read again.
+        auto rebuild = [&] {
+            if (!db.open(initialFolders, true))
+                return false;
+            const bool rebuilt = db.rebuilt();
+            const QString error;
+            post([this, rebuilt, error] { emit opened(true, rebuilt, error); });
+            shown = -1;
+            return true;
+        };
         LibraryUpdateResult result;
         if (!ok) {
             result.ok = false;
             result.error = db.errorString();
         } else {
-            int shown = -1;
-            auto report = [this, post, &shown](int done, int total) {
-                const int percent = total > 0 ? done * 100 / total : 100;
-                if (percent != shown) {
-                    shown = percent;
-                    post([this, done, total] { emit progress(done, total); });
-                }
-            };
             result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
-            // Damage found while writing: make it anew and read everything again.
-            if (!result.ok && db.damaged() && db.open(initialFolders, true)) {
-                const QString error;
-                post([this, error] { emit opened(true, true, error); });
+            // Damage found while writing.
+            if (!result.ok && db.damaged() && rebuild())
                 result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
-            }
         }
-        post([this, result] { finishRun(result); });
+        post([this, result] { emit finished(result); });
+        if (ok && result.ok && checkAfter && db.checkPages(&cancel) == LibraryDatabase::Check::Damaged &&
+            !cancel && rebuild()) {
+            result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
+            post([this, result] { emit finished(result); });
+        }
+        post([this] { finishRun(); });
     });
 }
 
-void LibraryUpdater::finishRun(const LibraryUpdateResult &result)
+void LibraryUpdater::finishRun()
 {
     if (worker.joinable())
         worker.join();
     running = false;
-    emit finished(result);
     if (pending) {
         pending = false;
         start();

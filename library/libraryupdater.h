@@ -10,7 +10,9 @@
 #include <thread>
 
 // Runs library updates off the GUI thread, one at a time: a start() while one runs makes
-// another follow it. Signals arrive on the thread that owns the updater.
+// another follow it. After its first update the updater also checks every page of the
+// database once (damage is otherwise found only when a query meets it) and rebuilds a
+// damaged one. Signals arrive on the thread that owns the updater.
 class LibraryUpdater : public QObject
 {
     Q_OBJECT
@@ -20,21 +22,23 @@ public:
     ~LibraryUpdater() override;
 
     void start();
-    // The next run also checks every page of the database first (it rebuilds a damaged
-    // one); for when a search met damage. Launch skips it: it takes a while on a large library.
+    // The next run checks every page of the database before it updates (it rebuilds a
+    // damaged one); for when a search met damage. Launch checks after its update instead,
+    // so that nothing waits for the check.
     void checkNextRun() { check = true; }
     bool isRunning() const { return running; }
     const QString &databasePath() const { return path; }
 
 signals:
     // The database is open, at the start of each run. `rebuilt`: it was damaged and has
-    // been made anew, so this update reads every file again.
+    // been made anew, so an update that reads every file again follows.
     void opened(bool ok, bool rebuilt, const QString &error);
     void progress(int done, int total);
+    // An update has ended (the run may go on checking the database).
     void finished(const LibraryUpdateResult &result);
 
 private:
-    void finishRun(const LibraryUpdateResult &result);
+    void finishRun();
 
     QString path;
     QStringList initialFolders;
@@ -43,4 +47,5 @@ private:
     bool running = false;
     bool pending = false;
     bool check = false;
+    bool checkedPages = false;
 };

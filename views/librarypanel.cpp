@@ -1,6 +1,7 @@
 #include "views/librarypanel.h"
 
 #include "library/libraryfile.h"
+#include "library/librarysearcher.h"
 #include "library/libraryupdater.h"
 #include "model/categorytable.h"
 #include "views/librarymime.h"
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTimer>
@@ -47,6 +49,18 @@ public:
         return data;
     }
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+    // Filled cell by cell, the view would hear of each of thousands of cells; one reset
+    // afterwards makes a long result list quick to show.
+    template <typename Fill> void refill(Fill fill)
+    {
+        beginResetModel();
+        {
+            const QSignalBlocker quiet(this);
+            fill();
+        }
+        endResetModel();
+    }
 
 private:
     LibraryPanel *panel;
@@ -85,6 +99,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->verticalHeader()->hide();
     resultsView->verticalHeader()->setDefaultSectionSize(resultsView->fontMetrics().height() + 6);
     resultsView->horizontalHeader()->setStretchLastSection(true);
+    // Column widths from the first rows: measuring a thousand would hold up each search.
+    resultsView->horizontalHeader()->setResizeContentsPrecision(100);
     resultsView->setWordWrap(false);
     resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
     resultsView->setAccessibleName(tr("Library results"));
@@ -135,9 +151,15 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     changeDelay->setInterval(1000);
     watcher = new QFileSystemWatcher(this);
     updater = new LibraryUpdater(path, defaultFolders, this);
+    searcher = new LibrarySearcher(path, this);
 
     connect(searchEdit, &QLineEdit::textChanged, searchTimer, qOverload<>(&QTimer::start));
+    // The results of an older text never show once the field says something else.
+    connect(searchEdit, &QLineEdit::textChanged, searcher, &LibrarySearcher::cancel);
     connect(searchTimer, &QTimer::timeout, this, &LibraryPanel::runSearch);
+    connect(searchEdit, &QLineEdit::returnPressed, this, &LibraryPanel::runSearch);
+    connect(searcher, &LibrarySearcher::finished, this,
+            [this](quint64, const LibrarySearchResult &result) { searchFinished(result); });
     connect(sendButton, &QPushButton::clicked, this, [this] {
         const QVector<PresetRecord> presets = selectedPresets();
         if (!presets.isEmpty())
@@ -173,9 +195,14 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
         if (rebuilt) {
             note = tr("The library database was damaged and has been rebuilt from the files.");
             db.reset();
+            searcher->reopen();
         }
+        const bool wasOpened = opened;
         opened = true;
         showSummary();
+        // What was typed while the library was not ready yet is searched now.
+        if (!wasOpened && !searchEdit->text().trimmed().isEmpty())
+            runSearch();
     });
     connect(updater, &LibraryUpdater::progress, this, [this](int done, int total) {
         progressBar->setRange(0, total);
@@ -215,6 +242,8 @@ void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
 {
     progressDelay->stop();
     progressBar->hide();
+    // Busy until the next update reports: one asked for now may wait for the page check.
+    progressBar->setRange(0, 0);
     if (progressShown) {
         progressShown = false;
         emit progressChanged(-1);
@@ -304,82 +333,96 @@ void LibraryPanel::runSearch()
 {
     searchTimer->stop();
     const QString query = searchEdit->text();
+    whereElseShown = false;
     if (query.trimmed().isEmpty()) {
+        searcher->cancel();
         results->removeRows(0, results->rowCount());
         showSummary();
         return;
     }
     if (!databaseReady()) {
+        searcher->cancel();
         showMessage(tr("The library is not ready yet."));
         return;
     }
-    const LibraryDatabase::Hits hits = db->search(query, ResultLimit);
+    // The results so far stay until the new ones arrive; a newer keystroke supersedes this.
+    searcher->search(query, ResultLimit);
+}
+
+void LibraryPanel::searchFinished(const LibrarySearchResult &result)
+{
+    const LibraryDatabase::Hits &hits = result.hits;
     setResults(hits);
     if (!hits.ok)
-        searchFailed();
+        searchFailed(result.error, result.damaged);
+    else if (whereElseShown && hits.total == 0)
+        showMessage(tr("No file in the library holds the sound of \"%1\".").arg(whereElseName));
+    else if (whereElseShown)
+        showMessage(tr("Places holding the sound of \"%1\": %2").arg(whereElseName).arg(hits.total));
     else if (hits.total > qint64(hits.hits.size()))
         showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
     else
         showMessage(tr("Presets found: %1").arg(hits.total));
+    emit resultsShown();
 }
 
 void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
 {
     resultsView->setSortingEnabled(false);
-    results->removeRows(0, results->rowCount());
-    results->setRowCount(int(hits.hits.size()));
-    int row = 0;
-    for (const LibraryDatabase::Hit &h : hits.hits) {
-        auto *name = new QStandardItem(h.name);
-        name->setData(h.path, PathRole);
-        name->setData(h.bank, BankRole);
-        name->setData(h.preset, PresetRole);
-        name->setData(h.hash, HashRole);
-        name->setData(QColor(QRgb(categoryFor(h.category).rgb)), Qt::DecorationRole);
-        results->setItem(row, NameColumn, name);
-        results->setItem(row, AuthorColumn, new QStandardItem(h.author));
-        results->setItem(row, CategoryColumn,
-                         new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
-        // Numbers as people count them.
-        auto *bank = new QStandardItem;
-        bank->setData(h.bank + 1, Qt::DisplayRole);
-        results->setItem(row, BankColumn, bank);
-        auto *preset = new QStandardItem;
-        preset->setData(h.preset + 1, Qt::DisplayRole);
-        results->setItem(row, PresetColumn, preset);
-        auto *file = new QStandardItem(QFileInfo(h.path).fileName());
-        file->setToolTip(QDir::toNativeSeparators(h.path));
-        results->setItem(row, FileColumn, file);
-        ++row;
-    }
+    static_cast<ResultsModel *>(results)->refill([this, &hits] {
+        results->removeRows(0, results->rowCount());
+        results->setRowCount(int(hits.hits.size()));
+        int row = 0;
+        for (const LibraryDatabase::Hit &h : hits.hits) {
+            auto *name = new QStandardItem(h.name);
+            name->setData(h.path, PathRole);
+            name->setData(h.bank, BankRole);
+            name->setData(h.preset, PresetRole);
+            name->setData(h.hash, HashRole);
+            name->setData(QColor(QRgb(categoryFor(h.category).rgb)), Qt::DecorationRole);
+            results->setItem(row, NameColumn, name);
+            results->setItem(row, AuthorColumn, new QStandardItem(h.author));
+            results->setItem(row, CategoryColumn,
+                             new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
+            // Numbers as people count them.
+            auto *bank = new QStandardItem;
+            bank->setData(h.bank + 1, Qt::DisplayRole);
+            results->setItem(row, BankColumn, bank);
+            auto *preset = new QStandardItem;
+            preset->setData(h.preset + 1, Qt::DisplayRole);
+            results->setItem(row, PresetColumn, preset);
+            auto *file = new QStandardItem(QFileInfo(h.path).fileName());
+            file->setToolTip(QDir::toNativeSeparators(h.path));
+            results->setItem(row, FileColumn, file);
+            ++row;
+        }
+    });
+    sendButton->setEnabled(false); // the reset dropped the selection
     resultsView->setSortingEnabled(true);
     resultsView->resizeColumnsToContents();
 }
 
 void LibraryPanel::showWhereElse(const PresetRecord &record)
 {
+    searchTimer->stop();
     if (!databaseReady()) {
+        searcher->cancel();
         showMessage(tr("The library is not ready yet."));
         return;
     }
-    const LibraryDatabase::Hits hits = db->whereElse(paramsHash(record.params), ResultLimit);
-    setResults(hits);
-    const QString name = record.name.isEmpty() ? tr("(no name)") : record.name;
-    if (!hits.ok)
-        searchFailed();
-    else if (hits.total == 0)
-        showMessage(tr("No file in the library holds the sound of \"%1\".").arg(name));
-    else
-        showMessage(tr("Places holding the sound of \"%1\": %2").arg(name).arg(hits.total));
+    whereElseShown = true;
+    whereElseName = record.name.isEmpty() ? tr("(no name)") : record.name;
+    searcher->whereElse(paramsHash(record.params), ResultLimit);
 }
 
-void LibraryPanel::searchFailed()
+void LibraryPanel::searchFailed(const QString &error, bool damaged)
 {
-    showMessage(tr("The library could not be searched: %1").arg(db->errorString()));
-    if (db->damaged()) {
-        // Let the next update check the whole file and rebuild it; this connection
-        // opens again afterwards.
+    showMessage(tr("The library could not be searched: %1").arg(error));
+    if (damaged) {
+        // Let the next update check the whole file and rebuild it; the connections open
+        // again afterwards.
         db.reset();
+        searcher->reopen();
         opened = false;
         updater->checkNextRun();
         startUpdate();

@@ -8,7 +8,9 @@
 
 #include <memory>
 
+class LibrarySearcher;
 class LibraryUpdater;
+struct LibrarySearchResult;
 struct LibraryUpdateResult;
 class QFileSystemWatcher;
 class QLabel;
@@ -33,7 +35,8 @@ public:
     ~LibraryPanel() override;
 
     void startUpdate();
-    // Lists the files and positions holding the parameter bytes of `record`.
+    // Lists the files and positions holding the parameter bytes of `record`. Like the
+    // search, it runs in the background and its results follow.
     void showWhereElse(const PresetRecord &record);
     // A short note in the panel's status line.
     void showMessage(const QString &text);
@@ -53,12 +56,15 @@ public:
     QLabel *statusLabel = nullptr;
     QProgressBar *progressBar = nullptr;
     LibraryUpdater *updater = nullptr;
+    LibrarySearcher *searcher = nullptr;
 
 signals:
     void sendRequested(const QVector<PresetRecord> &presets);
     void whereElseRequested();
     // The database was opened and an update has finished (for tests and the status line).
     void updateFinished();
+    // The results of the newest search or "where else" are shown.
+    void resultsShown();
     // An update that has run for more than a second: percent done, -1 when it ends. The
     // panel shows a progress bar; this is for whoever shows it while the panel is hidden.
     void progressChanged(int percent);
@@ -75,8 +81,9 @@ private:
     };
 
     void runSearch();
+    void searchFinished(const LibrarySearchResult &result);
     void setResults(const LibraryDatabase::Hits &hits);
-    void searchFailed();
+    void searchFailed(const QString &error, bool damaged);
     void updateFinishedRun(const LibraryUpdateResult &result);
     void showSummary();
     void showProblems();
@@ -90,6 +97,9 @@ private:
     bool opened = false;
     bool progressShown = false;
     QString note;
+    // What the newest request was: a text search, or "where else" for this preset name.
+    bool whereElseShown = false;
+    QString whereElseName;
     QTimer *searchTimer = nullptr;
     QTimer *progressDelay = nullptr;
     QTimer *changeDelay = nullptr;

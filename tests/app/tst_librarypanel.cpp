@@ -87,11 +87,13 @@ struct Window
         return done.wait(20000);
     }
 
-    // Searches and selects the only result.
+    // Searches at once (Return) and selects the only result.
     bool findVelvet()
     {
+        QSignalSpy shown(&panel(), &LibraryPanel::resultsShown);
         panel().searchEdit->setText(QStringLiteral("VELVET pad zoe"));
-        if (!QTest::qWaitFor([&] { return panel().results->rowCount() == 1; }, 5000))
+        emit panel().searchEdit->returnPressed();
+        if (!shown.wait(5000) || panel().results->rowCount() != 1)
             return false;
         panel().resultsView->selectRow(0);
         return true;
@@ -187,7 +189,7 @@ private slots:
         win.w.bankStore.at(9, 3).params.fill(250);
         win.w.table->setCurrentCell(3, 9);
         win.panel().whereButton->click();
-        QCOMPARE(win.panel().results->rowCount(), 1);
+        QTRY_COMPARE(win.panel().results->rowCount(), 1);
         QCOMPARE(win.panel().results->item(0, 5)->text(), QStringLiteral("backup.pre"));
         // People count from 1.
         QCOMPARE(win.panel().results->item(0, 3)->data(Qt::DisplayRole).toInt(), 4);
@@ -221,6 +223,36 @@ private slots:
         win.panel().searchEdit->setText(QStringLiteral("newcomer"));
         QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
         QVERIFY(QFile::remove(documents() + QStringLiteral("/new.pre")));
+    }
+
+    // Typing on while a search runs: the window does not wait for it, and its result
+    // never shows once the field says something else.
+    void aNewerSearchSupersedesAnOlderOne()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        QSignalSpy rows(win.panel().results, &QAbstractItemModel::rowsInserted);
+        win.panel().searchEdit->setText(QStringLiteral("velvet"));
+        emit win.panel().searchEdit->returnPressed();
+        QCOMPARE(rows.count(), 0);
+        win.panel().searchEdit->setText(QStringLiteral("velvet nowhere"));
+        QTRY_COMPARE_WITH_TIMEOUT(win.panel().statusLabel->text(), QStringLiteral("Presets found: 0"), 10000);
+        QCOMPARE(rows.count(), 0);
+    }
+
+    void whatWasTypedBeforeTheLibraryOpenedIsSearchedOnceItIs()
+    {
+        {
+            Window indexing; // so that the update below reads nothing new
+            QVERIFY(indexing.waitForUpdate());
+        }
+        Window win;
+        QSignalSpy shown(&win.panel(), &LibraryPanel::resultsShown);
+        win.panel().searchEdit->setText(QStringLiteral("velvet"));
+        emit win.panel().searchEdit->returnPressed();
+        QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("not ready")));
+        QVERIFY(shown.wait(20000));
+        QCOMPARE(win.panel().results->rowCount(), 1);
     }
 
     void damagedDatabaseIsRebuiltWithAMessage()

@@ -6,13 +6,19 @@
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
+#include "library/librarysearcher.h"
+#include "library/libraryupdater.h"
 #include "library/searchtext.h"
 #include "model/selectionmask.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -273,6 +279,118 @@ private slots:
         QCOMPARE(hits.hits.at(0).bank, 6);
         QCOMPARE(hits.hits.at(0).preset, 70);
         QCOMPARE(hits.hits.at(0).hash, paramsHash(store.at(6, 70).params));
+    }
+
+    // Searches run in the background; of several requests in a row only the newest one's
+    // result arrives, and only once the caller is back in its event loop.
+    void searcherDeliversOnlyTheNewestRequest_data()
+    {
+        QTest::addColumn<int>("older"); // 0: a search, 1: where else, 2: a search, cancelled
+        QTest::addColumn<bool>("newerByHash");
+        QTest::newRow("search, then search") << 0 << false;
+        QTest::newRow("search, then where else") << 0 << true;
+        QTest::newRow("where else, then search") << 1 << false;
+        QTest::newRow("cancelled, then search") << 2 << false;
+    }
+    void searcherDeliversOnlyTheNewestRequest()
+    {
+        QFETCH(int, older);
+        QFETCH(bool, newerByHash);
+        const QString dbPath = path(QStringLiteral("searcher.db"));
+        const BankStore store = sampleStore(4);
+        if (!QFileInfo::exists(dbPath)) {
+            QString error;
+            QVERIFY(QDir().mkpath(path(QStringLiteral("searched"))));
+            QVERIFY(savePresetFile(store, path(QStringLiteral("searched/s.pre")), 0, 0, error));
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({path(QStringLiteral("searched"))}));
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        const qint64 hash = paramsHash(store.at(0, 127).params);
+        LibrarySearcher searcher(dbPath);
+        QSignalSpy spy(&searcher, &LibrarySearcher::finished);
+        if (older == 1)
+            searcher.whereElse(paramsHash(store.at(0, 3).params), 0);
+        else
+            searcher.search(QStringLiteral("s4"), 0);
+        if (older == 2)
+            searcher.cancel();
+        const quint64 newest =
+            newerByHash ? searcher.whereElse(hash, 0) : searcher.search(QStringLiteral("B0 P127"), 0);
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(spy.wait(10000));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<quint64>(), newest);
+        const LibrarySearchResult result = spy.at(0).at(1).value<LibrarySearchResult>();
+        QVERIFY(result.hits.ok);
+        QVERIFY(!result.hits.hits.empty());
+        for (const LibraryDatabase::Hit &hit : result.hits.hits)
+            QCOMPARE(hit.hash, newerByHash ? hash : paramsHash(store.at(hit.bank, hit.preset).params));
+        QVERIFY(newerByHash || result.hits.total == 1);
+    }
+
+    // The quick open at start cannot see damage deep in a table; the check after the first
+    // update does, and the library is rebuilt from the files. A sound one is left alone.
+    void updaterChecksEveryPageAfterItsFirstUpdate_data()
+    {
+        QTest::addColumn<bool>("damage");
+        QTest::newRow("sound") << false;
+        QTest::newRow("a damaged page") << true;
+    }
+    void updaterChecksEveryPageAfterItsFirstUpdate()
+    {
+        QFETCH(bool, damage);
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY(savePresetFile(sampleStore(5), folder.filePath(QStringLiteral("x.pre")), 0, 15, error));
+        const QString dbPath = path(QStringLiteral("checked-%1.db").arg(damage));
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({folder.path()}));
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        if (damage) {
+            int root = 0;
+            qint64 pageSize = 0;
+            {
+                QSqlDatabase raw =
+                    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+                raw.setDatabaseName(dbPath);
+                QVERIFY(raw.open());
+                QSqlQuery q(raw);
+                QVERIFY(q.exec(QStringLiteral("PRAGMA page_size")) && q.next());
+                pageSize = q.value(0).toLongLong();
+                QVERIFY(q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'presets'")) &&
+                        q.next());
+                root = q.value(0).toInt();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+            // Garble the presets' last leaf, which a query for the first row never reads.
+            QFile f(dbPath);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek((root - 1) * pageSize));
+            const QByteArray rootPage = f.read(pageSize);
+            QCOMPARE(int(uchar(rootPage.at(0))), 0x02); // an interior page
+            const quint32 last = qFromBigEndian<quint32>(rootPage.constData() + 8);
+            QVERIFY(f.seek((last - 1) * pageSize));
+            QCOMPARE(f.write(QByteArray(int(pageSize), '\xff')), pageSize);
+            f.close();
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({}));
+            QVERIFY(!db.rebuilt());
+        }
+        LibraryUpdater updater(dbPath, {});
+        QSignalSpy opened(&updater, &LibraryUpdater::opened);
+        QSignalSpy finished(&updater, &LibraryUpdater::finished);
+        updater.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!updater.isRunning(), 20000);
+        QCOMPARE(finished.count(), damage ? 2 : 1);
+        QCOMPARE(opened.count(), damage ? 2 : 1);
+        QCOMPARE(opened.last().at(1).toBool(), damage);
+        QCOMPARE(QFileInfo::exists(dbPath + QStringLiteral(".damaged")), damage);
+        LibraryDatabase db(dbPath);
+        QVERIFY(db.open({}));
+        QCOMPARE(db.checkPages(), LibraryDatabase::Check::Sound);
+        QCOMPARE(db.search(QStringLiteral("S5 B15 P127"), 0).total, qint64(1));
     }
 
     void damagedDatabaseIsRebuiltKeepingTheFolders_data()
