@@ -22,5 +22,5 @@ public:
     FileDialogs();
 
     AskSave saveFileName; // QFileDialog::getSaveFileName, no options: replacing asks first
-    Ask openFileName; // QFileDialog::getOpenFileName, no options
+    Ask openFileName;     // QFileDialog::getOpenFileName, no options
 };

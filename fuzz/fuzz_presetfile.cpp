@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const PresetFileReader::Result result = reader.readData(bytes, &store, 0, BankCount - 1);
 
     PresetFileReader counter;
-    if (counter.readData(bytes) != result || (result == PresetFileReader::Result::Ok && counter.banks() != reader.banks()))
+    if (counter.readData(bytes) != result ||
+        (result == PresetFileReader::Result::Ok && counter.banks() != reader.banks()))
         std::abort(); // the pre-scan and the read disagree
     if (result != PresetFileReader::Result::Ok) {
         if (!untouched(store))

@@ -168,7 +168,8 @@ void BigTable::dropEvent(QDropEvent *event)
     if (target && isLibraryDrag(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
-        emit libraryPresetsDropped(target->row(), target->column(), event->mimeData()->data(LibraryMime::format()));
+        emit libraryPresetsDropped(target->row(), target->column(),
+                                   event->mimeData()->data(LibraryMime::format()));
         return;
     }
     if (!target || !isOwnPendingDrag(event->mimeData())) {

@@ -1,8 +1,8 @@
 #include "views/detailview.h"
 
 #include "model/categorytable.h"
-#include "views/themecolours.h"
 #include "model/presetrecord.h"
+#include "views/themecolours.h"
 
 #include <QEvent>
 #include <QPixmap>

@@ -3,9 +3,9 @@
 #include "model/bankstore.h"
 #include "model/categorytable.h"
 #include "model/celltext.h"
+#include "model/presetrecord.h"
 #include "model/selectionmask.h"
 #include "views/themecolours.h"
-#include "model/presetrecord.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

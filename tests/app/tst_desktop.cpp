@@ -10,10 +10,10 @@
 #include "midi/transferstatuspanel.h"
 #include "midi/virtualmidibackend.h"
 #include "model/categorytable.h"
-#include "views/searchbar.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
 #include "views/librarypanel.h"
+#include "views/searchbar.h"
 #include "views/themecolours.h"
 
 #include <QAccessible>

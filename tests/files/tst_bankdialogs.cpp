@@ -144,9 +144,9 @@ private slots:
             QCOMPARE(load.windowTitle(), QStringLiteral("Lade einzelne Preset Bank"));
         }
 
-        for (QWidget *w :
-             std::initializer_list<QWidget *>{save.rball, save.rbsel, save.rbselection, save.cancelButton, save.okButton,
-                                              load.label_2, load.cancelButton, load.okButton}) {
+        for (QWidget *w : std::initializer_list<QWidget *>{save.rball, save.rbsel, save.rbselection,
+                                                           save.cancelButton, save.okButton, load.label_2,
+                                                           load.cancelButton, load.okButton}) {
             // Buttons keep a few pixels of their margins to spare.
             const int text = w->sizeHint().width() - (qobject_cast<QPushButton *>(w) ? 8 : 0);
             QVERIFY2(text <= w->width(), qPrintable(w->objectName()));
