@@ -173,6 +173,9 @@ QWidget *MainWindow::buildToolPanel()
 
     auto *row = new QWidget;
     auto *rowLayout = new QHBoxLayout(row);
+    // Slim above and below, so the whole panel fits a 900-pixel-high screen beside the status bar.
+    const QMargins margins = rowLayout->contentsMargins();
+    rowLayout->setContentsMargins(margins.left(), 2, margins.right(), 2);
     rowLayout->addWidget(languageBox);
     rowLayout->addWidget(undoButton);
     rowLayout->addWidget(redoButton);

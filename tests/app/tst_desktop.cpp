@@ -24,6 +24,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTest>
@@ -182,6 +184,22 @@ private slots:
             QCoreApplication::removeTranslator(&app);
             QCoreApplication::removeTranslator(&qt);
         }
+    }
+
+    void toolPanelFitsA1600x900Screen()
+    {
+        // The status bar below takes its share: the panel must still fit a common laptop screen whole.
+        MainWindow w;
+        w.resize(1600, 900);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *scroll = w.findChild<QScrollArea *>(QStringLiteral("toolScroll"));
+        QVERIFY(scroll);
+        QTRY_COMPARE(w.height(), 900);
+        QVERIFY2(!scroll->verticalScrollBar()->isVisible(),
+                 qPrintable(QStringLiteral("panel %1 px in %2 px")
+                                .arg(scroll->widget()->minimumSizeHint().height())
+                                .arg(scroll->viewport()->height())));
     }
 
     void tabWalksThePanelTopToBottom()
