@@ -216,7 +216,7 @@ QString ModuleSimulator::describe(const std::vector<uint8_t> &message)
     }
 }
 
-bool ModuleSimulator::applyFaults(const QString &spec, QString *error)
+bool ModuleSimulator::applyFaults(const QString &faultList, QString *error)
 {
     Faults f = pending;
     const std::pair<const char *, int Faults::*> counts[] = {
@@ -229,7 +229,7 @@ bool ModuleSimulator::applyFaults(const QString &spec, QString *error)
         {"wrong-length", &Faults::wrongLengthData},
         {"bad-writes", &Faults::badWrites},
     };
-    for (const QString &item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString &item : faultList.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString name = item.section(QLatin1Char('='), 0, 0).trimmed();
         const QString value = item.section(QLatin1Char('='), 1).trimmed();
         bool known = false;

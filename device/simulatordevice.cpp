@@ -28,11 +28,11 @@ void SimulatorDevice::receiveTimed(const std::vector<uint8_t> &message, const Ti
 
 bool SimulatorDevice::applyFaultsFromEnvironment(const QProcessEnvironment &environment)
 {
-    const QString spec = environment.value(QStringLiteral("ORVEX_SIMULATOR_FAULTS"));
-    if (spec.isEmpty())
+    const QString faultList = environment.value(QStringLiteral("ORVEX_SIMULATOR_FAULTS"));
+    if (faultList.isEmpty())
         return true;
     QString bad;
-    if (access([&](ModuleSimulator &s) { return s.applyFaults(spec, &bad); }))
+    if (access([&](ModuleSimulator &s) { return s.applyFaults(faultList, &bad); }))
         return true;
     qWarning("ORVEX_SIMULATOR_FAULTS: cannot read \"%s\"", qPrintable(bad));
     return false;
