@@ -228,6 +228,9 @@ bool ModuleSimulator::applyFaults(const QString &faultList, QString *error)
         {"silent-after", &Faults::silentAfter},
         {"wrong-length", &Faults::wrongLengthData},
         {"bad-writes", &Faults::badWrites},
+        {"drop", &Faults::dropReplies},
+        {"foreign", &Faults::foreignMessages},
+        {"garbage", &Faults::garbageMessages},
     };
     for (const QString &item : faultList.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString name = item.section(QLatin1Char('='), 0, 0).trimmed();

@@ -83,7 +83,7 @@ public:
 
     // Sets faults from "name[=N],..." with the option names of orvex-simulator (drop-reply,
     // late-reply, late-by, double-reply, unasked-after, silent-after, fail-writes,
-    // wrong-length, bad-writes). False, with the offending item, for anything else.
+    // wrong-length, bad-writes, drop, foreign, garbage). False, with the offending item, for anything else.
     bool applyFaults(const QString &faultList, QString *error = nullptr);
     Faults &faults() { return pending; }
     const Faults &faults() const { return pending; }

@@ -28,15 +28,6 @@ void onSignal(int)
     (void)!::write(signalPipe[1], &c, 1);
 }
 
-bool parseCount(const QCommandLineParser &args, const QString &name, int *value)
-{
-    if (!args.isSet(name))
-        return true;
-    bool ok = false;
-    *value = args.value(name).toInt(&ok);
-    return ok && *value >= 0;
-}
-
 // "3.01" is shown by the program as 3.01: the major number in the low byte, the minor
 // in the high byte of the 14-bit value. A plain number is taken as the raw value.
 bool parseVersion(const QString &text, uint32_t *value)
@@ -222,20 +213,17 @@ int main(int argc, char *argv[])
     }
     if (args.isSet(deviceText))
         sim.setDeviceText(args.value(deviceText).toLatin1());
-    ModuleSimulator::Faults &faults = sim.faults();
-    if (!parseCount(args, drop.names().first(), &faults.dropReplies) ||
-        !parseCount(args, wrongLength.names().first(), &faults.wrongLengthData) ||
-        !parseCount(args, badWrites.names().first(), &faults.badWrites) ||
-        !parseCount(args, foreign.names().first(), &faults.foreignMessages) ||
-        !parseCount(args, garbage.names().first(), &faults.garbageMessages) ||
-        !parseCount(args, dropReply.names().first(), &faults.dropReplyTo) ||
-        !parseCount(args, lateReply.names().first(), &faults.lateReplyTo) ||
-        !parseCount(args, lateBy.names().first(), &faults.lateByMs) ||
-        !parseCount(args, doubleReply.names().first(), &faults.doubleReplyTo) ||
-        !parseCount(args, unasked.names().first(), &faults.unaskedAfter) ||
-        !parseCount(args, silentAfter.names().first(), &faults.silentAfter))
+    // The fault options read as the built-in simulator's fault list does.
+    QStringList faultList;
+    for (const QCommandLineOption *option : {&drop, &wrongLength, &badWrites, &foreign, &garbage, &dropReply,
+                                             &lateReply, &lateBy, &doubleReply, &unasked, &silentAfter})
+        if (args.isSet(*option))
+            faultList << option->names().first() + QLatin1Char('=') + args.value(*option);
+    if (args.isSet(failWrites))
+        faultList << failWrites.names().first();
+    if (!sim.applyFaults(faultList.join(QLatin1Char(','))))
         return bad(QStringLiteral("fault options need a count of 0 or more"));
-    faults.failWrites = args.isSet(failWrites);
+    ModuleSimulator::Faults &faults = sim.faults();
     if (args.isSet(length)) {
         bool ok = false;
         faults.wrongLength = args.value(length).toInt(&ok);
