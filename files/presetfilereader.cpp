@@ -257,22 +257,11 @@ bool allSpace(QStringView text)
     return true;
 }
 
-int hexDigit(char16_t c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 void readParams(QStringView text, std::array<uint8_t, 128> &params)
 {
     for (int k = 0; k < 128; ++k) {
-        const int high = hexDigit(text[2 * k].unicode());
-        const int low = hexDigit(text[2 * k + 1].unicode());
+        const int high = hexDigitValue(text[2 * k].unicode());
+        const int low = hexDigitValue(text[2 * k + 1].unicode());
         params[k] = (high < 0 || low < 0) ? 0 : uint8_t(high * 16 + low);
     }
 }
@@ -436,4 +425,15 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
         for (auto &[index, record] : taken)
             store->at(index / PresetsPerBank, index % PresetsPerBank) = std::move(record);
     return Result::Ok;
+}
+
+int hexDigitValue(char16_t c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
 }

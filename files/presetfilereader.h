@@ -5,6 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
+// The value of one hex digit of a preset's parameters (either case), or -1. Shared by
+// every reader of preset files so they accept exactly the same digits.
+int hexDigitValue(char16_t c);
+
 // Checks a preset file and takes its presets in one streaming pass. Memory and time
 // stay proportional to the file, whatever its structure: what a preset file never needs
 // (deep nesting, many elements outside the format, many attributes, document type

@@ -1,6 +1,7 @@
 #include "library/libraryfile.h"
 
 #include "files/presetfile.h"
+#include "files/presetfilereader.h"
 #include "files/syxfile.h"
 #include "library/searchtext.h"
 
@@ -13,17 +14,6 @@ namespace {
 
 // Files are read whole; larger ones go to the program's reader, which refuses them.
 constexpr qint64 MaxFastSize = 32 * 1024 * 1024;
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 bool isXmlChar(uint c)
 {
@@ -77,7 +67,7 @@ bool decodeValue(const char *begin, const char *end, QString &out)
                 return false;
             uint code = 0;
             for (char d : digits) {
-                const int v = hexRef ? hexValue(d) : (d >= '0' && d <= '9' ? d - '0' : -1);
+                const int v = hexRef ? hexDigitValue(uchar(d)) : (d >= '0' && d <= '9' ? d - '0' : -1);
                 if (v < 0)
                     return false;
                 code = code * (hexRef ? 16 : 10) + uint(v);
@@ -147,8 +137,8 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
                 continue; // banks past the 16th are passed over, as a load does
             LibraryPreset out{bank, preset - 1, {}};
             for (int k = 0; k < 128; ++k) {
-                const int high = hexValue(hex[2 * k]);
-                const int low = hexValue(hex[2 * k + 1]);
+                const int high = hexDigitValue(uchar(hex[2 * k]));
+                const int low = hexDigitValue(uchar(hex[2 * k + 1]));
                 if (high < 0 || low < 0)
                     return false;
                 out.record.params[size_t(k)] = uint8_t(high * 16 + low);
