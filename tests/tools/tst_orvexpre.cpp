@@ -1,4 +1,5 @@
 // orvex-pre end to end: its output formats and exit codes are an interface for scripts.
+#include "common/programrun.h"
 #include "common/testfiles.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
@@ -15,24 +16,11 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ProgramRun;
 
 Run orvexPre(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(ORVEX_PRE), args);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return runProgram(QStringLiteral(ORVEX_PRE), args);
 }
 
 BankStore sampleStore()

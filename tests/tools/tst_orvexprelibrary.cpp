@@ -1,4 +1,5 @@
 // orvex-pre's library commands end to end, on a database in a temporary data folder.
+#include "common/programrun.h"
 #include "common/testfiles.h"
 #include "files/presetfile.h"
 
@@ -14,29 +15,15 @@ class TestOrvexPreLibrary : public QObject
     QTemporaryDir home;
     QString presets;
 
-    struct Run
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Run = ProgramRun;
 
     Run orvexPre(const QStringList &args, const QString &data = QStringLiteral("data"))
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(data));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("HOME"), home.path());
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(ORVEX_PRE), args);
-        Run run;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
+        return runProgram(QStringLiteral(ORVEX_PRE), args, env);
     }
 
     static QStringList library(const QStringList &rest)
