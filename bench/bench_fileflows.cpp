@@ -53,14 +53,7 @@ ORVEX_BENCH(fileflows)
 
     const QString baseline = QStringLiteral("load flow baseline: QDomDocument::setContent");
     return {
-        BenchCase{baseline,
-                  [f] {
-                      QFile file(f->full);
-                      if (!file.open(QIODevice::ReadOnly))
-                          qFatal("bench: can't read preset file");
-                      QDomDocument doc;
-                      doc.setContent(&file, false);
-                  }},
+        BenchCase{baseline, [f] { parseWithBareDom(f->full); }},
         BenchCase{"load flow, all banks: check, read, 2048 cells",
                   [f] {
                       f->window->on_Load();

@@ -4,7 +4,9 @@
 #include "bench/startupchild.h"
 
 #include <QApplication>
+#include <QDomDocument>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMap>
 #include <QStandardPaths>
 #include <QStyleFactory>
@@ -17,6 +19,19 @@ std::vector<BenchMaker> &benchMakers()
 {
     static std::vector<BenchMaker> makers;
     return makers;
+}
+
+void parseWithBareDom(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("bench: can't read %s", qPrintable(path));
+    QDomDocument doc;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    doc.setContent(&file, QDomDocument::ParseOption::Default);
+#else
+    doc.setContent(&file, false);
+#endif
 }
 
 void benchPrint(const QString &name, double medianMs, const QString &extra)

@@ -34,5 +34,8 @@ struct BenchRegistrar
     static BenchRegistrar orvexBenchRegistrar_##area(orvexBench_##area);                                     \
     static std::vector<BenchCase> orvexBench_##area()
 
+// The baseline of the file cases: a bare DOM parse of the file, without namespace processing.
+void parseWithBareDom(const QString &path);
+
 // Prints a line in the common format (for `report` cases).
 void benchPrint(const QString &name, double medianMs, const QString &extra = QString());

@@ -6,7 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${ORVEX_FUZZ_SECONDS:-20}"
-cxx="$(command -v clang++-14 || command -v clang++)"
+source scripts/deps.sh
+cxx="$(orvex_find_clangxx)" || {
+    echo "error: no clang++ found; fuzzing needs clang with its runtime (clang-NN and libclang-rt-NN-dev)." >&2
+    echo "scripts/test.sh installs them, or set ORVEX_SKIP_FUZZ=1 to skip fuzzing." >&2
+    exit 1
+}
+echo "Fuzzing with $cxx"
 if [ ! -f build-fuzz/build.ninja ]; then
     cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER="$cxx"
 fi

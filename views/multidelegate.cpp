@@ -75,10 +75,10 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     }
     // Name at the top, author 14 pixels lower (at the normal scale), both centred.
     painter->setFont(nameFont);
-    const ShortText &shortName = shortText(name, nameTexts, nameFont, painter->fontMetrics(), room);
+    const ShortText shortName = shortText(name, nameTexts, nameFont, painter->fontMetrics(), room);
     painter->drawStaticText((w - shortName.width) / 2, 0, shortName.text);
     painter->setFont(authorFont);
-    const ShortText &shortAuthor = shortText(author, authorTexts, authorFont, painter->fontMetrics(), room);
+    const ShortText shortAuthor = shortText(author, authorTexts, authorFont, painter->fontMetrics(), room);
     painter->drawStaticText((w - shortAuthor.width) / 2, qRound(14 * fontScale), shortAuthor.text);
 
     painter->restore();

@@ -2,6 +2,7 @@
 // screen, readable text on a dark palette. Runs at a scale factor of 2 throughout.
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "common/samepicture.h"
 #include "files/banksel.h"
 #include "files/bankselload.h"
 #include "files/syxload.h"
@@ -242,7 +243,7 @@ private slots:
                 const QPixmap shown = button->icon().pixmap(button->iconSize(), 2.0, mode);
                 QCOMPARE(shown.size(), twin.size());
                 if (mode == QIcon::Normal)
-                    QVERIFY2(shown.toImage().convertToFormat(QImage::Format_ARGB32) == twin, name);
+                    QVERIFY2(samePicture(shown.toImage(), twin), name);
             }
         }
         // The title and footer are disabled buttons showing their picture in full colour.
@@ -250,8 +251,7 @@ private slots:
         for (QToolButton *b : w.findChildren<QToolButton *>()) {
             const QImage shown = b->icon().pixmap(QSize(200, 72), 2.0, QIcon::Disabled).toImage();
             for (const char *name : {"title", "footer"})
-                found +=
-                    shown.convertToFormat(QImage::Format_ARGB32) == pictureAt2x(QString::fromLatin1(name));
+                found += samePicture(shown, pictureAt2x(QString::fromLatin1(name)));
         }
         QCOMPARE(found, 2);
     }
