@@ -1,8 +1,11 @@
 #include "files/banksel.h"
 
+#include "files/formfit.h"
+
 BankSel::BankSel(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
+    growToFitTexts(this);
     connect(cancelButton, &QPushButton::clicked, this, &BankSel::on_cancel);
     connect(okButton, &QPushButton::clicked, this, &BankSel::on_ok);
     connect(rball, &QRadioButton::clicked, this, &BankSel::on_rball);

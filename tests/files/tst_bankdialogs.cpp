@@ -2,6 +2,11 @@
 // the hand-placed widgets in both languages.
 #include "files/banksel.h"
 #include "files/bankselload.h"
+#include "files/formfit.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
 
 #include <QTest>
 #include <QTranslator>
@@ -158,6 +163,29 @@ private slots:
         QVERIFY(!load.label_2->geometry().intersects(load.selBox->geometry()));
         QCOMPARE(save.minimumSize(), save.maximumSize());
         QCOMPARE(load.minimumSize(), load.maximumSize());
+    }
+
+    // What another style or font would do to the forms: a text wider than the place it was given.
+    void narrowTextsGrowAndPushTheirNeighbours()
+    {
+        QWidget form;
+        form.setFixedSize(120, 60);
+        auto *box = new QGroupBox(&form);
+        box->setGeometry(10, 5, 100, 50);
+        auto *radio = new QRadioButton(QStringLiteral("a rather long choice:"), box);
+        radio->setGeometry(5, 20, 30, 17);
+        auto *combo = new QComboBox(box);
+        combo->setGeometry(40, 18, 50, 21);
+        auto *below = new QRadioButton(QStringLiteral("x"), box);
+        below->setGeometry(60, 40, 30, 8);
+
+        growToFitTexts(&form);
+        QVERIFY(radio->width() >= radio->sizeHint().width());
+        QCOMPARE(combo->x(), radio->geometry().right() + 6); // the gap it had
+        QCOMPARE(below->x(), 60);                            // not beside it: stays
+        QCOMPARE(box->width(), combo->geometry().right() + 1 + 10);
+        QCOMPARE(form.width(), box->geometry().right() + 1 + 10);
+        QCOMPARE(form.minimumSize(), form.maximumSize());
     }
 };
 
