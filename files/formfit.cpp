@@ -9,58 +9,72 @@
 
 namespace {
 
-int rightmostChild(const QList<QWidget *> &children)
+QPoint bottomRightOf(const QList<QWidget *> &children)
 {
-    int right = 0;
+    QPoint corner(0, 0);
     for (const QWidget *c : children)
-        right = std::max(right, c->geometry().right() + 1);
-    return right;
+        corner = QPoint(std::max(corner.x(), c->geometry().right() + 1),
+                        std::max(corner.y(), c->geometry().bottom() + 1));
+    return corner;
 }
 
-bool overlapVertically(const QRect &a, const QRect &b)
+bool overlap(int aStart, int aEnd, int bStart, int bEnd)
 {
-    return a.top() <= b.bottom() && b.top() <= a.bottom();
+    return aStart <= bEnd && bStart <= aEnd;
 }
 
-// Returns how much wider `parent` must become to keep the right margin its children had.
-int fitChildren(QWidget *parent)
+// How much wider and taller a text widget must be for its text.
+QSize shortfall(QWidget *w)
+{
+    auto *label = qobject_cast<QLabel *>(w);
+    if (label && label->wordWrap())
+        return QSize(0, std::max(0, label->heightForWidth(label->width()) - label->height()));
+    if (!label && !qobject_cast<QAbstractButton *>(w))
+        return QSize(0, 0);
+    // Push buttons draw their text well inside their frame; a few pixels of it may go.
+    const int slack = qobject_cast<QPushButton *>(w) ? 8 : 0;
+    return QSize(std::max(0, w->sizeHint().width() - slack - w->width()), 0);
+}
+
+// Makes room inside `parent`; returns how much it must grow to keep the margins its children had.
+QSize fitChildren(QWidget *parent)
 {
     const QList<QWidget *> children = parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    const int spare = parent->width() - rightmostChild(children);
+    const QPoint before = bottomRightOf(children);
+    const QSize spare(std::max(0, parent->width() - before.x()), std::max(0, parent->height() - before.y()));
     for (QWidget *child : children) {
-        if (const int grow = fitChildren(child); grow > 0)
-            child->resize(child->width() + grow, child->height());
-    }
-    for (QWidget *child : children) {
-        const bool wordWrapped = qobject_cast<QLabel *>(child) && static_cast<QLabel *>(child)->wordWrap();
-        if (!(qobject_cast<QAbstractButton *>(child) || qobject_cast<QLabel *>(child)) || wordWrapped)
+        QSize grow = fitChildren(child);
+        grow = grow.expandedTo(shortfall(child));
+        if (grow.isNull())
             continue;
-        // Push buttons draw their text well inside their frame; a few pixels of it may go.
-        const int slack = qobject_cast<QPushButton *>(child) ? 8 : 0;
-        const int grow = child->sizeHint().width() - slack - child->width();
-        if (grow <= 0)
-            continue;
-        const QRect before = child->geometry();
+        const QRect was = child->geometry();
         for (QWidget *other : children) {
-            if (other != child && other->x() > before.right() && overlapVertically(other->geometry(), before))
-                other->move(other->x() + grow, other->y());
+            if (other == child)
+                continue;
+            const QRect o = other->geometry();
+            if (grow.width() > 0 && o.x() > was.right() &&
+                overlap(o.top(), o.bottom(), was.top(), was.bottom()))
+                other->move(other->x() + grow.width(), other->y());
+            if (grow.height() > 0 && o.y() > was.bottom() &&
+                overlap(o.left(), o.right(), was.left(), was.right()))
+                other->move(other->x(), other->y() + grow.height());
         }
-        child->resize(child->width() + grow, child->height());
+        child->resize(child->size() + grow);
     }
-    return std::max(0, rightmostChild(children) + std::max(spare, 0) - parent->width());
+    const QPoint after = bottomRightOf(children);
+    return QSize(std::max(0, after.x() + spare.width() - parent->width()),
+                 std::max(0, after.y() + spare.height() - parent->height()));
 }
 
 } // namespace
 
 void growToFitTexts(QWidget *form)
 {
-    const int grow = fitChildren(form);
-    if (grow <= 0)
+    const QSize grow = fitChildren(form);
+    if (grow.isNull())
         return;
-    const bool fixed = form->minimumSize() == form->maximumSize();
-    const QSize size(form->width() + grow, form->height());
-    if (fixed)
-        form->setFixedSize(size);
+    if (form->minimumSize() == form->maximumSize())
+        form->setFixedSize(form->size() + grow);
     else
-        form->resize(size);
+        form->resize(form->size() + grow);
 }

@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <QTest>
@@ -186,6 +188,19 @@ private slots:
         QCOMPARE(box->width(), combo->geometry().right() + 1 + 10);
         QCOMPARE(form.width(), box->geometry().right() + 1 + 10);
         QCOMPARE(form.minimumSize(), form.maximumSize());
+
+        // A wrapped text too long for its height grows down and pushes what stands below it.
+        QWidget note;
+        note.setFixedSize(120, 60);
+        auto *label = new QLabel(QStringLiteral("one two three four five six seven eight nine ten"), &note);
+        label->setWordWrap(true);
+        label->setGeometry(5, 5, 110, 15);
+        auto *button = new QPushButton(QStringLiteral("Ok"), &note);
+        button->setGeometry(5, 30, 60, 25);
+        growToFitTexts(&note);
+        QVERIFY(label->height() >= label->heightForWidth(label->width()));
+        QCOMPARE(button->y(), label->geometry().bottom() + 11); // the gap it had
+        QCOMPARE(note.height(), button->geometry().bottom() + 1 + 5);
     }
 };
 
