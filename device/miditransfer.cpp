@@ -143,8 +143,15 @@ bool MidiTransfer::retry()
     if (!canRetry())
         return false;
     if (reason == StopReason::OutOfStep) {
+        // Replies may still be on their way: a fence first, dropping whatever comes before
+        // its answer, then the whole transfer again.
         emit logLine(tr("Starting the transfer again."));
-        return startTransfer();
+        active = true;
+        stopRequested = false;
+        resyncing = true;
+        currentPhase = Phase::Settling;
+        issue(Request{Ask::Identify, std::min(currentBank, BankCount - 1), currentPreset});
+        return true;
     }
     const Phase resumeIn = phaseBeforeStop;
     active = true;
@@ -161,8 +168,10 @@ bool MidiTransfer::retry()
         writeCurrent();
         break;
     case Phase::Checking:
-        checkAt = 0;
         checkNext();
+        break;
+    case Phase::Settling:
+        settle();
         break;
     default:
         beginReading();
@@ -260,7 +269,7 @@ void MidiTransfer::onQuietTimeout()
     }
     awaiting = false;
     owed = sends - answers;
-    if (current.ask == Ask::Identify) {
+    if (current.ask == Ask::Identify && !active) {
         const QString message =
             tr("The module did not answer. Check that it is switched on and connected to the chosen ports.");
         emit logLine(message);
@@ -278,6 +287,8 @@ void MidiTransfer::onQuietTimeout()
 Sysex::ReplyKind MidiTransfer::handleMidiEvent(MidiEvent *event)
 {
     const Sysex::ReplyKind kind = sysex.handleReceived(event->takeBuffer());
+    if (sysex.lastWasForeign())
+        emit logLine(tr("A message for another device was ignored."));
     if (kind == Sysex::ReplyKind::Identity) {
         if (state == Connecting)
             enter(Connected);
@@ -301,16 +312,27 @@ void MidiTransfer::onReply(Sysex::ReplyKind kind)
     const Sysex::ReplyKind expected = current.ask == Ask::Identify ? Sysex::ReplyKind::Identity
                                       : current.ask == Ask::Read   ? Sysex::ReplyKind::PresetData
                                                                    : Sysex::ReplyKind::WriteAck;
+    if (!awaiting && owed > 0) {
+        // An answer owed to an earlier copy of a request that was sent again: never used.
+        --owed;
+        emit logLine(tr("A late reply was dropped."));
+        if (owed == 0 && settling)
+            onSettled();
+        return;
+    }
+    if (active && resyncing && kind != Sysex::ReplyKind::Identity) {
+        emit logLine(tr("A late reply was dropped."));
+        return;
+    }
+    if (active && kind == Sysex::ReplyKind::PresetData && (!awaiting || expected != kind)) {
+        // No request waits for it: the module answered something twice, and every answer
+        // since may belong to the request before.
+        outOfStep(tr("The module's replies went out of step: it sent preset data nobody asked for."));
+        return;
+    }
     if (!awaiting) {
-        // An answer owed to an earlier copy, or one nobody asked for: never used.
-        if (owed > 0) {
-            --owed;
-            emit logLine(tr("A late reply was dropped."));
-            if (owed == 0 && settling)
-                onSettled();
-        } else if (active && kind != Sysex::ReplyKind::Identity) {
+        if (active && kind != Sysex::ReplyKind::Identity)
             emit logLine(tr("A reply nobody asked for was ignored."));
-        }
         return;
     }
     if (kind != expected) {
@@ -337,6 +359,20 @@ void MidiTransfer::onReply(Sysex::ReplyKind kind)
     owed = sends - answers;
     switch (kind) {
     case Sysex::ReplyKind::Identity:
+        if (active && resyncing) {
+            resyncing = false;
+            active = false;
+            startTransfer();
+            break;
+        }
+        if (active && currentPhase == Phase::Settling) {
+            // Every reply sent before the fence's answer has arrived: none was too many.
+            if (checkingHeld)
+                decideWrites();
+            else
+                complete();
+            break;
+        }
         emit logLine(tr("Connected: serial %1, firmware %2.").arg(sysex.serialText(), sysex.versionText()));
         break;
     case Sysex::ReplyKind::PresetData:
@@ -409,16 +445,8 @@ void MidiTransfer::onPresetData()
     case Phase::Checking: {
         const auto [b, p] = checks[checkAt];
         if (received != (checkingHeld ? held : images).at(b, p)) {
-            end(StopReason::OutOfStep,
-                checkingHeld ? tr("The module's replies went out of step: %1 read differently the second "
-                                  "time. Nothing was written.")
-                                   .arg(where(b, p))
-                : exporting ? tr("The module's replies went out of step: %1 read differently the second "
-                                 "time. Export again to be sure of what the module holds.")
-                                  .arg(where(b, p))
-                            : tr("The module's replies went out of step: %1 read differently the second "
-                                 "time. Nothing was imported.")
-                                  .arg(where(b, p)));
+            outOfStep(tr("The module's replies went out of step: %1 read differently the second time.")
+                          .arg(where(b, p)));
             return;
         }
         ++checkAt;
@@ -484,23 +512,75 @@ void MidiTransfer::startCheck(bool againstModule)
     currentPhase = Phase::Checking;
     checkingHeld = againstModule;
     checks.clear();
-    for (int b = exporting ? FirstExportBank : 0; b < BankCount; ++b)
-        checks.emplace_back(b, std::uniform_int_distribution<int>(0, PresetsPerBank - 1)(random));
+    const int first = exporting ? FirstExportBank : 0;
+    const std::vector<int> picked = pickChecks(againstModule ? held : images, first, random);
+    QStringList alike;
+    for (int b = first; b < BankCount; ++b) {
+        if (picked[b - first] >= 0)
+            checks.emplace_back(b, picked[b - first]);
+        else
+            alike << QString::number(b + 1);
+    }
     checkAt = 0;
     emit logLine(tr("Checking one preset of each bank again."));
+    if (!alike.isEmpty())
+        emit logLine(
+            tr("Banks whose presets are all alike, where replies out of step cannot change anything: %1.")
+                .arg(alike.join(QStringLiteral(", "))));
     checkNext();
+}
+
+std::vector<int> MidiTransfer::pickChecks(const TransferBanks &content, int firstBank, std::mt19937 &random)
+{
+    std::vector<int> picked;
+    const PresetImage *lastChecked = nullptr;
+    for (int b = firstBank; b < BankCount; ++b) {
+        std::vector<int> differing; // from the preset read just before
+        std::vector<int> better;    // from the check before too
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (b == firstBank && p == 0)
+                continue; // nothing was read before it
+            const PresetImage &here = content.at(b, p);
+            const PresetImage &before = p > 0 ? content.at(b, p - 1) : content.at(b - 1, PresetsPerBank - 1);
+            if (here == before)
+                continue;
+            differing.push_back(p);
+            if (!lastChecked || here != *lastChecked)
+                better.push_back(p);
+        }
+        const std::vector<int> &from = better.empty() ? differing : better;
+        if (from.empty()) {
+            picked.push_back(-1);
+            continue;
+        }
+        const int p = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        picked.push_back(p);
+        lastChecked = &content.at(b, p);
+    }
+    return picked;
 }
 
 void MidiTransfer::checkNext()
 {
     if (checkAt >= checks.size()) {
-        if (checkingHeld)
-            decideWrites();
-        else
-            complete();
+        settle();
         return;
     }
     issue(Request{Ask::Read, checks[checkAt].first, checks[checkAt].second});
+}
+
+void MidiTransfer::settle()
+{
+    currentPhase = Phase::Settling;
+    issue(Request{Ask::Identify, std::min(currentBank, BankCount - 1), currentPreset});
+}
+
+void MidiTransfer::outOfStep(const QString &why)
+{
+    const QString outcome = !exporting     ? tr("Nothing was imported.")
+                            : written == 0 ? tr("Nothing was written.")
+                                           : tr("Export again to be sure of what the module holds.");
+    end(StopReason::OutOfStep, why + QLatin1Char(' ') + outcome);
 }
 
 void MidiTransfer::complete()
@@ -522,6 +602,7 @@ void MidiTransfer::end(StopReason why, const QString &message)
         owed = sends - answers;
     awaiting = false;
     settling = false;
+    resyncing = false;
     phaseBeforeStop = currentPhase;
     active = false;
     stopRequested = false;

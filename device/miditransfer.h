@@ -24,16 +24,21 @@ class MidiEvent;
 // times; then the transfer stops with a message instead of waiting for ever. Replies
 // name no request, so after a request went out more than once the next one waits until
 // every copy has been answered or a further quiet time has passed, dropping what arrives
-// meanwhile, so a late answer is not taken for the next request. What slips through even
-// so (an answer later still, a module that answers twice) is caught by re-reading one
-// random preset per bank before an export writes anything and before a transfer is done.
+// meanwhile, so a late answer is not taken for the next request.
+//
+// A module that answers twice shifts every later answer by one, which equal presets hide.
+// But a shift always leaves one reply too many: preset data that arrives while no request
+// waits for it stops the transfer. Before an export decides what to write and before any
+// transfer reports its end, an identify request is sent as a fence: its answer comes after
+// every reply still in flight, so a reply too many shows up before it. On top of that one
+// preset per bank is read again, chosen so that a shifted answer would differ.
 class MidiTransfer : public QObject
 {
     Q_OBJECT
 
 public:
     enum ConnectionState { Disconnected = 0, Connecting = 1, Connected = 2 };
-    enum class Phase { Idle, Reading, Confirming, Writing, Checking, Stopped, Done };
+    enum class Phase { Idle, Reading, Confirming, Writing, Checking, Settling, Stopped, Done };
     enum class StopReason { None, NoAnswer, WriteRefused, OutOfStep, ByUser, Cancelled };
 
     static constexpr int DefaultQuietMs = 1000; // a 344-byte reply takes 110 ms at DIN speed
@@ -53,6 +58,11 @@ public:
     int resends() const { return resendLimit; }
     // The presets the out-of-step check re-reads are drawn from this seed.
     void setCheckSeed(unsigned seed) { random.seed(seed); }
+    // For each bank from firstBank on, a preset to read again: one whose content differs
+    // from the preset read just before it (and, where possible, from the check before),
+    // so that an answer shifted by one would not compare equal; -1 where the bank and its
+    // neighbour are all alike, so a shift there cannot change anything.
+    static std::vector<int> pickChecks(const TransferBanks &content, int firstBank, std::mt19937 &random);
 
     ConnectionState connectionState() const { return state; }
     // From Disconnected: opens both ports and, only if both opened, sends an identify
@@ -144,6 +154,9 @@ private:
     // Re-reads one random preset per bank: against what was read (before an export writes)
     // or against the images (at the end).
     void startCheck(bool againstModule);
+    // Sends the fence; its answer leads to decideWrites or complete.
+    void settle();
+    void outOfStep(const QString &why);
     void decideWrites();
     void checkNext();
     void beginReading();
@@ -167,6 +180,7 @@ private:
     bool done = false;
     bool unwritten = true;
     bool stopRequested = false;
+    bool resyncing = false;
     int currentBank = 0;
     int currentPreset = 0;
     int retries = 0;
