@@ -96,8 +96,8 @@ private slots:
         Bytes longer = good;
         longer.insert(longer.end() - 1, 0x00);
         // The right length is not enough: the end must be F7 and every data byte 7-bit.
-        Bytes noEnd = good;
-        noEnd.back() = 0x00;
+        Bytes noEnd(good.begin(), good.end() - 1);
+        noEnd.push_back(0x00);
         Bytes topBit = good;
         topBit[200] |= 0x80;
         for (const Bytes &bad : {shorter, longer, noEnd, topBit}) {

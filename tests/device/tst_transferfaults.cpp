@@ -28,7 +28,7 @@ struct FaultRig : Rig
         QObject::connect(transfer.get(), &MidiTransfer::logLine, transfer.get(),
                          [this](const QString &line) { log << line; });
         QObject::connect(transfer.get(), &MidiTransfer::confirmationNeeded, transfer.get(),
-                         [this] { transfer->confirmWrite(); });
+                         [this] { transfer->writeWithoutBackup(); });
     }
     void fault(const Fault &f)
     {
@@ -158,12 +158,14 @@ private slots:
         QTest::newRow("silent") << false << Fault([](auto &f) { f.silentAfter = 9; }) << noAnswer
                                 << QStringLiteral("The module stopped answering at bank 1, preset 9.");
         QTest::newRow("only damaged data")
-            << false << Fault([](auto &f) { f.wrongLengthData = 1000; }) << noAnswer
+            << false << Fault([](auto &f) { f.wrongLengthData = 1000; })
+            << int(MidiTransfer::StopReason::OnlyDamaged)
             << QStringLiteral("The module sent only damaged replies at bank 1, preset 1.");
         QTest::newRow("write never taken")
             << true << Fault([](auto &f) { f.failWrites = true; })
             << int(MidiTransfer::StopReason::WriteRefused)
-            << QStringLiteral("Bank 2, preset 1 did not take the write 5 times.");
+            << QStringLiteral("Bank 2, preset 1 did not take the write 5 times and may now hold a damaged "
+                              "preset. 0 presets were written and read back right.");
         QTest::newRow("reply twice") << false << Fault([](auto &f) { f.doubleReplyTo = 40; }) << outOfStep
                                      << QString();
         QTest::newRow("unasked reply")
@@ -241,7 +243,7 @@ private slots:
             const int requests = rig.counts().requests;
             if (afterWrite)
                 rig.fault([=](auto &f) { f.doubleReplyTo = requests + afterWrite; });
-            rig.transfer->confirmWrite();
+            rig.transfer->writeWithoutBackup();
         });
         QVERIFY(!rig.run(exportAll));
         QCOMPARE(int(rig.transfer->stopReason()), int(MidiTransfer::StopReason::OutOfStep));
@@ -256,14 +258,14 @@ private slots:
         if (!afterWrite)
             QVERIFY(rig.banks() == before);
         if (written)
-            QVERIFY(rig.transfer->stopMessage().endsWith(
+            QVERIFY(rig.transfer->stopMessage().contains(
                 QStringLiteral("Export again to be sure of what the module holds.")));
 
         // Retry starts over and, without the fault, gets it right.
         rig.fault([](auto &f) { f.doubleReplyTo = 0; });
         QObject::disconnect(rig.transfer.get(), &MidiTransfer::confirmationNeeded, nullptr, nullptr);
         QObject::connect(rig.transfer.get(), &MidiTransfer::confirmationNeeded, rig.transfer.get(),
-                         [&rig] { rig.transfer->confirmWrite(); });
+                         [&rig] { rig.transfer->writeWithoutBackup(); });
         QVERIFY(rig.transfer->retry());
         QVERIFY2(rig.finish(), qPrintable(rig.transfer->stopMessage()));
         if (exportAll)
@@ -287,7 +289,7 @@ private slots:
         const TransferBanks content = mostlyInit(padAt);
         for (unsigned seed = 1; seed < 40; ++seed) {
             std::mt19937 random(seed);
-            const std::vector<int> picked = MidiTransfer::pickChecks(content, 1, random);
+            const std::vector<int> picked = TransferPlan::pickChecks(content, 1, random);
             QCOMPARE(int(picked.size()), 15);
             for (int b = 1; b < BankCount; ++b) {
                 const int p = picked[b - 1];
@@ -302,7 +304,7 @@ private slots:
         // Where every preset differs, each check also differs from the check before it.
         const TransferBanks factory = ModuleSimulator::factoryProgramBanks();
         std::mt19937 random(7);
-        const std::vector<int> picked = MidiTransfer::pickChecks(factory, 0, random);
+        const std::vector<int> picked = TransferPlan::pickChecks(factory, 0, random);
         for (int b = 0; b < BankCount; ++b) {
             QVERIFY(picked[b] >= (b == 0 ? 1 : 0));
             if (b > 0)
@@ -392,6 +394,20 @@ private slots:
             QCOMPARE(bad, QString::fromLatin1(text));
             QCOMPARE(fresh.faults().unaskedAfter, 0); // nothing is set from a bad text
         }
+    }
+
+    void theSimulatorKeepsItsFactoryBank()
+    {
+        // So a transfer that wrote bank 1 by mistake fails its read-back in every test.
+        ModuleSimulator sim;
+        const PresetImage before = sim.image(0, 3);
+        PresetImage other = before;
+        other[0] ^= 1;
+        const std::vector<uint8_t> write = Sysex::presetWrite(3, 0, other);
+        QCOMPARE(int(sim.handle(write).size()), 1); // acknowledged all the same
+        QVERIFY(sim.image(0, 3) == before);
+        QCOMPARE(sim.counts().factoryWritesRefused, 1);
+        QVERIFY(ModuleSimulator::describe(write).contains(QStringLiteral("refused")));
     }
 
     void positionTextEstimatesTheTimeLeft()
