@@ -84,6 +84,14 @@ std::optional<QString> commandLineAnswer(const QStringList &arguments)
     return std::nullopt;
 }
 
+QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    // A misspelt fault would leave the simulator well-behaved and the trial meaningless.
+    if (!MidiSetting::simulatorRequested(arguments, environment))
+        return QString();
+    return SimulatorDevice::faultListError(environment);
+}
+
 int runApplication(int &argc, char **argv, bool exitWhenShown)
 {
     {
@@ -93,14 +101,11 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
             std::fputs(answer->toLocal8Bit().constData(), stdout);
             return 0;
         }
-        // A misspelt fault would leave the simulator well-behaved and the trial meaningless.
-        const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        if (MidiSetting::simulatorRequested(QCoreApplication::arguments(), environment)) {
-            const QString error = SimulatorDevice::faultListError(environment);
-            if (!error.isEmpty()) {
-                std::fprintf(stderr, "orvex-presetmanager: %s\n", qPrintable(error));
-                return 2;
-            }
+        const QString faults =
+            simulatorFaultError(QCoreApplication::arguments(), QProcessEnvironment::systemEnvironment());
+        if (!faults.isEmpty()) {
+            std::fprintf(stderr, "orvex-presetmanager: %s\n", qPrintable(faults));
+            return 2;
         }
     }
     // Declaration order gives the teardown order: window, settings, application, translators.

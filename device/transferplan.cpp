@@ -409,7 +409,8 @@ int TransferPlan::requestsLeft() const
     case State::Checking:
         return checksLeft + 1;
     case State::Writing:
-        return 3 * int(toWrite.size() - writeIndex) + (BankCount - firstBank()) + 1;
+        // A write and its read-back each, then the checks and the fence.
+        return 2 * int(toWrite.size() - writeIndex) + (BankCount - firstBank()) + 1;
     case State::Settling:
         return 1;
     default:

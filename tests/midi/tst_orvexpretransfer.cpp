@@ -160,6 +160,20 @@ private slots:
                                                 "again (4 of 5).\n")),
             qPrintable(refused.err));
         QCOMPARE(countPresetFileBanks(moduleBackup, error), 15);
+
+        // Without a saved backup nothing is written, unless --no-backup says so.
+        const Run noBackup = orvexPre(QStringList{QStringLiteral("export"), QStringLiteral("--backup"),
+                                                  QStringLiteral("/proc/orvex/backup.pre")} +
+                                      device + QStringList{edited});
+        QCOMPARE(noBackup.code, 1);
+        QVERIFY2(noBackup.err.contains(QStringLiteral("no backup, nothing written: ")),
+                 qPrintable(noBackup.err));
+        const Run without = orvexPre(QStringList{QStringLiteral("export"), QStringLiteral("--no-backup")} +
+                                     device + QStringList{edited});
+        QVERIFY2(without.code == 0, qPrintable(without.err));
+        QVERIFY(without.out.contains(QStringLiteral("no backup of banks 2..16 (--no-backup)\n")));
+        QVERIFY2(without.out.endsWith(QStringLiteral("1 presets written, 0 writes repeated, backup none\n")),
+                 qPrintable(without.out));
     }
 
     void portsGivenByName()
