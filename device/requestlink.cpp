@@ -84,8 +84,8 @@ void RequestLink::onQuietTimeout()
         return;
     if (resendAllowed && sent <= resendLimit) {
         ++resent;
-        emit noted(Note::Resending, request);
         transmit();
+        emit noted(Note::Resending, request);
         return;
     }
     awaiting = false;

@@ -48,7 +48,7 @@ QString linkNote(RequestLink::Note note, const RequestLink &link)
         return tr("No answer to %1 within %2 s; sending it again (%3 of %4).")
             .arg(requestText(request))
             .arg(link.quietTime() / 1000.0, 0, 'f', 1)
-            .arg(link.sends())
+            .arg(link.sends() - 1)
             .arg(link.resends());
     case RequestLink::Note::LateDropped:
         return tr("A late reply was dropped.");

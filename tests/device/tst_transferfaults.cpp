@@ -396,6 +396,19 @@ private slots:
         }
     }
 
+    void whileWaitingTheStatusSaysWhatFor()
+    {
+        FaultRig rig;
+        QVERIFY(rig.connect());
+        rig.fault([](auto &f) { f.dropReplyTo = 20; });
+        QStringList seen;
+        QObject::connect(rig.transfer.get(), &MidiTransfer::waitingChanged, rig.transfer.get(),
+                         [&] { seen << rig.transfer->positionText(); });
+        QVERIFY(rig.run(false));
+        QCOMPARE(seen, QStringList{QStringLiteral(
+                           "Bank 1 · preset 19 of 128 · no answer yet, asking again (1 of 3)")});
+    }
+
     void theSimulatorKeepsItsFactoryBank()
     {
         // So a transfer that wrote bank 1 by mistake fails its read-back in every test.
