@@ -493,14 +493,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 Presets in den Bänken 2–16 werden sich im Modul ändern.</translation>
     </message>
     <message>
-        <source>1 preset was written.</source>
-        <translation>1 Preset wurde geschrieben.</translation>
-    </message>
-    <message>
-        <source>%1 presets were written.</source>
-        <translation>%1 Presets wurden geschrieben.</translation>
-    </message>
-    <message>
         <source>The module already held these presets; nothing was written.</source>
         <translation>Das Modul enthielt diese Presets bereits; es wurde nichts geschrieben.</translation>
     </message>
@@ -511,14 +503,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Backup: %1</source>
         <translation>Sicherung: %1</translation>
-    </message>
-    <message>
-        <source>The module shortens or changes these names: %1</source>
-        <translation>Das Modul kürzt oder ändert diese Namen: %1</translation>
-    </message>
-    <message>
-        <source>(%1 more in the log)</source>
-        <translation>(%1 weitere im Protokoll)</translation>
     </message>
     <message>
         <source>What it holds now is saved in %1.</source>
@@ -632,20 +616,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Verbunden: Seriennummer %1, Firmware %2.</translation>
     </message>
     <message>
-        <source>Bank %1, preset %2 did not take the write %3 times.</source>
-        <translation>Bank %1, Preset %2 hat das Schreiben %3-mal nicht übernommen.</translation>
-    </message>
-    <message>
         <source>Bank %1, preset %2 read back different; writing it again (%3 of %4).</source>
         <translation>Bank %1, Preset %2 wurde abweichend zurückgelesen; schreibe erneut (%3 von %4).</translation>
-    </message>
-    <message>
-        <source>The module's replies went out of step: %1 read differently the second time. Export again to be sure of what the module holds.</source>
-        <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Exportieren Sie erneut, um sicherzugehen, was das Modul enthält.</translation>
-    </message>
-    <message>
-        <source>The module's replies went out of step: %1 read differently the second time. Nothing was imported.</source>
-        <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Es wurde nichts importiert.</translation>
     </message>
     <message>
         <source>Presets that differ from the module: %1.</source>
