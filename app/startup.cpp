@@ -1,11 +1,14 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
+#include "device/midisetting.h"
+#include "device/simulatordevice.h"
 #include "views/themecolours.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -81,6 +84,14 @@ std::optional<QString> commandLineAnswer(const QStringList &arguments)
     return std::nullopt;
 }
 
+QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    // A misspelt fault would leave the simulator well-behaved and the trial meaningless.
+    if (!MidiSetting::simulatorRequested(arguments, environment))
+        return QString();
+    return SimulatorDevice::faultListError(environment);
+}
+
 int runApplication(int &argc, char **argv, bool exitWhenShown)
 {
     {
@@ -89,6 +100,12 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
         if (const std::optional<QString> answer = commandLineAnswer(QCoreApplication::arguments())) {
             std::fputs(answer->toLocal8Bit().constData(), stdout);
             return 0;
+        }
+        const QString faults =
+            simulatorFaultError(QCoreApplication::arguments(), QProcessEnvironment::systemEnvironment());
+        if (!faults.isEmpty()) {
+            std::fprintf(stderr, "orvex-presetmanager: %s\n", qPrintable(faults));
+            return 2;
         }
     }
     // Declaration order gives the teardown order: window, settings, application, translators.

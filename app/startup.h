@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QProcessEnvironment;
+
 class QSettings;
 class QTranslator;
 
@@ -33,6 +35,9 @@ void applyPaletteSetting(QSettings &settings);
 // What --help or --version print, or nothing when the window should start. Options it does not
 // know are left alone: they may be Qt's own (-platform, -style, ...). Needs a QCoreApplication.
 std::optional<QString> commandLineAnswer(const QStringList &arguments);
+// Why the built-in simulator's ORVEX_SIMULATOR_FAULTS cannot be read, when the simulator is
+// asked for; empty otherwise. The program then stops with exit code 2.
+QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment);
 
 // The whole program: identity, style, application, catalogues, the maximised
 // main window and the event loop, torn down in that order's reverse. With

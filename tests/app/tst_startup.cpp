@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QTest>
 #include <QTranslator>
@@ -81,6 +82,19 @@ private slots:
         QCOMPARE(text.has_value(), !answer.isEmpty());
         if (text)
             QVERIFY2(answer.endsWith('\n') ? *text == answer : text->contains(answer), qPrintable(*text));
+    }
+
+    void aMisspeltSimulatorFaultStopsTheProgram()
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"),
+                           QStringLiteral("fail-writes,dubble-reply=3"));
+        const QStringList withSimulator{"orvex-presetmanager", "--simulator"};
+        QVERIFY(Startup::simulatorFaultError(withSimulator, environment).contains("\"dubble-reply=3\""));
+        // Without the simulator the variable means nothing.
+        QCOMPARE(Startup::simulatorFaultError({"orvex-presetmanager"}, environment), QString());
+        environment.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"), QStringLiteral("double-reply=3"));
+        QCOMPARE(Startup::simulatorFaultError(withSimulator, environment), QString());
     }
 
     void tableAfterStartUp()

@@ -2,12 +2,14 @@
 // the virtual backend and the in-process module simulator.
 #include "common/samepicture.h"
 #include "common/transferrig.h"
-#include "midi/midisetting.h"
-#include "midi/transferlogpanel.h"
-#include "midi/transferstatuspanel.h"
+#include "device/midisetting.h"
+#include "device/transferlogpanel.h"
+#include "device/transferstatuspanel.h"
+#include "midi/scriptedmidibackend.h"
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -149,11 +151,13 @@ private slots:
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
 
-        // No output chosen: nothing opens as a pair, and no message is shown.
+        // No output chosen: nothing opens as a pair, and the status line says what is missing.
         d.MidiOutList->setCurrentRow(-1);
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
         QCOMPARE(d.outRow, -1);
+        QCOMPARE(d.status->text(), QStringLiteral("Choose a MIDI input and a MIDI output."));
+        QCOMPARE(rig.backend->openInputCount(), 0);
         QVERIFY(!d.TryConText->isVisible());
         QVERIFY(d.MidiInList->isEnabled());
         QVERIFY(!QApplication::activeModalWidget());
@@ -179,6 +183,85 @@ private slots:
         QVERIFY(d.MidiInList->isEnabled());
         QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
         QCOMPARE(rig.backend->openInputCount(), 0);
+    }
+
+    void aPortGoneSinceTheListWasReadIsNamed()
+    {
+        auto backend = std::make_shared<ScriptedMidiBackend>(1, 1);
+        MidiSetting d(backend);
+        d.fillPortLists();
+        backend->setDeviceCounts(1, 0); // unplugged while the dialog is open
+        backend->rescan();
+        d.Connect();
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QCOMPARE(d.status->text(), QStringLiteral("Cannot open the MIDI output \"Scripted Out 0\"."));
+        QCOMPARE(backend->openInputCount(), 0); // the input that did open is closed again
+        QVERIFY(d.MidiInList->isEnabled());
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+    }
+
+    // Writing is never one keypress away, and without a backup it takes a step of its own.
+    void theQuestionBeforeWriting_data()
+    {
+        QTest::addColumn<bool>("backupPossible");
+        QTest::newRow("backup saved") << true;
+        QTest::newRow("backup impossible") << false;
+    }
+    void theQuestionBeforeWriting()
+    {
+        QFETCH(bool, backupPossible);
+        Rig rig;
+        QTemporaryDir dir;
+        MidiSetting d(rig.backend);
+        d.setBackupFile(backupPossible ? dir.filePath(QStringLiteral("b.pre"))
+                                       : QStringLiteral("/proc/orvex/b.pre"));
+        d.setNameChanges({QStringLiteral("Bank 2, preset 4: \"Crème\" becomes \"Cr me\""),
+                          QStringLiteral("Bank 2, preset 4: author \"Jürgen\" becomes \"J rgen\"")});
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.setMode(true);
+        TransferBanks local = rig.banks();
+        local.at(1, 3)[0] ^= 1;
+        local.at(9, 3)[0] ^= 1;
+        d.transferBanks() = local;
+        // One bar per phase: within a phase the bar never runs backwards.
+        QList<std::pair<int, int>> bar;
+        connect(d.progressBar, &QProgressBar::valueChanged, &d, [&](int value) {
+            bar.append({d.progressBar->maximum(), value});
+        });
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.Connect();
+        QTRY_VERIFY(d.TransferButton->isEnabled());
+        d.Transfer();
+        QTRY_VERIFY_WITH_TIMEOUT(d.status->cancelButton->isVisible(), 20000);
+        QVERIFY(d.status->cancelButton->isDefault());
+        QCOMPARE(d.status->writeButton->isVisible(), backupPossible);
+        QCOMPARE(d.status->noBackupButton->isVisible(), !backupPossible);
+        QCOMPARE(QFileInfo::exists(d.backupFileName()), backupPossible);
+        if (backupPossible) {
+            d.status->writeButton->click();
+        } else {
+            QVERIFY(d.status->text().startsWith(QStringLiteral("No backup could be saved: ")));
+            d.status->writeButton->click(); // hidden, and refused by the rules all the same
+            QCOMPARE(d.transfer().phase(), MidiTransfer::Phase::Confirming);
+            d.status->noBackupButton->click();
+            QVERIFY(d.status->cancelButton->isDefault());
+            QVERIFY(d.status->writeAnywayButton->isVisible());
+            QCOMPARE(d.transfer().phase(), MidiTransfer::Phase::Confirming);
+            d.status->writeAnywayButton->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(d.transferDone(), 20000);
+        QVERIFY(rig.banks() == local);
+        const QString summary = d.status->text();
+        QVERIFY2(summary.contains(backupPossible ? QStringLiteral("Backup: b.pre")
+                                                 : QStringLiteral("Written without a backup.")),
+                 qPrintable(summary));
+        QVERIFY(summary.contains(QStringLiteral("author \"Jürgen\" becomes \"J rgen\"")));
+        for (int i = 1; i < bar.size(); ++i)
+            QVERIFY2(bar[i].first != bar[i - 1].first || bar[i].second >= bar[i - 1].second,
+                     qPrintable(QStringLiteral("%1 after %2").arg(bar[i].second).arg(bar[i - 1].second)));
+        QCOMPARE(bar.last(), std::make_pair(2, 2)); // the writing phase: both written
     }
 
     void stopRetryAndTheLog()
