@@ -1,19 +1,113 @@
 #include "library/libraryfile.h"
 
-#include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/syxfile.h"
 #include "library/searchtext.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// Files are read whole; larger ones go to the program's reader, which refuses them.
-constexpr qint64 MaxFastSize = 32 * 1024 * 1024;
+// The program's readers refuse anything larger; both limits are 32 MB.
+constexpr qint64 MaxFileSize = PresetFileReader::MaxFileSize;
+
+enum class Raw { Ok, CantOpen, NotRegular, TooLarge };
+
+// The whole of a regular file. Opening does not wait (a FIFO would block the open until a
+// writer came, and no cancel can interrupt that) and anything but a regular file is refused
+// before the first read, so a pipe, socket or device named like a preset file never stalls.
+Raw readRegularFile(const QString &path, QByteArray &data)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return Raw::CantOpen;
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return Raw::CantOpen;
+    if (!S_ISREG(st.st_mode))
+        return Raw::NotRegular;
+    if (st.st_size > MaxFileSize)
+        return Raw::TooLarge;
+    // The file may change while it is read: read to its end, never past the limit.
+    data.resize(qsizetype(st.st_size) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == data.size()) {
+            if (got > MaxFileSize)
+                return Raw::TooLarge;
+            data.resize(std::min<qsizetype>(MaxFileSize + 1, got * 2 + 4096));
+        }
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Raw::CantOpen;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got > MaxFileSize)
+        return Raw::TooLarge;
+    data.truncate(got);
+    return Raw::Ok;
+}
+
+// The message a load (or a .syx load) gives for the same failure, so the library lists a
+// file with the words the program would use for it.
+QString rawFailure(Raw raw, bool syx)
+{
+    switch (raw) {
+    case Raw::Ok:
+        break;
+    case Raw::CantOpen:
+        return syx ? QCoreApplication::translate("SyxFile", "The file can't be opened for reading.")
+                   : QCoreApplication::translate("MainWindow", "can't open file for read");
+    case Raw::TooLarge:
+        return syx ? QCoreApplication::translate("SyxFile", "The file is too large to be a preset dump.")
+                   : QCoreApplication::translate("MainWindow", "not a valid preset file (1)");
+    case Raw::NotRegular:
+        break;
+    }
+    return QCoreApplication::translate("LibraryFile", "not a regular file");
+}
+
+QString readerFailure(PresetFileReader::Result result)
+{
+    switch (result) {
+    case PresetFileReader::Result::Ok:
+        return {};
+    case PresetFileReader::Result::CantOpen:
+        return rawFailure(Raw::CantOpen, false);
+    case PresetFileReader::Result::NotValid:
+        return QCoreApplication::translate("MainWindow", "not a valid preset file (1)");
+    case PresetFileReader::Result::NoRoot:
+        return QCoreApplication::translate("MainWindow", "not a valid preset file (2)");
+    case PresetFileReader::Result::NoPresetbanks:
+        return QCoreApplication::translate("MainWindow",
+                                           "not a valid preset file (tag \"presetbanks\" not found)");
+    case PresetFileReader::Result::NoDevice:
+        return QCoreApplication::translate("MainWindow",
+                                           "preset file not intended for Orvex+ (tag \"device\" not found)");
+    case PresetFileReader::Result::WrongDevice:
+        return QCoreApplication::translate(
+            "MainWindow", "preset file not intended for Orvex+ (tag \"device\" not correct)");
+    }
+    return {};
+}
 
 bool isXmlChar(uint c)
 {
@@ -36,7 +130,7 @@ bool decodeValue(const char *begin, const char *end, QString &out)
             plain = false;
     }
     if (plain) {
-        out = QString::fromUtf8(begin, end - begin);
+        out = limitedText(QString::fromUtf8(begin, end - begin));
         return true;
     }
     QByteArray decoded;
@@ -81,7 +175,7 @@ bool decodeValue(const char *begin, const char *end, QString &out)
         }
         p = semi + 1;
     }
-    out = QString::fromUtf8(decoded);
+    out = limitedText(QString::fromUtf8(decoded));
     return true;
 }
 
@@ -166,9 +260,9 @@ namespace {
 
 // A SysEx file's presets at the positions a load of the whole file gives them: writes
 // where they name, a captured dump in order from the first bank.
-void readSyx(LibraryFile &file)
+void readSyx(LibraryFile &file, const QByteArray &data)
 {
-    const SyxContents contents = readSyxFile(file.path);
+    const SyxContents contents = readSyxBytes(data);
     if (!contents.usable()) {
         file.error = contents.errorText.isEmpty() ? QStringLiteral("?") : contents.errorText;
         return;
@@ -203,27 +297,27 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    const QString &path = file.path;
-    if (path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
-        readSyx(file);
+    const bool syx = file.path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+    QByteArray data;
+    const Raw raw = readRegularFile(file.path, data);
+    if (raw != Raw::Ok) {
+        file.error = rawFailure(raw, syx);
         return;
     }
-
-    {
-        QFile in(path);
-        if (in.open(QIODevice::ReadOnly) && !in.isSequential() && in.size() <= MaxFastSize) {
-            const QByteArray data = in.readAll();
-            if (readWrittenForm(data, file.presets))
-                return;
-            file.presets.clear();
-        }
+    if (syx) {
+        readSyx(file, data);
+        return;
     }
+    if (readWrittenForm(data, file.presets))
+        return;
+    file.presets.clear();
     // Anything else (hand-edited, pretty-printed, damaged) is read by the program's own
     // reader, so the library holds exactly what loading the file would give.
     BankStore store;
-    QString errorText;
-    if (!loadPresetFile(store, path, 0, BankCount - 1, errorText)) {
-        file.error = errorText.isEmpty() ? QStringLiteral("?") : errorText;
+    PresetFileReader reader;
+    const PresetFileReader::Result result = reader.readData(data, &store, 0, BankCount - 1);
+    if (result != PresetFileReader::Result::Ok) {
+        file.error = readerFailure(result);
         return;
     }
     // The reader marks exactly the presets it took from the file.
@@ -235,7 +329,6 @@ void readLibraryFileContents(LibraryFile &file)
             r.mark = false;
             file.presets.push_back(LibraryPreset{b, p, std::move(r)});
         }
-    return;
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)
