@@ -342,7 +342,8 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
     // The database is an index of the files: an update cut short by a crash is detected
     // and rebuilt, so it need not wait for the disk after every transaction.
     exec(QStringLiteral("PRAGMA synchronous=OFF"));
-    exec(QStringLiteral("PRAGMA cache_size=-32768"));
+    // Room for the hash index of a large library, which every stored file touches.
+    exec(QStringLiteral("PRAGMA cache_size=-65536"));
     statements = std::make_unique<Statements>(db);
     error.clear();
     return true;
@@ -561,11 +562,6 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     if (!s.replaceText.exec())
         return fail(s.replaceText.lastError());
     return true;
-}
-
-bool LibraryDatabase::dropHashIndex()
-{
-    return exec(QStringLiteral("DROP INDEX IF EXISTS presets_hash"));
 }
 
 bool LibraryDatabase::ensureHashIndex()

@@ -79,9 +79,6 @@ public:
     // Replaces what the index holds for file.path.
     bool storeFile(const LibraryFile &file);
     bool removeFile(qint64 id);
-    // A first reading of many files inserts faster without the hash index and builds it
-    // once at the end.
-    bool dropHashIndex();
     bool ensureHashIndex();
 
     struct Hit

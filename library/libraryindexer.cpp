@@ -19,12 +19,17 @@
 namespace {
 
 // Files read ahead of the database; bounds memory while the writer catches up.
-constexpr size_t QueueLimit = 8;
+constexpr size_t QueueLimit = 16;
+// A transaction begins once this many files are ready (or the readers took a while):
+// fewer, fuller transactions write each touched index page fewer times.
+constexpr size_t BatchReady = 8;
+constexpr int GatherMs = 200;
 // A transaction holds at most this many files or this long: searches see progress, a
 // cancelled update keeps its work, and another writer (the window's folder list,
-// orvex-pre) never waits long for its turn.
-constexpr int FilesPerCommit = 50;
-constexpr qint64 MaxTransactionMs = 150;
+// orvex-pre) waits well under a second for its turn. Each commit writes every index page
+// its files touched, so much shorter transactions would make a first reading far slower.
+constexpr int FilesPerCommit = 100;
+constexpr qint64 MaxTransactionMs = 400;
 
 bool isUnder(const QString &path, const QStringList &folders)
 {
@@ -152,15 +157,18 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
 
     // Files are read outside transactions: one begins only once a file is ready to be
     // stored, and ends after a few files or a fraction of a second.
-    const bool bulk = stamps.size() < total;
     bool dbOk = true;
-    bool indexDropped = false;
     int stored = 0;
     auto takeReady = [&](bool wait, LibraryFile &file) {
         std::unique_lock<std::mutex> lock(mutex);
         // Cancelling does not notify: look at the flag now and then.
         while (wait && ready.empty() && !cancelled())
             changed.wait_for(lock, std::chrono::milliseconds(100));
+        if (wait) {
+            const size_t enough = std::min(BatchReady, size_t(total - stored));
+            changed.wait_for(lock, std::chrono::milliseconds(GatherMs),
+                             [&] { return ready.size() >= enough || cancelled(); });
+        }
         if (ready.empty() || cancelled())
             return false;
         file = std::move(ready.front());
@@ -174,8 +182,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             break; // cancelled
         if (!(dbOk = db.begin()))
             break;
-        if (bulk && !indexDropped)
-            dbOk = indexDropped = db.dropHashIndex();
+        // The hash index stays: building it anew after a first reading would hold the
+        // database for seconds in one piece.
         QElapsedTimer held;
         held.start();
         for (int inBatch = 0; dbOk;) {
@@ -210,7 +218,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         dbOk = dbOk && db.commit();
     }
     result.filesRemoved = int(removed);
-    // Also makes the index again where an update that dropped it was cut short.
+    // Earlier versions dropped the index while reading many files: one cut short left
+    // none.
     if (dbOk)
         dbOk = db.ensureHashIndex();
     if (!dbOk) {
