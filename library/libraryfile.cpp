@@ -85,6 +85,18 @@ QString rawFailure(Raw raw, bool syx)
     return QCoreApplication::translate("LibraryFile", "not a regular file");
 }
 
+// The messages of a SysEx file, or why there are none.
+SyxContents syxContents(const QString &path)
+{
+    QByteArray data;
+    const Raw raw = readRegularFile(path, data);
+    if (raw == Raw::Ok)
+        return readSyxBytes(data);
+    SyxContents none;
+    none.errorText = rawFailure(raw, true);
+    return none;
+}
+
 QString readerFailure(PresetFileReader::Result result)
 {
     switch (result) {
@@ -130,7 +142,7 @@ bool decodeValue(const char *begin, const char *end, QString &out)
             plain = false;
     }
     if (plain) {
-        out = limitedText(QString::fromUtf8(begin, end - begin));
+        out = QString::fromUtf8(begin, end - begin);
         return true;
     }
     QByteArray decoded;
@@ -175,15 +187,16 @@ bool decodeValue(const char *begin, const char *end, QString &out)
         }
         p = semi + 1;
     }
-    out = limitedText(QString::fromUtf8(decoded));
+    out = QString::fromUtf8(decoded);
     return true;
 }
 
-// Reads a file in exactly the form the program writes, far faster than the DOM.
-// Returns false, having taken nothing, at the first thing it does not expect.
+// Reads a file in exactly the form the program writes, far faster than the XML reader,
+// within the same bounds and text limits as a load. Returns false, having taken nothing,
+// at the first thing it does not expect.
 bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets)
 {
-    if (!QByteArrayView(data).isValidUtf8())
+    if (!QByteArrayView(data).isValidUtf8() || !PresetFileReader::withinBounds(data))
         return false;
     const char *p = data.constData();
     const char *const end = p + data.size();
@@ -237,10 +250,10 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
                     return false;
                 out.record.params[size_t(k)] = uint8_t(high * 16 + low);
             }
-            if (!decodeValue(nameBegin, nameEnd, out.record.name) ||
-                !decodeValue(authorBegin, authorEnd, out.record.author))
+            QString name, author;
+            if (!decodeValue(nameBegin, nameEnd, name) || !decodeValue(authorBegin, authorEnd, author))
                 return false;
-            out.record.category = category.toByteArray().toInt(); // out of range: 0, as a load gives
+            takePresetAttributes(out.record, name, author, QString::fromLatin1(category));
             presets.push_back(std::move(out));
         }
         ++bank;
@@ -260,9 +273,9 @@ namespace {
 
 // A SysEx file's presets at the positions a load of the whole file gives them: writes
 // where they name, a captured dump in order from the first bank.
-void readSyx(LibraryFile &file, const QByteArray &data)
+void readSyx(LibraryFile &file)
 {
-    const SyxContents contents = readSyxBytes(data);
+    const SyxContents contents = syxContents(file.path);
     if (!contents.usable()) {
         file.error = contents.errorText.isEmpty() ? QStringLiteral("?") : contents.errorText;
         return;
@@ -297,15 +310,14 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    const bool syx = file.path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+    if (file.path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
+        readSyx(file);
+        return;
+    }
     QByteArray data;
     const Raw raw = readRegularFile(file.path, data);
     if (raw != Raw::Ok) {
-        file.error = rawFailure(raw, syx);
-        return;
-    }
-    if (syx) {
-        readSyx(file, data);
+        file.error = rawFailure(raw, false);
         return;
     }
     if (readWrittenForm(data, file.presets))

@@ -91,6 +91,15 @@ private slots:
         tricky.at(1, 5).category = -7;
         tricky.at(2, 9).params.fill(255);
         QTest::newRow("written by the program") << presetFileText(tricky, 0, 15);
+        BankStore overlong = sampleStore(2);
+        overlong.at(0, 0).name = QString(300, QLatin1Char('n'));
+        overlong.at(0, 1).author = QString(255, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x8E\xB9");
+        QTest::newRow("names past 256 characters") << presetFileText(overlong, 0, 0);
+        // More references than a load takes, though every one is in the written form.
+        BankStore flood;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            flood.at(0, p).name = flood.at(0, p).author = QString(4500, QLatin1Char('&'));
+        QTest::newRow("a flood of references") << presetFileText(flood, 0, 0);
         QTest::newRow("one bank") << presetFileText(tricky, 3, 3);
         const QByteArray one = preset("name=\"A\" author=\"B\" category=\"3\"", hex(0x12));
         QTest::newRow("pretty-printed text") << file(
