@@ -103,7 +103,8 @@ LibraryDatabase::~LibraryDatabase()
 
 bool LibraryDatabase::fail(const QSqlError &e)
 {
-    error = e.text();
+    // SQLite's own words; the driver's ("Unable to fetch row") add nothing for a person.
+    error = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     if (isDamageCode(e))
         sawDamage = true;
     return false;

@@ -283,7 +283,8 @@ private slots:
         remove->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(win.panel().statusLabel->text().contains(QLatin1String("folders kept")),
                                  20000);
-        QVERIFY2(win.panel().statusLabel->text().contains(QLatin1String("could not be removed")), qPrintable(win.panel().statusLabel->text()));
+        QVERIFY2(win.panel().statusLabel->text().contains(QLatin1String("could not be removed")),
+                 qPrintable(win.panel().statusLabel->text()));
         QTRY_VERIFY_WITH_TIMEOUT(!win.panel().updater->isRunning(), 20000);
         QVERIFY(win.findVelvet()); // still covered
         QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
