@@ -1,5 +1,6 @@
 #include "library/libraryfile.h"
 
+#include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/syxfile.h"
 #include "library/searchtext.h"
@@ -75,10 +76,10 @@ QString rawFailure(Raw raw, bool syx)
         break;
     case Raw::CantOpen:
         return syx ? QCoreApplication::translate("SyxFile", "The file can't be opened for reading.")
-                   : QCoreApplication::translate("MainWindow", "can't open file for read");
+                   : presetFileLoadFailure(PresetFileReader::Result::CantOpen);
     case Raw::TooLarge:
         return syx ? QCoreApplication::translate("SyxFile", "The file is too large to be a preset dump.")
-                   : QCoreApplication::translate("MainWindow", "not a valid preset file (1)");
+                   : presetFileLoadFailure(PresetFileReader::Result::NotValid);
     case Raw::NotRegular:
         break;
     }
@@ -95,30 +96,6 @@ SyxContents syxContents(const QString &path)
     SyxContents none;
     none.errorText = rawFailure(raw, true);
     return none;
-}
-
-QString readerFailure(PresetFileReader::Result result)
-{
-    switch (result) {
-    case PresetFileReader::Result::Ok:
-        return {};
-    case PresetFileReader::Result::CantOpen:
-        return rawFailure(Raw::CantOpen, false);
-    case PresetFileReader::Result::NotValid:
-        return QCoreApplication::translate("MainWindow", "not a valid preset file (1)");
-    case PresetFileReader::Result::NoRoot:
-        return QCoreApplication::translate("MainWindow", "not a valid preset file (2)");
-    case PresetFileReader::Result::NoPresetbanks:
-        return QCoreApplication::translate("MainWindow",
-                                           "not a valid preset file (tag \"presetbanks\" not found)");
-    case PresetFileReader::Result::NoDevice:
-        return QCoreApplication::translate("MainWindow",
-                                           "preset file not intended for Orvex+ (tag \"device\" not found)");
-    case PresetFileReader::Result::WrongDevice:
-        return QCoreApplication::translate(
-            "MainWindow", "preset file not intended for Orvex+ (tag \"device\" not correct)");
-    }
-    return {};
 }
 
 bool isXmlChar(uint c)
@@ -329,7 +306,7 @@ void readLibraryFileContents(LibraryFile &file)
     PresetFileReader reader;
     const PresetFileReader::Result result = reader.readData(data, &store, 0, BankCount - 1);
     if (result != PresetFileReader::Result::Ok) {
-        file.error = readerFailure(result);
+        file.error = presetFileLoadFailure(result);
         return;
     }
     // The reader marks exactly the presets it took from the file.
