@@ -60,7 +60,10 @@ void LibraryUpdater::start()
             const bool rebuilt = db.rebuilt();
             const bool upgraded = db.upgraded();
             const QString error = db.errorString();
-            post([this, ok, rebuilt, error, upgraded] { emit opened(ok, rebuilt, error, upgraded); });
+            post([this, ok, rebuilt, error, upgraded] {
+                wasUpgraded = upgraded;
+                emit opened(ok, rebuilt, error);
+            });
         }
         int shown = -1;
         auto report = [this, post, &shown](int done, int total) {
@@ -76,7 +79,10 @@ void LibraryUpdater::start()
                 return false;
             const bool rebuilt = db.rebuilt();
             const QString error;
-            post([this, rebuilt, error] { emit opened(true, rebuilt, error, false); });
+            post([this, rebuilt, error] {
+                wasUpgraded = false;
+                emit opened(true, rebuilt, error);
+            });
             shown = -1;
             return true;
         };

@@ -34,13 +34,15 @@ public:
     // so that nothing waits for the check.
     void checkNextRun() { check = true; }
     bool isRunning() const { return running; }
+    // The last rebuild reported by opened() was of an older program's library.
+    bool upgraded() const { return wasUpgraded; }
     const QString &databasePath() const { return path; }
 
 signals:
-    // The database is open, at the start of each run. `rebuilt`: it was damaged (or, with
-    // `upgraded`, came from an older program) and has been made anew, so an update that
-    // reads every file again follows.
-    void opened(bool ok, bool rebuilt, const QString &error, bool upgraded);
+    // The database is open, at the start of each run. `rebuilt`: it was damaged (or, when
+    // upgraded() says so, came from an older program) and has been made anew, so an update
+    // that reads every file again follows.
+    void opened(bool ok, bool rebuilt, const QString &error);
     void progress(int done, int total);
     // An update has ended (the run may go on checking the database).
     void finished(const LibraryUpdateResult &result);
@@ -64,5 +66,6 @@ private:
     bool pending = false;
     bool check = false;
     bool checkedPages = false;
+    bool wasUpgraded = false;
     std::vector<FolderChange> folderChanges; // for the next run
 };

@@ -186,28 +186,27 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
         if (visible && opened)
             startUpdate();
     });
-    connect(updater, &LibraryUpdater::opened, this,
-            [this](bool ok, bool rebuilt, const QString &error, bool upgraded) {
-                if (!ok) {
-                    note = tr("The library database cannot be opened: %1").arg(error);
-                    showSummary();
-                    return;
-                }
-                if (rebuilt) {
-                    note = upgraded
-                               ? tr("The library database came from an older version of the program and has "
-                                    "been rebuilt from the files.")
-                               : tr("The library database was damaged and has been rebuilt from the files.");
-                    db.reset();
-                    searcher->reopen();
-                }
-                const bool wasOpened = opened;
-                opened = true;
-                showSummary();
-                // What was typed while the library was not ready yet is searched now.
-                if (!wasOpened && !searchEdit->text().trimmed().isEmpty())
-                    runSearch();
-            });
+    connect(updater, &LibraryUpdater::opened, this, [this](bool ok, bool rebuilt, const QString &error) {
+        if (!ok) {
+            note = tr("The library database cannot be opened: %1").arg(error);
+            showSummary();
+            return;
+        }
+        if (rebuilt) {
+            note = updater->upgraded()
+                       ? tr("The library database came from an older version of the program "
+                            "and has been rebuilt from the files.")
+                       : tr("The library database was damaged and has been rebuilt from the files.");
+            db.reset();
+            searcher->reopen();
+        }
+        const bool wasOpened = opened;
+        opened = true;
+        showSummary();
+        // What was typed while the library was not ready yet is searched now.
+        if (!wasOpened && !searchEdit->text().trimmed().isEmpty())
+            runSearch();
+    });
     connect(updater, &LibraryUpdater::progress, this, [this](int done, int total) {
         progressBar->setRange(0, total);
         progressBar->setValue(done);
