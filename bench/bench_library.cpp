@@ -17,8 +17,11 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -171,6 +174,60 @@ void panelSearch(LibraryBench &l, const QString &text)
                QStringLiteral("longest the window waited (median of %1)").arg(stalls.size()));
 }
 
+// An update from scratch on a thread of its own while a second connection changes the
+// folder list every 20 ms, as the window's folder list or orvex-pre library add would: how
+// long each change waited for its turn.
+void secondWriterDuringIndex(LibraryBench &l)
+{
+    l.db.reset();
+    const QString path = l.dir.filePath(QStringLiteral("library.db"));
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+    {
+        LibraryDatabase create(path);
+        if (!create.open({l.corpus}))
+            qFatal("cannot open the bench library: %s", qPrintable(create.errorString()));
+    }
+    std::atomic<bool> done{false};
+    QElapsedTimer run;
+    run.start();
+    std::thread indexer([&] {
+        LibraryDatabase db(path);
+        if (!db.open({}))
+            qFatal("cannot open the bench library: %s", qPrintable(db.errorString()));
+        const LibraryUpdateResult r = LibraryIndexer::update(db, {l.corpus}, true);
+        if (!r.ok || r.filesRead != l.files)
+            qFatal("indexing failed: %s", qPrintable(r.error));
+        done = true;
+    });
+    LibraryDatabase second(path);
+    if (!second.open({}))
+        qFatal("cannot open the second writer: %s", qPrintable(second.errorString()));
+    const QString elsewhere = l.dir.filePath(QStringLiteral("elsewhere"));
+    std::vector<double> waits;
+    for (bool add = true; !done; add = !add) {
+        QElapsedTimer t;
+        t.start();
+        if (!(add ? second.addFolder(elsewhere) : second.removeFolder(elsewhere)))
+            qFatal("the second writer failed: %s", qPrintable(second.errorString()));
+        waits.push_back(t.nsecsElapsed() / 1e6);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    indexer.join();
+    const double took = run.nsecsElapsed() / 1e9;
+    std::sort(waits.begin(), waits.end());
+    const QString extra = QStringLiteral("%1 folder changes during an index from scratch of %2 s")
+                              .arg(waits.size())
+                              .arg(took, 0, 'f', 1);
+    benchPrint(QStringLiteral("library second writer during an update: median wait"), waits[waits.size() / 2],
+               extra);
+    benchPrint(QStringLiteral("library second writer during an update: longest wait (goal <= 1 s)"),
+               waits.back(), extra);
+    l.db = std::make_unique<LibraryDatabase>(path);
+    if (!l.db->open({}))
+        qFatal("cannot open the bench library: %s", qPrintable(l.db->errorString()));
+}
+
 } // namespace
 
 ORVEX_BENCH(library)
@@ -198,6 +255,11 @@ ORVEX_BENCH(library)
                       benchPrint(
                           QStringLiteral("library index from scratch (goal <= 60 s)"), t.nsecsElapsed() / 1e6,
                           QStringLiteral("%1 files, %2 presets").arg(l->files).arg(l->db->counts().presets));
+                  }},
+        BenchCase{"library second writer during an update", nullptr, nullptr, QString(), 1,
+                  [l, prepare] {
+                      prepare();
+                      secondWriterDuringIndex(*l);
                   }},
         BenchCase{"library re-scan unchanged (goal <= 1 s)",
                   [l] {

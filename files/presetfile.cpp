@@ -188,6 +188,12 @@ int countPresetFileBanks(const QString &fileName, QString &errorText)
     return reader.banks();
 }
 
+QString presetFileLoadFailure(PresetFileReader::Result result)
+{
+    const char *text = failureMessage(result, CantOpenForRead);
+    return text ? message(text) : QString();
+}
+
 bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/presetfilereader.h"
 #include "model/bankstore.h"
 
 #include <QByteArray>
@@ -24,6 +25,10 @@ bool savePresetFile(const BankStore &store, const QString &fileName, int firstBa
 // Checks the file and returns the number of "bank" children of its document element,
 // or -1 when a check fails.
 int countPresetFileBanks(const QString &fileName, QString &errorText);
+
+// The message loadPresetFile leaves for a reader's failure, for readers of a file's bytes
+// (the library) that must name it in the same words.
+QString presetFileLoadFailure(PresetFileReader::Result result);
 
 // Checks the file, then reads its banks in order into firstBank..lastBank. Only presets
 // with usable data (256 characters) are taken; each taken record gets its mark set,

@@ -247,6 +247,56 @@ bool scanProlog(QByteArrayView d, Prolog &prolog)
     }
 }
 
+// Each start tag's attributes, counted in the raw text. The XML reader compares every
+// attribute of a tag with every earlier one before it hands them over, so a tag of a
+// million attributes would take hours before a bound on what it returns could act.
+bool tagsWithinBounds(QByteArrayView d, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < d.size()) {
+        const qsizetype open = d.indexOf('<', i);
+        if (open < 0)
+            return true;
+        const QByteArrayView rest = d.sliced(open);
+        if (rest.startsWith("<!--")) {
+            i = skipPast(d, open + 4, "-->");
+        } else if (rest.startsWith("<![CDATA[")) {
+            i = skipPast(d, open + 9, "]]>");
+        } else if (rest.startsWith("<?")) {
+            i = skipPast(d, open + 2, "?>");
+        } else if (rest.startsWith("</") || rest.startsWith("<!")) {
+            i = open + 2;
+        } else {
+            // Attribute names hold no '=', so each '=' outside a value is one attribute.
+            int attributes = 0;
+            for (i = open + 1; i < d.size(); ++i) {
+                const char c = d[i];
+                if (c == '"' || c == '\'') {
+                    const qsizetype close = d.indexOf(c, i + 1);
+                    if (close < 0)
+                        return true; // not well-formed: the XML reader says so
+                    i = close;
+                } else if (c == '=') {
+                    if (++attributes > MaxAttributes)
+                        return false;
+                } else if (c == '>' || c == '<') {
+                    break;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// Everything checked on the bytes before the XML reader sees them. `text` is what the
+// reader then gets (lockUtf8: made from another encoding), `prolog` where its body begins.
+bool bytesWithinBounds(const QByteArray &data, QByteArray &text, bool &lockUtf8, Prolog &prolog)
+{
+    return data.size() <= PresetFileReader::MaxFileSize && prepareText(data, text, lockUtf8) &&
+           scanProlog(text, prolog) && std::count(text.cbegin(), text.cend(), '<') <= MaxMarkup &&
+           std::count(text.cbegin(), text.cend(), '&') <= MaxReferences && tagsWithinBounds(text, prolog.end);
+}
+
 // ---- presets
 
 bool allSpace(QStringView text)
@@ -287,14 +337,11 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
                                                     int lastBank)
 {
     bankCount = 0;
-    if (data.size() > MaxFileSize)
-        return Result::NotValid;
+    presetCounts.fill(0);
     QByteArray text;
     bool lockUtf8 = false;
     Prolog prolog;
-    if (!prepareText(data, text, lockUtf8) || !scanProlog(text, prolog) ||
-        std::count(text.cbegin(), text.cend(), '<') > MaxMarkup ||
-        std::count(text.cbegin(), text.cend(), '&') > MaxReferences)
+    if (!bytesWithinBounds(data, text, lockUtf8, prolog))
         return Result::NotValid;
     firstBank = std::max(firstBank, 0);
     lastBank = std::min(lastBank, BankCount - 1);
@@ -372,14 +419,16 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
                     ++extra;
                 }
             } else if (depth == 3 && inBank && name == u"preset") {
+                if (bankCount <= BankCount)
+                    presetCounts[std::size_t(bankCount - 1)] = std::min(presetsInBank + 1, PresetsPerBank);
                 if (++presetsInBank > PresetsPerBank) {
                     ++extra;
                 } else if (store && firstBank + bankCount - 1 <= lastBank) {
                     inPreset = true;
                     haveParams = false;
-                    pending.name = limitedText(attributes.value(QLatin1String("name")));
-                    pending.author = limitedText(attributes.value(QLatin1String("author")));
-                    pending.category = attributes.value(QLatin1String("category")).toInt();
+                    takePresetAttributes(pending, attributes.value(QLatin1String("name")),
+                                         attributes.value(QLatin1String("author")),
+                                         attributes.value(QLatin1String("category")));
                 }
             } else {
                 ++extra;
@@ -425,6 +474,21 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
         for (auto &[index, record] : taken)
             store->at(index / PresetsPerBank, index % PresetsPerBank) = std::move(record);
     return Result::Ok;
+}
+
+bool PresetFileReader::withinBounds(const QByteArray &data)
+{
+    QByteArray text;
+    bool lockUtf8 = false;
+    Prolog prolog;
+    return bytesWithinBounds(data, text, lockUtf8, prolog);
+}
+
+void takePresetAttributes(PresetRecord &record, QStringView name, QStringView author, QStringView category)
+{
+    record.name = limitedText(name);
+    record.author = limitedText(author);
+    record.category = category.toInt();
 }
 
 int hexDigitValue(char16_t c)

@@ -9,6 +9,11 @@
 // every reader of preset files so they accept exactly the same digits.
 int hexDigitValue(char16_t c);
 
+// A preset's attributes as every reader takes them: name and author cut to
+// MaxPresetTextLength, the category as a decimal number (0 when it is none). The mark is
+// left alone.
+void takePresetAttributes(PresetRecord &record, QStringView name, QStringView author, QStringView category);
+
 // Checks a preset file and takes its presets in one streaming pass. Memory and time
 // stay proportional to the file, whatever its structure: what a preset file never needs
 // (deep nesting, many elements outside the format, many attributes, document type
@@ -40,9 +45,18 @@ public:
                     int lastBank = -1);
     Result readData(const QByteArray &data, BankStore *store = nullptr, int firstBank = 0, int lastBank = -1);
 
+    // The bounds on the bytes themselves, held before an XML parser sees any of them: size,
+    // encoding, the prolog's declarations, the amount of markup and references, and the
+    // attributes of each tag, counted in the raw text. A reader of its own (a faster path
+    // over the written form) checks these too, so it takes nothing a load would refuse.
+    static bool withinBounds(const QByteArray &data);
+
     // "bank" children of the document element, after a successful read.
     int banks() const { return bankCount; }
+    // "preset" children of the file's bank `bank` (0..15, in file order), after a read.
+    int presetsInBank(int bank) const { return presetCounts[std::size_t(bank)]; }
 
 private:
     int bankCount = 0;
+    std::array<int, BankCount> presetCounts{};
 };

@@ -1,22 +1,32 @@
 #include "library/librarydatabase.h"
 
+#include "files/wholefilewriter.h"
 #include "library/libraryfile.h"
 #include "library/searchtext.h"
 #include "model/presetimage.h"
 
 #include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QVariant>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 constexpr int SchemaVersion = 1;
+// How long a writer waits for another one. Transactions are kept short, so this is only
+// reached when something holds the database for good.
+constexpr int WriteWaitMs = 20000;
+// Searches and lists read alongside a writer (WAL); they wait only in rare moments.
+constexpr int ReadWaitMs = 2000;
 
 const char *const Schema[] = {
     "CREATE TABLE folders(path TEXT PRIMARY KEY)",
@@ -34,9 +44,14 @@ const char *const Schema[] = {
 
 const char *const Tables[] = {"folders", "files", "presets", "file_filters", "file_texts"};
 
+int sqliteCode(const QSqlError &e)
+{
+    return e.nativeErrorCode().toInt() & 0xFF;
+}
+
 bool isDamageCode(const QSqlError &e)
 {
-    const int code = e.nativeErrorCode().toInt() & 0xFF;
+    const int code = sqliteCode(e);
     return code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */;
 }
 
@@ -88,7 +103,8 @@ LibraryDatabase::~LibraryDatabase()
 
 bool LibraryDatabase::fail(const QSqlError &e)
 {
-    error = e.text();
+    // SQLite's own words; the driver's ("Unable to fetch row") add nothing for a person.
+    error = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     if (isDamageCode(e))
         sawDamage = true;
     return false;
@@ -105,7 +121,7 @@ bool LibraryDatabase::openConnection()
     db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(fileName);
     // Another process (orvex-pre, a second window) may be writing: wait for it.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=20000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(WriteWaitMs));
     if (!db.open())
         return fail(db.lastError());
     return true;
@@ -121,14 +137,14 @@ void LibraryDatabase::closeConnection()
         QSqlDatabase::removeDatabase(connectionName);
 }
 
-int LibraryDatabase::checkExisting(bool thorough)
+LibraryDatabase::State LibraryDatabase::checkExisting(bool thorough)
 {
-    // Only a file that is evidently damaged or not a library is replaced; any other
+    // Only a file that is evidently damaged or not a library counts as damaged; any other
     // failure (locked, unreadable) leaves it alone.
     QSqlQuery q(db);
     auto failed = [&] {
         fail(q.lastError());
-        return sawDamage ? -1 : -2;
+        return sawDamage ? State::Damaged : State::Failed;
     };
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
         return failed();
@@ -137,22 +153,34 @@ int LibraryDatabase::checkExisting(bool thorough)
         return failed();
     const int objects = q.value(0).toInt();
     if (version == 0 && objects == 0)
-        return 1;
-    if (version != SchemaVersion)
-        return -1;
+        return State::Empty;
+    if (version == 0)
+        return State::Damaged; // tables without a version: not a library
+    // Another program's version of the library: neither damaged nor this one's to read.
+    if (version > SchemaVersion) {
+        error = QCoreApplication::translate(
+            "LibraryDatabase", "The library database was made by a newer version of the program; "
+                               "this version leaves it unchanged.");
+        return State::Newer;
+    }
+    if (version < SchemaVersion) {
+        error = QCoreApplication::translate(
+            "LibraryDatabase", "The library database was made by an older version of the program.");
+        return State::Older;
+    }
     for (const char *table : Tables)
         if (!q.exec(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(QLatin1String(table)))) {
             const bool missing = q.lastError().text().contains(QLatin1String("no such table"));
-            const int state = failed();
-            return missing ? -1 : state;
+            const State state = failed();
+            return missing ? State::Damaged : state;
         }
     if (thorough) {
         if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
             return failed();
         if (q.value(0).toString() != QLatin1String("ok"))
-            return -1;
+            return State::Damaged;
     }
-    return 0;
+    return State::Usable;
 }
 
 LibraryDatabase::Check LibraryDatabase::checkPages(const std::atomic<bool> *stop)
@@ -178,7 +206,7 @@ LibraryDatabase::Check LibraryDatabase::checkPages(const std::atomic<bool> *stop
 
 bool LibraryDatabase::createSchema(const QStringList &folders)
 {
-    if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!begin())
         return false;
     // Another process may have created it while this one waited.
     QSqlQuery q(db);
@@ -208,64 +236,115 @@ bool LibraryDatabase::createSchema(const QStringList &folders)
     return true;
 }
 
-bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
+bool LibraryDatabase::openExisting(int busyTimeoutMs)
 {
     closeConnection();
     error.clear();
     sawDamage = false;
     wasRebuilt = false;
+    wasUpgraded = false;
     wasCreated = false;
+    if (!openConnection())
+        return false;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs)))
+        return fail(q.lastError());
+    return true;
+}
+
+bool LibraryDatabase::openToRead()
+{
+    // Opening a missing file would create an empty one: making it is the updater's part.
+    if (!QFileInfo(fileName).isFile()) {
+        error = QCoreApplication::translate("LibraryDatabase", "The library database does not exist yet.");
+        return false;
+    }
+    if (!openExisting(ReadWaitMs)) {
+        closeConnection();
+        return false;
+    }
+    if (checkExisting(false) != State::Usable) {
+        if (error.isEmpty())
+            error = QCoreApplication::translate("LibraryDatabase", "The library database is not ready.");
+        closeConnection();
+        return false;
+    }
+    exec(QStringLiteral("PRAGMA cache_size=-32768"));
+    statements = std::make_unique<Statements>(db);
+    return true;
+}
+
+bool LibraryDatabase::rebuild(const QStringList &initialFolders)
+{
+    // Keep what can still be read of the folder list, set the old file aside for
+    // inspection, and start again: every file gets read anew.
+    QStringList keep;
+    if (db.isOpen()) {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path")))
+            while (q.next())
+                keep << q.value(0).toString();
+    }
+    closeConnection();
+    const QString aside = fileName + (wasUpgraded ? QStringLiteral(".old") : QStringLiteral(".damaged"));
+    QFile::remove(aside);
+    if (!QFile::rename(fileName, aside))
+        QFile::remove(fileName);
+    QFile::remove(fileName + QStringLiteral("-wal"));
+    QFile::remove(fileName + QStringLiteral("-shm"));
+    wasRebuilt = true;
+    if (keep.isEmpty())
+        keep = savedFolders();
+    if (!openConnection())
+        return false;
+    {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    return createSchema(keep.isEmpty() ? initialFolders : keep);
+}
+
+bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
+{
     QDir().mkpath(QFileInfo(fileName).absolutePath());
-    int state = -2;
-    if (openConnection()) {
+    State state = State::Failed;
+    if (openExisting(WriteWaitMs)) {
         // WAL lets searches read while an update writes.
         QSqlQuery q(db);
         if (q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
             state = checkExisting(thorough);
         else
-            state = fail(q.lastError()) || sawDamage ? -1 : -2;
+            state = fail(q.lastError()) || sawDamage ? State::Damaged : State::Failed;
     }
-    if (state == -2) {
+    switch (state) {
+    case State::Failed:
+    case State::Newer:
         closeConnection();
         return false;
-    }
-    if (state < 0) {
-        // Keep what can still be read of the folder list, set the damaged file aside
-        // for inspection, and start again: every file gets read anew.
-        QStringList keep;
-        if (db.isOpen()) {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path")))
-                while (q.next())
-                    keep << q.value(0).toString();
-        }
-        closeConnection();
-        const QString aside = fileName + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        if (!QFile::rename(fileName, aside))
-            QFile::remove(fileName);
-        QFile::remove(fileName + QStringLiteral("-wal"));
-        QFile::remove(fileName + QStringLiteral("-shm"));
-        wasRebuilt = true;
-        if (keep.isEmpty())
-            keep = savedFolders();
-        if (!openConnection())
+    case State::Older:
+        // No step leads up from an older schema yet: read the files anew, once. A newer
+        // program leaves this one's library alone, so the two never rebuild in turn.
+        wasUpgraded = true;
+        if (!rebuild(initialFolders))
             return false;
-        {
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        }
-        if (!createSchema(keep.isEmpty() ? initialFolders : keep))
+        break;
+    case State::Damaged:
+        if (!rebuild(initialFolders))
             return false;
-    } else if (state == 1) {
+        break;
+    case State::Empty:
         if (!createSchema(initialFolders))
             return false;
         wasCreated = true;
+        break;
+    case State::Usable:
+        break;
     }
     // The database is an index of the files: an update cut short by a crash is detected
     // and rebuilt, so it need not wait for the disk after every transaction.
     exec(QStringLiteral("PRAGMA synchronous=OFF"));
-    exec(QStringLiteral("PRAGMA cache_size=-32768"));
+    // Room for the hash index of a large library, which every stored file touches.
+    exec(QStringLiteral("PRAGMA cache_size=-65536"));
     statements = std::make_unique<Statements>(db);
     error.clear();
     return true;
@@ -286,22 +365,31 @@ QStringList LibraryDatabase::folders()
 
 bool LibraryDatabase::addFolder(const QString &folder)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO folders(path) VALUES(?)"));
-    q.addBindValue(cleanFolder(folder));
-    if (!q.exec())
-        return fail(q.lastError());
-    saveFolders();
-    return true;
+    return changeFolders(QStringLiteral("INSERT OR IGNORE INTO folders(path) VALUES(?)"), folder);
 }
 
 bool LibraryDatabase::removeFolder(const QString &folder)
 {
+    return changeFolders(QStringLiteral("DELETE FROM folders WHERE path = ?"), folder);
+}
+
+bool LibraryDatabase::changeFolders(const QString &sql, const QString &folder)
+{
+    // Through begin(), which takes the next turn between an update's transactions.
+    if (!begin())
+        return false;
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("DELETE FROM folders WHERE path = ?"));
+    q.prepare(sql);
     q.addBindValue(cleanFolder(folder));
-    if (!q.exec())
-        return fail(q.lastError());
+    if (!q.exec()) {
+        fail(q.lastError());
+        rollback();
+        return false;
+    }
+    if (!commit()) {
+        rollback();
+        return false;
+    }
     saveFolders();
     return true;
 }
@@ -315,11 +403,8 @@ QString LibraryDatabase::foldersCopyPath() const
 
 void LibraryDatabase::saveFolders()
 {
-    QSaveFile out(foldersCopyPath());
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(folders().join(QLatin1Char('\n')).toUtf8() + '\n');
-        out.commit();
-    }
+    // Only a copy: the database holds the list, so a failure here loses nothing yet.
+    WholeFileWriter::write(foldersCopyPath(), folders().join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
 QStringList LibraryDatabase::savedFolders() const
@@ -330,24 +415,42 @@ QStringList LibraryDatabase::savedFolders() const
     return QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QHash<QString, LibraryDatabase::Stamp> LibraryDatabase::fileStamps()
+bool LibraryDatabase::fileStamps(QHash<QString, Stamp> &out)
 {
-    QHash<QString, Stamp> out;
+    out.clear();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT path, id, size, mtime FROM files"))) {
-        fail(q.lastError());
-        return out;
-    }
+    if (!q.exec(QStringLiteral("SELECT path, id, size, mtime, error IS NOT NULL FROM files")))
+        return fail(q.lastError());
     while (q.next())
-        out.insert(q.value(0).toString(),
-                   Stamp{q.value(1).toLongLong(), q.value(2).toLongLong(), q.value(3).toLongLong()});
-    return out;
+        out.insert(q.value(0).toString(), Stamp{q.value(1).toLongLong(), q.value(2).toLongLong(),
+                                                q.value(3).toLongLong(), q.value(4).toBool()});
+    return true;
 }
 
 bool LibraryDatabase::begin()
 {
-    return exec(QStringLiteral("BEGIN IMMEDIATE"));
+    // SQLite's own wait for a busy database asks again ever more rarely (every 100 ms
+    // after the first half second) and would mostly miss the short moments between
+    // another writer's transactions; asking every millisecond takes the next one.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA busy_timeout = 0")))
+        return fail(q.lastError());
+    QElapsedTimer waited;
+    waited.start();
+    bool ok = false;
+    for (;;) {
+        if ((ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"))))
+            break;
+        if (sqliteCode(q.lastError()) != 5 /* SQLITE_BUSY */ || waited.elapsed() >= WriteWaitMs) {
+            fail(q.lastError());
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    QSqlQuery restore(db);
+    restore.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(WriteWaitMs));
+    return ok;
 }
 
 bool LibraryDatabase::commit()
@@ -460,11 +563,6 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     if (!s.replaceText.exec())
         return fail(s.replaceText.lastError());
     return true;
-}
-
-bool LibraryDatabase::dropHashIndex()
-{
-    return exec(QStringLiteral("DROP INDEX IF EXISTS presets_hash"));
 }
 
 bool LibraryDatabase::ensureHashIndex()

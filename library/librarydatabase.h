@@ -29,13 +29,21 @@ public:
     LibraryDatabase(const LibraryDatabase &) = delete;
     LibraryDatabase &operator=(const LibraryDatabase &) = delete;
 
-    // Opens the database, creating it with `initialFolders` when there is none. A file
+    // For the one that updates the library (the window's updater, orvex-pre's commands):
+    // opens the database, creating it with `initialFolders` when there is none. A file
     // that is damaged or not a library is moved aside to "<path>.damaged" and a new
     // database takes its place (keeping the folders that could still be read); rebuilt()
-    // says so, and the next update reads every file again. `thorough` also checks every
-    // page, which takes a moment on a large library.
+    // says so, and the next update reads every file again. A library of an older schema
+    // is brought up to this one (rebuilt once where there is no way up); one of a newer
+    // schema, made by a newer program, is left alone and not opened. `thorough` also
+    // checks every page, which takes a moment on a large library.
     bool open(const QStringList &initialFolders, bool thorough = false);
+    // For searches and lists: opens an existing library without ever creating, changing
+    // or repairing it. A damaged file fails with damaged() set; the updater repairs it.
+    bool openToRead();
     bool rebuilt() const { return wasRebuilt; }
+    // The database was rebuilt because it came from an older program, not from damage.
+    bool upgraded() const { return wasUpgraded; }
     // There was no database: this open made an empty one.
     bool created() const { return wasCreated; }
     const QString &path() const { return fileName; }
@@ -58,19 +66,19 @@ public:
         qint64 id = 0;
         qint64 size = -1;
         qint64 mtime = -1;
+        bool failed = false; // the last reading of the file failed
     };
-    QHash<QString, Stamp> fileStamps();
+    // False when the database could not be read.
+    bool fileStamps(QHash<QString, Stamp> &out);
 
-    // Writes happen in batches: begin, store or remove files, commit.
+    // Writes happen in short batches: begin, store or remove files, commit. begin() waits
+    // (20 s at most) while another connection writes.
     bool begin();
     bool commit();
     void rollback();
     // Replaces what the index holds for file.path.
     bool storeFile(const LibraryFile &file);
     bool removeFile(qint64 id);
-    // A first reading of many files inserts faster without the hash index and builds it
-    // once at the end.
-    bool dropHashIndex();
     bool ensureHashIndex();
 
     struct Hit
@@ -117,12 +125,15 @@ private:
     bool openConnection();
     void closeConnection();
     bool createSchema(const QStringList &folders);
-    // 0: a usable library; 1: an empty file (new); -1: damaged or foreign.
-    int checkExisting(bool thorough);
+    enum class State { Usable, Empty, Damaged, Older, Newer, Failed };
+    State checkExisting(bool thorough);
+    bool openExisting(int busyTimeoutMs);
+    bool rebuild(const QStringList &initialFolders);
     bool fail(const class QSqlError &e);
     bool exec(const QString &sql);
     QString foldersCopyPath() const;
     void saveFolders();
+    bool changeFolders(const QString &sql, const QString &folder);
     QStringList savedFolders() const;
 
     QString fileName;
@@ -131,6 +142,7 @@ private:
     std::unique_ptr<Statements> statements;
     QString error;
     bool wasRebuilt = false;
+    bool wasUpgraded = false;
     bool wasCreated = false;
     bool sawDamage = false;
 };

@@ -5,15 +5,99 @@
 #include "files/syxfile.h"
 #include "library/searchtext.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// Files are read whole; larger ones go to the program's reader, which refuses them.
-constexpr qint64 MaxFastSize = 32 * 1024 * 1024;
+// The program's readers refuse anything larger; both limits are 32 MB.
+constexpr qint64 MaxFileSize = PresetFileReader::MaxFileSize;
+
+enum class Raw { Ok, CantOpen, NotRegular, TooLarge };
+
+// The whole of a regular file. Opening does not wait (a FIFO would block the open until a
+// writer came, and no cancel can interrupt that) and anything but a regular file is refused
+// before the first read, so a pipe, socket or device named like a preset file never stalls.
+Raw readRegularFile(const QString &path, QByteArray &data)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return Raw::CantOpen;
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return Raw::CantOpen;
+    if (!S_ISREG(st.st_mode))
+        return Raw::NotRegular;
+    if (st.st_size > MaxFileSize)
+        return Raw::TooLarge;
+    // The file may change while it is read: read to its end, never past the limit.
+    data.resize(qsizetype(st.st_size) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == data.size()) {
+            if (got > MaxFileSize)
+                return Raw::TooLarge;
+            data.resize(std::min<qsizetype>(MaxFileSize + 1, got * 2 + 4096));
+        }
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Raw::CantOpen;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got > MaxFileSize)
+        return Raw::TooLarge;
+    data.truncate(got);
+    return Raw::Ok;
+}
+
+// The message a load (or a .syx load) gives for the same failure, so the library lists a
+// file with the words the program would use for it.
+QString rawFailure(Raw raw, bool syx)
+{
+    switch (raw) {
+    case Raw::Ok:
+        break;
+    case Raw::CantOpen:
+        return syx ? QCoreApplication::translate("SyxFile", "The file can't be opened for reading.")
+                   : presetFileLoadFailure(PresetFileReader::Result::CantOpen);
+    case Raw::TooLarge:
+        return syx ? QCoreApplication::translate("SyxFile", "The file is too large to be a preset dump.")
+                   : presetFileLoadFailure(PresetFileReader::Result::NotValid);
+    case Raw::NotRegular:
+        break;
+    }
+    return QCoreApplication::translate("LibraryFile", "not a regular file");
+}
+
+// The messages of a SysEx file, or why there are none.
+SyxContents syxContents(const QString &path)
+{
+    QByteArray data;
+    const Raw raw = readRegularFile(path, data);
+    if (raw == Raw::Ok)
+        return readSyxBytes(data);
+    SyxContents none;
+    none.errorText = rawFailure(raw, true);
+    return none;
+}
 
 bool isXmlChar(uint c)
 {
@@ -85,11 +169,12 @@ bool decodeValue(const char *begin, const char *end, QString &out)
     return true;
 }
 
-// Reads a file in exactly the form the program writes, far faster than the DOM.
-// Returns false, having taken nothing, at the first thing it does not expect.
+// Reads a file in exactly the form the program writes, far faster than the XML reader,
+// within the same bounds and text limits as a load. Returns false, having taken nothing,
+// at the first thing it does not expect.
 bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets)
 {
-    if (!QByteArrayView(data).isValidUtf8())
+    if (!QByteArrayView(data).isValidUtf8() || !PresetFileReader::withinBounds(data))
         return false;
     const char *p = data.constData();
     const char *const end = p + data.size();
@@ -143,10 +228,10 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
                     return false;
                 out.record.params[size_t(k)] = uint8_t(high * 16 + low);
             }
-            if (!decodeValue(nameBegin, nameEnd, out.record.name) ||
-                !decodeValue(authorBegin, authorEnd, out.record.author))
+            QString name, author;
+            if (!decodeValue(nameBegin, nameEnd, name) || !decodeValue(authorBegin, authorEnd, author))
                 return false;
-            out.record.category = category.toByteArray().toInt(); // out of range: 0, as a load gives
+            takePresetAttributes(out.record, name, author, QString::fromLatin1(category));
             presets.push_back(std::move(out));
         }
         ++bank;
@@ -168,7 +253,7 @@ namespace {
 // where they name, a captured dump in order from the first bank.
 void readSyx(LibraryFile &file)
 {
-    const SyxContents contents = readSyxFile(file.path);
+    const SyxContents contents = syxContents(file.path);
     if (!contents.usable()) {
         file.error = contents.errorText.isEmpty() ? QStringLiteral("?") : contents.errorText;
         return;
@@ -203,27 +288,26 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    const QString &path = file.path;
-    if (path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
+    if (file.path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
         readSyx(file);
         return;
     }
-
-    {
-        QFile in(path);
-        if (in.open(QIODevice::ReadOnly) && !in.isSequential() && in.size() <= MaxFastSize) {
-            const QByteArray data = in.readAll();
-            if (readWrittenForm(data, file.presets))
-                return;
-            file.presets.clear();
-        }
+    QByteArray data;
+    const Raw raw = readRegularFile(file.path, data);
+    if (raw != Raw::Ok) {
+        file.error = rawFailure(raw, false);
+        return;
     }
+    if (readWrittenForm(data, file.presets))
+        return;
+    file.presets.clear();
     // Anything else (hand-edited, pretty-printed, damaged) is read by the program's own
     // reader, so the library holds exactly what loading the file would give.
     BankStore store;
-    QString errorText;
-    if (!loadPresetFile(store, path, 0, BankCount - 1, errorText)) {
-        file.error = errorText.isEmpty() ? QStringLiteral("?") : errorText;
+    PresetFileReader reader;
+    const PresetFileReader::Result result = reader.readData(data, &store, 0, BankCount - 1);
+    if (result != PresetFileReader::Result::Ok) {
+        file.error = presetFileLoadFailure(result);
         return;
     }
     // The reader marks exactly the presets it took from the file.
@@ -235,7 +319,6 @@ void readLibraryFileContents(LibraryFile &file)
             r.mark = false;
             file.presets.push_back(LibraryPreset{b, p, std::move(r)});
         }
-    return;
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
@@ -18,9 +19,17 @@
 namespace {
 
 // Files read ahead of the database; bounds memory while the writer catches up.
-constexpr size_t QueueLimit = 8;
-// Files per transaction: searches see progress, and a cancelled update keeps its work.
-constexpr int FilesPerCommit = 50;
+constexpr size_t QueueLimit = 16;
+// A transaction begins once this many files are ready (or the readers took a while):
+// fewer, fuller transactions write each touched index page fewer times.
+constexpr size_t BatchReady = 8;
+constexpr int GatherMs = 200;
+// A transaction holds at most this many files or this long: searches see progress, a
+// cancelled update keeps its work, and another writer (the window's folder list,
+// orvex-pre) waits well under a second for its turn. Each commit writes every index page
+// its files touched, so much shorter transactions would make a first reading far slower.
+constexpr int FilesPerCommit = 100;
+constexpr qint64 MaxTransactionMs = 400;
 
 bool isUnder(const QString &path, const QStringList &folders)
 {
@@ -43,8 +52,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     for (const QString &f : folderList)
         folders << QDir::cleanPath(QFileInfo(f).absoluteFilePath());
 
-    const QHash<QString, LibraryDatabase::Stamp> stamps = db.fileStamps();
-    if (!db.errorString().isEmpty()) {
+    QHash<QString, LibraryDatabase::Stamp> stamps;
+    if (!db.fileStamps(stamps)) {
         result.ok = false;
         result.error = db.errorString();
         return result;
@@ -54,7 +63,9 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     QSet<QString> seen;
     std::vector<LibraryFile> toRead; // path, size and time as the walk saw them
     for (const QString &folder : folders) {
-        QDirIterator it(folder, QDir::Files | QDir::System, QDirIterator::Subdirectories);
+        // Regular files only (and links to them): a FIFO or device named like a preset file
+        // is not listed, since reading one could block for good.
+        QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             if (cancelled()) {
@@ -65,10 +76,14 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
                 continue;
             seen.insert(path);
             const QFileInfo info = it.fileInfo();
+            if (!info.isFile())
+                continue;
             const qint64 size = info.size();
             const qint64 mtime = info.lastModified().toMSecsSinceEpoch();
             const auto stamp = stamps.constFind(path);
-            if (stamp == stamps.constEnd() || stamp->size != size || stamp->mtime != mtime) {
+            // A file that failed is tried again every time: what made it fail (its
+            // permissions, a drive still waking up) need not change its size or time.
+            if (stamp == stamps.constEnd() || stamp->size != size || stamp->mtime != mtime || stamp->failed) {
                 LibraryFile file;
                 file.path = path;
                 file.size = size;
@@ -140,55 +155,73 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             t.join();
     };
 
-    bool inTransaction = db.begin();
-    bool dbOk = inTransaction;
-    const bool bulk = stamps.size() < total;
-    if (dbOk && bulk)
-        dbOk = db.dropHashIndex();
+    // Files are read outside transactions: one begins only once a file is ready to be
+    // stored, and ends after a few files or a fraction of a second.
+    bool dbOk = true;
     int stored = 0;
-    int sinceCommit = 0;
+    auto takeReady = [&](bool wait, LibraryFile &file) {
+        std::unique_lock<std::mutex> lock(mutex);
+        // Cancelling does not notify: look at the flag now and then.
+        while (wait && ready.empty() && !cancelled())
+            changed.wait_for(lock, std::chrono::milliseconds(100));
+        if (wait) {
+            const size_t enough = std::min(BatchReady, size_t(total - stored));
+            changed.wait_for(lock, std::chrono::milliseconds(GatherMs),
+                             [&] { return ready.size() >= enough || cancelled(); });
+        }
+        if (ready.empty() || cancelled())
+            return false;
+        file = std::move(ready.front());
+        ready.pop_front();
+        changed.notify_all();
+        return true;
+    };
     while (dbOk && stored < total) {
         LibraryFile file;
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            // Cancelling does not notify: look at the flag now and then.
-            while (ready.empty() && !cancelled())
-                changed.wait_for(lock, std::chrono::milliseconds(100));
-            if (ready.empty())
-                break; // cancelled
-            file = std::move(ready.front());
-            ready.pop_front();
-            changed.notify_all();
-        }
-        if (cancelled())
+        if (!takeReady(true, file))
+            break; // cancelled
+        if (!(dbOk = db.begin()))
             break;
-        if (!file.error.isEmpty())
-            result.unreadable << QStringLiteral("%1: %2").arg(file.path, file.error);
-        dbOk = db.storeFile(file);
-        ++stored;
-        if (dbOk && ++sinceCommit >= FilesPerCommit) {
-            dbOk = db.commit() && db.begin();
-            sinceCommit = 0;
+        // The hash index stays: building it anew after a first reading would hold the
+        // database for seconds in one piece.
+        QElapsedTimer held;
+        held.start();
+        for (int inBatch = 0; dbOk;) {
+            if (!file.error.isEmpty())
+                result.unreadable << QStringLiteral("%1: %2").arg(file.path, file.error);
+            dbOk = db.storeFile(file);
+            ++stored;
+            if (progress)
+                progress(stored, total);
+            if (++inBatch >= FilesPerCommit || held.elapsed() >= MaxTransactionMs || !takeReady(false, file))
+                break;
         }
-        if (progress)
-            progress(stored, total);
+        dbOk = dbOk && db.commit();
     }
     finishReaders();
     result.filesRead = stored;
     result.cancelled = cancelled() && stored < total;
 
-    if (dbOk && !result.cancelled) {
-        for (qint64 id : gone)
-            if (!(dbOk = db.removeFile(id)))
+    // Files that are gone leave in short transactions too.
+    size_t removed = 0;
+    while (dbOk && !result.cancelled && removed < gone.size()) {
+        if (!(dbOk = db.begin()))
+            break;
+        QElapsedTimer held;
+        held.start();
+        for (int inBatch = 0; dbOk && removed < gone.size(); ++inBatch) {
+            if (inBatch >= FilesPerCommit || held.elapsed() >= MaxTransactionMs)
                 break;
-        if (dbOk)
-            result.filesRemoved = int(gone.size());
+            dbOk = db.removeFile(gone[removed]);
+            removed += dbOk;
+        }
+        dbOk = dbOk && db.commit();
     }
-    // Also makes the index again where an update that dropped it was cut short.
+    result.filesRemoved = int(removed);
+    // Earlier versions dropped the index while reading many files: one cut short left
+    // none.
     if (dbOk)
         dbOk = db.ensureHashIndex();
-    if (dbOk && inTransaction)
-        dbOk = db.commit();
     if (!dbOk) {
         result.ok = false;
         result.error = db.errorString();

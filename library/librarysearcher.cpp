@@ -92,7 +92,7 @@ void LibrarySearcher::run()
         if (!db) {
             db = std::make_unique<LibraryDatabase>(path);
             // The updater has made the database already: this connection only reads it.
-            if (!db->open({})) {
+            if (!db->openToRead()) {
                 result.hits.ok = false;
                 result.error = db->errorString();
                 result.damaged = db->damaged();

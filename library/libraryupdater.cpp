@@ -16,6 +16,24 @@ LibraryUpdater::~LibraryUpdater()
         worker.join();
 }
 
+void LibraryUpdater::addFolder(const QString &folder)
+{
+    changeFolder(folder, true);
+}
+
+void LibraryUpdater::removeFolder(const QString &folder)
+{
+    changeFolder(folder, false);
+}
+
+void LibraryUpdater::changeFolder(const QString &folder, bool adding)
+{
+    folderChanges.push_back(FolderChange{folder, adding});
+    if (running)
+        cancel = true; // the next run, with the change, follows at once
+    start();
+}
+
 void LibraryUpdater::start()
 {
     if (running) {
@@ -25,20 +43,27 @@ void LibraryUpdater::start()
     if (worker.joinable())
         worker.join();
     running = true;
+    cancel = false;
+    std::vector<FolderChange> changes;
+    changes.swap(folderChanges);
     const bool thorough = check;
     check = false;
     // Once per session, after the first update: a thorough open has checked already.
     const bool checkAfter = !checkedPages && !thorough;
     checkedPages = true;
-    worker = std::thread([this, thorough, checkAfter] {
+    worker = std::thread([this, thorough, checkAfter, changes = std::move(changes)] {
         // Results go back as queued calls: dropped if the updater is gone by then.
         auto post = [this](auto f) { QMetaObject::invokeMethod(this, f, Qt::QueuedConnection); };
         LibraryDatabase db(path);
         const bool ok = db.open(initialFolders, thorough);
         {
             const bool rebuilt = db.rebuilt();
+            const bool upgraded = db.upgraded();
             const QString error = db.errorString();
-            post([this, ok, rebuilt, error] { emit opened(ok, rebuilt, error); });
+            post([this, ok, rebuilt, error, upgraded] {
+                wasUpgraded = upgraded;
+                emit opened(ok, rebuilt, error);
+            });
         }
         int shown = -1;
         auto report = [this, post, &shown](int done, int total) {
@@ -54,14 +79,25 @@ void LibraryUpdater::start()
                 return false;
             const bool rebuilt = db.rebuilt();
             const QString error;
-            post([this, rebuilt, error] { emit opened(true, rebuilt, error); });
+            post([this, rebuilt, error] {
+                wasUpgraded = false;
+                emit opened(true, rebuilt, error);
+            });
             shown = -1;
             return true;
         };
         LibraryUpdateResult result;
+        if (ok)
+            for (const FolderChange &c : changes)
+                if (!(c.adding ? db.addFolder(c.folder) : db.removeFolder(c.folder))) {
+                    const QString error = db.errorString();
+                    post([this, c, error] { emit folderChangeFailed(c.folder, c.adding, error); });
+                }
         if (!ok) {
             result.ok = false;
             result.error = db.errorString();
+            for (const FolderChange &c : changes)
+                post([this, c, error = result.error] { emit folderChangeFailed(c.folder, c.adding, error); });
         } else {
             result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
             // Damage found while writing.

@@ -8,11 +8,14 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 // Runs library updates off the GUI thread, one at a time: a start() while one runs makes
-// another follow it. After its first update the updater also checks every page of the
-// database once (damage is otherwise found only when a query meets it) and rebuilds a
-// damaged one. Signals arrive on the thread that owns the updater.
+// another follow it. It is the window's one writer of the database: folder changes go
+// through it too, and only it repairs a damaged database. After its first update the
+// updater also checks every page of the database once (damage is otherwise found only
+// when a query meets it) and rebuilds a damaged one. Signals arrive on the thread that
+// owns the updater.
 class LibraryUpdater : public QObject
 {
     Q_OBJECT
@@ -22,22 +25,37 @@ public:
     ~LibraryUpdater() override;
 
     void start();
+    // Covers a folder, or stops covering one, and updates. They return at once: a running
+    // update is cut short (what it stored stays) so the change follows within moments.
+    void addFolder(const QString &folder);
+    void removeFolder(const QString &folder);
     // The next run checks every page of the database before it updates (it rebuilds a
     // damaged one); for when a search met damage. Launch checks after its update instead,
     // so that nothing waits for the check.
     void checkNextRun() { check = true; }
     bool isRunning() const { return running; }
+    // The last rebuild reported by opened() was of an older program's library.
+    bool upgraded() const { return wasUpgraded; }
     const QString &databasePath() const { return path; }
 
 signals:
-    // The database is open, at the start of each run. `rebuilt`: it was damaged and has
-    // been made anew, so an update that reads every file again follows.
+    // The database is open, at the start of each run. `rebuilt`: it was damaged (or, when
+    // upgraded() says so, came from an older program) and has been made anew, so an update
+    // that reads every file again follows.
     void opened(bool ok, bool rebuilt, const QString &error);
     void progress(int done, int total);
     // An update has ended (the run may go on checking the database).
     void finished(const LibraryUpdateResult &result);
+    // A folder change asked for could not be stored; the folders stay as they were.
+    void folderChangeFailed(const QString &folder, bool adding, const QString &error);
 
 private:
+    struct FolderChange
+    {
+        QString folder;
+        bool adding = false;
+    };
+    void changeFolder(const QString &folder, bool adding);
     void finishRun();
 
     QString path;
@@ -48,4 +66,6 @@ private:
     bool pending = false;
     bool check = false;
     bool checkedPages = false;
+    bool wasUpgraded = false;
+    std::vector<FolderChange> folderChanges; // for the next run
 };

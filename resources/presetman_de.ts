@@ -1277,6 +1277,44 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>&quot;%1&quot; has changed since it was read; the library is being updated.</source>
         <translation>&quot;%1&quot; wurde seit dem Einlesen geändert; die Bibliothek wird aktualisiert.</translation>
     </message>
+    <message>
+        <source>The library database came from an older version of the program and has been rebuilt from the files.</source>
+        <translation>Die Datenbank der Bibliothek stammte von einer älteren Version des Programms und wurde aus den Dateien neu aufgebaut.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; could not be added to the library: %2</source>
+        <translation>Der Ordner &quot;%1&quot; konnte nicht zur Bibliothek hinzugefügt werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; could not be removed from the library: %2</source>
+        <translation>Der Ordner &quot;%1&quot; konnte nicht aus der Bibliothek entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryDatabase</name>
+    <message>
+        <source>The library database was made by a newer version of the program; this version leaves it unchanged.</source>
+        <translation>Die Datenbank der Bibliothek wurde von einer neueren Version des Programms angelegt; diese Version lässt sie unverändert.</translation>
+    </message>
+    <message>
+        <source>The library database was made by an older version of the program.</source>
+        <translation>Die Datenbank der Bibliothek wurde von einer älteren Version des Programms angelegt.</translation>
+    </message>
+    <message>
+        <source>The library database does not exist yet.</source>
+        <translation>Die Datenbank der Bibliothek existiert noch nicht.</translation>
+    </message>
+    <message>
+        <source>The library database is not ready.</source>
+        <translation>Die Datenbank der Bibliothek ist nicht bereit.</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryFile</name>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

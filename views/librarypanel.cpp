@@ -193,7 +193,10 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
             return;
         }
         if (rebuilt) {
-            note = tr("The library database was damaged and has been rebuilt from the files.");
+            note = updater->upgraded()
+                       ? tr("The library database came from an older version of the program "
+                            "and has been rebuilt from the files.")
+                       : tr("The library database was damaged and has been rebuilt from the files.");
             db.reset();
             searcher->reopen();
         }
@@ -212,6 +215,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
             emit progressChanged(total > 0 ? done * 100 / total : 0);
     });
     connect(updater, &LibraryUpdater::finished, this, &LibraryPanel::updateFinishedRun);
+    connect(updater, &LibraryUpdater::folderChangeFailed, this, &LibraryPanel::folderChangeFailed);
     showSummary();
 }
 
@@ -224,7 +228,7 @@ bool LibraryPanel::databaseReady()
     if (!db) {
         db = std::make_unique<LibraryDatabase>(databasePath);
         // Made by the updater already: this connection only reads it.
-        if (!db->open({})) {
+        if (!db->openToRead()) {
             db.reset();
             return false;
         }
@@ -474,8 +478,8 @@ void LibraryPanel::fillFoldersMenu()
     for (const QString &folder : folders) {
         QAction *remove = menu->addAction(tr("Remove \"%1\"").arg(QDir::toNativeSeparators(folder)));
         connect(remove, &QAction::triggered, this, [this, folder] {
-            if (databaseReady() && db->removeFolder(folder))
-                startUpdate();
+            progressDelay->start();
+            updater->removeFolder(folder);
         });
     }
 }
@@ -483,10 +487,16 @@ void LibraryPanel::fillFoldersMenu()
 void LibraryPanel::addFolder()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, tr("Add a folder to the library"));
-    if (folder.isEmpty() || !databaseReady())
+    if (folder.isEmpty())
         return;
-    if (db->addFolder(folder))
-        startUpdate();
-    else
-        showMessage(tr("The library could not be changed: %1").arg(db->errorString()));
+    progressDelay->start();
+    updater->addFolder(folder);
+}
+
+void LibraryPanel::folderChangeFailed(const QString &folder, bool adding, const QString &error)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    note = adding ? tr("The folder \"%1\" could not be added to the library: %2").arg(shown, error)
+                  : tr("The folder \"%1\" could not be removed from the library: %2").arg(shown, error);
+    showSummary();
 }

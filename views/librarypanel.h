@@ -89,6 +89,7 @@ private:
     void showProblems();
     void fillFoldersMenu();
     void addFolder();
+    void folderChangeFailed(const QString &folder, bool adding, const QString &error);
     void watchFolders();
     bool databaseReady();
 

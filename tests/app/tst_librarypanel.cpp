@@ -4,6 +4,7 @@
 #include "common/testfiles.h"
 #include "files/presetfile.h"
 #include "library/librarydatabase.h"
+#include "library/libraryupdater.h"
 #include "views/bigtable.h"
 #include "views/librarypanel.h"
 
@@ -12,13 +13,17 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -253,6 +258,41 @@ private slots:
         QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("not ready")));
         QVERIFY(shown.wait(20000));
         QCOMPARE(win.panel().results->rowCount(), 1);
+    }
+
+    // Folder changes are handed to the updater; one the database refuses says so.
+    void aFailedRemoveIsShown()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(LibraryDatabase::defaultPath());
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON folders"
+                                                       " BEGIN SELECT RAISE(ABORT, 'folders kept'); END")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QMenu *menu = win.panel().foldersButton->menu();
+        emit menu->aboutToShow();
+        QAction *remove = nullptr;
+        for (QAction *a : menu->actions())
+            if (a->text().contains(QDir::toNativeSeparators(documents())))
+                remove = a;
+        QVERIFY(remove);
+        remove->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(win.panel().statusLabel->text().contains(QLatin1String("folders kept")),
+                                 20000);
+        QVERIFY2(win.panel().statusLabel->text().contains(QLatin1String("could not be removed")),
+                 qPrintable(win.panel().statusLabel->text()));
+        QTRY_VERIFY_WITH_TIMEOUT(!win.panel().updater->isRunning(), 20000);
+        QVERIFY(win.findVelvet()); // still covered
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(LibraryDatabase::defaultPath());
+        QVERIFY(raw.open() && QSqlQuery(raw).exec(QStringLiteral("DROP TRIGGER keep")));
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
     }
 
     void damagedDatabaseIsRebuiltWithAMessage()

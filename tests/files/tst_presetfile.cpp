@@ -577,6 +577,17 @@ private slots:
         };
         QTest::newRow("16 attributes") << document(attributes(16)) << 1;
         QTest::newRow("17 attributes") << document(attributes(17)) << -1;
+        QTest::newRow("a tag of 200,000 attributes") << document(attributes(200000)) << -1;
+        QByteArray root = "<presetbanks";
+        for (int i = 0; i < 17; ++i)
+            root += " a" + QByteArray::number(i) + "='1'";
+        QTest::newRow("17 attributes on the root") << root + "><device name=\"orvex+\"/></presetbanks>" << -1;
+        QTest::newRow("'=' and '>' inside values, comments and CDATA")
+            << document(
+                   "<!-- a=1 b=2 c=3 d=4 e=5 f=6 g=7 h=8 i=9 j=10 k=11 l=12 m=13 n=14 o=15 p=16 q=17 -->" +
+                   attributes(15).replace("/>", " z='=>=>=>=>=>=>=>=>=>=>=>=>=>=>=>=>=>'/>") +
+                   "<x><![CDATA[" + QByteArray(40, '=') + "]]></x>")
+            << 1;
         QTest::newRow("10,000 stray elements") << document(repeated("<a/>", 10000) + "<bank/>") << 1;
         QTest::newRow("10,001 stray elements") << document(repeated("<a/>", 10001) + "<bank/>") << -1;
         QTest::newRow("a flood of comments") << document(repeated("<!---->", 20001) + "<bank/>") << -1;

@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray hex(uint8_t value, int count = 128)
@@ -89,6 +91,15 @@ private slots:
         tricky.at(1, 5).category = -7;
         tricky.at(2, 9).params.fill(255);
         QTest::newRow("written by the program") << presetFileText(tricky, 0, 15);
+        BankStore overlong = sampleStore(2);
+        overlong.at(0, 0).name = QString(300, QLatin1Char('n'));
+        overlong.at(0, 1).author = QString(255, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x8E\xB9");
+        QTest::newRow("names past 256 characters") << presetFileText(overlong, 0, 0);
+        // More references than a load takes, though every one is in the written form.
+        BankStore flood;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            flood.at(0, p).name = flood.at(0, p).author = QString(4500, QLatin1Char('&'));
+        QTest::newRow("a flood of references") << presetFileText(flood, 0, 0);
         QTest::newRow("one bank") << presetFileText(tricky, 3, 3);
         const QByteArray one = preset("name=\"A\" author=\"B\" category=\"3\"", hex(0x12));
         QTest::newRow("pretty-printed text") << file(
@@ -229,8 +240,10 @@ private slots:
         QCOMPARE(readTestFile(root + QStringLiteral("/a.pre")), before);
         QCOMPARE(QFileInfo(root + QStringLiteral("/a.pre")).lastModified(), beforeTime);
 
+        // Unchanged files are not read again; one that failed is tried every time.
         r = LibraryIndexer::update(db, db.folders(), true);
-        QCOMPARE(r.filesRead, 0);
+        QCOMPARE(r.filesRead, 1);
+        QCOMPARE(r.unreadable.size(), 1);
 
         // A changed file is read again, a removed one leaves the index.
         b.at(4, 9).name = QStringLiteral("Renamed");
@@ -254,6 +267,37 @@ private slots:
         QVERIFY(db.removeFolder(root));
         r = LibraryIndexer::update(db, db.folders(), true);
         QCOMPARE(db.counts().files, qint64(0));
+    }
+
+    // A FIFO named like a preset file is never opened in a way that waits for a writer,
+    // and a file that failed once is read again, as when a permission error was mended
+    // without changing its size or time.
+    void fifosArePassedOverAndFailedFilesReadAgain()
+    {
+        QTemporaryDir folder;
+        QString error;
+        const QString ok = folder.filePath(QStringLiteral("ok.pre"));
+        QVERIFY(savePresetFile(sampleStore(6), ok, 2, 2, error));
+        const QString fifo = folder.filePath(QStringLiteral("pipe.pre"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!readLibraryFile(fifo).error.isEmpty());
+
+        LibraryDatabase db(path(QStringLiteral("special.db")));
+        QVERIFY(db.open({folder.path()}));
+        LibraryUpdateResult r = LibraryIndexer::update(db, db.folders(), true);
+        QVERIFY(r.ok);
+        QCOMPARE(r.filesFound, 1);
+        QVERIFY(r.unreadable.isEmpty());
+
+        LibraryFile failed = readLibraryFile(ok);
+        failed.presets.clear();
+        failed.error = QStringLiteral("Permission denied");
+        QVERIFY(db.begin() && db.storeFile(failed) && db.commit());
+        QCOMPARE(db.counts().unreadable, qint64(1));
+        r = LibraryIndexer::update(db, db.folders(), true);
+        QCOMPARE(r.filesRead, 1);
+        QCOMPARE(db.counts().unreadable, qint64(0));
+        QCOMPARE(db.search(QStringLiteral("S6 B2 P127"), 0).total, qint64(1));
     }
 
     void sysexFilesAreIndexedAtTheirPositions()
@@ -391,6 +435,107 @@ private slots:
         QVERIFY(db.open({}));
         QCOMPARE(db.checkPages(), LibraryDatabase::Check::Sound);
         QCOMPARE(db.search(QStringLiteral("S5 B15 P127"), 0).total, qint64(1));
+    }
+
+    // Searches only read: damage is left to the updater. A library of a newer program is
+    // no one's to rebuild here, or an older and a newer program would rebuild each
+    // other's library in turn.
+    void onlyTheUpdaterRepairsAndNoneRebuildsANewerLibrary_data()
+    {
+        QTest::addColumn<bool>("newer");
+        QTest::newRow("damaged") << false;
+        QTest::newRow("of a newer program") << true;
+    }
+    void onlyTheUpdaterRepairsAndNoneRebuildsANewerLibrary()
+    {
+        QFETCH(bool, newer);
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY(savePresetFile(sampleStore(7), folder.filePath(QStringLiteral("x.pre")), 0, 0, error));
+        const QString dbPath = path(QStringLiteral("version-%1.db").arg(newer));
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({folder.path()}));
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        if (newer) {
+            {
+                QSqlDatabase raw =
+                    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+                raw.setDatabaseName(dbPath);
+                QVERIFY(raw.open());
+                QVERIFY(QSqlQuery(raw).exec(QStringLiteral("PRAGMA user_version = 99")));
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        } else {
+            writeTestFile(dbPath, QByteArray(20000, 'x'));
+        }
+        const QByteArray before = readTestFile(dbPath);
+
+        LibraryDatabase reader(dbPath);
+        QVERIFY(!reader.openToRead());
+        QCOMPARE(reader.damaged(), !newer);
+        LibrarySearcher searcher(dbPath);
+        QSignalSpy searched(&searcher, &LibrarySearcher::finished);
+        searcher.search(QStringLiteral("S7"), 0);
+        QVERIFY(searched.wait(10000));
+        QVERIFY(!searched.at(0).at(1).value<LibrarySearchResult>().hits.ok);
+        QCOMPARE(readTestFile(dbPath), before);
+        QVERIFY(!QFileInfo::exists(dbPath + QStringLiteral(".damaged")));
+
+        LibraryDatabase updater(dbPath);
+        QCOMPARE(updater.open({}), !newer);
+        if (newer) {
+            QVERIFY2(updater.errorString().contains(QLatin1String("newer")),
+                     qPrintable(updater.errorString()));
+            QCOMPARE(readTestFile(dbPath), before);
+        } else {
+            QVERIFY(updater.rebuilt());
+            QCOMPARE(updater.folders(), QStringList{folder.path()});
+        }
+    }
+
+    // The window changes folders through the updater's thread only: a change asked for
+    // while an update runs is not lost, and one the database refuses is reported.
+    void folderChangesGoThroughTheUpdater()
+    {
+        QTemporaryDir first, second;
+        QString error;
+        QVERIFY(savePresetFile(sampleStore(8), first.filePath(QStringLiteral("a.pre")), 0, 15, error));
+        QVERIFY(savePresetFile(sampleStore(9), second.filePath(QStringLiteral("b.pre")), 0, 0, error));
+        const QString dbPath = path(QStringLiteral("folders.db"));
+        LibraryUpdater updater(dbPath, {first.path()});
+        QSignalSpy failed(&updater, &LibraryUpdater::folderChangeFailed);
+        updater.start();
+        updater.addFolder(second.path());
+        QTRY_VERIFY_WITH_TIMEOUT(!updater.isRunning(), 20000);
+        QCOMPARE(failed.count(), 0);
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.openToRead());
+            QStringList both{first.path(), second.path()};
+            both.sort();
+            QCOMPARE(db.folders(), both);
+            QCOMPARE(db.search(QStringLiteral("S9 B0 P127"), 0).total, qint64(1));
+            QCOMPARE(db.search(QStringLiteral("S8 B15 P127"), 0).total, qint64(1));
+        }
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(dbPath);
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON folders"
+                                                       " BEGIN SELECT RAISE(ABORT, 'folders kept'); END")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        updater.removeFolder(first.path());
+        QTRY_VERIFY_WITH_TIMEOUT(!updater.isRunning(), 20000);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), first.path());
+        QCOMPARE(failed.at(0).at(1).toBool(), false);
+        QVERIFY(failed.at(0).at(2).toString().contains(QLatin1String("folders kept")));
+        LibraryDatabase db(dbPath);
+        QVERIFY(db.openToRead());
+        QCOMPARE(db.folders().size(), 2);
     }
 
     void damagedDatabaseIsRebuiltKeepingTheFolders_data()

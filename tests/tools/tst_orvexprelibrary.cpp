@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -123,6 +125,26 @@ private slots:
         QVERIFY2(r.out.endsWith("/Documents/mine.pre\t0\t5\t" +
                                 QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8() + "\tTom\t3\n"),
                  r.out);
+    }
+
+    // A change the database refuses is named on standard error with a failing exit.
+    void aFailedRemoveIsReported()
+    {
+        const QString db = home.filePath(QStringLiteral("data/Quillmoth/Orvex_presetmanager/library.db"));
+        QVERIFY(QFileInfo::exists(db));
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(db);
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON folders"
+                                                       " BEGIN SELECT RAISE(ABORT, 'folders kept'); END")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        const Run r = orvexPre(library({QStringLiteral("remove"), presets}));
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("could not be removed") && r.err.contains("folders kept"), r.err);
+        const Run folders = orvexPre(library({QStringLiteral("folders")}));
+        QVERIFY(folders.out.contains(QDir::cleanPath(presets).toUtf8() + '\n'));
     }
 
     void damagedDatabaseIsRebuiltFromTheFiles()

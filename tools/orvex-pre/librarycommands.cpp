@@ -113,8 +113,11 @@ bool openLibrary(LibraryDatabase &db)
         return false;
     }
     if (db.rebuilt()) {
-        writeErr(
-            QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt from the files\n"));
+        writeErr(db.upgraded()
+                     ? QStringLiteral("orvex-pre: the library database came from an older version; it "
+                                      "is rebuilt from the files\n")
+                     : QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt "
+                                      "from the files\n"));
         return runUpdate(db, db.folders(), true);
     }
     // A new library reads its folders first, so a first search finds what is there.
@@ -150,7 +153,7 @@ int runAdd(const QStringList &args)
     if (!openLibrary(db))
         return Failed;
     if (!db.addFolder(folder))
-        return failure(QStringLiteral("library database: %1").arg(db.errorString()));
+        return failure(QStringLiteral("%1 could not be added: %2").arg(args.at(0), db.errorString()));
     if (!runUpdate(db, {folder}, false))
         return Failed;
     printSummary(db);
@@ -167,7 +170,9 @@ int runRemove(const QStringList &args)
     const QString folder = QDir::cleanPath(QFileInfo(args.at(0)).absoluteFilePath());
     if (!db.folders().contains(folder))
         return failure(QStringLiteral("%1: not a library folder").arg(args.at(0)));
-    if (!db.removeFolder(folder) || !runUpdate(db, db.folders(), true))
+    if (!db.removeFolder(folder))
+        return failure(QStringLiteral("%1 could not be removed: %2").arg(args.at(0), db.errorString()));
+    if (!runUpdate(db, db.folders(), true))
         return Failed;
     printSummary(db);
     return Success;
