@@ -1,0 +1,82 @@
+// MainWindow's comparison with a file, a backup or the module, and the backups list:
+// created and connected here; CompareController and BackupsDialog do the work.
+#include "app/mainwindow.h"
+
+#include "app/backupsdialog.h"
+#include "app/comparecontroller.h"
+#include "files/fileflows.h"
+#include "views/bigtable.h"
+#include "views/comparebar.h"
+#include "views/comparepanel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *delegate)
+{
+    auto *bar = new CompareBar;
+    tablePaneLayout->insertWidget(1, bar);
+    auto *panel = new ComparePanel(this);
+    panel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, panel);
+    compare = new CompareController(*this, delegate, bar, panel);
+
+    compareButton = new QToolButton;
+    compareButton->setObjectName(QStringLiteral("compareButton"));
+    compareButton->setText(tr("Compare"));
+    compareButton->setAccessibleName(tr("Compare"));
+    compareButton->setToolTip(tr("Mark the presets that differ from a file, a backup or the module"));
+    compareButton->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(compareButton);
+    menu->addAction(tr("With a file…"), this, &MainWindow::compareWithFile);
+    menu->addAction(tr("With a backup…"), this, &MainWindow::showBackups);
+    compareButton->setMenu(menu);
+    backupsButton = new QToolButton;
+    backupsButton->setObjectName(QStringLiteral("backupsButton"));
+    backupsButton->setText(tr("Backups"));
+    backupsButton->setAccessibleName(tr("Backups"));
+    backupsButton->setToolTip(tr("The backups each export saves: compare with one or restore it"));
+    connect(backupsButton, &QToolButton::clicked, this, &MainWindow::showBackups);
+
+    // A row of their own below the library's, in its plain style.
+    auto *row = new QWidget;
+    auto *rowLayout = new QHBoxLayout(row);
+    const QMargins margins = rowLayout->contentsMargins();
+    rowLayout->setContentsMargins(margins.left(), 0, margins.right(), 2);
+    for (QToolButton *b : {compareButton, backupsButton}) {
+        b->setStyleSheet(libraryButton->styleSheet());
+        rowLayout->addWidget(b);
+    }
+    rowLayout->addStretch(1);
+    QWidget *libraryRow = libraryButton->parentWidget();
+    if (auto *panelLayout = qobject_cast<QVBoxLayout *>(libraryRow->parentWidget()->layout()))
+        panelLayout->insertWidget(panelLayout->indexOf(libraryRow) + 1, row);
+}
+
+void MainWindow::compareWithFile()
+{
+    if (!banksLoaded)
+        return;
+    const QString directory =
+        FileFlows::startDirectory(settings.value(QStringLiteral("defaultpath"), QString()).toString());
+    const QString fileName = fileDialogs.openFileName(
+        this, tr("Compare with"), directory,
+        tr("Presets and SysEx (*.pre *.syx)") + QStringLiteral(";;") + tr("All files (*)"));
+    if (fileName.isEmpty())
+        return;
+    if (!compare->compareWithFile(fileName, errorText))
+        showError();
+}
+
+void MainWindow::showBackups()
+{
+    BackupsDialog dialog(BackupCatalog(), bankStore, this);
+    dialog.restoreButton->setVisible(false); // until restoring is wired to the export
+    dialog.exec();
+    if (dialog.choice == BackupsDialog::Choice::Compare && banksLoaded &&
+        !compare->compareWithFile(dialog.chosenPath(), errorText))
+        showError();
+}
