@@ -8,10 +8,12 @@
 #include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
+#include "views/searchbar.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,19 +43,14 @@ void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *deleg
     backupsButton->setToolTip(tr("The backups each export saves: compare with one or restore it"));
     connect(backupsButton, &QToolButton::clicked, this, &MainWindow::showBackups);
 
-    // A row of their own below the library's, in its plain style.
-    auto *row = new QWidget;
-    auto *rowLayout = new QHBoxLayout(row);
-    const QMargins margins = rowLayout->contentsMargins();
-    rowLayout->setContentsMargins(margins.left(), 0, margins.right(), 2);
-    for (QToolButton *b : {compareButton, backupsButton}) {
+    // Backups beside the library, in its plain style; Compare at the end of the search
+    // row, where the comparison then shows its bar.
+    for (QToolButton *b : {compareButton, backupsButton})
         b->setStyleSheet(libraryButton->styleSheet());
-        rowLayout->addWidget(b);
-    }
-    rowLayout->addStretch(1);
-    QWidget *libraryRow = libraryButton->parentWidget();
-    if (auto *panelLayout = qobject_cast<QVBoxLayout *>(libraryRow->parentWidget()->layout()))
-        panelLayout->insertWidget(panelLayout->indexOf(libraryRow) + 1, row);
+    if (auto *row = qobject_cast<QHBoxLayout *>(libraryButton->parentWidget()->layout()))
+        row->addWidget(backupsButton);
+    if (auto *row = qobject_cast<QHBoxLayout *>(searchBar->layout()))
+        row->addWidget(compareButton);
 }
 
 void MainWindow::compareWithFile()

@@ -41,7 +41,6 @@ ComparePanel::ComparePanel(QWidget *parent) : QDockWidget(parent)
         l->setStyleSheet(QStringLiteral("font-weight: bold"));
     for (QLabel *l : {oursLabel, theirsLabel}) {
         l->setTextFormat(Qt::RichText);
-        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         l->setAlignment(Qt::AlignTop | Qt::AlignLeft);
         l->setWordWrap(true);
     }
