@@ -27,8 +27,8 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     list->setObjectName(QStringLiteral("backupList"));
     list->setAccessibleName(tr("Backups"));
     list->setRootIsDecorated(false);
-    list->setHeaderLabels({tr("Made"), tr("Module serial"), tr("Firmware"), tr("Differ from the document"),
-                           tr("File")});
+    list->setHeaderLabels(
+        {tr("Made"), tr("Module serial"), tr("Firmware"), tr("Differ from the document"), tr("File")});
     const QLocale locale;
     for (const BackupCatalog::Entry &e : entries) {
         auto *item = new QTreeWidgetItem(list);

@@ -166,8 +166,9 @@ void CompareController::showCurrent()
     }
     const bool there = present.isSelected(bank, preset);
     const uint8_t fields = result.fields(bank, preset);
-    panel->showPreset(bank, preset, window.bankStore.at(bank, preset), there ? &theirs.at(bank, preset) : nullptr,
-                      fields, window.banksLoaded && there && fields != 0 && bank > 0);
+    panel->showPreset(bank, preset, window.bankStore.at(bank, preset),
+                      there ? &theirs.at(bank, preset) : nullptr, fields,
+                      window.banksLoaded && there && fields != 0 && bank > 0);
 }
 
 void CompareController::takeTheirs()

@@ -24,6 +24,8 @@ void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *deleg
     auto *panel = new ComparePanel(this);
     panel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, panel);
+    // Narrow: the table is what is being compared.
+    resizeDocks({panel}, {340}, Qt::Horizontal);
     compare = new CompareController(*this, delegate, bar, panel);
 
     compareButton = new QToolButton;
@@ -43,14 +45,16 @@ void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *deleg
     backupsButton->setToolTip(tr("The backups each export saves: compare with one or restore it"));
     connect(backupsButton, &QToolButton::clicked, this, &MainWindow::showBackups);
 
-    // Backups beside the library, in its plain style; Compare at the end of the search
-    // row, where the comparison then shows its bar.
+    // Beside the search, above the table they act on: the tool panel has no room left
+    // beside the library. Not inside the search bar, which is disabled until banks are
+    // loaded, while the backups can be listed at any time.
+    auto *row = new QWidget;
+    delete tablePaneLayout->replaceWidget(searchBar, row);
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 4, 0);
+    rowLayout->addWidget(searchBar, 1);
     for (QToolButton *b : {compareButton, backupsButton})
-        b->setStyleSheet(libraryButton->styleSheet());
-    if (auto *row = qobject_cast<QHBoxLayout *>(libraryButton->parentWidget()->layout()))
-        row->addWidget(backupsButton);
-    if (auto *row = qobject_cast<QHBoxLayout *>(searchBar->layout()))
-        row->addWidget(compareButton);
+        rowLayout->addWidget(b);
 }
 
 void MainWindow::compareWithFile()
@@ -59,9 +63,9 @@ void MainWindow::compareWithFile()
         return;
     const QString directory =
         FileFlows::startDirectory(settings.value(QStringLiteral("defaultpath"), QString()).toString());
-    const QString fileName = fileDialogs.openFileName(
-        this, tr("Compare with"), directory,
-        tr("Presets and SysEx (*.pre *.syx)") + QStringLiteral(";;") + tr("All files (*)"));
+    const QString fileName = fileDialogs.openFileName(this, tr("Compare with"), directory,
+                                                      tr("Presets and SysEx (*.pre *.syx)") +
+                                                          QStringLiteral(";;") + tr("All files (*)"));
     if (fileName.isEmpty())
         return;
     if (!compare->compareWithFile(fileName, errorText))

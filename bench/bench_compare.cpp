@@ -53,21 +53,21 @@ ORVEX_BENCH(compare)
     auto pair = std::make_shared<Pair>();
     auto preview = std::make_shared<ExportPreview>();
     return {
-        BenchCase{"compare two 2048-preset documents (goal <= 20 ms)",
+        BenchCase{"compare 2 docs of 2048 (goal <= 20 ms)",
                   [pair] {
                       const PresetComparison c = PresetComparison::compare(pair->ours, pair->theirs);
                       if (c.count() != PresetCount)
                           qFatal("comparison missed presets");
                   }},
-        BenchCase{"compare as the module keeps texts (goal <= 20 ms)",
+        BenchCase{"compare 2 docs, module texts (goal <= 20 ms)",
                   [pair] { PresetComparison::compare(pair->ours, pair->theirs, nullptr, true); }},
-        BenchCase{"export preview of 1920 changes, model (goal <= 50 ms)",
+        BenchCase{"preview 1920 changes, model (goal <= 50 ms)",
                   [pair, preview] {
                       preview->build(pair->ours, pair->theirsDump.data(), pair->userBanks);
                       if (preview->rowCount() != 1920)
                           qFatal("preview missed presets");
                   }},
-        BenchCase{"export preview of 1920 changes, shown (goal <= 50 ms)",
+        BenchCase{"preview 1920 changes, shown (goal <= 50 ms)",
                   [pair, preview] {
                       preview->build(pair->ours, pair->theirsDump.data(), pair->userBanks);
                       ExportPreviewDialog dialog(preview.get(), QStringLiteral("banks 2–16"));
@@ -75,7 +75,7 @@ ORVEX_BENCH(compare)
                       QApplication::processEvents();
                   },
                   nullptr, QString(), 9},
-        BenchCase{"export preview of 1920 changes, sort by name (goal <= 50 ms)",
+        BenchCase{"preview 1920 changes, sort (goal <= 50 ms)",
                   [preview] { preview->sort(ExportPreview::NewName, Qt::DescendingOrder); },
                   [pair, preview] { preview->build(pair->ours, pair->theirsDump.data(), pair->userBanks); }},
     };

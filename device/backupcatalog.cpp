@@ -56,7 +56,8 @@ bool BackupCatalog::writeInfo(const QString &backupPath, const QString &serial, 
         s.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
         return s;
     };
-    const QByteArray text = QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
+    const QByteArray text =
+        QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
     if (WholeFileWriter::write(infoPath(backupPath), text) == WholeFileWriter::Result::Written)
         return true;
     errorText = tr("Cannot write %1.").arg(QDir::toNativeSeparators(infoPath(backupPath)));
@@ -73,7 +74,8 @@ bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionM
     // Ours hold banks 2..16; a complete file copied here holds all 16.
     const int first = banks == BankCount ? 0 : 1;
     if (banks != BankCount && banks != BankCount - 1) {
-        errorText = tr("%1 holds %2 banks, not the 15 of a backup.").arg(QFileInfo(backupPath).fileName()).arg(banks);
+        errorText =
+            tr("%1 holds %2 banks, not the 15 of a backup.").arg(QFileInfo(backupPath).fileName()).arg(banks);
         return false;
     }
     if (!loadPresetFile(store, backupPath, first, BankCount - 1, errorText))
@@ -117,7 +119,8 @@ QVector<BackupCatalog::Entry> BackupCatalog::entries() const
     return list;
 }
 
-QStringList BackupCatalog::prune(int keepNewest, int keepDays, const QString &keep, const QDateTime &now) const
+QStringList BackupCatalog::prune(int keepNewest, int keepDays, const QString &keep,
+                                 const QDateTime &now) const
 {
     QStringList removed;
     const QVector<Entry> list = entries();

@@ -20,7 +20,18 @@ class ExportPreview : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { Position, NowName, NowAuthor, NowCategory, NewName, NewAuthor, NewCategory, Change, Kept, ColumnCount };
+    enum Column {
+        Position,
+        NowName,
+        NowAuthor,
+        NowCategory,
+        NewName,
+        NewAuthor,
+        NewCategory,
+        Change,
+        Kept,
+        ColumnCount
+    };
 
     struct Row
     {

@@ -32,7 +32,10 @@ public:
                                     const SelectionMask *present = nullptr, bool asModuleKeeps = false);
     // The fields in which two presets differ.
     static uint8_t fieldsOf(const PresetRecord &ours, const PresetRecord &theirs, bool asModuleKeeps = false);
-    static Kind kindOf(uint8_t fields) { return fields == 0 ? Kind::Same : fields & Params ? Kind::Sound : Kind::TextOnly; }
+    static Kind kindOf(uint8_t fields)
+    {
+        return fields == 0 ? Kind::Same : fields & Params ? Kind::Sound : Kind::TextOnly;
+    }
 
     uint8_t fields(int bank, int preset) const { return differences[bank * PresetsPerBank + preset]; }
     Kind kind(int bank, int preset) const { return kindOf(fields(bank, preset)); }

@@ -1344,6 +1344,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Dieses Dokument</translation>
     </message>
     <message>
+        <source>Theirs</source>
+        <translation>Deren</translation>
+    </message>
+    <message>
+        <source>Compared with %1</source>
+        <translation>Verglichen mit %1</translation>
+    </message>
+    <message>
         <source>Take theirs</source>
         <translation>Deren übernehmen</translation>
     </message>
@@ -1372,8 +1380,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bank %1 · Preset %2: %3</translation>
     </message>
     <message>
-        <source>Sound differs</source>
-        <translation>Klang weicht ab</translation>
+        <source>Sound differs in %1 of 128 values</source>
+        <translation>Klang weicht in %1 von 128 Werten ab</translation>
     </message>
     <message>
         <source>Same sound</source>

@@ -33,8 +33,12 @@ ComparePanel::ComparePanel(QWidget *parent) : QDockWidget(parent)
     auto *body = new QWidget;
     positionLabel = new QLabel;
     positionLabel->setObjectName(QStringLiteral("comparePosition"));
+    otherLabel = new QLabel;
+    otherLabel->setWordWrap(true);
+    // A long file name is cut rather than widening the panel.
+    otherLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *oursHeading = new QLabel(tr("This document"));
-    theirsHeading = new QLabel;
+    theirsHeading = new QLabel(tr("Theirs"));
     oursLabel = new QLabel;
     theirsLabel = new QLabel;
     for (QLabel *l : {oursHeading, theirsHeading})
@@ -56,6 +60,7 @@ ComparePanel::ComparePanel(QWidget *parent) : QDockWidget(parent)
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     auto *layout = new QVBoxLayout(body);
+    layout->addWidget(otherLabel);
     layout->addWidget(positionLabel);
     layout->addLayout(grid);
     layout->addWidget(takeButton, 0, Qt::AlignLeft);
@@ -67,7 +72,8 @@ ComparePanel::ComparePanel(QWidget *parent) : QDockWidget(parent)
 
 void ComparePanel::setOtherName(const QString &name)
 {
-    theirsHeading->setText(name);
+    otherLabel->setText(tr("Compared with %1").arg(name));
+    otherLabel->setToolTip(name);
 }
 
 void ComparePanel::showPreset(int bank, int preset, const PresetRecord &ours, const PresetRecord *theirs,
@@ -81,7 +87,11 @@ void ComparePanel::showPreset(int bank, int preset, const PresetRecord &ours, co
     else if (fields)
         state = tr("same sound, other text");
     positionLabel->setText(tr("Bank %1 · preset %2: %3").arg(bank + 1).arg(preset + 1).arg(state));
-    const QString sound = fields & PresetComparison::Params ? tr("Sound differs") : tr("Same sound");
+    int values = 0;
+    if (theirs)
+        for (size_t k = 0; k < ours.params.size(); ++k)
+            values += ours.params[k] != theirs->params[k];
+    const QString sound = values > 0 ? tr("Sound differs in %1 of 128 values").arg(values) : tr("Same sound");
     oursLabel->setText(describe(ours, fields, sound));
     theirsLabel->setText(theirs ? describe(*theirs, fields, sound) : tr("(nothing here)"));
     takeButton->setEnabled(canTake);

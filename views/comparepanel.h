@@ -22,6 +22,7 @@ public:
                     uint8_t fields, bool canTake);
     void showNothing();
 
+    QLabel *otherLabel = nullptr;
     QLabel *positionLabel = nullptr;
     QLabel *oursLabel = nullptr;
     QLabel *theirsLabel = nullptr;

@@ -10,6 +10,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 ExportPreviewDialog::ExportPreviewDialog(ExportPreview *preview, const QString &where, const QString &note,
                                          QWidget *parent)
     : QDialog(parent), preview(preview), where(where)
@@ -30,9 +32,14 @@ ExportPreviewDialog::ExportPreviewDialog(ExportPreview *preview, const QString &
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     const int em = view->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    const int widths[ExportPreview::ColumnCount] = {8, 13, 7, 7, 13, 7, 7, 6, 16};
-    for (int c = 0; c < ExportPreview::ColumnCount; ++c)
-        view->setColumnWidth(c, widths[c] * em);
+    const int widths[ExportPreview::ColumnCount] = {7, 13, 7, 7, 13, 7, 7, 7, 16};
+    const QFontMetrics header = view->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < ExportPreview::ColumnCount; ++c) {
+        // Room for the heading and its sort arrow, whatever the language.
+        const int heading =
+            header.horizontalAdvance(preview->headerData(c, Qt::Horizontal).toString()) + 2 * em;
+        view->setColumnWidth(c, std::max(widths[c] * em, heading));
+    }
     view->horizontalHeader()->setStretchLastSection(true);
     view->setSortingEnabled(true);
     view->sortByColumn(ExportPreview::Position, Qt::AscendingOrder);

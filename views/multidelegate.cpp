@@ -76,7 +76,7 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     }
     if (differenceMarks && differenceMarks->isSelected(index.column(), index.row())) {
         // A corner, so it reads beside a search frame and the selection.
-        const int side = std::max(6, std::min(w, h) / 3);
+        const int side = std::max(8, std::min(w, h) / 2);
         const QPoint corner[] = {QPoint(w - side, 0), QPoint(w, 0), QPoint(w, side)};
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, false);

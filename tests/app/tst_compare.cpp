@@ -115,7 +115,7 @@ private slots:
         QString error;
         QVERIFY(savePresetFile(module, backup, 1, BankCount - 1, error));
         QVERIFY(w.compare->compareWithFile(backup, error));
-        QCOMPARE(w.compare->comparison().count(), 1); // the cut name is what an export would give
+        QCOMPARE(w.compare->comparison().count(), 1);    // the cut name is what an export would give
         QVERIFY(!w.compare->comparison().differs(0, 0)); // a backup says nothing of the factory bank
 
         SelectionMask two;
@@ -139,8 +139,9 @@ private slots:
         const QString newer = backups.filePath(QStringLiteral("module-backup-20261205-080000.pre"));
         QVERIFY(savePresetFile(module, newer, 1, BankCount - 1, error));
         QVERIFY(BackupCatalog::writeInfo(newer, QStringLiteral("4711"), QStringLiteral("2.01"), error));
-        QVERIFY(savePresetFile(win.w.bankStore, backups.filePath(QStringLiteral("module-backup-20261101-080000.pre")),
-                               1, BankCount - 1, error));
+        QVERIFY(savePresetFile(win.w.bankStore,
+                               backups.filePath(QStringLiteral("module-backup-20261101-080000.pre")), 1,
+                               BankCount - 1, error));
 
         BackupsDialog dialog(BackupCatalog(backups.path()), win.w.bankStore);
         dialog.countAll();

@@ -80,7 +80,8 @@ private slots:
         for (int age : ages) {
             paths << dir.filePath(backupName(age, 1));
             touch(paths.last());
-            QVERIFY(BackupCatalog::writeInfo(paths.last(), QStringLiteral("1"), QStringLiteral("1.00"), error));
+            QVERIFY(
+                BackupCatalog::writeInfo(paths.last(), QStringLiteral("1"), QStringLiteral("1.00"), error));
         }
         BackupCatalog catalog(dir.path());
         const QStringList removed =

@@ -45,8 +45,8 @@ private slots:
         QTest::newRow("author") << 2 << int(PresetComparison::Author) << int(Kind::TextOnly);
         QTest::newRow("category") << 3 << int(PresetComparison::Category) << int(Kind::TextOnly);
         QTest::newRow("one parameter") << 4 << int(PresetComparison::Params) << int(Kind::Sound);
-        QTest::newRow("parameter and name") << 5 << int(PresetComparison::Params | PresetComparison::Name)
-                                            << int(Kind::Sound);
+        QTest::newRow("parameter and name")
+            << 5 << int(PresetComparison::Params | PresetComparison::Name) << int(Kind::Sound);
     }
     void tellsSoundFromText()
     {
@@ -116,8 +116,8 @@ private slots:
         BankStore document;
         fillDistinct(document);
         const std::vector<uint8_t> module = moduleDump(document);
-        document.at(2, 10).params[0] ^= 5;              // sound
-        document.at(2, 11).author = QStringLiteral("New"); // text only
+        document.at(2, 10).params[0] ^= 5;                  // sound
+        document.at(2, 11).author = QStringLiteral("New");  // text only
         document.at(0, 3).name = QStringLiteral("Factory"); // not chosen: never listed
         document.at(5, 0).name = QStringLiteral("Out of the choice");
         SelectionMask chosen = userBanks();
@@ -128,7 +128,8 @@ private slots:
         const ExportPreview::Row &sound = preview.rows()[0];
         QCOMPARE(std::make_pair(sound.bank, sound.preset), std::make_pair(2, 10));
         QCOMPARE(sound.kind, Kind::Sound);
-        QCOMPARE(preview.data(preview.index(0, ExportPreview::Position)).toString(), QStringLiteral("3 · 11"));
+        QCOMPARE(preview.data(preview.index(0, ExportPreview::Position)).toString(),
+                 QStringLiteral("3 · 11"));
         QCOMPARE(preview.rows()[1].kind, Kind::TextOnly);
         QCOMPARE(preview.rows()[1].nowAuthor, QStringLiteral("Author 6"));
         QCOMPARE(preview.rows()[1].newAuthor, QStringLiteral("New"));
@@ -145,12 +146,15 @@ private slots:
         QTest::addColumn<QString>("author");
         QTest::addColumn<QString>("keptName");
         QTest::addColumn<QString>("keptAuthor");
-        QTest::newRow("fits") << "Warm Pad" << "Anna" << QString() << QString();
-        QTest::newRow("long name") << "Forty characters of a name, far too long" << "Anna"
+        QTest::newRow("fits") << "Warm Pad"
+                              << "Anna" << QString() << QString();
+        QTest::newRow("long name") << "Forty characters of a name, far too long"
+                                   << "Anna"
                                    << "Forty characters of a name, far " << QString();
-        QTest::newRow("umlaut author") << "Warm Pad" << QString::fromUtf8("Jürgen") << QString()
-                                       << "J rgen";
-        QTest::newRow("both") << QString::fromUtf8("Café") << "Tab\there" << "Caf " << "Tab here";
+        QTest::newRow("umlaut author") << "Warm Pad" << QString::fromUtf8("Jürgen") << QString() << "J rgen";
+        QTest::newRow("both") << QString::fromUtf8("Café") << "Tab\there"
+                              << "Caf "
+                              << "Tab here";
     }
     void previewShowsWhatTheModuleKeeps()
     {
@@ -186,7 +190,8 @@ private slots:
         preview.build(document, module.data(), userBanks());
         QSignalSpy counts(&preview, &ExportPreview::tickedCountChanged);
         QCOMPARE(preview.tickedCount(), 4);
-        QVERIFY(preview.setData(preview.index(1, ExportPreview::Position), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(
+            preview.setData(preview.index(1, ExportPreview::Position), Qt::Unchecked, Qt::CheckStateRole));
         QCOMPARE(counts.last().first().toInt(), 3);
         QVERIFY(!preview.ticked().isSelected(4, 21));
 

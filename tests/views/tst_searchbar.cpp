@@ -131,7 +131,7 @@ private slots:
         QTest::keyClick(&rig.window, Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(rig.table->currentColumn(), 4);
         QVERIFY(rig.bar->field()->hasFocus()); // so Return can step on
-        rig.table->setCurrentCell(5, 4); // not a match
+        rig.table->setCurrentCell(5, 4);       // not a match
         QCOMPARE(rig.bar->countText(), QStringLiteral("3 found"));
         rig.table->setCurrentCell(22, 4, QItemSelectionModel::NoUpdate); // a match, not selected
         QCOMPARE(rig.bar->countText(), QStringLiteral("3 found"));

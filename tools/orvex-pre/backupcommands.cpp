@@ -30,10 +30,11 @@ int runBackups(const QStringList &args)
     // Newest first, tab-separated: when, serial, firmware (empty when unknown), file.
     QByteArray out;
     for (const BackupCatalog::Entry &e : BackupCatalog(programDataFolder()).entries())
-        out += QStringList{e.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.serial, e.firmware, e.path}
-                   .join(QLatin1Char('\t'))
-                   .toUtf8() +
-               '\n';
+        out +=
+            QStringList{e.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.serial, e.firmware, e.path}
+                .join(QLatin1Char('\t'))
+                .toUtf8() +
+            '\n';
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     return 0;
 }
