@@ -1516,4 +1516,23 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Presets und SysEx (*.pre *.syx)</translation>
     </message>
 </context>
+<context>
+    <name>ExportChoice</name>
+    <message>
+        <source>banks 2–16</source>
+        <translation>Bänken 2–16</translation>
+    </message>
+    <message>
+        <source>bank %1</source>
+        <translation>Bank %1</translation>
+    </message>
+    <message>
+        <source>1 chosen preset</source>
+        <translation>1 gewählten Preset</translation>
+    </message>
+    <message>
+        <source>%1 chosen presets</source>
+        <translation>%1 gewählten Presets</translation>
+    </message>
+</context>
 </TS>

@@ -1,4 +1,5 @@
 #include "editfixtures.h"
+#include "editing/exportchoice.h"
 #include "editing/exportpreview.h"
 #include "editing/presetcomparison.h"
 
@@ -209,6 +210,43 @@ private slots:
         QVERIFY(preview.ticked().empty());
         preview.setAllTicked(true);
         QCOMPARE(preview.ticked().count(), 4);
+    }
+
+    void exportChoiceCoversUserPresetsOnly_data()
+    {
+        QTest::addColumn<QString>("presets");
+        QTest::addColumn<int>("count"); // -1: refused
+        QTest::addColumn<QString>("description");
+        QTest::newRow("two") << "1:0, 15:127" << 2 << "2 chosen presets";
+        QTest::newRow("twice the same") << "3:4,3:4" << 1 << "1 chosen preset";
+        QTest::newRow("factory") << "0:5" << -1 << "";
+        QTest::newRow("past the last bank") << "16:0" << -1 << "";
+        QTest::newRow("past the last preset") << "2:128" << -1 << "";
+        QTest::newRow("no colon") << "2" << -1 << "";
+        QTest::newRow("not a number") << "b:1" << -1 << "";
+        QTest::newRow("nothing") << "," << -1 << "";
+    }
+    void exportChoiceCoversUserPresetsOnly()
+    {
+        QFETCH(QString, presets);
+        QFETCH(int, count);
+        QFETCH(QString, description);
+        ExportChoice choice;
+        QString error;
+        QCOMPARE(ExportChoice::parsePresets(presets, choice, error), count >= 0);
+        QCOMPARE(error.isEmpty(), count >= 0);
+        if (count >= 0) {
+            QCOMPARE(choice.positions().count(), count);
+            QCOMPARE(choice.description(), description);
+        }
+        // A selection reaching into the factory bank exports only its user presets.
+        SelectionMask selected;
+        selected.set(0, 1);
+        selected.set(4, 1);
+        QCOMPARE(ExportChoice::presets(selected).positions().count(), 1);
+        QCOMPARE(ExportChoice::oneBank(4).positions().count(), PresetsPerBank);
+        QCOMPARE(ExportChoice::oneBank(4).description(), QStringLiteral("bank 5"));
+        QCOMPARE(ExportChoice::allUserBanks().positions().count(), PresetCount - PresetsPerBank);
     }
 };
 
