@@ -25,6 +25,44 @@ QString tr(const char *text)
     return QCoreApplication::translate("BackupCatalog", text);
 }
 
+// A mask as hexadecimal digits, four positions a digit, bank by bank.
+QByteArray maskText(const SelectionMask &mask)
+{
+    QByteArray text;
+    for (int i = 0; i < PresetCount; i += 4) {
+        int digit = 0;
+        for (int k = 0; k < 4; ++k)
+            digit = digit << 1 | int(mask.isSelected((i + k) / PresetsPerBank, (i + k) % PresetsPerBank));
+        text += "0123456789abcdef"[digit];
+    }
+    return text;
+}
+
+bool maskFromText(const QString &text, SelectionMask &mask)
+{
+    if (text.size() != PresetCount / 4)
+        return false;
+    mask.clear();
+    for (int i = 0; i < PresetCount; ++i) {
+        bool ok = false;
+        const int digit = QStringView(text).mid(i / 4, 1).toInt(&ok, 16);
+        if (!ok)
+            return false;
+        if (digit & (8 >> (i % 4)))
+            mask.set(i / PresetsPerBank, i % PresetsPerBank);
+    }
+    return true;
+}
+
+SelectionMask userBanks()
+{
+    SelectionMask mask;
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            mask.set(b, p);
+    return mask;
+}
+
 } // namespace
 
 BackupCatalog::BackupCatalog(const QString &folder) : dir(folder) {}
@@ -48,7 +86,7 @@ QString BackupCatalog::infoPath(const QString &backupPath)
 }
 
 bool BackupCatalog::writeInfo(const QString &backupPath, const QString &serial, const QString &firmware,
-                              QString &errorText)
+                              QString &errorText, const SelectionMask *held)
 {
     // Line breaks would start a line of their own in the file.
     auto line = [](const QString &text) {
@@ -56,8 +94,9 @@ bool BackupCatalog::writeInfo(const QString &backupPath, const QString &serial, 
         s.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
         return s;
     };
-    const QByteArray text =
-        QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
+    QByteArray text = QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
+    if (held)
+        text += "presets=" + maskText(*held) + '\n';
     if (WholeFileWriter::write(infoPath(backupPath), text) == WholeFileWriter::Result::Written)
         return true;
     errorText = tr("Cannot write %1.").arg(QDir::toNativeSeparators(infoPath(backupPath)));
@@ -80,10 +119,35 @@ bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionM
     }
     if (!loadPresetFile(store, backupPath, first, BankCount - 1, errorText))
         return false;
+    const SelectionMask held = entryFor(backupPath).held;
     for (int b = first; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
-            present.set(b, p);
+            present.set(b, p, b == 0 || held.isSelected(b, p));
     return true;
+}
+
+BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)
+{
+    Entry e;
+    e.path = QFileInfo(backupPath).absoluteFilePath();
+    const QRegularExpressionMatch match = backupName().match(QFileInfo(backupPath).fileName());
+    if (match.hasMatch())
+        e.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+    e.held = userBanks();
+    QFile info(infoPath(e.path));
+    // A few lines; anything larger is not ours.
+    if (info.size() < 4096 && info.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &raw : info.readAll().split('\n')) {
+            const QString l = QString::fromUtf8(raw).trimmed();
+            if (l.startsWith(QLatin1String("serial=")))
+                e.serial = l.mid(7);
+            else if (l.startsWith(QLatin1String("firmware=")))
+                e.firmware = l.mid(9);
+            else if (l.startsWith(QLatin1String("presets=")) && !maskFromText(l.mid(8), e.held))
+                e.held = userBanks();
+        }
+    }
+    return e;
 }
 
 QVector<BackupCatalog::Entry> BackupCatalog::entries() const
@@ -95,22 +159,9 @@ QVector<BackupCatalog::Entry> BackupCatalog::entries() const
         const QRegularExpressionMatch match = backupName().match(file.fileName());
         if (!match.hasMatch())
             continue;
-        Entry e;
-        e.path = file.absoluteFilePath();
-        e.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+        Entry e = entryFor(file.absoluteFilePath());
         if (!e.made.isValid())
             e.made = file.lastModified();
-        QFile info(infoPath(e.path));
-        // A few lines; anything larger is not ours.
-        if (info.size() < 4096 && info.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &raw : info.readAll().split('\n')) {
-                const QString l = QString::fromUtf8(raw).trimmed();
-                if (l.startsWith(QLatin1String("serial=")))
-                    e.serial = l.mid(7);
-                else if (l.startsWith(QLatin1String("firmware=")))
-                    e.firmware = l.mid(9);
-            }
-        }
         list << e;
     }
     std::sort(list.begin(), list.end(), [](const Entry &a, const Entry &b) {

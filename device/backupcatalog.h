@@ -21,6 +21,9 @@ public:
         QDateTime made; // from the file name; the file's time when the name has none
         QString serial; // empty when no information file is there
         QString firmware;
+        // The presets the backup holds: all of banks 2..16 unless an export of a choice
+        // read fewer (the others in the file are placeholders).
+        SelectionMask held;
     };
 
     explicit BackupCatalog(const QString &folder = defaultFolder());
@@ -29,12 +32,14 @@ public:
     static bool isBackupName(const QString &fileName);
     // The information file that belongs to a backup.
     static QString infoPath(const QString &backupPath);
-    // Writes the module's serial number and firmware version beside the backup.
-    // False with a translatable message in errorText when that fails.
+    // Writes the module's serial number and firmware version beside the backup, and which
+    // presets it holds when that is not all of banks 2..16. False with a translatable
+    // message in errorText when that fails.
     static bool writeInfo(const QString &backupPath, const QString &serial, const QString &firmware,
-                          QString &errorText);
+                          QString &errorText, const SelectionMask *held = nullptr);
     // Reads a backup into banks 1..15 of `store`; `present` gets the positions it holds.
     static bool load(const QString &backupPath, BankStore &store, SelectionMask &present, QString &errorText);
+    static Entry entryFor(const QString &backupPath);
 
     QString folder() const { return dir; }
     // Newest first.

@@ -115,6 +115,21 @@ private slots:
         QCOMPARE(present.count(), (BankCount - 1) * PresetsPerBank);
         QVERIFY(!present.isSelected(0, 0));
 
+        // A backup of a chosen few holds only those; the rest of its file are placeholders.
+        SelectionMask chosen;
+        chosen.set(4, 9);
+        chosen.set(15, 127);
+        QVERIFY(BackupCatalog::writeInfo(path, QStringLiteral("1"), QStringLiteral("1.00"), error, &chosen));
+        QVERIFY(BackupCatalog::load(path, store, present, error));
+        QVERIFY(present == chosen);
+        QVERIFY(BackupCatalog(dir.path()).entries().first().held == chosen);
+        QFile info(BackupCatalog::infoPath(path));
+        QVERIFY(info.open(QIODevice::WriteOnly));
+        info.write("presets=zz\n"); // damaged: the whole file counts
+        info.close();
+        QVERIFY(BackupCatalog::load(path, store, present, error));
+        QCOMPARE(present.count(), (BankCount - 1) * PresetsPerBank);
+
         QVERIFY(savePresetFile(module, path, 2, 5, error)); // not the shape of a backup
         QVERIFY(!BackupCatalog::load(path, store, present, error));
         QVERIFY(!error.isEmpty());
