@@ -1535,4 +1535,31 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 gewählten Presets</translation>
     </message>
 </context>
+<context>
+    <name>ExportChoiceBox</name>
+    <message>
+        <source>What to export</source>
+        <translation>Was exportiert wird</translation>
+    </message>
+    <message>
+        <source>Only these presets are read, compared, backed up and written</source>
+        <translation>Nur diese Presets werden gelesen, verglichen, gesichert und geschrieben</translation>
+    </message>
+    <message>
+        <source>All user banks (2–16)</source>
+        <translation>Alle Benutzerbänke (2–16)</translation>
+    </message>
+    <message>
+        <source>Bank %1</source>
+        <translation>Bank %1</translation>
+    </message>
+    <message>
+        <source>The selected preset</source>
+        <translation>Das gewählte Preset</translation>
+    </message>
+    <message>
+        <source>The %1 selected presets</source>
+        <translation>Die %1 gewählten Presets</translation>
+    </message>
+</context>
 </TS>
