@@ -10,6 +10,7 @@
 #include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
+#include "views/exportchoicebox.h"
 #include "views/exportpreviewdialog.h"
 
 #include <QLabel>
@@ -185,6 +186,27 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(preview.ticked().count(), 1);
         QVERIFY(preview.ticked().isSelected(4, 3));
+    }
+
+    void choiceBoxOffersTheSelectionOnlyWithUserPresetsInIt()
+    {
+        ExportChoiceBox box;
+        QCOMPARE(box.count(), BankCount); // all user banks, then banks 2..16
+        SelectionMask factoryOnly;
+        factoryOnly.set(0, 4);
+        box.setSelection(factoryOnly);
+        QCOMPARE(box.count(), BankCount);
+        SelectionMask some = factoryOnly;
+        some.set(3, 4);
+        some.set(3, 5);
+        box.setSelection(some);
+        QCOMPARE(box.itemText(box.count() - 1), QStringLiteral("The 2 selected presets"));
+        box.setCurrentIndex(box.count() - 1);
+        QCOMPARE(box.choice().positions().count(), 2);
+        box.setCurrentIndex(5);
+        QCOMPARE(box.choice().description(), QStringLiteral("bank 6"));
+        box.setChoice(ExportChoice::allUserBanks());
+        QCOMPARE(box.currentIndex(), 0);
     }
 };
 
