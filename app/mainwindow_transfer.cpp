@@ -1,8 +1,8 @@
 // MainWindow's import from and export to the module.
 #include "app/mainwindow.h"
 
+#include "device/midisetting.h"
 #include "device/transferbackup.h"
-#include "midi/midisetting.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>

@@ -1,11 +1,14 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
+#include "device/midisetting.h"
+#include "device/simulatordevice.h"
 #include "views/themecolours.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -89,6 +92,15 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
         if (const std::optional<QString> answer = commandLineAnswer(QCoreApplication::arguments())) {
             std::fputs(answer->toLocal8Bit().constData(), stdout);
             return 0;
+        }
+        // A misspelt fault would leave the simulator well-behaved and the trial meaningless.
+        const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (MidiSetting::simulatorRequested(QCoreApplication::arguments(), environment)) {
+            const QString error = SimulatorDevice::faultListError(environment);
+            if (!error.isEmpty()) {
+                std::fprintf(stderr, "orvex-presetmanager: %s\n", qPrintable(error));
+                return 2;
+            }
         }
     }
     // Declaration order gives the teardown order: window, settings, application, translators.

@@ -1,105 +1,105 @@
 #pragma once
 
+#include "device/requestlink.h"
 #include "device/sysexprotocol.h"
 #include "device/transferbanks.h"
+#include "device/transferplan.h"
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
-#include <algorithm>
 #include <deque>
 #include <memory>
-#include <random>
-#include <vector>
 
 class MidiEvent;
 
-// The rules of connecting to the module and of one import or export, without widgets:
-// a dialog or a command-line driver calls connectPorts and startTransfer and shows what
-// the signals say. Replies arrive as MidiEvents, either to this object or to a receiver
-// that hands each one to handleMidiEvent.
+// One session with the module, without widgets: the connection (open the ports, ask the
+// module who it is), the request link and the transfer plan over it, and the words for
+// what happens, which the dialog and orvex-pre show. Replies arrive as MidiEvents, either
+// to this object or to a receiver that hands each one to handleMidiEvent.
 //
-// Every request waits a quiet time for its answer and is sent again up to resends()
-// times; then the transfer stops with a message instead of waiting for ever. Replies
-// name no request, so after a request went out more than once the next one waits until
-// every copy has been answered or a further quiet time has passed, dropping what arrives
-// meanwhile, so a late answer is not taken for the next request. What slips through even
-// so (an answer later still, a module that answers twice) is caught by re-reading one
-// random preset per bank before an export writes anything and before a transfer is done.
+// The rules live in RequestLink (which reply belongs to which request) and TransferPlan
+// (the states of an import or export); see there.
 class MidiTransfer : public QObject
 {
     Q_OBJECT
 
 public:
     enum ConnectionState { Disconnected = 0, Connecting = 1, Connected = 2 };
-    enum class Phase { Idle, Reading, Confirming, Writing, Checking, Stopped, Done };
-    enum class StopReason { None, NoAnswer, WriteRefused, OutOfStep, ByUser, Cancelled };
+    using Phase = TransferPlan::State;
+    using StopReason = TransferPlan::StopReason;
 
-    static constexpr int DefaultQuietMs = 1000; // a 344-byte reply takes 110 ms at DIN speed
-    static constexpr int DefaultResends = 3;
-    static constexpr int MaxWrites = 5;
+    static constexpr int DefaultQuietMs = RequestLink::DefaultQuietMs;
+    static constexpr int DefaultResends = RequestLink::DefaultResends;
+    static constexpr int MaxWrites = TransferPlan::MaxWrites;
 
     explicit MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent = nullptr);
     ~MidiTransfer() override;
 
     SysexProtocol &protocol() { return sysex; }
+    RequestLink &link() { return requests; }
+    TransferPlan &plan() { return rules; }
+    const TransferPlan &plan() const { return rules; }
     // Where the port posts MidiEvents; this object unless another is set.
     void setReceiver(QObject *receiver);
 
-    void setQuietTime(int ms) { quietMs = std::max(1, ms); }
-    int quietTime() const { return quietMs; }
-    void setResends(int count) { resendLimit = std::max(0, count); }
-    int resends() const { return resendLimit; }
-    // The presets the out-of-step check re-reads are drawn from this seed.
-    void setCheckSeed(unsigned seed) { random.seed(seed); }
+    void setQuietTime(int ms) { requests.setQuietTime(ms); }
+    int quietTime() const { return requests.quietTime(); }
+    void setResends(int count) { requests.setResends(count); }
+    int resends() const { return requests.resends(); }
+    void setCheckSeed(unsigned seed) { rules.setCheckSeed(seed); }
+    // Where an export saves what the module held before writing; without it nothing is
+    // written unless writeWithoutBackup is chosen.
+    void setBackupWriter(TransferPlan::BackupWriter writer, const QString &fileName)
+    {
+        rules.setBackupWriter(std::move(writer), fileName);
+    }
 
     ConnectionState connectionState() const { return state; }
     // From Disconnected: opens both ports and, only if both opened, sends an identify
-    // request and enters Connecting. Returns whether it did. Unanswered, it ends in
-    // Disconnected with connectFailed.
-    bool connectPorts(int inputIndex, int outputIndex);
+    // request and enters Connecting. Returns whether it did; when not, nothing stays open
+    // and openError says which port failed, by the names given (else those listed now).
+    // Unanswered, it ends in Disconnected with connectFailed.
+    bool connectPorts(int inputIndex, int outputIndex, QString inName = QString(),
+                      QString outName = QString());
+    QString openError() const { return openFailure; }
     // Closes the ports, abandons a running transfer, enters Disconnected.
     void disconnectPorts();
 
-    void setExportMode(bool exportAll) { exporting = exportAll; }
-    bool exportMode() const { return exporting; }
-    TransferBanks &banks() { return images; }
-    const TransferBanks &banks() const { return images; }
-    // An export's first pass: what banks 2..16 of the module held before anything was written.
-    const TransferBanks &moduleBanks() const { return held; }
+    void setExportMode(bool exportAll) { rules.setExportMode(exportAll); }
+    bool exportMode() const { return rules.exportMode(); }
+    TransferBanks &banks() { return rules.banks(); }
+    const TransferBanks &banks() const { return rules.banks(); }
+    const TransferBanks &moduleBanks() const { return rules.moduleBanks(); }
 
     // In Connected with no transfer running: an import of banks 0..15, or an export that
     // reads banks 1..15, asks through confirmationNeeded, then writes what differs.
     bool startTransfer();
-    // Ends the transfer at the next reply (or quiet time), as a stop.
-    void stop();
-    // After a stop: goes on from the preset it stopped at; after replies out of step, starts
-    // the whole transfer again. Returns whether it did.
+    void stop() { rules.stop(); }
     bool retry();
-    bool canRetry() const;
-    // Answers confirmationNeeded.
-    void confirmWrite();
-    void cancelWrite();
+    bool canRetry() const { return rules.canRetry() && state == Connected; }
+    // Answers confirmationNeeded; confirmWrite only writes when the backup was saved.
+    bool confirmWrite() { return rules.confirmWrite(); }
+    bool writeWithoutBackup() { return rules.writeWithoutBackup(); }
+    void cancelWrite() { rules.cancelWrite(); }
 
-    bool running() const { return active; }
-    bool transferDone() const { return done; }
-    Phase phase() const { return currentPhase; }
-    StopReason stopReason() const { return reason; }
+    bool running() const { return rules.running(); }
+    bool transferDone() const { return rules.state() == Phase::Done; }
+    Phase phase() const { return rules.state(); }
+    StopReason stopReason() const { return rules.stopReason(); }
     QString stopMessage() const { return stopText; }
-    int bank() const { return currentBank; }
-    int preset() const { return currentPreset; }
-    int retryCount() const { return retries; }
-    bool firstRead() const { return unwritten; }
-    int progress() const { return currentBank * PresetsPerBank + currentPreset; }
-    // Export: presets that differ from the module (after the reading pass), and how many
-    // of them are written and read back equal so far.
-    int changeCount() const { return changes; }
-    int writtenCount() const { return written; }
-    int resendCount() const { return resent; }
+    int bank() const { return rules.bank(); }
+    int preset() const { return rules.preset(); }
+    // Writes repeated because a read-back differed.
+    int retryCount() const { return rules.writeRepeats(); }
+    // Presets read so far, bank * 128 + preset.
+    int progress() const { return rules.readProgress(); }
+    int changeCount() const { return rules.changeCount(); }
+    int writtenCount() const { return rules.writtenCount(); }
+    int resendCount() const { return requests.resendCount(); }
     // Estimated from the pace of the recent replies; -1 while unknown.
     int secondsLeft() const;
-    // "Bank 4 · preset 17 of 128 · about 1:40 left" for the preset being transferred.
+    // "Bank 4 · preset 17 of 128 · about 1:40 left", or what the transfer waits for.
     QString positionText() const;
 
     // Handles the buffer a MidiEvent carries; returns what it was.
@@ -112,9 +112,12 @@ signals:
     void identityReceived();
     // The identify request went unanswered through every resend; now Disconnected.
     void connectFailed(const QString &message);
-    void progressChanged(int value);
-    // Export: the module was read; `changes` presets would be written. Answer with
-    // confirmWrite or cancelWrite.
+    // Reading: presets of 2048; writing: presets written of those that change.
+    void progressChanged(int done, int total);
+    // A request went unanswered and is sent again: positionText says so.
+    void waitingChanged();
+    // Export: the module was read and its backup saved (or not); `changes` presets would
+    // be written. Answer with confirmWrite, writeWithoutBackup or cancelWrite.
     void confirmationNeeded(int changes);
     // Every preset is through and checked; transferDone is set.
     void transferCompleted();
@@ -124,79 +127,16 @@ signals:
     void logLine(const QString &line);
 
 private:
-    enum class Ask { Identify, Read, Write };
-    struct Request
-    {
-        Ask ask = Ask::Identify;
-        int bank = 0;
-        int preset = 0;
-    };
-
-    void issue(const Request &request);
-    void transmit();
-    void onQuietTimeout();
-    void onSettled();
-    void onReply(Sysex::ReplyKind kind);
-    void onPresetData();
-    void onWriteAck();
-    void readNext();
-    void writeCurrent();
-    // Re-reads one random preset per bank: against what was read (before an export writes)
-    // or against the images (at the end).
-    void startCheck(bool againstModule);
-    void decideWrites();
-    void checkNext();
-    void beginReading();
-    void complete();
-    void end(StopReason why, const QString &message);
-    void noteUnit();
+    void onAnswered(const RequestLink::Request &request, Sysex::ReplyKind kind);
+    void onUnanswered(const RequestLink::Request &request, bool onlyDamaged);
     void enter(ConnectionState next);
-    QString where(int bank, int preset) const;
-    QString requestText(const Request &request) const;
 
     SysexProtocol sysex;
-    TransferBanks images;
-    TransferBanks held;
+    RequestLink requests;
+    TransferPlan rules;
     ConnectionState state = Disconnected;
-    Phase currentPhase = Phase::Idle;
-    Phase phaseBeforeStop = Phase::Idle;
-    StopReason reason = StopReason::None;
     QString stopText;
-    bool exporting = false;
-    bool active = false;
-    bool done = false;
-    bool unwritten = true;
-    bool stopRequested = false;
-    int currentBank = 0;
-    int currentPreset = 0;
-    int retries = 0;
-    int changes = 0;
-    int written = 0;
-    int resent = 0;
-    int writesOfThis = 0;
-
-    // The request waiting for its answer, how often it went out and how many answers came.
-    Request current;
-    bool awaiting = false;
-    int sends = 0;
-    int answers = 0;
-    int malformed = 0;
-    // Answers still owed to earlier requests; the next request waits for them (settling).
-    int owed = 0;
-    bool settling = false;
-    Request queued;
-
-    std::vector<int> toWrite; // positions bank * 128 + preset
-    std::size_t writeAt = 0;
-    std::vector<std::pair<int, int>> checks;
-    std::size_t checkAt = 0;
-    bool checkingHeld = false;
-
-    int quietMs = DefaultQuietMs;
-    int resendLimit = DefaultResends;
-    QTimer quietTimer;
-    QTimer settleTimer;
-    std::mt19937 random{std::random_device{}()};
+    QString openFailure;
     QElapsedTimer clock;
-    std::deque<qint64> unitTimes;
+    std::deque<qint64> answerTimes;
 };

@@ -161,8 +161,11 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
     }
     case Sysex::PresetWrite:
         ++counted.presetWrites;
-        // A write of the wrong length is acknowledged but stores nothing: the read-back shows it.
-        if (request->imageComplete) {
+        // A write of the wrong length, or one to the read-only factory bank, is acknowledged
+        // but stores nothing: the read-back shows it.
+        if (request->bank == 0)
+            ++counted.factoryWritesRefused;
+        else if (request->imageComplete) {
             PresetImage image = request->image;
             if (pending.badWrites > 0 || pending.failWrites) {
                 pending.badWrites = std::max(0, pending.badWrites - 1);
@@ -210,28 +213,43 @@ QString ModuleSimulator::describe(const std::vector<uint8_t> &message)
         return QStringLiteral("write bank %1 preset %2%3")
             .arg(request->bank + 1)
             .arg(request->preset + 1)
-            .arg(request->imageComplete ? QString() : QStringLiteral(" (wrong length, not stored)"));
+            .arg(request->bank == 0       ? QStringLiteral(" refused: the factory bank is read-only")
+                 : request->imageComplete ? QString()
+                                          : QStringLiteral(" (wrong length, not stored)"));
     default:
         return QStringLiteral("ignored");
     }
 }
 
+namespace {
+const std::pair<const char *, int ModuleSimulator::Faults::*> CountedFaults[] = {
+    {"drop-reply", &ModuleSimulator::Faults::dropReplyTo},
+    {"late-reply", &ModuleSimulator::Faults::lateReplyTo},
+    {"late-by", &ModuleSimulator::Faults::lateByMs},
+    {"double-reply", &ModuleSimulator::Faults::doubleReplyTo},
+    {"unasked-after", &ModuleSimulator::Faults::unaskedAfter},
+    {"silent-after", &ModuleSimulator::Faults::silentAfter},
+    {"wrong-length", &ModuleSimulator::Faults::wrongLengthData},
+    {"bad-writes", &ModuleSimulator::Faults::badWrites},
+    {"drop", &ModuleSimulator::Faults::dropReplies},
+    {"foreign", &ModuleSimulator::Faults::foreignMessages},
+    {"garbage", &ModuleSimulator::Faults::garbageMessages},
+};
+} // namespace
+
+QStringList ModuleSimulator::faultNames()
+{
+    QStringList names;
+    for (const auto &[key, member] : CountedFaults)
+        names << QLatin1String(key) + QStringLiteral("=N");
+    names << QStringLiteral("fail-writes");
+    return names;
+}
+
 bool ModuleSimulator::applyFaults(const QString &faultList, QString *error)
 {
     Faults f = pending;
-    const std::pair<const char *, int Faults::*> counts[] = {
-        {"drop-reply", &Faults::dropReplyTo},
-        {"late-reply", &Faults::lateReplyTo},
-        {"late-by", &Faults::lateByMs},
-        {"double-reply", &Faults::doubleReplyTo},
-        {"unasked-after", &Faults::unaskedAfter},
-        {"silent-after", &Faults::silentAfter},
-        {"wrong-length", &Faults::wrongLengthData},
-        {"bad-writes", &Faults::badWrites},
-        {"drop", &Faults::dropReplies},
-        {"foreign", &Faults::foreignMessages},
-        {"garbage", &Faults::garbageMessages},
-    };
+    const auto &counts = CountedFaults;
     for (const QString &item : faultList.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString name = item.section(QLatin1Char('='), 0, 0).trimmed();
         const QString value = item.section(QLatin1Char('='), 1).trimmed();

@@ -4,13 +4,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
 
 // A stand-in for the module: answers identify, preset request and preset write as the
 // module does, stores 2048 images (the factory bank in the module's own category
-// numbering, two lower than the program's) and misbehaves on request.
+// numbering, two lower than the program's; it refuses writes there, as the module keeps
+// its factory sounds) and misbehaves on request.
 class ModuleSimulator
 {
 public:
@@ -48,6 +50,7 @@ public:
         int presetRequests = 0;
         int presetWrites = 0;
         int ignored = 0; // messages that were not a request
+        int factoryWritesRefused = 0;
         int repliesSent = 0;
         int repliesDropped = 0;
         int requests = 0; // every request: identify, preset request and write
@@ -85,6 +88,8 @@ public:
     // late-reply, late-by, double-reply, unasked-after, silent-after, fail-writes,
     // wrong-length, bad-writes, drop, foreign, garbage). False, with the offending item, for anything else.
     bool applyFaults(const QString &faultList, QString *error = nullptr);
+    // What applyFaults knows, for messages.
+    static QStringList faultNames();
     Faults &faults() { return pending; }
     const Faults &faults() const { return pending; }
     const Counts &counts() const { return counted; }

@@ -34,6 +34,16 @@ bool SimulatorDevice::applyFaultsFromEnvironment(const QProcessEnvironment &envi
     QString bad;
     if (access([&](ModuleSimulator &s) { return s.applyFaults(faultList, &bad); }))
         return true;
-    qWarning("ORVEX_SIMULATOR_FAULTS: cannot read \"%s\"", qPrintable(bad));
+    qWarning("%s", qPrintable(faultListError(environment)));
     return false;
+}
+
+QString SimulatorDevice::faultListError(const QProcessEnvironment &environment)
+{
+    QString bad;
+    if (ModuleSimulator().applyFaults(environment.value(QStringLiteral("ORVEX_SIMULATOR_FAULTS")), &bad))
+        return QString();
+    return QStringLiteral(
+               "ORVEX_SIMULATOR_FAULTS: cannot read \"%1\"; the faults are %2, separated by commas")
+        .arg(bad, ModuleSimulator::faultNames().join(QStringLiteral(", ")));
 }

@@ -30,6 +30,8 @@ public:
     // Faults for trying the program: ORVEX_SIMULATOR_FAULTS holds ModuleSimulator::applyFaults'
     // text. Returns false (and sets nothing) when it cannot be read.
     bool applyFaultsFromEnvironment(const QProcessEnvironment &environment);
+    // Why ORVEX_SIMULATOR_FAULTS cannot be read (an unknown fault, a bad count); empty when it can.
+    static QString faultListError(const QProcessEnvironment &environment);
     // 0 for no pacing, ModuleSimulator::DinByteRate for a DIN cable.
     void setByteRate(int bytesPerSecond) { rate.store(bytesPerSecond); }
     // Called on the backend's thread with one line per message received.

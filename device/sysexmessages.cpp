@@ -80,8 +80,12 @@ void unpackGroups(const uint8_t *packed, uint8_t *image)
 Reply parseReply(const uint8_t *data, std::size_t length)
 {
     Reply r;
-    if (length == 0 || !hasAddress(data, length) || length <= 9)
+    if (length == 0)
         return r;
+    if (!hasAddress(data, length) || length <= 9) {
+        r.foreign = data[0] == Start;
+        return r;
+    }
     auto byte = [&](std::size_t i) -> uint32_t { return i < length ? data[i] : 0; };
     switch (data[9]) {
     case IdentityReply: {
@@ -98,7 +102,10 @@ Reply parseReply(const uint8_t *data, std::size_t length)
     }
     case PresetData:
         r.kind = ReplyKind::PresetData;
-        if (length == std::size_t(PresetDataLength)) {
+        // A lost byte in the middle or a merged message shows as a missing F7 or a set top bit.
+        if (length == std::size_t(PresetDataLength) && data[length - 1] == End &&
+            std::none_of(data + HeaderLength, data + HeaderLength + PackedImageLength,
+                         [](uint8_t b) { return b & 0x80; })) {
             unpackGroups(data + HeaderLength, r.image.data());
             r.imageValid = true;
         }

@@ -54,8 +54,9 @@ struct Reply
 {
     ReplyKind kind = ReplyKind::None;
     Identity identity;       // for Identity
-    bool imageValid = false; // for PresetData: exactly 331 bytes
+    bool imageValid = false; // for PresetData: exactly 331 bytes, 7-bit data, ending in F7
     PresetImage image{};     // for PresetData when imageValid
+    bool foreign = false;    // a SysEx message addressed otherwise (another model or device)
 };
 
 // One received message of `length` bytes. Bytes past the end read as zero, as in the

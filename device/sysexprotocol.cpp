@@ -21,11 +21,13 @@ Sysex::ReplyKind SysexProtocol::handleReceived(MidiBufferPtr buffer)
 {
     // The port keeps four buffers waiting only if each one handled is replaced first.
     midiPort.queueInputBuffer();
+    foreign = false;
     if (!buffer)
         return Sysex::ReplyKind::None;
     const std::size_t length = std::min(buffer->bytesRecorded, buffer->data.size());
     const Sysex::Reply reply = Sysex::parseReply(buffer->data.data(), length);
     midiPort.releaseInputBuffer(std::move(buffer));
+    foreign = reply.foreign;
 
     switch (reply.kind) {
     case Sysex::ReplyKind::Identity:

@@ -33,6 +33,8 @@ public:
     QString serialText() const { return serialShown; }
     QString versionText() const { return Sysex::versionText(version); }
     QString deviceText() const { return device; }
+    // Whether the last buffer handled was a SysEx message for another device.
+    bool lastWasForeign() const { return foreign; }
     // 256 after a well-formed PresetData, 0 after a malformed one.
     int imageLength() const { return imageBytes; }
     // The image last received, or the one the next writePreset carries.
@@ -46,5 +48,6 @@ private:
     QString serialShown;
     QString device;
     int imageBytes = 0;
+    bool foreign = false;
     PresetImage image{};
 };

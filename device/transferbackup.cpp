@@ -46,6 +46,12 @@ QStringList nameChanges(const BankStore &store)
                              .arg(b + 1)
                              .arg(p + 1)
                              .arg(record.name, kept.name);
+            if (kept.author != record.author)
+                lines << QCoreApplication::translate("TransferBackup",
+                                                     "Bank %1, preset %2: author \"%3\" becomes \"%4\"")
+                             .arg(b + 1)
+                             .arg(p + 1)
+                             .arg(record.author, kept.author);
         }
     return lines;
 }

@@ -40,7 +40,14 @@ bool MidiPort::openPorts(int inputIndex, int outputIndex)
         inputGood = true;
     }
     outHandle = midi->openOutput(outputIndex, &MidiPort::outputHandler, this);
-    return inputGood && outHandle != 0;
+    inFailed = !inputGood;
+    outFailed = outHandle == 0;
+    if (inFailed || outFailed) {
+        // Half a pair is of no use, and a port left open blocks other programs.
+        closePorts();
+        return false;
+    }
+    return true;
 }
 
 void MidiPort::closePorts()

@@ -30,9 +30,11 @@ public:
     // Not owned; must outlive the open ports or be replaced before it goes.
     void setReceiver(QObject *object);
 
-    // True only when both ports opened. A port that opened stays open when the other
-    // failed, until the next openPorts or closePorts.
+    // True only when both ports opened. When either fails, neither stays open, and
+    // inputFailed / outputFailed say which could not be opened.
     bool openPorts(int inputIndex, int outputIndex);
+    bool inputFailed() const { return inFailed; }
+    bool outputFailed() const { return outFailed; }
     void closePorts();
     bool inputOpen() const { return inHandle.load() != 0; }
     bool outputOpen() const { return outHandle != 0; }
@@ -56,4 +58,6 @@ private:
     std::atomic<bool> stopping{false};
     std::atomic<QObject *> receiver{nullptr};
     MidiHandle outHandle = 0;
+    bool inFailed = false;
+    bool outFailed = false;
 };

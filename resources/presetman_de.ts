@@ -520,6 +520,26 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>(%1 more in the log)</source>
         <translation>(%1 weitere im Protokoll)</translation>
     </message>
+    <message>
+        <source>What it holds now is saved in %1.</source>
+        <translation>Sein jetziger Inhalt ist in %1 gesichert.</translation>
+    </message>
+    <message>
+        <source>Written without a backup.</source>
+        <translation>Ohne Sicherung geschrieben.</translation>
+    </message>
+    <message>
+        <source>The module shortens or changes these names and authors:</source>
+        <translation>Das Modul kürzt oder ändert diese Namen und Autoren:</translation>
+    </message>
+    <message>
+        <source>Write 1 preset without a backup? What it holds on the module now cannot be restored.</source>
+        <translation>1 Preset ohne Sicherung schreiben? Sein jetziger Inhalt im Modul lässt sich dann nicht wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>Write %1 presets without a backup? What they hold on the module now cannot be restored.</source>
+        <translation>%1 Presets ohne Sicherung schreiben? Ihr jetziger Inhalt im Modul lässt sich dann nicht wiederherstellen.</translation>
+    </message>
 </context>
 <context>
     <name>MidiTransfer</name>
@@ -651,6 +671,98 @@ Möchten Sie die Datei ersetzen?</translation>
         <source> · about %1:%2 left</source>
         <translation> · noch etwa %1:%2</translation>
     </message>
+    <message>
+        <source>1 preset was written and read back right.</source>
+        <translation>1 Preset wurde geschrieben und richtig zurückgelesen.</translation>
+    </message>
+    <message>
+        <source>%1 presets were written and read back right.</source>
+        <translation>%1 Presets wurden geschrieben und richtig zurückgelesen.</translation>
+    </message>
+    <message>
+        <source>A message for another device was ignored.</source>
+        <translation>Eine Nachricht für ein anderes Gerät wurde übergangen.</translation>
+    </message>
+    <message>
+        <source>Not in banks %1: their presets are all alike, so replies out of step cannot change them.</source>
+        <translation>Nicht in den Bänken %1: Ihre Presets gleichen sich alle, verschobene Antworten können dort nichts ändern.</translation>
+    </message>
+    <message>
+        <source>What the module held is saved in %1.</source>
+        <translation>Der bisherige Inhalt des Moduls ist in %1 gesichert.</translation>
+    </message>
+    <message>
+        <source>No backup could be saved: %1</source>
+        <translation>Es konnte keine Sicherung gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Writing the presets that differ, without a backup: %1.</source>
+        <translation>Die abweichenden Presets werden ohne Sicherung geschrieben: %1.</translation>
+    </message>
+    <message>
+        <source>Bank %1, preset %2 did not take the write %3 times and may now hold a damaged preset.</source>
+        <translation>Bank %1, Preset %2 hat das Schreiben %3-mal nicht angenommen und enthält jetzt womöglich ein beschädigtes Preset.</translation>
+    </message>
+    <message>
+        <source>The module&apos;s replies went out of step: %1 read differently the second time.</source>
+        <translation>Die Antworten des Moduls sind verschoben: %1 wurde beim zweiten Mal anders gelesen.</translation>
+    </message>
+    <message>
+        <source>The module&apos;s replies went out of step: it sent preset data nobody asked for.</source>
+        <translation>Die Antworten des Moduls sind verschoben: Es hat Presetdaten geschickt, nach denen niemand gefragt hat.</translation>
+    </message>
+    <message>
+        <source>Nothing was imported.</source>
+        <translation>Es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <source>Nothing was written.</source>
+        <translation>Es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>Export again to be sure of what the module holds.</source>
+        <translation>Exportieren Sie erneut, um sicher zu sein, was das Modul enthält.</translation>
+    </message>
+    <message>
+        <source>What the module held before is saved in %1.</source>
+        <translation>Der vorherige Inhalt des Moduls ist in %1 gesichert.</translation>
+    </message>
+    <message>
+        <source>Writing %1 of %2: bank %3, preset %4</source>
+        <translation>Schreibe %1 von %2: Bank %3, Preset %4</translation>
+    </message>
+    <message>
+        <source>Checking bank %1 again</source>
+        <translation>Prüfe Bank %1 erneut</translation>
+    </message>
+    <message>
+        <source>Making sure no reply is left over</source>
+        <translation>Prüfe, dass keine Antwort übrig ist</translation>
+    </message>
+    <message>
+        <source> · no answer yet, asking again (%1 of %2)</source>
+        <translation> · noch keine Antwort, frage erneut (%1 von %2)</translation>
+    </message>
+    <message>
+        <source>Choose a MIDI input and a MIDI output.</source>
+        <translation>Wählen Sie einen MIDI-Eingang und einen MIDI-Ausgang.</translation>
+    </message>
+    <message>
+        <source>the MIDI input &quot;%1&quot;</source>
+        <translation>den MIDI-Eingang „%1“</translation>
+    </message>
+    <message>
+        <source>the MIDI output &quot;%1&quot;</source>
+        <translation>den MIDI-Ausgang „%1“</translation>
+    </message>
+    <message>
+        <source>Cannot open %1.</source>
+        <translation>Kann %1 nicht öffnen.</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
 </context>
 <context>
     <name>TransferBackup</name>
@@ -661,6 +773,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Bank %1, preset %2: &quot;%3&quot; becomes &quot;%4&quot;</source>
         <translation>Bank %1, Preset %2: „%3“ wird zu „%4“</translation>
+    </message>
+    <message>
+        <source>Bank %1, preset %2: author &quot;%3&quot; becomes &quot;%4&quot;</source>
+        <translation>Bank %1, Preset %2: Autor „%3“ wird zu „%4“</translation>
     </message>
 </context>
 <context>
@@ -763,6 +879,22 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Write without backup…</source>
+        <translation>Ohne Sicherung schreiben…</translation>
+    </message>
+    <message>
+        <source>Write without backup</source>
+        <translation>Ohne Sicherung schreiben</translation>
+    </message>
+    <message>
+        <source>Go on although what the module holds could not be saved</source>
+        <translation>Fortfahren, obwohl der Inhalt des Moduls nicht gesichert werden konnte</translation>
+    </message>
+    <message>
+        <source>Write the changed presets to the module without a backup</source>
+        <translation>Die geänderten Presets ohne Sicherung in das Modul schreiben</translation>
     </message>
 </context>
 <context>

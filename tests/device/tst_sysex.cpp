@@ -95,10 +95,16 @@ private slots:
         shorter.push_back(0xF7);
         Bytes longer = good;
         longer.insert(longer.end() - 1, 0x00);
-        for (const Bytes &bad : {shorter, longer}) {
+        // The right length is not enough: the end must be F7 and every data byte 7-bit.
+        Bytes noEnd(good.begin(), good.end() - 1);
+        noEnd.push_back(0x00);
+        Bytes topBit = good;
+        topBit[200] |= 0x80;
+        for (const Bytes &bad : {shorter, longer, noEnd, topBit}) {
             r = Sysex::parseReply(bad.data(), bad.size());
             QCOMPARE(r.kind, Sysex::ReplyKind::PresetData);
             QVERIFY(!r.imageValid);
+            QVERIFY(!r.foreign);
         }
     }
 
@@ -107,7 +113,9 @@ private slots:
         Bytes foreign = Sysex::writeAck();
         foreign[4] = 0x03;
         QCOMPARE(Sysex::parseReply(foreign.data(), foreign.size()).kind, Sysex::ReplyKind::None);
+        QVERIFY(Sysex::parseReply(foreign.data(), foreign.size()).foreign);
         QCOMPARE(Sysex::parseReply(foreign.data(), 0).kind, Sysex::ReplyKind::None);
+        QVERIFY(!Sysex::parseReply(foreign.data(), 0).foreign);
         const Bytes unknown = reply(0x23, {});
         QCOMPARE(Sysex::parseReply(unknown.data(), unknown.size()).kind, Sysex::ReplyKind::None);
         const Bytes ack = Sysex::writeAck();

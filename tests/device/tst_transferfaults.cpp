@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -27,7 +28,7 @@ struct FaultRig : Rig
         QObject::connect(transfer.get(), &MidiTransfer::logLine, transfer.get(),
                          [this](const QString &line) { log << line; });
         QObject::connect(transfer.get(), &MidiTransfer::confirmationNeeded, transfer.get(),
-                         [this] { transfer->confirmWrite(); });
+                         [this] { transfer->writeWithoutBackup(); });
     }
     void fault(const Fault &f)
     {
@@ -68,6 +69,22 @@ struct FaultRig : Rig
         return completed;
     }
 };
+
+// What most modules hold: user banks full of "Init" with one pad at bank 4, preset 11.
+TransferBanks mostlyInit(int padAt = 10)
+{
+    TransferBanks banks = ModuleSimulator::factoryProgramBanks();
+    PresetImage init{};
+    init[PresetImageLayout::CategoryOffset] = 1;
+    std::memcpy(init.data() + PresetImageLayout::NameOffset, "Init", 4);
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            banks.at(b, p) = init;
+    PresetImage &pad = banks.at(3, padAt);
+    std::memcpy(pad.data() + PresetImageLayout::NameOffset, "Pad", 4);
+    pad[7] = 0x40;
+    return banks;
+}
 
 TransferBanks withUserChange()
 {
@@ -141,12 +158,14 @@ private slots:
         QTest::newRow("silent") << false << Fault([](auto &f) { f.silentAfter = 9; }) << noAnswer
                                 << QStringLiteral("The module stopped answering at bank 1, preset 9.");
         QTest::newRow("only damaged data")
-            << false << Fault([](auto &f) { f.wrongLengthData = 1000; }) << noAnswer
+            << false << Fault([](auto &f) { f.wrongLengthData = 1000; })
+            << int(MidiTransfer::StopReason::OnlyDamaged)
             << QStringLiteral("The module sent only damaged replies at bank 1, preset 1.");
         QTest::newRow("write never taken")
             << true << Fault([](auto &f) { f.failWrites = true; })
             << int(MidiTransfer::StopReason::WriteRefused)
-            << QStringLiteral("Bank 2, preset 1 did not take the write 5 times.");
+            << QStringLiteral("Bank 2, preset 1 did not take the write 5 times and may now hold a damaged "
+                              "preset. 0 presets were written and read back right.");
         QTest::newRow("reply twice") << false << Fault([](auto &f) { f.doubleReplyTo = 40; }) << outOfStep
                                      << QString();
         QTest::newRow("unasked reply")
@@ -183,6 +202,114 @@ private slots:
         const int requests = rig.counts().requests;
         QTest::qWait(150);
         QCOMPARE(rig.counts().requests, requests);
+    }
+
+    // A reply sent twice shifts every later answer by one; with equal presets every
+    // comparison still passes, so only the reply too many can tell.
+    void aShiftIsCaughtWhereContentRepeats_data()
+    {
+        QTest::addColumn<bool>("exportAll");
+        QTest::addColumn<int>("doubled"); // request whose reply comes twice; 0: see below
+        QTest::addColumn<int>(
+            "afterWrite"); // export: the reply doubled is this many requests after the question
+        QTest::addColumn<int>("written");
+        QTest::newRow("export, a read early on") << true << 100 << 0 << 0;
+        QTest::newRow("export, the last read") << true << 1921 << 0 << 0;
+        QTest::newRow("import, a read early on") << false << 100 << 0 << 0;
+        QTest::newRow("import, the last read") << false << 2049 << 0 << 0;
+        QTest::newRow("export, the first read-back") << true << 0 << 2 << 1;
+    }
+    void aShiftIsCaughtWhereContentRepeats()
+    {
+        QFETCH(bool, exportAll);
+        QFETCH(int, doubled);
+        QFETCH(int, afterWrite);
+        QFETCH(int, written);
+        FaultRig rig;
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.setProgramBanks(mostlyInit());
+            return 0;
+        });
+        const TransferBanks before = rig.banks();
+        QVERIFY(rig.connect());
+        rig.fault([doubled](auto &f) { f.doubleReplyTo = doubled; });
+        // The file moves the pad one slot down: exactly what a shifted read would show.
+        rig.transfer->banks() = mostlyInit(11);
+        int asked = 0;
+        QObject::disconnect(rig.transfer.get(), &MidiTransfer::confirmationNeeded, nullptr, nullptr);
+        QObject::connect(rig.transfer.get(), &MidiTransfer::confirmationNeeded, rig.transfer.get(), [&] {
+            ++asked;
+            rig.backend->flush();
+            const int requests = rig.counts().requests;
+            if (afterWrite)
+                rig.fault([=](auto &f) { f.doubleReplyTo = requests + afterWrite; });
+            rig.transfer->writeWithoutBackup();
+        });
+        QVERIFY(!rig.run(exportAll));
+        QCOMPARE(int(rig.transfer->stopReason()), int(MidiTransfer::StopReason::OutOfStep));
+        QVERIFY(!rig.transfer->transferDone());
+        QVERIFY(rig.transfer->canRetry());
+        QVERIFY2(
+            rig.transfer->stopMessage().startsWith(QStringLiteral("The module's replies went out of step")),
+            qPrintable(rig.transfer->stopMessage()));
+        QCOMPARE(rig.transfer->writtenCount(), written);
+        // Before any write: never asked, so no backup of shifted data and nothing written.
+        QCOMPARE(asked, afterWrite ? 1 : 0);
+        if (!afterWrite)
+            QVERIFY(rig.banks() == before);
+        if (written)
+            QVERIFY(rig.transfer->stopMessage().contains(
+                QStringLiteral("Export again to be sure of what the module holds.")));
+
+        // Retry starts over and, without the fault, gets it right.
+        rig.fault([](auto &f) { f.doubleReplyTo = 0; });
+        QObject::disconnect(rig.transfer.get(), &MidiTransfer::confirmationNeeded, nullptr, nullptr);
+        QObject::connect(rig.transfer.get(), &MidiTransfer::confirmationNeeded, rig.transfer.get(),
+                         [&rig] { rig.transfer->writeWithoutBackup(); });
+        QVERIFY(rig.transfer->retry());
+        QVERIFY2(rig.finish(), qPrintable(rig.transfer->stopMessage()));
+        if (exportAll)
+            QVERIFY(rig.banks() == mostlyInit(11));
+        else
+            QVERIFY(rig.transfer->banks() == before);
+    }
+
+    void checksPickPresetsAShiftWouldChange_data()
+    {
+        QTest::addColumn<int>("padAt");
+        QTest::addColumn<QList<int>>("allowed"); // for bank 4; other user banks are all alike
+        QTest::newRow("pad inside the bank") << 10 << QList<int>{10, 11};
+        QTest::newRow("pad first in the bank") << 0 << QList<int>{0, 1};
+        QTest::newRow("pad last in the bank") << 127 << QList<int>{127};
+    }
+    void checksPickPresetsAShiftWouldChange()
+    {
+        QFETCH(int, padAt);
+        QFETCH(QList<int>, allowed);
+        const TransferBanks content = mostlyInit(padAt);
+        for (unsigned seed = 1; seed < 40; ++seed) {
+            std::mt19937 random(seed);
+            const std::vector<int> picked = TransferPlan::pickChecks(content, 1, random);
+            QCOMPARE(int(picked.size()), 15);
+            for (int b = 1; b < BankCount; ++b) {
+                const int p = picked[b - 1];
+                if (b == 3)
+                    QVERIFY2(allowed.contains(p), qPrintable(QString::number(p)));
+                else if (b == 4 && padAt == 127)
+                    QCOMPARE(p, 0); // the bank's first preset follows the pad
+                else
+                    QCOMPARE(p, -1);
+            }
+        }
+        // Where every preset differs, each check also differs from the check before it.
+        const TransferBanks factory = ModuleSimulator::factoryProgramBanks();
+        std::mt19937 random(7);
+        const std::vector<int> picked = TransferPlan::pickChecks(factory, 0, random);
+        for (int b = 0; b < BankCount; ++b) {
+            QVERIFY(picked[b] >= (b == 0 ? 1 : 0));
+            if (b > 0)
+                QVERIFY(factory.at(b, picked[b]) != factory.at(b - 1, picked[b - 1]));
+        }
     }
 
     void retryGoesOnWhereItStopped()
@@ -267,6 +394,20 @@ private slots:
             QCOMPARE(bad, QString::fromLatin1(text));
             QCOMPARE(fresh.faults().unaskedAfter, 0); // nothing is set from a bad text
         }
+    }
+
+    void theSimulatorKeepsItsFactoryBank()
+    {
+        // So a transfer that wrote bank 1 by mistake fails its read-back in every test.
+        ModuleSimulator sim;
+        const PresetImage before = sim.image(0, 3);
+        PresetImage other = before;
+        other[0] ^= 1;
+        const std::vector<uint8_t> write = Sysex::presetWrite(3, 0, other);
+        QCOMPARE(int(sim.handle(write).size()), 1); // acknowledged all the same
+        QVERIFY(sim.image(0, 3) == before);
+        QCOMPARE(sim.counts().factoryWritesRefused, 1);
+        QVERIFY(ModuleSimulator::describe(write).contains(QStringLiteral("refused")));
     }
 
     void positionTextEstimatesTheTimeLeft()

@@ -13,7 +13,13 @@
 
 // One name per test program: JACK keeps at most eight servers in its registry and only
 // reclaims the entry of a dead server when one of the same name starts.
-JackServer::JackServer() : serverName(QStringLiteral("orvex-%1").arg(QCoreApplication::applicationName())) {}
+// The process id too: two checkouts running the same test at once must not share a server.
+JackServer::JackServer()
+    : serverName(QStringLiteral("orvex-%1-%2")
+                     .arg(QCoreApplication::applicationName())
+                     .arg(QCoreApplication::applicationPid()))
+{
+}
 
 JackServer::~JackServer()
 {

@@ -7,7 +7,7 @@
 #include <memory>
 
 // A private JACK server with the dummy driver for end-to-end tests: its own server
-// name per test program (so parallel tests and a user's JACK are not disturbed), stopped with the
+// name per test process (so parallel tests and a user's JACK are not disturbed), stopped with the
 // object. The process environment is pointed at it for RtMidi's JACK clients.
 class JackServer
 {

@@ -150,10 +150,11 @@ private slots:
                                          device + QStringList{edited},
                                      failing);
         QCOMPARE(refused.code, 1);
-        QVERIFY2(
-            refused.err.endsWith(QStringLiteral(
-                "orvex-pre: Bank 3, preset 8 did not take the write 5 times. 0 presets were written.\n")),
-            qPrintable(refused.err));
+        QVERIFY2(refused.err.endsWith(QStringLiteral(
+                     "orvex-pre: Bank 3, preset 8 did not take the write 5 times and may now hold a damaged "
+                     "preset. 0 presets were written and read back right. What the module held before is "
+                     "saved in module-backup.pre.\n")),
+                 qPrintable(refused.err));
         QVERIFY2(
             refused.err.contains(QStringLiteral("orvex-pre: Bank 3, preset 8 read back different; writing it "
                                                 "again (4 of 5).\n")),
@@ -265,6 +266,23 @@ private slots:
                                     .arg(r.code)
                                     .arg(r.err)));
         }
+        // A misspelt fault would leave the simulator well-behaved: refused, here and in orvex-simulator.
+        QProcessEnvironment misspelt = QProcessEnvironment::systemEnvironment();
+        misspelt.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"),
+                        QStringLiteral("drop-reply=3,double-replies=4"));
+        const Run typo = orvexPre({QStringLiteral("ports"), QStringLiteral("--simulator")}, misspelt);
+        QCOMPARE(typo.code, 2);
+        QVERIFY2(
+            typo.err.contains(QStringLiteral("ORVEX_SIMULATOR_FAULTS: cannot read \"double-replies=4\"")),
+            qPrintable(typo.err));
+        QProcess simulator;
+        simulator.setProcessEnvironment(misspelt);
+        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                        {QStringLiteral("--api"), QStringLiteral("jack")});
+        QVERIFY(simulator.waitForFinished(10000));
+        QCOMPARE(simulator.exitCode(), 2);
+        QVERIFY(simulator.readAllStandardError().contains("double-replies=4"));
+
         // The file that could not be opened for writing was not created, nor its folder.
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("x.pre"))));
@@ -368,6 +386,70 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("never.pre"))));
         stalling.terminate();
         QVERIFY(stalling.waitForFinished(10000));
+    }
+
+    // A module full of "Init" that answers request 100 twice: every later answer is one
+    // preset late, and a file that moves the pad one slot down looks already written.
+    void aRepeatingModuleCannotFoolTheExportOverJack()
+    {
+        JackServer jack;
+        QString why;
+        if (!jack.start(&why, 512))
+            QSKIP(qPrintable(QStringLiteral("no JACK server for the end-to-end test: ") + why));
+        const QProcessEnvironment env = jack.environment();
+        auto mostlyInit = [](int padAt) {
+            BankStore store = factoryStore();
+            for (int b = 1; b < BankCount; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p) {
+                    store.at(b, p) = PresetRecord();
+                    store.at(b, p).name = QStringLiteral("Init");
+                }
+            store.at(3, padAt).name = QStringLiteral("Pad");
+            store.at(3, padAt).params[7] = 0x40;
+            return store;
+        };
+        const QString moduleFile = dir.filePath(QStringLiteral("init-module.pre"));
+        const QString moved = dir.filePath(QStringLiteral("init-moved.pre"));
+        const QString saved = dir.filePath(QStringLiteral("init-after.pre"));
+        const QString backup = dir.filePath(QStringLiteral("init-backup.pre"));
+        QString error;
+        QVERIFY(savePresetFile(mostlyInit(10), moduleFile, 0, BankCount - 1, error));
+        QVERIFY(savePresetFile(mostlyInit(11), moved, 0, BankCount - 1, error));
+
+        QProcess simulator;
+        simulator.setProcessEnvironment(env);
+        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                         QStringLiteral("init"), QStringLiteral("--load"), moduleFile,
+                         QStringLiteral("--save"), saved, QStringLiteral("--double-reply"),
+                         QStringLiteral("100"), QStringLiteral("--quiet")});
+        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
+        QByteArray log;
+        QTRY_VERIFY2_WITH_TIMEOUT((log += simulator.readAllStandardOutput()).contains("ready"),
+                                  "orvex-simulator did not get ready within 10 s", 10000);
+        const auto [in, out] = portIndexes(
+            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env).out,
+            QRegularExpression(QStringLiteral("^orvex-simulator.*:init$")));
+        QVERIFY(in >= 0 && out >= 0);
+
+        const Run exported =
+            orvexPre({QStringLiteral("export"), QStringLiteral("--yes"), QStringLiteral("--api"),
+                      QStringLiteral("jack"), QStringLiteral("--in"), QString::number(in),
+                      QStringLiteral("--out"), QString::number(out), QStringLiteral("--timeout"),
+                      QStringLiteral("5"), QStringLiteral("--backup"), backup, moved},
+                     env, 120000);
+        QCOMPARE(exported.code, 1);
+        QVERIFY2(exported.err.contains(QStringLiteral("orvex-pre: The module's replies went out of step")) &&
+                     exported.err.contains(QStringLiteral("Nothing was written.")),
+                 qPrintable(exported.err + exported.out));
+        // No backup of shifted data, and the module as it was.
+        QVERIFY(!QFileInfo::exists(backup));
+        simulator.terminate();
+        QVERIFY(simulator.waitForFinished(10000));
+        bool ok = false;
+        const BankStore module = readFile(saved, &ok);
+        QVERIFY(ok);
+        QCOMPARE(firstDifference(module, mostlyInit(10)), QString());
     }
 
 private:

@@ -33,14 +33,14 @@ const char *const OptionsHelp =
     "  --backup FILE      export: where to save what banks 2..16 of the module held\n"
     "                     (default: module-backup-DATE-TIME.pre in the data folder)\n"
     "  --yes              export: write without asking, also on a terminal\n"
+    "  --no-backup        export: save no backup and write all the same\n"
     "import writes all 16 banks; export reads banks 2..16 of the module, saves them as\n"
     "the backup, writes the presets that differ and verifies each write by reading it\n"
-    "again. Both re-read one preset per bank at the end to catch replies out of step.\n"
+    "again; without a saved backup it writes nothing unless --no-backup is given. Both\n"
+    "stop on replies out of step (a module that answers twice) instead of using them.\n"
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
 namespace {
-
-QString backupSaved;
 
 enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
 
@@ -79,6 +79,7 @@ struct Options
     int retries = MidiTransfer::DefaultResends;
     bool verbose = false;
     bool yes = false;
+    bool noBackup = false;
     QString backup;
     QStringList positional;
 };
@@ -144,6 +145,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
             o.verbose = true;
         } else if (name == QLatin1String("--yes") && !hasValue) {
             o.yes = true;
+        } else if (withPorts && name == QLatin1String("--no-backup") && !hasValue) {
+            o.noBackup = true;
         } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
             if (!takeValue())
                 return false;
@@ -162,6 +165,13 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
             return false;
         } else {
             o.positional << args.at(i);
+        }
+    }
+    if (o.simulator) {
+        const QString faults = SimulatorDevice::faultListError(QProcessEnvironment::systemEnvironment());
+        if (!faults.isEmpty()) {
+            error = faults;
+            return false;
         }
     }
     if (!o.api.isEmpty() && !RtMidiBackend(o.api).apiAvailable()) {
@@ -335,26 +345,38 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     QObject::connect(&midi, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
     QObject::connect(&midi, &MidiTransfer::transferStopped, &loop, [&](const QString &message) {
         error = message;
-        if (exportAll && midi.stopReason() != MidiTransfer::StopReason::Cancelled)
-            error += QStringLiteral(" %1 preset%2 written.")
-                         .arg(midi.writtenCount())
-                         .arg(midi.writtenCount() == 1 ? QStringLiteral(" was") : QStringLiteral("s were"));
         failed = true;
         loop.quit();
     });
+    if (exportAll && !o.noBackup) {
+        // The transfer's rules save it before asking; without it they write nothing.
+        const QString backup = o.backup.isEmpty() ? programBackupPath() : o.backup;
+        midi.setBackupWriter(
+            [backup](const TransferBanks &moduleBanks, QString &why) {
+                return TransferBackup::save(moduleBanks, backup, why);
+            },
+            backup);
+    }
     QObject::connect(&midi, &MidiTransfer::confirmationNeeded, &loop, [&](int changes) {
         progress.end();
-        const QString backup = o.backup.isEmpty() ? programBackupPath() : o.backup;
-        QString why;
-        if (!TransferBackup::save(midi.moduleBanks(), backup, why)) {
-            midi.cancelWrite();
-            error = QStringLiteral("no backup, nothing written: %1").arg(why);
+        const TransferPlan &plan = midi.plan();
+        if (plan.backupSaved()) {
+            writeOut(QStringLiteral("backup of banks 2..16: %1\n").arg(plan.backupFile()));
+            if (confirmWrite(o, changes))
+                midi.confirmWrite();
+            else
+                midi.cancelWrite();
             return;
         }
-        backupSaved = backup;
-        writeOut(QStringLiteral("backup of banks 2..16: %1\n").arg(backup));
+        if (!o.noBackup) {
+            midi.cancelWrite();
+            error = QStringLiteral("no backup, nothing written: %1 (--no-backup writes without one)")
+                        .arg(plan.backupError());
+            return;
+        }
+        writeOut(QStringLiteral("no backup of banks 2..16 (--no-backup)\n"));
         if (confirmWrite(o, changes))
-            midi.confirmWrite();
+            midi.writeWithoutBackup();
         else
             midi.cancelWrite();
     });
@@ -463,7 +485,7 @@ int runExport(const QStringList &args)
     store.toDump(midi.banks().data());
     if (!transfer(midi, o, true, error))
         return fail(error);
-    if (midi.changeCount() == 0) {
+    if (midi.changeCount() == 0 && midi.writtenCount() == 0) {
         writeOut(QStringLiteral("exported banks 2..%1: the module already held them, nothing written\n")
                      .arg(BankCount));
         return Success;
@@ -476,7 +498,7 @@ int runExport(const QStringList &args)
                  .arg(BankCount)
                  .arg(midi.writtenCount())
                  .arg(midi.retryCount())
-                 .arg(backupSaved));
+                 .arg(midi.plan().backupSaved() ? midi.plan().backupFile() : QStringLiteral("none")));
     return Success;
 }
 

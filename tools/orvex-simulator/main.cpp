@@ -2,6 +2,7 @@
 // other) can import and export over a real MIDI stack without the hardware.
 #include "simulatorhost.h"
 
+#include "device/simulatordevice.h"
 #include "device/sysexmessages.h"
 
 #ifdef ORVEX_HAVE_PRESET_FILES
@@ -10,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QProcessEnvironment>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -213,8 +215,12 @@ int main(int argc, char *argv[])
     }
     if (args.isSet(deviceText))
         sim.setDeviceText(args.value(deviceText).toLatin1());
+    // ORVEX_SIMULATOR_FAULTS first, as for the built-in simulator; the options add to it.
+    const QString faultError = SimulatorDevice::faultListError(QProcessEnvironment::systemEnvironment());
+    if (!faultError.isEmpty())
+        return bad(faultError);
+    QStringList faultList(qEnvironmentVariable("ORVEX_SIMULATOR_FAULTS"));
     // The fault options read as the built-in simulator's fault list does.
-    QStringList faultList;
     for (const QCommandLineOption *option : {&drop, &wrongLength, &badWrites, &foreign, &garbage, &dropReply,
                                              &lateReply, &lateBy, &doubleReply, &unasked, &silentAfter})
         if (args.isSet(*option))

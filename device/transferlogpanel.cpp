@@ -1,4 +1,4 @@
-#include "midi/transferlogpanel.h"
+#include "device/transferlogpanel.h"
 
 #include <QClipboard>
 #include <QFileDialog>

@@ -4,10 +4,12 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 // Where the transfer dialog says how a transfer goes and what the user can do about it:
-// its position while running (with Stop), the question before writing (Write, Cancel),
-// why it stopped (Retry, Close) and the summary at the end (Close).
+// its position while running (with Stop), the question before writing (Write or, without
+// a backup, a separate "Write without backup" step; Cancel is the default), why it
+// stopped (Retry, Close) and the summary at the end (Close). Long texts scroll.
 class TransferStatusPanel : public QWidget
 {
     Q_OBJECT
@@ -16,7 +18,10 @@ public:
     explicit TransferStatusPanel(QWidget *parent = nullptr);
 
     void showRunning(const QString &text);
-    void showQuestion(const QString &text);
+    // With a backup saved: Write, Cancel; without: "Write without backup…", Cancel.
+    void showQuestion(const QString &text, bool backupSaved);
+    // The second step of writing without a backup.
+    void showWithoutBackupQuestion(const QString &text);
     void showStopped(const QString &text, bool canRetry);
     void showDone(const QString &text);
     // A line without buttons (an unanswered connect); empty text hides the panel's text.
@@ -24,13 +29,18 @@ public:
     QString text() const;
 
     QLabel *label = nullptr;
+    QScrollArea *scroller = nullptr;
     QPushButton *stopButton = nullptr;
     QPushButton *retryButton = nullptr;
     QPushButton *writeButton = nullptr;
+    QPushButton *noBackupButton = nullptr;
+    QPushButton *writeAnywayButton = nullptr;
     QPushButton *cancelButton = nullptr;
     QPushButton *closeButton = nullptr;
 
 private:
     bool running = false;
+    // The first button is the default.
     void show(const QString &text, std::initializer_list<QPushButton *> buttons);
+    QList<QPushButton *> allButtons() const;
 };

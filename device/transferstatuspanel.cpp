@@ -1,8 +1,9 @@
-#include "midi/transferstatuspanel.h"
+#include "device/transferstatuspanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -16,6 +17,8 @@ TransferStatusPanel::TransferStatusPanel(QWidget *parent) : QWidget(parent)
     stopButton = new QPushButton(tr("Stop"), this);
     retryButton = new QPushButton(tr("Retry"), this);
     writeButton = new QPushButton(tr("Write"), this);
+    noBackupButton = new QPushButton(tr("Write without backup…"), this);
+    writeAnywayButton = new QPushButton(tr("Write without backup"), this);
     cancelButton = new QPushButton(tr("Cancel"), this);
     closeButton = new QPushButton(tr("Close"), this);
     // The text changes with every reply; the name says what it is.
@@ -24,17 +27,27 @@ TransferStatusPanel::TransferStatusPanel(QWidget *parent) : QWidget(parent)
     stopButton->setToolTip(tr("Stop the transfer at the module's next reply"));
     retryButton->setToolTip(tr("Carry on from where the transfer stopped"));
     writeButton->setToolTip(tr("Write the changed presets to the module"));
+    noBackupButton->setToolTip(tr("Go on although what the module holds could not be saved"));
+    writeAnywayButton->setToolTip(tr("Write the changed presets to the module without a backup"));
     cancelButton->setToolTip(tr("Leave the module as it is"));
     closeButton->setToolTip(tr("Close this window"));
 
     auto *row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->addStretch();
-    for (QPushButton *b : {stopButton, retryButton, writeButton, cancelButton, closeButton})
+    for (QPushButton *b : allButtons())
         row->addWidget(b);
+    // A summary with many changed names scrolls instead of being cut off.
+    scroller = new QScrollArea(this);
+    scroller->setWidget(label);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setAccessibleName(label->accessibleName());
+    scroller->setToolTip(label->toolTip());
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(label, 1);
+    column->addWidget(scroller, 1);
     column->addLayout(row);
     showNote(QString());
 }
@@ -43,10 +56,18 @@ void TransferStatusPanel::show(const QString &text, std::initializer_list<QPushB
 {
     running = false;
     label->setText(text);
-    for (QPushButton *b : {stopButton, retryButton, writeButton, cancelButton, closeButton})
+    for (QPushButton *b : allButtons()) {
         b->setVisible(std::find(buttons.begin(), buttons.end(), b) != buttons.end());
+        b->setDefault(false);
+    }
     if (buttons.size() > 0)
         (*buttons.begin())->setDefault(true);
+}
+
+QList<QPushButton *> TransferStatusPanel::allButtons() const
+{
+    return {stopButton,        retryButton,  writeButton, noBackupButton,
+            writeAnywayButton, cancelButton, closeButton};
 }
 
 void TransferStatusPanel::showRunning(const QString &text)
@@ -58,9 +79,18 @@ void TransferStatusPanel::showRunning(const QString &text)
     label->setText(text);
 }
 
-void TransferStatusPanel::showQuestion(const QString &text)
+void TransferStatusPanel::showQuestion(const QString &text, bool backupSaved)
 {
-    show(text, {writeButton, cancelButton});
+    // Cancel is the default: writing is never one keypress away.
+    if (backupSaved)
+        show(text, {cancelButton, writeButton});
+    else
+        show(text, {cancelButton, noBackupButton});
+}
+
+void TransferStatusPanel::showWithoutBackupQuestion(const QString &text)
+{
+    show(text, {cancelButton, writeAnywayButton});
 }
 
 void TransferStatusPanel::showStopped(const QString &text, bool canRetry)

@@ -1,16 +1,15 @@
-#include "midi/midisetting.h"
+#include "device/midisetting.h"
 
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
+#include "device/transferlogpanel.h"
+#include "device/transferstatuspanel.h"
 #include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
-#include "midi/transferlogpanel.h"
-#include "midi/transferstatuspanel.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
@@ -32,7 +31,11 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     connect(ConnectButton, &QPushButton::clicked, this, &MidiSetting::Connect);
     connect(TransferButton, &QPushButton::clicked, this, &MidiSetting::Transfer);
     connect(RescanButton, &QPushButton::clicked, this, &MidiSetting::rescanPorts);
-    connect(&midi, &MidiTransfer::progressChanged, progressBar, &QProgressBar::setValue);
+    connect(&midi, &MidiTransfer::progressChanged, this, [this](int done, int total) {
+        // One bar per phase: reading, then writing, so it never runs backwards.
+        progressBar->setRange(0, std::max(1, total));
+        progressBar->setValue(done);
+    });
     connect(&midi, &MidiTransfer::transferCompleted, this, &MidiSetting::finishTransfer);
     setUpTransferPanels();
     // Replies come to the dialog, which hands each one to the transfer rules.
@@ -145,7 +148,8 @@ void MidiSetting::Connect()
         outRow = MidiOutList->currentRow();
         inName = inRow >= 0 ? MidiInList->item(inRow)->text() : QString();
         outName = outRow >= 0 ? MidiOutList->item(outRow)->text() : QString();
-        midi.connectPorts(inRow, outRow);
+        if (!midi.connectPorts(inRow, outRow, inName, outName))
+            status->showNote(midi.openError());
     } else {
         midi.disconnectPorts();
     }
@@ -161,6 +165,16 @@ void MidiSetting::Transfer()
     TransferButton->setEnabled(false);
     ConnectButton->setEnabled(false);
     status->showRunning(midi.positionText());
+    if (midi.exportMode()) {
+        // Saved by the transfer's rules before the question; nothing is written without it
+        // unless the user says so.
+        const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
+        midi.setBackupWriter(
+            [fileName](const TransferBanks &moduleBanks, QString &error) {
+                return TransferBackup::save(moduleBanks, fileName, error);
+            },
+            fileName);
+    }
     // Only refused when not connected, which the disabled button normally rules out;
     // the user must not be left with every button disabled then.
     if (!midi.startTransfer())
@@ -220,10 +234,12 @@ void MidiSetting::setUpTransferPanels()
     fitToPanels();
 
     connect(&midi, &MidiTransfer::logLine, log, &TransferLogPanel::addLine);
-    connect(&midi, &MidiTransfer::progressChanged, this, [this] {
+    auto showPosition = [this] {
         if (midi.running())
             status->showRunning(midi.positionText());
-    });
+    };
+    connect(&midi, &MidiTransfer::progressChanged, this, showPosition);
+    connect(&midi, &MidiTransfer::waitingChanged, this, showPosition);
     connect(&midi, &MidiTransfer::confirmationNeeded, this, &MidiSetting::askBeforeWriting);
     connect(&midi, &MidiTransfer::transferStopped, this, &MidiSetting::showStopped);
     connect(&midi, &MidiTransfer::connectFailed, this, [this](const QString &message) {
@@ -236,8 +252,22 @@ void MidiSetting::setUpTransferPanels()
     });
     connect(status->stopButton, &QPushButton::clicked, &midi, &MidiTransfer::stop);
     connect(status->writeButton, &QPushButton::clicked, this, [this] {
-        status->showRunning(midi.positionText());
-        midi.confirmWrite();
+        if (midi.confirmWrite())
+            status->showRunning(midi.positionText());
+    });
+    // Without a backup it takes a second, separate step.
+    connect(status->noBackupButton, &QPushButton::clicked, this, [this] {
+        const int changes = midi.changeCount();
+        status->showWithoutBackupQuestion(
+            changes == 1
+                ? tr("Write 1 preset without a backup? What it holds on the module now cannot be restored.")
+                : tr("Write %1 presets without a backup? What they hold on the module now cannot be "
+                     "restored.")
+                      .arg(changes));
+    });
+    connect(status->writeAnywayButton, &QPushButton::clicked, this, [this] {
+        if (midi.writeWithoutBackup())
+            status->showRunning(midi.positionText());
     });
     connect(status->cancelButton, &QPushButton::clicked, &midi, &MidiTransfer::cancelWrite);
     connect(status->retryButton, &QPushButton::clicked, this, [this] {
@@ -261,47 +291,40 @@ void MidiSetting::fitToPanels()
 
 void MidiSetting::askBeforeWriting(int changes)
 {
-    const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
-    QString error;
-    QString text;
-    if (TransferBackup::save(midi.moduleBanks(), fileName, error)) {
-        backupSaved = fileName;
-        log->addLine(tr("What the module held is saved in %1.").arg(QDir::toNativeSeparators(fileName)));
-    } else {
-        backupSaved.clear();
-        text = tr("No backup could be saved: %1").arg(error) + QLatin1Char('\n');
-        log->addLine(text.trimmed());
+    const TransferPlan &plan = midi.plan();
+    const QString question = changes == 1
+                                 ? tr("1 preset in banks 2–16 will change on the module.")
+                                 : tr("%1 presets in banks 2–16 will change on the module.").arg(changes);
+    if (plan.backupSaved()) {
+        status->showQuestion(
+            question + QLatin1Char(' ') +
+                tr("What it holds now is saved in %1.").arg(QFileInfo(plan.backupFile()).fileName()),
+            true);
+        return;
     }
-    text += changes == 1 ? tr("1 preset in banks 2–16 will change on the module.")
-                         : tr("%1 presets in banks 2–16 will change on the module.").arg(changes);
-    status->showQuestion(text);
+    status->showQuestion(
+        tr("No backup could be saved: %1").arg(plan.backupError()) + QLatin1Char('\n') + question, false);
 }
 
 void MidiSetting::showStopped(const QString &message)
 {
-    QString text = message;
-    if (midi.exportMode() && midi.stopReason() != MidiTransfer::StopReason::Cancelled)
-        text += QLatin1Char(' ') + (midi.writtenCount() == 1
-                                        ? tr("1 preset was written.")
-                                        : tr("%1 presets were written.").arg(midi.writtenCount()));
-    status->showStopped(text, midi.canRetry());
+    status->showStopped(message, midi.canRetry());
 }
 
 QString MidiSetting::exportSummary() const
 {
-    if (midi.changeCount() == 0)
+    if (midi.changeCount() == 0 && midi.writtenCount() == 0)
         return tr("The module already held these presets; nothing was written.");
     QString text = tr("Export done. Presets written: %1; writes repeated: %2.")
                        .arg(midi.writtenCount())
                        .arg(midi.retryCount());
-    if (!backupSaved.isEmpty())
-        text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(backupSaved).fileName());
-    if (!nameChanges.isEmpty()) {
-        constexpr int Shown = 2;
-        text += QLatin1Char('\n') + tr("The module shortens or changes these names: %1")
-                                        .arg(nameChanges.mid(0, Shown).join(QStringLiteral("; ")));
-        if (nameChanges.size() > Shown)
-            text += QLatin1Char(' ') + tr("(%1 more in the log)").arg(nameChanges.size() - Shown);
-    }
+    const TransferPlan &plan = midi.plan();
+    if (plan.backupSaved())
+        text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(plan.backupFile()).fileName());
+    else if (plan.withoutBackup())
+        text += QLatin1Char(' ') + tr("Written without a backup.");
+    if (!nameChanges.isEmpty())
+        text += QLatin1Char('\n') + tr("The module shortens or changes these names and authors:") +
+                QLatin1Char('\n') + nameChanges.join(QLatin1Char('\n'));
     return text;
 }

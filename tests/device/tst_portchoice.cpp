@@ -1,6 +1,6 @@
 // Which ports the transfer dialog offers and starts on: remembered names, Rescan, and
 // the line shown when there are no ports at all.
-#include "midi/midisetting.h"
+#include "device/midisetting.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
 #include "midi/scriptedmidibackend.h"

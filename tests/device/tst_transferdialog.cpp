@@ -1,9 +1,10 @@
 // The transfer dialog on its own: its states, port lists, texts and pictures, through
 // the virtual backend and the in-process module simulator.
 #include "common/transferrig.h"
-#include "midi/midisetting.h"
-#include "midi/transferlogpanel.h"
-#include "midi/transferstatuspanel.h"
+#include "device/midisetting.h"
+#include "device/transferlogpanel.h"
+#include "device/transferstatuspanel.h"
+#include "midi/scriptedmidibackend.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -149,11 +150,13 @@ private slots:
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
 
-        // No output chosen: nothing opens as a pair, and no message is shown.
+        // No output chosen: nothing opens as a pair, and the status line says what is missing.
         d.MidiOutList->setCurrentRow(-1);
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
         QCOMPARE(d.outRow, -1);
+        QCOMPARE(d.status->text(), QStringLiteral("Choose a MIDI input and a MIDI output."));
+        QCOMPARE(rig.backend->openInputCount(), 0);
         QVERIFY(!d.TryConText->isVisible());
         QVERIFY(d.MidiInList->isEnabled());
         QVERIFY(!QApplication::activeModalWidget());
@@ -179,6 +182,21 @@ private slots:
         QVERIFY(d.MidiInList->isEnabled());
         QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
         QCOMPARE(rig.backend->openInputCount(), 0);
+    }
+
+    void aPortGoneSinceTheListWasReadIsNamed()
+    {
+        auto backend = std::make_shared<ScriptedMidiBackend>(1, 1);
+        MidiSetting d(backend);
+        d.fillPortLists();
+        backend->setDeviceCounts(1, 0); // unplugged while the dialog is open
+        backend->rescan();
+        d.Connect();
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QCOMPARE(d.status->text(), QStringLiteral("Cannot open the MIDI output \"Scripted Out 0\"."));
+        QCOMPARE(backend->openInputCount(), 0); // the input that did open is closed again
+        QVERIFY(d.MidiInList->isEnabled());
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
     }
 
     void stopRetryAndTheLog()

@@ -45,11 +45,11 @@ public:
     bool exportMode() const { return midi.exportMode(); }
     bool transferDone() const { return midi.transferDone(); }
     int retryCount() const { return midi.retryCount(); }
-    // Export: the names the module will not keep, listed in the summary.
+    // Export: the names and authors the module will not keep, listed in the summary.
     void setNameChanges(const QStringList &lines) { nameChanges = lines; }
     // Where the export's backup goes; empty for a new file in the data folder.
     void setBackupFile(const QString &fileName) { backupFile = fileName; }
-    QString backupFileName() const { return backupSaved; }
+    QString backupFileName() const { return midi.plan().backupFile(); }
     TransferBanks &transferBanks() { return midi.banks(); }
     MidiTransfer &transfer() { return midi; }
 
@@ -88,5 +88,4 @@ private:
     MidiTransfer midi;
     QStringList nameChanges;
     QString backupFile;
-    QString backupSaved;
 };

@@ -4,8 +4,8 @@
 #include "app/startup.h"
 #include "common/modaldriver.h"
 #include "common/transferrig.h"
-#include "midi/midisetting.h"
-#include "midi/transferstatuspanel.h"
+#include "device/midisetting.h"
+#include "device/transferstatuspanel.h"
 #include "views/bigtable.h"
 
 #include <QElapsedTimer>
@@ -319,7 +319,10 @@ private slots:
         });
         w.on_Export();
         QVERIFY(driven);
-        QCOMPARE(question, QStringLiteral("1 preset in banks 2–16 will change on the module."));
+        QVERIFY2(
+            question.startsWith(QStringLiteral("1 preset in banks 2–16 will change on the module. What it "
+                                               "holds now is saved in module-backup-")),
+            qPrintable(question));
         QVERIFY2(
             summary.startsWith(QStringLiteral("Export done. Presets written: 1; writes repeated: 3. Backup: "
                                               "module-backup-")),
@@ -394,8 +397,14 @@ private slots:
         });
         whenDialogShows(readAndClose);
         w.on_Export();
-        QCOMPARE(shown,
-                 QStringLiteral("Bank 3, preset 3 did not take the write 5 times. 0 presets were written."));
+        // The slot got five writes that read back wrong: it may hold a damaged preset, and the
+        // backup is named.
+        QVERIFY2(
+            shown.startsWith(QStringLiteral("Bank 3, preset 3 did not take the write 5 times and may now "
+                                            "hold a damaged preset. 0 presets were written and read back "
+                                            "right. What the module held before is saved in "
+                                            "module-backup-")),
+            qPrintable(shown));
         QVERIFY(w.modified);
     }
 

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "device/sysexprotocol.h"
+
+#include <QObject>
+#include <QTimer>
+
+// One request at a time to the module, and which reply belongs to it.
+//
+// Replies name no request: a PresetData or WriteAck answers the request sent last. So a
+// request waits a quiet time for its answer and is sent again up to resends() times, and
+// the next request waits until every copy was answered or a further quiet time passed
+// (settling), dropping what arrives meanwhile, so a late answer is not taken for it.
+// Damaged preset data counts as no answer and is asked for again at once.
+//
+// A module that answers twice shifts every later answer by one, which equal presets hide;
+// but it always leaves one reply too many. While guarded (a transfer runs), preset data
+// that no request waits for is reported as replyTooMany, never taken.
+class RequestLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Ask { Identify, Read, Write };
+    struct Request
+    {
+        Ask ask = Ask::Identify;
+        int bank = 0;
+        int preset = 0;
+    };
+    // What happened on the way, for a log.
+    enum class Note { Resending, LateDropped, Damaged, Foreign, Unexpected, Unasked };
+
+    static constexpr int DefaultQuietMs = 1000; // a 344-byte reply takes 110 ms at DIN speed
+    static constexpr int DefaultResends = 3;
+
+    explicit RequestLink(SysexProtocol &protocol, QObject *parent = nullptr);
+
+    void setQuietTime(int ms) { quietMs = std::max(1, ms); }
+    int quietTime() const { return quietMs; }
+    void setResends(int count) { resendLimit = std::max(0, count); }
+    int resends() const { return resendLimit; }
+    void setGuarded(bool on) { guarded = on; }
+
+    // Sends `request` (a write carries `image`), after settling when earlier copies may
+    // still be answered.
+    void send(const Request &request, const PresetImage &image = PresetImage{});
+    // No more copies of the waiting request: the next quiet time ends it as unanswered.
+    void stopResending() { resendAllowed = false; }
+    // Forgets the waiting request; answers still owed to it are dropped as late.
+    void abandon();
+    // The ports closed: nothing is owed any more.
+    void reset();
+
+    bool waiting() const { return awaiting || settling; }
+    const Request &current() const { return request; }
+    // Copies of the current request sent so far (1 for the first).
+    int sends() const { return sent; }
+    // Requests sent again since the count was reset.
+    int resendCount() const { return resent; }
+    void resetResendCount() { resent = 0; }
+
+    // Called with what the protocol made of one received buffer.
+    void handle(Sysex::ReplyKind kind, bool foreign);
+
+signals:
+    // The reply to `request`; the protocol holds its content.
+    void answered(const RequestLink::Request &request, Sysex::ReplyKind kind);
+    // Every copy went unanswered (onlyDamaged: what came back was all damaged), or
+    // stopResending cut it short.
+    void unanswered(const RequestLink::Request &request, bool onlyDamaged);
+    void replyTooMany();
+    void noted(RequestLink::Note note, const RequestLink::Request &request);
+
+private:
+    void transmit();
+    void onQuietTimeout();
+    void onSettled();
+    void stopTimers();
+
+    SysexProtocol &sysex;
+    Request request;
+    PresetImage image{};
+    bool guarded = false;
+    bool awaiting = false;
+    bool resendAllowed = true;
+    int sent = 0;
+    int answers = 0;
+    int malformed = 0;
+    int resent = 0;
+    // Answers still owed to earlier copies; the next request waits for them.
+    int owed = 0;
+    bool settling = false;
+    int quietMs = DefaultQuietMs;
+    int resendLimit = DefaultResends;
+    QTimer quietTimer;
+    QTimer settleTimer;
+};

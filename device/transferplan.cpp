@@ -1,0 +1,418 @@
+#include "device/transferplan.h"
+
+TransferPlan::TransferPlan(RequestLink &requestLink, QObject *parent) : QObject(parent), link(requestLink) {}
+
+void TransferPlan::setBackupWriter(BackupWriter writer, const QString &fileName)
+{
+    backupWriter = std::move(writer);
+    backupTarget = fileName;
+}
+
+bool TransferPlan::running() const
+{
+    return current != State::Idle && current != State::Stopped && current != State::Done;
+}
+
+void TransferPlan::note(Note n, int count, Position where, std::vector<int> banks)
+{
+    emit noted(Event{n, where.bank, where.preset, count, std::move(banks)});
+}
+
+bool TransferPlan::start()
+{
+    if (running())
+        return false;
+    // A new transfer: every count and the backup start afresh.
+    written = 0;
+    repeats = 0;
+    backupPath.clear();
+    backupWhy.clear();
+    unguarded = false;
+    begin(true);
+    return true;
+}
+
+void TransferPlan::begin(bool fresh)
+{
+    reason = StopReason::None;
+    stopRequested = false;
+    toWrite.clear();
+    writeIndex = 0;
+    held = TransferBanks();
+    at = Position{firstBank(), 0};
+    readDone = 0;
+    link.setGuarded(true);
+    note(fresh ? Note::Started : Note::Restarted, exporting ? 1 : 0);
+    emit progressChanged(0, PresetCount);
+    current = State::Reading;
+    ask(RequestLink::Ask::Read, at);
+}
+
+void TransferPlan::ask(RequestLink::Ask what, Position where)
+{
+    if (stopRequested) {
+        end(StopReason::ByUser, where);
+        return;
+    }
+    if (what == RequestLink::Ask::Write)
+        link.send(RequestLink::Request{what, where.bank, where.preset},
+                  Sysex::toModule(where.bank, images.at(where.bank, where.preset)));
+    else
+        link.send(RequestLink::Request{what, where.bank, where.preset});
+}
+
+void TransferPlan::stop()
+{
+    if (!running() || stopRequested)
+        return;
+    if (current == State::Confirming) {
+        cancelWrite();
+        return;
+    }
+    stopRequested = true;
+    link.stopResending();
+    note(Note::StopPressed);
+}
+
+bool TransferPlan::canRetry() const
+{
+    return current == State::Stopped && reason != StopReason::Cancelled;
+}
+
+bool TransferPlan::retry()
+{
+    if (!canRetry())
+        return false;
+    if (reason == StopReason::OutOfStep) {
+        // Nothing read in this run can be trusted: read it all again, after a fence that lets
+        // replies still on their way arrive unused. What was written and the backup taken
+        // before those writes still count.
+        reason = StopReason::None;
+        stopRequested = false;
+        resyncing = true;
+        link.setGuarded(false);
+        current = State::Settling;
+        ask(RequestLink::Ask::Identify, at);
+        return true;
+    }
+    reason = StopReason::None;
+    stopRequested = false;
+    link.setGuarded(true);
+    current = stateBeforeStop;
+    note(Note::Resumed, 0, stoppedAt);
+    switch (current) {
+    case State::Reading:
+        ask(RequestLink::Ask::Read, at);
+        break;
+    case State::Writing:
+        // A new pass: the preset gets its full count of tries again.
+        writeAt(writeIndex);
+        break;
+    case State::Checking:
+        checkNext();
+        break;
+    default:
+        settle();
+        break;
+    }
+    return true;
+}
+
+void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyKind kind,
+                              const PresetImage *image)
+{
+    if (!running())
+        return;
+    switch (current) {
+    case State::Reading: {
+        if (kind != Sysex::ReplyKind::PresetData || !image)
+            return;
+        const PresetImage received = Sysex::fromModule(request.bank, *image);
+        (exporting ? held : images).at(at.bank, at.preset) = received;
+        readNext();
+        return;
+    }
+    case State::Checking: {
+        if (kind != Sysex::ReplyKind::PresetData || !image)
+            return;
+        const auto [b, p] = checks[checkAt];
+        if (Sysex::fromModule(b, *image) != (checkingHeld ? held : images).at(b, p)) {
+            end(StopReason::OutOfStep, Position{b, p}, true);
+            return;
+        }
+        ++checkAt;
+        checkNext();
+        return;
+    }
+    case State::Settling:
+        if (kind == Sysex::ReplyKind::Identity)
+            afterSettling();
+        return;
+    case State::Writing:
+        if (kind == Sysex::ReplyKind::WriteAck) {
+            // Read back what was just written.
+            ask(RequestLink::Ask::Read, at);
+            return;
+        }
+        if (kind != Sysex::ReplyKind::PresetData || !image)
+            return;
+        if (Sysex::fromModule(at.bank, *image) == images.at(at.bank, at.preset)) {
+            ++written;
+            emit progressChanged(written, changeCount());
+            if (writeIndex + 1 < toWrite.size())
+                writeAt(writeIndex + 1);
+            else
+                startChecks(false);
+            return;
+        }
+        if (writesOfThis >= MaxWrites) {
+            end(StopReason::WriteRefused, at);
+            return;
+        }
+        ++repeats;
+        note(Note::WriteRepeated, writesOfThis + 1, at);
+        writeAt(writeIndex, true);
+        return;
+    default:
+        return;
+    }
+}
+
+void TransferPlan::onUnanswered(const RequestLink::Request &request, bool onlyDamaged)
+{
+    if (!running())
+        return;
+    const Position where{std::min(request.bank, BankCount - 1), request.preset};
+    if (stopRequested)
+        end(StopReason::ByUser, where);
+    else
+        end(onlyDamaged ? StopReason::OnlyDamaged : StopReason::NoAnswer, where);
+}
+
+void TransferPlan::onReplyTooMany()
+{
+    if (running())
+        end(StopReason::OutOfStep, at);
+}
+
+void TransferPlan::abandon()
+{
+    if (!running())
+        return;
+    link.setGuarded(false);
+    current = State::Idle;
+}
+
+void TransferPlan::readNext()
+{
+    if (++at.preset == PresetsPerBank) {
+        at.preset = 0;
+        ++at.bank;
+    }
+    readDone = at.bank * PresetsPerBank + at.preset;
+    emit progressChanged(readDone, PresetCount);
+    if (at.bank < BankCount) {
+        ask(RequestLink::Ask::Read, at);
+        return;
+    }
+    at = Position{BankCount - 1, PresetsPerBank - 1};
+    // An export checks what it read before deciding on writes and saving it as the backup.
+    startChecks(exporting);
+}
+
+void TransferPlan::startChecks(bool againstModule)
+{
+    current = State::Checking;
+    checkingHeld = againstModule;
+    checks.clear();
+    const std::vector<int> picked = pickChecks(againstModule ? held : images, firstBank(), random);
+    std::vector<int> alike;
+    for (int b = firstBank(); b < BankCount; ++b) {
+        if (picked[b - firstBank()] >= 0)
+            checks.emplace_back(b, picked[b - firstBank()]);
+        else
+            alike.push_back(b);
+    }
+    checkAt = 0;
+    note(Note::ChecksStarted, 0, at, alike);
+    checkNext();
+}
+
+std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, int firstBank, std::mt19937 &random)
+{
+    std::vector<int> picked;
+    const PresetImage *lastChecked = nullptr;
+    for (int b = firstBank; b < BankCount; ++b) {
+        std::vector<int> differing; // from the preset read just before
+        std::vector<int> better;    // from the check before, too
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (b == firstBank && p == 0)
+                continue; // nothing was read before it
+            const PresetImage &here = content.at(b, p);
+            const PresetImage &before = p > 0 ? content.at(b, p - 1) : content.at(b - 1, PresetsPerBank - 1);
+            if (here == before)
+                continue;
+            differing.push_back(p);
+            if (!lastChecked || here != *lastChecked)
+                better.push_back(p);
+        }
+        const std::vector<int> &from = better.empty() ? differing : better;
+        if (from.empty()) {
+            picked.push_back(-1);
+            continue;
+        }
+        const int p = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        picked.push_back(p);
+        lastChecked = &content.at(b, p);
+    }
+    return picked;
+}
+
+void TransferPlan::checkNext()
+{
+    if (checkAt >= checks.size()) {
+        settle();
+        return;
+    }
+    at = Position{checks[checkAt].first, checks[checkAt].second};
+    ask(RequestLink::Ask::Read, at);
+}
+
+void TransferPlan::settle()
+{
+    current = State::Settling;
+    ask(RequestLink::Ask::Identify, at);
+}
+
+void TransferPlan::afterSettling()
+{
+    // Every reply sent before the fence's answer has arrived, and none was too many.
+    if (resyncing) {
+        resyncing = false;
+        begin(false);
+        return;
+    }
+    if (stopRequested) {
+        end(StopReason::ByUser, at);
+        return;
+    }
+    if (checkingHeld)
+        decideWrites();
+    else
+        complete();
+}
+
+void TransferPlan::decideWrites()
+{
+    toWrite.clear();
+    for (int b = FirstExportBank; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const int position = b * PresetsPerBank + p;
+            const bool allowed =
+                chosen.empty() || (std::size_t(position) < chosen.size() && chosen[position]);
+            if (allowed && held.at(b, p) != images.at(b, p))
+                toWrite.push_back(position);
+        }
+    note(Note::Differing, changeCount());
+    if (toWrite.empty()) {
+        startChecks(false);
+        return;
+    }
+    at = Position{toWrite.front() / PresetsPerBank, toWrite.front() % PresetsPerBank};
+    current = State::Confirming;
+    unguarded = false;
+    // After a restart the first backup still holds what every write overwrites.
+    if (!backupSaved() && backupWriter) {
+        QString why;
+        if (backupWriter(held, why)) {
+            backupPath = backupTarget;
+            backupWhy.clear();
+            note(Note::BackupSaved);
+        } else {
+            backupWhy = why;
+            note(Note::BackupFailed);
+        }
+    }
+    emit confirmationNeeded(changeCount());
+}
+
+bool TransferPlan::confirmWrite()
+{
+    if (current != State::Confirming || (!backupSaved() && !unguarded))
+        return false;
+    startWriting();
+    return true;
+}
+
+bool TransferPlan::writeWithoutBackup()
+{
+    if (current != State::Confirming)
+        return false;
+    unguarded = !backupSaved();
+    startWriting();
+    return true;
+}
+
+void TransferPlan::cancelWrite()
+{
+    if (current == State::Confirming)
+        end(StopReason::Cancelled, at);
+}
+
+void TransferPlan::startWriting()
+{
+    current = State::Writing;
+    note(Note::WritingStarted, changeCount());
+    emit progressChanged(0, changeCount());
+    writeAt(0);
+}
+
+void TransferPlan::writeAt(std::size_t index, bool anotherTry)
+{
+    if (!anotherTry)
+        writesOfThis = 0;
+    writeIndex = index;
+    at = Position{toWrite[index] / PresetsPerBank, toWrite[index] % PresetsPerBank};
+    ++writesOfThis;
+    ask(RequestLink::Ask::Write, at);
+}
+
+void TransferPlan::complete()
+{
+    link.setGuarded(false);
+    current = State::Done;
+    at = Position{0, 0};
+    note(Note::Completed, written);
+    emit completed();
+}
+
+void TransferPlan::end(StopReason why, Position where, bool atCheck)
+{
+    resyncing = false;
+    checkFailed = atCheck;
+    link.abandon();
+    link.setGuarded(false);
+    stateBeforeStop = current;
+    current = State::Stopped;
+    stopRequested = false;
+    reason = why;
+    stoppedAt = where;
+    emit stopped(why);
+}
+
+int TransferPlan::requestsLeft() const
+{
+    const int checksLeft = int(checks.size() - std::min(checkAt, checks.size()));
+    switch (current) {
+    case State::Reading:
+        return PresetCount - readDone + (BankCount - firstBank()) + 1;
+    case State::Checking:
+        return checksLeft + 1;
+    case State::Writing:
+        return 3 * int(toWrite.size() - writeIndex) + (BankCount - firstBank()) + 1;
+    case State::Settling:
+        return 1;
+    default:
+        return 0;
+    }
+}

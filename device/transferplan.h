@@ -1,0 +1,190 @@
+#pragma once
+
+#include "device/requestlink.h"
+#include "device/transferbanks.h"
+
+#include <QObject>
+
+#include <functional>
+#include <random>
+#include <vector>
+
+// The rules of one import or export, as states over a RequestLink:
+//
+//   Idle → Reading → Checking → Settling → Done                       (import)
+//   Idle → Reading → Checking → Settling → Confirming → Writing
+//        → Checking → Settling → Done                                 (export)
+//   any running state → Stopped (no answer, write refused, out of step, Stop, Cancel)
+//   Stopped → Retry → the state it stopped in, from where it stopped; after replies out
+//             of step, Reading from the start.
+//
+// Reading reads every preset (an export only the user banks). Checking reads one preset
+// per bank again, one that a shifted answer would change (pickChecks). Settling sends an
+// identify request as a fence: preset data arriving before its answer is a reply too many.
+// Confirming saves the backup of what the module held and waits for the front end; nothing
+// is written unless the backup was saved or the user chose writeWithoutBackup. Writing
+// writes each preset that differs and reads it back, up to MaxWrites times. No texts here:
+// the front ends make them from the states, counts and events.
+class TransferPlan : public QObject
+{
+    Q_OBJECT
+
+    struct Position
+    {
+        int bank;
+        int preset;
+    };
+
+public:
+    enum class State { Idle, Reading, Checking, Settling, Confirming, Writing, Stopped, Done };
+    enum class StopReason { None, NoAnswer, OnlyDamaged, WriteRefused, OutOfStep, ByUser, Cancelled };
+    enum class Note {
+        Started,   // count: 1 for an export
+        Restarted, // after replies out of step
+        Resumed,   // at bank, preset
+        StopPressed,
+        ChecksStarted,  // banks: those whose presets are all alike, left unchecked
+        Differing,      // count presets differ from the module
+        BackupSaved,    // backupFile()
+        BackupFailed,   // backupError()
+        WritingStarted, // count presets, without a backup when withoutBackup()
+        WriteRepeated,  // bank, preset, count: the try that follows
+        Completed,      // count presets written
+    };
+    struct Event
+    {
+        Note note = Note::Started;
+        int bank = 0;
+        int preset = 0;
+        int count = 0;
+        std::vector<int> banks;
+    };
+    // Saves what the module held; false with a message in errorText.
+    using BackupWriter = std::function<bool(const TransferBanks &moduleBanks, QString &errorText)>;
+
+    static constexpr int MaxWrites = 5;
+    static constexpr int FirstExportBank = 1; // the factory bank is never written
+
+    explicit TransferPlan(RequestLink &link, QObject *parent = nullptr);
+
+    void setExportMode(bool exportAll) { exporting = exportAll; }
+    bool exportMode() const { return exporting; }
+    TransferBanks &banks() { return images; }
+    const TransferBanks &banks() const { return images; }
+    // An export's reading pass: what banks 2..16 of the module held before anything was written.
+    const TransferBanks &moduleBanks() const { return held; }
+    // Export: only the positions (bank * 128 + preset) set here may be written; empty for
+    // every user preset. Read at each decision, so it can be set before start().
+    void setChosen(std::vector<bool> positions) { chosen = std::move(positions); }
+    void setBackupWriter(BackupWriter writer, const QString &fileName);
+    // The presets of banks 2..16 whose order the checks draw from this seed.
+    void setCheckSeed(unsigned seed) { random.seed(seed); }
+
+    bool start();
+    // Ends the transfer at the next reply or quiet time; at the question, as Cancel.
+    void stop();
+    bool canRetry() const;
+    bool retry();
+    // Answers the question: writes only when the backup was saved.
+    bool confirmWrite();
+    // The user's deliberate choice to write although no backup was saved.
+    bool writeWithoutBackup();
+    void cancelWrite();
+
+    State state() const { return current; }
+    bool running() const;
+    StopReason stopReason() const { return reason; }
+    // Out of step: found by a check that read differently (else by a reply too many).
+    bool outOfStepAtCheck() const { return checkFailed; }
+    // Where it stopped (bank 0..15, preset 0..127).
+    int stopBank() const { return stoppedAt.bank; }
+    int stopPreset() const { return stoppedAt.preset; }
+    // The position being transferred, 0..15 and 0..127.
+    int bank() const { return at.bank; }
+    int preset() const { return at.preset; }
+    // Reading: presets read so far, as bank * 128 + preset (2048 when through).
+    int readProgress() const { return readDone; }
+    // Writing: the changes, in order, and how many of them are through.
+    const std::vector<int> &changes() const { return toWrite; }
+    int changeCount() const { return int(toWrite.size()); }
+    int writtenCount() const { return written; }
+    int writeRepeats() const { return repeats; }
+    // The write of the current preset that is being tried (1..MaxWrites).
+    int writeTry() const { return writesOfThis; }
+    bool backupSaved() const { return !backupPath.isEmpty(); }
+    QString backupFile() const { return backupPath; }
+    QString backupError() const { return backupWhy; }
+    bool withoutBackup() const { return unguarded; }
+    // Requests still to come in this run, for an estimate of the time left.
+    int requestsLeft() const;
+
+    // Handed every answer of the link; `image` is the preset data received, or null.
+    void onAnswered(const RequestLink::Request &request, Sysex::ReplyKind kind, const PresetImage *image);
+    void onUnanswered(const RequestLink::Request &request, bool onlyDamaged);
+    void onReplyTooMany();
+    // The ports closed under a running transfer: it is abandoned.
+    void abandon();
+
+    // For each bank from firstBank on, a preset to read again: one whose content differs
+    // from the preset read just before it (and, where possible, from the check before),
+    // so that an answer shifted by one would not compare equal; -1 where the bank and the
+    // end of the one before are all alike, so a shift there cannot change anything.
+    static std::vector<int> pickChecks(const TransferBanks &content, int firstBank, std::mt19937 &random);
+
+signals:
+    // Reading: done of total (2048); Writing: written of changeCount.
+    void progressChanged(int done, int total);
+    void confirmationNeeded(int changes);
+    void completed();
+    void stopped(TransferPlan::StopReason reason);
+    void noted(const TransferPlan::Event &event);
+
+private:
+    void begin(bool fresh);
+    void ask(RequestLink::Ask what, Position where);
+    void readNext();
+    void startChecks(bool againstModule);
+    void checkNext();
+    void settle();
+    void afterSettling();
+    void decideWrites();
+    void startWriting();
+    void writeAt(std::size_t index, bool anotherTry = false);
+    void complete();
+    void end(StopReason why, Position where, bool atCheck = false);
+    void note(Note n, int count = 0, Position where = Position{0, 0}, std::vector<int> banks = {});
+    int firstBank() const { return exporting ? FirstExportBank : 0; }
+
+    RequestLink &link;
+    TransferBanks images;
+    TransferBanks held;
+    std::vector<bool> chosen;
+    bool exporting = false;
+    State current = State::Idle;
+    State stateBeforeStop = State::Idle;
+    StopReason reason = StopReason::None;
+    Position at{0, 0};
+    Position stoppedAt{0, 0};
+    bool stopRequested = false;
+    bool resyncing = false;
+    bool checkFailed = false;
+    int readDone = 0;
+
+    std::vector<int> toWrite; // positions bank * 128 + preset
+    std::size_t writeIndex = 0;
+    int writesOfThis = 0;
+    int written = 0;
+    int repeats = 0;
+
+    std::vector<std::pair<int, int>> checks;
+    std::size_t checkAt = 0;
+    bool checkingHeld = false;
+
+    BackupWriter backupWriter;
+    QString backupTarget;
+    QString backupPath;
+    QString backupWhy;
+    bool unguarded = false;
+
+    std::mt19937 random{std::random_device{}()};
+};

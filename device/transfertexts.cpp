@@ -1,0 +1,197 @@
+#include "device/transfertexts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace TransferTexts {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MidiTransfer", text);
+}
+
+QString requestText(const RequestLink::Request &request)
+{
+    switch (request.ask) {
+    case RequestLink::Ask::Identify:
+        return tr("the identify request");
+    case RequestLink::Ask::Read:
+        return tr("the request for %1").arg(where(request.bank, request.preset));
+    case RequestLink::Ask::Write:
+        return tr("the write of %1").arg(where(request.bank, request.preset));
+    }
+    return QString();
+}
+
+QString writtenText(int written)
+{
+    return written == 1 ? tr("1 preset was written and read back right.")
+                        : tr("%1 presets were written and read back right.").arg(written);
+}
+
+} // namespace
+
+QString where(int bank, int preset)
+{
+    return tr("bank %1, preset %2").arg(bank + 1).arg(preset + 1);
+}
+
+QString linkNote(RequestLink::Note note, const RequestLink &link)
+{
+    const RequestLink::Request &request = link.current();
+    switch (note) {
+    case RequestLink::Note::Resending:
+        return tr("No answer to %1 within %2 s; sending it again (%3 of %4).")
+            .arg(requestText(request))
+            .arg(link.quietTime() / 1000.0, 0, 'f', 1)
+            .arg(link.sends())
+            .arg(link.resends());
+    case RequestLink::Note::LateDropped:
+        return tr("A late reply was dropped.");
+    case RequestLink::Note::Damaged:
+        return tr("Damaged preset data for %1 was dropped.").arg(where(request.bank, request.preset));
+    case RequestLink::Note::Foreign:
+        return tr("A message for another device was ignored.");
+    case RequestLink::Note::Unexpected:
+        return tr("An unexpected reply was ignored.");
+    case RequestLink::Note::Unasked:
+        return tr("A reply nobody asked for was ignored.");
+    }
+    return QString();
+}
+
+QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
+{
+    using Note = TransferPlan::Note;
+    switch (event.note) {
+    case Note::Started:
+        return plan.exportMode() ? tr("Reading banks %1–%2 from the module.")
+                                       .arg(TransferPlan::FirstExportBank + 1)
+                                       .arg(BankCount)
+                                 : tr("Importing banks 1–%1.").arg(BankCount);
+    case Note::Restarted:
+        return tr("Starting the transfer again.");
+    case Note::Resumed:
+        return tr("Going on from %1.").arg(where(event.bank, event.preset));
+    case Note::StopPressed:
+        return tr("Stop pressed; the transfer ends at the next reply.");
+    case Note::ChecksStarted: {
+        QString text = tr("Checking one preset of each bank again.");
+        if (!event.banks.empty()) {
+            QStringList numbers;
+            for (int b : event.banks)
+                numbers << QString::number(b + 1);
+            text +=
+                QLatin1Char(' ') +
+                tr("Not in banks %1: their presets are all alike, so replies out of step cannot change them.")
+                    .arg(numbers.join(QStringLiteral(", ")));
+        }
+        return text;
+    }
+    case Note::Differing:
+        return tr("Presets that differ from the module: %1.").arg(event.count);
+    case Note::BackupSaved:
+        return tr("What the module held is saved in %1.").arg(QDir::toNativeSeparators(plan.backupFile()));
+    case Note::BackupFailed:
+        return tr("No backup could be saved: %1").arg(plan.backupError());
+    case Note::WritingStarted:
+        return plan.withoutBackup()
+                   ? tr("Writing the presets that differ, without a backup: %1.").arg(event.count)
+                   : tr("Writing the presets that differ: %1.").arg(event.count);
+    case Note::WriteRepeated:
+        return tr("Bank %1, preset %2 read back different; writing it again (%3 of %4).")
+            .arg(event.bank + 1)
+            .arg(event.preset + 1)
+            .arg(event.count)
+            .arg(TransferPlan::MaxWrites);
+    case Note::Completed:
+        return plan.exportMode() ? tr("Export done. Presets written: %1.").arg(event.count)
+                                 : tr("Import done.");
+    }
+    return QString();
+}
+
+QString stopMessage(const TransferPlan &plan)
+{
+    using Reason = TransferPlan::StopReason;
+    const QString at = where(plan.stopBank(), plan.stopPreset());
+    QString text;
+    switch (plan.stopReason()) {
+    case Reason::None:
+        return QString();
+    case Reason::Cancelled:
+        return tr("Nothing was written to the module.");
+    case Reason::ByUser:
+        text = tr("Stopped at %1.").arg(at);
+        break;
+    case Reason::NoAnswer:
+        text = tr("The module stopped answering at %1.").arg(at);
+        break;
+    case Reason::OnlyDamaged:
+        text = tr("The module sent only damaged replies at %1.").arg(at);
+        break;
+    case Reason::WriteRefused:
+        text = tr("Bank %1, preset %2 did not take the write %3 times and may now hold a damaged preset.")
+                   .arg(plan.stopBank() + 1)
+                   .arg(plan.stopPreset() + 1)
+                   .arg(TransferPlan::MaxWrites);
+        break;
+    case Reason::OutOfStep:
+        text = plan.outOfStepAtCheck()
+                   ? tr("The module's replies went out of step: %1 read differently the second time.").arg(at)
+                   : tr("The module's replies went out of step: it sent preset data nobody asked for.");
+        if (!plan.exportMode())
+            return text + QLatin1Char(' ') + tr("Nothing was imported.");
+        if (plan.writtenCount() == 0)
+            return text + QLatin1Char(' ') + tr("Nothing was written.");
+        text += QLatin1Char(' ') + tr("Export again to be sure of what the module holds.");
+        break;
+    }
+    if (!plan.exportMode())
+        return text;
+    text += QLatin1Char(' ') + writtenText(plan.writtenCount());
+    if (plan.backupSaved())
+        text +=
+            QLatin1Char(' ') +
+            tr("What the module held before is saved in %1.").arg(QFileInfo(plan.backupFile()).fileName());
+    return text;
+}
+
+QString statusText(const TransferPlan &plan, const RequestLink &link, int secondsLeft)
+{
+    using State = TransferPlan::State;
+    QString text;
+    switch (plan.state()) {
+    case State::Writing:
+        text = tr("Writing %1 of %2: bank %3, preset %4")
+                   .arg(std::min(plan.writtenCount() + 1, plan.changeCount()))
+                   .arg(plan.changeCount())
+                   .arg(plan.bank() + 1)
+                   .arg(plan.preset() + 1);
+        break;
+    case State::Checking:
+        text = tr("Checking bank %1 again").arg(plan.bank() + 1);
+        break;
+    case State::Settling:
+        text = tr("Making sure no reply is left over");
+        break;
+    default:
+        text =
+            tr("Bank %1 · preset %2 of %3").arg(plan.bank() + 1).arg(plan.preset() + 1).arg(PresetsPerBank);
+        break;
+    }
+    if (link.waiting() && link.sends() > 1)
+        return text +
+               tr(" · no answer yet, asking again (%1 of %2)").arg(link.sends() - 1).arg(link.resends());
+    // Below a second there is nothing worth saying; a silent module shows the line above.
+    if (secondsLeft >= 1)
+        text +=
+            tr(" · about %1:%2 left").arg(secondsLeft / 60).arg(secondsLeft % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+} // namespace TransferTexts

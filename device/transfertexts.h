@@ -1,0 +1,22 @@
+#pragma once
+
+#include "device/requestlink.h"
+#include "device/transferplan.h"
+
+#include <QString>
+
+// What the dialog and orvex-pre tell the user about a transfer: log lines, the stop
+// message and the running status. The rules (RequestLink, TransferPlan) only say what
+// happened; the words are made here, translated in the context "MidiTransfer".
+namespace TransferTexts {
+
+// "bank 4, preset 17"
+QString where(int bank, int preset);
+QString linkNote(RequestLink::Note note, const RequestLink &link);
+QString planNote(const TransferPlan &plan, const TransferPlan::Event &event);
+// Why the transfer stopped and, for an export, what that leaves on the module.
+QString stopMessage(const TransferPlan &plan);
+// "Bank 4 · preset 17 of 128 · about 1:40 left", or what the transfer waits for.
+QString statusText(const TransferPlan &plan, const RequestLink &link, int secondsLeft);
+
+} // namespace TransferTexts
