@@ -120,7 +120,13 @@ public:
     QToolButton *compareButton = nullptr;
     QToolButton *backupsButton = nullptr;
     void compareWithFile();
+    void compareWithModule();
     void showBackups();
+    // Writes a backup to the module through the export's question; the document stays.
+    void restoreBackup(const QString &fileName);
+    // Reads all 16 banks from the module through the transfer dialog, for an import or a
+    // comparison (then its button says "Read"). False when nothing was read.
+    bool readModule(BankStore &into, bool forCompare);
 
     QSettings settings;
     BankStore bankStore;

@@ -37,6 +37,7 @@ void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *deleg
     auto *menu = new QMenu(compareButton);
     menu->addAction(tr("With a file…"), this, &MainWindow::compareWithFile);
     menu->addAction(tr("With a backup…"), this, &MainWindow::showBackups);
+    menu->addAction(tr("With the module…"), this, &MainWindow::compareWithModule);
     compareButton->setMenu(menu);
     backupsButton = new QToolButton;
     backupsButton->setObjectName(QStringLiteral("backupsButton"));
@@ -72,12 +73,30 @@ void MainWindow::compareWithFile()
         showError();
 }
 
+void MainWindow::compareWithModule()
+{
+    if (!banksLoaded)
+        return;
+    // Read only: nothing is written to the module, nothing in the document changes.
+    BankStore module;
+    if (!readModule(module, true))
+        return;
+    SelectionMask all;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            all.set(b, p);
+    compare->compareWith(module, all, tr("the module"), true);
+}
+
 void MainWindow::showBackups()
 {
     BackupsDialog dialog(BackupCatalog(), bankStore, this);
-    dialog.restoreButton->setVisible(false); // until restoring is wired to the export
+    // Without loaded banks there is nothing to compare with; a restore needs none.
+    dialog.compareButton->setEnabled(dialog.compareButton->isEnabled() && banksLoaded);
     dialog.exec();
-    if (dialog.choice == BackupsDialog::Choice::Compare && banksLoaded &&
-        !compare->compareWithFile(dialog.chosenPath(), errorText))
+    if (dialog.choice == BackupsDialog::Choice::Restore)
+        restoreBackup(dialog.chosenPath());
+    else if (dialog.choice == BackupsDialog::Choice::Compare && banksLoaded &&
+             !compare->compareWithFile(dialog.chosenPath(), errorText))
         showError();
 }

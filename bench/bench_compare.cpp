@@ -1,9 +1,9 @@
 #include "bench/benchmark.h"
 
+#include "device/exportpreviewpanel.h"
 #include "editing/exportpreview.h"
 #include "editing/presetcomparison.h"
 #include "model/bankstore.h"
-#include "views/exportpreviewdialog.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -70,8 +70,10 @@ ORVEX_BENCH(compare)
         BenchCase{"preview 1920 changes, shown (goal <= 50 ms)",
                   [pair, preview] {
                       preview->build(pair->ours, pair->theirsDump.data(), pair->userBanks);
-                      ExportPreviewDialog dialog(preview.get(), QStringLiteral("banks 2–16"));
-                      dialog.show();
+                      ExportPreviewPanel panel(preview.get());
+                      panel.resize(1100, 330);
+                      panel.showPreview(QStringLiteral("banks 2–16"));
+                      panel.show();
                       QApplication::processEvents();
                   },
                   nullptr, QString(), 9},

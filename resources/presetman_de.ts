@@ -1388,14 +1388,22 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>ExportPreviewDialog</name>
-    <message>
-        <source>Orvex+ Preset Manager</source>
-        <translation>Orvex+ Preset Manager</translation>
-    </message>
+    <name>ExportPreviewPanel</name>
     <message>
         <source>Presets that will change</source>
         <translation>Presets, die sich ändern</translation>
+    </message>
+    <message>
+        <source>Untick a preset to leave it as the module holds it; click a heading to sort</source>
+        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat; eine Überschrift sortiert</translation>
+    </message>
+    <message>
+        <source>Write every preset listed</source>
+        <translation>Jedes aufgeführte Preset schreiben</translation>
+    </message>
+    <message>
+        <source>Write none of them; tick the ones to write</source>
+        <translation>Keines schreiben; die zu schreibenden ankreuzen</translation>
     </message>
     <message>
         <source>Tick all</source>
@@ -1404,14 +1412,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Untick all</source>
         <translation>Alle abwählen</translation>
-    </message>
-    <message>
-        <source>Write</source>
-        <translation>Schreiben</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>1 preset in %1 will change on the module.</source>
@@ -1692,6 +1692,52 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>The %1 selected presets</source>
         <translation>Die %1 gewählten Presets</translation>
+    </message>
+</context>
+<context>
+    <name>MidiSetting</name>
+    <message>
+        <source>Write %1 to the module</source>
+        <translation>%1 ins Modul schreiben</translation>
+    </message>
+    <message>
+        <source>1 old backup was removed.</source>
+        <translation>1 alte Sicherung wurde entfernt.</translation>
+    </message>
+    <message>
+        <source>%1 old backups were removed.</source>
+        <translation>%1 alte Sicherungen wurden entfernt.</translation>
+    </message>
+    <message>
+        <source>Left as the module holds them: %1 presets.</source>
+        <translation>Gelassen, wie das Modul sie hat: %1 Presets.</translation>
+    </message>
+    <message>
+        <source>1 preset in %1 will change on the module.</source>
+        <translation>1 Preset in %1 wird im Modul geändert.</translation>
+    </message>
+    <message>
+        <source>%1 presets in %2 will change on the module.</source>
+        <translation>%1 Presets in %2 werden im Modul geändert.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Read</source>
+        <translation>Lesen</translation>
+    </message>
+    <message>
+        <source>Read all 16 banks to compare them with the document</source>
+        <translation>Alle 16 Bänke lesen, um sie mit dem Dokument zu vergleichen</translation>
+    </message>
+    <message>
+        <source>With the module…</source>
+        <translation>Mit dem Modul…</translation>
+    </message>
+    <message>
+        <source>the module</source>
+        <translation>dem Modul</translation>
     </message>
 </context>
 </TS>

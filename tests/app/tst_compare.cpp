@@ -4,14 +4,13 @@
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "common/modaldriver.h"
+#include "device/exportchoicebox.h"
 #include "editing/exportpreview.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
-#include "views/exportchoicebox.h"
-#include "views/exportpreviewdialog.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -155,37 +154,6 @@ private slots:
         dialog.compareButton->click();
         QCOMPARE(dialog.choice, BackupsDialog::Choice::Compare);
         QCOMPARE(dialog.chosenPath(), QFileInfo(newer).absoluteFilePath());
-    }
-
-    void previewCancelsByDefaultAndWritesOnlyTicked()
-    {
-        BankStore document;
-        fill(document, QStringLiteral("New"));
-        BankStore module;
-        fill(module, QStringLiteral("Old"));
-        std::vector<uint8_t> dump(BankDumpSize);
-        module.toDump(dump.data());
-        SelectionMask bank5;
-        for (int p = 0; p < PresetsPerBank; ++p)
-            bank5.set(4, p);
-        ExportPreview preview;
-        preview.build(document, dump.data(), bank5);
-        ExportPreviewDialog dialog(&preview, QStringLiteral("bank 5"));
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.summary->text(), QStringLiteral("128 presets in bank 5 will change on the module."));
-        QTest::keyClick(&dialog, Qt::Key_Return); // Enter is Cancel
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-
-        dialog.untickAllButton->click();
-        QVERIFY(!dialog.writeButton->isEnabled());
-        preview.setData(preview.index(3, ExportPreview::Position), Qt::Checked, Qt::CheckStateRole);
-        QVERIFY(dialog.summary->text().contains(QStringLiteral("1 ticked")));
-        dialog.show();
-        dialog.writeButton->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(preview.ticked().count(), 1);
-        QVERIFY(preview.ticked().isSelected(4, 3));
     }
 
     void choiceBoxOffersTheSelectionOnlyWithUserPresetsInIt()

@@ -1,29 +1,28 @@
-#include "views/exportpreviewdialog.h"
+#include "device/exportpreviewpanel.h"
 
 #include "editing/exportpreview.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
-ExportPreviewDialog::ExportPreviewDialog(ExportPreview *preview, const QString &where, const QString &note,
-                                         QWidget *parent)
-    : QDialog(parent), preview(preview), where(where)
+ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
+    : QWidget(parent), preview(preview)
 {
     setObjectName(QStringLiteral("exportPreview"));
-    setWindowTitle(tr("Orvex+ Preset Manager"));
     summary = new QLabel;
     summary->setObjectName(QStringLiteral("previewSummary"));
     summary->setWordWrap(true);
     view = new QTableView;
     view->setObjectName(QStringLiteral("previewList"));
     view->setAccessibleName(tr("Presets that will change"));
+    view->setToolTip(tr("Untick a preset to leave it as the module holds it; click a heading to sort"));
     view->setModel(preview);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setAlternatingRowColors(true);
@@ -42,45 +41,52 @@ ExportPreviewDialog::ExportPreviewDialog(ExportPreview *preview, const QString &
     }
     view->horizontalHeader()->setStretchLastSection(true);
     view->setSortingEnabled(true);
-    view->sortByColumn(ExportPreview::Position, Qt::AscendingOrder);
 
     tickAllButton = new QPushButton(tr("Tick all"));
+    tickAllButton->setToolTip(tr("Write every preset listed"));
     untickAllButton = new QPushButton(tr("Untick all"));
-    writeButton = new QPushButton(tr("Write"));
-    cancelButton = new QPushButton(tr("Cancel"));
-    // Enter must not overwrite the module by accident.
-    writeButton->setAutoDefault(false);
-    cancelButton->setDefault(true);
+    untickAllButton->setToolTip(tr("Write none of them; tick the ones to write"));
+    // Enter answers the question (Cancel), never these.
     for (QPushButton *b : {tickAllButton, untickAllButton})
         b->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(tickAllButton);
     buttons->addWidget(untickAllButton);
     buttons->addStretch(1);
-    buttons->addWidget(writeButton);
-    buttons->addWidget(cancelButton);
 
     auto *layout = new QVBoxLayout(this);
-    if (!note.isEmpty()) {
-        auto *noteLabel = new QLabel(note);
-        noteLabel->setWordWrap(true);
-        layout->addWidget(noteLabel);
-    }
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(summary);
     layout->addWidget(view, 1);
     layout->addLayout(buttons);
 
     connect(tickAllButton, &QPushButton::clicked, preview, [preview] { preview->setAllTicked(true); });
     connect(untickAllButton, &QPushButton::clicked, preview, [preview] { preview->setAllTicked(false); });
-    connect(writeButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(preview, &ExportPreview::tickedCountChanged, this, &ExportPreviewDialog::showCount);
-    showCount(preview->tickedCount());
-    cancelButton->setFocus();
-    resize(96 * em, 36 * view->verticalHeader()->defaultSectionSize());
+    connect(preview, &ExportPreview::tickedCountChanged, this, &ExportPreviewPanel::showCount);
 }
 
-void ExportPreviewDialog::showCount(int ticked)
+void ExportPreviewPanel::showPreview(const QString &whereText)
+{
+    where = whereText;
+    view->sortByColumn(ExportPreview::Position, Qt::AscendingOrder);
+    view->scrollToTop();
+    showCount(preview->tickedCount());
+}
+
+QString ExportPreviewPanel::summaryText() const
+{
+    return summary->text();
+}
+
+int ExportPreviewPanel::wantedWidth() const
+{
+    int width = 0;
+    for (int c = 0; c < ExportPreview::ColumnCount; ++c)
+        width += view->columnWidth(c);
+    return width + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth();
+}
+
+void ExportPreviewPanel::showCount(int ticked)
 {
     const int all = preview->rowCount();
     QString text = all == 1 ? tr("1 preset in %1 will change on the module.").arg(where)
@@ -88,5 +94,5 @@ void ExportPreviewDialog::showCount(int ticked)
     if (ticked != all)
         text += QLatin1Char(' ') + tr("%1 ticked: the others stay as the module holds them.").arg(ticked);
     summary->setText(text);
-    writeButton->setEnabled(ticked > 0);
+    emit tickedCountChanged(ticked);
 }

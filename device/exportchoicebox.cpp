@@ -1,4 +1,4 @@
-#include "views/exportchoicebox.h"
+#include "device/exportchoicebox.h"
 
 namespace {
 // Entry data: the bank index, or one of these.
