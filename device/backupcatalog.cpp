@@ -1,5 +1,6 @@
 #include "device/backupcatalog.h"
 
+#include "device/transferbackup.h"
 #include "files/presetfile.h"
 #include "files/wholefilewriter.h"
 
@@ -187,4 +188,23 @@ QStringList BackupCatalog::prune(int keepNewest, int keepDays, const QString &ke
         }
     }
     return removed;
+}
+
+bool BackupCatalog::saveBackup(const TransferBanks &moduleBanks, const QString &fileName,
+                               const QString &serial, const QString &firmware, const SelectionMask *held,
+                               int keepNewest, int keepDays, QString &errorText, QStringList &notes) const
+{
+    if (!TransferBackup::save(moduleBanks, fileName, errorText))
+        return false;
+    QString why;
+    if (!writeInfo(fileName, serial, firmware, why, held))
+        notes << why;
+    // Only backups in this folder are the program's to prune; never the one just made.
+    if (QFileInfo(fileName).absolutePath() == QDir(dir).absolutePath()) {
+        const QStringList removed = prune(keepNewest, keepDays, fileName);
+        if (!removed.isEmpty())
+            notes << (removed.size() == 1 ? tr("1 old backup was removed.")
+                                          : tr("%1 old backups were removed.").arg(removed.size()));
+    }
+    return true;
 }

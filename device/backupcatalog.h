@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/transferbanks.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
 
@@ -40,6 +41,15 @@ public:
     // Reads a backup into banks 1..15 of `store`; `present` gets the positions it holds.
     static bool load(const QString &backupPath, BankStore &store, SelectionMask &present, QString &errorText);
     static Entry entryFor(const QString &backupPath);
+
+    // What an export does before it writes: saves what the module held (its presets of
+    // `held`, or all of banks 2..16 when null) as the backup `fileName`, notes the module
+    // beside it and, when the backup is in this catalog's folder, prunes the old ones
+    // (see prune). False with a message in errorText when the backup could not be saved;
+    // `notes` gets what else happened (an information file not written, backups removed).
+    bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, const QString &serial,
+                    const QString &firmware, const SelectionMask *held, int keepNewest, int keepDays,
+                    QString &errorText, QStringList &notes) const;
 
     QString folder() const { return dir; }
     // Newest first.

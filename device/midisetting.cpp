@@ -12,7 +12,6 @@
 #include "midi/rtmidibackend.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
@@ -226,23 +225,14 @@ void MidiSetting::Transfer()
 
 bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error)
 {
-    if (!TransferBackup::save(moduleBanks, fileName, error))
-        return false;
-    // Which module it came from, and which presets it holds when not all were read.
     const bool partial = runChoice.kind() != ExportChoice::Kind::AllUserBanks;
-    QString why;
-    if (!BackupCatalog::writeInfo(fileName, midi.protocol().serialText(), midi.protocol().versionText(), why,
-                                  partial ? &runChoice.positions() : nullptr))
-        log->addLine(why);
-    // Only backups in the data folder are the program's to prune.
-    const BackupCatalog catalog;
-    if (QFileInfo(fileName).absolutePath() == QDir(catalog.folder()).absolutePath()) {
-        const QStringList removed = catalog.prune(keepNewest, keepDays, fileName);
-        if (!removed.isEmpty())
-            log->addLine(removed.size() == 1 ? tr("1 old backup was removed.")
-                                             : tr("%1 old backups were removed.").arg(removed.size()));
-    }
-    return true;
+    QStringList notes;
+    const bool saved = BackupCatalog().saveBackup(
+        moduleBanks, fileName, midi.protocol().serialText(), midi.protocol().versionText(),
+        partial ? &runChoice.positions() : nullptr, keepNewest, keepDays, error, notes);
+    for (const QString &line : notes)
+        log->addLine(line);
+    return saved;
 }
 
 void MidiSetting::finishTransfer()

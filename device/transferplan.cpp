@@ -410,6 +410,11 @@ void TransferPlan::cancelWrite()
 
 void TransferPlan::startWriting()
 {
+    // Every change was left out: nothing to write, only the final checks.
+    if (toWrite.empty()) {
+        startChecks(false);
+        return;
+    }
     current = State::Writing;
     note(Note::WritingStarted, changeCount());
     emit progressChanged(0, changeCount());

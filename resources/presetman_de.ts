@@ -1538,6 +1538,14 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>BackupCatalog</name>
     <message>
+        <source>1 old backup was removed.</source>
+        <translation>1 alte Sicherung wurde entfernt.</translation>
+    </message>
+    <message>
+        <source>%1 old backups were removed.</source>
+        <translation>%1 alte Sicherungen wurden entfernt.</translation>
+    </message>
+    <message>
         <source>Cannot write %1.</source>
         <translation>%1 kann nicht geschrieben werden.</translation>
     </message>
@@ -1699,14 +1707,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Write %1 to the module</source>
         <translation>%1 ins Modul schreiben</translation>
-    </message>
-    <message>
-        <source>1 old backup was removed.</source>
-        <translation>1 alte Sicherung wurde entfernt.</translation>
-    </message>
-    <message>
-        <source>%1 old backups were removed.</source>
-        <translation>%1 alte Sicherungen wurden entfernt.</translation>
     </message>
     <message>
         <source>Left as the module holds them: %1 presets.</source>
