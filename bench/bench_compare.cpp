@@ -72,7 +72,7 @@ ORVEX_BENCH(compare)
                       preview->build(pair->ours, pair->theirsDump.data(), pair->userBanks);
                       ExportPreviewPanel panel(preview.get());
                       panel.resize(1100, 330);
-                      panel.showPreview(QStringLiteral("banks 2–16"));
+                      panel.showPreview();
                       panel.show();
                       QApplication::processEvents();
                   },

@@ -65,9 +65,8 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
     connect(preview, &ExportPreview::tickedCountChanged, this, &ExportPreviewPanel::showCount);
 }
 
-void ExportPreviewPanel::showPreview(const QString &whereText)
+void ExportPreviewPanel::showPreview()
 {
-    where = whereText;
     view->sortByColumn(ExportPreview::Position, Qt::AscendingOrder);
     view->scrollToTop();
     showCount(preview->tickedCount());
@@ -88,11 +87,11 @@ int ExportPreviewPanel::wantedWidth() const
 
 void ExportPreviewPanel::showCount(int ticked)
 {
+    // The question above says how many change and where; this line is about the ticks.
     const int all = preview->rowCount();
-    QString text = all == 1 ? tr("1 preset in %1 will change on the module.").arg(where)
-                            : tr("%1 presets in %2 will change on the module.").arg(all).arg(where);
-    if (ticked != all)
-        text += QLatin1Char(' ') + tr("%1 ticked: the others stay as the module holds them.").arg(ticked);
-    summary->setText(text);
+    summary->setText(
+        ticked == all
+            ? tr("Untick a preset to leave it as the module holds it.")
+            : tr("%1 of %2 ticked: the others stay as the module holds them.").arg(ticked).arg(all));
     emit tickedCountChanged(ticked);
 }

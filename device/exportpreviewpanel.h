@@ -17,9 +17,8 @@ public:
     // `preview` outlives the panel.
     explicit ExportPreviewPanel(ExportPreview *preview, QWidget *parent = nullptr);
 
-    // Shows the list afresh after the preview was built; `where` names what is exported
-    // ("banks 2–16", "bank 5", ...).
-    void showPreview(const QString &where);
+    // Shows the list afresh after the preview was built.
+    void showPreview();
     QString summaryText() const;
     // The width at which every column shows whole.
     int wantedWidth() const;
@@ -36,5 +35,4 @@ private:
     void showCount(int ticked);
 
     ExportPreview *preview;
-    QString where;
 };

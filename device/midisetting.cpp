@@ -393,7 +393,7 @@ void MidiSetting::askBeforeWriting(int changes)
     preview.build(previewRecords ? *previewRecords : fromImages, midi.moduleBanks().data(),
                   runChoice.positions());
     previewPanel->show();
-    previewPanel->showPreview(runChoice.description());
+    previewPanel->showPreview();
     fitToPanels();
     const QString where = runChoice.description();
     const QString question = changes == 1

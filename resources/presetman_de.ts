@@ -1414,16 +1414,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Alle abwählen</translation>
     </message>
     <message>
-        <source>1 preset in %1 will change on the module.</source>
-        <translation>1 Preset in %1 wird im Modul geändert.</translation>
+        <source>Untick a preset to leave it as the module holds it.</source>
+        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat.</translation>
     </message>
     <message>
-        <source>%1 presets in %2 will change on the module.</source>
-        <translation>%1 Presets in %2 werden im Modul geändert.</translation>
-    </message>
-    <message>
-        <source>%1 ticked: the others stay as the module holds them.</source>
-        <translation>%1 angekreuzt: die übrigen bleiben, wie das Modul sie hat.</translation>
+        <source>%1 of %2 ticked: the others stay as the module holds them.</source>
+        <translation>%1 von %2 angekreuzt: die übrigen bleiben, wie das Modul sie hat.</translation>
     </message>
 </context>
 <context>
