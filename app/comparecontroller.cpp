@@ -70,6 +70,13 @@ bool CompareController::compareWithFile(const QString &fileName, QString &errorT
         compareWith(other, where, name, true);
         return true;
     }
+    if (BackupCatalog::isBackupName(fileName)) {
+        // Only what the backup holds: one of a chosen few has placeholders elsewhere.
+        if (!BackupCatalog::load(fileName, other, where, errorText))
+            return false;
+        compareWith(other, where, name, true);
+        return true;
+    }
     const int banks = countPresetFileBanks(fileName, errorText);
     if (banks < 0)
         return false;
@@ -79,7 +86,7 @@ bool CompareController::compareWithFile(const QString &fileName, QString &errorT
     }
     // A backup holds banks 2..16; so does any file of fewer banks, from bank 2 on, but a
     // single bank is compared with the user bank of the current cell.
-    const bool backup = BackupCatalog::isBackupName(fileName) || banks == BankCount - 1;
+    const bool backup = banks == BankCount - 1;
     int first = banks >= BankCount ? 0 : 1;
     if (banks == 1 && window.table->currentColumn() >= 1)
         first = window.table->currentColumn();

@@ -4,6 +4,7 @@
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "common/modaldriver.h"
+#include "device/backupcatalog.h"
 #include "device/exportchoicebox.h"
 #include "editing/exportpreview.h"
 #include "files/presetfile.h"
@@ -117,6 +118,12 @@ private slots:
         QVERIFY(w.compare->compareWithFile(backup, error));
         QCOMPARE(w.compare->comparison().count(), 1);    // the cut name is what an export would give
         QVERIFY(!w.compare->comparison().differs(0, 0)); // a backup says nothing of the factory bank
+        // A backup of chosen presets is compared only there.
+        SelectionMask held;
+        held.set(4, 4);
+        QVERIFY(BackupCatalog::writeInfo(backup, QStringLiteral("1"), QStringLiteral("1.00"), error, &held));
+        QVERIFY(w.compare->compareWithFile(backup, error));
+        QCOMPARE(w.compare->comparison().count(), 0);
 
         SelectionMask two;
         two.set(4, 5);
