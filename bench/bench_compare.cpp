@@ -35,6 +35,9 @@ struct Pair
                     v = uint8_t(rng.bounded(128));
                 PresetRecord &t = theirs.at(b, p);
                 t = r;
+                // Texts of their own, as read from a file: equal ones are compared character by character.
+                t.name = QString(r.name.constData(), r.name.size());
+                t.author = QString(r.author.constData(), r.author.size());
                 if (p % 2 == 0)
                     t.params[p % 128] ^= 1;
                 else
