@@ -55,7 +55,11 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
 }
 
 // The ports close with `midi`, before the dialog stops being a receiver.
-MidiSetting::~MidiSetting() = default;
+MidiSetting::~MidiSetting()
+{
+    // The list goes before the preview it shows.
+    delete previewPanel;
+}
 
 bool MidiSetting::simulatorRequested(const QStringList &arguments, const QProcessEnvironment &environment)
 {
