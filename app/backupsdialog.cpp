@@ -19,8 +19,12 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
 {
     setObjectName(QStringLiteral("backupsDialog"));
     setWindowTitle(tr("Backups of the module"));
-    folderLabel = new QLabel(
-        tr("Each export saves what it overwrites in %1.").arg(QDir::toNativeSeparators(catalog.folder())));
+    // The home folder as "~", as a shell shows it: the path then fits the line.
+    QString folder = QDir::toNativeSeparators(catalog.folder());
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    if (folder.startsWith(home + QDir::separator()))
+        folder = QLatin1Char('~') + folder.mid(home.size());
+    folderLabel = new QLabel(tr("Each export saves what it overwrites in %1.").arg(folder));
     folderLabel->setWordWrap(true);
     folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     list = new QTreeWidget;
