@@ -76,6 +76,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     connectSignals();
     setUpLibrary();
+    setUpCompare(tablePaneLayout, delegate);
 
     // Tab walks the tool panel top to bottom, then the detail view, then the table.
     QWidget *const tabOrder[] = {importButton,
@@ -86,6 +87,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                                  undoButton,
                                  redoButton,
                                  libraryButton,
+                                 compareButton,
+                                 backupsButton,
                                  detailView->A2AButton,
                                  detailView->AuthorDoEdit,
                                  detailView->setAButton,
@@ -282,6 +285,7 @@ void MainWindow::updateDetailView()
 {
     exportButton->setEnabled(banksLoaded);
     saveButton->setEnabled(banksLoaded);
+    compareButton->setEnabled(banksLoaded);
     table->setEnabled(banksLoaded);
     undoButton->setEnabled(history.canUndo());
     redoButton->setEnabled(history.canRedo());

@@ -14,6 +14,7 @@
 #include <memory>
 
 class BigTable;
+class CompareController;
 class DetailView;
 class LibraryPanel;
 class MidiBackend;
@@ -21,6 +22,7 @@ class MultiDelegate;
 class QComboBox;
 class QListWidgetItem;
 class QToolButton;
+class QVBoxLayout;
 class SearchBar;
 class TableZoom;
 
@@ -113,6 +115,19 @@ public:
     // one undo step, user banks only. False when nothing could be placed there.
     bool placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset);
 
+    // Comparing the document with a file, a backup or the module, and the list of backups.
+    CompareController *compare = nullptr;
+    QToolButton *compareButton = nullptr;
+    QToolButton *backupsButton = nullptr;
+    void compareWithFile();
+    void compareWithModule();
+    void showBackups();
+    // Writes a backup to the module through the export's question; the document stays.
+    void restoreBackup(const QString &fileName);
+    // Reads all 16 banks from the module through the transfer dialog, for an import or a
+    // comparison (then its button says "Read"). False when nothing was read.
+    bool readModule(BankStore &into, bool forCompare);
+
     QSettings settings;
     BankStore bankStore;
     BankStore dragSnapshot;
@@ -158,5 +173,6 @@ private:
     QWidget *buildToolPanel();
     void connectSignals();
     void setUpLibrary();
+    void setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *delegate);
     void addStandardKeys();
 };

@@ -1,6 +1,7 @@
 // MainWindow's import from and export to the module.
 #include "app/mainwindow.h"
 
+#include "device/backupcatalog.h"
 #include "device/midisetting.h"
 #include "device/transferbackup.h"
 
@@ -15,6 +16,9 @@ const QString MidiInNameKey = QStringLiteral("midiinname");
 const QString MidiOutNameKey = QStringLiteral("midioutname");
 // How long a request may go unanswered before it is sent again, in milliseconds.
 const QString QuietTimeKey = QStringLiteral("quiettime");
+// Export backups kept: the newest so many, and any younger than so many days.
+const QString BackupKeepKey = QStringLiteral("backupkeep");
+const QString BackupDaysKey = QStringLiteral("backupdays");
 
 std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
@@ -26,8 +30,9 @@ std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 }
 
 // The modal run between the remembered port rows, which are written back whether or
-// not anything was transferred.
-void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
+// not anything was transferred. With `readTip`, an import only reads, for a comparison.
+void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll,
+                       const QString &readTip = QString())
 {
     dialog.inRow = settings.value(MidiInKey, QStringLiteral("0")).toInt();
     dialog.outRow = settings.value(MidiOutKey, QStringLiteral("0")).toInt();
@@ -35,6 +40,10 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
     dialog.outName = settings.value(MidiOutNameKey).toString();
     dialog.fillPortLists();
     dialog.setMode(exportAll);
+    if (!readTip.isEmpty()) {
+        dialog.TransferButton->setText(MainWindow::tr("Read"));
+        dialog.TransferButton->setToolTip(readTip);
+    }
     dialog.transfer().setQuietTime(settings.value(QuietTimeKey, MidiTransfer::DefaultQuietMs).toInt());
     dialog.exec();
     settings.setValue(MidiInKey, dialog.inRow);
@@ -42,38 +51,80 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
     settings.setValue(MidiInNameKey, dialog.inName);
     settings.setValue(MidiOutNameKey, dialog.outName);
 }
+
+// Exports the user banks of `source` through the transfer dialog: the user chooses what
+// (unless `fixed` says), looks over every change and writes. True when the module now
+// holds every user preset of `source`.
+bool runExport(MainWindow &window, const BankStore &source, const ExportChoice *fixed)
+{
+    MidiSetting dialog(backendFor(window));
+    TransferBanks &images = dialog.transferBanks();
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            recordToImage(source.at(b, p), images.at(b, p).data());
+    dialog.setPreviewSource(&source);
+    dialog.setNameChanges(TransferBackup::nameChanges(source));
+    if (fixed)
+        dialog.setFixedChoice(*fixed);
+    else
+        dialog.setSelection(window.currentSelection());
+    dialog.setBackupKeeping(window.settings.value(BackupKeepKey, BackupCatalog::DefaultKeepNewest).toInt(),
+                            window.settings.value(BackupDaysKey, BackupCatalog::DefaultKeepDays).toInt());
+    runTransferDialog(dialog, window.settings, true);
+    return dialog.exportedWhole();
+}
 } // namespace
 
 void MainWindow::on_Export()
 {
     if (!banksLoaded)
         return;
-    MidiSetting dialog(backendFor(*this));
-    TransferBanks &images = dialog.transferBanks();
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            recordToImage(b, p, images.at(b, p).data());
-    dialog.setNameChanges(TransferBackup::nameChanges(bankStore));
-    runTransferDialog(dialog, settings, true);
-    if (dialog.transferDone())
+    // Presets left out (another choice, unticked) still differ from the module.
+    if (runExport(*this, bankStore, nullptr))
         markClean();
+}
+
+void MainWindow::restoreBackup(const QString &fileName)
+{
+    BankStore backup;
+    backup.fillEmptyBanks();
+    SelectionMask held;
+    if (!BackupCatalog::load(fileName, backup, held, errorText)) {
+        showError();
+        return;
+    }
+    const ExportChoice all = ExportChoice::allUserBanks();
+    const ExportChoice choice = held == all.positions() ? all : ExportChoice::presets(held);
+    // The document is not touched: the module gets the backup, the window keeps its banks.
+    runExport(*this, backup, &choice);
+}
+
+bool MainWindow::readModule(BankStore &into, bool forCompare)
+{
+    MidiSetting dialog(backendFor(*this));
+    runTransferDialog(dialog, settings, false,
+                      forCompare ? tr("Read all 16 banks to compare them with the document") : QString());
+    if (!dialog.transferDone())
+        return false;
+    into.fromDump(dialog.transferBanks().data());
+    return true;
 }
 
 void MainWindow::on_Import()
 {
     if (modified && !askSaveChanges())
         return;
-    MidiSetting dialog(backendFor(*this));
-    runTransferDialog(dialog, settings, false);
-    if (!dialog.transferDone())
+    BankStore module;
+    if (!readModule(module, false))
         return;
     history.reset();
     setCurrentFile(QString());
     banksLoaded = true;
     clearTable();
-    const TransferBanks &images = dialog.transferBanks();
     for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            imageToRecord(b, p, images.at(b, p).data());
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            bankStore.at(b, p).copyContentFrom(module.at(b, p));
+            bankStore.at(b, p).mark = true;
+        }
     updateTable(true);
 }

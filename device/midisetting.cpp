@@ -1,5 +1,7 @@
 #include "device/midisetting.h"
 
+#include "device/exportchoicebox.h"
+#include "device/exportpreviewpanel.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
 #include "device/transferlogpanel.h"
@@ -26,6 +28,7 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     : QDialog(parent), midi(std::move(backend))
 {
     setupUi(this);
+    formWidth = width();
     // A fixed form: no maximise or minimise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     connect(ConnectButton, &QPushButton::clicked, this, &MidiSetting::Connect);
@@ -37,6 +40,10 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
         progressBar->setValue(done);
     });
     connect(&midi, &MidiTransfer::transferCompleted, this, &MidiSetting::finishTransfer);
+    // Where the progress bar shows once the transfer runs.
+    choiceBox = new ExportChoiceBox(this);
+    choiceBox->setGeometry(progressBar->geometry());
+    choiceBox->hide();
     setUpTransferPanels();
     // Replies come to the dialog, which hands each one to the transfer rules.
     midi.setReceiver(this);
@@ -48,7 +55,11 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
 }
 
 // The ports close with `midi`, before the dialog stops being a receiver.
-MidiSetting::~MidiSetting() = default;
+MidiSetting::~MidiSetting()
+{
+    // The list goes before the preview it shows.
+    delete previewPanel;
+}
 
 bool MidiSetting::simulatorRequested(const QStringList &arguments, const QProcessEnvironment &environment)
 {
@@ -75,6 +86,31 @@ void MidiSetting::setMode(bool exportAll)
                                          : tr("Read all 16 banks from the module"));
     const QString picture = exportAll ? tr(":/Charts/export_screen.png") : tr(":/Charts/import_screen.png");
     IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
+    choiceBox->setVisible(exportAll && !choiceFixed);
+}
+
+void MidiSetting::setSelection(const SelectionMask &selection)
+{
+    choiceBox->setSelection(selection);
+}
+
+void MidiSetting::setFixedChoice(const ExportChoice &choice)
+{
+    choiceFixed = true;
+    fixedChoice = choice;
+    choiceBox->hide();
+    TransferButton->setToolTip(tr("Write %1 to the module").arg(choice.description()));
+}
+
+ExportChoice MidiSetting::exportChoice() const
+{
+    return choiceFixed ? fixedChoice : choiceBox->choice();
+}
+
+void MidiSetting::setBackupKeeping(int newest, int days)
+{
+    keepNewest = newest;
+    keepDays = days;
 }
 
 void MidiSetting::fillPortLists()
@@ -166,12 +202,22 @@ void MidiSetting::Transfer()
     ConnectButton->setEnabled(false);
     status->showRunning(midi.positionText());
     if (midi.exportMode()) {
+        choiceBox->hide();
+        runChoice = exportChoice();
+        whole = runChoice.kind() == ExportChoice::Kind::AllUserBanks;
+        std::vector<bool> chosen;
+        if (runChoice.kind() != ExportChoice::Kind::AllUserBanks) {
+            chosen.assign(PresetCount, false);
+            for (int i = 0; i < PresetCount; ++i)
+                chosen[size_t(i)] = runChoice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
+        }
+        midi.plan().setChosen(chosen);
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
         const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
         midi.setBackupWriter(
-            [fileName](const TransferBanks &moduleBanks, QString &error) {
-                return TransferBackup::save(moduleBanks, fileName, error);
+            [this, fileName](const TransferBanks &moduleBanks, QString &error) {
+                return saveBackup(moduleBanks, fileName, error);
             },
             fileName);
     }
@@ -181,9 +227,22 @@ void MidiSetting::Transfer()
         updateConnectionUi();
 }
 
+bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error)
+{
+    const bool partial = runChoice.kind() != ExportChoice::Kind::AllUserBanks;
+    QStringList notes;
+    const bool saved = BackupCatalog().saveBackup(
+        moduleBanks, fileName, midi.protocol().serialText(), midi.protocol().versionText(),
+        partial ? &runChoice.positions() : nullptr, keepNewest, keepDays, error, notes);
+    for (const QString &line : notes)
+        log->addLine(line);
+    return saved;
+}
+
 void MidiSetting::finishTransfer()
 {
     progressBar->hide();
+    hidePreview();
     if (midi.exportMode()) {
         // The summary stays until the user closes the dialog.
         if (midi.changeCount() > 0)
@@ -251,13 +310,10 @@ void MidiSetting::setUpTransferPanels()
             status->showNote(QString());
     });
     connect(status->stopButton, &QPushButton::clicked, &midi, &MidiTransfer::stop);
-    connect(status->writeButton, &QPushButton::clicked, this, [this] {
-        if (midi.confirmWrite())
-            status->showRunning(midi.positionText());
-    });
+    connect(status->writeButton, &QPushButton::clicked, this, [this] { answerQuestion(false); });
     // Without a backup it takes a second, separate step.
     connect(status->noBackupButton, &QPushButton::clicked, this, [this] {
-        const int changes = midi.changeCount();
+        const int changes = preview.tickedCount();
         status->showWithoutBackupQuestion(
             changes == 1
                 ? tr("Write 1 preset without a backup? What it holds on the module now cannot be restored.")
@@ -265,10 +321,7 @@ void MidiSetting::setUpTransferPanels()
                      "restored.")
                       .arg(changes));
     });
-    connect(status->writeAnywayButton, &QPushButton::clicked, this, [this] {
-        if (midi.writeWithoutBackup())
-            status->showRunning(midi.positionText());
-    });
+    connect(status->writeAnywayButton, &QPushButton::clicked, this, [this] { answerQuestion(true); });
     connect(status->cancelButton, &QPushButton::clicked, &midi, &MidiTransfer::cancelWrite);
     connect(status->retryButton, &QPushButton::clicked, this, [this] {
         status->showRunning(midi.positionText());
@@ -276,25 +329,80 @@ void MidiSetting::setUpTransferPanels()
             showStopped(midi.stopMessage());
     });
     connect(status->closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+    previewPanel = new ExportPreviewPanel(&preview, this);
+    previewPanel->hide();
+    // Writing none is no answer: only Cancel is.
+    connect(previewPanel, &ExportPreviewPanel::tickedCountChanged, this, [this](int ticked) {
+        for (QPushButton *b : {status->writeButton, status->noBackupButton, status->writeAnywayButton})
+            b->setEnabled(ticked > 0);
+    });
+    connect(&midi, &MidiTransfer::transferStopped, this, &MidiSetting::hidePreview);
+}
+
+void MidiSetting::answerQuestion(bool withoutBackup)
+{
+    std::vector<bool> ticked(PresetCount, false);
+    const SelectionMask mask = preview.ticked();
+    for (int i = 0; i < PresetCount; ++i)
+        ticked[size_t(i)] = mask.isSelected(i / PresetsPerBank, i % PresetsPerBank);
+    if (mask.empty())
+        return;
+    const int before = midi.changeCount();
+    midi.plan().keepChanges(ticked);
+    if (!(withoutBackup ? midi.writeWithoutBackup() : midi.confirmWrite()))
+        return;
+    if (midi.changeCount() < before) {
+        whole = false;
+        log->addLine(tr("Left as the module holds them: %1 presets.").arg(before - midi.changeCount()));
+    }
+    hidePreview();
+    status->showRunning(midi.positionText());
+}
+
+void MidiSetting::hidePreview()
+{
+    if (previewPanel->isHidden())
+        return;
+    previewPanel->hide();
+    fitToPanels();
 }
 
 void MidiSetting::fitToPanels()
 {
-    constexpr int LogTop = 318 + 92;
+    // The list of changes, while the question is open, widens the dialog and sits between
+    // the status line and the log.
+    const bool previewShown = previewPanel && !previewPanel->isHidden();
+    const int dialogWidth = previewShown ? std::max(formWidth, previewPanel->wantedWidth() + 20) : formWidth;
+    const int previewHeight = previewShown ? 330 : 0;
+    status->setGeometry(10, 318, dialogWidth - 20, 88);
+    if (previewShown)
+        previewPanel->setGeometry(10, 318 + 92, dialogWidth - 20, previewHeight - 8);
+    const int logTop = 318 + 92 + previewHeight;
     const int logHeight = log->expanded() ? 190 : log->toggleButton->sizeHint().height() + 4;
-    log->setGeometry(10, LogTop, width() - 20, logHeight);
-    const int height = LogTop + logHeight + 8;
-    setMinimumSize(width(), height);
-    setMaximumSize(width(), height);
-    resize(width(), height);
+    log->setGeometry(10, logTop, dialogWidth - 20, logHeight);
+    const int height = logTop + logHeight + 8;
+    setMinimumSize(dialogWidth, height);
+    setMaximumSize(dialogWidth, height);
+    resize(dialogWidth, height);
 }
 
 void MidiSetting::askBeforeWriting(int changes)
 {
     const TransferPlan &plan = midi.plan();
+    // Every change, to look over and untick, beside the question.
+    BankStore fromImages;
+    if (!previewRecords)
+        fromImages.fromDump(midi.banks().data());
+    preview.build(previewRecords ? *previewRecords : fromImages, midi.moduleBanks().data(),
+                  runChoice.positions());
+    previewPanel->show();
+    previewPanel->showPreview();
+    fitToPanels();
+    const QString where = runChoice.description();
     const QString question = changes == 1
-                                 ? tr("1 preset in banks 2–16 will change on the module.")
-                                 : tr("%1 presets in banks 2–16 will change on the module.").arg(changes);
+                                 ? tr("1 preset in %1 will change on the module.").arg(where)
+                                 : tr("%1 presets in %2 will change on the module.").arg(changes).arg(where);
     if (plan.backupSaved()) {
         status->showQuestion(
             question + QLatin1Char(' ') +

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "device/backupcatalog.h"
 #include "device/miditransfer.h"
+#include "editing/exportchoice.h"
+#include "editing/exportpreview.h"
 #include "ui_midiset.h"
 
 #include <QDialog>
 
 #include <memory>
 
+class BankStore;
+class ExportChoiceBox;
+class ExportPreviewPanel;
 class QCloseEvent;
 class TransferLogPanel;
 class TransferStatusPanel;
@@ -67,6 +73,25 @@ public:
     TransferStatusPanel *status = nullptr;
     TransferLogPanel *log = nullptr;
 
+    // Export: the presets the images were made from, so the question shows their texts
+    // and what the module keeps of them; without it the images' own texts are shown.
+    void setPreviewSource(const BankStore *records) { previewRecords = records; }
+    // Export: the table's selection, offered beside all user banks and each bank.
+    void setSelection(const SelectionMask &selection);
+    // Export: a fixed choice instead of the box (a restore writes what its backup holds).
+    void setFixedChoice(const ExportChoice &choice);
+    ExportChoice exportChoice() const;
+    // After an export: it covered all user banks and wrote every change, so the module
+    // holds what the images hold.
+    bool exportedWhole() const { return transferDone() && whole; }
+    // Backups kept after an export's new one: the newest `newest` and any younger than
+    // `days` days.
+    void setBackupKeeping(int newest, int days);
+    ExportPreview &exportPreview() { return preview; }
+
+    ExportChoiceBox *choiceBox = nullptr;
+    ExportPreviewPanel *previewPanel = nullptr;
+
 public slots:
     void Connect();
     void Transfer();
@@ -82,10 +107,22 @@ private:
     void setUpTransferPanels();
     void fitToPanels();
     void askBeforeWriting(int changes);
+    void answerQuestion(bool withoutBackup);
+    void hidePreview();
+    bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error);
     void showStopped(const QString &message);
     QString exportSummary() const;
 
     MidiTransfer midi;
     QStringList nameChanges;
     QString backupFile;
+    const BankStore *previewRecords = nullptr;
+    ExportPreview preview;
+    bool choiceFixed = false;
+    ExportChoice fixedChoice;
+    ExportChoice runChoice;
+    bool whole = false;
+    int keepNewest = BackupCatalog::DefaultKeepNewest;
+    int keepDays = BackupCatalog::DefaultKeepDays;
+    int formWidth = 0;
 };

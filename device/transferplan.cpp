@@ -39,13 +39,49 @@ void TransferPlan::begin(bool fresh)
     toWrite.clear();
     writeIndex = 0;
     held = TransferBanks();
-    at = Position{firstBank(), 0};
+    readOrder.clear();
+    for (int position = firstBank() * PresetsPerBank; position < PresetCount; ++position)
+        if (isChosen(position))
+            readOrder.push_back(position);
+    readIndex = 0;
     readDone = 0;
     link.setGuarded(true);
     note(fresh ? Note::Started : Note::Restarted, exporting ? 1 : 0);
-    emit progressChanged(0, PresetCount);
+    emit progressChanged(0, readTotal());
+    if (readOrder.empty()) {
+        at = Position{firstBank(), 0};
+        startChecks(exporting);
+        return;
+    }
+    at = Position{readOrder.front() / PresetsPerBank, readOrder.front() % PresetsPerBank};
     current = State::Reading;
     ask(RequestLink::Ask::Read, at);
+}
+
+bool TransferPlan::isChosen(int position) const
+{
+    if (!exporting || chosen.empty())
+        return true;
+    return std::size_t(position) < chosen.size() && chosen[std::size_t(position)];
+}
+
+void TransferPlan::keepChanges(const std::vector<bool> &positions)
+{
+    if (current != State::Confirming)
+        return;
+    std::vector<int> kept;
+    for (int position : toWrite) {
+        if (std::size_t(position) < positions.size() && positions[std::size_t(position)]) {
+            kept.push_back(position);
+            continue;
+        }
+        // Left as the module holds it: the final checks expect that there.
+        images.at(position / PresetsPerBank, position % PresetsPerBank) =
+            held.at(position / PresetsPerBank, position % PresetsPerBank);
+    }
+    toWrite = std::move(kept);
+    if (!toWrite.empty())
+        at = Position{toWrite.front() / PresetsPerBank, toWrite.front() % PresetsPerBank};
 }
 
 void TransferPlan::ask(RequestLink::Ask what, Position where)
@@ -205,17 +241,20 @@ void TransferPlan::abandon()
 
 void TransferPlan::readNext()
 {
-    if (++at.preset == PresetsPerBank) {
-        at.preset = 0;
-        ++at.bank;
+    ++readIndex;
+    if (readTotal() == PresetCount) {
+        // Every position from the first bank on: progress counts the factory bank too.
+        readDone = readIndex < readOrder.size() ? readOrder[readIndex] : PresetCount;
+    } else {
+        readDone = int(readIndex);
     }
-    readDone = at.bank * PresetsPerBank + at.preset;
-    emit progressChanged(readDone, PresetCount);
-    if (at.bank < BankCount) {
+    const int next = readOrder[std::min(readIndex, readOrder.size() - 1)];
+    at = Position{next / PresetsPerBank, next % PresetsPerBank};
+    emit progressChanged(readDone, readTotal());
+    if (readIndex < readOrder.size()) {
         ask(RequestLink::Ask::Read, at);
         return;
     }
-    at = Position{BankCount - 1, PresetsPerBank - 1};
     // An export checks what it read before deciding on writes and saving it as the backup.
     startChecks(exporting);
 }
@@ -225,7 +264,7 @@ void TransferPlan::startChecks(bool againstModule)
     current = State::Checking;
     checkingHeld = againstModule;
     checks.clear();
-    const std::vector<int> picked = pickChecks(againstModule ? held : images, firstBank(), random);
+    const std::vector<int> picked = pickChecks(againstModule ? held : images, readOrder, firstBank(), random);
     std::vector<int> alike;
     for (int b = firstBank(); b < BankCount; ++b) {
         if (picked[b - firstBank()] >= 0)
@@ -240,16 +279,28 @@ void TransferPlan::startChecks(bool againstModule)
 
 std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, int firstBank, std::mt19937 &random)
 {
+    std::vector<int> order;
+    for (int position = firstBank * PresetsPerBank; position < PresetCount; ++position)
+        order.push_back(position);
+    return pickChecks(content, order, firstBank, random);
+}
+
+std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, const std::vector<int> &order,
+                                          int firstBank, std::mt19937 &random)
+{
     std::vector<int> picked;
     const PresetImage *lastChecked = nullptr;
+    std::size_t i = 0;
     for (int b = firstBank; b < BankCount; ++b) {
         std::vector<int> differing; // from the preset read just before
         std::vector<int> better;    // from the check before, too
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            if (b == firstBank && p == 0)
+        for (; i < order.size() && order[i] / PresetsPerBank == b; ++i) {
+            if (i == 0)
                 continue; // nothing was read before it
+            const int p = order[i] % PresetsPerBank;
             const PresetImage &here = content.at(b, p);
-            const PresetImage &before = p > 0 ? content.at(b, p - 1) : content.at(b - 1, PresetsPerBank - 1);
+            const PresetImage &before =
+                content.at(order[i - 1] / PresetsPerBank, order[i - 1] % PresetsPerBank);
             if (here == before)
                 continue;
             differing.push_back(p);
@@ -305,14 +356,12 @@ void TransferPlan::afterSettling()
 void TransferPlan::decideWrites()
 {
     toWrite.clear();
-    for (int b = FirstExportBank; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            const int position = b * PresetsPerBank + p;
-            const bool allowed =
-                chosen.empty() || (std::size_t(position) < chosen.size() && chosen[position]);
-            if (allowed && held.at(b, p) != images.at(b, p))
-                toWrite.push_back(position);
-        }
+    for (int position : readOrder) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        if (held.at(b, p) != images.at(b, p))
+            toWrite.push_back(position);
+    }
     note(Note::Differing, changeCount());
     if (toWrite.empty()) {
         startChecks(false);
@@ -361,6 +410,11 @@ void TransferPlan::cancelWrite()
 
 void TransferPlan::startWriting()
 {
+    // Every change was left out: nothing to write, only the final checks.
+    if (toWrite.empty()) {
+        startChecks(false);
+        return;
+    }
     current = State::Writing;
     note(Note::WritingStarted, changeCount());
     emit progressChanged(0, changeCount());
@@ -405,7 +459,7 @@ int TransferPlan::requestsLeft() const
     const int checksLeft = int(checks.size() - std::min(checkAt, checks.size()));
     switch (current) {
     case State::Reading:
-        return PresetCount - readDone + (BankCount - firstBank()) + 1;
+        return int(readOrder.size() - std::min(readIndex, readOrder.size())) + (BankCount - firstBank()) + 1;
     case State::Checking:
         return checksLeft + 1;
     case State::Writing:

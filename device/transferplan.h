@@ -73,9 +73,12 @@ public:
     const TransferBanks &banks() const { return images; }
     // An export's reading pass: what banks 2..16 of the module held before anything was written.
     const TransferBanks &moduleBanks() const { return held; }
-    // Export: only the positions (bank * 128 + preset) set here may be written; empty for
-    // every user preset. Read at each decision, so it can be set before start().
+    // Export: only the positions (bank * 128 + preset) set here are read, checked, backed
+    // up and written; empty for every user preset. Set before start().
     void setChosen(std::vector<bool> positions) { chosen = std::move(positions); }
+    // Export, at the question: of the changes, write only the positions set here; the
+    // others stay as the module holds them.
+    void keepChanges(const std::vector<bool> &positions);
     void setBackupWriter(BackupWriter writer, const QString &fileName);
     // The presets of banks 2..16 whose order the checks draw from this seed.
     void setCheckSeed(unsigned seed) { random.seed(seed); }
@@ -102,8 +105,10 @@ public:
     // The position being transferred, 0..15 and 0..127.
     int bank() const { return at.bank; }
     int preset() const { return at.preset; }
-    // Reading: presets read so far, as bank * 128 + preset (2048 when through).
+    // Reading: presets read so far, as bank * 128 + preset (2048 when through); for a
+    // choice, the count of its presets read (readTotal when through).
     int readProgress() const { return readDone; }
+    int readTotal() const { return chosen.empty() || !exporting ? PresetCount : int(readOrder.size()); }
     // Writing: the changes, in order, and how many of them are through.
     const std::vector<int> &changes() const { return toWrite; }
     int changeCount() const { return int(toWrite.size()); }
@@ -130,6 +135,9 @@ public:
     // so that an answer shifted by one would not compare equal; -1 where the bank and the
     // end of the one before are all alike, so a shift there cannot change anything.
     static std::vector<int> pickChecks(const TransferBanks &content, int firstBank, std::mt19937 &random);
+    // The same over the positions read, in the order read: a bank none of them is in gets -1.
+    static std::vector<int> pickChecks(const TransferBanks &content, const std::vector<int> &order,
+                                       int firstBank, std::mt19937 &random);
 
 signals:
     // Reading: done of total (2048); Writing: written of changeCount.
@@ -154,6 +162,8 @@ private:
     void end(StopReason why, Position where, bool atCheck = false);
     void note(Note n, int count = 0, Position where = Position{0, 0}, std::vector<int> banks = {});
     int firstBank() const { return exporting ? FirstExportBank : 0; }
+    bool isChosen(int position) const;
+    void reportReadProgress();
 
     RequestLink &link;
     TransferBanks images;
@@ -169,6 +179,9 @@ private:
     bool resyncing = false;
     bool checkFailed = false;
     int readDone = 0;
+    // The positions a run reads, in order, and the one read now.
+    std::vector<int> readOrder;
+    std::size_t readIndex = 0;
 
     std::vector<int> toWrite; // positions bank * 128 + preset
     std::size_t writeIndex = 0;

@@ -36,3 +36,26 @@ bool SelectionMask::first(int &bank, int &preset) const
         }
     return false;
 }
+
+bool SelectionMask::step(int &bank, int &preset, bool forward) const
+{
+    if (bits.none())
+        return false;
+    int at = bank < 0 ? (forward ? -1 : PresetCount) : index(bank, preset);
+    for (int n = 0; n < PresetCount; ++n) {
+        at = forward ? (at + 1) % PresetCount : (at + PresetCount - 1) % PresetCount;
+        if (bits.test(at)) {
+            bank = at / PresetsPerBank;
+            preset = at % PresetsPerBank;
+            return true;
+        }
+    }
+    return false;
+}
+
+int SelectionMask::ordinal(int bank, int preset) const
+{
+    if (bank < 0 || bank >= BankCount || preset < 0 || preset >= PresetsPerBank || !isSelected(bank, preset))
+        return 0;
+    return int((bits << (PresetCount - index(bank, preset))).count()) + 1;
+}

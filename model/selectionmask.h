@@ -24,6 +24,12 @@ public:
     bool isRectangle() const;
     // First selected cell scanning bank by bank, preset by preset; false when empty.
     bool first(int &bank, int &preset) const;
+    // The next or previous selected cell after (bank, preset) in that order, wrapping
+    // around; bank -1 starts before the first cell. False when nothing is selected.
+    bool step(int &bank, int &preset, bool forward) const;
+    // Where (bank, preset) stands among the selected cells in that order, counted from 1;
+    // 0 when it is not selected.
+    int ordinal(int bank, int preset) const;
 
     bool operator==(const SelectionMask &o) const { return bits == o.bits; }
 

@@ -1339,4 +1339,411 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bitte zuerst ein Preset in der Tabelle wählen.</translation>
     </message>
 </context>
+<context>
+    <name>SearchBar</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>ExportPreview</name>
+    <message>
+        <source>Sound</source>
+        <translation>Klang</translation>
+    </message>
+    <message>
+        <source>Text only</source>
+        <translation>Nur Text</translation>
+    </message>
+    <message>
+        <source>Name: %1</source>
+        <translation>Name: %1</translation>
+    </message>
+    <message>
+        <source>Author: %1</source>
+        <translation>Autor: %1</translation>
+    </message>
+    <message>
+        <source>The module holds 32 characters of printable ASCII per text: %1</source>
+        <translation>Das Modul speichert je Text 32 druckbare ASCII-Zeichen: %1</translation>
+    </message>
+    <message>
+        <source>Bank · preset</source>
+        <translation>Bank · Preset</translation>
+    </message>
+    <message>
+        <source>On the module now</source>
+        <translation>Jetzt im Modul</translation>
+    </message>
+    <message>
+        <source>Author</source>
+        <translation>Autor</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Replaced by</source>
+        <translation>Ersetzt durch</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Ändert</translation>
+    </message>
+    <message>
+        <source>The module keeps</source>
+        <translation>Das Modul behält</translation>
+    </message>
+</context>
+<context>
+    <name>ExportPreviewPanel</name>
+    <message>
+        <source>Presets that will change</source>
+        <translation>Presets, die sich ändern</translation>
+    </message>
+    <message>
+        <source>Untick a preset to leave it as the module holds it; click a heading to sort</source>
+        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat; eine Überschrift sortiert</translation>
+    </message>
+    <message>
+        <source>Write every preset listed</source>
+        <translation>Jedes aufgeführte Preset schreiben</translation>
+    </message>
+    <message>
+        <source>Write none of them; tick the ones to write</source>
+        <translation>Keines schreiben; die zu schreibenden ankreuzen</translation>
+    </message>
+    <message>
+        <source>Tick all</source>
+        <translation>Alle ankreuzen</translation>
+    </message>
+    <message>
+        <source>Untick all</source>
+        <translation>Alle abwählen</translation>
+    </message>
+    <message>
+        <source>Untick a preset to leave it as the module holds it.</source>
+        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 ticked: the others stay as the module holds them.</source>
+        <translation>%1 von %2 angekreuzt: die übrigen bleiben, wie das Modul sie hat.</translation>
+    </message>
+</context>
+<context>
+    <name>CompareBar</name>
+    <message>
+        <source>Previous preset that differs</source>
+        <translation>Vorheriges abweichendes Preset</translation>
+    </message>
+    <message>
+        <source>Previous difference</source>
+        <translation>Vorherige Abweichung</translation>
+    </message>
+    <message>
+        <source>Next preset that differs</source>
+        <translation>Nächstes abweichendes Preset</translation>
+    </message>
+    <message>
+        <source>Next difference</source>
+        <translation>Nächste Abweichung</translation>
+    </message>
+    <message>
+        <source>End comparison</source>
+        <translation>Vergleich beenden</translation>
+    </message>
+    <message>
+        <source>Hide the marks and the comparison panel</source>
+        <translation>Markierungen und Vergleichsleiste ausblenden</translation>
+    </message>
+    <message>
+        <source>No preset differs from %1</source>
+        <translation>Kein Preset weicht von %1 ab</translation>
+    </message>
+    <message>
+        <source>1 preset differs from %1</source>
+        <translation>1 Preset weicht von %1 ab</translation>
+    </message>
+    <message>
+        <source>%1 presets differ from %2</source>
+        <translation>%1 Presets weichen von %2 ab</translation>
+    </message>
+</context>
+<context>
+    <name>ComparePanel</name>
+    <message>
+        <source>Compare</source>
+        <translation>Vergleich</translation>
+    </message>
+    <message>
+        <source>This document</source>
+        <translation>Dieses Dokument</translation>
+    </message>
+    <message>
+        <source>Theirs</source>
+        <translation>Deren</translation>
+    </message>
+    <message>
+        <source>Compared with %1</source>
+        <translation>Verglichen mit %1</translation>
+    </message>
+    <message>
+        <source>Take theirs</source>
+        <translation>Deren übernehmen</translation>
+    </message>
+    <message>
+        <source>Put their version of this preset in the document (one undo step)</source>
+        <translation>Deren Fassung dieses Presets ins Dokument übernehmen (ein Rückgängig-Schritt)</translation>
+    </message>
+    <message>
+        <source>the same</source>
+        <translation>gleich</translation>
+    </message>
+    <message>
+        <source>not compared</source>
+        <translation>nicht verglichen</translation>
+    </message>
+    <message>
+        <source>a different sound</source>
+        <translation>anderer Klang</translation>
+    </message>
+    <message>
+        <source>same sound, other text</source>
+        <translation>gleicher Klang, anderer Text</translation>
+    </message>
+    <message>
+        <source>Bank %1 · preset %2: %3</source>
+        <translation>Bank %1 · Preset %2: %3</translation>
+    </message>
+    <message>
+        <source>Sound differs in %1 of 128 values</source>
+        <translation>Klang weicht in %1 von 128 Werten ab</translation>
+    </message>
+    <message>
+        <source>Same sound</source>
+        <translation>Gleicher Klang</translation>
+    </message>
+    <message>
+        <source>(nothing here)</source>
+        <translation>(hier nichts)</translation>
+    </message>
+    <message>
+        <source>Select a preset in the table.</source>
+        <translation>Bitte ein Preset in der Tabelle wählen.</translation>
+    </message>
+</context>
+<context>
+    <name>CompareController</name>
+    <message>
+        <source>%1 holds no bank.</source>
+        <translation>%1 enthält keine Bank.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupCatalog</name>
+    <message>
+        <source>1 old backup was removed.</source>
+        <translation>1 alte Sicherung wurde entfernt.</translation>
+    </message>
+    <message>
+        <source>%1 old backups were removed.</source>
+        <translation>%1 alte Sicherungen wurden entfernt.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation>%1 kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 banks, not the 15 of a backup.</source>
+        <translation>%1 enthält %2 Bänke, nicht die 15 einer Sicherung.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupsDialog</name>
+    <message>
+        <source>Backups of the module</source>
+        <translation>Sicherungen des Moduls</translation>
+    </message>
+    <message>
+        <source>Each export saves what it overwrites in %1.</source>
+        <translation>Jeder Export sichert, was er überschreibt, in %1.</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sicherungen</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation>Erstellt</translation>
+    </message>
+    <message>
+        <source>Module serial</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Differ from the document</source>
+        <translation>Abweichend vom Dokument</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>No backups yet: an export makes one before it writes.</source>
+        <translation>Noch keine Sicherungen: ein Export legt eine an, bevor er schreibt.</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>Mark in the table the presets that differ from this backup</source>
+        <translation>Die Presets, die von dieser Sicherung abweichen, in der Tabelle markieren</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>Wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>Write this backup to the module, after a preview of every change</source>
+        <translation>Diese Sicherung ins Modul schreiben, nach einer Vorschau jeder Änderung</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>unlesbar</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Compare</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>Mark the presets that differ from a file, a backup or the module</source>
+        <translation>Die Presets markieren, die von einer Datei, einer Sicherung oder dem Modul abweichen</translation>
+    </message>
+    <message>
+        <source>With a file…</source>
+        <translation>Mit einer Datei…</translation>
+    </message>
+    <message>
+        <source>With a backup…</source>
+        <translation>Mit einer Sicherung…</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sicherungen</translation>
+    </message>
+    <message>
+        <source>The backups each export saves: compare with one or restore it</source>
+        <translation>Die Sicherungen jedes Exports: vergleichen oder wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Compare with</source>
+        <translation>Vergleichen mit</translation>
+    </message>
+    <message>
+        <source>Presets and SysEx (*.pre *.syx)</source>
+        <translation>Presets und SysEx (*.pre *.syx)</translation>
+    </message>
+</context>
+<context>
+    <name>ExportChoice</name>
+    <message>
+        <source>banks 2–16</source>
+        <translation>Bänken 2–16</translation>
+    </message>
+    <message>
+        <source>bank %1</source>
+        <translation>Bank %1</translation>
+    </message>
+    <message>
+        <source>1 chosen preset</source>
+        <translation>1 gewählten Preset</translation>
+    </message>
+    <message>
+        <source>%1 chosen presets</source>
+        <translation>%1 gewählten Presets</translation>
+    </message>
+</context>
+<context>
+    <name>ExportChoiceBox</name>
+    <message>
+        <source>What to export</source>
+        <translation>Was exportiert wird</translation>
+    </message>
+    <message>
+        <source>Only these presets are read, compared, backed up and written</source>
+        <translation>Nur diese Presets werden gelesen, verglichen, gesichert und geschrieben</translation>
+    </message>
+    <message>
+        <source>All user banks (2–16)</source>
+        <translation>Alle Benutzerbänke (2–16)</translation>
+    </message>
+    <message>
+        <source>Bank %1</source>
+        <translation>Bank %1</translation>
+    </message>
+    <message>
+        <source>The selected preset</source>
+        <translation>Das gewählte Preset</translation>
+    </message>
+    <message>
+        <source>The %1 selected presets</source>
+        <translation>Die %1 gewählten Presets</translation>
+    </message>
+</context>
+<context>
+    <name>MidiSetting</name>
+    <message>
+        <source>Write %1 to the module</source>
+        <translation>%1 ins Modul schreiben</translation>
+    </message>
+    <message>
+        <source>Left as the module holds them: %1 presets.</source>
+        <translation>Gelassen, wie das Modul sie hat: %1 Presets.</translation>
+    </message>
+    <message>
+        <source>1 preset in %1 will change on the module.</source>
+        <translation>1 Preset in %1 wird im Modul geändert.</translation>
+    </message>
+    <message>
+        <source>%1 presets in %2 will change on the module.</source>
+        <translation>%1 Presets in %2 werden im Modul geändert.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Read</source>
+        <translation>Lesen</translation>
+    </message>
+    <message>
+        <source>Read all 16 banks to compare them with the document</source>
+        <translation>Alle 16 Bänke lesen, um sie mit dem Dokument zu vergleichen</translation>
+    </message>
+    <message>
+        <source>With the module…</source>
+        <translation>Mit dem Modul…</translation>
+    </message>
+    <message>
+        <source>the module</source>
+        <translation>dem Modul</translation>
+    </message>
+</context>
 </TS>

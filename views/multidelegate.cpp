@@ -21,6 +21,7 @@ namespace {
 constexpr int TextMargin = 2;
 const QColor MarkColour(0xFF, 0xD8, 0x00);
 const QColor MarkOutline(0x20, 0x20, 0x20);
+const QColor DifferenceColour(0xE0, 0x10, 0x60);
 } // namespace
 
 void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -72,6 +73,17 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         };
         frame(QRect(0, 0, w, h), 1, MarkOutline);
         frame(QRect(1, 1, w - 2, h - 2), 2, MarkColour);
+    }
+    if (differenceMarks && differenceMarks->isSelected(index.column(), index.row())) {
+        // A corner, so it reads beside a search frame and the selection.
+        const int side = std::max(8, std::min(w, h) / 2);
+        const QPoint corner[] = {QPoint(w - side, 0), QPoint(w, 0), QPoint(w, side)};
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(MarkOutline);
+        painter->setBrush(DifferenceColour);
+        painter->drawPolygon(corner, 3);
+        painter->restore();
     }
     // Name at the top, author 14 pixels lower (at the normal scale), both centred.
     painter->setFont(nameFont);

@@ -33,6 +33,8 @@ public:
     double scale() const { return fontScale; }
     // Cells to frame, indexed [bank][preset]; null for none. Owned by the caller.
     void setMarks(const SelectionMask *marks) { searchMarks = marks; }
+    // Cells that differ from a compared file or module get a corner mark; null for none.
+    void setDifferences(const SelectionMask *differing) { differenceMarks = differing; }
     // Where tooltips read the presets; null for no tooltips.
     void setStore(const BankStore *store) { presets = store; }
 
@@ -59,5 +61,6 @@ private:
     mutable QHash<QString, ShortText> authorTexts;
     mutable int textRoom = -1;
     const SelectionMask *searchMarks = nullptr;
+    const SelectionMask *differenceMarks = nullptr;
     const BankStore *presets = nullptr;
 };

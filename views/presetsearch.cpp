@@ -49,18 +49,7 @@ SelectionMask find(const BankStore &store, const QString &text, FoldCache *cache
 
 bool step(const SelectionMask &found, int &bank, int &preset, bool forward)
 {
-    if (found.empty())
-        return false;
-    int at = bank < 0 ? (forward ? -1 : PresetCount) : bank * PresetsPerBank + preset;
-    for (int n = 0; n < PresetCount; ++n) {
-        at = forward ? (at + 1) % PresetCount : (at + PresetCount - 1) % PresetCount;
-        if (found.isSelected(at / PresetsPerBank, at % PresetsPerBank)) {
-            bank = at / PresetsPerBank;
-            preset = at % PresetsPerBank;
-            return true;
-        }
-    }
-    return false;
+    return found.step(bank, preset, forward);
 }
 
 } // namespace PresetSearch

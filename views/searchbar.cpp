@@ -32,7 +32,7 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     searchField->installEventFilter(this);
     countLabel = new QLabel;
     countLabel->setObjectName(QStringLiteral("searchCount"));
-    countLabel->setMinimumWidth(countLabel->fontMetrics().horizontalAdvance(QStringLiteral("2048 found ")));
+    countLabel->setMinimumWidth(countLabel->fontMetrics().horizontalAdvance(QStringLiteral("2048 of 2048 ")));
     previousButton = new QToolButton;
     previousButton->setArrowType(Qt::UpArrow);
     previousButton->setToolTip(tr("Previous match (Shift+F3)"));
@@ -56,6 +56,9 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     connect(nextButton, &QToolButton::clicked, this, &SearchBar::findNext);
     // Every change of a preset reaches its cell; search again once the change is done.
     connect(table, &QTableWidget::cellChanged, this, &SearchBar::scheduleRefresh);
+    // The selection changes before the current cell does: follow both.
+    connect(table, &QTableWidget::itemSelectionChanged, this, &SearchBar::showCount);
+    connect(table, &QTableWidget::currentCellChanged, this, &SearchBar::showCount);
     table->installEventFilter(this);
     setEnabled(table->isEnabled());
 
@@ -84,7 +87,19 @@ QString SearchBar::countText() const
 {
     if (searchField->text().isEmpty())
         return QString();
-    return matchCount == 0 ? tr("Nothing found") : tr("%1 found").arg(matchCount);
+    if (matchCount == 0)
+        return tr("Nothing found");
+    // Once a match is the selected current cell, say which one it is.
+    const int bank = table->currentColumn();
+    const int preset = table->currentRow();
+    const QTableWidgetItem *item = table->currentItem();
+    const int at = item && item->isSelected() ? matches.ordinal(bank, preset) : 0;
+    return at > 0 ? tr("%1 of %2").arg(at).arg(matchCount) : tr("%1 found").arg(matchCount);
+}
+
+void SearchBar::showCount()
+{
+    countLabel->setText(countText());
 }
 
 void SearchBar::focusField()
@@ -116,7 +131,7 @@ void SearchBar::refresh()
     const SelectionMask before = matches;
     matches = PresetSearch::find(store, searchField->text(), &foldCache);
     matchCount = matches.count();
-    countLabel->setText(countText());
+    showCount();
     previousButton->setEnabled(matchCount > 0);
     nextButton->setEnabled(matchCount > 0);
 

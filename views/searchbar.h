@@ -42,6 +42,7 @@ protected:
 
 private:
     void step(bool forward);
+    void showCount();
     void scheduleRefresh();
 
     QTableWidget *table;

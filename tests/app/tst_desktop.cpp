@@ -217,6 +217,8 @@ private slots:
                                            w.saveButton,
                                            w.languageBox,
                                            w.libraryButton,
+                                           w.compareButton,
+                                           w.backupsButton,
                                            w.detailView->A2AButton,
                                            w.detailView->AuthorDoEdit,
                                            w.detailView->setAButton,

@@ -279,6 +279,51 @@ private slots:
         rig.exportWithChanges(3); // banks 3, 4 and 5 differ at preset 6
         QCOMPARE(rig.plan.changes(), std::vector<int>{3 * PresetsPerBank + 5});
     }
+
+    // Only the chosen presets are read and checked; of their changes only those kept are
+    // written, and the rest stay as the module holds them.
+    void aChoiceIsAllThatIsReadAndKeptChangesAllThatIsWritten()
+    {
+        PlanRig rig;
+        std::vector<bool> chosen(PresetCount, false);
+        for (int p = 0; p < PresetsPerBank; ++p)
+            chosen[4 * PresetsPerBank + p] = true; // bank 5
+        chosen[9 * PresetsPerBank + 1] = true;
+        rig.plan.setChosen(chosen);
+        rig.plan.banks() = rig.module;
+        for (int p : {1, 2, 3})
+            rig.plan.banks().at(4, p)[0] ^= 0x40;
+        rig.plan.banks().at(6, 0)[0] ^= 0x40; // not chosen
+        rig.plan.setExportMode(true);
+        QVERIFY(rig.plan.start());
+        int reads = 0;
+        auto answerChecked = [&] {
+            const RequestLink::Request r = rig.link.current();
+            if (r.ask == RequestLink::Ask::Read) {
+                ++reads;
+                QVERIFY2(chosen[size_t(r.bank * PresetsPerBank + r.preset)], "read outside the choice");
+            }
+            rig.answer();
+        };
+        while (rig.plan.running() && rig.plan.state() != TransferPlan::State::Confirming)
+            answerChecked();
+        QCOMPARE(rig.plan.readTotal(), PresetsPerBank + 1);
+        QCOMPARE(rig.plan.changeCount(), 3);
+        std::vector<bool> keep(PresetCount, false);
+        keep[4 * PresetsPerBank + 2] = true;
+        rig.plan.keepChanges(keep);
+        QCOMPARE(rig.plan.changes(), std::vector<int>{4 * PresetsPerBank + 2});
+        const TransferBanks before = rig.module;
+        QVERIFY(rig.plan.writeWithoutBackup());
+        while (rig.plan.running())
+            answerChecked();
+        QCOMPARE(rig.plan.state(), TransferPlan::State::Done);
+        QVERIFY(reads >= PresetsPerBank + 1);
+        QCOMPARE(rig.plan.writtenCount(), 1);
+        QVERIFY(rig.module.at(4, 2) != before.at(4, 2));
+        QVERIFY(rig.module.at(4, 1) == before.at(4, 1));
+        QVERIFY(rig.module.at(6, 0) == before.at(6, 0));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTransferCore)

@@ -1,13 +1,17 @@
 // The main window's import and export through the transfer dialog, driven as a user
 // would, against the in-process module simulator.
+#include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "common/modaldriver.h"
 #include "common/transferrig.h"
+#include "device/backupcatalog.h"
+#include "device/exportchoicebox.h"
 #include "device/midisetting.h"
 #include "device/transferstatuspanel.h"
 #include "views/bigtable.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
@@ -491,6 +495,152 @@ private slots:
         QVERIFY(driven);
         QVERIFY(!w.modified);
         QCOMPARE(rig.banks().at(9, 9)[129], uint8_t('c'));
+    }
+
+    // The question lists every change; an unticked preset stays as the module holds it and
+    // the document stays modified. The backup says which module it came from, and old ones go.
+    void previewLeavesUntickedPresetsAndPrunesOldBackups()
+    {
+        Rig rig;
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        const TransferBanks module = rig.banks();
+        loadImages(w, module);
+        for (int p : {10, 11, 12}) {
+            w.recordUndo(3, p);
+            w.bankStore.at(3, p).name = QStringLiteral("Changed %1").arg(p);
+        }
+        const QString folder = BackupCatalog::defaultFolder();
+        QVERIFY(QDir().mkpath(folder));
+        for (const char *old : {"module-backup-20190101-000000.pre", "module-backup-20200101-000000.pre"})
+            QVERIFY(QFile(folder + QLatin1Char('/') + QLatin1String(old)).open(QIODevice::WriteOnly));
+        w.settings.setValue(QStringLiteral("backupkeep"), 1);
+        w.settings.setValue(QStringLiteral("backupdays"), 0);
+
+        int listed = -1;
+        bool driven = false;
+        whenDialogShows([&](MidiSetting *d) {
+            QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d, [&, d] {
+                ExportPreview &preview = d->exportPreview();
+                listed = preview.rowCount();
+                QCOMPARE(preview.rows()[1].newName, QStringLiteral("Changed 11"));
+                preview.setData(preview.index(1, ExportPreview::Position), Qt::Unchecked, Qt::CheckStateRole);
+            });
+            driven = connectAndTransfer(d);
+        });
+        w.on_Export();
+        QVERIFY(driven);
+        QCOMPARE(listed, 3);
+        const TransferBanks after = rig.banks();
+        QVERIFY(after.at(3, 10) == storeImages(w).at(3, 10));
+        QVERIFY(after.at(3, 11) == module.at(3, 11));
+        QVERIFY(after.at(3, 12) == storeImages(w).at(3, 12));
+        QVERIFY(w.modified);
+
+        const QVector<BackupCatalog::Entry> backups = BackupCatalog().entries();
+        QCOMPARE(backups.size(), 1);
+        QVERIFY(backups[0].made.isValid() && backups[0].made.date().year() > 2020);
+        QCOMPARE(backups[0].serial, QStringLiteral("586-638-764")); // as the dialog shows it
+        QVERIFY(!backups[0].firmware.isEmpty());
+    }
+
+    // One bank: only it is read and written, and the document stays modified.
+    void exportOfOneBankReadsAndWritesOnlyIt()
+    {
+        Rig rig;
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        loadImages(w, rig.banks());
+        for (int b : {4, 6}) {
+            w.recordUndo(b, 0);
+            w.bankStore.at(b, 0).params[0] ^= 1;
+        }
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.resetCounts();
+            return 0;
+        });
+        bool driven = false;
+        whenDialogShows([&](MidiSetting *d) {
+            d->choiceBox->setCurrentIndex(d->choiceBox->findData(4));
+            driven = connectAndTransfer(d);
+        });
+        w.on_Export();
+        QVERIFY(driven);
+        const ModuleSimulator::Counts counts = rig.counts();
+        QCOMPARE(counts.presetWrites, 1);
+        // The bank, its check and the read-back: nothing of the other banks.
+        QVERIFY2(counts.presetRequests < 2 * PresetsPerBank,
+                 qPrintable(QString::number(counts.presetRequests)));
+        QVERIFY(rig.banks().at(4, 0) == storeImages(w).at(4, 0));
+        QVERIFY(rig.banks().at(6, 0) != storeImages(w).at(6, 0));
+        QVERIFY(w.modified);
+    }
+
+    // A backup goes back on the module through the same question; the document stays.
+    void restoringABackupWritesItAndLeavesTheDocument()
+    {
+        Rig rig;
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        const TransferBanks module = rig.banks();
+        loadImages(w, module);
+        BankStore backup;
+        backup.fromDump(module.data());
+        backup.at(2, 7).name = QStringLiteral("From the backup");
+        const QString path =
+            BackupCatalog::defaultFolder() + QStringLiteral("/module-backup-20250101-000000.pre");
+        QString error;
+        QVERIFY(QDir().mkpath(BackupCatalog::defaultFolder()));
+        QVERIFY(savePresetFile(backup, path, 1, BankCount - 1, error));
+        const BankStore before = w.bankStore;
+
+        int listed = -1;
+        bool driven = false;
+        whenDialogShows([&](MidiSetting *d) {
+            QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d,
+                             [&, d] { listed = d->exportPreview().rowCount(); });
+            driven = connectAndTransfer(d);
+        });
+        w.restoreBackup(path);
+        QVERIFY(driven);
+        QCOMPARE(listed, 1);
+        PresetRecord onModule;
+        imageToRecord(rig.banks().at(2, 7).data(), onModule);
+        QCOMPARE(onModule.name, QStringLiteral("From the backup"));
+        QVERIFY(w.bankStore.at(2, 7).sameContent(before.at(2, 7)));
+        QVERIFY(!w.modified);
+    }
+
+    // Comparing with the module reads it and writes nothing.
+    void comparingWithTheModuleReadsOnly()
+    {
+        Rig rig;
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        loadImages(w, rig.banks());
+        w.recordUndo(9, 9);
+        w.bankStore.at(9, 9).author = QStringLiteral("Someone");
+        w.recordUndo(1, 0);
+        w.bankStore.at(1, 0).name = QStringLiteral("A name longer than the module keeps, so cut");
+        w.updateTable(true);
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.resetCounts();
+            return 0;
+        });
+        QString button;
+        bool driven = false;
+        whenDialogShows([&](MidiSetting *d) {
+            button = d->TransferButton->text();
+            driven = connectAndTransfer(d);
+        });
+        w.compareWithModule();
+        QVERIFY(driven);
+        QCOMPARE(button, QStringLiteral("Read"));
+        QCOMPARE(rig.counts().presetWrites, 0);
+        QVERIFY(w.compare->active());
+        QCOMPARE(w.compare->comparison().count(), 2);
+        QVERIFY(w.compare->comparison().differs(9, 9));
+        QVERIFY(w.modified);
     }
 };
 

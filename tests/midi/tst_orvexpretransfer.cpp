@@ -4,6 +4,7 @@
 #include "files/presetfile.h"
 #include "jackserver.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -96,6 +97,55 @@ class TestOrvexPreTransfer : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
+
+    // A dry run lists what an export would change and changes nothing; --bank and
+    // --presets narrow it to a choice.
+    void dryRunListsTheChangesOfTheChoice_data()
+    {
+        QTest::addColumn<QStringList>("choice");
+        QTest::addColumn<QString>("listed");
+        const QString first = QStringLiteral("2\t7\t{2:7}\tChanged\n");
+        QTest::newRow("all user banks") << QStringList() << first + QStringLiteral("5\t0\t{5:0}\t{5:0}\n");
+        QTest::newRow("one bank") << QStringList{QStringLiteral("--bank"), QStringLiteral("2")} << first;
+        QTest::newRow("presets") << QStringList{QStringLiteral("--presets=5:0,9:9")}
+                                 << QStringLiteral("5\t0\t{5:0}\t{5:0}\n");
+    }
+    void dryRunListsTheChangesOfTheChoice()
+    {
+        QFETCH(QStringList, choice);
+        QFETCH(QString, listed);
+        BankStore changed = factoryStore();
+        changed.at(2, 7).name = QStringLiteral("Changed");
+        changed.at(5, 0).params[3] ^= 1;
+        changed.at(0, 1).name = QStringLiteral("Factory never written");
+        const QString file = dir.filePath(QStringLiteral("dryrun.pre"));
+        QString error;
+        QVERIFY(savePresetFile(changed, file, 0, BankCount - 1, error));
+        const BankStore factory = factoryStore();
+        listed.replace(QStringLiteral("{2:7}"), factory.at(2, 7).name)
+            .replace(QStringLiteral("{5:0}"), factory.at(5, 0).name);
+        QTemporaryDir data;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+        const Run ports = orvexPre({QStringLiteral("ports"), QStringLiteral("--simulator")});
+        const auto [in, out] =
+            portIndexes(ports.out, QRegularExpression(QStringLiteral("^Orvex\\+ Simulator$")));
+        const Run run =
+            orvexPre(QStringList{QStringLiteral("export"), QStringLiteral("--dry-run"),
+                                 QStringLiteral("--simulator"), QStringLiteral("--in"), QString::number(in),
+                                 QStringLiteral("--out"), QString::number(out)} +
+                         choice + QStringList{file},
+                     env);
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        const QString changes = run.out.mid(run.out.lastIndexOf(QStringLiteral("presets\n")) + 8);
+        QCOMPARE(changes, listed);
+        QVERIFY(QDir(data.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty()); // no backup
+        QCOMPARE(orvexPre({QStringLiteral("export"), QStringLiteral("--bank"), QStringLiteral("0"),
+                           QStringLiteral("--in"), QStringLiteral("0"), QStringLiteral("--out"),
+                           QStringLiteral("0"), file})
+                     .code,
+                 2); // the factory bank is never a choice
+    }
 
     void builtInSimulatorImportAndExport()
     {

@@ -5,6 +5,7 @@
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -348,6 +349,28 @@ private slots:
         run = orvexPre({"diff", fullFile, wrongFile});
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("not correct"), run.err);
+    }
+
+    void backupsListsNewestFirstWithTheModule()
+    {
+        QTemporaryDir data;
+        const QString folder = data.filePath(QStringLiteral("Quillmoth/Orvex_presetmanager"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString older = folder + QStringLiteral("/module-backup-20261101-080000.pre");
+        const QString newer = folder + QStringLiteral("/module-backup-20261205-174501.pre");
+        writeTestFile(older, "x");
+        writeTestFile(newer, "x");
+        writeTestFile(folder + QStringLiteral("/module-backup-20261205-174501.info"),
+                      "serial=4711\nfirmware=2.01\n");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+        const Run run = runProgram(QStringLiteral(ORVEX_PRE), {QStringLiteral("backups")}, env);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2026-12-05 17:45:01\t4711\t2.01\t" + newer.toUtf8() +
+                                     "\n2026-11-01 08:00:00\t\t\t" + older.toUtf8() + "\n"));
+        QCOMPARE(runProgram(QStringLiteral(ORVEX_PRE), {QStringLiteral("backups"), QStringLiteral("x")}, env)
+                     .exitCode,
+                 2);
     }
 };
 

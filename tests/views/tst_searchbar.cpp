@@ -6,11 +6,13 @@
 #include "views/presettable.h"
 #include "views/searchbar.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -113,18 +115,27 @@ private slots:
                 QVERIFY(rig.store.at(b, p).sameContent(before.at(b, p)));
 
         // Return and F3 go forward from the current cell, bank by bank; Shift+F3 back; both wrap.
-        const std::pair<int, int> expected[] = {{100, 9}, {3, 1}, {22, 4}};
-        for (auto [row, column] : expected) {
+        // The count then says which match is shown, counted in the same order.
+        const std::tuple<int, int, const char *> expected[] = {
+            {100, 9, "3 of 3"}, {3, 1, "1 of 3"}, {22, 4, "2 of 3"}};
+        for (auto [row, column, count] : expected) {
             QTest::keyClick(rig.bar->field(), Qt::Key_Return);
             QCOMPARE(rig.table->currentRow(), row);
             QCOMPARE(rig.table->currentColumn(), column);
             QCOMPARE(rig.selection().count(), 1);
+            QCOMPARE(rig.bar->findChild<QLabel *>(QStringLiteral("searchCount"))->text(),
+                     QString::fromLatin1(count));
         }
         QTest::keyClick(&rig.window, Qt::Key_F3);
         QCOMPARE(rig.table->currentColumn(), 9);
         QTest::keyClick(&rig.window, Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(rig.table->currentColumn(), 4);
         QVERIFY(rig.bar->field()->hasFocus()); // so Return can step on
+        rig.table->setCurrentCell(5, 4);       // not a match
+        QCOMPARE(rig.bar->countText(), QStringLiteral("3 found"));
+        rig.table->setCurrentCell(22, 4, QItemSelectionModel::NoUpdate); // a match, not selected
+        QCOMPARE(rig.bar->countText(), QStringLiteral("3 found"));
+        rig.table->setCurrentCell(22, 4);
 
         QTest::keyClick(rig.bar->field(), Qt::Key_Escape);
         QCOMPARE(rig.bar->field()->text(), QString());

@@ -1,6 +1,7 @@
 // orvex-pre: the preset file format for scripts and version control, and the transfer
 // with the module for scripted backups. Reads, writes and transfers exactly as the
 // program does, through the same libraries.
+#include "backupcommands.h"
 #include "files/presetfile.h"
 #include "librarycommands.h"
 #include "syxcommands.h"
@@ -280,6 +281,9 @@ const std::vector<Command> &commands()
         {"export", "export --in N --out M FILE",
          "export banks 2..16 of the 16-bank FILE to the module, every write read back",
          TransferCommands::runExport},
+        {"backups", "backups",
+         "list the export backups, newest first: date, module serial, firmware, file (tab-separated)",
+         BackupCommands::runBackups},
         {"library", "library COMMAND ...", "search the preset library; see below", LibraryCommands::run},
         {"help", "help", "show this text", runHelp},
     };

@@ -1,9 +1,12 @@
 #include "transfercommands.h"
 
 #include "app/startup.h"
+#include "backupcommands.h"
+#include "device/backupcatalog.h"
 #include "device/miditransfer.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
+#include "editing/exportchoice.h"
 #include "files/presetfile.h"
 #include "midi/compositemidibackend.h"
 #include "midi/portnames.h"
@@ -12,6 +15,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
@@ -34,9 +38,15 @@ const char *const OptionsHelp =
     "                     (default: module-backup-DATE-TIME.pre in the data folder)\n"
     "  --yes              export: write without asking, also on a terminal\n"
     "  --no-backup        export: save no backup and write all the same\n"
+    "  --bank N           export: only user bank index N (1..15)\n"
+    "  --presets B:P,...  export: only these presets (bank index 1..15 : preset index)\n"
+    "  --dry-run          export: read the module and print one line per preset that\n"
+    "                     would change: bank index, preset index, the module's name,\n"
+    "                     the file's name, tab-separated; writes nothing, saves no backup\n"
     "import writes all 16 banks; export reads banks 2..16 of the module, saves them as\n"
     "the backup, writes the presets that differ and verifies each write by reading it\n"
-    "again; without a saved backup it writes nothing unless --no-backup is given. Both\n"
+    "again; without a saved backup it writes nothing unless --no-backup is given. With\n"
+    "--bank or --presets only those presets are read, backed up and written. Both\n"
     "stop on replies out of step (a module that answers twice) instead of using them.\n"
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
@@ -81,8 +91,28 @@ struct Options
     bool yes = false;
     bool noBackup = false;
     QString backup;
+    // Export only: list the changes and write nothing; what to export (all user banks
+    // unless --bank or --presets says).
+    bool dryRun = false;
+    bool chosen = false;
+    ExportChoice choice = ExportChoice::allUserBanks();
     QStringList positional;
 };
+
+// What an export covers, as its messages name it (indexes as the options take them).
+QString choiceText(const Options &o)
+{
+    switch (o.choice.kind()) {
+    case ExportChoice::Kind::AllUserBanks:
+        return QStringLiteral("banks 2..16");
+    case ExportChoice::Kind::OneBank:
+        return QStringLiteral("bank index %1").arg(o.choice.bank());
+    case ExportChoice::Kind::Presets:
+        break;
+    }
+    const int n = o.choice.positions().count();
+    return n == 1 ? QStringLiteral("1 chosen preset") : QStringLiteral("%1 chosen presets").arg(n);
+}
 
 bool toCount(const QString &text, int *value)
 {
@@ -147,6 +177,29 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
             o.yes = true;
         } else if (withPorts && name == QLatin1String("--no-backup") && !hasValue) {
             o.noBackup = true;
+        } else if (withPorts && name == QLatin1String("--dry-run") && !hasValue) {
+            o.dryRun = true;
+        } else if (withPorts && (name == QLatin1String("--bank") || name == QLatin1String("--presets"))) {
+            if (!takeValue())
+                return false;
+            if (o.chosen) {
+                error = QStringLiteral("give --bank or --presets once, not both");
+                return false;
+            }
+            o.chosen = true;
+            if (name == QLatin1String("--presets")) {
+                if (!ExportChoice::parsePresets(value, o.choice, error))
+                    return false;
+            } else {
+                int bank = -1;
+                if (!toCount(value, &bank) || bank < 1 || bank >= BankCount) {
+                    error = QStringLiteral("--bank takes a user bank index from 1 to %1, not '%2'")
+                                .arg(BankCount - 1)
+                                .arg(value);
+                    return false;
+                }
+                o.choice = ExportChoice::oneBank(bank);
+            }
         } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
             if (!takeValue())
                 return false;
@@ -234,20 +287,20 @@ class ProgressDisplay
 public:
     explicit ProgressDisplay(const char *what) : what(what), terminal(::isatty(::fileno(stdout)) == 1) {}
 
-    void show(int value)
+    void show(int value, int total)
     {
+        total = std::max(1, total);
         if (terminal) {
             constexpr int Width = 40;
-            const int filled = value * Width / PresetCount;
+            const int filled = std::min(value, total) * Width / total;
             writeOut(QStringLiteral("\r%1 [%2%3] %4/%5")
                          .arg(QLatin1String(what), QString(filled, QLatin1Char('#')),
                               QString(Width - filled, QLatin1Char('.')))
                          .arg(value, 4)
-                         .arg(PresetCount));
+                         .arg(total));
             drawn = true;
-        } else if (value % PresetsPerBank == 0) {
-            writeOut(
-                QStringLiteral("%1: %2/%3 presets\n").arg(QLatin1String(what)).arg(value).arg(PresetCount));
+        } else if (value % PresetsPerBank == 0 || value == total) {
+            writeOut(QStringLiteral("%1: %2/%3 presets\n").arg(QLatin1String(what)).arg(value).arg(total));
         }
     }
     void end()
@@ -286,9 +339,9 @@ QString programBackupPath()
 // Asked on a terminal only, unless --yes: scripts go ahead as they always did.
 bool confirmWrite(const Options &o, int changes)
 {
-    const QString question = QStringLiteral("%1 preset%2 in banks 2–16 will change on the module.")
+    const QString question = QStringLiteral("%1 preset%2 in %3 will change on the module.")
                                  .arg(changes)
-                                 .arg(changes == 1 ? QString() : QStringLiteral("s"));
+                                 .arg(changes == 1 ? QString() : QStringLiteral("s"), choiceText(o));
     if (o.yes || ::isatty(::fileno(stdin)) != 1) {
         writeOut(question + QLatin1Char('\n'));
         return true;
@@ -341,27 +394,57 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
                  .arg(midi.protocol().serialText(), midi.protocol().versionText()));
 
     ProgressDisplay progress(exportAll ? "export" : "import");
-    QObject::connect(&midi, &MidiTransfer::progressChanged, &loop, [&](int value) { progress.show(value); });
+    QObject::connect(&midi, &MidiTransfer::progressChanged, &loop,
+                     [&](int value, int total) { progress.show(value, total); });
     QObject::connect(&midi, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
     QObject::connect(&midi, &MidiTransfer::transferStopped, &loop, [&](const QString &message) {
-        error = message;
-        failed = true;
+        // A dry run ends by cancelling at the question: that is its success.
+        failed = !(o.dryRun && midi.stopReason() == MidiTransfer::StopReason::Cancelled);
+        if (failed)
+            error = message;
         loop.quit();
     });
-    if (exportAll && !o.noBackup) {
+    if (exportAll) {
+        std::vector<bool> chosen;
+        if (o.chosen) {
+            chosen.assign(PresetCount, false);
+            for (int i = 0; i < PresetCount; ++i)
+                chosen[size_t(i)] = o.choice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
+        }
+        midi.plan().setChosen(chosen);
+    }
+    if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
         const QString backup = o.backup.isEmpty() ? programBackupPath() : o.backup;
         midi.setBackupWriter(
-            [backup](const TransferBanks &moduleBanks, QString &why) {
-                return TransferBackup::save(moduleBanks, backup, why);
+            [&midi, &o, backup](const TransferBanks &moduleBanks, QString &why) {
+                const QSettings settings(Startup::OrganizationName, Startup::ApplicationName);
+                QStringList notes;
+                const bool saved =
+                    BackupCatalog(BackupCommands::programDataFolder())
+                        .saveBackup(
+                            moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
+                            o.chosen ? &o.choice.positions() : nullptr,
+                            settings.value(QStringLiteral("backupkeep"), BackupCatalog::DefaultKeepNewest)
+                                .toInt(),
+                            settings.value(QStringLiteral("backupdays"), BackupCatalog::DefaultKeepDays)
+                                .toInt(),
+                            why, notes);
+                for (const QString &note : notes)
+                    writeErr(QStringLiteral("orvex-pre: %1\n").arg(note));
+                return saved;
             },
             backup);
     }
     QObject::connect(&midi, &MidiTransfer::confirmationNeeded, &loop, [&](int changes) {
         progress.end();
+        if (o.dryRun) {
+            midi.cancelWrite();
+            return;
+        }
         const TransferPlan &plan = midi.plan();
         if (plan.backupSaved()) {
-            writeOut(QStringLiteral("backup of banks 2..16: %1\n").arg(plan.backupFile()));
+            writeOut(QStringLiteral("backup of %1: %2\n").arg(choiceText(o), plan.backupFile()));
             if (confirmWrite(o, changes))
                 midi.confirmWrite();
             else
@@ -374,7 +457,7 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
                         .arg(plan.backupError());
             return;
         }
-        writeOut(QStringLiteral("no backup of banks 2..16 (--no-backup)\n"));
+        writeOut(QStringLiteral("no backup of %1 (--no-backup)\n").arg(choiceText(o)));
         if (confirmWrite(o, changes))
             midi.writeWithoutBackup();
         else
@@ -444,6 +527,8 @@ int runImport(const QStringList &args)
     QString error;
     if (!parseTransfer(args, "import", o, error))
         return usageError(error);
+    if (o.dryRun || o.chosen)
+        return usageError(QStringLiteral("--dry-run, --bank and --presets are for export"));
     const QString fileName = o.positional.first();
     MidiTransfer midi(makeBackend(o));
     if (!findNamedPorts(midi.protocol().port(), o, error))
@@ -483,19 +568,34 @@ int runExport(const QStringList &args)
     if (!findNamedPorts(midi.protocol().port(), o, error))
         return fail(error);
     store.toDump(midi.banks().data());
+    if (o.dryRun)
+        o.yes = true; // nothing is asked: nothing is written
     if (!transfer(midi, o, true, error))
         return fail(error);
+    if (o.dryRun) {
+        // One line per preset that would change: where (zero-based), the module's name, the file's.
+        QString lines;
+        for (int position : midi.plan().changes()) {
+            const int b = position / PresetsPerBank;
+            const int p = position % PresetsPerBank;
+            PresetRecord now;
+            imageToRecord(midi.moduleBanks().at(b, p).data(), now);
+            lines += QStringLiteral("%1\t%2\t%3\t%4\n").arg(b).arg(p).arg(now.name, store.at(b, p).name);
+        }
+        writeOut(lines);
+        return Success;
+    }
     if (midi.changeCount() == 0 && midi.writtenCount() == 0) {
-        writeOut(QStringLiteral("exported banks 2..%1: the module already held them, nothing written\n")
-                     .arg(BankCount));
+        writeOut(QStringLiteral("exported %1: the module already held them, nothing written\n")
+                     .arg(choiceText(o)));
         return Success;
     }
     const QStringList names = TransferBackup::nameChanges(store);
     if (!names.isEmpty())
         writeOut(QStringLiteral("the module shortens or changes these names:\n  %1\n")
                      .arg(names.join(QStringLiteral("\n  "))));
-    writeOut(QStringLiteral("exported banks 2..%1: %2 presets written, %3 writes repeated, backup %4\n")
-                 .arg(BankCount)
+    writeOut(QStringLiteral("exported %1: %2 presets written, %3 writes repeated, backup %4\n")
+                 .arg(choiceText(o))
                  .arg(midi.writtenCount())
                  .arg(midi.retryCount())
                  .arg(midi.plan().backupSaved() ? midi.plan().backupFile() : QStringLiteral("none")));

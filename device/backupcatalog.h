@@ -1,0 +1,68 @@
+#pragma once
+
+#include "device/transferbanks.h"
+#include "model/bankstore.h"
+#include "model/selectionmask.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The export backups in the program's data folder ("module-backup-YYYYMMDD-HHMMSS.pre",
+// banks 2..16 of the module as a 15-bank preset file): listing, the module each came
+// from, and pruning. What module a backup came from is kept in a small text file beside
+// it ("….info"), so the preset file stays a plain preset file any version reads.
+class BackupCatalog
+{
+public:
+    struct Entry
+    {
+        QString path;
+        QDateTime made; // from the file name; the file's time when the name has none
+        QString serial; // empty when no information file is there
+        QString firmware;
+        // The presets the backup holds: all of banks 2..16 unless an export of a choice
+        // read fewer (the others in the file are placeholders).
+        SelectionMask held;
+    };
+
+    explicit BackupCatalog(const QString &folder = defaultFolder());
+
+    static QString defaultFolder();
+    static bool isBackupName(const QString &fileName);
+    // The information file that belongs to a backup.
+    static QString infoPath(const QString &backupPath);
+    // Writes the module's serial number and firmware version beside the backup, and which
+    // presets it holds when that is not all of banks 2..16. False with a translatable
+    // message in errorText when that fails.
+    static bool writeInfo(const QString &backupPath, const QString &serial, const QString &firmware,
+                          QString &errorText, const SelectionMask *held = nullptr);
+    // Reads a backup into banks 1..15 of `store`; `present` gets the positions it holds.
+    static bool load(const QString &backupPath, BankStore &store, SelectionMask &present, QString &errorText);
+    static Entry entryFor(const QString &backupPath);
+
+    // What an export does before it writes: saves what the module held (its presets of
+    // `held`, or all of banks 2..16 when null) as the backup `fileName`, notes the module
+    // beside it and, when the backup is in this catalog's folder, prunes the old ones
+    // (see prune). False with a message in errorText when the backup could not be saved;
+    // `notes` gets what else happened (an information file not written, backups removed).
+    bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, const QString &serial,
+                    const QString &firmware, const SelectionMask *held, int keepNewest, int keepDays,
+                    QString &errorText, QStringList &notes) const;
+
+    QString folder() const { return dir; }
+    // Newest first.
+    QVector<Entry> entries() const;
+    // Removes every backup beyond the newest `keepNewest` that is also older than
+    // `keepDays` days, with its information file, never `keep` (the one just made).
+    // Returns the paths removed.
+    QStringList prune(int keepNewest, int keepDays, const QString &keep,
+                      const QDateTime &now = QDateTime::currentDateTime()) const;
+
+    static constexpr int DefaultKeepNewest = 50;
+    static constexpr int DefaultKeepDays = 30;
+
+private:
+    QString dir;
+};

@@ -1,0 +1,140 @@
+#include "device/backupcatalog.h"
+#include "files/presetfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime Now(QDate(2026, 12, 7), QTime(12, 0, 0));
+
+// A backup made `daysAgo` days before Now (plus `minutes` minutes earlier still).
+QString backupName(int daysAgo, int minutes = 0)
+{
+    return QStringLiteral("module-backup-%1.pre")
+        .arg(Now.addDays(-daysAgo).addSecs(-60 * minutes).toString(QStringLiteral("yyyyMMdd-HHmmss")));
+}
+
+void touch(const QString &path, const QByteArray &bytes = "x")
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestBackupCatalog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listsNewestFirstWithTheModuleItCameFrom()
+    {
+        QTemporaryDir dir;
+        BackupCatalog catalog(dir.path());
+        const QString older = dir.filePath(backupName(3));
+        const QString newer = dir.filePath(backupName(1));
+        touch(older);
+        touch(newer);
+        touch(dir.filePath(QStringLiteral("module-backup-notadate.pre")));
+        touch(dir.filePath(QStringLiteral("studio.pre")));
+        QString error;
+        QVERIFY(BackupCatalog::writeInfo(newer, QStringLiteral("00042\nx"), QStringLiteral("1.05"), error));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("module-backup-notadate.info"))));
+
+        const QVector<BackupCatalog::Entry> list = catalog.entries();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list[0].path, QFileInfo(newer).absoluteFilePath());
+        QCOMPARE(list[0].made, Now.addDays(-1));
+        QCOMPARE(list[0].serial, QStringLiteral("00042 x")); // one line, whatever it held
+        QCOMPARE(list[0].firmware, QStringLiteral("1.05"));
+        QCOMPARE(list[1].serial, QString()); // made before serials were kept
+    }
+
+    void pruneKeepsTheNewestAndTheYoungAndTheOneJustMade_data()
+    {
+        QTest::addColumn<int>("keepNewest");
+        QTest::addColumn<int>("keepDays");
+        QTest::addColumn<int>("justMade"); // index into the ages below, or -1
+        QTest::addColumn<int>("left");
+        // Ages in days: 0, 10, 40, 50, 60.
+        QTest::newRow("defaults keep all five") << 50 << 30 << -1 << 5;
+        QTest::newRow("newest 2, 30 days") << 2 << 30 << -1 << 2;
+        QTest::newRow("newest 1, 45 days") << 1 << 45 << -1 << 3;
+        QTest::newRow("none kept but the young") << 0 << 30 << -1 << 2;
+        QTest::newRow("the one just made stays") << 0 << 0 << 4 << 1;
+    }
+    void pruneKeepsTheNewestAndTheYoungAndTheOneJustMade()
+    {
+        QFETCH(int, keepNewest);
+        QFETCH(int, keepDays);
+        QFETCH(int, justMade);
+        QFETCH(int, left);
+        QTemporaryDir dir;
+        const int ages[] = {0, 10, 40, 50, 60};
+        QStringList paths;
+        QString error;
+        for (int age : ages) {
+            paths << dir.filePath(backupName(age, 1));
+            touch(paths.last());
+            QVERIFY(
+                BackupCatalog::writeInfo(paths.last(), QStringLiteral("1"), QStringLiteral("1.00"), error));
+        }
+        BackupCatalog catalog(dir.path());
+        const QStringList removed =
+            catalog.prune(keepNewest, keepDays, justMade >= 0 ? paths[justMade] : QString(), Now);
+        QCOMPARE(removed.size(), int(std::size(ages)) - left);
+        QCOMPARE(catalog.entries().size(), left);
+        if (justMade >= 0)
+            QVERIFY(QFile::exists(paths[justMade]));
+        for (const QString &gone : removed)
+            QVERIFY(!QFile::exists(BackupCatalog::infoPath(gone)));
+        // Other files in the folder are never touched.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2 * left);
+    }
+
+    void loadsBanksTwoToSixteen()
+    {
+        QTemporaryDir dir;
+        BankStore module;
+        module.fillEmptyBanks();
+        module.at(1, 0).name = QStringLiteral("First user");
+        module.at(15, 127).name = QStringLiteral("Last");
+        const QString path = dir.filePath(backupName(0));
+        QString error;
+        QVERIFY(savePresetFile(module, path, 1, BankCount - 1, error));
+        BankStore store;
+        store.fillEmptyBanks();
+        SelectionMask present;
+        QVERIFY2(BackupCatalog::load(path, store, present, error), qPrintable(error));
+        QCOMPARE(store.at(1, 0).name, QStringLiteral("First user"));
+        QCOMPARE(store.at(15, 127).name, QStringLiteral("Last"));
+        QCOMPARE(present.count(), (BankCount - 1) * PresetsPerBank);
+        QVERIFY(!present.isSelected(0, 0));
+
+        // A backup of a chosen few holds only those; the rest of its file are placeholders.
+        SelectionMask chosen;
+        chosen.set(4, 9);
+        chosen.set(15, 127);
+        QVERIFY(BackupCatalog::writeInfo(path, QStringLiteral("1"), QStringLiteral("1.00"), error, &chosen));
+        QVERIFY(BackupCatalog::load(path, store, present, error));
+        QVERIFY(present == chosen);
+        QVERIFY(BackupCatalog(dir.path()).entries().first().held == chosen);
+        QFile info(BackupCatalog::infoPath(path));
+        QVERIFY(info.open(QIODevice::WriteOnly));
+        info.write("presets=zz\n"); // damaged: the whole file counts
+        info.close();
+        QVERIFY(BackupCatalog::load(path, store, present, error));
+        QCOMPARE(present.count(), (BankCount - 1) * PresetsPerBank);
+
+        QVERIFY(savePresetFile(module, path, 2, 5, error)); // not the shape of a backup
+        QVERIFY(!BackupCatalog::load(path, store, present, error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackupCatalog)
+#include "tst_backupcatalog.moc"

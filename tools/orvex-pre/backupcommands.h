@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// orvex-pre's view of the export backups in the program's data folder: "backups".
+namespace BackupCommands {
+
+int runBackups(const QStringList &args);
+
+// The program's data folder, where the window and orvex-pre keep their backups together.
+QString programDataFolder();
+
+} // namespace BackupCommands
