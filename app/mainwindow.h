@@ -22,6 +22,7 @@ class QComboBox;
 class QListWidgetItem;
 class QToolButton;
 class SearchBar;
+struct SyxLosses;
 class TableZoom;
 
 // The single top-level window and owner of all application state. Slots stay
@@ -91,6 +92,9 @@ public:
     bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
     // SysEx files: a failure is shown in the error box.
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
+    // Says what a SysEx file can't keep and asks, once a run; true to go on.
+    bool acceptSyxLosses(const SyxLosses &losses);
+    bool syxLossesAccepted = false;
     void loadSyx(const QString &fileName);
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;

@@ -876,14 +876,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Die Datei ist zu groß für eine Preset Sicherung.</translation>
     </message>
     <message>
-        <source>The file can't be opened for writing.</source>
-        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
-    </message>
-    <message>
-        <source>The file can't be written completely.</source>
-        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
-    </message>
-    <message>
         <source>Nothing to save: the factory bank is never written to a SysEx file.</source>
         <translation>Nichts zu speichern: Die Werksbank wird nie in eine SysEx Datei geschrieben.</translation>
     </message>
@@ -1195,6 +1187,71 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Select a preset in the table first.</source>
         <translation>Bitte zuerst ein Preset in der Tabelle wählen.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>bank %1 holds %2 presets; %3 are needed</source>
+        <translation>Bank %1 enthält %2 Presets; %3 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1 holds %2 presets, %3 of them with damaged data; %4 are needed</source>
+        <translation>Bank %1 enthält %2 Presets, %3 davon mit beschädigten Daten; %4 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1: presets with damaged data: %2</source>
+        <translation>Bank %1: Presets mit beschädigten Daten: %2</translation>
+    </message>
+    <message>
+        <source>The file does not hold every preset of its banks:</source>
+        <translation>Die Datei enthält nicht alle Presets ihrer Bänke:</translation>
+    </message>
+    <message>
+        <source>The file holds no bank.</source>
+        <translation>Die Datei enthält keine Bank.</translation>
+    </message>
+    <message>
+        <source>The file holds %1 banks; a preset file holds 1 to %2.</source>
+        <translation>Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2.</translation>
+    </message>
+    <message>
+        <source>A SysEx file keeps only what the module keeps.</source>
+        <translation>Eine SysEx Datei behält nur, was das Modul behält.</translation>
+    </message>
+    <message>
+        <source>It is not saved as the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
+        <translation>Sie wird nicht als das Dokument gespeichert: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Save SysEx file</source>
+        <translation>SysEx Datei speichern</translation>
+    </message>
+</context>
+<context>
+    <name>SyxFile</name>
+    <message>
+        <source>Presets of the factory bank left out: %1.</source>
+        <translation>Ausgelassene Presets der Werksbank: %1.</translation>
+    </message>
+    <message>
+        <source>Names cut to 32 characters or with characters outside ASCII changed: %1.</source>
+        <translation>Namen, auf 32 Zeichen gekürzt oder mit Zeichen außerhalb von ASCII geändert: %1.</translation>
+    </message>
+    <message>
+        <source>Authors cut to 32 characters or with characters outside ASCII changed: %1.</source>
+        <translation>Autoren, auf 32 Zeichen gekürzt oder mit Zeichen außerhalb von ASCII geändert: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFileWriter</name>
+    <message>
+        <source>The file can't be opened for writing.</source>
+        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file can't be written completely.</source>
+        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
     </message>
 </context>
 </TS>

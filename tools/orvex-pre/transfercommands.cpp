@@ -33,6 +33,8 @@ const char *const OptionsHelp =
     "  --backup FILE      export: where to save what banks 2..16 of the module held\n"
     "                     (default: module-backup-DATE-TIME.pre in the data folder)\n"
     "  --yes              export: write without asking, also on a terminal\n"
+    "  --incomplete       export: send the presets FILE lacks as empty presets instead\n"
+    "                     of refusing it\n"
     "import writes all 16 banks; export reads banks 2..16 of the module, saves them as\n"
     "the backup, writes the presets that differ and verifies each write by reading it\n"
     "again. Both re-read one preset per bank at the end to catch replies out of step.\n"
@@ -79,6 +81,7 @@ struct Options
     int retries = MidiTransfer::DefaultResends;
     bool verbose = false;
     bool yes = false;
+    bool incomplete = false; // export: presets a file lacks go as empty presets
     QString backup;
     QStringList positional;
 };
@@ -144,6 +147,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
             o.verbose = true;
         } else if (name == QLatin1String("--yes") && !hasValue) {
             o.yes = true;
+        } else if (withPorts && name == QLatin1String("--incomplete") && !hasValue) {
+            o.incomplete = true;
         } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
             if (!takeValue())
                 return false;
@@ -454,7 +459,8 @@ int runExport(const QStringList &args)
                         .arg(banks)
                         .arg(BankCount));
     BankStore store;
-    if (!loadPresetFile(store, fileName, 0, BankCount - 1, errorText))
+    if (!(o.incomplete ? loadPresetFile(store, fileName, 0, BankCount - 1, errorText)
+                       : loadCompletePresetFile(store, fileName, 0, BankCount - 1, errorText)))
         return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
 
     MidiTransfer midi(makeBackend(o));
