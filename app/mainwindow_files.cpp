@@ -5,10 +5,12 @@
 #include "files/bankselload.h"
 #include "files/fileflows.h"
 #include "files/presetfile.h"
+#include "files/recoverycopy.h"
 #include "files/syxflows.h"
 #include "files/syxload.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -205,5 +207,40 @@ void MainWindow::loadSyx(const QString &fileName)
     dialog.exec();
     if (!dialog.accepted || SyxFlows::loadPlaced(bankStore, history, contents, dialog.placement()) == 0)
         return;
+    updateTable(true);
+}
+
+void MainWindow::offerRecovery()
+{
+    const std::optional<RecoveryCopy::Orphan> orphan = recovery->findOrphan();
+    if (!orphan)
+        return;
+    const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
+                                         : QLocale(QLocale::English, QLocale::UnitedKingdom);
+    const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
+                    tr("Unsaved changes from %1 were found. Restore them?").arg(when), QMessageBox::NoButton,
+                    this);
+    QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() == discard) {
+        recovery->discardOrphan(*orphan);
+        return;
+    }
+    if (box.clickedButton() != restore)
+        return; // asked again at the next start
+    BankStore restored;
+    QString fileName;
+    if (!recovery->restore(*orphan, restored, fileName, errorText)) {
+        showError();
+        return;
+    }
+    clearTable();
+    bankStore = restored;
+    history.resetUnsaved();
+    banksLoaded = true;
+    setCurrentFile(fileName);
     updateTable(true);
 }

@@ -1227,6 +1227,18 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Save SysEx file</source>
         <translation>SysEx Datei speichern</translation>
     </message>
+    <message>
+        <source>Unsaved changes from %1 were found. Restore them?</source>
+        <translation>Ungesicherte Änderungen vom %1 wurden gefunden. Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
 </context>
 <context>
     <name>SyxFile</name>
