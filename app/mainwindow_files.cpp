@@ -172,8 +172,8 @@ bool MainWindow::acceptSyxLosses(const SyxLosses &losses)
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
                     tr("A SysEx file keeps only what the module keeps."), QMessageBox::Cancel, this);
     box.setInformativeText(syxLossesText(losses) + QStringLiteral("\n\n") +
-                           tr("It is not saved as the document: the changes stay unsaved until "
-                              "they are saved to a preset file (.pre)."));
+                           tr("A SysEx file does not save the document: the changes stay unsaved "
+                              "until they are saved to a preset file (.pre)."));
     QPushButton *save = box.addButton(tr("Save SysEx file"), QMessageBox::AcceptRole);
     box.setDefaultButton(save);
     box.exec();

@@ -233,12 +233,12 @@ QString syxLossesText(const SyxLosses &losses)
         lines << text(QT_TRANSLATE_NOOP("SyxFile", "Presets of the factory bank left out: %1."))
                      .arg(losses.factoryPresets);
     if (losses.names > 0)
-        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Names cut to 32 characters or with characters "
-                                                   "outside ASCII changed: %1."))
+        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Names longer than 32 characters or with characters "
+                                                   "outside ASCII (cut or changed): %1."))
                      .arg(losses.names);
     if (losses.authors > 0)
-        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Authors cut to 32 characters or with characters "
-                                                   "outside ASCII changed: %1."))
+        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Authors longer than 32 characters or with characters "
+                                                   "outside ASCII (cut or changed): %1."))
                      .arg(losses.authors);
     return lines.join(QLatin1Char('\n'));
 }

@@ -1220,8 +1220,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Eine SysEx Datei behält nur, was das Modul behält.</translation>
     </message>
     <message>
-        <source>It is not saved as the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
-        <translation>Sie wird nicht als das Dokument gespeichert: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
+        <source>A SysEx file does not save the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
+        <translation>Eine SysEx Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
     </message>
     <message>
         <source>Save SysEx file</source>
@@ -1247,12 +1247,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Ausgelassene Presets der Werksbank: %1.</translation>
     </message>
     <message>
-        <source>Names cut to 32 characters or with characters outside ASCII changed: %1.</source>
-        <translation>Namen, auf 32 Zeichen gekürzt oder mit Zeichen außerhalb von ASCII geändert: %1.</translation>
+        <source>Names longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
+        <translation>Namen länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
     </message>
     <message>
-        <source>Authors cut to 32 characters or with characters outside ASCII changed: %1.</source>
-        <translation>Autoren, auf 32 Zeichen gekürzt oder mit Zeichen außerhalb von ASCII geändert: %1.</translation>
+        <source>Authors longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
+        <translation>Autoren länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
     </message>
 </context>
 <context>

@@ -136,8 +136,8 @@ private slots:
         QTest::newRow("all: banks 2 to 16")
             << -1 << "all.SYX" << 15 * 128
             << "Presets of the factory bank left out: 128.\n"
-               "Names cut to 32 characters or with characters outside ASCII changed: 2.\n"
-               "Authors cut to 32 characters or with characters outside ASCII changed: 1.";
+               "Names longer than 32 characters or with characters outside ASCII (cut or changed): 2.\n"
+               "Authors longer than 32 characters or with characters outside ASCII (cut or changed): 1.";
     }
 
     void saveWritesTheChosenUserPresets()
