@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +85,9 @@ Result writeDirectly(const QByteArray &path, const QByteArray &data)
 }
 
 // Temporary files are named ".NAME.PID-RANDOM.tmp". One left behind by a save that was
-// killed is removed by the next save of the same file once its process is gone.
+// killed is removed by a later save of the same file once no process of that number runs
+// here and it has not changed for a while (in a shared folder the number may be another
+// machine's, whose save is still going).
 void removeStaleTemporaries(const QString &dir, const QString &fileName)
 {
     const QString prefix = QLatin1Char('.') + fileName + QLatin1Char('.');
@@ -101,7 +104,7 @@ void removeStaleTemporaries(const QString &dir, const QString &fileName)
             continue; // its save may still be running
         const QByteArray path = QFile::encodeName(dir + QLatin1Char('/') + name);
         struct stat st;
-        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && ::time(nullptr) - st.st_mtime > 600)
             ::unlink(path.constData());
     }
 }

@@ -151,19 +151,25 @@ private slots:
     void killedSavesLeaveNoTemporaries()
     {
         const QString target = dir.filePath(QStringLiteral("mine.pre"));
-        const auto temporary = [&](qint64 pid) {
-            const QString name = dir.filePath(QStringLiteral(".mine.pre.%1-x1.tmp").arg(pid));
+        const auto temporary = [&](qint64 pid, const QString &suffix, int minutesOld) {
+            const QString name = dir.filePath(QStringLiteral(".mine.pre.%1-%2.tmp").arg(pid).arg(suffix));
             QVERIFY(WholeFileWriter::write(name, "half a save") == Result::Written);
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesOld),
+                                     QFileDevice::FileModificationTime));
         };
-        temporary(0x7ffffff0); // beyond any process number: its save was killed
-        temporary(::getpid()); // a save of this process may still be running
-        temporary(1);          // and one of a running process
+        temporary(0x7ffffff0, QStringLiteral("x1"), 60); // beyond any process number: its save was killed
+        temporary(0x7ffffff0, QStringLiteral("x2"), 0);  // or still going, on another machine
+        temporary(::getpid(), QStringLiteral("x1"), 60); // a save of this process may still be running
+        temporary(1, QStringLiteral("x1"), 60);          // and one of a running process
         QVERIFY(WholeFileWriter::write(dir.filePath(QStringLiteral(".other.pre.2147483632-x1.tmp")), "") ==
                 Result::Written);
         QVERIFY(WholeFileWriter::write(target, "saved") == Result::Written);
         QStringList left = entries();
         QStringList kept{QStringLiteral(".mine.pre.1-x1.tmp"),
                          QStringLiteral(".mine.pre.%1-x1.tmp").arg(::getpid()),
+                         QStringLiteral(".mine.pre.2147483632-x2.tmp"),
                          QStringLiteral(".other.pre.2147483632-x1.tmp"), QStringLiteral("mine.pre")};
         left.sort();
         kept.sort();
