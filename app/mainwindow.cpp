@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "files/recoverycopy.h"
 #include "model/selectionmask.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
@@ -43,6 +44,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     language = settings.value(QStringLiteral("language"), QStringLiteral("0")).toInt();
     fillEmptyBanks();
+    recovery = std::make_unique<RecoveryCopy>();
 
     auto *toolPanel = buildToolPanel();
     detailView = new DetailView;
@@ -374,6 +376,8 @@ void MainWindow::updateWindowTitle()
     if (windowTitle() != title)
         setWindowTitle(title);
     setWindowModified(modified);
+    // Every change ends here, through the detail view's refresh.
+    recovery->documentChanged(bankStore, modified && banksLoaded, history.changeCount(), currentFile);
 }
 
 void MainWindow::showError()

@@ -23,7 +23,9 @@ class QComboBox;
 class QListWidgetItem;
 class QToolButton;
 class QVBoxLayout;
+class RecoveryCopy;
 class SearchBar;
+struct SyxLosses;
 class TableZoom;
 
 // The single top-level window and owner of all application state. Slots stay
@@ -91,8 +93,13 @@ public:
     bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
     int countPresetFileBanks(const QString &fileName);
     bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
+    // Offers work a crashed run left behind (Restore / Discard); called once the window shows.
+    void offerRecovery();
     // SysEx files: a failure is shown in the error box.
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
+    // Says what a SysEx file can't keep and asks, once a run; true to go on.
+    bool acceptSyxLosses(const SyxLosses &losses);
+    bool syxLossesAccepted = false;
     void loadSyx(const QString &fileName);
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
@@ -142,6 +149,9 @@ public:
     // The MIDI devices the transfer dialog lists, made on first use from the command line
     // (--simulator adds the built-in module); tests put a virtual backend here.
     std::shared_ptr<MidiBackend> midiBackend;
+    // The unsaved document kept in the data folder against a crash; after the banks, which
+    // it reads.
+    std::unique_ptr<RecoveryCopy> recovery;
 
 public slots:
     void on_Table_ContextMenuRequest(const QPoint &pos);

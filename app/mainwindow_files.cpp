@@ -5,11 +5,14 @@
 #include "files/bankselload.h"
 #include "files/fileflows.h"
 #include "files/presetfile.h"
+#include "files/recoverycopy.h"
 #include "files/syxflows.h"
 #include "files/syxload.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
@@ -73,14 +76,13 @@ void MainWindow::on_Save()
             tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
+    if (asSyx && !acceptSyxLosses(SyxFlows::lossesOf(bankStore, selectionChosen, selection, selectedBank)))
+        return;
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
     if (asSyx) {
-        const bool saved =
-            saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
-        // Banks 2 to 16 hold every change a user can make, as an export does.
-        if (saved && !selectionChosen && selectedBank < 1)
-            markClean();
+        // A SysEx file is an export, not the document: modified and the title stay.
+        saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
         return;
     }
 
@@ -113,25 +115,31 @@ void MainWindow::on_Load()
         showError();
         return;
     }
-    if (fileBanks == 0 || fileBanks > BankCount)
+    if (fileBanks == 0 || fileBanks > BankCount) {
+        errorText =
+            fileBanks == 0
+                ? tr("The file holds no bank.")
+                : tr("The file holds %1 banks; a preset file holds 1 to %2.").arg(fileBanks).arg(BankCount);
+        showError();
         return;
+    }
 
     if (fileBanks == BankCount) {
+        // Read whole before anything is asked or cleared: a file that lacks presets is
+        // refused and the document stays as it was.
+        BankStore file;
+        if (!loadCompletePresetFile(file, fileName, 0, BankCount - 1, errorText)) {
+            showError();
+            return;
+        }
         if (modified && !askSaveChanges())
             return;
         clearTable();
-        const bool loaded = loadPresetFile(fileName, 0, BankCount - 1);
-        // The table is empty now, and a failed or partial read marks only what it took:
-        // every cell is built again from the store.
-        FileFlows::markAllRecords(bankStore);
-        if (loaded) {
-            history.reset();
-            banksLoaded = true;
-            setCurrentFile(fileName);
-        }
+        bankStore = file; // every record comes from the file, marked
+        history.reset();
+        banksLoaded = true;
+        setCurrentFile(fileName);
         updateTable(true);
-        if (!loaded)
-            showError();
         return;
     }
 
@@ -155,6 +163,23 @@ void MainWindow::on_Load()
     updateTable(true);
     if (!loaded)
         showError();
+}
+
+bool MainWindow::acceptSyxLosses(const SyxLosses &losses)
+{
+    if (!losses.any() || syxLossesAccepted)
+        return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
+                    tr("A SysEx file keeps only what the module keeps."), QMessageBox::Cancel, this);
+    box.setInformativeText(syxLossesText(losses) + QStringLiteral("\n\n") +
+                           tr("A SysEx file does not save the document: the changes stay unsaved "
+                              "until they are saved to a preset file (.pre)."));
+    QPushButton *save = box.addButton(tr("Save SysEx file"), QMessageBox::AcceptRole);
+    box.setDefaultButton(save);
+    box.exec();
+    // Asked once a run: the answer holds until the program ends.
+    syxLossesAccepted = box.clickedButton() == save;
+    return syxLossesAccepted;
 }
 
 bool MainWindow::saveSyx(const QString &fileName, const SelectionMask &presets)
@@ -182,5 +207,40 @@ void MainWindow::loadSyx(const QString &fileName)
     dialog.exec();
     if (!dialog.accepted || SyxFlows::loadPlaced(bankStore, history, contents, dialog.placement()) == 0)
         return;
+    updateTable(true);
+}
+
+void MainWindow::offerRecovery()
+{
+    const std::optional<RecoveryCopy::Orphan> orphan = recovery->findOrphan();
+    if (!orphan)
+        return;
+    const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
+                                         : QLocale(QLocale::English, QLocale::UnitedKingdom);
+    const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
+                    tr("Unsaved changes from %1 were found. Restore them?").arg(when), QMessageBox::NoButton,
+                    this);
+    QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() == discard) {
+        recovery->discardOrphan(*orphan);
+        return;
+    }
+    if (box.clickedButton() != restore)
+        return; // asked again at the next start
+    BankStore restored;
+    QString fileName;
+    if (!recovery->restore(*orphan, restored, fileName, errorText)) {
+        showError();
+        return;
+    }
+    clearTable();
+    bankStore = restored;
+    history.resetUnsaved();
+    banksLoaded = true;
+    setCurrentFile(fileName);
     updateTable(true);
 }

@@ -127,6 +127,8 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
 
     auto window = std::make_unique<MainWindow>();
     window->showMaximized();
+    if (!exitWhenShown)
+        QTimer::singleShot(0, window.get(), &MainWindow::offerRecovery);
     if (exitWhenShown) {
         auto *poll = new QTimer(window.get());
         QObject::connect(poll, &QTimer::timeout, [&window] {

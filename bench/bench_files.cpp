@@ -54,6 +54,12 @@ ORVEX_BENCH(files)
                       countPresetFileBanks(f->file, e);
                   },
                   nullptr, Baseline},
+        BenchCase{"loadCompletePresetFile, 2048 presets (goal <= 2x)",
+                  [f] {
+                      QString e;
+                      loadCompletePresetFile(f->target, f->file, 0, 15, e);
+                  },
+                  nullptr, Baseline},
         BenchCase{"loadPresetFile, 2048 presets (goal <= 2x)",
                   [f] {
                       QString e;

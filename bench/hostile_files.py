@@ -43,6 +43,11 @@ def files():
     yield '"&amp;" in a text, 31 MB', HEAD + b'<bank><preset>' + b'&amp;' * (31 * M // 5) + b'</preset></bank>' + TAIL
     yield 'character references in an attribute, 31 MB', (HEAD + b'<bank><preset name="' + b'&#65;' * (31 * M // 5) +
         b'">00</preset></bank>' + TAIL)
+    yield '200,000 attributes in one tag, 2 MB', HEAD + b'<a ' + b' '.join(b'a%d="1"' % i for i in range(200000)) + b'/>' + TAIL
+    flood = b' '.join(b'b%d="1"' % i for i in range(2500000))
+    yield '2.5 M attributes in one tag, 32 MB', HEAD + b'<a ' + flood[:32 * M - 100] + b'/>' + TAIL
+    yield '2.5 M attributes on the root, 32 MB', b'<presetbanks ' + flood[:32 * M - 100] + b'>' + TAIL
+    yield 'attribute names without values in one tag, 31 MB', HEAD + b'<a ' + b'b ' * (31 * M // 2) + b'/>' + TAIL
     yield '60 attributes per element, 31 MB', fill(b'<a ' + b' '.join(b'a%d="1"' % i for i in range(60)) + b'/>', 31 * M)
     yield 'banks, 31 MB', fill(b'<bank/>', 31 * M)
     yield 'presets in one bank, 31 MB', fill(b'<preset/>', 31 * M, pre=HEAD + b'<bank>', post=b'</bank>' + TAIL)

@@ -1,5 +1,7 @@
 #include "device/transferlogpanel.h"
 
+#include "files/wholefilewriter.h"
+
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -7,7 +9,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTime>
 #include <QToolButton>
@@ -82,11 +83,11 @@ void TransferLogPanel::copy()
 
 bool TransferLogPanel::saveTo(const QString &fileName, QString &errorText) const
 {
-    QSaveFile file(fileName);
-    const QByteArray bytes = (text() + QLatin1Char('\n')).toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
-        errorText = tr("The log could not be saved to %1: %2").arg(fileName, file.errorString());
+    const WholeFileWriter::Result result =
+        WholeFileWriter::write(fileName, (text() + QLatin1Char('\n')).toUtf8());
+    if (result != WholeFileWriter::Result::Written) {
+        errorText =
+            tr("The log could not be saved to %1: %2").arg(fileName, WholeFileWriter::errorText(result));
         return false;
     }
     return true;

@@ -11,6 +11,7 @@ void UndoHistory::recordUndo(int bank, int preset)
 {
     if (!BankStore::validIndex(bank, preset))
         return;
+    ++changes;
     if (startNewGroup)
         droppingGroup = false;
     if (!droppingGroup)
@@ -64,6 +65,7 @@ void UndoHistory::trimHistory()
 
 void UndoHistory::exchangeEntry(int i)
 {
+    ++changes;
     UndoEntry &e = entries[i];
     PresetRecord &r = store.at(e.bank, e.preset);
     PresetRecord kept = std::move(e.saved);
@@ -103,6 +105,7 @@ bool UndoHistory::redo()
 
 void UndoHistory::reset()
 {
+    ++changes;
     pos = 0;
     end = 0;
     cleanPos = 0;
@@ -115,4 +118,11 @@ void UndoHistory::markClean()
 {
     cleanPos = pos;
     modified = false;
+}
+
+void UndoHistory::resetUnsaved()
+{
+    reset();
+    cleanPos = -1;
+    modified = true;
 }

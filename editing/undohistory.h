@@ -34,6 +34,13 @@ public:
     void reset();
     // The banks as they are now were saved or exported whole: this is the clean point.
     void markClean();
+    // Empties the history and sets `modified`: the banks match nothing saved (work
+    // brought back after a crash).
+    void resetUnsaved();
+
+    // Grows with every change to the banks or the history, so a watcher can tell whether
+    // anything happened since it last looked.
+    quint64 changeCount() const { return changes; }
 
     int historyPos() const { return pos; }
     int historyEnd() const { return end; }
@@ -55,4 +62,5 @@ private:
     int end = 0;
     int cleanPos = 0;           // -1: the clean state was discarded or trimmed away
     bool droppingGroup = false; // the current operation outgrew the history
+    quint64 changes = 0;
 };

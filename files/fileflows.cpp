@@ -41,11 +41,4 @@ void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank)
             history.recordUndo(b, p);
 }
 
-void markAllRecords(BankStore &store)
-{
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            store.at(b, p).mark = true;
-}
-
 } // namespace FileFlows

@@ -26,8 +26,4 @@ int lastTargetBank(int startBank, int fileBanks);
 // overwrites them.
 void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank);
 
-// After the table has been emptied: every record's cell has to be built again, whether
-// or not the file supplied it.
-void markAllRecords(BankStore &store);
-
 } // namespace FileFlows

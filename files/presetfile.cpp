@@ -4,6 +4,7 @@
 #include "files/wholefilewriter.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -203,5 +204,59 @@ bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, in
         errorText = message(failureMessage(result, CantOpenForRead));
         return false;
     }
+    return true;
+}
+
+bool loadCompletePresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
+                            QString &errorText)
+{
+    firstBank = std::max(firstBank, 0);
+    lastBank = std::min(lastBank, BankCount - 1);
+    PresetFileReader reader;
+    BankStore read = store;
+    read.clearMarks(); // a set mark means "taken from the file"
+    const PresetFileReader::Result result = reader.readFile(fileName, &read, firstBank, lastBank);
+    if (result != PresetFileReader::Result::Ok) {
+        errorText = message(failureMessage(result, CantOpenForRead));
+        return false;
+    }
+    QStringList missing;
+    for (int b = 0; b <= lastBank - firstBank; ++b) {
+        int taken = 0;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            taken += read.at(firstBank + b, p).mark ? 1 : 0;
+        const int held = b < reader.banks() ? reader.presetsInBank(b) : 0;
+        const int damaged = held - taken;
+        if (held < PresetsPerBank && damaged == 0)
+            missing << QCoreApplication::translate("MainWindow", "bank %1 holds %2 presets; %3 are needed")
+                           .arg(b + 1)
+                           .arg(held)
+                           .arg(PresetsPerBank);
+        else if (held < PresetsPerBank)
+            missing << QCoreApplication::translate(
+                           "MainWindow",
+                           "bank %1 holds %2 presets, %3 of them with damaged data; %4 are needed")
+                           .arg(b + 1)
+                           .arg(held)
+                           .arg(damaged)
+                           .arg(PresetsPerBank);
+        else if (damaged > 0)
+            missing << QCoreApplication::translate("MainWindow", "bank %1: presets with damaged data: %2")
+                           .arg(b + 1)
+                           .arg(damaged);
+    }
+    if (!missing.isEmpty()) {
+        errorText =
+            QCoreApplication::translate("MainWindow", "The file does not hold every preset of its banks:") +
+            QLatin1Char('\n') + missing.join(QLatin1Char('\n'));
+        return false;
+    }
+    // Marks as loadPresetFile leaves them: set on what it took, the rest as it was.
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = read.at(b, p);
+            r.mark = r.mark || store.at(b, p).mark;
+        }
+    store = std::move(read);
     return true;
 }

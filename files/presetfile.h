@@ -36,5 +36,11 @@ QString presetFileLoadFailure(PresetFileReader::Result result);
 bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText);
 
+// As loadPresetFile, but only when the file supplies every preset of firstBank..lastBank
+// with usable data: a full load is the file or nothing. Otherwise the store is unchanged
+// and errorText names, bank by bank (counted in the file from 1), what is missing.
+bool loadCompletePresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
+                            QString &errorText);
+
 // The exact UTF-8 text savePresetFile writes.
 QByteArray presetFileText(const BankStore &store, int firstBank, int lastBank);

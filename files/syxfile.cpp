@@ -1,11 +1,11 @@
 #include "files/syxfile.h"
 
 #include "device/sysexmessages.h"
+#include "files/wholefilewriter.h"
 #include "model/selectionmask.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,8 +15,6 @@ namespace {
 const char *const Context = "SyxFile";
 const char *const CantOpenForRead = QT_TRANSLATE_NOOP("SyxFile", "The file can't be opened for reading.");
 const char *const TooLarge = QT_TRANSLATE_NOOP("SyxFile", "The file is too large to be a preset dump.");
-const char *const CantOpenForWrite = QT_TRANSLATE_NOOP("SyxFile", "The file can't be opened for writing.");
-const char *const CantWrite = QT_TRANSLATE_NOOP("SyxFile", "The file can't be written completely.");
 const char *const NothingToSave =
     QT_TRANSLATE_NOOP("SyxFile", "Nothing to save: the factory bank is never written to a SysEx file.");
 
@@ -59,6 +57,7 @@ void takeMessage(const uint8_t *m, std::size_t length, SyxContents &contents)
         SyxPreset p;
         p.bank = request->bank;
         p.preset = request->preset;
+        p.image = request->image;
         imageToRecord(Sysex::fromModule(p.bank, request->image).data(), p.record);
         contents.presets.push_back(std::move(p));
         ++contents.writes;
@@ -72,6 +71,7 @@ void takeMessage(const uint8_t *m, std::size_t length, SyxContents &contents)
         }
         // No bank is named: the reply is taken as a user bank's, in the program's numbering.
         SyxPreset p;
+        p.image = reply.image;
         imageToRecord(reply.image.data(), p.record);
         contents.presets.push_back(std::move(p));
         ++contents.replies;
@@ -212,6 +212,47 @@ SyxPlacement placeSyxPresets(const SyxContents &contents, const SyxTargets &targ
     return placement;
 }
 
+SyxLosses syxLosses(const BankStore &store, const SelectionMask &presets, int factoryPresets)
+{
+    SyxLosses losses;
+    losses.factoryPresets = factoryPresets;
+    for (int b = 1; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (!presets.isSelected(b, p))
+                continue;
+            losses.names += keptInImage(store.at(b, p).name) ? 0 : 1;
+            losses.authors += keptInImage(store.at(b, p).author) ? 0 : 1;
+        }
+    return losses;
+}
+
+QString syxLossesText(const SyxLosses &losses)
+{
+    QStringList lines;
+    if (losses.factoryPresets > 0)
+        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Presets of the factory bank left out: %1."))
+                     .arg(losses.factoryPresets);
+    if (losses.names > 0)
+        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Names longer than 32 characters or with characters "
+                                                   "outside ASCII (cut or changed): %1."))
+                     .arg(losses.names);
+    if (losses.authors > 0)
+        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Authors longer than 32 characters or with characters "
+                                                   "outside ASCII (cut or changed): %1."))
+                     .arg(losses.authors);
+    return lines.join(QLatin1Char('\n'));
+}
+
+PresetRecord placedSyxRecord(const SyxContents &contents, const SyxPlacement &placement, int bank, int preset)
+{
+    const SyxPreset &from = contents.presets[std::size_t(placement.sourceAt(bank, preset))];
+    if (from.hasPosition())
+        return from.record;
+    PresetRecord record;
+    imageToRecord(Sysex::fromModule(bank, from.image).data(), record);
+    return record;
+}
+
 QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets)
 {
     QByteArray bytes;
@@ -236,14 +277,9 @@ bool saveSyxFile(const BankStore &store, const SelectionMask &presets, const QSt
         errorText = text(NothingToSave);
         return false;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        errorText = text(CantOpenForWrite);
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        errorText = text(CantWrite);
-        return false;
-    }
-    return true;
+    const WholeFileWriter::Result result = WholeFileWriter::write(fileName, bytes);
+    if (result == WholeFileWriter::Result::Written)
+        return true;
+    errorText = WholeFileWriter::errorText(result);
+    return false;
 }

@@ -23,8 +23,10 @@ struct SyxPreset
     int bank = -1;
     int preset = -1;
     // In the program's category numbering (the module counts the factory bank's two
-    // lower); the mark is set.
+    // lower); the mark is set. A reply's is that of a user bank: where it lands decides,
+    // so take placed presets through placedSyxRecord.
     PresetRecord record;
+    PresetImage image{}; // as the message carries it, in the module's numbering
 
     bool hasPosition() const { return bank >= 0; }
 };
@@ -75,14 +77,40 @@ struct SyxTargets
     // PresetWrites go to the positions they name, or, with intoBank >= 0, keep their
     // presets but move so that the lowest bank they name lands in intoBank.
     int intoBank = -1;
-    // PresetData replies fill the positions from (replyBank, replyPreset) on, in file order.
+    // PresetData replies fill the positions from (replyBank, replyPreset) on, in file order;
+    // unless chosen otherwise, from the first user bank.
     int replyBank = 1;
     int replyPreset = 0;
     // Only a conversion into a file may fill the factory bank; the program never writes it.
     bool factoryWritable = false;
 };
 
+// The one placement rule for presets taken from the module's messages, shared by every
+// reader of SysEx files: the window's load, the library and the command line.
 SyxPlacement placeSyxPresets(const SyxContents &contents, const SyxTargets &targets);
+
+// The preset a placement puts at (bank, preset), marked. A write keeps the conversion of
+// the bank it names; a reply names none, so it counts as one of the bank it lands in, and
+// the module counts the factory bank's categories two lower.
+PresetRecord placedSyxRecord(const SyxContents &contents, const SyxPlacement &placement, int bank,
+                             int preset);
+
+// What a SysEx file of some presets can't keep of the document: it holds what the module
+// keeps, no factory bank and 32 printable ASCII characters per name and author.
+struct SyxLosses
+{
+    int factoryPresets = 0; // asked for but never written
+    int names = 0;          // shortened or changed
+    int authors = 0;
+
+    bool any() const { return factoryPresets > 0 || names > 0 || authors > 0; }
+};
+
+// The losses of a SysEx file of `presets` (user presets only), when factoryPresets of
+// the factory bank were asked for too.
+SyxLosses syxLosses(const BankStore &store, const SelectionMask &presets, int factoryPresets);
+// The losses for the user, one line each, in the "SyxFile" context.
+QString syxLossesText(const SyxLosses &losses);
 
 // One PresetWrite per selected user preset, in bank and preset order. The factory bank is
 // never written: sending the file must not be able to overwrite it.

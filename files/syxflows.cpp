@@ -16,7 +16,7 @@ int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &conten
                 continue;
             history.recordUndo(b, p);
             PresetRecord &record = store.at(b, p);
-            record.copyContentFrom(contents.presets[std::size_t(source)].record);
+            record.copyContentFrom(placedSyxRecord(contents, placement, b, p));
             record.mark = true;
             ++written;
         }
@@ -31,6 +31,15 @@ SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection
             presets.set(b, p,
                         selectionChosen ? selection.isSelected(b, p) : selectedBank < 1 || b == selectedBank);
     return presets;
+}
+
+SyxLosses lossesOf(const BankStore &store, bool selectionChosen, const SelectionMask &selection,
+                   int selectedBank)
+{
+    int factory = 0;
+    for (int p = 0; p < PresetsPerBank; ++p)
+        factory += (selectionChosen ? selection.isSelected(0, p) : selectedBank < 1) ? 1 : 0;
+    return syxLosses(store, presetsToSave(selectionChosen, selection, selectedBank), factory);
 }
 
 bool isSyxName(const QString &fileName)

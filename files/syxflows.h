@@ -19,6 +19,11 @@ int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &conten
 // -1 all user banks. The factory bank is never among them.
 SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection, int selectedBank);
 
+// What a SysEx file of that choice can't keep: the factory bank counts when all banks or
+// a selection with factory presets was chosen.
+SyxLosses lossesOf(const BankStore &store, bool selectionChosen, const SelectionMask &selection,
+                   int selectedBank);
+
 // True when the name is that of a SysEx file.
 bool isSyxName(const QString &fileName);
 

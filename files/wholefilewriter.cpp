@@ -1,5 +1,7 @@
 #include "files/wholefilewriter.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -7,6 +9,8 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,13 +84,40 @@ Result writeDirectly(const QByteArray &path, const QByteArray &data)
     return file.close() ? Result::Written : Result::CantWrite;
 }
 
+// Temporary files are named ".NAME.PID-RANDOM.tmp". One left behind by a save that was
+// killed is removed by a later save of the same file once no process of that number runs
+// here and it has not changed for a while (in a shared folder the number may be another
+// machine's, whose save is still going).
+void removeStaleTemporaries(const QString &dir, const QString &fileName)
+{
+    const QString prefix = QLatin1Char('.') + fileName + QLatin1Char('.');
+    const QStringList names =
+        QDir(dir).entryList({prefix + QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString middle = name.mid(prefix.size(), name.size() - prefix.size() - 4);
+        const qsizetype dash = middle.indexOf(QLatin1Char('-'));
+        bool isPid = false;
+        const pid_t pid = pid_t(middle.left(dash).toLong(&isPid));
+        if (dash <= 0 || !isPid || pid <= 0)
+            continue; // not one of ours
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue; // its save may still be running
+        const QByteArray path = QFile::encodeName(dir + QLatin1Char('/') + name);
+        struct stat st;
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && ::time(nullptr) - st.st_mtime > 600)
+            ::unlink(path.constData());
+    }
+}
+
 Result replaceRegular(const QByteArray &path, const struct stat *existing, const QByteArray &data)
 {
     if (existing && ::access(path.constData(), W_OK) != 0)
         return Result::CantOpen; // a read-only file is not replaced behind the user's back
     const QFileInfo info(QFile::decodeName(path));
     const QByteArray dir = QFile::encodeName(info.absolutePath());
-    const QByteArray prefix = dir + "/." + QFile::encodeName(info.fileName()) + ".";
+    removeStaleTemporaries(info.absolutePath(), info.fileName());
+    const QByteArray prefix =
+        dir + "/." + QFile::encodeName(info.fileName()) + "." + QByteArray::number(::getpid()) + "-";
 
     QByteArray temp;
     Fd file;
@@ -101,11 +132,13 @@ Result replaceRegular(const QByteArray &path, const struct stat *existing, const
 
     bool ok = true;
     if (existing) {
-        // The new file keeps the old one's permissions (and owner, where allowed).
+        // The new file keeps the old one's owner and group where allowed. Another owner's
+        // file becomes the writer's, as any new file, but keeps its group when the writer
+        // belongs to it: a file shared through a group stays shared.
+        if (::fchown(file.fd, existing->st_uid, existing->st_gid) != 0)
+            (void)!::fchown(file.fd, uid_t(-1), existing->st_gid);
+        // After the chown, which may clear set-id bits.
         ok = ::fchmod(file.fd, existing->st_mode & 07777) == 0;
-        if (ok && ::fchown(file.fd, existing->st_uid, existing->st_gid) != 0) {
-            // Not allowed for another owner's file: it becomes the writer's, as any new file.
-        }
     }
     ok = ok && writeAll(file.fd, data) && syncData(file.fd);
     ok = file.close() && ok;
@@ -122,6 +155,20 @@ Result replaceRegular(const QByteArray &path, const struct stat *existing, const
     return Result::Written;
 }
 
+// Where a missing file's name leads: the name itself, or for a (chain of) symbolic
+// link(s) the path at the end. Empty for a loop.
+QString danglingLinkTarget(const QString &fileName)
+{
+    QString path = QFileInfo(fileName).absoluteFilePath();
+    for (int hop = 0; hop < 40; ++hop) {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            return path;
+        path = QDir(info.absolutePath()).absoluteFilePath(info.symLinkTarget());
+    }
+    return QString();
+}
+
 } // namespace
 
 Result write(const QString &fileName, const QByteArray &data)
@@ -130,8 +177,16 @@ Result write(const QString &fileName, const QByteArray &data)
         return Result::CantOpen;
     QByteArray path = QFile::encodeName(fileName);
     struct stat st;
-    if (::stat(path.constData(), &st) != 0)
-        return errno == ENOENT ? replaceRegular(path, nullptr, data) : Result::CantOpen;
+    if (::stat(path.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            return Result::CantOpen;
+        // A link to a file that does not exist yet: the file is made where it points, and
+        // the link stays a link.
+        const QString target = danglingLinkTarget(fileName);
+        if (target.isEmpty())
+            return Result::CantOpen;
+        return replaceRegular(QFile::encodeName(target), nullptr, data);
+    }
     if (S_ISDIR(st.st_mode))
         return Result::CantOpen;
     if (!S_ISREG(st.st_mode))
@@ -156,5 +211,18 @@ Result write(const QString &fileName, const QByteArray &data)
 }
 
 #endif
+
+QString errorText(Result result)
+{
+    switch (result) {
+    case Result::Written:
+        break;
+    case Result::CantOpen:
+        return QCoreApplication::translate("WholeFileWriter", "The file can't be opened for writing.");
+    case Result::CantWrite:
+        return QCoreApplication::translate("WholeFileWriter", "The file can't be written completely.");
+    }
+    return QString();
+}
 
 } // namespace WholeFileWriter

@@ -18,4 +18,7 @@ enum class Result {
 
 Result write(const QString &fileName, const QByteArray &data);
 
+// What a failed write means for the user (translatable, "WholeFileWriter" context).
+QString errorText(Result result);
+
 } // namespace WholeFileWriter

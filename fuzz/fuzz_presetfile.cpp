@@ -1,5 +1,6 @@
 // Any bytes as a preset file: the reader must neither crash nor leak, a failed read must
-// leave the banks alone, the pre-scan must agree with the read, and whatever it takes
+// leave the banks alone, the pre-scan must agree with the read, what it reads must pass the
+// bounds every other reader checks, and whatever it takes
 // must come back unchanged through the writer.
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
@@ -31,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (counter.readData(bytes) != result ||
         (result == PresetFileReader::Result::Ok && counter.banks() != reader.banks()))
         std::abort(); // the pre-scan and the read disagree
+    if (result == PresetFileReader::Result::Ok && !PresetFileReader::withinBounds(bytes))
+        std::abort(); // a file was read that other readers' bound checks refuse
     if (result != PresetFileReader::Result::Ok) {
         if (!untouched(store))
             std::abort(); // a failed read changed presets

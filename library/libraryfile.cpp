@@ -249,8 +249,7 @@ bool isLibraryFileName(const QString &fileName)
 
 namespace {
 
-// A SysEx file's presets at the positions a load of the whole file gives them: writes
-// where they name, a captured dump in order from the first bank.
+// A SysEx file's presets where a load of the whole file puts them.
 void readSyx(LibraryFile &file)
 {
     const SyxContents contents = syxContents(file.path);
@@ -259,15 +258,13 @@ void readSyx(LibraryFile &file)
         return;
     }
     SyxTargets targets;
-    targets.replyBank = 0;
     targets.factoryWritable = true;
     const SyxPlacement placement = placeSyxPresets(contents, targets);
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
-            const int source = placement.sourceAt(b, p);
-            if (source < 0)
+            if (placement.sourceAt(b, p) < 0)
                 continue;
-            LibraryPreset preset{b, p, contents.presets[size_t(source)].record};
+            LibraryPreset preset{b, p, placedSyxRecord(contents, placement, b, p)};
             preset.record.mark = false;
             file.presets.push_back(std::move(preset));
         }

@@ -46,3 +46,13 @@ void recordToImage(const PresetRecord &record, uint8_t *image)
     for (int k = 0; k < ParamCount; ++k)
         image[ParamsOffset + k] = record.params[k] & 0x7F;
 }
+
+bool keptInImage(const QString &text)
+{
+    if (text.size() > TextLength)
+        return false;
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7F)
+            return false;
+    return true;
+}

@@ -24,4 +24,7 @@ constexpr int PresetCount = BankCount * PresetsPerBank;
 constexpr int BankDumpSize = PresetCount * 256;
 
 void imageToRecord(const uint8_t *image, PresetRecord &record);
+// True when a name or author comes back from a PresetImage unchanged: at most 32
+// printable ASCII characters.
+bool keptInImage(const QString &text);
 void recordToImage(const PresetRecord &record, uint8_t *image);

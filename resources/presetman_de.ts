@@ -980,14 +980,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Die Datei ist zu groß für eine Preset Sicherung.</translation>
     </message>
     <message>
-        <source>The file can't be opened for writing.</source>
-        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
-    </message>
-    <message>
-        <source>The file can't be written completely.</source>
-        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
-    </message>
-    <message>
         <source>Nothing to save: the factory bank is never written to a SysEx file.</source>
         <translation>Nichts zu speichern: Die Werksbank wird nie in eine SysEx Datei geschrieben.</translation>
     </message>
@@ -1744,6 +1736,83 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>the module</source>
         <translation>dem Modul</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>bank %1 holds %2 presets; %3 are needed</source>
+        <translation>Bank %1 enthält %2 Presets; %3 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1 holds %2 presets, %3 of them with damaged data; %4 are needed</source>
+        <translation>Bank %1 enthält %2 Presets, %3 davon mit beschädigten Daten; %4 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1: presets with damaged data: %2</source>
+        <translation>Bank %1: Presets mit beschädigten Daten: %2</translation>
+    </message>
+    <message>
+        <source>The file does not hold every preset of its banks:</source>
+        <translation>Die Datei enthält nicht alle Presets ihrer Bänke:</translation>
+    </message>
+    <message>
+        <source>The file holds no bank.</source>
+        <translation>Die Datei enthält keine Bank.</translation>
+    </message>
+    <message>
+        <source>The file holds %1 banks; a preset file holds 1 to %2.</source>
+        <translation>Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2.</translation>
+    </message>
+    <message>
+        <source>A SysEx file keeps only what the module keeps.</source>
+        <translation>Eine SysEx Datei behält nur, was das Modul behält.</translation>
+    </message>
+    <message>
+        <source>A SysEx file does not save the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
+        <translation>Eine SysEx Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Save SysEx file</source>
+        <translation>SysEx Datei speichern</translation>
+    </message>
+    <message>
+        <source>Unsaved changes from %1 were found. Restore them?</source>
+        <translation>Ungesicherte Änderungen vom %1 wurden gefunden. Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+</context>
+<context>
+    <name>SyxFile</name>
+    <message>
+        <source>Presets of the factory bank left out: %1.</source>
+        <translation>Ausgelassene Presets der Werksbank: %1.</translation>
+    </message>
+    <message>
+        <source>Names longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
+        <translation>Namen länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
+    </message>
+    <message>
+        <source>Authors longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
+        <translation>Autoren länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFileWriter</name>
+    <message>
+        <source>The file can't be opened for writing.</source>
+        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file can't be written completely.</source>
+        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
     </message>
 </context>
 </TS>

@@ -211,6 +211,29 @@ private slots:
         QCOMPARE(p.factoryLeftOut, 0);
     }
 
+    // A reply names no bank: it counts as one of the bank it lands in, so in the factory bank
+    // its category is the module's factory numbering. A write keeps its named bank's.
+    void placedPresetsTakeTheirBanksNumbering()
+    {
+        const SyxContents c = readSyxBytes(presetWrite(1, 0, 5) + presetData(6) + presetData(7));
+        SyxTargets targets;
+        targets.factoryWritable = true;
+        targets.replyBank = 0;
+        targets.replyPreset = 127; // the second reply lands in bank 1
+        const SyxPlacement p = placeSyxPresets(c, targets);
+        PresetRecord factoryReply = sampleRecord(6);
+        factoryReply.category += 2;
+        QVERIFY(placedSyxRecord(c, p, 0, 127).sameContent(factoryReply));
+        QVERIFY(placedSyxRecord(c, p, 1, 0).sameContent(sampleRecord(7)));
+        QVERIFY(placedSyxRecord(c, p, 0, 1).sameContent(sampleRecord(5)));
+        QVERIFY(placedSyxRecord(c, p, 1, 0).mark);
+
+        SyxTargets moved;
+        moved.intoBank = 3; // the write named for the factory bank, moved to a user bank
+        QVERIFY(placedSyxRecord(c, placeSyxPresets(c, moved), 3, 1).sameContent(sampleRecord(5)));
+        QCOMPARE(SyxTargets().replyBank, 1); // by default a dump fills the user banks
+    }
+
     void fileReadingAndRecognition()
     {
         const QString dump = writeTestFile(dir.filePath(QStringLiteral("dump.bin")), presetData(1));

@@ -129,10 +129,15 @@ private slots:
         QTest::addColumn<int>("choice"); // -2 the selection, -1 all, else the bank index
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("presets");
-        QTest::addColumn<bool>("modifiedAfter");
-        QTest::newRow("selection, extension added") << -2 << "sel" << 3 << true;
-        QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << true;
-        QTest::newRow("all: banks 2 to 16") << -1 << "all.SYX" << 15 * 128 << false;
+        QTest::addColumn<QString>("losses"); // what the question before writing says; empty: not asked
+        QTest::newRow("selection, extension added")
+            << -2 << "sel" << 3 << "Presets of the factory bank left out: 3.";
+        QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << "";
+        QTest::newRow("all: banks 2 to 16")
+            << -1 << "all.SYX" << 15 * 128
+            << "Presets of the factory bank left out: 128.\n"
+               "Names longer than 32 characters or with characters outside ASCII (cut or changed): 2.\n"
+               "Authors longer than 32 characters or with characters outside ASCII (cut or changed): 1.";
     }
 
     void saveWritesTheChosenUserPresets()
@@ -140,10 +145,14 @@ private slots:
         QFETCH(int, choice);
         QFETCH(QString, name);
         QFETCH(int, presets);
-        QFETCH(bool, modifiedAfter);
+        QFETCH(QString, losses);
         MainWindow w;
         loadWindow(w);
+        w.bankStore.at(7, 1).name = QStringLiteral("Geändert");
+        w.bankStore.at(7, 2).name = QString(33, QLatin1Char('n'));
+        w.bankStore.at(7, 2).author = QString(33, QLatin1Char('a'));
         w.modified = true;
+        w.setCurrentFile(dir.filePath(QStringLiteral("document.pre")));
         // Three factory cells and three of bank 3 are selected: only the user presets are saved.
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 0, 12, 0), true);
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 2, 12, 2), true);
@@ -153,7 +162,7 @@ private slots:
             filter = f;
             return dir.filePath(name);
         };
-        answerInTurn({[choice](QWidget *m) {
+        const std::function<void(QWidget *)> chooseBanks = [choice](QWidget *m) {
             auto *d = qobject_cast<BankSel *>(m);
             QVERIFY(d);
             QVERIFY(d->rbselection->isEnabled());
@@ -164,23 +173,56 @@ private slots:
                 d->selBox->setCurrentIndex(choice - 1);
             }
             QTest::mouseClick(d->okButton, Qt::LeftButton);
-        }});
+        };
+        QString asked;
+        const auto answerLosses = [&asked](QMessageBox::StandardButton choice) {
+            return [&asked, choice](QWidget *m) {
+                auto *box = qobject_cast<QMessageBox *>(m);
+                QVERIFY(box);
+                asked = box->informativeText().section(QStringLiteral("\n\n"), 0, 0);
+                (choice == QMessageBox::Cancel ? box->button(QMessageBox::Cancel) : box->defaultButton())
+                    ->click();
+            };
+        };
+        if (losses.isEmpty())
+            answerInTurn({chooseBanks});
+        else
+            answerInTurn({chooseBanks, answerLosses(QMessageBox::Cancel), chooseBanks,
+                          answerLosses(QMessageBox::Save)});
         w.on_Save();
+        QCOMPARE(asked, losses);
+        // Cancelled: nothing written. The second time it is answered with Save.
+        const QString written = dir.filePath(QFileInfo(name).suffix().isEmpty() ? name + ".syx" : name);
+        if (!losses.isEmpty()) {
+            QVERIFY(!QFileInfo::exists(written));
+            w.on_Save();
+        }
 
         QCOMPARE(filter, choice == -2 ? QStringLiteral("SysEx (*.syx)")
                                       : QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
         // A name typed without an extension gets the one of the format written.
-        const QString written = dir.filePath(QFileInfo(name).suffix().isEmpty() ? name + ".syx" : name);
         const SyxContents read = readSyxFile(written);
         QCOMPARE(int(read.presets.size()), presets);
         for (const SyxPreset &p : read.presets) {
             QVERIFY(p.bank >= 1);
             QVERIFY(choice < 1 || p.bank == choice);
-            QVERIFY(p.record.sameContent(w.bankStore.at(p.bank, p.preset)));
+            PresetImage image{};
+            recordToImage(w.bankStore.at(p.bank, p.preset), image.data());
+            PresetRecord kept; // what the module keeps of it
+            imageToRecord(image.data(), kept);
+            QVERIFY(p.record.sameContent(kept));
         }
         if (choice == -2)
             QCOMPARE(read.presets.front().bank, 2);
-        QCOMPARE(w.modified, modifiedAfter);
+        // An export, not a save: the document is still the .pre, with its changes unsaved.
+        QVERIFY(w.modified);
+        QCOMPARE(w.windowTitle(), QStringLiteral("document.pre[*] - Orvex+ Preset Manager"));
+
+        // Asked once a run: a later SysEx save writes without asking.
+        QFile::remove(written);
+        answerInTurn({chooseBanks});
+        w.on_Save();
+        QTRY_VERIFY(QFileInfo::exists(written));
     }
 
     void loadToNamedPositionsIsOneUndoStep()

@@ -37,6 +37,18 @@ extern "C" int fsync(int fd)
     return int(::syscall(SYS_fsync, fd));
 }
 
+// Stands in for the C library's too: with refuseOwnerChange, changing a file's owner
+// fails as it does for anyone but root, while changing only its group still works.
+bool refuseOwnerChange = false;
+extern "C" int fchown(int fd, uid_t owner, gid_t group)
+{
+    if (refuseOwnerChange && owner != uid_t(-1)) {
+        errno = EPERM;
+        return -1;
+    }
+    return int(::syscall(SYS_fchown, fd, owner, group));
+}
+
 using WholeFileWriter::Result;
 
 class TestWholeFileWriter : public QObject
@@ -59,6 +71,7 @@ private slots:
     void init()
     {
         failSyncWith = 0;
+        refuseOwnerChange = false;
         QVERIFY(dir.isValid());
         for (const QString &name : entries())
             QFile::remove(dir.filePath(name));
@@ -102,6 +115,65 @@ private slots:
         QCOMPARE(QFile::permissions(target) & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
                                                           QFile::ReadGroup | QFile::ReadUser |
                                                           QFile::WriteUser);
+    }
+
+    void anotherOwnersFileKeepsItsGroup()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs to hand the file to another owner and group first");
+        const QString target = dir.filePath(QStringLiteral("shared.pre"));
+        QVERIFY(WholeFileWriter::write(target, "1") == Result::Written);
+        const QByteArray path = QFile::encodeName(target);
+        QCOMPARE(::chown(path.constData(), 4321, 4322), 0);
+        refuseOwnerChange = true;
+        QVERIFY(WholeFileWriter::write(target, "2") == Result::Written);
+        struct stat st;
+        QCOMPARE(::stat(path.constData(), &st), 0);
+        QCOMPARE(st.st_uid, ::geteuid());
+        QCOMPARE(st.st_gid, gid_t(4322));
+        QCOMPARE(contents(target), QByteArray("2"));
+    }
+
+    void danglingLinkGetsItsFile()
+    {
+        const QString link = dir.filePath(QStringLiteral("link.pre"));
+        QVERIFY(QFile::link(QStringLiteral("made-later.pre"), link)); // relative, as ln -s makes it
+        QVERIFY(WholeFileWriter::write(link, "new") == Result::Written);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contents(dir.filePath(QStringLiteral("made-later.pre"))), QByteArray("new"));
+
+        const QString loop = dir.filePath(QStringLiteral("loop.pre"));
+        QVERIFY(QFile::link(loop, loop));
+        QVERIFY(WholeFileWriter::write(loop, "x") == Result::CantOpen);
+        QVERIFY(QFileInfo(loop).isSymLink());
+    }
+
+    void killedSavesLeaveNoTemporaries()
+    {
+        const QString target = dir.filePath(QStringLiteral("mine.pre"));
+        const auto temporary = [&](qint64 pid, const QString &suffix, int minutesOld) {
+            const QString name = dir.filePath(QStringLiteral(".mine.pre.%1-%2.tmp").arg(pid).arg(suffix));
+            QVERIFY(WholeFileWriter::write(name, "half a save") == Result::Written);
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesOld),
+                                     QFileDevice::FileModificationTime));
+        };
+        temporary(0x7ffffff0, QStringLiteral("x1"), 60); // beyond any process number: its save was killed
+        temporary(0x7ffffff0, QStringLiteral("x2"), 0);  // or still going, on another machine
+        temporary(::getpid(), QStringLiteral("x1"), 60); // a save of this process may still be running
+        temporary(1, QStringLiteral("x1"), 60);          // and one of a running process
+        QVERIFY(WholeFileWriter::write(dir.filePath(QStringLiteral(".other.pre.2147483632-x1.tmp")), "") ==
+                Result::Written);
+        QVERIFY(WholeFileWriter::write(target, "saved") == Result::Written);
+        QStringList left = entries();
+        QStringList kept{QStringLiteral(".mine.pre.1-x1.tmp"),
+                         QStringLiteral(".mine.pre.%1-x1.tmp").arg(::getpid()),
+                         QStringLiteral(".mine.pre.2147483632-x2.tmp"),
+                         QStringLiteral(".other.pre.2147483632-x1.tmp"), QStringLiteral("mine.pre")};
+        left.sort();
+        kept.sort();
+        QCOMPARE(left, kept);
     }
 
     void devicesAreWrittenNotReplaced()

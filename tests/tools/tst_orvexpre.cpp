@@ -1,6 +1,7 @@
 // orvex-pre end to end: its output formats and exit codes are an interface for scripts.
 #include "common/programrun.h"
 #include "common/testfiles.h"
+#include "device/sysexmessages.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
@@ -278,6 +279,33 @@ private slots:
         read = readSyxFile(syx);
         QCOMPARE(read.presets.back().bank, 12);
         QVERIFY(read.presets.back().record.sameContent(store.at(4, 127)));
+
+        // A file that lacks presets is refused, unless they are to go as empty presets.
+        QByteArray shortText = presetFileText(store, 0, 15);
+        shortText.remove(shortText.indexOf("  <preset"),
+                         shortText.indexOf("  <preset", 100) - shortText.indexOf("  <preset"));
+        writeFile("short.pre", shortText);
+        run = orvexPre({"syx", path("short.pre"), syx});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("bank 1 holds 127 presets; 128 are needed"), run.err);
+        run = orvexPre({"syx", path("short.pre"), syx, "--incomplete"});
+        QCOMPARE(run.exitCode, 0);
+
+        // A captured dump placed into the factory bank counts its categories as the module
+        // counts that bank's; in a user bank they stay.
+        PresetImage image{};
+        recordToImage(store.at(2, 0), image.data());
+        const auto reply = Sysex::presetData(image);
+        writeFile("dump.syx",
+                  QByteArray(reinterpret_cast<const char *>(reply.data()), qsizetype(reply.size())));
+        for (const int bank : {0, 1}) {
+            run = orvexPre({"pre", path("dump.syx"), back, "--bank", QString::number(bank)});
+            QCOMPARE(run.exitCode, 0);
+            BankStore placed;
+            QString errorText;
+            QVERIFY(loadPresetFile(placed, back, 0, 15, errorText));
+            QCOMPARE(placed.at(bank, 0).category, store.at(2, 0).category + (bank == 0 ? 2 : 0));
+        }
 
         run = orvexPre({"syx", in, path("no/such/dir/x.syx")});
         QCOMPARE(run.exitCode, 1);

@@ -270,15 +270,15 @@ const std::vector<Command> &commands()
         {"copy", "copy IN OUT [--bank N]",
          "read IN as dump does and write its banks (or its bank index N) to OUT", runCopy},
         {"diff", "diff A B", "list the presets that differ between two files, and which fields", runDiff},
-        {"syx", "syx IN OUT [--bank N]", "write the user banks of IN (or bank index N) as a SysEx file",
-         SyxCommands::runSyx},
+        {"syx", "syx IN OUT [--bank N] [--incomplete]",
+         "write the user banks of IN (or bank index N) as a SysEx file", SyxCommands::runSyx},
         {"pre", "pre IN OUT [--bank N]", "write the presets of the SysEx file IN as a 16-bank preset file",
          SyxCommands::runPre},
         {"ports", "ports", "list the MIDI input and output devices with their indexes",
          TransferCommands::runPorts},
         {"import", "import --in N --out M FILE", "import all 16 banks from the module and write them to FILE",
          TransferCommands::runImport},
-        {"export", "export --in N --out M FILE",
+        {"export", "export --in N --out M FILE [--incomplete]",
          "export banks 2..16 of the 16-bank FILE to the module, every write read back",
          TransferCommands::runExport},
         {"backups", "backups",
@@ -320,10 +320,11 @@ int runHelp(const QStringList &)
            "  0  success; diff: no preset differs\n"
            "  1  check, dump, copy: a file failed a check, or OUT could not be written;\n"
            "     copy: IN has no bank index N; diff: at least one preset differs;\n"
-           "     syx, pre: IN failed a check or holds no usable preset, or OUT could not\n"
-           "     be written\n"
+           "     syx, pre: IN failed a check, lacks presets of its banks (syx) or holds no\n"
+           "     usable preset (pre), or OUT could not be written\n"
            "     ports, import, export: the ports failed, the transfer stopped (the\n"
-           "     message says where and why), FILE is not a 16-bank file or could not be written\n"
+           "     message says where and why), FILE is not a 16-bank file of every preset or\n"
+           "     could not be written\n"
            "  2  bad command line; diff: a file failed a check\n";
     writeOut(out);
     return Success;

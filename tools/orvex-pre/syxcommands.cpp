@@ -12,7 +12,9 @@ const char *const Help =
     "syx writes one PresetWrite message per preset, so any SysEx tool can send OUT to the\n"
     "module. Of a 16-bank IN it writes banks 1..15 (the factory bank, index 0, never), or\n"
     "bank index N. A file of fewer banks holds no positions: its banks are written to bank\n"
-    "index N and on (default 1). pre writes a 16-bank file: PresetWrite messages go to the\n"
+    "index N and on (default 1). A file that lacks presets of its banks is refused;\n"
+    "with --incomplete, syx writes them as empty presets. pre writes a 16-bank file: PresetWrite messages go "
+    "to the\n"
     "positions they name, PresetData replies (a captured dump) fill bank index N (default 1)\n"
     "and on in file order, and every other preset is the empty start-up preset.\n";
 
@@ -36,8 +38,10 @@ int failed(const QString &fileName, const QString &text)
     return 1;
 }
 
-// IN, OUT and an optional "--bank N" / "--bank=N" (N in 0..15, -1 when absent).
-bool parse(const QStringList &args, const char *command, QStringList &files, int &bank, int &exitCode)
+// IN, OUT, an optional "--bank N" / "--bank=N" (N in 0..15, -1 when absent) and, where
+// `incomplete` is given, "--incomplete".
+bool parse(const QStringList &args, const char *command, QStringList &files, int &bank, int &exitCode,
+           bool *incomplete = nullptr)
 {
     QString value;
     bool hasBank = false;
@@ -53,6 +57,8 @@ bool parse(const QStringList &args, const char *command, QStringList &files, int
         } else if (a.startsWith(QLatin1String("--bank="))) {
             value = a.mid(7);
             hasBank = true;
+        } else if (incomplete && a == QLatin1String("--incomplete")) {
+            *incomplete = true;
         } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
             exitCode = usageError(QStringLiteral("unknown option '%1'").arg(a));
             return false;
@@ -84,7 +90,8 @@ int runSyx(const QStringList &args)
     QStringList files;
     int bank = -1;
     int exitCode = 0;
-    if (!parse(args, "syx", files, bank, exitCode))
+    bool incomplete = false;
+    if (!parse(args, "syx", files, bank, exitCode, &incomplete))
         return exitCode;
     const QString &in = files.at(0);
     const QString &out = files.at(1);
@@ -100,13 +107,15 @@ int runSyx(const QStringList &args)
         return failed(in, QStringLiteral("holds %1 banks; a preset file holds 1 to 16").arg(banks));
     BankStore store;
     store.fillEmptyBanks();
+    // Presets the file lacks would go to the module as empty presets: only when asked.
+    const auto load = incomplete ? loadPresetFile : loadCompletePresetFile;
     SelectionMask presets;
     int first = 1;
     int last = BankCount - 1;
     if (banks == BankCount) {
         if (bank > 0)
             first = last = bank;
-        if (!loadPresetFile(store, in, 0, BankCount - 1, errorText))
+        if (!load(store, in, 0, BankCount - 1, errorText))
             return failed(in, errorText);
     } else {
         first = bank > 0 ? bank : 1;
@@ -115,7 +124,7 @@ int runSyx(const QStringList &args)
             writeErr(QStringLiteral("%1: banks past bank index 15 left out: %2\n")
                          .arg(in)
                          .arg(first + banks - 1 - last));
-        if (!loadPresetFile(store, in, first, last, errorText))
+        if (!load(store, in, first, last, errorText))
             return failed(in, errorText);
     }
     for (int b = first; b <= last; ++b)
@@ -154,8 +163,8 @@ int runPre(const QStringList &args)
     store.fillEmptyBanks();
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
-            if (const int source = placement.sourceAt(b, p); source >= 0)
-                store.at(b, p).copyContentFrom(contents.presets[std::size_t(source)].record);
+            if (placement.sourceAt(b, p) >= 0)
+                store.at(b, p).copyContentFrom(placedSyxRecord(contents, placement, b, p));
     QString errorText;
     if (!savePresetFile(store, out, 0, BankCount - 1, errorText))
         return failed(out, errorText);

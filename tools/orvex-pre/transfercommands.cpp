@@ -43,6 +43,8 @@ const char *const OptionsHelp =
     "  --dry-run          export: read the module and print one line per preset that\n"
     "                     would change: bank index, preset index, the module's name,\n"
     "                     the file's name, tab-separated; writes nothing, saves no backup\n"
+    "  --incomplete       export: send the presets FILE lacks as empty presets instead\n"
+    "                     of refusing it\n"
     "import writes all 16 banks; export reads banks 2..16 of the module, saves them as\n"
     "the backup, writes the presets that differ and verifies each write by reading it\n"
     "again; without a saved backup it writes nothing unless --no-backup is given. With\n"
@@ -90,6 +92,7 @@ struct Options
     bool verbose = false;
     bool yes = false;
     bool noBackup = false;
+    bool incomplete = false; // export: presets a file lacks go as empty presets
     QString backup;
     // Export only: list the changes and write nothing; what to export (all user banks
     // unless --bank or --presets says).
@@ -200,6 +203,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
                 }
                 o.choice = ExportChoice::oneBank(bank);
             }
+        } else if (withPorts && name == QLatin1String("--incomplete") && !hasValue) {
+            o.incomplete = true;
         } else if (withPorts && (name == QLatin1String("--in") || name == QLatin1String("--out"))) {
             if (!takeValue())
                 return false;
@@ -561,7 +566,8 @@ int runExport(const QStringList &args)
                         .arg(banks)
                         .arg(BankCount));
     BankStore store;
-    if (!loadPresetFile(store, fileName, 0, BankCount - 1, errorText))
+    if (!(o.incomplete ? loadPresetFile(store, fileName, 0, BankCount - 1, errorText)
+                       : loadCompletePresetFile(store, fileName, 0, BankCount - 1, errorText)))
         return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
 
     MidiTransfer midi(makeBackend(o));

@@ -1,0 +1,153 @@
+// Recovery after a crash, end to end: a program is killed after an edit, and the next
+// start offers its work back. A second program running meanwhile is never offered it.
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "common/modaldriver.h"
+#include "files/recoverycopy.h"
+#include "views/bigtable.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+const char *const ChildVariable = "ORVEX_RECOVERY_CHILD";
+const QString EditedName = QString::fromUtf8("Geändert");
+
+void loadSample(MainWindow &w)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = w.bankStore.at(b, p);
+            r.name = QStringLiteral("P %1/%2").arg(b).arg(p);
+            r.mark = true;
+        }
+    w.banksLoaded = true;
+    w.setCurrentFile(QStringLiteral("/music/test.pre"));
+    w.updateTable(true);
+}
+
+void rename(MainWindow &w, int bank, int preset, const QString &name)
+{
+    w.history.startNewGroup = true;
+    w.recordUndo(bank, preset);
+    w.bankStore.at(bank, preset).name = name;
+    w.bankStore.at(bank, preset).mark = true;
+    w.updateTable(true);
+}
+
+// The program that gets killed: loads, renames one preset, says so once its copy is on the
+// disk, and runs until it is killed.
+int runChild(int argc, char **argv)
+{
+    Startup::setApplicationIdentity();
+    QApplication app(argc, argv);
+    MainWindow w;
+    w.recovery->delayMs = 50;
+    loadSample(w);
+    QObject::connect(w.recovery.get(), &RecoveryCopy::copyWritten, [] {
+        std::puts("written");
+        std::fflush(stdout);
+    });
+    rename(w, 3, 4, EditedName);
+    return app.exec();
+}
+
+QStringList copies()
+{
+    return QDir(RecoveryCopy::defaultFolder()).entryList({QStringLiteral("*.recovery")}, QDir::Files);
+}
+
+} // namespace
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Startup::setApplicationIdentity();
+        QDir(RecoveryCopy::defaultFolder()).removeRecursively();
+    }
+
+    void workOfAKilledProgramComesBack()
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(ChildVariable), QStringLiteral("1"));
+        child.setProcessEnvironment(env);
+        const QString editedAt = QDateTime::currentDateTime().toString(QStringLiteral("d MMM yyyy HH:mm"));
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted());
+        QByteArray said;
+        while (!said.contains("written") && child.waitForReadyRead(30000))
+            said += child.readAllStandardOutput();
+        QVERIFY2(said.contains("written"), child.readAllStandardError().constData());
+
+        {
+            // A second program while the first still runs: its own copy, nothing offered.
+            MainWindow second;
+            second.recovery->delayMs = 0;
+            QVERIFY(!second.recovery->findOrphan());
+            loadSample(second);
+            rename(second, 5, 6, QStringLiteral("second"));
+            second.recovery->writeNow();
+            second.recovery->flush();
+            QCOMPARE(copies().size(), 2);
+        }
+        QCOMPARE(copies().size(), 1); // the second ended normally: its copy went
+
+        child.kill();
+        QVERIFY(child.waitForFinished());
+
+        MainWindow next;
+        QString question;
+        whenModalShows([&question](QWidget *m) {
+            auto *box = qobject_cast<QMessageBox *>(m);
+            QVERIFY(box);
+            question = box->text();
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == QLatin1String("Restore"))
+                    b->click();
+        });
+        next.offerRecovery();
+        // The minute may have turned since the edit.
+        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("d MMM yyyy HH:mm"));
+        QVERIFY2(question ==
+                         QStringLiteral("Unsaved changes from %1 were found. Restore them?").arg(editedAt) ||
+                     question == QStringLiteral("Unsaved changes from %1 were found. Restore them?").arg(now),
+                 qPrintable(question));
+        QCOMPARE(next.bankStore.at(3, 4).name, EditedName);
+        QCOMPARE(next.bankStore.at(3, 5).name, QStringLiteral("P 3/5"));
+        QVERIFY(next.banksLoaded);
+        QVERIFY(next.modified);
+        QVERIFY(next.isWindowModified());
+        QCOMPARE(next.windowTitle(), QStringLiteral("test.pre[*] - Orvex+ Preset Manager"));
+        QCOMPARE(next.table->item(4, 3)->text().section(QLatin1Char('\n'), 0, 0), EditedName);
+
+        // Brought back once: the next start offers nothing, and saving removes the copy.
+        QVERIFY(!RecoveryCopy().findOrphan());
+        next.markClean();
+        next.recovery->flush();
+        QVERIFY(copies().isEmpty());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet(ChildVariable))
+        return runChild(argc, argv);
+    QApplication app(argc, argv);
+    TestRecovery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_recovery.moc"
