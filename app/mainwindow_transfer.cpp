@@ -3,6 +3,10 @@
 
 #include "device/transferbackup.h"
 #include "midi/midisetting.h"
+#include "midi/transferstatuspanel.h"
+#include "views/accessiblenames.h"
+
+#include <QLabel>
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
@@ -36,6 +40,10 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll)
     dialog.fillPortLists();
     dialog.setMode(exportAll);
     dialog.transfer().setQuietTime(settings.value(QuietTimeKey, MidiTransfer::DefaultQuietMs).toInt());
+    // Each new state of the transfer, its end included, is spoken while the focus stays put.
+    QLabel *statusLine = dialog.status->label;
+    QObject::connect(dialog.status, &TransferStatusPanel::stateShown, statusLine,
+                     [statusLine](const QString &text) { AccessibleNames::announce(statusLine, text); });
     dialog.exec();
     settings.setValue(MidiInKey, dialog.inRow);
     settings.setValue(MidiOutKey, dialog.outRow);

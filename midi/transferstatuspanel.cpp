@@ -47,6 +47,8 @@ void TransferStatusPanel::show(const QString &text, std::initializer_list<QPushB
         b->setVisible(std::find(buttons.begin(), buttons.end(), b) != buttons.end());
     if (buttons.size() > 0)
         (*buttons.begin())->setDefault(true);
+    if (!text.isEmpty())
+        emit stateShown(text);
 }
 
 void TransferStatusPanel::showRunning(const QString &text)

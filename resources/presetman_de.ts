@@ -1197,4 +1197,81 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bitte zuerst ein Preset in der Tabelle wählen.</translation>
     </message>
 </context>
+<context>
+    <name>PresetTable</name>
+    <message>
+        <source>bank %1, preset %2</source>
+        <translation>Bank %1, Preset %2</translation>
+    </message>
+    <message>
+        <source>Empty, %1</source>
+        <translation>Leer, %1</translation>
+    </message>
+    <message>
+        <source>Unnamed</source>
+        <translation>Ohne Namen</translation>
+    </message>
+</context>
+<context>
+    <name>MultiDelegate</name>
+    <message>
+        <source>Preset name</source>
+        <translation>Preset-Name</translation>
+    </message>
+</context>
+<context>
+    <name>SearchBar</name>
+    <message>
+        <source>Clear the search</source>
+        <translation>Suche löschen</translation>
+    </message>
+    <message>
+        <source>Clear the search (Escape)</source>
+        <translation>Suche löschen (Escape)</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryPanel</name>
+    <message>
+        <source>Clear the library search</source>
+        <translation>Bibliothekssuche löschen</translation>
+    </message>
+    <message>
+        <source>Library update progress</source>
+        <translation>Fortschritt der Bibliotheksaktualisierung</translation>
+    </message>
+    <message>
+        <source>%1, in %2</source>
+        <translation>%1, in %2</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Presets placed: %1, from bank %2, preset %3</source>
+        <translation>Presets eingefügt: %1, ab Bank %2, Preset %3</translation>
+    </message>
+</context>
+<context>
+    <name>MidiSetting</name>
+    <message>
+        <source>Transfer progress</source>
+        <translation>Übertragungsfortschritt</translation>
+    </message>
+    <message>
+        <source>Export to Orvex+</source>
+        <translation>Export zum Orvex+</translation>
+    </message>
+    <message>
+        <source>Import from Orvex+</source>
+        <translation>Import vom Orvex+</translation>
+    </message>
+</context>
+<context>
+    <name>BankSel</name>
+    <message>
+        <source>Save banks</source>
+        <translation>Speichern</translation>
+    </message>
+</context>
 </TS>

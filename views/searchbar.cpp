@@ -1,7 +1,10 @@
 #include "views/searchbar.h"
 
+#include "model/bankstore.h"
+#include "views/accessiblenames.h"
 #include "views/multidelegate.h"
 #include "views/presetsearch.h"
+#include "views/presettable.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -26,7 +29,6 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     searchField->setAccessibleName(tr("Search presets"));
     searchField->setToolTip(
         tr("Marks every preset whose name, author or category holds the text; Return steps to the next"));
-    searchField->setClearButtonEnabled(true);
     searchField->setMinimumWidth(
         searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 40);
     searchField->installEventFilter(this);
@@ -50,6 +52,15 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     layout->addWidget(countLabel);
     layout->addStretch(1);
 
+    // The clear button shows only over text; made with the first text, since finding its
+    // icon in the desktop's theme is a good part of the start-up.
+    connect(searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text.isEmpty() || searchField->isClearButtonEnabled())
+            return;
+        searchField->setClearButtonEnabled(true);
+        AccessibleNames::nameClearButton(searchField, tr("Clear the search"),
+                                         tr("Clear the search (Escape)"));
+    });
     connect(searchField, &QLineEdit::textChanged, this, &SearchBar::refresh);
     connect(searchField, &QLineEdit::returnPressed, this, &SearchBar::findNext);
     connect(previousButton, &QToolButton::clicked, this, &SearchBar::findPrevious);
@@ -78,6 +89,11 @@ SearchBar::~SearchBar()
 {
     if (delegate)
         delegate->setMarks(nullptr);
+}
+
+QList<QWidget *> SearchBar::tabStops() const
+{
+    return {searchField, previousButton, nextButton};
 }
 
 QString SearchBar::countText() const
@@ -116,7 +132,15 @@ void SearchBar::refresh()
     const SelectionMask before = matches;
     matches = PresetSearch::find(store, searchField->text(), &foldCache);
     matchCount = matches.count();
-    countLabel->setText(countText());
+    const QString count = countText();
+    if (count != countLabel->text()) {
+        countLabel->setText(count);
+        // Heard while typing, with the focus in the field.
+        if (!count.isEmpty())
+            AccessibleNames::announce(countLabel, count);
+        else
+            countLabel->setAccessibleName(QString());
+    }
     previousButton->setEnabled(matchCount > 0);
     nextButton->setEnabled(matchCount > 0);
 
@@ -165,6 +189,10 @@ void SearchBar::step(bool forward)
     table->setCurrentCell(preset, bank, QItemSelectionModel::ClearAndSelect);
     if (QTableWidgetItem *item = table->item(preset, bank))
         table->scrollToItem(item, QAbstractItemView::EnsureVisible);
+    // The focus stays in the field, so the preset found is said here.
+    const PresetRecord &found = store.at(bank, preset);
+    AccessibleNames::announce(
+        countLabel, PresetTable::spokenText(found.name, found.author, found.category, bank, preset));
 }
 
 bool SearchBar::eventFilter(QObject *watched, QEvent *event)
