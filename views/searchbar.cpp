@@ -134,12 +134,13 @@ void SearchBar::refresh()
     matchCount = matches.count();
     const QString count = countText();
     if (count != countLabel->text()) {
-        countLabel->setText(count);
-        // Heard while typing, with the focus in the field.
+        // Heard while typing, with the focus in the field. Named first, so the label's own
+        // report of its new text does not say it twice.
         if (!count.isEmpty())
             AccessibleNames::announce(countLabel, count);
         else
             countLabel->setAccessibleName(QString());
+        countLabel->setText(count);
     }
     previousButton->setEnabled(matchCount > 0);
     nextButton->setEnabled(matchCount > 0);
