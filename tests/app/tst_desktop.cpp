@@ -28,6 +28,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -216,6 +217,23 @@ private slots:
                  {static_cast<QWidget *>(dialog.SnEdit), static_cast<QWidget *>(dialog.VersionEdit)})
                 QVERIFY(field->focusPolicy() & Qt::TabFocus);
         }
+    }
+
+    // A transfer's state is spoken when it changes, not at each of its 2,048 steps.
+    void transferStatesAreSpokenOncePerState()
+    {
+        TransferStatusPanel panel;
+        QSignalSpy spoken(&panel, &TransferStatusPanel::stateShown);
+        panel.showRunning(QStringLiteral("Reading preset 1 of 2048"));
+        panel.showRunning(QStringLiteral("Reading preset 2 of 2048"));
+        panel.showQuestion(QStringLiteral("Write 3 presets?"));
+        panel.showNote(QString());
+        panel.showDone(QStringLiteral("Done."));
+        QStringList heard;
+        for (const QList<QVariant> &args : spoken)
+            heard << args.value(0).toString();
+        QCOMPARE(heard, QStringList({QStringLiteral("Reading preset 1 of 2048"),
+                                     QStringLiteral("Write 3 presets?"), QStringLiteral("Done.")}));
     }
 
     void dialogTitlesFitTheirWindows()

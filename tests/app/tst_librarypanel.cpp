@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -268,6 +269,33 @@ private slots:
         win.panel().searchEdit->setText(QStringLiteral("newcomer"));
         QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
         QVERIFY(QFile::remove(documents() + QStringLiteral("/new.pre")));
+    }
+
+    void longNamesLeaveBankPresetAndFileInView()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        BankStore store = fileStore(250);
+        store.at(0, 0).name = QStringLiteral("Longname ") + QString(200, QLatin1Char('w'));
+        store.at(0, 0).author = QString(200, QLatin1Char('m'));
+        const QString file = documents() + QStringLiteral("/long.pre");
+        QString error;
+        QVERIFY(savePresetFile(store, file, 0, 0, error));
+        win.panel().searchEdit->setText(QStringLiteral("longname"));
+        QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
+        const QHeaderView *header = win.panel().resultsView->horizontalHeader();
+        const int width = win.panel().resultsView->viewport()->width();
+        for (int column : {3, 4}) // bank and preset whole
+            QVERIFY2(
+                header->sectionViewportPosition(column) + header->sectionSize(column) <= width,
+                qPrintable(QStringLiteral("column %1 ends at %2 of %3")
+                               .arg(column)
+                               .arg(header->sectionViewportPosition(column) + header->sectionSize(column))
+                               .arg(width)));
+        // The file column starts with room for its name.
+        QVERIFY(width - header->sectionViewportPosition(5) >=
+                win.panel().resultsView->fontMetrics().horizontalAdvance(QStringLiteral("long.pre")));
+        QVERIFY(QFile::remove(file));
     }
 
     // Typing on while a search runs: the window does not wait for it, and its result
