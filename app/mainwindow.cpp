@@ -110,7 +110,10 @@ QToolButton *MainWindow::makePictureButton(const QString &picture, const QSize &
                                            const QString &styleSheet)
 {
     auto *button = new QToolButton;
-    button->setIcon(QIcon(picture));
+    // With its size given, the picture is read when first painted rather than here.
+    QIcon icon;
+    icon.addFile(picture, iconSize);
+    button->setIcon(icon);
     button->setIconSize(iconSize);
     button->setStyleSheet(styleSheet);
     return button;
