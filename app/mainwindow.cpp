@@ -125,7 +125,9 @@ QWidget *MainWindow::buildToolPanel()
     auto pictureOnly = [](const QString &path) {
         auto *label = new QLabel;
         // Through QIcon, which takes the "@2x" picture too on high-DPI screens.
-        label->setPixmap(QIcon(path).pixmap(QSize(200, 72), qApp->devicePixelRatio()));
+        QIcon picture;
+        picture.addFile(path, QSize(200, 72)); // read once, for the pixmap, not twice
+        label->setPixmap(picture.pixmap(QSize(200, 72), qApp->devicePixelRatio()));
         label->setAlignment(Qt::AlignCenter);
         label->setStyleSheet(PictureStyle);
         return label;

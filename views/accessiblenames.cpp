@@ -74,7 +74,10 @@ void keepComboBoxName(QComboBox *box)
     }();
     Q_UNUSED(installed);
     box->setProperty(KeepNameProperty, true);
-    // An interface Qt made for the box already would go on naming it by its item.
+    // An interface Qt made for the box already (only while a screen reader listens) would go
+    // on naming it by its item.
+    if (!QAccessible::isActive())
+        return;
     QAccessibleInterface *known = QAccessible::queryAccessibleInterface(box);
     if (known && !dynamic_cast<NamedComboBox *>(known))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(known));
