@@ -110,10 +110,7 @@ QToolButton *MainWindow::makePictureButton(const QString &picture, const QSize &
                                            const QString &styleSheet)
 {
     auto *button = new QToolButton;
-    // With its size given, the picture is read when first painted rather than here.
-    QIcon icon;
-    icon.addFile(picture, iconSize);
-    button->setIcon(icon);
+    button->setIcon(QIcon(picture));
     button->setIconSize(iconSize);
     button->setStyleSheet(styleSheet);
     return button;
@@ -125,9 +122,7 @@ QWidget *MainWindow::buildToolPanel()
     auto pictureOnly = [](const QString &path) {
         auto *label = new QLabel;
         // Through QIcon, which takes the "@2x" picture too on high-DPI screens.
-        QIcon picture;
-        picture.addFile(path, QSize(200, 72)); // read once, for the pixmap, not twice
-        label->setPixmap(picture.pixmap(QSize(200, 72), qApp->devicePixelRatio()));
+        label->setPixmap(QIcon(path).pixmap(QSize(200, 72), qApp->devicePixelRatio()));
         label->setAlignment(Qt::AlignCenter);
         label->setStyleSheet(PictureStyle);
         return label;

@@ -102,8 +102,7 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     // docks and task switchers take the large ones from the installed icon theme.
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId),
-                     QSize(size, size)); // with its size, a picture is read only when asked for
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId));
     QApplication::setWindowIcon(icon);
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);
