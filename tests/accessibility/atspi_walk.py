@@ -7,8 +7,9 @@ bridge on; then checks the names and roles of the controls, the text of the cell
 that Tab leaves the table, Ctrl+L and Escape, and that the search count is announced.
 
 Every step waits for a state (a focused object, a name, an event) with a deadline, never for a
-fixed time. An accessibility session sometimes comes up in which the program never reports
-keyboard focus; the whole stack is then started once more, and the test says so.
+fixed time. The stack sometimes comes up wrong: an accessibility session in which the program
+never reports keyboard focus, or an X server that refuses the program; the whole stack is then
+started once more, and the test says so.
 
 Exit codes: 0 passed, 1 failed, 77 skipped (a tool is missing; nothing was checked).
 
@@ -77,20 +78,35 @@ def display_in_use(number):
         probe.close()
 
 
-def start_xvfb():
+def answers(path):
+    probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        probe.connect(path)
+        return True
+    except OSError:
+        return False
+    finally:
+        probe.close()
+
+
+def start_xvfb(log_path):
     for number in random.sample(range(200, 2000), 40):
         if display_in_use(number):
             continue
         read_fd, write_fd = os.pipe()
-        xvfb = subprocess.Popen(['Xvfb', f':{number}', '-displayfd', str(write_fd), '-screen', '0', '1600x1000x24',
-                                 '-nolisten', 'tcp'],
-                                pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(log_path, 'a') as log:
+            # -noreset: a server that resets when its last client leaves refuses the next one
+            # for a moment, and the bus's helpers come and go before the program connects.
+            xvfb = subprocess.Popen(['Xvfb', f':{number}', '-displayfd', str(write_fd), '-screen', '0',
+                                     '1600x1000x24', '-nolisten', 'tcp', '-noreset'],
+                                    pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=log)
         os.close(write_fd)
         # Xvfb writes the display number once it accepts clients: the state to wait for. It
         # writes nothing and ends when the display was taken after all.
         with os.fdopen(read_fd) as f:
             written = f.readline().strip()
-        if written == str(number):
+        # Its socket must answer too: a clash on the abstract socket shows only there.
+        if written == str(number) and xvfb.poll() is None and answers(f'/tmp/.X11-unix/X{number}'):
             return xvfb, f':{number}'
         xvfb.kill()
         xvfb.wait()
@@ -100,8 +116,9 @@ def start_xvfb():
 def run_once(program, python):
     work = tempfile.mkdtemp(prefix='orvex-atspi-')
     xvfb = None
+    xvfb_log = os.path.join(work, 'xvfb.log')
     try:
-        xvfb, display = start_xvfb()
+        xvfb, display = start_xvfb(xvfb_log)
         home = os.path.join(work, 'home')
         os.makedirs(os.path.join(home, 'Documents'))
         runtime = os.path.join(work, 'run')
@@ -112,6 +129,10 @@ def run_once(program, python):
         env.pop('AT_SPI_BUS_ADDRESS', None)
         walk = subprocess.run(['dbus-run-session', '--', python, os.path.abspath(__file__), '--walk', program, work],
                               env=env, timeout=240)
+        if walk.returncode not in (0, SKIP):
+            alive = 'running' if xvfb.poll() is None else f'ended with {xvfb.returncode}'
+            with open(xvfb_log) as log:
+                print(f'Xvfb on {display} ({alive}) said:\n' + log.read()[-2000:])
         return walk.returncode
     except subprocess.TimeoutExpired:
         print('FAIL: the walk did not end within 240 s')
@@ -135,11 +156,10 @@ def main():
         return SKIP
     code = run_once(sys.argv[1], python)
     if code == STACK_CAME_UP_WRONG:
-        print('NOTE: the accessibility stack came up without reporting keyboard focus; '
-              'starting it once more')
+        print('NOTE: the stack (X server, accessibility bus) came up wrong; starting it once more')
         code = run_once(sys.argv[1], python)
         if code == STACK_CAME_UP_WRONG:
-            print('FAIL: the accessibility stack came up without focus reports twice')
+            print('FAIL: the stack (X server, accessibility bus) came up wrong twice')
             return 1
     return code
 
@@ -178,6 +198,8 @@ class Walk:
             self.pump()
             try:
                 result = check()
+            except StackWrong:
+                raise
             except Exception:  # an object that went away while it was read
                 result = None
             if result:
@@ -312,6 +334,10 @@ class Walk:
         desktop = pyatspi.Registry.getDesktop(0)
 
         def program_app():
+            if self.process.poll() is not None:
+                # Seen now and then: Xvfb answered its socket but refused the program.
+                raise StackWrong(f'the program ended ({self.process.returncode}) before it was on the bus; '
+                                 'the X server came up wrong')
             for i in range(desktop.childCount):
                 a = desktop.getChildAtIndex(i)
                 if a is not None and a.get_process_id() == self.process.pid:
