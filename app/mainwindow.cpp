@@ -2,6 +2,7 @@
 
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
+#include "views/accessiblenames.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
 #include "views/multidelegate.h"
@@ -10,11 +11,13 @@
 #include "views/tablezoom.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -26,7 +29,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <iterator>
 #include <tuple>
 
 namespace {
@@ -80,8 +82,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setUpLibrary();
     setUpCompare(tablePaneLayout, delegate);
 
-    // Tab walks the tool panel top to bottom, then the detail view, then the table.
-    QWidget *const tabOrder[] = {importButton,
+    // Tab walks the tool panel top to bottom, the detail view, the search bar, the table and
+    // then the library dock; arrows move within the table.
+    QList<QWidget *> tabOrder = {importButton,
                                  exportButton,
                                  loadButton,
                                  saveButton,
@@ -94,14 +97,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                                  detailView->A2AButton,
                                  detailView->AuthorDoEdit,
                                  detailView->setAButton,
-                                 detailView->GroupsList,
-                                 searchBar->field(),
-                                 table};
-    for (size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+                                 detailView->GroupsList};
+    tabOrder << searchBar->tabStops() << table;
 
     updateTable(false);
     setCentralWidget(splitter);
+    // In one window now, so the order can be set.
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
     statusBar(); // there from the start, so the table does not jump when a message first shows
     updateDetailView();
 }
@@ -120,23 +123,19 @@ QToolButton *MainWindow::makePictureButton(const QString &picture, const QSize &
 
 QWidget *MainWindow::buildToolPanel()
 {
-    // Title and footer are disabled buttons whose disabled picture is the image itself,
-    // so they show in full colour and do nothing.
+    // Title and footer are pictures, not controls: screen readers call them graphics.
     auto pictureOnly = [](const QString &path) {
-        auto *b = new QToolButton;
-        // addFile, not a QPixmap: it takes the "@2x" picture too on high-DPI screens.
-        QIcon icon(path);
-        icon.addFile(path, QSize(), QIcon::Disabled);
-        b->setIcon(icon);
-        b->setIconSize(QSize(200, 72));
-        b->setStyleSheet(PictureStyle);
-        b->setEnabled(false);
-        b->setFocusPolicy(Qt::NoFocus);
-        return b;
+        auto *label = new QLabel;
+        // Through QIcon, which takes the "@2x" picture too on high-DPI screens.
+        label->setPixmap(QIcon(path).pixmap(QSize(200, 72), qApp->devicePixelRatio()));
+        label->setAlignment(Qt::AlignCenter);
+        label->setStyleSheet(PictureStyle);
+        return label;
     };
     auto *title = pictureOnly(QStringLiteral(":/Charts/title.png"));
 
     languageBox = new QComboBox;
+    AccessibleNames::keepComboBoxName(languageBox);
     languageBox->setFixedWidth(40);
     // The panel's gradient would paint the box and its list black under Fusion; keep them
     // plain boxes in the palette's colours, light or dark.
@@ -292,6 +291,8 @@ void MainWindow::updateDetailView()
     undoButton->setEnabled(history.canUndo());
     redoButton->setEnabled(history.canRedo());
     updateWindowTitle();
+    // A note on the last command goes with the next change of the table or its selection.
+    statusBar()->clearMessage();
 
     bool any = false;
     bool sameAuthor = true;

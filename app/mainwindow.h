@@ -115,12 +115,15 @@ public:
     QComboBox *languageBox = nullptr;
     SearchBar *searchBar = nullptr;
     TableZoom *tableZoom = nullptr;
-    // The library dock (Ctrl+L) and the button that shows and hides it.
+    // The library dock (Ctrl+L), made on first use, and the button that shows and hides it.
+    LibraryPanel *library();
     LibraryPanel *libraryPanel = nullptr;
     QToolButton *libraryButton = nullptr;
     // Presets from the library go to (bank, preset) and the rows below it, like a drop:
     // one undo step, user banks only. False when nothing could be placed there.
     bool placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset);
+    // Ctrl+L: into the library's search field, or out of the library when already there.
+    void focusLibrary();
 
     // Comparing the document with a file, a backup or the module, and the list of backups.
     CompareController *compare = nullptr;

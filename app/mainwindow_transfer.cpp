@@ -4,6 +4,10 @@
 #include "device/backupcatalog.h"
 #include "device/midisetting.h"
 #include "device/transferbackup.h"
+#include "device/transferstatuspanel.h"
+#include "views/accessiblenames.h"
+
+#include <QLabel>
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
@@ -45,6 +49,10 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll,
         dialog.TransferButton->setToolTip(readTip);
     }
     dialog.transfer().setQuietTime(settings.value(QuietTimeKey, MidiTransfer::DefaultQuietMs).toInt());
+    // Each new state of the transfer, its end included, is spoken while the focus stays put.
+    QLabel *statusLine = dialog.status->label;
+    QObject::connect(dialog.status, &TransferStatusPanel::stateShown, statusLine,
+                     [statusLine](const QString &text) { AccessibleNames::announce(statusLine, text); });
     dialog.exec();
     settings.setValue(MidiInKey, dialog.inRow);
     settings.setValue(MidiOutKey, dialog.outRow);

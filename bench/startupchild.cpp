@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <sys/resource.h>
+
 namespace {
 
 int runBareTable(int &argc, char **argv)
@@ -40,8 +42,15 @@ int runStartupChild(const char *kind, int &argc, char **argv)
     return runBareTable(argc, argv);
 }
 
-double timeStartupChild(const char *kind)
+double timeStartupChild(const char *kind, double *cpuMs)
 {
+    auto childrenCpu = [] {
+        rusage usage{};
+        getrusage(RUSAGE_CHILDREN, &usage);
+        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    };
+    const double cpuBefore = childrenCpu();
     QProcess child;
     QElapsedTimer t;
     t.start();
@@ -49,5 +58,8 @@ double timeStartupChild(const char *kind)
                 {QStringLiteral("--startup-child"), QString::fromLatin1(kind)});
     if (!child.waitForFinished(30000) || child.exitCode() != 0)
         qFatal("bench: start-up child '%s' failed", kind);
-    return t.nsecsElapsed() / 1e6;
+    const double wall = t.nsecsElapsed() / 1e6;
+    if (cpuMs)
+        *cpuMs = childrenCpu() - cpuBefore;
+    return wall;
 }

@@ -50,6 +50,10 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     TryConText->hide();
     NoPortsText->hide();
     progressBar->hide();
+    progressBar->setAccessibleName(tr("Transfer progress"));
+    // Read-only, but a keyboard user must reach them to hear or copy them.
+    SnEdit->setFocusPolicy(Qt::StrongFocus);
+    VersionEdit->setFocusPolicy(Qt::StrongFocus);
     TransferButton->setEnabled(false);
     midi.setExportMode(false);
 }
@@ -86,6 +90,9 @@ void MidiSetting::setMode(bool exportAll)
                                          : tr("Read all 16 banks from the module"));
     const QString picture = exportAll ? tr(":/Charts/export_screen.png") : tr(":/Charts/import_screen.png");
     IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
+    // The direction in words, not only in the picture.
+    setWindowTitle(exportAll ? tr("Export to Orvex+") : tr("Import from Orvex+"));
+    IconLabel->setAccessibleName(windowTitle());
     choiceBox->setVisible(exportAll && !choiceFixed);
 }
 

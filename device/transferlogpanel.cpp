@@ -3,7 +3,9 @@
 #include "files/wholefilewriter.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -95,11 +97,16 @@ bool TransferLogPanel::saveTo(const QString &fileName, QString &errorText) const
 
 void TransferLogPanel::save()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString fileName = QFileDialog::getSaveFileName(
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QString fileName = QFileDialog::getSaveFileName(
         this, tr("Save the log"), folder + QStringLiteral("/transfer-log.txt"), tr("Text files (*.txt)"));
     if (fileName.isEmpty())
         return;
+    // Qt's own dialog adds no extension to a name typed without one.
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".txt");
     QString error;
     if (!saveTo(fileName, error))
         QMessageBox::critical(this, tr("Orvex+ Preset Manager"), error);

@@ -62,6 +62,8 @@ void TransferStatusPanel::show(const QString &text, std::initializer_list<QPushB
     }
     if (buttons.size() > 0)
         (*buttons.begin())->setDefault(true);
+    if (!text.isEmpty())
+        emit stateShown(text);
 }
 
 QList<QPushButton *> TransferStatusPanel::allButtons() const

@@ -38,6 +38,10 @@ public:
     QPushButton *cancelButton = nullptr;
     QPushButton *closeButton = nullptr;
 
+signals:
+    // A new state's text (not each step of a running transfer), for screen readers to speak.
+    void stateShown(const QString &text);
+
 private:
     bool running = false;
     // The first button is the default.

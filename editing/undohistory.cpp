@@ -3,7 +3,7 @@
 #include <utility>
 
 UndoHistory::UndoHistory(BankStore &store, bool &modified)
-    : store(store), modified(modified), entries(Capacity)
+    : store(store), modified(modified)
 {
 }
 
@@ -28,6 +28,9 @@ void UndoHistory::recordUndo(int bank, int preset)
         modified = true;
         return;
     }
+    // Made with the first change, not at start-up: two megabytes the window need not wait for.
+    if (entries.empty())
+        entries.resize(Capacity);
     UndoEntry &e = entries[pos];
     e.bank = bank;
     e.preset = preset;

@@ -57,7 +57,7 @@ private:
 
     BankStore &store;
     bool &modified;
-    std::vector<UndoEntry> entries; // allocated once with Capacity entries
+    std::vector<UndoEntry> entries; // Capacity entries, allocated once with the first one
     int pos = 0;
     int end = 0;
     int cleanPos = 0;           // -1: the clean state was discarded or trimmed away

@@ -6,6 +6,8 @@ BankSel::BankSel(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     growToFitTexts(this);
+    // The program's name does not fit the narrow dialog's title bar; what it is for does.
+    setWindowTitle(tr("Save banks"));
     connect(cancelButton, &QPushButton::clicked, this, &BankSel::on_cancel);
     connect(okButton, &QPushButton::clicked, this, &BankSel::on_ok);
     connect(rball, &QRadioButton::clicked, this, &BankSel::on_rball);

@@ -20,7 +20,9 @@ QString startDirectory(const QString &defaultPath)
 {
     if (!defaultPath.isEmpty() && QFileInfo(defaultPath).isDir())
         return defaultPath;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A folder that does not exist yet would show up in the dialog as the file name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 QString withPresetExtension(const QString &fileName)

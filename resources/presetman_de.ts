@@ -59,6 +59,10 @@
         <source>selection (.syx)</source>
         <translation>Auswahl (.syx)</translation>
     </message>
+    <message>
+        <source>Save banks</source>
+        <translation>Speichern</translation>
+    </message>
 </context>
 <context>
     <name>BankSelLoad</name>
@@ -67,7 +71,7 @@
         <translation>Ziel-Bank</translation>
     </message>
     <message>
-        <source>The user bank that receives the file&apos;s first bank; its further banks follow</source>
+        <source>The user bank that receives the file's first bank; its further banks follow</source>
         <translation>Die Benutzerbank, die die erste Bank der Datei erhält; deren weitere Bänke folgen</translation>
     </message>
     <message>
@@ -223,20 +227,20 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keine gültige Preset Datei (2)</translation>
     </message>
     <message>
-        <source>not a valid preset file (tag &quot;presetbanks&quot; not found)</source>
-        <translation>Keine gültige Preset Datei (Bezeichnung &quot;presetbanks&quot; nicht gefunden)</translation>
+        <source>not a valid preset file (tag "presetbanks" not found)</source>
+        <translation>Keine gültige Preset Datei (Bezeichnung "presetbanks" nicht gefunden)</translation>
     </message>
     <message>
         <source>paste</source>
         <translation>Einfügen</translation>
     </message>
     <message>
-        <source>preset file not intended for Orvex+ (tag &quot;device&quot; not correct)</source>
-        <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung &quot;device&quot; ist nicht korrekt)</translation>
+        <source>preset file not intended for Orvex+ (tag "device" not correct)</source>
+        <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung "device" ist nicht korrekt)</translation>
     </message>
     <message>
-        <source>preset file not intended for Orvex+ (tag &quot;device&quot; not found)</source>
-        <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung &quot;device&quot; nicht gefunden)</translation>
+        <source>preset file not intended for Orvex+ (tag "device" not found)</source>
+        <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung "device" nicht gefunden)</translation>
     </message>
     <message>
         <source>Sort by name</source>
@@ -342,6 +346,126 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>%1 presets selected</source>
         <translation>%1 Presets ausgewählt</translation>
     </message>
+    <message>
+        <source>Library</source>
+        <translation>Bibliothek</translation>
+    </message>
+    <message>
+        <source>Library %1%</source>
+        <translation>Bibliothek %1%</translation>
+    </message>
+    <message>
+        <source>Show or hide the library (Ctrl+L)</source>
+        <translation>Bibliothek zeigen oder verbergen (Strg+L)</translation>
+    </message>
+    <message>
+        <source>Select a cell of a user bank first.</source>
+        <translation>Bitte zuerst eine Zelle einer Benutzerbank wählen.</translation>
+    </message>
+    <message>
+        <source>Select a preset in the table first.</source>
+        <translation>Bitte zuerst ein Preset in der Tabelle wählen.</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Vergleichen</translation>
+    </message>
+    <message>
+        <source>Mark the presets that differ from a file, a backup or the module</source>
+        <translation>Die Presets markieren, die von einer Datei, einer Sicherung oder dem Modul abweichen</translation>
+    </message>
+    <message>
+        <source>With a file…</source>
+        <translation>Mit einer Datei…</translation>
+    </message>
+    <message>
+        <source>With a backup…</source>
+        <translation>Mit einer Sicherung…</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Sicherungen</translation>
+    </message>
+    <message>
+        <source>The backups each export saves: compare with one or restore it</source>
+        <translation>Die Sicherungen jedes Exports: vergleichen oder wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Compare with</source>
+        <translation>Vergleichen mit</translation>
+    </message>
+    <message>
+        <source>Presets and SysEx (*.pre *.syx)</source>
+        <translation>Presets und SysEx (*.pre *.syx)</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Lesen</translation>
+    </message>
+    <message>
+        <source>Read all 16 banks to compare them with the document</source>
+        <translation>Alle 16 Bänke lesen, um sie mit dem Dokument zu vergleichen</translation>
+    </message>
+    <message>
+        <source>With the module…</source>
+        <translation>Mit dem Modul…</translation>
+    </message>
+    <message>
+        <source>the module</source>
+        <translation>dem Modul</translation>
+    </message>
+    <message>
+        <source>bank %1 holds %2 presets; %3 are needed</source>
+        <translation>Bank %1 enthält %2 Presets; %3 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1 holds %2 presets, %3 of them with damaged data; %4 are needed</source>
+        <translation>Bank %1 enthält %2 Presets, %3 davon mit beschädigten Daten; %4 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1: presets with damaged data: %2</source>
+        <translation>Bank %1: Presets mit beschädigten Daten: %2</translation>
+    </message>
+    <message>
+        <source>The file does not hold every preset of its banks:</source>
+        <translation>Die Datei enthält nicht alle Presets ihrer Bänke:</translation>
+    </message>
+    <message>
+        <source>The file holds no bank.</source>
+        <translation>Die Datei enthält keine Bank.</translation>
+    </message>
+    <message>
+        <source>The file holds %1 banks; a preset file holds 1 to %2.</source>
+        <translation>Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2.</translation>
+    </message>
+    <message>
+        <source>A SysEx file keeps only what the module keeps.</source>
+        <translation>Eine SysEx Datei behält nur, was das Modul behält.</translation>
+    </message>
+    <message>
+        <source>A SysEx file does not save the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
+        <translation>Eine SysEx Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Save SysEx file</source>
+        <translation>SysEx Datei speichern</translation>
+    </message>
+    <message>
+        <source>Unsaved changes from %1 were found. Restore them?</source>
+        <translation>Ungesicherte Änderungen vom %1 wurden gefunden. Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Presets placed: %1, from bank %2, preset %3</source>
+        <translation>Presets eingefügt: %1, ab Bank %2, Preset %3</translation>
+    </message>
 </context>
 <context>
     <name>MidiSet</name>
@@ -350,7 +474,7 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Seriennummer</translation>
     </message>
     <message>
-        <source>The connected module&apos;s serial number</source>
+        <source>The connected module's serial number</source>
         <translation>Die Seriennummer des verbundenen Moduls</translation>
     </message>
     <message>
@@ -358,11 +482,11 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Firmware-Version</translation>
     </message>
     <message>
-        <source>The connected module&apos;s firmware version</source>
+        <source>The connected module's firmware version</source>
         <translation>Die Firmware-Version des verbundenen Moduls</translation>
     </message>
     <message>
-        <source>The port the module&apos;s replies come in on</source>
+        <source>The port the module's replies come in on</source>
         <translation>Der Port, über den die Antworten des Moduls ankommen</translation>
     </message>
     <message>
@@ -524,6 +648,50 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Write %1 presets without a backup? What they hold on the module now cannot be restored.</source>
         <translation>%1 Presets ohne Sicherung schreiben? Ihr jetziger Inhalt im Modul lässt sich dann nicht wiederherstellen.</translation>
     </message>
+    <message>
+        <source>Write %1 to the module</source>
+        <translation>%1 ins Modul schreiben</translation>
+    </message>
+    <message>
+        <source>Left as the module holds them: %1 presets.</source>
+        <translation>Gelassen, wie das Modul sie hat: %1 Presets.</translation>
+    </message>
+    <message>
+        <source>1 preset in %1 will change on the module.</source>
+        <translation>1 Preset in %1 wird im Modul geändert.</translation>
+    </message>
+    <message>
+        <source>%1 presets in %2 will change on the module.</source>
+        <translation>%1 Presets in %2 werden im Modul geändert.</translation>
+    </message>
+    <message>
+        <source>1 preset was written.</source>
+        <translation>1 Preset wurde geschrieben.</translation>
+    </message>
+    <message>
+        <source>%1 presets were written.</source>
+        <translation>%1 Presets wurden geschrieben.</translation>
+    </message>
+    <message>
+        <source>The module shortens or changes these names: %1</source>
+        <translation>Das Modul kürzt oder ändert diese Namen: %1</translation>
+    </message>
+    <message>
+        <source>(%1 more in the log)</source>
+        <translation>(%1 weitere im Protokoll)</translation>
+    </message>
+    <message>
+        <source>Transfer progress</source>
+        <translation>Übertragungsfortschritt</translation>
+    </message>
+    <message>
+        <source>Export to Orvex+</source>
+        <translation>Export zum Orvex+</translation>
+    </message>
+    <message>
+        <source>Import from Orvex+</source>
+        <translation>Import vom Orvex+</translation>
+    </message>
 </context>
 <context>
     <name>MidiTransfer</name>
@@ -544,7 +712,7 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>das Schreiben von %1</translation>
     </message>
     <message>
-        <source>Ports opened: in &quot;%1&quot;, out &quot;%2&quot;.</source>
+        <source>Ports opened: in "%1", out "%2".</source>
         <translation>Anschlüsse geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
     </message>
     <message>
@@ -676,11 +844,11 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bank %1, Preset %2 hat das Schreiben %3-mal nicht angenommen und enthält jetzt womöglich ein beschädigtes Preset.</translation>
     </message>
     <message>
-        <source>The module&apos;s replies went out of step: %1 read differently the second time.</source>
+        <source>The module's replies went out of step: %1 read differently the second time.</source>
         <translation>Die Antworten des Moduls sind verschoben: %1 wurde beim zweiten Mal anders gelesen.</translation>
     </message>
     <message>
-        <source>The module&apos;s replies went out of step: it sent preset data nobody asked for.</source>
+        <source>The module's replies went out of step: it sent preset data nobody asked for.</source>
         <translation>Die Antworten des Moduls sind verschoben: Es hat Presetdaten geschickt, nach denen niemand gefragt hat.</translation>
     </message>
     <message>
@@ -720,11 +888,11 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wählen Sie einen MIDI-Eingang und einen MIDI-Ausgang.</translation>
     </message>
     <message>
-        <source>the MIDI input &quot;%1&quot;</source>
+        <source>the MIDI input "%1"</source>
         <translation>den MIDI-Eingang „%1“</translation>
     </message>
     <message>
-        <source>the MIDI output &quot;%1&quot;</source>
+        <source>the MIDI output "%1"</source>
         <translation>den MIDI-Ausgang „%1“</translation>
     </message>
     <message>
@@ -735,6 +903,18 @@ Möchten Sie die Datei ersetzen?</translation>
         <source> and </source>
         <translation> und </translation>
     </message>
+    <message>
+        <source>Bank %1, preset %2 did not take the write %3 times.</source>
+        <translation>Bank %1, Preset %2 hat das Schreiben %3-mal nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>The module's replies went out of step: %1 read differently the second time. Export again to be sure of what the module holds.</source>
+        <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Exportieren Sie erneut, um sicherzugehen, was das Modul enthält.</translation>
+    </message>
+    <message>
+        <source>The module's replies went out of step: %1 read differently the second time. Nothing was imported.</source>
+        <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Es wurde nichts importiert.</translation>
+    </message>
 </context>
 <context>
     <name>TransferBackup</name>
@@ -743,18 +923,18 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
     </message>
     <message>
-        <source>Bank %1, preset %2: &quot;%3&quot; becomes &quot;%4&quot;</source>
+        <source>Bank %1, preset %2: "%3" becomes "%4"</source>
         <translation>Bank %1, Preset %2: „%3“ wird zu „%4“</translation>
     </message>
     <message>
-        <source>Bank %1, preset %2: author &quot;%3&quot; becomes &quot;%4&quot;</source>
+        <source>Bank %1, preset %2: author "%3" becomes "%4"</source>
         <translation>Bank %1, Preset %2: Autor „%3“ wird zu „%4“</translation>
     </message>
 </context>
 <context>
     <name>TransferLogPanel</name>
     <message>
-        <source>Show or hide the transfer&apos;s log</source>
+        <source>Show or hide the transfer's log</source>
         <translation>Das Protokoll der Übertragung zeigen oder verbergen</translation>
     </message>
     <message>
@@ -813,7 +993,7 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wie die Übertragung läuft; der Text lässt sich markieren und kopieren</translation>
     </message>
     <message>
-        <source>Stop the transfer at the module&apos;s next reply</source>
+        <source>Stop the transfer at the module's next reply</source>
         <translation>Die Übertragung bei der nächsten Antwort des Moduls anhalten</translation>
     </message>
     <message>
@@ -882,6 +1062,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Bank %1 · preset %2</source>
         <translation>Bank %1 · Preset %2</translation>
     </message>
+    <message>
+        <source>Preset name</source>
+        <translation>Preset-Name</translation>
+    </message>
 </context>
 <context>
     <name>SearchBar</name>
@@ -921,6 +1105,18 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Next match</source>
         <translation>Nächster Treffer</translation>
     </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Suche löschen</translation>
+    </message>
+    <message>
+        <source>Clear the search (Escape)</source>
+        <translation>Suche löschen (Escape)</translation>
+    </message>
 </context>
 <context>
     <name>DetailView</name>
@@ -949,8 +1145,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Zuzuweisender Autor</translation>
     </message>
     <message>
-        <source>Type an author, then press the &quot;&gt;&gt;&quot; beside it</source>
-        <translation>Autor eingeben, dann das &quot;&gt;&gt;&quot; daneben drücken</translation>
+        <source>Type an author, then press the "&gt;&gt;" beside it</source>
+        <translation>Autor eingeben, dann das "&gt;&gt;" daneben drücken</translation>
     </message>
     <message>
         <source>Assign the author</source>
@@ -1007,6 +1203,26 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Damaged or incomplete messages skipped: %1.</source>
         <translation>Übersprungene beschädigte oder unvollständige Nachrichten: %1.</translation>
     </message>
+    <message>
+        <source>Presets of the factory bank left out: %1.</source>
+        <translation>Ausgelassene Presets der Werksbank: %1.</translation>
+    </message>
+    <message>
+        <source>Names longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
+        <translation>Namen länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
+    </message>
+    <message>
+        <source>Authors longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
+        <translation>Autoren länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
+    </message>
+    <message>
+        <source>The file can't be opened for writing.</source>
+        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>The file can't be written completely.</source>
+        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
+    </message>
 </context>
 <context>
     <name>SyxLoad</name>
@@ -1015,7 +1231,7 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Jedes Preset an die Stelle, die die Datei nennt</translation>
     </message>
     <message>
-        <source>Keep the presets&apos; order and move them so their first bank lands here</source>
+        <source>Keep the presets' order and move them so their first bank lands here</source>
         <translation>Die Reihenfolge der Presets beibehalten und sie so verschieben, dass ihre erste Bank hier landet</translation>
     </message>
     <message>
@@ -1190,16 +1406,16 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Name</translation>
     </message>
     <message>
-        <source>No file in the library holds the sound of &quot;%1&quot;.</source>
-        <translation>Keine Datei der Bibliothek enthält den Klang von &quot;%1&quot;.</translation>
+        <source>No file in the library holds the sound of "%1".</source>
+        <translation>Keine Datei der Bibliothek enthält den Klang von "%1".</translation>
     </message>
     <message>
         <source>Opening the library...</source>
         <translation>Bibliothek wird geöffnet ...</translation>
     </message>
     <message>
-        <source>Places holding the sound of &quot;%1&quot;: %2</source>
-        <translation>Stellen mit dem Klang von &quot;%1&quot;: %2</translation>
+        <source>Places holding the sound of "%1": %2</source>
+        <translation>Stellen mit dem Klang von "%1": %2</translation>
     </message>
     <message>
         <source>Preset</source>
@@ -1214,8 +1430,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Dateien werden gelesen: %1 von %2</translation>
     </message>
     <message>
-        <source>Remove &quot;%1&quot;</source>
-        <translation>&quot;%1&quot; entfernen</translation>
+        <source>Remove "%1"</source>
+        <translation>"%1" entfernen</translation>
     </message>
     <message>
         <source>Search name, author, category</source>
@@ -1266,20 +1482,32 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wo gibt es diesen Klang noch?</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; has changed since it was read; the library is being updated.</source>
-        <translation>&quot;%1&quot; wurde seit dem Einlesen geändert; die Bibliothek wird aktualisiert.</translation>
+        <source>"%1" has changed since it was read; the library is being updated.</source>
+        <translation>"%1" wurde seit dem Einlesen geändert; die Bibliothek wird aktualisiert.</translation>
     </message>
     <message>
         <source>The library database came from an older version of the program and has been rebuilt from the files.</source>
         <translation>Die Datenbank der Bibliothek stammte von einer älteren Version des Programms und wurde aus den Dateien neu aufgebaut.</translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; could not be added to the library: %2</source>
-        <translation>Der Ordner &quot;%1&quot; konnte nicht zur Bibliothek hinzugefügt werden: %2</translation>
+        <source>The folder "%1" could not be added to the library: %2</source>
+        <translation>Der Ordner "%1" konnte nicht zur Bibliothek hinzugefügt werden: %2</translation>
     </message>
     <message>
-        <source>The folder &quot;%1&quot; could not be removed from the library: %2</source>
-        <translation>Der Ordner &quot;%1&quot; konnte nicht aus der Bibliothek entfernt werden: %2</translation>
+        <source>The folder "%1" could not be removed from the library: %2</source>
+        <translation>Der Ordner "%1" konnte nicht aus der Bibliothek entfernt werden: %2</translation>
+    </message>
+    <message>
+        <source>Clear the library search</source>
+        <translation>Bibliothekssuche löschen</translation>
+    </message>
+    <message>
+        <source>Library update progress</source>
+        <translation>Fortschritt der Bibliotheksaktualisierung</translation>
+    </message>
+    <message>
+        <source>%1, in %2</source>
+        <translation>%1, in %2</translation>
     </message>
 </context>
 <context>
@@ -1306,36 +1534,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>not a regular file</source>
         <translation>keine gewöhnliche Datei</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
-    <message>
-        <source>Library</source>
-        <translation>Bibliothek</translation>
-    </message>
-    <message>
-        <source>Library %1%</source>
-        <translation>Bibliothek %1%</translation>
-    </message>
-    <message>
-        <source>Show or hide the library (Ctrl+L)</source>
-        <translation>Bibliothek zeigen oder verbergen (Strg+L)</translation>
-    </message>
-    <message>
-        <source>Select a cell of a user bank first.</source>
-        <translation>Bitte zuerst eine Zelle einer Benutzerbank wählen.</translation>
-    </message>
-    <message>
-        <source>Select a preset in the table first.</source>
-        <translation>Bitte zuerst ein Preset in der Tabelle wählen.</translation>
-    </message>
-</context>
-<context>
-    <name>SearchBar</name>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 von %2</translation>
     </message>
 </context>
 <context>
@@ -1620,41 +1818,6 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>Compare</source>
-        <translation>Vergleichen</translation>
-    </message>
-    <message>
-        <source>Mark the presets that differ from a file, a backup or the module</source>
-        <translation>Die Presets markieren, die von einer Datei, einer Sicherung oder dem Modul abweichen</translation>
-    </message>
-    <message>
-        <source>With a file…</source>
-        <translation>Mit einer Datei…</translation>
-    </message>
-    <message>
-        <source>With a backup…</source>
-        <translation>Mit einer Sicherung…</translation>
-    </message>
-    <message>
-        <source>Backups</source>
-        <translation>Sicherungen</translation>
-    </message>
-    <message>
-        <source>The backups each export saves: compare with one or restore it</source>
-        <translation>Die Sicherungen jedes Exports: vergleichen oder wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Compare with</source>
-        <translation>Vergleichen mit</translation>
-    </message>
-    <message>
-        <source>Presets and SysEx (*.pre *.syx)</source>
-        <translation>Presets und SysEx (*.pre *.syx)</translation>
-    </message>
-</context>
-<context>
     <name>ExportChoice</name>
     <message>
         <source>banks 2–16</source>
@@ -1701,110 +1864,6 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>MidiSetting</name>
-    <message>
-        <source>Write %1 to the module</source>
-        <translation>%1 ins Modul schreiben</translation>
-    </message>
-    <message>
-        <source>Left as the module holds them: %1 presets.</source>
-        <translation>Gelassen, wie das Modul sie hat: %1 Presets.</translation>
-    </message>
-    <message>
-        <source>1 preset in %1 will change on the module.</source>
-        <translation>1 Preset in %1 wird im Modul geändert.</translation>
-    </message>
-    <message>
-        <source>%1 presets in %2 will change on the module.</source>
-        <translation>%1 Presets in %2 werden im Modul geändert.</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
-    <message>
-        <source>Read</source>
-        <translation>Lesen</translation>
-    </message>
-    <message>
-        <source>Read all 16 banks to compare them with the document</source>
-        <translation>Alle 16 Bänke lesen, um sie mit dem Dokument zu vergleichen</translation>
-    </message>
-    <message>
-        <source>With the module…</source>
-        <translation>Mit dem Modul…</translation>
-    </message>
-    <message>
-        <source>the module</source>
-        <translation>dem Modul</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
-    <message>
-        <source>bank %1 holds %2 presets; %3 are needed</source>
-        <translation>Bank %1 enthält %2 Presets; %3 werden gebraucht</translation>
-    </message>
-    <message>
-        <source>bank %1 holds %2 presets, %3 of them with damaged data; %4 are needed</source>
-        <translation>Bank %1 enthält %2 Presets, %3 davon mit beschädigten Daten; %4 werden gebraucht</translation>
-    </message>
-    <message>
-        <source>bank %1: presets with damaged data: %2</source>
-        <translation>Bank %1: Presets mit beschädigten Daten: %2</translation>
-    </message>
-    <message>
-        <source>The file does not hold every preset of its banks:</source>
-        <translation>Die Datei enthält nicht alle Presets ihrer Bänke:</translation>
-    </message>
-    <message>
-        <source>The file holds no bank.</source>
-        <translation>Die Datei enthält keine Bank.</translation>
-    </message>
-    <message>
-        <source>The file holds %1 banks; a preset file holds 1 to %2.</source>
-        <translation>Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2.</translation>
-    </message>
-    <message>
-        <source>A SysEx file keeps only what the module keeps.</source>
-        <translation>Eine SysEx Datei behält nur, was das Modul behält.</translation>
-    </message>
-    <message>
-        <source>A SysEx file does not save the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
-        <translation>Eine SysEx Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
-    </message>
-    <message>
-        <source>Save SysEx file</source>
-        <translation>SysEx Datei speichern</translation>
-    </message>
-    <message>
-        <source>Unsaved changes from %1 were found. Restore them?</source>
-        <translation>Ungesicherte Änderungen vom %1 wurden gefunden. Wiederherstellen?</translation>
-    </message>
-    <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Discard</source>
-        <translation>Verwerfen</translation>
-    </message>
-</context>
-<context>
-    <name>SyxFile</name>
-    <message>
-        <source>Presets of the factory bank left out: %1.</source>
-        <translation>Ausgelassene Presets der Werksbank: %1.</translation>
-    </message>
-    <message>
-        <source>Names longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
-        <translation>Namen länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
-    </message>
-    <message>
-        <source>Authors longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
-        <translation>Autoren länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
-    </message>
-</context>
-<context>
     <name>WholeFileWriter</name>
     <message>
         <source>The file can't be opened for writing.</source>
@@ -1813,6 +1872,21 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>The file can't be written completely.</source>
         <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
+    </message>
+</context>
+<context>
+    <name>PresetTable</name>
+    <message>
+        <source>bank %1, preset %2</source>
+        <translation>Bank %1, Preset %2</translation>
+    </message>
+    <message>
+        <source>Empty, %1</source>
+        <translation>Leer, %1</translation>
+    </message>
+    <message>
+        <source>Unnamed</source>
+        <translation>Ohne Namen</translation>
     </message>
 </context>
 </TS>

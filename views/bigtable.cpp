@@ -9,6 +9,7 @@
 #include <QDataStream>
 #include <QDragEnterEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
@@ -38,6 +39,30 @@ BigTable::BigTable(int rows, int columns, QWidget *parent) : QTableWidget(rows, 
     connect(this, &QTableWidget::cellPressed, this, &BigTable::on_CellPressed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Arrows move within the table; Tab goes on to the next control instead of walking
+    // 2,048 cells.
+    setTabKeyNavigation(false);
+}
+
+void BigTable::changeEvent(QEvent *event)
+{
+    QTableWidget::changeEvent(event);
+    // The hint painted on the empty table, for screen readers; the tooltip once it is filled.
+    if (event->type() == QEvent::EnabledChange)
+        setAccessibleDescription(isEnabled() ? QString() : placeholderText());
+}
+
+void BigTable::keyPressEvent(QKeyEvent *event)
+{
+    // Ctrl+Tab leaves the table too, as it does every control that keeps Tab for itself.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        event->modifiers().testFlag(Qt::ControlModifier)) {
+        const bool backwards =
+            event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier);
+        focusNextPrevChild(!backwards);
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 bool BigTable::takeDragStarted()

@@ -49,6 +49,8 @@ protected:
     QMimeData *mimeData(const QList<QTableWidgetItem *> &items) const override;
     // While disabled (no banks yet), one centred line tells how to fill them.
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 public slots:
     void autoscroll();

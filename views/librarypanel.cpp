@@ -4,7 +4,9 @@
 #include "library/librarysearcher.h"
 #include "library/libraryupdater.h"
 #include "model/categorytable.h"
+#include "views/accessiblenames.h"
 #include "views/librarymime.h"
+#include "views/presettable.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -26,6 +28,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -79,6 +82,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     searchEdit->setObjectName(QStringLiteral("librarySearch"));
     searchEdit->setPlaceholderText(tr("Search name, author, category"));
     searchEdit->setClearButtonEnabled(true);
+    AccessibleNames::nameClearButton(searchEdit, tr("Clear the library search"),
+                                     tr("Clear the library search"));
     searchEdit->setAccessibleName(tr("Search the library"));
     searchEdit->setToolTip(tr("Finds presets in every indexed file by name, author or category"));
     layout->addWidget(searchEdit);
@@ -92,6 +97,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->setSortingEnabled(true);
     resultsView->sortByColumn(-1, Qt::AscendingOrder); // the search's order until a header is clicked
     resultsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    resultsView->setTabKeyNavigation(false); // Tab leaves the results, arrows move within
+
     resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsView->setDragEnabled(true);
     resultsView->setDragDropMode(QAbstractItemView::DragOnly);
@@ -136,6 +143,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     statusRow->addWidget(problemsButton);
     layout->addLayout(statusRow);
     progressBar = new QProgressBar;
+    progressBar->setAccessibleName(tr("Library update progress"));
     progressBar->hide();
     layout->addWidget(progressBar);
     setWidget(content);
@@ -373,7 +381,8 @@ void LibraryPanel::searchFinished(const LibrarySearchResult &result)
 void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
 {
     resultsView->setSortingEnabled(false);
-    static_cast<ResultsModel *>(results)->refill([this, &hits] {
+    const QStringList folders = databaseReady() ? db->folders() : QStringList();
+    static_cast<ResultsModel *>(results)->refill([this, &hits, &folders] {
         results->removeRows(0, results->rowCount());
         results->setRowCount(int(hits.hits.size()));
         int row = 0;
@@ -384,6 +393,12 @@ void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
             name->setData(h.preset, PresetRole);
             name->setData(h.hash, HashRole);
             name->setData(QColor(QRgb(categoryFor(h.category).rgb)), Qt::DecorationRole);
+            // Files of the same name in different folders must not look alike.
+            const QString shownPath = QDir::toNativeSeparators(relativePath(h.path, folders));
+            name->setData(
+                tr("%1, in %2")
+                    .arg(PresetTable::spokenText(h.name, h.author, h.category, h.bank, h.preset), shownPath),
+                Qt::AccessibleTextRole);
             results->setItem(row, NameColumn, name);
             results->setItem(row, AuthorColumn, new QStandardItem(h.author));
             results->setItem(row, CategoryColumn,
@@ -395,7 +410,7 @@ void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
             auto *preset = new QStandardItem;
             preset->setData(h.preset + 1, Qt::DisplayRole);
             results->setItem(row, PresetColumn, preset);
-            auto *file = new QStandardItem(QFileInfo(h.path).fileName());
+            auto *file = new QStandardItem(shownPath);
             file->setToolTip(QDir::toNativeSeparators(h.path));
             results->setItem(row, FileColumn, file);
             ++row;
@@ -404,6 +419,37 @@ void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
     sendButton->setEnabled(false); // the reset dropped the selection
     resultsView->setSortingEnabled(true);
     resultsView->resizeColumnsToContents();
+    keepPlaceColumnsInView();
+}
+
+QString LibraryPanel::relativePath(const QString &path, const QStringList &folders)
+{
+    // The deepest covered folder holding the file; the path as it is when none does.
+    QString best;
+    for (const QString &folder : folders) {
+        const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+        if (path.startsWith(prefix) && prefix.size() > best.size())
+            best = prefix;
+    }
+    return best.isEmpty() ? path : path.mid(best.size());
+}
+
+void LibraryPanel::keepPlaceColumnsInView()
+{
+    // A long name or author would push bank, preset and file out of the dock: the text
+    // columns give way, down to a few letters each.
+    QHeaderView *header = resultsView->horizontalHeader();
+    const int minimumText = fontMetrics().horizontalAdvance(QStringLiteral("Mmmmmm"));
+    const int minimumFile = fontMetrics().horizontalAdvance(QStringLiteral("mmmmmmmmmm.pre"));
+    const int room = resultsView->viewport()->width() - header->sectionSize(BankColumn) -
+                     header->sectionSize(PresetColumn) - minimumFile;
+    int wanted = 0;
+    for (int c : {NameColumn, AuthorColumn, CategoryColumn})
+        wanted += header->sectionSize(c);
+    if (wanted <= room || wanted <= 0)
+        return;
+    for (int c : {NameColumn, AuthorColumn, CategoryColumn})
+        header->resizeSection(c, std::max(minimumText, header->sectionSize(c) * std::max(room, 0) / wanted));
 }
 
 void LibraryPanel::showWhereElse(const PresetRecord &record)

@@ -45,6 +45,8 @@ public:
     QVector<PresetRecord> selectedPresets();
     // The results shown: at most this many.
     static constexpr int ResultLimit = 1000;
+    // `path` below the deepest of `folders` that holds it; the whole path when none does.
+    static QString relativePath(const QString &path, const QStringList &folders);
 
     QLineEdit *searchEdit = nullptr;
     QTableView *resultsView = nullptr;
@@ -83,6 +85,7 @@ private:
     void runSearch();
     void searchFinished(const LibrarySearchResult &result);
     void setResults(const LibraryDatabase::Hits &hits);
+    void keepPlaceColumnsInView();
     void searchFailed(const QString &error, bool damaged);
     void updateFinishedRun(const LibraryUpdateResult &result);
     void showSummary();

@@ -39,6 +39,9 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     opt.text.clear();
+    // The empty table before any load: no category colours, so a dark palette stays dark.
+    if (!(opt.state & QStyle::State_Enabled))
+        opt.backgroundBrush = QBrush();
 
     painter->save();
     const QWidget *widget = opt.widget;
@@ -62,8 +65,8 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->setPen(ThemeColours::textOn(background));
     painter->translate(opt.rect.topLeft());
     if (searchMarks && searchMarks->isSelected(index.column(), index.row())) {
-        // Yellow inside a dark line stands out on every category colour and on the selection;
-        // drawn under the text, which stays whole.
+        // A band that stands out on the cell's colour or the selection, edged with the other
+        // colour; drawn under the text, which stays whole.
         // Filled bands, not a wide pen: stroking costs more than the whole cell.
         auto frame = [painter](const QRect &r, int width, const QColor &colour) {
             painter->fillRect(r.left(), r.top(), r.width(), width, colour);
@@ -71,8 +74,8 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
             painter->fillRect(r.left(), r.top() + width, width, r.height() - 2 * width, colour);
             painter->fillRect(r.right() - width + 1, r.top() + width, width, r.height() - 2 * width, colour);
         };
-        frame(QRect(0, 0, w, h), 1, MarkOutline);
-        frame(QRect(1, 1, w - 2, h - 2), 2, MarkColour);
+        frame(QRect(0, 0, w, h), 1, ThemeColours::markEdgeOn(background));
+        frame(QRect(1, 1, w - 2, h - 2), 2, ThemeColours::markOn(background));
     }
     if (differenceMarks && differenceMarks->isSelected(index.column(), index.row())) {
         // A corner, so it reads beside a search frame and the selection.
@@ -100,6 +103,7 @@ QWidget *MultiDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
 {
     auto *editor = new QLineEdit(parent);
     editor->setMaxLength(MaxPresetTextLength);
+    editor->setAccessibleName(tr("Preset name"));
     return editor;
 }
 

@@ -1,7 +1,10 @@
 #include "views/searchbar.h"
 
+#include "model/bankstore.h"
+#include "views/accessiblenames.h"
 #include "views/multidelegate.h"
 #include "views/presetsearch.h"
+#include "views/presettable.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -26,7 +29,6 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     searchField->setAccessibleName(tr("Search presets"));
     searchField->setToolTip(
         tr("Marks every preset whose name, author or category holds the text; Return steps to the next"));
-    searchField->setClearButtonEnabled(true);
     searchField->setMinimumWidth(
         searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 40);
     searchField->installEventFilter(this);
@@ -50,6 +52,15 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     layout->addWidget(countLabel);
     layout->addStretch(1);
 
+    // The clear button shows only over text; made with the first text, since finding its
+    // icon in the desktop's theme is a good part of the start-up.
+    connect(searchField, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text.isEmpty() || searchField->isClearButtonEnabled())
+            return;
+        searchField->setClearButtonEnabled(true);
+        AccessibleNames::nameClearButton(searchField, tr("Clear the search"),
+                                         tr("Clear the search (Escape)"));
+    });
     connect(searchField, &QLineEdit::textChanged, this, &SearchBar::refresh);
     connect(searchField, &QLineEdit::returnPressed, this, &SearchBar::findNext);
     connect(previousButton, &QToolButton::clicked, this, &SearchBar::findPrevious);
@@ -83,6 +94,11 @@ SearchBar::~SearchBar()
         delegate->setMarks(nullptr);
 }
 
+QList<QWidget *> SearchBar::tabStops() const
+{
+    return {searchField, previousButton, nextButton};
+}
+
 QString SearchBar::countText() const
 {
     if (searchField->text().isEmpty())
@@ -99,7 +115,16 @@ QString SearchBar::countText() const
 
 void SearchBar::showCount()
 {
-    countLabel->setText(countText());
+    const QString count = countText();
+    if (count == countLabel->text())
+        return;
+    // Heard while typing, with the focus in the field. Named first, so the label's own
+    // report of its new text does not say it twice.
+    if (!count.isEmpty())
+        AccessibleNames::announce(countLabel, count);
+    else
+        countLabel->setAccessibleName(QString());
+    countLabel->setText(count);
 }
 
 void SearchBar::focusField()
@@ -180,6 +205,10 @@ void SearchBar::step(bool forward)
     table->setCurrentCell(preset, bank, QItemSelectionModel::ClearAndSelect);
     if (QTableWidgetItem *item = table->item(preset, bank))
         table->scrollToItem(item, QAbstractItemView::EnsureVisible);
+    // The focus stays in the field, so the preset found is said here.
+    const PresetRecord &found = store.at(bank, preset);
+    AccessibleNames::announce(
+        countLabel, PresetTable::spokenText(found.name, found.author, found.category, bank, preset));
 }
 
 bool SearchBar::eventFilter(QObject *watched, QEvent *event)

@@ -26,6 +26,8 @@ public:
     ~SearchBar() override;
 
     QLineEdit *field() const { return searchField; }
+    // The bar's controls in Tab order.
+    QList<QWidget *> tabStops() const;
     const SelectionMask &found() const { return matches; }
     QString countText() const;
 

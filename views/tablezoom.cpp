@@ -1,13 +1,14 @@
 #include "views/tablezoom.h"
 
 #include "views/multidelegate.h"
+#include "views/presettable.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
-#include <QTableView>
+#include <QTableWidget>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -95,6 +96,8 @@ void TableZoom::apply(int width)
     delegate->setScale(scale);
     table->horizontalHeader()->setDefaultSectionSize(width);
     table->verticalHeader()->setDefaultSectionSize(int(std::lround(baseRowHeight * scale)));
+    if (auto *presets = qobject_cast<QTableWidget *>(table))
+        PresetTable::setColumnHeaders(presets);
     table->viewport()->update();
 }
 

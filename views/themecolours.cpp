@@ -59,6 +59,22 @@ QColor textOn(const QColor &background)
     return contrast(Qt::black, background) >= 3.0 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
+namespace {
+const QColor MarkYellow(0xFF, 0xD8, 0x00);
+const QColor MarkDark(0x20, 0x20, 0x20);
+} // namespace
+
+QColor markOn(const QColor &background)
+{
+    // One of the two always reaches 3:1: yellow fails only on colours light enough for the dark line.
+    return contrast(MarkYellow, background) >= 3.0 ? MarkYellow : MarkDark;
+}
+
+QColor markEdgeOn(const QColor &background)
+{
+    return markOn(background) == MarkYellow ? MarkDark : MarkYellow;
+}
+
 QString categoryListStyle(const QPalette &palette)
 {
     if (!isDark(palette))

@@ -22,6 +22,11 @@ double contrast(const QColor &a, const QColor &b);
 // had on the category colours), white on darker colours.
 QColor textOn(const QColor &background);
 
+// The colour of the frame that marks a search match on background: the search's yellow where it
+// stands out at least 3:1, else a dark line. The other one of the two edges it.
+QColor markOn(const QColor &background);
+QColor markEdgeOn(const QColor &background);
+
 // The category list's style sheet: its long-standing light colours on a light palette, the
 // palette's own roles on a dark one.
 QString categoryListStyle(const QPalette &palette);

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,6 +29,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -136,7 +138,7 @@ private slots:
              [] {
                  auto w = std::make_unique<MainWindow>();
                  loadSomething(*w);
-                 w->libraryPanel->show();
+                 w->library()->show();
                  return std::unique_ptr<QWidget>(std::move(w));
              },
              [](QWidget *w) -> QWidget * { return as<MainWindow>(w)->importButton; }, "Import",
@@ -187,6 +189,84 @@ private slots:
         }
     }
 
+    // Roles and names where Qt's own would mislead: a combo box named by its item, pictures
+    // taken for buttons, a transfer dialog that never says its direction.
+    void controlsReadAsWhatTheyAre()
+    {
+        MainWindow w;
+        QAccessibleInterface *language = QAccessible::queryAccessibleInterface(w.languageBox);
+        QCOMPARE(language->role(), QAccessible::ComboBox);
+        QCOMPARE(language->text(QAccessible::Name), QStringLiteral("Language"));
+        QCOMPARE(language->text(QAccessible::Value), QStringLiteral("EN"));
+        QCOMPARE(language->childCount(), 1); // the drop-down list
+        int pictures = 0;
+        for (QLabel *label : w.findChildren<QLabel *>())
+            if (!label->pixmap().isNull()) {
+                ++pictures;
+                QCOMPARE(QAccessible::queryAccessibleInterface(label)->role(), QAccessible::Graphic);
+            }
+        QCOMPARE(pictures, 2);
+
+        for (bool exportAll : {false, true}) {
+            MidiSetting dialog(std::make_shared<VirtualMidiBackend>());
+            dialog.setMode(exportAll);
+            QCOMPARE(dialog.windowTitle(),
+                     exportAll ? QStringLiteral("Export to Orvex+") : QStringLiteral("Import from Orvex+"));
+            QCOMPARE(dialog.progressBar->accessibleName(), QStringLiteral("Transfer progress"));
+            // Read-only, but reached with Tab.
+            for (QWidget *field :
+                 {static_cast<QWidget *>(dialog.SnEdit), static_cast<QWidget *>(dialog.VersionEdit)})
+                QVERIFY(field->focusPolicy() & Qt::TabFocus);
+        }
+    }
+
+    // A transfer's state is spoken when it changes, not at each of its 2,048 steps.
+    void transferStatesAreSpokenOncePerState()
+    {
+        TransferStatusPanel panel;
+        QSignalSpy spoken(&panel, &TransferStatusPanel::stateShown);
+        panel.showRunning(QStringLiteral("Reading preset 1 of 2048"));
+        panel.showRunning(QStringLiteral("Reading preset 2 of 2048"));
+        panel.showQuestion(QStringLiteral("Write 3 presets?"));
+        panel.showNote(QString());
+        panel.showDone(QStringLiteral("Done."));
+        QStringList heard;
+        for (const QList<QVariant> &args : spoken)
+            heard << args.value(0).toString();
+        QCOMPARE(heard, QStringList({QStringLiteral("Reading preset 1 of 2048"),
+                                     QStringLiteral("Write 3 presets?"), QStringLiteral("Done.")}));
+    }
+
+    void dialogTitlesFitTheirWindows()
+    {
+        // A title bar keeps room for the window manager's buttons beside the text.
+        constexpr int ButtonRoom = 100;
+        static const SyxContents syx = mixedSyxContents();
+        QTranslator app, qt;
+        for (int language : {0, 1}) {
+            Startup::installTranslators(language, app, qt);
+            std::vector<std::unique_ptr<QWidget>> dialogs;
+            dialogs.push_back(std::make_unique<BankSel>());
+            dialogs.push_back(std::make_unique<BankSelLoad>());
+            dialogs.push_back(std::make_unique<SyxLoad>(syx));
+            for (bool exportAll : {false, true}) {
+                auto transfer = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
+                transfer->setMode(exportAll);
+                dialogs.push_back(std::move(transfer));
+            }
+            for (const auto &dialog : dialogs) {
+                const int needed =
+                    dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + ButtonRoom;
+                QVERIFY2(needed <= dialog->width(), qPrintable(QStringLiteral("\"%1\" needs %2 px of %3")
+                                                                   .arg(dialog->windowTitle())
+                                                                   .arg(needed)
+                                                                   .arg(dialog->width())));
+            }
+            QCoreApplication::removeTranslator(&app);
+            QCoreApplication::removeTranslator(&qt);
+        }
+    }
+
     void toolPanelFitsA1600x900Screen()
     {
         // The status bar below takes its share: the panel must still fit a common laptop screen whole.
@@ -210,25 +290,38 @@ private slots:
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.searchBar->field()->setText(QStringLiteral("Name 12")); // the arrows are reached with matches only
         w.importButton->setFocus(Qt::TabFocusReason);
-        // Undo and redo are disabled (nothing to undo), so Tab passes them by.
-        const QList<QWidget *> expected = {w.exportButton,
-                                           w.loadButton,
-                                           w.saveButton,
-                                           w.languageBox,
-                                           w.libraryButton,
-                                           w.compareButton,
-                                           w.backupsButton,
-                                           w.detailView->A2AButton,
-                                           w.detailView->AuthorDoEdit,
-                                           w.detailView->setAButton,
-                                           w.detailView->GroupsList,
-                                           w.searchBar->field(),
-                                           w.table};
-        for (QWidget *next : expected) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), next);
-        }
+        // Undo and redo are disabled (nothing to undo), so Tab passes them by. Tab leaves the
+        // table: into the library when it is open, else round to the first button.
+        const QList<QWidget *> panel = {w.exportButton,
+                                        w.loadButton,
+                                        w.saveButton,
+                                        w.languageBox,
+                                        w.libraryButton,
+                                        w.detailView->A2AButton,
+                                        w.detailView->AuthorDoEdit,
+                                        w.detailView->setAButton,
+                                        w.detailView->GroupsList};
+        QList<QWidget *> expected = panel + w.searchBar->tabStops();
+        expected << w.table << w.importButton;
+        auto walk = [](const QList<QWidget *> &order, Qt::Key key) {
+            for (QWidget *next : order) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                QCOMPARE(QApplication::focusWidget(), next);
+            }
+        };
+        walk(expected, Qt::Key_Tab);
+        walk({w.table, w.searchBar->tabStops().constLast()}, Qt::Key_Backtab);
+
+        w.library()->show();
+        w.table->setFocus(Qt::TabFocusReason);
+        walk({w.library()->searchEdit, w.library()->resultsView}, Qt::Key_Tab);
+        // The results keep only the arrows, as the table does (Send waits for a chosen result).
+        walk({w.library()->whereButton}, Qt::Key_Tab);
+        w.table->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.table, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), w.library()->searchEdit);
     }
 
     void picturesUseTheirDoubleSizeTwins()
@@ -248,12 +341,12 @@ private slots:
                     QVERIFY2(samePicture(shown.toImage(), twin), name);
             }
         }
-        // The title and footer are disabled buttons showing their picture in full colour.
+        // The title and footer are pictures, not buttons, in full colour at double size.
         int found = 0;
-        for (QToolButton *b : w.findChildren<QToolButton *>()) {
-            const QImage shown = b->icon().pixmap(QSize(200, 72), 2.0, QIcon::Disabled).toImage();
+        for (QLabel *label : w.findChildren<QLabel *>()) {
+            const QImage shown = label->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
             for (const char *name : {"title", "footer"})
-                found += samePicture(shown, pictureAt2x(QString::fromLatin1(name)));
+                found += !shown.isNull() && samePicture(shown, pictureAt2x(QString::fromLatin1(name)));
         }
         QCOMPARE(found, 2);
     }
@@ -334,6 +427,49 @@ private slots:
                 best >= 3.0,
                 qPrintable(QStringLiteral("category %1: best text contrast %2").arg(category).arg(best)));
         }
+    }
+
+    void searchFramesStandOutOnEveryCategoryColour()
+    {
+        MainWindow w;
+        w.resize(1400, 1000);
+        loadSomething(w);
+        w.table->item(1, 1)->setSelected(true); // and on the selection colour
+        w.searchBar->field()->setText(QStringLiteral("name"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage shot =
+            w.table->viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const qreal dpr = shot.devicePixelRatio();
+        for (int category = 0; category < CategoryCount; ++category) {
+            const QRect cell = w.table->visualItemRect(w.table->item(category, 1));
+            QColor background = QColor::fromRgb(categoryTable[category].rgb);
+            if (category == 1)
+                background = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+            // The frame's band, inside its one-pixel edge, halfway down the cell's left side.
+            const QColor band = shot.pixelColor(int((cell.left() + 2) * dpr), int(cell.center().y() * dpr));
+            QVERIFY2(ThemeColours::contrast(band, background) >= 3.0,
+                     qPrintable(QStringLiteral("category %1: frame %2 on %3")
+                                    .arg(category)
+                                    .arg(band.name(), background.name())));
+        }
+    }
+
+    void darkPaletteCoversTheEmptyTable()
+    {
+        QApplication::setPalette(ThemeColours::darkPalette());
+        MainWindow w; // no banks yet: the table is empty and disabled
+        w.resize(1400, 1000);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage shot = w.table->viewport()->grab().toImage();
+        const qreal dpr = shot.devicePixelRatio();
+        for (const QPoint &cell : {QPoint(0, 0), QPoint(3, 15), QPoint(15, 3)}) {
+            const QRect rect = w.table->visualRect(w.table->model()->index(cell.y(), cell.x()));
+            const QColor inside = shot.pixelColor(int((rect.left() + 4) * dpr), int((rect.top() + 4) * dpr));
+            QVERIFY2(inside.lightness() < 96, qPrintable(inside.name()));
+        }
+        QApplication::setPalette(QApplication::style()->standardPalette());
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -80,15 +81,15 @@ struct Window
         w.updateTable(true);
         w.resize(1280, 800);
         w.show();
-        w.libraryPanel->show();
+        w.library()->show();
         before = w.bankStore;
     }
 
-    LibraryPanel &panel() { return *w.libraryPanel; }
+    LibraryPanel &panel() { return *w.library(); }
 
     bool waitForUpdate()
     {
-        QSignalSpy done(w.libraryPanel, &LibraryPanel::updateFinished);
+        QSignalSpy done(w.library(), &LibraryPanel::updateFinished);
         return done.wait(20000);
     }
 
@@ -185,6 +186,32 @@ private slots:
         win.panel().sendButton->click();
         QVERIFY(win.unchanged());
         QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("user bank")));
+        // A send that works replaces the request to choose a user cell.
+        win.w.table->setCurrentCell(2, 7);
+        win.panel().sendButton->click();
+        QCOMPARE(win.panel().statusLabel->text(), QStringLiteral("Presets placed: 1, from bank 8, preset 3"));
+    }
+
+    // Files of one name in two covered folders must not look alike in the results.
+    void filesShowBelowTheirCoveredFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("below a folder") << "/h/a/test.pre" << QStringList{"/h"} << "a/test.pre";
+        QTest::newRow("the deepest folder") << "/h/a/test.pre" << QStringList{"/h", "/h/a"} << "test.pre";
+        QTest::newRow("a folder's name is not a prefix")
+            << "/ha/test.pre" << QStringList{"/h"} << "/ha/test.pre";
+        QTest::newRow("covered by none") << "/x/test.pre" << QStringList() << "/x/test.pre";
+        QTest::newRow("folder with a slash") << "/h/b/test.pre" << QStringList{"/h/"} << "b/test.pre";
+    }
+
+    void filesShowBelowTheirCoveredFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, shown);
+        QCOMPARE(LibraryPanel::relativePath(path, folders), shown);
     }
 
     void whereElseAndAChangedFile()
@@ -196,6 +223,10 @@ private slots:
         win.panel().whereButton->click();
         QTRY_COMPARE(win.panel().results->rowCount(), 1);
         QCOMPARE(win.panel().results->item(0, 5)->text(), QStringLiteral("backup.pre"));
+        // A screen reader hears the result as it hears a cell of the table, with its file.
+        QCOMPARE(win.panel().results->item(0, 0)->data(Qt::AccessibleTextRole).toString(),
+                 QString::fromUtf8("Velvet P\xC3\xA4"
+                                   "d, Zoe, Gospel/Blues, bank 4, preset 5, in backup.pre"));
         // People count from 1.
         QCOMPARE(win.panel().results->item(0, 3)->data(Qt::DisplayRole).toInt(), 4);
         QCOMPARE(win.panel().results->item(0, 4)->data(Qt::DisplayRole).toInt(), 5);
@@ -211,14 +242,28 @@ private slots:
         QCOMPARE(int(win.panel().selectedPresets().value(0).params[0]), 251);
     }
 
-    void ctrlLTogglesThePanelAndNewFilesAreFound()
+    void ctrlLGoesToTheLibraryAndBackAndNewFilesAreFound()
     {
         Window win;
         QVERIFY(win.waitForUpdate());
-        QTest::keyClick(&win.w, Qt::Key_L, Qt::ControlModifier);
-        QVERIFY(!win.panel().isVisible());
-        QTest::keyClick(&win.w, Qt::Key_L, Qt::ControlModifier);
-        QVERIFY(win.panel().isVisible());
+        win.w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&win.w));
+        win.w.table->setFocus();
+        // From the table into the open dock's search field, Escape back; Ctrl+L in the
+        // dock closes it, and the next one opens it with the focus in the field again.
+        const std::pair<Qt::Key, bool> steps[] = {{Qt::Key_L, true},
+                                                  {Qt::Key_Escape, false},
+                                                  {Qt::Key_L, true},
+                                                  {Qt::Key_L, false},
+                                                  {Qt::Key_L, true}};
+        for (const auto &[key, intoLibrary] : steps) {
+            QTest::keyClick(QApplication::focusWidget(), key,
+                            key == Qt::Key_L ? Qt::ControlModifier : Qt::NoModifier);
+            QCOMPARE(QApplication::focusWidget(),
+                     intoLibrary ? static_cast<QWidget *>(win.panel().searchEdit) : win.w.table);
+            QCOMPARE(win.panel().isVisible(), intoLibrary || key == Qt::Key_Escape);
+            QCOMPARE(win.w.libraryButton->isChecked(), win.panel().isVisible());
+        }
 
         // A file saved into a covered folder is found without asking.
         BankStore store = fileStore(250);
@@ -228,6 +273,33 @@ private slots:
         win.panel().searchEdit->setText(QStringLiteral("newcomer"));
         QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
         QVERIFY(QFile::remove(documents() + QStringLiteral("/new.pre")));
+    }
+
+    void longNamesLeaveBankPresetAndFileInView()
+    {
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        BankStore store = fileStore(250);
+        store.at(0, 0).name = QStringLiteral("Longname ") + QString(200, QLatin1Char('w'));
+        store.at(0, 0).author = QString(200, QLatin1Char('m'));
+        const QString file = documents() + QStringLiteral("/long.pre");
+        QString error;
+        QVERIFY(savePresetFile(store, file, 0, 0, error));
+        win.panel().searchEdit->setText(QStringLiteral("longname"));
+        QTRY_COMPARE_WITH_TIMEOUT(win.panel().results->rowCount(), 1, 15000);
+        const QHeaderView *header = win.panel().resultsView->horizontalHeader();
+        const int width = win.panel().resultsView->viewport()->width();
+        for (int column : {3, 4}) // bank and preset whole
+            QVERIFY2(
+                header->sectionViewportPosition(column) + header->sectionSize(column) <= width,
+                qPrintable(QStringLiteral("column %1 ends at %2 of %3")
+                               .arg(column)
+                               .arg(header->sectionViewportPosition(column) + header->sectionSize(column))
+                               .arg(width)));
+        // The file column starts with room for its name.
+        QVERIFY(width - header->sectionViewportPosition(5) >=
+                win.panel().resultsView->fontMetrics().horizontalAdvance(QStringLiteral("long.pre")));
+        QVERIFY(QFile::remove(file));
     }
 
     // Typing on while a search runs: the window does not wait for it, and its result

@@ -318,6 +318,9 @@ private slots:
         QCOMPARE(w->statusBar()->currentMessage(),
                  QStringLiteral("2 groups of duplicates found, 4 presets selected"));
         QVERIFY(!w->history.canUndo());
+        // The note goes with the next change of the selection.
+        w->table->setCurrentCell(0, 0);
+        QCOMPARE(w->statusBar()->currentMessage(), QString());
     }
 
     void authorToUserPresets()

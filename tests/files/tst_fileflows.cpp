@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "files/banksel.h"
 #include "files/bankselload.h"
+#include "files/fileflows.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "views/bigtable.h"
@@ -915,6 +916,25 @@ private slots:
         QCOMPARE(w.historyEnd(), 0);
         // Only a chosen file moves "defaultpath".
         QCOMPARE(defaultPath(), atBankChoice ? dir.path() : QStringLiteral("/before"));
+    }
+
+    // A folder that does not exist yet would be offered as the file's name.
+    void dialogsStartInAFolderThatExists()
+    {
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        QTemporaryDir config;
+        const QString missing = config.filePath(QStringLiteral("Documents"));
+        QFile dirs(config.filePath(QStringLiteral("user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOCUMENTS_DIR=\"" + missing.toUtf8() + "\"\n");
+        dirs.close();
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        const QString fresh = FileFlows::startDirectory(QString());
+        QDir().mkpath(missing);
+        const QString withDocuments = FileFlows::startDirectory(QString());
+        qputenv("XDG_CONFIG_HOME", configHome);
+        QCOMPARE(fresh, QDir::homePath());
+        QCOMPARE(withDocuments, missing);
     }
 };
 

@@ -4,8 +4,14 @@
 #include "views/bigtable.h"
 #include "views/presettable.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <tuple>
 
 class TestPresetTable : public QObject
 {
@@ -81,6 +87,95 @@ private slots:
         PresetTable::rebuildMarkedCells(&table, store);
         QCOMPARE(table.item(0, 1)->background().color(), QColor(Qt::white));
         QCOMPARE(store.at(1, 0).category, 99);
+    }
+
+    // What a screen reader hears for a cell: the preset as the user sees it and where it is,
+    // counted from 1, read through the table's own accessible interface.
+    void cellsSpeakNameAuthorCategoryAndPlace()
+    {
+        BigTable table(PresetsPerBank, BankCount);
+        PresetTable::setUp(&table);
+        BankStore store;
+        store.fillEmptyBanks();
+        auto set = [&store](int bank, int preset, const char *name, const char *author, int category) {
+            PresetRecord &r = store.at(bank, preset);
+            r.name = QString::fromUtf8(name);
+            r.author = QString::fromUtf8(author);
+            r.category = category;
+        };
+        set(4, 22, "Deep Shimmer", "Factory", 13);
+        set(15, 127, "Lead", "", 3);
+        set(2, 0, "", "Ann", 1);
+        PresetTable::rebuildMarkedCells(&table, store);
+        QAccessibleTableInterface *cells = QAccessible::queryAccessibleInterface(&table)->tableInterface();
+        QVERIFY(cells);
+        const std::tuple<int, int, QString> expected[] = {
+            {22, 4, QStringLiteral("Deep Shimmer, Factory, Specials, bank 5, preset 23")},
+            {127, 15, QStringLiteral("Lead, Rock, bank 16, preset 128")},
+            {0, 2, QStringLiteral("Unnamed, Ann, User, bank 3, preset 1")},
+            {0, 0, QStringLiteral("Empty, bank 1, preset 1")},
+        };
+        for (const auto &[row, column, text] : expected)
+            QCOMPARE(cells->cellAt(row, column)->text(QAccessible::Name), text);
+
+        // A rename in the cell is heard at once, before the refresh rebuilds it.
+        table.item(22, 4)->setText(QStringLiteral("Shallow\nFactory\n22\n4"));
+        QCOMPARE(cells->cellAt(22, 4)->text(QAccessible::Name),
+                 QStringLiteral("Shallow, Factory, Specials, bank 5, preset 23"));
+        // The hint painted on the empty table is its description until the banks are there.
+        table.setEnabled(false);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&table)->text(QAccessible::Description),
+                 BigTable::placeholderText());
+        table.setEnabled(true);
+        QVERIFY(QAccessible::queryAccessibleInterface(&table)->text(QAccessible::Description) !=
+                BigTable::placeholderText());
+    }
+
+    void narrowHeadersKeepTheirNumber_data()
+    {
+        QTest::addColumn<int>("bank");
+        QTest::addColumn<int>("room");
+        const QFontMetrics m(QApplication::font());
+        const int numberOnly = m.horizontalAdvance(QStringLiteral("10: U")) - 1;
+        for (int bank : {0, 9, 15})
+            for (int room : {4, numberOnly, m.horizontalAdvance(QStringLiteral("10: Us…")), 60, 200})
+                QTest::addRow("bank %d in %d px", bank + 1, room) << bank << room;
+    }
+
+    void narrowHeadersKeepTheirNumber()
+    {
+        QFETCH(int, bank);
+        QFETCH(int, room);
+        const QFontMetrics m(QApplication::font());
+        const QString number = QString::number(bank + 1);
+        const QString full = bank == 0 ? QStringLiteral("1: Factory") : number + QStringLiteral(": User");
+        const QString label = PresetTable::columnLabel(bank, room, m);
+        if (m.horizontalAdvance(full) <= room) {
+            QCOMPARE(label, full);
+        } else if (label != number) {
+            // Shortened at its end only, with at least one letter of the word left.
+            QVERIFY2(label.startsWith(number + QStringLiteral(": ")) && label.endsWith(QChar(0x2026)) &&
+                         label.size() >= number.size() + 4,
+                     qPrintable(label));
+            QVERIFY(m.horizontalAdvance(label) <= room);
+        } else {
+            QVERIFY(m.horizontalAdvance(number + QStringLiteral(": ") + full.mid(number.size() + 2, 1) +
+                                        QChar(0x2026)) > room);
+        }
+    }
+
+    void headersFollowTheColumnWidth()
+    {
+        BigTable table(PresetsPerBank, BankCount);
+        PresetTable::setUp(&table);
+        table.horizontalHeader()->setDefaultSectionSize(30);
+        PresetTable::setColumnHeaders(&table);
+        QCOMPARE(table.horizontalHeaderItem(9)->text(), QStringLiteral("10"));
+        // The whole label for the pointer and the screen reader.
+        QCOMPARE(table.horizontalHeaderItem(9)->toolTip(), QStringLiteral("10: User"));
+        table.horizontalHeader()->setDefaultSectionSize(300);
+        PresetTable::setColumnHeaders(&table);
+        QCOMPARE(table.horizontalHeaderItem(9)->text(), QStringLiteral("10: User"));
     }
 };
 

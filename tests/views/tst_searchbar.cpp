@@ -6,9 +6,11 @@
 #include "views/presettable.h"
 #include "views/searchbar.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -155,6 +157,30 @@ private slots:
         QVERIFY(!rig.bar->isEnabled());
         QTest::keyClick(&rig.window, Qt::Key_F3);
         QCOMPARE(rig.selection().count(), 0);
+    }
+
+    // The focus stays in the field: the count and the preset found are spoken from the count
+    // label, whose name carries what was last said (the running program's events are checked
+    // through AT-SPI).
+    void countAndFoundPresetAreAnnounced()
+    {
+        Rig rig;
+        rig.name(5, 22, QStringLiteral("Deep Shimmer"));
+        QWidget *live = rig.window.findChild<QWidget *>(QStringLiteral("searchCount"));
+        QVERIFY(live);
+        auto heard = [live] { return QAccessible::queryAccessibleInterface(live)->text(QAccessible::Name); };
+        rig.bar->field()->setText(QStringLiteral("shimmer"));
+        QCOMPARE(heard(), QStringLiteral("1 found"));
+        QTest::keyClick(rig.bar->field(), Qt::Key_Return);
+        QCOMPARE(heard(), QStringLiteral("Deep Shimmer, Tom, User, bank 6, preset 23"));
+        rig.bar->field()->setText(QStringLiteral("shimmers"));
+        QCOMPARE(heard(), QStringLiteral("Nothing found"));
+        rig.bar->field()->clear();
+        QCOMPARE(heard(), QString());
+        // The clear button that came with the text is named too.
+        const auto buttons = rig.bar->field()->findChildren<QToolButton *>();
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.first()->accessibleName(), QStringLiteral("Clear the search"));
     }
 };
 
