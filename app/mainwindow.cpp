@@ -92,13 +92,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                                  undoButton,
                                  redoButton,
                                  libraryButton,
-                                 compareButton,
-                                 backupsButton,
                                  detailView->A2AButton,
                                  detailView->AuthorDoEdit,
                                  detailView->setAButton,
                                  detailView->GroupsList};
-    tabOrder << searchBar->tabStops() << table;
+    // Compare and Backups stand at the search row's right end.
+    tabOrder << searchBar->tabStops() << compareButton << backupsButton << table;
 
     updateTable(false);
     setCentralWidget(splitter);

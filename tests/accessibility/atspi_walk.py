@@ -416,11 +416,11 @@ class Walk:
         wanted = ['push button "Import"', 'push button "Export"', 'push button "Load"', 'push button "Save"',
                   'combo box "Language"', 'check box "Library"', 'push button "Take the shown author"',
                   'text "Author to assign"', 'push button "Assign the author"', 'list "Categories"',
-                  'text "Search presets"', 'table "Presets"']
+                  'text "Search presets"', 'push button "Compare"', 'push button "Backups"', 'table "Presets"']
         self.check(order == wanted, 'the Tab order differs from ' + ' -> '.join(wanted))
-        # Tab left the table; Shift+Tab goes back into it and on to the search field.
+        # Tab left the table; Shift+Tab goes back into it and on to the search row's last button.
         self.press_until_focus('Shift+Tab from Import', 'Tab', 'Shift', expected=('table', 'Presets'))
-        self.press_until_focus('Shift+Tab from the table', 'Tab', 'Shift', expected=('text', 'Search presets'))
+        self.press_until_focus('Shift+Tab from the table', 'Tab', 'Shift', expected=('push button', 'Backups'))
 
         # Ctrl+L into the library's search field, Escape back to the table.
         self.press_until_focus('Tab back into the table', 'Tab', expected=('table', 'Presets'))

@@ -227,7 +227,7 @@ private slots:
         QSignalSpy spoken(&panel, &TransferStatusPanel::stateShown);
         panel.showRunning(QStringLiteral("Reading preset 1 of 2048"));
         panel.showRunning(QStringLiteral("Reading preset 2 of 2048"));
-        panel.showQuestion(QStringLiteral("Write 3 presets?"));
+        panel.showQuestion(QStringLiteral("Write 3 presets?"), true);
         panel.showNote(QString());
         panel.showDone(QStringLiteral("Done."));
         QStringList heard;
@@ -304,7 +304,7 @@ private slots:
                                         w.detailView->setAButton,
                                         w.detailView->GroupsList};
         QList<QWidget *> expected = panel + w.searchBar->tabStops();
-        expected << w.table << w.importButton;
+        expected << w.compareButton << w.backupsButton << w.table << w.importButton;
         auto walk = [](const QList<QWidget *> &order, Qt::Key key) {
             for (QWidget *next : order) {
                 QTest::keyClick(QApplication::focusWidget(), key);
@@ -312,7 +312,7 @@ private slots:
             }
         };
         walk(expected, Qt::Key_Tab);
-        walk({w.table, w.searchBar->tabStops().constLast()}, Qt::Key_Backtab);
+        walk({w.table, w.backupsButton}, Qt::Key_Backtab);
 
         w.library()->show();
         w.table->setFocus(Qt::TabFocusReason);
