@@ -29,7 +29,8 @@ CompareController::CompareController(MainWindow &window, MultiDelegate *delegate
 
 CompareController::~CompareController()
 {
-    delegate->setDifferences(nullptr);
+    if (delegate)
+        delegate->setDifferences(nullptr);
 }
 
 void CompareController::compareWith(const BankStore &other, const SelectionMask &where, const QString &name,

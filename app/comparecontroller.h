@@ -5,6 +5,7 @@
 #include "model/selectionmask.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class CompareBar;
@@ -49,7 +50,8 @@ private:
     void scheduleRefresh();
 
     MainWindow &window;
-    MultiDelegate *delegate;
+    // The window deletes its children in order of creation, the delegate before this controller.
+    QPointer<MultiDelegate> delegate;
     CompareBar *bar;
     ComparePanel *panel;
     BankStore theirs;

@@ -66,8 +66,9 @@ LibraryPanel *MainWindow::library()
     addDockWidget(Qt::RightDockWidgetArea, libraryPanel);
     // Wide enough for the results' file and position columns.
     resizeDocks({libraryPanel}, {560}, Qt::Horizontal);
+    // Not through `this`: the dock also hides while the window is being destroyed.
     connect(libraryPanel, &QDockWidget::visibilityChanged, libraryButton,
-            [this] { libraryButton->setChecked(!libraryPanel->isHidden()); });
+            [button = libraryButton, panel = libraryPanel] { button->setChecked(!panel->isHidden()); });
     // Escape in the dock goes back to the table, and Tab goes on from the table into the dock.
     auto *backToTable = new QShortcut(QKeySequence(Qt::Key_Escape), libraryPanel);
     backToTable->setContext(Qt::WidgetWithChildrenShortcut);
