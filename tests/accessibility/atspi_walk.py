@@ -211,7 +211,9 @@ class Walk:
     # --- reading the tree ----------------------------------------------------------------
 
     def role(self, acc):
-        return acc.getRoleName()
+        # Newer at-spi2-core (Debian 13) names the push button role just "button".
+        name = acc.getRoleName()
+        return 'push button' if name == 'button' else name
 
     def walk_tree(self, acc, found, depth=0):
         """Every object but the cells and rows inside tables and lists."""
