@@ -211,9 +211,10 @@ class Walk:
     # --- reading the tree ----------------------------------------------------------------
 
     def role(self, acc):
-        # Newer at-spi2-core (Debian 13) names the push button role just "button".
+        # Newer at-spi2-core (Debian 13) names the push button role just "button", and newer Qt
+        # gives a button that opens a menu a role of its own; both are buttons to the user.
         name = acc.getRoleName()
-        return 'push button' if name == 'button' else name
+        return 'push button' if name in ('button', 'push button menu', 'button menu') else name
 
     def walk_tree(self, acc, found, depth=0):
         """Every object but the cells and rows inside tables and lists."""
