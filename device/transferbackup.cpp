@@ -40,18 +40,17 @@ QStringList nameChanges(const BankStore &store)
             recordToImage(record, image.data());
             PresetRecord kept;
             imageToRecord(image.data(), kept);
-            if (kept.name != record.name)
-                lines << QCoreApplication::translate("TransferBackup",
-                                                     "Bank %1, preset %2: \"%3\" becomes \"%4\"")
-                             .arg(b + 1)
-                             .arg(p + 1)
-                             .arg(record.name, kept.name);
-            if (kept.author != record.author)
-                lines << QCoreApplication::translate("TransferBackup",
-                                                     "Bank %1, preset %2: author \"%3\" becomes \"%4\"")
-                             .arg(b + 1)
-                             .arg(p + 1)
-                             .arg(record.author, kept.author);
+            auto note = [&](const char *text, const QString &was, const QString &now) {
+                if (now != was)
+                    lines << QCoreApplication::translate("TransferBackup", text)
+                                 .arg(b + 1)
+                                 .arg(p + 1)
+                                 .arg(was, now);
+            };
+            note(QT_TRANSLATE_NOOP("TransferBackup", "Bank %1, preset %2: \"%3\" becomes \"%4\""),
+                 record.name, kept.name);
+            note(QT_TRANSLATE_NOOP("TransferBackup", "Bank %1, preset %2: author \"%3\" becomes \"%4\""),
+                 record.author, kept.author);
         }
     return lines;
 }
