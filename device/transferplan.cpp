@@ -53,7 +53,7 @@ void TransferPlan::begin(bool fresh)
         startChecks(exporting);
         return;
     }
-    at = Position{readOrder.front() / PresetsPerBank, readOrder.front() % PresetsPerBank};
+    at = Position::of(readOrder.front());
     current = State::Reading;
     ask(RequestLink::Ask::Read, at);
 }
@@ -81,7 +81,7 @@ void TransferPlan::keepChanges(const std::vector<bool> &positions)
     }
     toWrite = std::move(kept);
     if (!toWrite.empty())
-        at = Position{toWrite.front() / PresetsPerBank, toWrite.front() % PresetsPerBank};
+        at = Position::of(toWrite.front());
 }
 
 void TransferPlan::ask(RequestLink::Ask what, Position where)
@@ -249,7 +249,7 @@ void TransferPlan::readNext()
         readDone = int(readIndex);
     }
     const int next = readOrder[std::min(readIndex, readOrder.size() - 1)];
-    at = Position{next / PresetsPerBank, next % PresetsPerBank};
+    at = Position::of(next);
     emit progressChanged(readDone, readTotal());
     if (readIndex < readOrder.size()) {
         ask(RequestLink::Ask::Read, at);
@@ -367,7 +367,7 @@ void TransferPlan::decideWrites()
         startChecks(false);
         return;
     }
-    at = Position{toWrite.front() / PresetsPerBank, toWrite.front() % PresetsPerBank};
+    at = Position::of(toWrite.front());
     current = State::Confirming;
     unguarded = false;
     // After a restart the first backup still holds what every write overwrites.
@@ -426,7 +426,7 @@ void TransferPlan::writeAt(std::size_t index, bool anotherTry)
     if (!anotherTry)
         writesOfThis = 0;
     writeIndex = index;
-    at = Position{toWrite[index] / PresetsPerBank, toWrite[index] % PresetsPerBank};
+    at = Position::of(toWrite[index]);
     ++writesOfThis;
     ask(RequestLink::Ask::Write, at);
 }

@@ -33,6 +33,11 @@ class TransferPlan : public QObject
     {
         int bank;
         int preset;
+        // From bank * 128 + preset.
+        static Position of(int position)
+        {
+            return Position{position / PresetsPerBank, position % PresetsPerBank};
+        }
     };
 
 public:
