@@ -9,16 +9,21 @@
 
 namespace BackupCommands {
 
-QString programDataFolder()
+QString asProgram(const std::function<QString()> &where)
 {
     const QString organization = QCoreApplication::organizationName();
     const QString application = QCoreApplication::applicationName();
     QCoreApplication::setOrganizationName(Startup::OrganizationName);
     QCoreApplication::setApplicationName(Startup::ApplicationName);
-    const QString folder = BackupCatalog::defaultFolder();
+    const QString path = where();
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setApplicationName(application);
-    return folder;
+    return path;
+}
+
+QString programDataFolder()
+{
+    return asProgram([] { return BackupCatalog::defaultFolder(); });
 }
 
 int runBackups(const QStringList &args)

@@ -328,19 +328,6 @@ void writeErr(const QString &text)
     std::fflush(stderr);
 }
 
-// The program's own data folder, so the dialog and orvex-pre keep their backups together.
-QString programBackupPath()
-{
-    const QString organization = QCoreApplication::organizationName();
-    const QString application = QCoreApplication::applicationName();
-    QCoreApplication::setOrganizationName(Startup::OrganizationName);
-    QCoreApplication::setApplicationName(Startup::ApplicationName);
-    const QString path = TransferBackup::defaultPath();
-    QCoreApplication::setOrganizationName(organization);
-    QCoreApplication::setApplicationName(application);
-    return path;
-}
-
 // Asked on a terminal only, unless --yes: scripts go ahead as they always did.
 bool confirmWrite(const Options &o, int changes)
 {
@@ -420,7 +407,9 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     }
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
-        const QString backup = o.backup.isEmpty() ? programBackupPath() : o.backup;
+        const QString backup = o.backup.isEmpty()
+                                   ? BackupCommands::asProgram([] { return TransferBackup::defaultPath(); })
+                                   : o.backup;
         midi.setBackupWriter(
             [&midi, &o, backup](const TransferBanks &moduleBanks, QString &why) {
                 const QSettings settings(Startup::OrganizationName, Startup::ApplicationName);
