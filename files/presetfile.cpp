@@ -201,7 +201,7 @@ bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, in
     PresetFileReader reader;
     const PresetFileReader::Result result = reader.readFile(fileName, &store, firstBank, lastBank);
     if (result != PresetFileReader::Result::Ok) {
-        errorText = message(failureMessage(result, CantOpenForRead));
+        errorText = presetFileLoadFailure(result);
         return false;
     }
     return true;
@@ -217,7 +217,7 @@ bool loadCompletePresetFile(BankStore &store, const QString &fileName, int first
     read.clearMarks(); // a set mark means "taken from the file"
     const PresetFileReader::Result result = reader.readFile(fileName, &read, firstBank, lastBank);
     if (result != PresetFileReader::Result::Ok) {
-        errorText = message(failureMessage(result, CantOpenForRead));
+        errorText = presetFileLoadFailure(result);
         return false;
     }
     QStringList missing;

@@ -148,17 +148,22 @@ SyxContents readSyxFile(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         SyxContents contents;
-        contents.errorText = text(CantOpenForRead);
+        contents.errorText = syxReadFailureText(SyxReadFailure::CantOpen);
         return contents;
     }
     // Devices and pipes report size 0: read at most one byte past the limit either way.
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (bytes.size() > MaxFileSize) {
         SyxContents contents;
-        contents.errorText = text(TooLarge);
+        contents.errorText = syxReadFailureText(SyxReadFailure::TooLarge);
         return contents;
     }
     return readSyxBytes(bytes);
+}
+
+QString syxReadFailureText(SyxReadFailure failure)
+{
+    return text(failure == SyxReadFailure::TooLarge ? TooLarge : CantOpenForRead);
 }
 
 bool isSyxFile(const QString &fileName)

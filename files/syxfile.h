@@ -52,6 +52,10 @@ SyxContents readSyxBytes(const QByteArray &bytes);
 // As readSyxBytes; errorText also says when the file can't be read.
 SyxContents readSyxFile(const QString &fileName);
 
+// Why a SysEx file gave no bytes to read, in the words readSyxFile uses.
+enum class SyxReadFailure { CantOpen, TooLarge };
+QString syxReadFailureText(SyxReadFailure failure);
+
 // True for a name ending in ".syx" (any case) or a file whose first byte starts a
 // SysEx message, so a renamed dump is still recognised.
 bool isSyxFile(const QString &fileName);

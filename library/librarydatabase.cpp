@@ -325,9 +325,7 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
         // No step leads up from an older schema yet: read the files anew, once. A newer
         // program leaves this one's library alone, so the two never rebuild in turn.
         wasUpgraded = true;
-        if (!rebuild(initialFolders))
-            return false;
-        break;
+        [[fallthrough]];
     case State::Damaged:
         if (!rebuild(initialFolders))
             return false;

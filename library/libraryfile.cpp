@@ -76,10 +76,10 @@ QString rawFailure(Raw raw, bool syx)
     case Raw::Ok:
         break;
     case Raw::CantOpen:
-        return syx ? QCoreApplication::translate("SyxFile", "The file can't be opened for reading.")
+        return syx ? syxReadFailureText(SyxReadFailure::CantOpen)
                    : presetFileLoadFailure(PresetFileReader::Result::CantOpen);
     case Raw::TooLarge:
-        return syx ? QCoreApplication::translate("SyxFile", "The file is too large to be a preset dump.")
+        return syx ? syxReadFailureText(SyxReadFailure::TooLarge)
                    : presetFileLoadFailure(PresetFileReader::Result::NotValid);
     case Raw::NotRegular:
         break;

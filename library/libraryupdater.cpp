@@ -87,17 +87,15 @@ void LibraryUpdater::start()
             return true;
         };
         LibraryUpdateResult result;
-        if (ok)
-            for (const FolderChange &c : changes)
-                if (!(c.adding ? db.addFolder(c.folder) : db.removeFolder(c.folder))) {
-                    const QString error = db.errorString();
-                    post([this, c, error] { emit folderChangeFailed(c.folder, c.adding, error); });
-                }
+        // A database that did not open fails every change with its reason.
+        for (const FolderChange &c : changes)
+            if (!ok || !(c.adding ? db.addFolder(c.folder) : db.removeFolder(c.folder))) {
+                const QString error = db.errorString();
+                post([this, c, error] { emit folderChangeFailed(c.folder, c.adding, error); });
+            }
         if (!ok) {
             result.ok = false;
             result.error = db.errorString();
-            for (const FolderChange &c : changes)
-                post([this, c, error = result.error] { emit folderChangeFailed(c.folder, c.adding, error); });
         } else {
             result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
             // Damage found while writing.
