@@ -35,7 +35,6 @@ public:
 
     bool active() const { return comparing; }
     const PresetComparison &comparison() const { return result; }
-    const BankStore &other() const { return theirs; }
 
 public slots:
     void next();
