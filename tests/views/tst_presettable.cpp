@@ -18,12 +18,27 @@ class TestPresetTable : public QObject
     Q_OBJECT
 
 private slots:
+    void cellTextNamesItsPlace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("author");
+        QTest::newRow("plain") << QStringLiteral("Bass 1") << QStringLiteral("Tom");
+        // Placeholders in a name once took the row's place.
+        QTest::newRow("placeholders") << QStringLiteral("Lead %1 %2") << QStringLiteral("%3%4");
+    }
+
     void cellTextNamesItsPlace()
     {
+        QFETCH(QString, name);
+        QFETCH(QString, author);
         PresetRecord r;
-        r.name = QStringLiteral("Bass 1");
-        r.author = QStringLiteral("Tom");
-        QCOMPARE(CellText::build(r, 5, 3), QStringLiteral("Bass 1\nTom\n5\n3"));
+        r.name = name;
+        r.author = author;
+        const QString text = CellText::build(r, 5, 3);
+        QCOMPARE(text, QStringLiteral("%1\n%2\n5\n3").arg(name, author));
+        const CellText::Parsed parsed = CellText::parse(text);
+        QCOMPARE(parsed.kind, CellText::Parsed::Located);
+        QCOMPARE(std::make_tuple(parsed.name, parsed.row, parsed.column), std::make_tuple(name, 5, 3));
     }
 
     void refreshRebuildsOnlyMarkedCells()
