@@ -6,6 +6,8 @@
 #include "views/bigtable.h"
 #include "views/detailview.h"
 #include "views/multidelegate.h"
+#include "views/panelwidgets.h"
+#include "views/pictures.h"
 #include "views/presettable.h"
 #include "views/searchbar.h"
 #include "views/tablezoom.h"
@@ -15,7 +17,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -33,13 +34,6 @@
 
 namespace {
 const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
-// The highlight border shows keyboard focus: the pictures themselves cannot.
-const QString CommandStyle = QStringLiteral("QToolButton { border: 2px solid #8f8f91; border-radius: 20px }"
-                                            "QToolButton:focus { border-color: palette(highlight) }");
-const QString ArrowStyle = QStringLiteral(
-    "QToolButton { border: 1px solid transparent; border-radius: 3px; background: transparent }"
-    "QToolButton:focus { border-color: palette(highlight) }");
-const QString PictureStyle = QStringLiteral("border: 0px solid #8f8f91;");
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -80,7 +74,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     connectSignals();
     setUpLibrary();
-    setUpCompare(tablePaneLayout, delegate);
+    setUpCompare(tablePaneLayout);
 
     // Tab walks the tool panel top to bottom, the detail view, the search bar, the table and
     // then the library dock; arrows move within the table.
@@ -110,51 +104,39 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow() = default;
 
-QToolButton *MainWindow::makePictureButton(const QString &picture, const QSize &iconSize,
-                                           const QString &styleSheet)
-{
-    auto *button = new QToolButton;
-    button->setIcon(QIcon(picture));
-    button->setIconSize(iconSize);
-    button->setStyleSheet(styleSheet);
-    return button;
-}
-
 QWidget *MainWindow::buildToolPanel()
 {
     // Title and footer are pictures, not controls: screen readers call them graphics.
     auto pictureOnly = [](const QString &path) {
         auto *label = new QLabel;
-        // Through QIcon, which takes the "@2x" picture too on high-DPI screens.
-        label->setPixmap(QIcon(path).pixmap(QSize(200, 72), qApp->devicePixelRatio()));
+        // The "@2x" picture on high-DPI screens.
+        label->setPixmap(Pictures::pixmap(path, QSize(200, 72), qApp->devicePixelRatio()));
         label->setAlignment(Qt::AlignCenter);
-        label->setStyleSheet(PictureStyle);
         return label;
     };
     auto *title = pictureOnly(QStringLiteral(":/Charts/title.png"));
 
     languageBox = new QComboBox;
     AccessibleNames::keepComboBoxName(languageBox);
-    languageBox->setFixedWidth(40);
-    // The panel's gradient would paint the box and its list black under Fusion; keep them
-    // plain boxes in the palette's colours, light or dark.
-    languageBox->setStyleSheet(QStringLiteral(
-        "QComboBox { background-color: palette(base); color: palette(text); padding-left: 4px; }"
-        "QComboBox:focus { border: 1px solid palette(highlight); }"
-        "QComboBox::drop-down { width: 12px; }"
-        "QComboBox QAbstractItemView { background-color: palette(base); color: palette(text);"
-        " selection-background-color: palette(highlight); selection-color: palette(highlighted-text); }"));
     languageBox->addItem(QStringLiteral("EN"));
     languageBox->addItem(QStringLiteral("DE"));
     languageBox->setCurrentIndex(language == 1 ? 1 : 0);
 
-    const QSize commandSize(200, 150);
-    importButton = makePictureButton(tr(":/Charts/import.png"), commandSize, CommandStyle);
-    exportButton = makePictureButton(tr(":/Charts/export.png"), commandSize, CommandStyle);
-    loadButton = makePictureButton(tr(":/Charts/load.png"), commandSize, CommandStyle);
-    saveButton = makePictureButton(tr(":/Charts/save.png"), commandSize, CommandStyle);
-    undoButton = makePictureButton(tr(":/Charts/undo.png"), QSize(18, 16), ArrowStyle);
-    redoButton = makePictureButton(tr(":/Charts/redo.png"), QSize(18, 16), ArrowStyle);
+    auto command = [](const QString &picture) {
+        return new PictureButton(Pictures::icon(picture, qApp->devicePixelRatio()), QSize(200, 150), 2, 20,
+                                 QColor(0x8f, 0x8f, 0x91));
+    };
+    // The arrows show a frame only with keyboard focus.
+    auto arrow = [](const QString &picture) {
+        return new PictureButton(Pictures::icon(picture, qApp->devicePixelRatio()), QSize(18, 16), 1, 3,
+                                 QColor());
+    };
+    importButton = command(tr(":/Charts/import.png"));
+    exportButton = command(tr(":/Charts/export.png"));
+    loadButton = command(tr(":/Charts/load.png"));
+    saveButton = command(tr(":/Charts/save.png"));
+    undoButton = arrow(tr(":/Charts/undo.png"));
+    redoButton = arrow(tr(":/Charts/redo.png"));
     auto *footer = pictureOnly(QStringLiteral(":/Charts/footer.png"));
     title->setAccessibleName(WindowTitle);
     footer->setAccessibleName(QStringLiteral("Quillmoth"));
@@ -183,12 +165,11 @@ QWidget *MainWindow::buildToolPanel()
     rowLayout->addWidget(undoButton);
     rowLayout->addWidget(redoButton);
 
-    auto *toolPanel = new QGroupBox;
+    auto *toolPanel = new GradientPanel;
     toolPanel->setObjectName(QStringLiteral("toolPanel"));
-    toolPanel->setFlat(true);
-    toolPanel->setStyleSheet(QStringLiteral(
-        "background-color: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0, stop: 0 #808080, stop: 1 #c0c0c0);"));
     auto *layout = new QVBoxLayout(toolPanel);
+    layout->setContentsMargins(12, 15, 12, 12);
+    layout->setSpacing(6);
     for (QWidget *w : {static_cast<QWidget *>(title), static_cast<QWidget *>(importButton),
                        static_cast<QWidget *>(exportButton), static_cast<QWidget *>(loadButton),
                        static_cast<QWidget *>(saveButton), row, static_cast<QWidget *>(footer)})

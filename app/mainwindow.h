@@ -126,7 +126,8 @@ public:
     void focusLibrary();
 
     // Comparing the document with a file, a backup or the module, and the list of backups.
-    CompareController *compare = nullptr;
+    // The controller, its bar and its dock are made on first use.
+    CompareController *compare();
     QToolButton *compareButton = nullptr;
     QToolButton *backupsButton = nullptr;
     void compareWithFile();
@@ -182,10 +183,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QToolButton *makePictureButton(const QString &picture, const QSize &iconSize, const QString &styleSheet);
     QWidget *buildToolPanel();
     void connectSignals();
     void setUpLibrary();
-    void setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *delegate);
+    void setUpCompare(QVBoxLayout *tablePaneLayout);
+    CompareController *compareController = nullptr;
     void addStandardKeys();
 };

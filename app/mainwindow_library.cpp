@@ -28,13 +28,6 @@ void MainWindow::setUpLibrary()
     libraryButton->setToolTip(tr("Show or hide the library (Ctrl+L)"));
     // Its text changes with the progress; the name read out stays.
     libraryButton->setAccessibleName(tr("Library"));
-    // A plain button in the palette's colours, light or dark, over the panel's gradient; it
-    // shows whether the dock is open, and keyboard focus.
-    libraryButton->setStyleSheet(QStringLiteral(
-        "QToolButton { background-color: palette(button); color: palette(button-text);"
-        " border: 1px solid palette(mid); border-radius: 2px; padding: 2px 6px; }"
-        "QToolButton:checked { background-color: palette(highlight); color: palette(highlighted-text); }"
-        "QToolButton:focus { border: 1px solid palette(highlight); }"));
     if (auto *row = qobject_cast<QHBoxLayout *>(redoButton->parentWidget()->layout()))
         row->addWidget(libraryButton);
     connect(libraryButton, &QToolButton::clicked, this, [this](bool shown) { library()->setVisible(shown); });

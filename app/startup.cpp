@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "device/midisetting.h"
 #include "device/simulatordevice.h"
+#include "views/pictures.h"
 #include "views/themecolours.h"
 
 #include <QApplication>
@@ -115,11 +116,18 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     auto app = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setDesktopFileName(DesktopId);
-    // The window frame's icon, built in. Small sizes only: each is decoded here, at start-up, and
-    // docks and task switchers take the large ones from the installed icon theme.
+    // The window frame's icon, built in. Small sizes only, from their raw copies: the window
+    // system takes them all when the window is made, and docks and task switchers take the
+    // large ones from the installed icon theme.
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId));
+    for (int size : {16, 32, 48, 64}) {
+        const QString path = QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId);
+        const QImage raw = Pictures::decoded(path);
+        if (raw.isNull())
+            icon.addFile(path);
+        else
+            icon.addPixmap(QPixmap::fromImage(raw));
+    }
     QApplication::setWindowIcon(icon);
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);
@@ -131,9 +139,13 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
         QTimer::singleShot(0, window.get(), &MainWindow::offerRecovery);
     if (exitWhenShown) {
         auto *poll = new QTimer(window.get());
-        QObject::connect(poll, &QTimer::timeout, [&window] {
-            if (window->windowHandle() && window->windowHandle()->isExposed())
+        QObject::connect(poll, &QTimer::timeout, [&window, poll] {
+            if (window->windowHandle() && window->windowHandle()->isExposed()) {
+                poll->stop();
+                std::fputs("shown\n", stdout);
+                std::fflush(stdout);
                 QCoreApplication::quit();
+            }
         });
         poll->start(0);
     }

@@ -1,6 +1,11 @@
 // The pictures the windows load from the embedded resources: present, at the size the layout
 // reserves for them, and chosen correctly for the German interface.
-#include <QCoreApplication>
+#include "common/samepicture.h"
+#include "views/panelwidgets.h"
+#include "views/pictures.h"
+
+#include <QApplication>
+#include <QDirIterator>
 #include <QImage>
 #include <QTest>
 #include <QTranslator>
@@ -35,6 +40,9 @@ private slots:
     void panelShowsThroughLogosAndArrows();
     void germanCatalogueChoosesGermanPictures();
     void twinsShowTheirOwnPicture();
+    void decodedCopiesMatchTheirPictures();
+    void iconsTakeTheTwinWhenSharper();
+    void pictureButtonShowsFocusAndPress();
 };
 
 void TestPictures::everyPictureAtItsSize_data()
@@ -158,5 +166,81 @@ void TestPictures::twinsShowTheirOwnPicture()
     }
 }
 
-QTEST_GUILESS_MAIN(TestPictures)
+void TestPictures::decodedCopiesMatchTheirPictures()
+{
+    // Every picture of the first window has its raw copy; none would be decoded at start.
+    QStringList expected = {"title", "footer", "undo", "redo"};
+    for (const char *name : {"import", "export", "load", "save"})
+        expected << QString::fromLatin1(name) << QString::fromLatin1(name) + "_de";
+    QStringList pngs;
+    for (const QString &name : expected)
+        pngs << path(name);
+    for (int size : {16, 32, 48, 64})
+        pngs << QStringLiteral(":/icons/hicolor/%1x%1/apps/example.quillmoth.OrvexPresetManager.png")
+                    .arg(size);
+    // ... and every raw copy there is shows its picture, pixel for pixel.
+    for (const QString &folder : {QStringLiteral(":/Charts"), QStringLiteral(":/icons")}) {
+        QDirIterator raw(folder, {QStringLiteral("*.argb")}, QDir::Files, QDirIterator::Subdirectories);
+        while (raw.hasNext()) {
+            QString png = raw.next();
+            png.replace(QLatin1String(".argb"), QLatin1String(".png"));
+            if (!pngs.contains(png))
+                pngs << png;
+        }
+    }
+    for (const QString &png : pngs) {
+        const QImage decoded = Pictures::decoded(png);
+        QVERIFY2(!decoded.isNull(), qPrintable(png + ": no raw copy"));
+        QVERIFY2(samePicture(decoded, QImage(png)), qPrintable(png));
+    }
+    QVERIFY(Pictures::decoded(path("import_screen")).isNull()); // not shown at start: PNG only
+}
+
+void TestPictures::iconsTakeTheTwinWhenSharper()
+{
+    // Started on an ordinary screen, then shown on a sharper one: the twin, not a blown-up copy.
+    const std::pair<const char *, QSize> cases[] = {{"undo", QSize(18, 16)}, {"import", QSize(200, 150)}};
+    for (const auto &[name, size] : cases) {
+        const QIcon icon = Pictures::icon(path(QString::fromLatin1(name)), 1.0);
+        QVERIFY(samePicture(icon.pixmap(size, 1.0).toImage(), QImage(path(QString::fromLatin1(name)))));
+        const QPixmap sharp = icon.pixmap(size, 2.0);
+        QCOMPARE(sharp.size(), size * 2);
+        QVERIFY2(samePicture(sharp.toImage(), QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name))), name);
+        QCOMPARE(icon.pixmap(size, 1.0, QIcon::Disabled).size(), size);
+    }
+}
+
+void TestPictures::pictureButtonShowsFocusAndPress()
+{
+    const QColor frame(0x8f, 0x8f, 0x91);
+    PictureButton button(Pictures::icon(path("load"), 1.0), QSize(200, 150), 2, 20, frame);
+    button.setFocusPolicy(Qt::StrongFocus);
+    QCOMPARE(button.sizeHint(), QSize(207, 157));
+    button.resize(button.sizeHint());
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    // The middle of the top edge lies on the frame; the corner is outside its rounding.
+    auto at = [&button](int x, int y) { return button.grab().toImage().pixelColor(x, y); };
+    const int mid = button.width() / 2;
+    button.clearFocus();
+    QCOMPARE(at(mid, 1), frame);
+    QCOMPARE(at(0, 0), button.palette().color(QPalette::Window));
+    button.activateWindow();
+    button.setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(button.hasFocus());
+    QCOMPARE(at(mid, 1), button.palette().color(QPalette::Highlight));
+    auto brightness = [&button] {
+        const QImage shot = button.grab().toImage();
+        qint64 sum = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                sum += qGray(shot.pixel(x, y));
+        return sum;
+    };
+    const qint64 idle = brightness();
+    button.setDown(true);
+    QVERIFY(brightness() < idle);
+}
+
+QTEST_MAIN(TestPictures)
 #include "tst_pictures.moc"
