@@ -8,6 +8,7 @@
 #include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
+#include "views/multidelegate.h"
 #include "views/searchbar.h"
 
 #include <QAction>
@@ -17,17 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *delegate)
+void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout)
 {
-    auto *bar = new CompareBar;
-    tablePaneLayout->insertWidget(1, bar);
-    auto *panel = new ComparePanel(this);
-    panel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::RightDockWidgetArea, panel);
-    // Narrow: the table is what is being compared.
-    resizeDocks({panel}, {340}, Qt::Horizontal);
-    compare = new CompareController(*this, delegate, bar, panel);
-
     compareButton = new QToolButton;
     compareButton->setObjectName(QStringLiteral("compareButton"));
     compareButton->setText(tr("Compare"));
@@ -58,6 +50,24 @@ void MainWindow::setUpCompare(QVBoxLayout *tablePaneLayout, MultiDelegate *deleg
         rowLayout->addWidget(b);
 }
 
+CompareController *MainWindow::compare()
+{
+    if (compareController)
+        return compareController;
+    // Below the search row, above the table.
+    auto *tablePaneLayout = qobject_cast<QVBoxLayout *>(table->parentWidget()->layout());
+    auto *bar = new CompareBar;
+    tablePaneLayout->insertWidget(1, bar);
+    auto *panel = new ComparePanel(this);
+    panel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, panel);
+    // Narrow: the table is what is being compared.
+    resizeDocks({panel}, {340}, Qt::Horizontal);
+    compareController =
+        new CompareController(*this, qobject_cast<MultiDelegate *>(table->itemDelegate()), bar, panel);
+    return compareController;
+}
+
 void MainWindow::compareWithFile()
 {
     if (!banksLoaded)
@@ -69,7 +79,7 @@ void MainWindow::compareWithFile()
                                                           QStringLiteral(";;") + tr("All files (*)"));
     if (fileName.isEmpty())
         return;
-    if (!compare->compareWithFile(fileName, errorText))
+    if (!compare()->compareWithFile(fileName, errorText))
         showError();
 }
 
@@ -85,7 +95,7 @@ void MainWindow::compareWithModule()
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             all.set(b, p);
-    compare->compareWith(module, all, tr("the module"), true);
+    compare()->compareWith(module, all, tr("the module"), true);
 }
 
 void MainWindow::showBackups()
@@ -97,6 +107,6 @@ void MainWindow::showBackups()
     if (dialog.choice == BackupsDialog::Choice::Restore)
         restoreBackup(dialog.chosenPath());
     else if (dialog.choice == BackupsDialog::Choice::Compare && banksLoaded &&
-             !compare->compareWithFile(dialog.chosenPath(), errorText))
+             !compare()->compareWithFile(dialog.chosenPath(), errorText))
         showError();
 }

@@ -70,9 +70,9 @@ private slots:
         };
         w.compareWithFile();
         auto *bar = w.findChild<CompareBar *>();
-        QVERIFY(w.compare->active());
+        QVERIFY(w.compare()->active());
         QCOMPARE(bar->text(), QStringLiteral("3 presets differ from other.pre"));
-        QVERIFY(w.compare->comparison().mask().isSelected(3, 7));
+        QVERIFY(w.compare()->comparison().mask().isSelected(3, 7));
 
         // Next walks bank by bank from the current cell, and wraps.
         w.table->setCurrentCell(0, 2);
@@ -98,7 +98,7 @@ private slots:
         QTRY_COMPARE(bar->text(), QStringLiteral("3 presets differ from other.pre"));
 
         emit bar->endRequested();
-        QVERIFY(!w.compare->active());
+        QVERIFY(!w.compare()->active());
         QVERIFY(bar->isHidden());
     }
 
@@ -115,24 +115,24 @@ private slots:
         const QString backup = dir.filePath(QStringLiteral("module-backup-20261201-101010.pre"));
         QString error;
         QVERIFY(savePresetFile(module, backup, 1, BankCount - 1, error));
-        QVERIFY(w.compare->compareWithFile(backup, error));
-        QCOMPARE(w.compare->comparison().count(), 1);    // the cut name is what an export would give
-        QVERIFY(!w.compare->comparison().differs(0, 0)); // a backup says nothing of the factory bank
+        QVERIFY(w.compare()->compareWithFile(backup, error));
+        QCOMPARE(w.compare()->comparison().count(), 1);    // the cut name is what an export would give
+        QVERIFY(!w.compare()->comparison().differs(0, 0)); // a backup says nothing of the factory bank
         // A backup of chosen presets is compared only there.
         SelectionMask held;
         held.set(4, 4);
         QVERIFY(BackupCatalog::writeInfo(backup, QStringLiteral("1"), QStringLiteral("1.00"), error, &held));
-        QVERIFY(w.compare->compareWithFile(backup, error));
-        QCOMPARE(w.compare->comparison().count(), 0);
+        QVERIFY(w.compare()->compareWithFile(backup, error));
+        QCOMPARE(w.compare()->comparison().count(), 0);
 
         SelectionMask two;
         two.set(4, 5);
         two.set(6, 0);
         const QString syx = dir.filePath(QStringLiteral("two.syx"));
         QVERIFY(saveSyxFile(module, two, syx, error));
-        QVERIFY(w.compare->compareWithFile(syx, error));
-        QCOMPARE(w.compare->comparison().count(), 1);
-        QVERIFY(w.compare->comparison().differs(4, 5));
+        QVERIFY(w.compare()->compareWithFile(syx, error));
+        QCOMPARE(w.compare()->comparison().count(), 1);
+        QVERIFY(w.compare()->comparison().differs(4, 5));
     }
 
     void backupsListCountsDifferencesAndPicksOne()

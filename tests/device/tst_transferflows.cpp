@@ -637,9 +637,9 @@ private slots:
         QVERIFY(driven);
         QCOMPARE(button, QStringLiteral("Read"));
         QCOMPARE(rig.counts().presetWrites, 0);
-        QVERIFY(w.compare->active());
-        QCOMPARE(w.compare->comparison().count(), 2);
-        QVERIFY(w.compare->comparison().differs(9, 9));
+        QVERIFY(w.compare()->active());
+        QCOMPARE(w.compare()->comparison().count(), 2);
+        QVERIFY(w.compare()->comparison().differs(9, 9));
         QVERIFY(w.modified);
     }
 };
