@@ -41,7 +41,8 @@ QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironm
 
 // The whole program: identity, style, application, catalogues, the maximised
 // main window and the event loop, torn down in that order's reverse. With
-// exitWhenShown the loop ends as soon as the window is on screen (start-up timing).
+// exitWhenShown the loop ends as soon as the window is on screen, which it reports
+// with a line "shown" on standard output (start-up timing).
 int runApplication(int &argc, char **argv, bool exitWhenShown = false);
 
 } // namespace Startup

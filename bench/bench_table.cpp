@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include <memory>
@@ -77,45 +78,42 @@ ORVEX_BENCH(table)
                       recordUserBanks(*window);
                       window->on_undo();
                   }},
-        // Start-up to a shown, filled window, against a bare table of the same size: whole
-        // programs first (what a user waits for), then the same within one process.
-        BenchCase{"startup, process: bare 128x16 QTableWidget", [] { timeStartupChild("bare"); }, nullptr,
-                  QString(), 7},
-        BenchCase{"startup, process: orvex-presetmanager (goal <= 1.5x)", [] { timeStartupChild("main"); },
-                  nullptr, "startup, process: bare 128x16 QTableWidget", 7},
-        // The same two, run by turns: on a shared machine the load changes from minute to minute,
-        // and taking them in turn lets both meet the same load.
-        BenchCase{
-            "startup, process, by turns: orvex-presetmanager (goal <= 1.5x)", nullptr, nullptr, QString(), 0,
-            [] {
-                std::vector<double> bare, main, bareCpu, mainCpu;
-                for (int i = 0; i < 11; ++i) {
-                    double cpu = 0;
-                    bare.push_back(timeStartupChild("bare", &cpu));
-                    bareCpu.push_back(cpu);
-                    main.push_back(timeStartupChild("main", &cpu));
-                    mainCpu.push_back(cpu);
-                }
-                auto median = [](std::vector<double> &v) {
-                    std::sort(v.begin(), v.end());
-                    return v[v.size() / 2];
-                };
-                auto ratioTo = [](double a, double b, const QString &baseline) {
-                    return QStringLiteral("%1x %2").arg(a / b, 0, 'f', 2).arg(baseline);
-                };
-                const QString bareWall =
-                    QStringLiteral("startup, process, by turns: bare 128x16 QTableWidget");
-                const QString bareCpuName =
-                    QStringLiteral("startup, process, processor time: bare 128x16 QTableWidget");
-                const double bareMs = median(bare), mainMs = median(main);
-                const double bareCpuMs = median(bareCpu), mainCpuMs = median(mainCpu);
-                benchPrint(bareWall, bareMs);
-                benchPrint(QStringLiteral("startup, process, by turns: orvex-presetmanager (goal <= 1.5x)"),
-                           mainMs, ratioTo(mainMs, bareMs, bareWall));
-                benchPrint(bareCpuName, bareCpuMs);
-                benchPrint(QStringLiteral("startup, process, processor time: orvex-presetmanager"), mainCpuMs,
-                           ratioTo(mainCpuMs, bareCpuMs, bareCpuName));
-            }},
+        // Start-up of whole programs to a shown, filled window, against a bare table of the same
+        // size, run by turns: on a shared machine the load changes from minute to minute, and
+        // taking them in turn lets both meet the same load. The goal is the time to the shown
+        // window, what a user waits for; the whole run adds the teardown after it.
+        BenchCase{"startup, process, by turns: orvex-presetmanager (goal <= 1.5x)", nullptr, nullptr,
+                  QString(), 0,
+                  [] {
+                      std::vector<StartupTimes> bare, main;
+                      for (int i = 0; i < 11; ++i) {
+                          bare.push_back(timeStartupChild("bare"));
+                          main.push_back(timeStartupChild("main"));
+                      }
+                      auto median = [](const std::vector<StartupTimes> &runs, double StartupTimes::*field) {
+                          std::vector<double> v;
+                          for (const StartupTimes &run : runs)
+                              v.push_back(run.*field);
+                          std::sort(v.begin(), v.end());
+                          return v[v.size() / 2];
+                      };
+                      const std::tuple<QString, double StartupTimes::*> figures[] = {
+                          {QStringLiteral("to the shown window"), &StartupTimes::shown},
+                          {QStringLiteral("whole run"), &StartupTimes::wholeRun},
+                          {QStringLiteral("processor time"), &StartupTimes::processor}};
+                      for (const auto &[what, field] : figures) {
+                          const QString bareName =
+                              QStringLiteral("startup, %1: bare 128x16 QTableWidget").arg(what);
+                          const double bareMs = median(bare, field);
+                          const double mainMs = median(main, field);
+                          benchPrint(bareName, bareMs);
+                          benchPrint(
+                              QStringLiteral("startup, %1: orvex-presetmanager%2")
+                                  .arg(what, field == &StartupTimes::shown ? QStringLiteral(" (goal <= 1.5x)")
+                                                                           : QString()),
+                              mainMs, QStringLiteral("%1x %2").arg(mainMs / bareMs, 0, 'f', 2).arg(bareName));
+                      }
+                  }},
         BenchCase{"startup baseline: bare 128x16 QTableWidget",
                   [] {
                       QTableWidget t(128, 16);

@@ -13,6 +13,8 @@
 
 #include <sys/resource.h>
 
+#include <cstdio>
+
 namespace {
 
 int runBareTable(int &argc, char **argv)
@@ -25,9 +27,13 @@ int runBareTable(int &argc, char **argv)
             table.setItem(r, c, new QTableWidgetItem(QStringLiteral("\n\n%1\n%2").arg(r).arg(c)));
     table.showMaximized();
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&table] {
-        if (table.windowHandle() && table.windowHandle()->isExposed())
+    QObject::connect(&poll, &QTimer::timeout, [&table, &poll] {
+        if (table.windowHandle() && table.windowHandle()->isExposed()) {
+            poll.stop();
+            std::fputs("shown\n", stdout);
+            std::fflush(stdout);
             QCoreApplication::quit();
+        }
     });
     poll.start(0);
     return app.exec();
@@ -42,7 +48,7 @@ int runStartupChild(const char *kind, int &argc, char **argv)
     return runBareTable(argc, argv);
 }
 
-double timeStartupChild(const char *kind, double *cpuMs)
+StartupTimes timeStartupChild(const char *kind)
 {
     auto childrenCpu = [] {
         rusage usage{};
@@ -52,14 +58,21 @@ double timeStartupChild(const char *kind, double *cpuMs)
     };
     const double cpuBefore = childrenCpu();
     QProcess child;
+    StartupTimes times;
     QElapsedTimer t;
     t.start();
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--startup-child"), QString::fromLatin1(kind)});
-    if (!child.waitForFinished(30000) || child.exitCode() != 0)
+    // The child says "shown" once its window is on screen.
+    QByteArray said;
+    while (!said.contains("shown\n") && child.waitForReadyRead(30000))
+        said += child.readAllStandardOutput();
+    times.shown = t.nsecsElapsed() / 1e6;
+    if (!said.contains("shown\n") && !child.waitForFinished(30000))
+        qFatal("bench: start-up child '%s' never showed its window", kind);
+    if (!child.waitForFinished(30000) || child.exitCode() != 0 || !said.contains("shown\n"))
         qFatal("bench: start-up child '%s' failed", kind);
-    const double wall = t.nsecsElapsed() / 1e6;
-    if (cpuMs)
-        *cpuMs = childrenCpu() - cpuBefore;
-    return wall;
+    times.wholeRun = t.nsecsElapsed() / 1e6;
+    times.processor = childrenCpu() - cpuBefore;
+    return times;
 }
