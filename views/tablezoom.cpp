@@ -42,12 +42,11 @@ TableZoom::TableZoom(QTableView *table, MultiDelegate *delegate, QSettings &sett
     viewport->installEventFilter(this);
     table->installEventFilter(this);
 
+    // Applied, not stored again: the settings file is written when the user zooms, not at every start.
     bool ok = false;
     const int stored = settings.value(WidthKey, NormalWidth).toInt(&ok);
-    if (ok && stored == 0)
-        setWidth(0, true);
-    else
-        setWidth(ok ? std::clamp(stored, MinWidth, MaxWidth) : NormalWidth, false);
+    fitting = ok && stored == 0;
+    apply(fitting ? fittingWidth() : ok ? std::clamp(stored, MinWidth, MaxWidth) : NormalWidth);
 }
 
 int TableZoom::columnWidth() const
