@@ -88,13 +88,19 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->drawPolygon(corner, 3);
         painter->restore();
     }
-    // Name at the top, author 14 pixels lower (at the normal scale), both centred.
-    painter->setFont(nameFont);
-    const ShortText shortName = shortText(name, nameTexts, nameFont, painter->fontMetrics(), room);
-    painter->drawStaticText((w - shortName.width) / 2, 0, shortName.text);
-    painter->setFont(authorFont);
-    const ShortText shortAuthor = shortText(author, authorTexts, authorFont, painter->fontMetrics(), room);
-    painter->drawStaticText((w - shortAuthor.width) / 2, qRound(14 * fontScale), shortAuthor.text);
+    // Name at the top, author 14 pixels lower (at the normal scale), both centred. Empty
+    // texts (the whole table before any load) need no font: it is loaded with the first name.
+    if (!name.isEmpty()) {
+        painter->setFont(nameFont);
+        const ShortText shortName = shortText(name, nameTexts, nameFont, painter->fontMetrics(), room);
+        painter->drawStaticText((w - shortName.width) / 2, 0, shortName.text);
+    }
+    if (!author.isEmpty()) {
+        painter->setFont(authorFont);
+        const ShortText shortAuthor =
+            shortText(author, authorTexts, authorFont, painter->fontMetrics(), room);
+        painter->drawStaticText((w - shortAuthor.width) / 2, qRound(14 * fontScale), shortAuthor.text);
+    }
 
     painter->restore();
 }
