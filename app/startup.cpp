@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace Startup {
 
@@ -122,11 +123,11 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     QIcon icon;
     for (int size : {16, 32, 48, 64}) {
         const QString path = QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId);
-        const QImage raw = Pictures::decoded(path);
+        QImage raw = Pictures::decoded(path);
         if (raw.isNull())
             icon.addFile(path);
         else
-            icon.addPixmap(QPixmap::fromImage(raw));
+            icon.addPixmap(QPixmap::fromImage(std::move(raw)));
     }
     QApplication::setWindowIcon(icon);
     auto settings = std::make_unique<QSettings>();

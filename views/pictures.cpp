@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -109,9 +110,9 @@ QImage decoded(const QString &resource)
 QPixmap pixmap(const QString &resource, const QSize &size, qreal devicePixelRatio)
 {
     if (devicePixelRatio <= 1.0) {
-        const QImage raw = decoded(resource);
+        QImage raw = decoded(resource);
         if (raw.size() == size)
-            return QPixmap::fromImage(raw);
+            return QPixmap::fromImage(std::move(raw)); // taken over, not copied
     }
     return QIcon(resource).pixmap(size, devicePixelRatio);
 }
@@ -119,9 +120,9 @@ QPixmap pixmap(const QString &resource, const QSize &size, qreal devicePixelRati
 QIcon icon(const QString &resource, qreal devicePixelRatio)
 {
     if (devicePixelRatio <= 1.0) {
-        const QImage raw = decoded(resource);
+        QImage raw = decoded(resource);
         if (!raw.isNull())
-            return QIcon(new RawFirstIconEngine(resource, QPixmap::fromImage(raw)));
+            return QIcon(new RawFirstIconEngine(resource, QPixmap::fromImage(std::move(raw))));
     }
     return QIcon(resource);
 }
