@@ -66,21 +66,30 @@ RecoveryCopy::RecoveryCopy(const QString &folder, QObject *parent) : QObject(par
     id = QStringLiteral("%1-%2")
              .arg(QCoreApplication::applicationPid())
              .arg(QRandomGenerator::global()->generate(), 0, 36);
-    if (!QDir().mkpath(folder))
-        return;
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(id + QStringLiteral(".lock")));
-    // Only a lock whose process is gone counts as left behind, however old it is.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
-        ownLock = std::move(lock);
 }
 
 RecoveryCopy::~RecoveryCopy()
 {
     wait.stop();
     writer.waitForDone();
-    if (active())
+    if (ownLock)
         QFile::remove(copyPath());
+}
+
+bool RecoveryCopy::lock()
+{
+    // Taken with the first unsaved change, not at start: making the lock file waits for the disk.
+    if (ownLock || lockRefused)
+        return ownLock != nullptr;
+    if (QDir().mkpath(folder)) {
+        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(id + QStringLiteral(".lock")));
+        // Only a lock whose process is gone counts as left behind, however old it is.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0))
+            ownLock = std::move(lock);
+    }
+    lockRefused = !ownLock;
+    return !lockRefused;
 }
 
 QString RecoveryCopy::defaultFolder()
@@ -97,14 +106,14 @@ QString RecoveryCopy::copyPath() const
 void RecoveryCopy::documentChanged(const BankStore &store, bool modified, quint64 changeCount,
                                    const QString &fileName)
 {
-    if (!active())
-        return;
     if (!modified) {
         lastChange = changeCount;
         discard();
         return;
     }
     if (changeCount == lastChange && fileName == pendingFile)
+        return;
+    if (!lock())
         return;
     lastChange = changeCount;
     pending = &store;
@@ -187,7 +196,7 @@ bool RecoveryCopy::restore(const Orphan &orphan, BankStore &store, QString &file
     if (!loadCompletePresetFile(store, orphan.path, 0, BankCount - 1, errorText))
         return false;
     fileName = orphan.fileName;
-    if (active()) {
+    if (lock()) {
         // Now this program's copy, until its own first write replaces it.
         writer.waitForDone();
         QFile::remove(copyPath());

@@ -23,8 +23,8 @@ class RecoveryCopy : public QObject
 {
     Q_OBJECT
 public:
-    // `folder` is made when missing. Without a lock of its own (a folder that can't be
-    // written) nothing is kept, and nothing else changes.
+    // `folder` is made, and the lock taken, with the first unsaved change. Without a lock of
+    // its own (a folder that can't be written) nothing is kept, and nothing else changes.
     explicit RecoveryCopy(const QString &folder = defaultFolder(), QObject *parent = nullptr);
     // A normal end is no crash: the copy and the lock go.
     ~RecoveryCopy() override;
@@ -44,7 +44,8 @@ public:
     // Writes at once what the wait would write later.
     void writeNow();
 
-    bool active() const { return ownLock != nullptr; }
+    // Keeps copies: holds its lock, or has not needed it yet and was not refused it.
+    bool active() const { return ownLock != nullptr || !lockRefused; }
     QString copyPath() const;
 
     // A copy left behind by a program that is no longer running, held for this one.
@@ -70,6 +71,7 @@ signals:
     void copyWritten();
 
 private:
+    bool lock();
     void takeSnapshot();
     void removeCopy();
     void post(std::function<void()> job);
@@ -83,4 +85,5 @@ private:
     QString pendingFile;
     quint64 lastChange = 0;
     bool haveCopy = false; // a write was asked for since the last removal
+    bool lockRefused = false;
 };

@@ -52,11 +52,15 @@ private slots:
         const BankStore store = sampleStore(QStringLiteral("a"));
         RecoveryCopy copy(folder());
         QVERIFY(copy.active());
+        // Nothing on the disk until there is something to keep: start-up does not wait for it.
+        copy.documentChanged(store, false, 0, QString());
+        QVERIFY(!QDir(folder()).exists());
         copy.delayMs = 20;
         QSignalSpy written(&copy, &RecoveryCopy::copyWritten);
         const QString file = QStringLiteral("/music/Gig & \"live\".pre");
         copy.documentChanged(store, true, 1, file);
         QVERIFY(!QFile::exists(copy.copyPath())); // only after the wait
+        QCOMPARE(QDir(folder()).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), 1);
         QVERIFY(written.wait());
         QCOMPARE(copies(), QStringList{QFileInfo(copy.copyPath()).fileName()});
 
@@ -79,6 +83,20 @@ private slots:
         copy.discard();
         copy.flush();
         QVERIFY(copies().isEmpty());
+    }
+
+    void aFolderThatCannotBeMadeKeepsNothing()
+    {
+        QFile blocker(dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        RecoveryCopy copy(blocker.fileName() + QStringLiteral("/recovery"));
+        copy.delayMs = 0;
+        copy.documentChanged(sampleStore(QStringLiteral("a")), true, 1, QString());
+        QVERIFY(!copy.active());
+        copy.writeNow();
+        copy.flush();
+        QVERIFY(!QFile::exists(copy.copyPath()));
     }
 
     void aDeadProgramsCopyIsOfferedOnce_data()
