@@ -35,6 +35,9 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
     }
     GroupsList->setBaseSize(100, 25);
     applyListStyle();
+    // The form places its controls itself: never narrower than they reach, or a narrow window
+    // cuts them (the table beside it gives way instead).
+    setMinimumWidth(childrenRect().right() + 1 + childrenRect().left());
 }
 
 void DetailView::applyListStyle()

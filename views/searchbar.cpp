@@ -29,8 +29,11 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
     searchField->setAccessibleName(tr("Search presets"));
     searchField->setToolTip(
         tr("Marks every preset whose name, author or category holds the text; Return steps to the next"));
-    searchField->setMinimumWidth(
+    // Wide enough for its hint where there is room; in a narrow window it gives way (the hint is
+    // then cut) before the detail view beside the table does.
+    searchField->setMaximumWidth(
         searchField->fontMetrics().horizontalAdvance(searchField->placeholderText()) + 40);
+    searchField->setMinimumWidth(searchField->fontMetrics().averageCharWidth() * 14);
     searchField->installEventFilter(this);
     countLabel = new QLabel;
     countLabel->setObjectName(QStringLiteral("searchCount"));
@@ -46,11 +49,11 @@ SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate 
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 2);
-    layout->addWidget(searchField, 0);
+    layout->addWidget(searchField, 1);
     layout->addWidget(previousButton);
     layout->addWidget(nextButton);
     layout->addWidget(countLabel);
-    layout->addStretch(1);
+    layout->addStretch(0); // what the field, at its widest, leaves
 
     // The clear button shows only over text; made with the first text, since finding its
     // icon in the desktop's theme is a good part of the start-up.
