@@ -9,6 +9,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -21,6 +23,16 @@ const char *const NothingToSave =
 QString text(const char *source)
 {
     return QCoreApplication::translate(Context, source);
+}
+
+// One line for each count above zero: its text, which takes the count.
+QString countLines(std::initializer_list<std::pair<int, const char *>> counts)
+{
+    QStringList lines;
+    for (const auto &[count, source] : counts)
+        if (count > 0)
+            lines << text(source).arg(count);
+    return lines.join(QLatin1Char('\n'));
 }
 
 // 2048 PresetWrites are 682 kB; anything far larger is not a preset dump, and reading
@@ -177,17 +189,11 @@ bool isSyxFile(const QString &fileName)
 
 QString syxSkippedText(const SyxContents &contents)
 {
-    QStringList parts;
-    if (contents.foreign > 0)
-        parts << text(QT_TRANSLATE_NOOP("SyxFile", "Messages for other devices skipped: %1."))
-                     .arg(contents.foreign);
-    if (contents.other > 0)
-        parts << text(QT_TRANSLATE_NOOP("SyxFile", "Orvex+ messages without a preset skipped: %1."))
-                     .arg(contents.other);
-    if (contents.damaged > 0)
-        parts << text(QT_TRANSLATE_NOOP("SyxFile", "Damaged or incomplete messages skipped: %1."))
-                     .arg(contents.damaged);
-    return parts.join(QLatin1Char('\n'));
+    return countLines({
+        {contents.foreign, QT_TRANSLATE_NOOP("SyxFile", "Messages for other devices skipped: %1.")},
+        {contents.other, QT_TRANSLATE_NOOP("SyxFile", "Orvex+ messages without a preset skipped: %1.")},
+        {contents.damaged, QT_TRANSLATE_NOOP("SyxFile", "Damaged or incomplete messages skipped: %1.")},
+    });
 }
 
 SyxPlacement placeSyxPresets(const SyxContents &contents, const SyxTargets &targets)
@@ -233,19 +239,13 @@ SyxLosses syxLosses(const BankStore &store, const SelectionMask &presets, int fa
 
 QString syxLossesText(const SyxLosses &losses)
 {
-    QStringList lines;
-    if (losses.factoryPresets > 0)
-        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Presets of the factory bank left out: %1."))
-                     .arg(losses.factoryPresets);
-    if (losses.names > 0)
-        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Names longer than 32 characters or with characters "
-                                                   "outside ASCII (cut or changed): %1."))
-                     .arg(losses.names);
-    if (losses.authors > 0)
-        lines << text(QT_TRANSLATE_NOOP("SyxFile", "Authors longer than 32 characters or with characters "
-                                                   "outside ASCII (cut or changed): %1."))
-                     .arg(losses.authors);
-    return lines.join(QLatin1Char('\n'));
+    return countLines({
+        {losses.factoryPresets, QT_TRANSLATE_NOOP("SyxFile", "Presets of the factory bank left out: %1.")},
+        {losses.names, QT_TRANSLATE_NOOP("SyxFile", "Names longer than 32 characters or with characters "
+                                                    "outside ASCII (cut or changed): %1.")},
+        {losses.authors, QT_TRANSLATE_NOOP("SyxFile", "Authors longer than 32 characters or with characters "
+                                                      "outside ASCII (cut or changed): %1.")},
+    });
 }
 
 PresetRecord placedSyxRecord(const SyxContents &contents, const SyxPlacement &placement, int bank, int preset)
