@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "common/loadedwindow.h"
 #include "common/modaldriver.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
@@ -17,18 +18,6 @@
 namespace {
 
 // A window whose banks count as loaded, with a few distinct presets.
-void loadSomething(MainWindow &w)
-{
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &r = w.bankStore.at(b, p);
-            r.name = QStringLiteral("P%1-%2").arg(b).arg(p);
-            r.mark = true;
-        }
-    w.banksLoaded = true;
-    w.updateTable(true);
-}
-
 void select(MainWindow &w, std::initializer_list<std::pair<int, int>> cells)
 {
     w.table->clearSelection();

@@ -2,6 +2,7 @@
 // start offers its work back. A second program running meanwhile is never offered it.
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "common/loadedwindow.h"
 #include "common/modaldriver.h"
 #include "files/recoverycopy.h"
 #include "views/bigtable.h"
@@ -23,15 +24,8 @@ const QString EditedName = QString::fromUtf8("Geändert");
 
 void loadSample(MainWindow &w)
 {
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &r = w.bankStore.at(b, p);
-            r.name = QStringLiteral("P %1/%2").arg(b).arg(p);
-            r.mark = true;
-        }
-    w.banksLoaded = true;
     w.setCurrentFile(QStringLiteral("/music/test.pre"));
-    w.updateTable(true);
+    loadSomething(w, QStringLiteral("P %1/%2"));
 }
 
 void rename(MainWindow &w, int bank, int preset, const QString &name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/samestore.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
 
@@ -20,15 +21,6 @@ inline void fillDistinct(BankStore &store, quint32 seed = 7)
                 v = static_cast<uint8_t>(rng.bounded(128));
             r.mark = true;
         }
-}
-
-inline bool sameContent(const BankStore &a, const BankStore &b)
-{
-    for (int bank = 0; bank < BankCount; ++bank)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            if (!a.at(bank, p).sameContent(b.at(bank, p)))
-                return false;
-    return true;
 }
 
 // Number of records whose content differs.

@@ -1,5 +1,6 @@
 // The recovery copy: written a short wait after a change, gone once nothing is unsaved,
 // one per running program, and only a dead program's copy is offered back.
+#include "common/samestore.h"
 #include "files/presetfile.h"
 #include "files/recoverycopy.h"
 
@@ -20,15 +21,6 @@ BankStore sampleStore(const QString &tag)
             store.at(b, p).params.fill(uint8_t(b + p));
         }
     return store;
-}
-
-bool sameStore(const BankStore &a, const BankStore &b)
-{
-    for (int bank = 0; bank < BankCount; ++bank)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            if (!a.at(bank, p).sameContent(b.at(bank, p)))
-                return false;
-    return true;
 }
 
 } // namespace
@@ -136,7 +128,7 @@ private slots:
             BankStore restored;
             QString fileName, errorText;
             QVERIFY2(next.restore(*orphan, restored, fileName, errorText), qPrintable(errorText));
-            QVERIFY(sameStore(restored, store));
+            QVERIFY(sameContent(restored, store));
             QCOMPARE(fileName, QStringLiteral("/music/set.pre"));
             // The copy is now this program's own: nothing is offered twice.
             QCOMPARE(copies(), QStringList{QFileInfo(next.copyPath()).fileName()});
@@ -160,7 +152,7 @@ private slots:
         QString fileName, errorText;
         QVERIFY(!next.restore(*orphan, store, fileName, errorText));
         QVERIFY(!errorText.isEmpty());
-        QVERIFY(sameStore(store, sampleStore(QStringLiteral("kept"))));
+        QVERIFY(sameContent(store, sampleStore(QStringLiteral("kept"))));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "common/modaldriver.h"
+#include "common/samestore.h"
 #include "common/testfiles.h"
 #include "device/sysexmessages.h"
 #include "files/banksel.h"
@@ -37,15 +38,6 @@ void fillStore(BankStore &store, const QString &tag)
             r.params.fill(uint8_t((b * 16 + p) & 0x7F));
             r.mark = true;
         }
-}
-
-bool sameStore(const BankStore &a, const BankStore &b)
-{
-    for (int bank = 0; bank < BankCount; ++bank)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            if (!a.at(bank, p).sameContent(b.at(bank, p)))
-                return false;
-    return true;
 }
 
 QByteArray writeOf(int preset, int bank, const PresetRecord &r)
@@ -256,7 +248,7 @@ private slots:
         QCOMPARE(w.historyPos(), 2);
 
         w.on_undo();
-        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(sameContent(w.bankStore, before));
         QCOMPARE(w.historyPos(), 0);
         QVERIFY(!w.modified);
     }
@@ -294,7 +286,7 @@ private slots:
         QVERIFY(w.bankStore.at(15, 127).sameContent(filePreset(3)));
         QVERIFY(w.bankStore.at(4, 7).sameContent(before.at(4, 7)));
         w.on_undo();
-        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(sameContent(w.bankStore, before));
     }
 
     // Load's "All files (*)" lets any name through: a file starting with F0 is read as
@@ -376,7 +368,7 @@ private slots:
         }});
         w.on_Load();
         QTEST(shown, "message");
-        QVERIFY(sameStore(w.bankStore, before));
+        QVERIFY(sameContent(w.bankStore, before));
         QCOMPARE(w.historyPos(), 0);
         QVERIFY(!w.modified);
     }
