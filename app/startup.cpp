@@ -19,7 +19,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <utility>
 
 namespace Startup {
 
@@ -94,6 +93,20 @@ QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironm
     return SimulatorDevice::faultListError(environment);
 }
 
+void quitWhenShown(QWidget *window)
+{
+    auto *poll = new QTimer(window);
+    QObject::connect(poll, &QTimer::timeout, [window, poll] {
+        if (window->windowHandle() && window->windowHandle()->isExposed()) {
+            poll->stop();
+            std::fputs("shown\n", stdout);
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        }
+    });
+    poll->start(0);
+}
+
 int runApplication(int &argc, char **argv, bool exitWhenShown)
 {
     {
@@ -121,14 +134,8 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     // system takes them all when the window is made, and docks and task switchers take the
     // large ones from the installed icon theme.
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
-        const QString path = QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId);
-        QImage raw = Pictures::decoded(path);
-        if (raw.isNull())
-            icon.addFile(path);
-        else
-            icon.addPixmap(QPixmap::fromImage(std::move(raw)));
-    }
+    for (int size : {16, 32, 48, 64})
+        Pictures::addSize(icon, QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId));
     QApplication::setWindowIcon(icon);
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);
@@ -138,18 +145,8 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     window->showMaximized();
     if (!exitWhenShown)
         QTimer::singleShot(0, window.get(), &MainWindow::offerRecovery);
-    if (exitWhenShown) {
-        auto *poll = new QTimer(window.get());
-        QObject::connect(poll, &QTimer::timeout, [&window, poll] {
-            if (window->windowHandle() && window->windowHandle()->isExposed()) {
-                poll->stop();
-                std::fputs("shown\n", stdout);
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            }
-        });
-        poll->start(0);
-    }
+    if (exitWhenShown)
+        quitWhenShown(window.get());
     const int code = app->exec();
 
     window.reset();

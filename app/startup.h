@@ -6,13 +6,13 @@
 #include <optional>
 
 class QProcessEnvironment;
-
 class QSettings;
 class QTranslator;
+class QWidget;
 
-// Identity under which QSettings finds the user's settings.
 namespace Startup {
 
+// Identity under which QSettings finds the user's settings.
 inline const QString OrganizationName = QStringLiteral("Quillmoth");
 inline const QString OrganizationDomain = QStringLiteral("quillmoth.example");
 inline const QString ApplicationName = QStringLiteral("Orvex_presetmanager");
@@ -38,6 +38,10 @@ std::optional<QString> commandLineAnswer(const QStringList &arguments);
 // Why the built-in simulator's ORVEX_SIMULATOR_FAULTS cannot be read, when the simulator is
 // asked for; empty otherwise. The program then stops with exit code 2.
 QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment);
+
+// Start-up timing: once `window` is on screen, says "shown" on standard output and ends the
+// event loop.
+void quitWhenShown(QWidget *window);
 
 // The whole program: identity, style, application, catalogues, the maximised
 // main window and the event loop, torn down in that order's reverse. With

@@ -8,12 +8,8 @@
 #include <QProcess>
 #include <QStyleFactory>
 #include <QTableWidget>
-#include <QTimer>
-#include <QWindow>
 
 #include <sys/resource.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -26,16 +22,7 @@ int runBareTable(int &argc, char **argv)
         for (int r = 0; r < 128; ++r)
             table.setItem(r, c, new QTableWidgetItem(QStringLiteral("\n\n%1\n%2").arg(r).arg(c)));
     table.showMaximized();
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&table, &poll] {
-        if (table.windowHandle() && table.windowHandle()->isExposed()) {
-            poll.stop();
-            std::fputs("shown\n", stdout);
-            std::fflush(stdout);
-            QCoreApplication::quit();
-        }
-    });
-    poll.start(0);
+    Startup::quitWhenShown(&table);
     return app.exec();
 }
 

@@ -127,4 +127,13 @@ QIcon icon(const QString &resource, qreal devicePixelRatio)
     return QIcon(resource);
 }
 
+void addSize(QIcon &icon, const QString &resource)
+{
+    QImage raw = decoded(resource);
+    if (raw.isNull())
+        icon.addFile(resource);
+    else
+        icon.addPixmap(QPixmap::fromImage(std::move(raw)));
+}
+
 } // namespace Pictures

@@ -23,4 +23,7 @@ QPixmap pixmap(const QString &resource, const QSize &size, qreal devicePixelRati
 // on an ordinary screen, with the PNGs read the first time the window is shown on a sharper one.
 QIcon icon(const QString &resource, qreal devicePixelRatio);
 
+// Adds resource to a multi-size icon (the window's), from its raw copy where there is one.
+void addSize(QIcon &icon, const QString &resource);
+
 } // namespace Pictures
