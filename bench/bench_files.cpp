@@ -26,15 +26,7 @@ const char *const Baseline = "files baseline: QDomDocument::setContent";
 ORVEX_BENCH(files)
 {
     auto f = std::make_shared<FilesBench>();
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &r = f->store.at(b, p);
-            r.name = QStringLiteral("Preset %1 & Co").arg(b * PresetsPerBank + p);
-            r.author = QStringLiteral("Author %1").arg(p % 9);
-            r.category = (b + p) % 14;
-            for (int k = 0; k < 128; ++k)
-                r.params[k] = uint8_t(b + p + k);
-        }
+    fillBenchStore(f->store);
     f->file = f->dir.filePath(QStringLiteral("all.pre"));
     f->saveTarget = f->dir.filePath(QStringLiteral("saved.pre"));
     QString errorText;

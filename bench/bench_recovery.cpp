@@ -27,14 +27,7 @@ struct RecoveryBench
 ORVEX_BENCH(recovery)
 {
     auto r = std::make_shared<RecoveryBench>();
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &rec = r->store.at(b, p);
-            rec.name = QStringLiteral("Preset %1 & Co").arg(b * PresetsPerBank + p);
-            rec.author = QStringLiteral("Author %1").arg(p % 9);
-            rec.category = (b + p) % 14;
-            rec.params.fill(uint8_t(b + p));
-        }
+    fillBenchStore(r->store);
     r->copy = std::make_unique<RecoveryCopy>(r->dir.filePath(QStringLiteral("recovery")));
     const QString file = QStringLiteral("/music/test.pre");
     return {

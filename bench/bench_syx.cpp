@@ -23,16 +23,10 @@ struct SyxBench
 ORVEX_BENCH(syx)
 {
     auto f = std::make_shared<SyxBench>();
+    fillBenchStore(f->store);
     for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &r = f->store.at(b, p);
-            r.name = QStringLiteral("Preset %1").arg(b * PresetsPerBank + p);
-            r.author = QStringLiteral("Author %1").arg(p % 9);
-            r.category = (b + p) % 14;
-            for (int k = 0; k < 128; ++k)
-                r.params[k] = uint8_t((b + p + k) & 0x7F);
+        for (int p = 0; p < PresetsPerBank; ++p)
             f->userBanks.set(b, p);
-        }
     f->bytes = syxFileBytes(f->store, f->userBanks);
 
     return {

@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "bench/startupchild.h"
+#include "model/bankstore.h"
 
 #include <QApplication>
 #include <QDomDocument>
@@ -19,6 +20,19 @@ std::vector<BenchMaker> &benchMakers()
 {
     static std::vector<BenchMaker> makers;
     return makers;
+}
+
+void fillBenchStore(BankStore &store)
+{
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            PresetRecord &r = store.at(b, p);
+            r.name = QStringLiteral("Preset %1 & Co").arg(b * PresetsPerBank + p);
+            r.author = QStringLiteral("Author %1").arg(p % 9);
+            r.category = (b + p) % 14;
+            for (int k = 0; k < int(r.params.size()); ++k)
+                r.params[std::size_t(k)] = uint8_t((b + p + k) & 0x7F);
+        }
 }
 
 void parseWithBareDom(const QString &path)

@@ -34,6 +34,12 @@ struct BenchRegistrar
     static BenchRegistrar orvexBenchRegistrar_##area(orvexBench_##area);                                     \
     static std::vector<BenchCase> orvexBench_##area()
 
+class BankStore;
+
+// 16 full banks whose presets all differ: names with a "&" to escape, nine authors, every
+// category, 7-bit parameters.
+void fillBenchStore(BankStore &store);
+
 // The baseline of the file cases: a bare DOM parse of the file, without namespace processing.
 void parseWithBareDom(const QString &path);
 
