@@ -263,14 +263,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keine Duplikate gefunden</translation>
     </message>
     <message>
-        <source>1 group of duplicates found, %1 presets selected</source>
-        <translation>1 Gruppe von Duplikaten gefunden, %1 Presets ausgewählt</translation>
-    </message>
-    <message>
-        <source>%1 groups of duplicates found, %2 presets selected</source>
-        <translation>%1 Gruppen von Duplikaten gefunden, %2 Presets ausgewählt</translation>
-    </message>
-    <message>
         <source>Import</source>
         <translation>Importieren</translation>
     </message>
@@ -609,14 +601,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Es konnte keine Sicherung gespeichert werden: %1</translation>
     </message>
     <message>
-        <source>1 preset in banks 2–16 will change on the module.</source>
-        <translation>1 Preset in den Bänken 2–16 wird sich im Modul ändern.</translation>
-    </message>
-    <message>
-        <source>%1 presets in banks 2–16 will change on the module.</source>
-        <translation>%1 Presets in den Bänken 2–16 werden sich im Modul ändern.</translation>
-    </message>
-    <message>
         <source>The module already held these presets; nothing was written.</source>
         <translation>Das Modul enthielt diese Presets bereits; es wurde nichts geschrieben.</translation>
     </message>
@@ -665,20 +649,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 Presets in %2 werden im Modul geändert.</translation>
     </message>
     <message>
-        <source>1 preset was written.</source>
-        <translation>1 Preset wurde geschrieben.</translation>
-    </message>
-    <message>
-        <source>%1 presets were written.</source>
-        <translation>%1 Presets wurden geschrieben.</translation>
-    </message>
-    <message>
         <source>The module shortens or changes these names: %1</source>
         <translation>Das Modul kürzt oder ändert diese Namen: %1</translation>
-    </message>
-    <message>
-        <source>(%1 more in the log)</source>
-        <translation>(%1 weitere im Protokoll)</translation>
     </message>
     <message>
         <source>Transfer progress</source>
@@ -1215,14 +1187,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Authors longer than 32 characters or with characters outside ASCII (cut or changed): %1.</source>
         <translation>Autoren länger als 32 Zeichen oder mit Zeichen außerhalb von ASCII (gekürzt oder geändert): %1.</translation>
     </message>
-    <message>
-        <source>The file can't be opened for writing.</source>
-        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
-    </message>
-    <message>
-        <source>The file can't be written completely.</source>
-        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
-    </message>
 </context>
 <context>
     <name>SyxLoad</name>
@@ -1440,10 +1404,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Send to selected cell</source>
         <translation>An gewählte Zelle senden</translation>
-    </message>
-    <message>
-        <source>The library could not be changed: %1</source>
-        <translation>Die Bibliothek konnte nicht geändert werden: %1</translation>
     </message>
     <message>
         <source>The library could not be searched: %1</source>
