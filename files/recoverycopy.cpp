@@ -9,13 +9,51 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
 
 namespace {
 
 // Not ".pre": the library covers the data folder, and a copy is no file of the user's.
 const QString Suffix = QStringLiteral(".recovery");
+const QString LockSuffix = QStringLiteral(".lock");
+
+// The name of the program running as `pid`, empty where the system does not say.
+QString programName(qint64 pid)
+{
+#ifdef Q_OS_LINUX
+    QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    // A program whose file was replaced while it runs (an update, a rebuild).
+    if (exe.endsWith(QLatin1String(" (deleted)")))
+        exe.chop(10);
+    return QFileInfo(exe).fileName();
+#else
+    Q_UNUSED(pid);
+    return QString();
+#endif
+}
+
+// A lock that would take a copy is ours to take: no live program of this name holds it.
+std::shared_ptr<QLockFile> takeLock(const QString &path)
+{
+    auto lock = std::make_shared<QLockFile>(path);
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    // QLockFile keeps an empty or unreadable lock for live, however old it is.
+    if (QFileInfo::exists(path) && !RecoveryCopy::lockHeldByLiveProgram(path) &&
+        lock->removeStaleLockFile() && lock->tryLock(0))
+        return lock;
+    return nullptr;
+}
 
 // A preset file of all 16 banks with one more element, which every reader passes over:
 // <recovery file="the document's file" time="when, UTC"/>.
@@ -79,10 +117,14 @@ RecoveryCopy::~RecoveryCopy()
 bool RecoveryCopy::lock()
 {
     // Taken with the first unsaved change, not at start: making the lock file waits for the disk.
-    if (ownLock || lockRefused)
-        return ownLock != nullptr;
+    if (ownLock)
+        return true;
+    // A folder that was full or read-only may have room again: tried again now and then.
+    if (lockRefused && lockTried.isValid() && lockTried.elapsed() < retryMs)
+        return false;
+    lockTried.start();
     if (QDir().mkpath(folder)) {
-        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(id + QStringLiteral(".lock")));
+        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(id + LockSuffix));
         // Only a lock whose process is gone counts as left behind, however old it is.
         lock->setStaleLockTime(0);
         if (lock->tryLock(0))
@@ -90,6 +132,26 @@ bool RecoveryCopy::lock()
     }
     lockRefused = !ownLock;
     return !lockRefused;
+}
+
+bool RecoveryCopy::lockHeldByLiveProgram(const QString &path)
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    // Missing, empty, unreadable or not a lock at all: nobody holds it.
+    if (!QLockFile(path).getLockInfo(&pid, &host, &program) || pid <= 0)
+        return false;
+    // Another machine's program (a shared folder) can't be asked: it may be running.
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        return true;
+#ifdef Q_OS_UNIX
+    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+        return false;
+#endif
+    // The number may have gone to another program since.
+    const QString running = programName(pid);
+    return running.isEmpty() || program.isEmpty() || running == QFileInfo(program).fileName();
 }
 
 QString RecoveryCopy::defaultFolder()
@@ -113,17 +175,45 @@ void RecoveryCopy::documentChanged(const BankStore &store, bool modified, quint6
     }
     if (changeCount == lastChange && fileName == pendingFile)
         return;
-    if (!lock())
+    if (!lock()) {
+        emit writeFailed(failureText());
         return;
+    }
     lastChange = changeCount;
     pending = &store;
     pendingFile = fileName;
-    wait.start(delayMs);
+    if (!unwrittenFor.isValid())
+        unwrittenFor.start();
+    // Each change restarts the wait, but not past the longest wait since the first of them.
+    wait.start(int(std::min<qint64>(delayMs, std::max<qint64>(0, maxWaitMs - unwrittenFor.elapsed()))));
+}
+
+QString RecoveryCopy::failureText() const
+{
+    return tr("The recovery copy can't be written in %1: a crash would lose the unsaved changes. "
+              "Trying again.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+void RecoveryCopy::writeDone(bool written)
+{
+    if (written) {
+        emit copyWritten();
+        return;
+    }
+    emit writeFailed(failureText());
+    // Tried again unless a newer change waits already or nothing is unsaved any more.
+    if (pending && !wait.isActive()) {
+        if (!unwrittenFor.isValid())
+            unwrittenFor.start();
+        wait.start(retryMs);
+    }
 }
 
 void RecoveryCopy::discard()
 {
     wait.stop();
+    unwrittenFor.invalidate();
     pending = nullptr;
     if (haveCopy)
         removeCopy();
@@ -152,10 +242,13 @@ void RecoveryCopy::takeSnapshot()
     const QDateTime when = QDateTime::currentDateTimeUtc();
     const QString path = copyPath();
     haveCopy = true;
+    unwrittenFor.invalidate();
     post([this, snapshot, fileName, when, path] {
-        if (WholeFileWriter::write(path, recoveryText(*snapshot, fileName, when)) ==
-            WholeFileWriter::Result::Written)
-            QMetaObject::invokeMethod(this, &RecoveryCopy::copyWritten, Qt::QueuedConnection);
+        const bool written = WholeFileWriter::write(path, recoveryText(*snapshot, fileName, when)) ==
+                             WholeFileWriter::Result::Written;
+        // Queued to this object: dropped if it is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, written] { writeDone(written); }, Qt::QueuedConnection);
     });
 }
 
@@ -175,27 +268,51 @@ std::optional<RecoveryCopy::Orphan> RecoveryCopy::findOrphan() const
 {
     std::optional<Orphan> newest;
     const QDir dir(folder);
-    for (const QString &name : dir.entryList({QStringLiteral("*") + Suffix}, QDir::Files)) {
+    const QStringList names = dir.entryList({QStringLiteral("*") + Suffix}, QDir::Files);
+    for (const QString &name : names) {
         const QString copyId = name.chopped(Suffix.size());
         if (copyId == id)
             continue;
-        auto lock = std::make_shared<QLockFile>(dir.filePath(copyId + QStringLiteral(".lock")));
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0))
+        const QString lockPath = dir.filePath(copyId + LockSuffix);
+        if (lockHeldByLiveProgram(lockPath))
             continue; // its program is still running
+        // Without a lock (a full or read-only folder) it is offered all the same.
+        std::shared_ptr<QLockFile> lock = takeLock(lockPath);
+        if (!lock && lockHeldByLiveProgram(lockPath))
+            continue; // another start took it just now
         Orphan orphan{dir.filePath(name), {}, {}, lock};
         readRecoveryInfo(orphan.path, orphan.fileName, orphan.time);
         if (!newest || orphan.time > newest->time)
             newest = std::move(orphan);
     }
+
+    // What dead programs left beside their copies: the temporary of a write cut short (its
+    // name holds the copy's), and locks whose copy is gone.
+    const QStringList leftovers = dir.entryList(
+        {QStringLiteral(".*") + Suffix + QStringLiteral(".*.tmp"), QStringLiteral("*") + LockSuffix},
+        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : leftovers) {
+        const bool temporary = name.endsWith(QLatin1String(".tmp"));
+        const QString copyId = temporary ? name.mid(1, name.indexOf(Suffix + QLatin1Char('.')) - 1)
+                                         : name.chopped(LockSuffix.size());
+        if (copyId == id || copyId.isEmpty() || (!temporary && names.contains(copyId + Suffix)))
+            continue;
+        if (!lockHeldByLiveProgram(dir.filePath(copyId + LockSuffix)))
+            QFile::remove(dir.filePath(name));
+    }
     return newest;
 }
 
-bool RecoveryCopy::restore(const Orphan &orphan, BankStore &store, QString &fileName, QString &errorText)
+bool RecoveryCopy::read(const Orphan &orphan, BankStore &store, QString &fileName, QString &errorText) const
 {
     if (!loadCompletePresetFile(store, orphan.path, 0, BankCount - 1, errorText))
         return false;
     fileName = orphan.fileName;
+    return true;
+}
+
+void RecoveryCopy::adopt(const Orphan &orphan)
+{
     if (lock()) {
         // Now this program's copy, until its own first write replaces it.
         writer.waitForDone();
@@ -204,6 +321,13 @@ bool RecoveryCopy::restore(const Orphan &orphan, BankStore &store, QString &file
     }
     if (orphan.lock)
         orphan.lock->unlock();
+}
+
+bool RecoveryCopy::restore(const Orphan &orphan, BankStore &store, QString &fileName, QString &errorText)
+{
+    if (!read(orphan, store, fileName, errorText))
+        return false;
+    adopt(orphan);
     return true;
 }
 
@@ -212,4 +336,8 @@ void RecoveryCopy::discardOrphan(const Orphan &orphan)
     QFile::remove(orphan.path);
     if (orphan.lock)
         orphan.lock->unlock();
+    else
+        QFile::remove(QFileInfo(orphan.path)
+                          .dir()
+                          .filePath(QFileInfo(orphan.path).fileName().chopped(Suffix.size()) + LockSuffix));
 }

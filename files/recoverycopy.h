@@ -3,6 +3,7 @@
 #include "model/bankstore.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -14,11 +15,14 @@
 #include <optional>
 
 // Keeps the unsaved document in the data folder, so a crash or a power cut loses at most
-// the last few seconds of work. A few seconds after each change the banks are copied and
-// written, through the checked writer, on a thread of its own; once nothing is unsaved the
-// copy goes. Each running program has its own copy, "ID.recovery" (a preset file of all
-// 16 banks naming the document's file and the time), and holds "ID.lock" while it
-// runs: a copy whose lock nobody holds is one a program left behind when it died.
+// the last few seconds of work. A few seconds after the last change, and at the latest a
+// set time after the first one not yet written while changes keep coming, the banks are
+// copied and written, through the checked writer, on a thread of its own; a failed write
+// is reported and tried again. Once nothing is unsaved the copy goes. Each running program
+// has its own copy, "ID.recovery" (a preset file of all 16 banks naming the document's file
+// and the time), and holds "ID.lock" while it runs: a copy whose lock no live program of
+// this name holds, whatever the lock file says or whether a lock can be taken at all, is
+// one a program left behind when it died.
 class RecoveryCopy : public QObject
 {
     Q_OBJECT
@@ -34,8 +38,9 @@ public:
 
     // Called after anything that may have changed the document. `changeCount` tells
     // whether it did; with `modified` the copy is written delayMs later (each change
-    // restarts the wait), without it the copy is removed at once. `store` must outlive
-    // this object: it is read when the wait ends.
+    // restarts the wait, up to maxWaitMs after the first change not yet written), without
+    // it the copy is removed at once. `store` must outlive this object: it is read when the
+    // wait ends.
     void documentChanged(const BankStore &store, bool modified, quint64 changeCount, const QString &fileName);
     // The user discarded the changes: the copy goes, and stays gone until the next change.
     void discard();
@@ -56,22 +61,40 @@ public:
         QString fileName;
         std::shared_ptr<QLockFile> lock;
     };
-    // The newest such copy, if any.
+    // The newest such copy, if any. Removes what dead programs left beside their copies:
+    // temporaries of a write cut short and locks without a copy.
     std::optional<Orphan> findOrphan() const;
-    // Reads its 16 banks into `store` (unchanged on failure, with errorText set). On success
-    // the copy becomes this program's own.
+    // Reads its 16 banks into `store` (unchanged on failure, with errorText set: the copy is
+    // damaged).
+    bool read(const Orphan &orphan, BankStore &store, QString &fileName, QString &errorText) const;
+    // Makes the copy this program's own, until its own first write replaces it.
+    void adopt(const Orphan &orphan);
+    // read, and on success adopt.
     bool restore(const Orphan &orphan, BankStore &store, QString &fileName, QString &errorText);
     void discardOrphan(const Orphan &orphan);
 
+    // What writeFailed says.
+    QString failureText() const;
+
+    // True while a live program of this name holds the lock file at `path`.
+    static bool lockHeldByLiveProgram(const QString &path);
+
     // The wait after a change before the copy is written.
     int delayMs = 3000;
+    // The longest a change waits while more keep coming.
+    int maxWaitMs = 15000;
+    // The wait before a failed write, or a lock that could not be taken, is tried again.
+    int retryMs = 3000;
 
 signals:
-    // A copy is on the disk (sent from the writer's thread).
+    // A copy is on the disk.
     void copyWritten();
+    // No copy could be written (`text` says so, for the status line); it is tried again.
+    void writeFailed(const QString &text);
 
 private:
     bool lock();
+    void writeDone(bool written);
     void takeSnapshot();
     void removeCopy();
     void post(std::function<void()> job);
@@ -86,4 +109,6 @@ private:
     quint64 lastChange = 0;
     bool haveCopy = false; // a write was asked for since the last removal
     bool lockRefused = false;
+    QElapsedTimer lockTried;    // when a refused lock was last tried
+    QElapsedTimer unwrittenFor; // since the first change the disk does not have yet
 };
