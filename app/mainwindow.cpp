@@ -39,8 +39,16 @@ const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     language = settings.value(QStringLiteral("language"), QStringLiteral("0")).toInt();
-    fillEmptyBanks();
     recovery = std::make_unique<RecoveryCopy>();
+    // The title and the recovery copy follow the document.
+    connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);
+    connect(recovery.get(), &RecoveryCopy::writeFailed, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
+    // The note goes once a copy is on the disk again.
+    connect(recovery.get(), &RecoveryCopy::copyWritten, this, [this] {
+        if (statusBar()->currentMessage() == recovery->failureText())
+            statusBar()->clearMessage();
+    });
 
     auto *toolPanel = buildToolPanel();
     detailView = new DetailView;
@@ -94,6 +102,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     tabOrder << searchBar->tabStops() << compareButton << backupsButton << table;
 
     updateTable(false);
+    updateWindowTitle();
     setCentralWidget(splitter);
     // In one window now, so the order can be set.
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
@@ -270,7 +279,8 @@ void MainWindow::updateDetailView()
     table->setEnabled(banksLoaded);
     undoButton->setEnabled(history.canUndo());
     redoButton->setEnabled(history.canRedo());
-    updateWindowTitle();
+    // Every change ends here, through the detail view's refresh.
+    document.noteChange();
     // A note on the last command goes with the next change of the table or its selection.
     statusBar()->clearMessage();
 
@@ -321,10 +331,17 @@ bool MainWindow::askSaveChanges()
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setInformativeText(tr("Do you want to save or export your changes?"));
     box.setDefaultButton(QMessageBox::Cancel);
-    QPushButton *exportChoice = box.addButton(tr("Export"), QMessageBox::AcceptRole);
+    // After a complete export only the file lacks the changes: exporting again adds nothing.
+    QPushButton *exportChoice = nullptr;
+    if (document.moduleHoldsDocument() && !document.fileName().isEmpty())
+        box.setInformativeText(tr("The module already has the changes, but %1 does not. "
+                                  "Do you want to save them?")
+                                   .arg(QFileInfo(document.fileName()).fileName()));
+    else
+        exportChoice = box.addButton(tr("Export"), QMessageBox::AcceptRole);
     const int result = box.exec();
 
-    if (box.clickedButton() == exportChoice) {
+    if (exportChoice && box.clickedButton() == exportChoice) {
         on_Export();
         return !modified;
     }
@@ -338,27 +355,32 @@ bool MainWindow::askSaveChanges()
 void MainWindow::markClean()
 {
     history.markClean();
-    updateWindowTitle();
+    document.noteChange();
 }
 
 void MainWindow::setCurrentFile(const QString &fileName)
 {
-    currentFile = fileName;
-    updateWindowTitle();
+    document.setFileName(fileName);
+}
+
+void MainWindow::replaceDocument(const BankStore &banks, Document::Source source, const QString &fileName)
+{
+    clearTable();
+    document.replace(banks, source, fileName);
+    updateTable(true);
 }
 
 void MainWindow::updateWindowTitle()
 {
-    // "[*]" is where Qt shows the unsaved-changes mark.
-    const QString title =
-        currentFile.isEmpty()
-            ? WindowTitle + QStringLiteral("[*]")
-            : QStringLiteral("%1[*] - %2").arg(QFileInfo(currentFile).fileName(), WindowTitle);
+    const QString &file = document.fileName();
+    // "[*]" is where Qt shows the mark: with a file named, whether that file lacks the document.
+    const QString title = file.isEmpty()
+                              ? WindowTitle + QStringLiteral("[*]")
+                              : QStringLiteral("%1[*] - %2").arg(QFileInfo(file).fileName(), WindowTitle);
     if (windowTitle() != title)
         setWindowTitle(title);
     setWindowModified(modified);
-    // Every change ends here, through the detail view's refresh.
-    recovery->documentChanged(bankStore, modified && banksLoaded, history.changeCount(), currentFile);
+    recovery->documentChanged(bankStore, modified && banksLoaded, history.changeCount(), file);
 }
 
 void MainWindow::showError()

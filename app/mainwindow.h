@@ -1,8 +1,10 @@
 #pragma once
 
+#include "editing/document.h"
 #include "editing/presetsort.h"
 #include "editing/undohistory.h"
 #include "files/filedialogs.h"
+#include "files/recoverycopy.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
 
@@ -23,7 +25,6 @@ class QComboBox;
 class QListWidgetItem;
 class QToolButton;
 class QVBoxLayout;
-class RecoveryCopy;
 class SearchBar;
 struct SyxLosses;
 class TableZoom;
@@ -48,6 +49,8 @@ public:
     void markClean();
     // The file last saved or loaded whole, shown in the title; empty after an import.
     void setCurrentFile(const QString &fileName);
+    // A whole new document (full load, import, recovered work): the table is rebuilt.
+    void replaceDocument(const BankStore &banks, Document::Source source, const QString &fileName);
     void updateWindowTitle();
     void showError();
 
@@ -60,7 +63,6 @@ public:
     {
         bankStore.recordToImage(bank, preset, image);
     }
-    void fillEmptyBanks() { bankStore.fillEmptyBanks(); }
 
     // Undo history, under the names the rest of the program uses.
     void recordUndo(int bank, int preset) { history.recordUndo(bank, preset); }
@@ -93,8 +95,14 @@ public:
     bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
     int countPresetFileBanks(const QString &fileName);
     bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
+    // Asks before a save of less than the document (one bank, a selection, a SysEx image)
+    // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
+    // selection is saved; `bank` is the bank index, below 1 for all banks.
+    bool confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx);
     // Offers work a crashed run left behind (Restore / Discard); called once the window shows.
     void offerRecovery();
+    // A copy that can't be read: says so and offers to remove it.
+    void offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when);
     // SysEx files: a failure is shown in the error box.
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
     // Says what a SysEx file can't keep and asks, once a run; true to go on.
@@ -140,16 +148,18 @@ public:
     bool readModule(BankStore &into, bool forCompare);
 
     QSettings settings;
-    BankStore bankStore;
+    // The banks, their history, their file and where they are saved; the names below are
+    // the ones the rest of the window uses for its parts.
+    Document document;
+    BankStore &bankStore = document.store;
+    bool &modified = document.modified;
+    bool &banksLoaded = document.banksLoaded;
+    UndoHistory &history = document.history;
     BankStore dragSnapshot;
     BankStore clipboard;
     QString errorText;
-    bool modified = false;
-    bool banksLoaded = false;
     int language = 0;
     bool clipboardFilled = false;
-    QString currentFile;
-    UndoHistory history{bankStore, modified};
     // The MIDI devices the transfer dialog lists, made on first use from the command line
     // (--simulator adds the built-in module); tests put a virtual backend here.
     std::shared_ptr<MidiBackend> midiBackend;

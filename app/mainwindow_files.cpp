@@ -66,36 +66,73 @@ void MainWindow::on_Save()
     if (chosen.isEmpty())
         return;
     const bool asSyx = selectionChosen || SyxFlows::savesAsSyx(chosen, chosenFilter);
-    // The dialog asked before replacing the name it was given, not the one with the extension added.
-    const QString fileName = asSyx && QFileInfo(chosen).suffix().isEmpty()
+    // The dialog asked before replacing the name it was given, not the one with the extension
+    // added or corrected. A selection is no bank: it goes to a SysEx name whatever was typed.
+    const QString fileName = selectionChosen ? FileFlows::withSyxExtension(chosen)
+                             : asSyx && QFileInfo(chosen).suffix().isEmpty()
                                  ? chosen + QStringLiteral(".syx")
                                  : FileFlows::withPresetExtension(chosen);
-    if (fileName != chosen && QFileInfo::exists(fileName) &&
-        QMessageBox::question(
-            this, QStringLiteral("Orvex+ Preset Manager"),
-            tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+    // Anything but all banks in a preset file holds less than the document.
+    const bool part = asSyx || selectedBank >= 1;
+    const bool overDocument = part && document.isDocumentFile(fileName);
+    if (overDocument && QFileInfo::exists(fileName)) {
+        const int count = selectionChosen ? SyxFlows::presetsToSave(true, selection, -1).count() : 0;
+        if (!confirmPartOverDocument(fileName, count, selectedBank, asSyx))
+            return;
+    } else if (fileName != chosen && QFileInfo::exists(fileName) &&
+               QMessageBox::question(
+                   this, QStringLiteral("Orvex+ Preset Manager"),
+                   tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     if (asSyx && !acceptSyxLosses(SyxFlows::lossesOf(bankStore, selectionChosen, selection, selectedBank)))
         return;
     // Remembered even when the write fails: the user chose that folder.
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
     if (asSyx) {
-        // A SysEx file is an export, not the document: modified and the title stay.
-        saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank));
+        // A SysEx file is an export, not the document: modified and the title stay, unless it
+        // went over the document's own file.
+        if (saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank)) &&
+            overDocument)
+            document.fileReplacedByPart();
         return;
     }
 
     if (selectedBank < 1) {
-        if (savePresetFile(fileName, 0, BankCount - 1)) {
-            markClean();
-            setCurrentFile(fileName);
-        } else
+        if (savePresetFile(fileName, 0, BankCount - 1))
+            document.savedWhole(fileName);
+        else
             showError();
     } else if (!savePresetFile(fileName, selectedBank, selectedBank)) {
-        // One bank is not the whole state: modified stays as it was either way.
+        // One bank is not the whole state: modified stays as it was.
         showError();
+    } else if (overDocument) {
+        // The document's file now holds one bank: the document is saved nowhere.
+        document.fileReplacedByPart();
     }
+}
+
+bool MainWindow::confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx)
+{
+    QString ignored;
+    const int held = ::countPresetFileBanks(fileName, ignored);
+    const QString holds = held == BankCount ? tr("all %1 banks").arg(BankCount)
+                          : held > 0        ? tr("%n bank(s)", nullptr, held)
+                                            : tr("no bank this program can read");
+    const QString replacement =
+        selectedPresets > 0 ? tr("%n selected preset(s) as a SysEx file", nullptr, selectedPresets)
+        : bank < 1          ? tr("banks 2 to 16 as a SysEx file")
+                   : (asSyx ? tr("bank %1 alone as a SysEx file") : tr("bank %1 alone")).arg(bank + 1);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
+                    tr("%1 is the document's file.").arg(QFileInfo(fileName).fileName()), QMessageBox::Cancel,
+                    this);
+    box.setInformativeText(tr("It holds %1. Saving %2 there replaces all of it, and the document then "
+                              "counts as unsaved.")
+                               .arg(holds, replacement));
+    QPushButton *replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == replace;
 }
 
 void MainWindow::on_Load()
@@ -134,12 +171,7 @@ void MainWindow::on_Load()
         }
         if (modified && !askSaveChanges())
             return;
-        clearTable();
-        bankStore = file; // every record comes from the file, marked
-        history.reset();
-        banksLoaded = true;
-        setCurrentFile(fileName);
-        updateTable(true);
+        replaceDocument(file, Document::Source::File, fileName);
         return;
     }
 
@@ -218,6 +250,12 @@ void MainWindow::offerRecovery()
     const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
                                          : QLocale(QLocale::English, QLocale::UnitedKingdom);
     const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
+    BankStore restored;
+    QString fileName;
+    if (!recovery->read(*orphan, restored, fileName, errorText)) {
+        offerDiscardDamaged(*orphan, when);
+        return;
+    }
     QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
                     tr("Unsaved changes from %1 were found. Restore them?").arg(when), QMessageBox::NoButton,
                     this);
@@ -231,16 +269,23 @@ void MainWindow::offerRecovery()
     }
     if (box.clickedButton() != restore)
         return; // asked again at the next start
-    BankStore restored;
-    QString fileName;
-    if (!recovery->restore(*orphan, restored, fileName, errorText)) {
-        showError();
-        return;
-    }
-    clearTable();
-    bankStore = restored;
-    history.resetUnsaved();
-    banksLoaded = true;
-    setCurrentFile(fileName);
-    updateTable(true);
+    recovery->adopt(*orphan);
+    replaceDocument(restored, Document::Source::Unsaved, fileName);
+}
+
+void MainWindow::offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
+                    tr("Unsaved changes from %1 were found, but their copy is damaged and can't be "
+                       "restored.")
+                        .arg(when),
+                    QMessageBox::NoButton, this);
+    box.setInformativeText(errorText + QStringLiteral("\n\n") +
+                           tr("Discard it? Kept, it is offered again at the next start."));
+    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    box.addButton(tr("Keep"), QMessageBox::RejectRole);
+    box.setDefaultButton(discard);
+    box.exec();
+    if (box.clickedButton() == discard)
+        recovery->discardOrphan(orphan);
 }

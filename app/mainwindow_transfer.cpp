@@ -89,7 +89,7 @@ void MainWindow::on_Export()
         return;
     // Presets left out (another choice, unticked) still differ from the module.
     if (runExport(*this, bankStore, nullptr))
-        markClean();
+        document.exportedWhole();
 }
 
 void MainWindow::restoreBackup(const QString &fileName)
@@ -105,6 +105,7 @@ void MainWindow::restoreBackup(const QString &fileName)
     const ExportChoice choice = held == all.positions() ? all : ExportChoice::presets(held);
     // The document is not touched: the module gets the backup, the window keeps its banks.
     runExport(*this, backup, &choice);
+    document.moduleOverwritten();
 }
 
 bool MainWindow::readModule(BankStore &into, bool forCompare)
@@ -125,14 +126,5 @@ void MainWindow::on_Import()
     BankStore module;
     if (!readModule(module, false))
         return;
-    history.reset();
-    setCurrentFile(QString());
-    banksLoaded = true;
-    clearTable();
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            bankStore.at(b, p).copyContentFrom(module.at(b, p));
-            bankStore.at(b, p).mark = true;
-        }
-    updateTable(true);
+    replaceDocument(module, Document::Source::Module, QString());
 }

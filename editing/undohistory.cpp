@@ -2,10 +2,7 @@
 
 #include <utility>
 
-UndoHistory::UndoHistory(BankStore &store, bool &modified)
-    : store(store), modified(modified)
-{
-}
+UndoHistory::UndoHistory(BankStore &store, bool &modified) : store(store), modified(modified) {}
 
 void UndoHistory::recordUndo(int bank, int preset)
 {
@@ -121,6 +118,13 @@ void UndoHistory::markClean()
 {
     cleanPos = pos;
     modified = false;
+}
+
+void UndoHistory::forgetClean()
+{
+    ++changes;
+    cleanPos = -1;
+    modified = true;
 }
 
 void UndoHistory::resetUnsaved()

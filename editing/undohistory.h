@@ -37,6 +37,9 @@ public:
     // Empties the history and sets `modified`: the banks match nothing saved (work
     // brought back after a crash).
     void resetUnsaved();
+    // The saved state is gone (its file now holds something else): modified from here on,
+    // and no undo leads back to a clean state.
+    void forgetClean();
 
     // Grows with every change to the banks or the history, so a watcher can tell whether
     // anything happened since it last looked.

@@ -30,6 +30,15 @@ QString withPresetExtension(const QString &fileName)
     return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".pre") : fileName;
 }
 
+QString withSyxExtension(const QString &fileName)
+{
+    if (fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
+        return fileName;
+    if (fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive))
+        return fileName.chopped(4) + QStringLiteral(".syx");
+    return fileName + QStringLiteral(".syx");
+}
+
 int lastTargetBank(int startBank, int fileBanks)
 {
     return std::min(startBank + fileBanks - 1, BankCount - 1);

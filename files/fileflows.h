@@ -18,6 +18,10 @@ QString startDirectory(const QString &defaultPath);
 // A name typed without an extension gets ".pre", as the platform's own dialogs would add.
 QString withPresetExtension(const QString &fileName);
 
+// A selection is saved only as SysEx: a ".pre" extension becomes ".syx", any other name
+// without ".syx" gets it added.
+QString withSyxExtension(const QString &fileName);
+
 // The last bank that a file of fileBanks banks fills when loaded from startBank. Banks of
 // the file that would land past the last bank are left out, never written anywhere.
 int lastTargetBank(int startBank, int fileBanks);
