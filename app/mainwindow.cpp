@@ -343,6 +343,9 @@ bool MainWindow::askSaveChanges()
 
     if (exportChoice && box.clickedButton() == exportChoice) {
         on_Export();
+        // With a file named, the file still lacks what the module now has: asked once more.
+        if (modified && document.moduleHoldsDocument())
+            return askSaveChanges();
         return !modified;
     }
     if (result == QMessageBox::Save) {

@@ -497,6 +497,63 @@ private slots:
         QCOMPARE(rig.banks().at(9, 9)[129], uint8_t('c'));
     }
 
+    // With a file named, a complete export leaves that file without the change: the mark
+    // stays and closing asks again, saying that the module has it.
+    void exportWithAFileNamedKeepsTheMark()
+    {
+        Rig rig;
+        MainWindow w;
+        w.midiBackend = rig.backend;
+        loadImages(w, rig.banks());
+        w.setCurrentFile(QStringLiteral("/music/studio.pre"));
+        w.history.startNewGroup = true;
+        w.recordUndo(9, 9);
+        w.bankStore.at(9, 9).name = QStringLiteral("changed");
+        w.updateTable(true);
+
+        QStringList prompts;
+        QStringList buttons;
+        auto answer = [&](QMessageBox::StandardButton which) {
+            return [&, which](QMessageBox *box) -> QAbstractButton * {
+                prompts << box->informativeText();
+                buttons.clear();
+                for (QAbstractButton *b : box->buttons())
+                    buttons << b->text();
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == QStringLiteral("Export"))
+                        return b;
+                return box->button(which);
+            };
+        };
+        // Export chosen in the prompt: after it, the prompt comes again for the file alone.
+        bool driven = false;
+        afterPrompt(answer(QMessageBox::Cancel), [&](MidiSetting *d) {
+            driven = connectAndTransfer(d);
+            whenModalShows(
+                [&](QWidget *m) {
+                    auto *box = qobject_cast<QMessageBox *>(m);
+                    QVERIFY(box);
+                    answer(QMessageBox::Cancel)(box);
+                    box->button(QMessageBox::Cancel)->click();
+                },
+                d);
+        });
+        QVERIFY(!w.close());
+        QVERIFY(driven);
+        QCOMPARE(rig.banks().at(9, 9)[129], uint8_t('c'));
+        QVERIFY(w.modified);
+        QVERIFY(w.isWindowModified());
+        QCOMPARE(w.windowTitle(), QStringLiteral("studio.pre[*] - Orvex+ Preset Manager"));
+        QCOMPARE(prompts.size(), 2);
+        QCOMPARE(prompts.at(1), QStringLiteral("The module already has the changes, but studio.pre does not. "
+                                               "Do you want to save them?"));
+        QVERIFY(!buttons.contains(QStringLiteral("Export")));
+
+        whenModalShows(
+            [](QWidget *m) { qobject_cast<QMessageBox *>(m)->button(QMessageBox::Discard)->click(); });
+        QVERIFY(w.close());
+    }
+
     // The question lists every change; an unticked preset stays as the module holds it and
     // the document stays modified. The backup says which module it came from, and old ones go.
     void previewLeavesUntickedPresetsAndPrunesOldBackups()

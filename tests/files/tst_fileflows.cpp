@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -326,6 +327,61 @@ private slots:
         QVERIFY(loadPresetFile(back, file.name, 4, 4, errorText));
         QVERIFY(sameBank(back, 4, w.bankStore, 15));
         QVERIFY(!sameBank(back, 4, w.bankStore, 14));
+    }
+
+    // One bank saved over the file the title names replaces the whole document there: asked
+    // first, naming both; afterwards the document counts as saved nowhere.
+    void oneBankOverTheDocumentsFileAsksFirst_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("replaced") << true;
+    }
+    void oneBankOverTheDocumentsFileAsksFirst()
+    {
+        QFETCH(bool, replace);
+        const QString studio = presetFile(QStringLiteral("studio.pre"), QStringLiteral("studio"));
+        BankStore banks;
+        fillStore(banks, QStringLiteral("studio"));
+        MainWindow w;
+        w.replaceDocument(banks, Document::Source::File, studio);
+        QCOMPARE(w.windowTitle(), QStringLiteral("studio.pre[*] - Orvex+ Preset Manager"));
+        QVERIFY(!w.isWindowModified());
+        // Typed without its extension: still the document's file.
+        FileAnswer file{path("studio")};
+        w.fileDialogs.saveFileName = file.askSave();
+        QString question;
+        auto script = std::make_unique<ModalScript>(QList<ModalScript::Answer>{
+            saveBanks(5), [&](QWidget *m) {
+                auto *box = qobject_cast<QMessageBox *>(m);
+                QVERIFY(box);
+                question = box->text() + QLatin1Char('|') + box->informativeText();
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == (replace ? QStringLiteral("Replace") : QStringLiteral("Cancel")))
+                        b->click();
+            }});
+        w.on_Save();
+        QVERIFY(script->done() && script->unexpected.isEmpty());
+        script.reset();
+        QCOMPARE(question,
+                 QStringLiteral("studio.pre is the document's file.|It holds all 16 banks. Saving bank 6 "
+                                "alone there replaces all of it, and the document then counts as "
+                                "unsaved."));
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(studio, errorText), replace ? 1 : 16);
+        QCOMPARE(w.modified, replace);
+        QCOMPARE(w.isWindowModified(), replace);
+        QCOMPARE(w.windowTitle(), QStringLiteral("studio.pre[*] - Orvex+ Preset Manager"));
+        if (!replace)
+            return;
+        // Closing asks now; undo and redo never reach a saved state again.
+        ModalScript prompt({promptButton(QMessageBox::Cancel)});
+        QVERIFY(!w.close());
+        QVERIFY(prompt.done());
+        editOnePreset(w);
+        w.on_undo();
+        QVERIFY(w.modified);
     }
 
     // The close prompt's Save runs the same flow: the window closes only when all banks

@@ -122,14 +122,22 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("presets");
         QTest::addColumn<QString>("losses"); // what the question before writing says; empty: not asked
+        QTest::addColumn<QString>("written");
         QTest::newRow("selection, extension added")
-            << -2 << "sel" << 3 << "Presets of the factory bank left out: 3.";
-        QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << "";
+            << -2 << "sel" << 3 << "Presets of the factory bank left out: 3."
+            << "sel.syx";
+        // A selection is no bank: never a preset file, whatever the name says.
+        QTest::newRow("selection under a .pre name")
+            << -2 << "part.pre" << 3 << "Presets of the factory bank left out: 3."
+            << "part.syx";
+        QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << ""
+                                  << "bank5.syx";
         QTest::newRow("all: banks 2 to 16")
             << -1 << "all.SYX" << 15 * 128
             << "Presets of the factory bank left out: 128.\n"
                "Names longer than 32 characters or with characters outside ASCII (cut or changed): 2.\n"
-               "Authors longer than 32 characters or with characters outside ASCII (cut or changed): 1.";
+               "Authors longer than 32 characters or with characters outside ASCII (cut or changed): 1."
+            << "all.SYX";
     }
 
     void saveWritesTheChosenUserPresets()
@@ -138,6 +146,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, presets);
         QFETCH(QString, losses);
+        QFETCH(QString, written);
         MainWindow w;
         loadWindow(w);
         w.bankStore.at(7, 1).name = QStringLiteral("Geändert");
@@ -184,11 +193,13 @@ private slots:
         w.on_Save();
         QCOMPARE(asked, losses);
         // Cancelled: nothing written. The second time it is answered with Save.
-        const QString written = dir.filePath(QFileInfo(name).suffix().isEmpty() ? name + ".syx" : name);
+        written = dir.filePath(written);
         if (!losses.isEmpty()) {
             QVERIFY(!QFileInfo::exists(written));
             w.on_Save();
         }
+        if (dir.filePath(name) != written)
+            QVERIFY(!QFileInfo::exists(dir.filePath(name)));
 
         QCOMPARE(filter, choice == -2 ? QStringLiteral("SysEx (*.syx)")
                                       : QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
