@@ -269,6 +269,20 @@ std::optional<RecoveryCopy::Orphan> RecoveryCopy::findOrphan() const
     std::optional<Orphan> newest;
     const QDir dir(folder);
     const QStringList names = dir.entryList({QStringLiteral("*") + Suffix}, QDir::Files);
+    // First what dead programs left beside their copies: the temporary of a write cut short (its
+    // name holds the copy's), and locks whose copy is gone.
+    const QStringList leftovers = dir.entryList(
+        {QStringLiteral(".*") + Suffix + QStringLiteral(".*.tmp"), QStringLiteral("*") + LockSuffix},
+        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : leftovers) {
+        const bool temporary = name.endsWith(QLatin1String(".tmp"));
+        const QString copyId = temporary ? name.mid(1, name.indexOf(Suffix + QLatin1Char('.')) - 1)
+                                         : name.chopped(LockSuffix.size());
+        if (copyId == id || copyId.isEmpty() || (!temporary && names.contains(copyId + Suffix)))
+            continue;
+        if (!lockHeldByLiveProgram(dir.filePath(copyId + LockSuffix)))
+            QFile::remove(dir.filePath(name));
+    }
     for (const QString &name : names) {
         const QString copyId = name.chopped(Suffix.size());
         if (copyId == id)
@@ -286,20 +300,6 @@ std::optional<RecoveryCopy::Orphan> RecoveryCopy::findOrphan() const
             newest = std::move(orphan);
     }
 
-    // What dead programs left beside their copies: the temporary of a write cut short (its
-    // name holds the copy's), and locks whose copy is gone.
-    const QStringList leftovers = dir.entryList(
-        {QStringLiteral(".*") + Suffix + QStringLiteral(".*.tmp"), QStringLiteral("*") + LockSuffix},
-        QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : leftovers) {
-        const bool temporary = name.endsWith(QLatin1String(".tmp"));
-        const QString copyId = temporary ? name.mid(1, name.indexOf(Suffix + QLatin1Char('.')) - 1)
-                                         : name.chopped(LockSuffix.size());
-        if (copyId == id || copyId.isEmpty() || (!temporary && names.contains(copyId + Suffix)))
-            continue;
-        if (!lockHeldByLiveProgram(dir.filePath(copyId + LockSuffix)))
-            QFile::remove(dir.filePath(name));
-    }
     return newest;
 }
 

@@ -13,9 +13,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -37,22 +40,73 @@ void rename(MainWindow &w, int bank, int preset, const QString &name)
     w.updateTable(true);
 }
 
-// The program that gets killed: loads, renames one preset, says so once its copy is on the
-// disk, and runs until it is killed.
-int runChild(int argc, char **argv)
+// The program that gets killed: loads, renames, says what happens to its copy on standard
+// output, and runs until it is killed. `mode`:
+//   edit     one rename, written 50 ms later
+//   busy     a rename every 20 ms for good, each restarting a wait of a minute
+//   blocked  one rename; the first write fails (a folder stands where the copy goes)
+//   locked   one rename whose copy is not written before the kill
+int runChild(int argc, char **argv, const QByteArray &mode)
 {
     Startup::setApplicationIdentity();
     QApplication app(argc, argv);
     MainWindow w;
-    w.recovery->delayMs = 50;
+    RecoveryCopy &copy = *w.recovery;
+    copy.delayMs = mode == "busy" || mode == "locked" ? 60000 : 50;
+    copy.maxWaitMs = 200;
+    copy.retryMs = 50;
     loadSample(w);
-    QObject::connect(w.recovery.get(), &RecoveryCopy::copyWritten, [] {
-        std::puts("written");
+    auto say = [](const QString &line) {
+        std::puts(qPrintable(line));
         std::fflush(stdout);
+    };
+    say(QStringLiteral("copy ") + copy.copyPath());
+    QObject::connect(&copy, &RecoveryCopy::copyWritten, [say] { say(QStringLiteral("on disk")); });
+    QObject::connect(&copy, &RecoveryCopy::writeFailed, [&w, &copy, say] {
+        say(QStringLiteral("failed: ") + w.statusBar()->currentMessage());
+        QDir().rmdir(copy.copyPath()); // room again: the retry goes through
     });
+    if (mode == "blocked")
+        QDir().mkpath(copy.copyPath());
     rename(w, 3, 4, EditedName);
+    if (mode == "locked")
+        say(QStringLiteral("locked"));
+    QTimer busy;
+    int n = 0;
+    QObject::connect(&busy, &QTimer::timeout, [&] { rename(w, 3, 4, QStringLiteral("busy %1").arg(++n)); });
+    if (mode == "busy")
+        busy.start(20);
     return app.exec();
 }
+
+// Runs a child until it has said `until`, then kills it, as a crash would end it.
+struct KilledChild
+{
+    QByteArray said;
+    QString copyPath;
+    QString lockPath() const { return copyPath.chopped(int(strlen(".recovery"))) + QStringLiteral(".lock"); }
+
+    bool run(const QByteArray &mode, const QByteArray &until)
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(ChildVariable), QString::fromLatin1(mode));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        if (!child.waitForStarted())
+            return false;
+        while (!said.contains(until) && child.waitForReadyRead(30000))
+            said += child.readAllStandardOutput();
+        child.kill();
+        child.waitForFinished();
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("copy (\\S+)")).match(QString::fromUtf8(said));
+        copyPath = m.captured(1);
+        if (!said.contains(until))
+            qWarning("the child said: %s\n%s", said.constData(), child.readAllStandardError().constData());
+        return said.contains(until) && !copyPath.isEmpty();
+    }
+};
 
 QStringList copies()
 {
@@ -76,15 +130,15 @@ private slots:
     {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(ChildVariable), QStringLiteral("1"));
+        env.insert(QString::fromLatin1(ChildVariable), QStringLiteral("edit"));
         child.setProcessEnvironment(env);
         const QString editedAt = QDateTime::currentDateTime().toString(QStringLiteral("d MMM yyyy HH:mm"));
         child.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(child.waitForStarted());
         QByteArray said;
-        while (!said.contains("written") && child.waitForReadyRead(30000))
+        while (!said.contains("on disk") && child.waitForReadyRead(30000))
             said += child.readAllStandardOutput();
-        QVERIFY2(said.contains("written"), child.readAllStandardError().constData());
+        QVERIFY2(said.contains("on disk"), child.readAllStandardError().constData());
 
         {
             // A second program while the first still runs: its own copy, nothing offered.
@@ -133,12 +187,142 @@ private slots:
         next.recovery->flush();
         QVERIFY(copies().isEmpty());
     }
+
+    void init() { QDir(RecoveryCopy::defaultFolder()).removeRecursively(); }
+
+    // Changes that keep coming are written all the same, at the latest after the longest
+    // wait: here a minute's wait restarted every 20 ms, with 200 ms as the longest.
+    void changesThatKeepComingAreWritten()
+    {
+        KilledChild child;
+        QVERIFY(child.run("busy", "on disk"));
+        RecoveryCopy next;
+        const auto orphan = next.findOrphan();
+        QVERIFY(orphan);
+        BankStore store;
+        QString fileName, errorText;
+        QVERIFY2(next.read(*orphan, store, fileName, errorText), qPrintable(errorText));
+        QVERIFY2(store.at(3, 4).name.startsWith(QLatin1String("busy ")), qPrintable(store.at(3, 4).name));
+    }
+
+    // A copy that can't be written says so in the status line and is tried again.
+    void aFailedWriteIsShownAndTriedAgain()
+    {
+        KilledChild child;
+        QVERIFY(child.run("blocked", "on disk"));
+        QVERIFY2(child.said.contains("failed: The recovery copy can't be written in "),
+                 child.said.constData());
+        QVERIFY(RecoveryCopy().findOrphan());
+    }
+
+    // Only a live program of this name holds a lock: whatever else the lock file says, or
+    // when no lock can be taken at all, the copy is offered.
+    void aLockOfNoLiveProgramIsStale_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\xff\xfe not a lock\n\n");
+        QTest::newRow("a live program of another name") << QByteArray("sleep");
+        QTest::newRow("can't be taken") << QByteArray("folder");
+    }
+    void aLockOfNoLiveProgramIsStale()
+    {
+        QFETCH(QByteArray, content);
+        KilledChild child;
+        QVERIFY(child.run("edit", "on disk"));
+        QProcess other;
+        QVERIFY(QFile::remove(child.lockPath()));
+        if (content == "folder") {
+            QVERIFY(QDir().mkpath(child.lockPath()));
+        } else {
+            if (content == "sleep") {
+                other.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+                QVERIFY(other.waitForStarted());
+                // The number went to another program since this one died.
+                content = QByteArray::number(other.processId()) + '\n' +
+                          QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
+                          QSysInfo::machineHostName().toUtf8() + "\n";
+            }
+            QFile lock(child.lockPath());
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(content);
+        }
+        const auto orphan = RecoveryCopy().findOrphan();
+        if (other.state() != QProcess::NotRunning) {
+            other.kill();
+            other.waitForFinished();
+        }
+        QVERIFY(orphan);
+        QCOMPARE(orphan->path, child.copyPath);
+        QCOMPARE(orphan->lock == nullptr, content == "folder");
+    }
+
+    // A copy that can't be read says it is damaged and offers to discard it: once gone,
+    // it is offered no more.
+    void aDamagedCopyIsOfferedForRemoval()
+    {
+        KilledChild child;
+        QVERIFY(child.run("edit", "on disk"));
+        QVERIFY(QFile::resize(child.copyPath, QFileInfo(child.copyPath).size() / 2));
+        MainWindow next;
+        QString question;
+        whenModalShows([&question](QWidget *m) {
+            auto *box = qobject_cast<QMessageBox *>(m);
+            QVERIFY(box);
+            question = box->text();
+            QCOMPARE(box->defaultButton()->text(), QStringLiteral("Discard"));
+            box->defaultButton()->click();
+        });
+        next.offerRecovery();
+        QVERIFY2(
+            question.endsWith(QLatin1String("were found, but their copy is damaged and can't be restored.")),
+            qPrintable(question));
+        QVERIFY(!next.banksLoaded);
+        QVERIFY(copies().isEmpty());
+        QVERIFY(!QFile::exists(child.lockPath()));
+        QVERIFY(!RecoveryCopy().findOrphan());
+    }
+
+    // A write cut short leaves its temporary, a program killed before its first write its
+    // lock: the next start removes both, and keeps what a live program holds.
+    void leftoversOfDeadProgramsGo()
+    {
+        KilledChild early;
+        QVERIFY(early.run("locked", "locked"));
+        QVERIFY(QFile::exists(early.lockPath()));
+        KilledChild cut;
+        QVERIFY(cut.run("edit", "on disk"));
+        const QFileInfo copy(cut.copyPath);
+        const QString temporary =
+            copy.dir().filePath(QStringLiteral(".%1.%2-x1.tmp")
+                                    .arg(copy.fileName(), copy.baseName().section(QLatin1Char('-'), 0, 0)));
+        QVERIFY(QFile::copy(cut.copyPath, temporary));
+        MainWindow running; // a live program with a copy of its own and its temporary
+        loadSample(running);
+        rename(running, 1, 1, QStringLiteral("live"));
+        running.recovery->writeNow();
+        running.recovery->flush();
+        const QFileInfo live(running.recovery->copyPath());
+        const QString liveTemporary =
+            live.dir().filePath(QStringLiteral(".%1.1-x2.tmp").arg(live.fileName()));
+        QVERIFY(QFile::copy(live.filePath(), liveTemporary));
+
+        RecoveryCopy next;
+        const auto orphan = next.findOrphan();
+        QVERIFY(orphan);
+        QCOMPARE(orphan->path, cut.copyPath);
+        QVERIFY(!QFile::exists(temporary));
+        QVERIFY(!QFile::exists(early.lockPath()));
+        QVERIFY(QFile::exists(liveTemporary));
+        QVERIFY(QFile::exists(live.filePath()));
+        QFile::remove(liveTemporary);
+    }
 };
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsSet(ChildVariable))
-        return runChild(argc, argv);
+        return runChild(argc, argv, qgetenv(ChildVariable));
     QApplication app(argc, argv);
     TestRecovery test;
     return QTest::qExec(&test, argc, argv);
