@@ -458,6 +458,70 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Presets placed: %1, from bank %2, preset %3</source>
         <translation>Presets eingefügt: %1, ab Bank %2, Preset %3</translation>
     </message>
+    <message>
+        <source>The module already has the changes, but %1 does not. Do you want to save them?</source>
+        <translation>Das Modul hat die Änderungen schon, %1 aber nicht. Möchten Sie sie speichern?</translation>
+    </message>
+    <message>
+        <source>all %1 banks</source>
+        <translation>alle %1 Bänke</translation>
+    </message>
+    <message>
+        <source>one bank</source>
+        <translation>eine Bank</translation>
+    </message>
+    <message>
+        <source>%1 banks</source>
+        <translation>%1 Bänke</translation>
+    </message>
+    <message>
+        <source>no bank this program can read</source>
+        <translation>keine Bank, die dieses Programm lesen kann</translation>
+    </message>
+    <message>
+        <source>the selected preset as a SysEx file</source>
+        <translation>das gewählte Preset als SysEx Datei</translation>
+    </message>
+    <message>
+        <source>%1 selected presets as a SysEx file</source>
+        <translation>die %1 gewählten Presets als SysEx Datei</translation>
+    </message>
+    <message>
+        <source>banks 2 to 16 as a SysEx file</source>
+        <translation>die Bänke 2 bis 16 als SysEx Datei</translation>
+    </message>
+    <message>
+        <source>bank %1 alone as a SysEx file</source>
+        <translation>Bank %1 allein als SysEx Datei</translation>
+    </message>
+    <message>
+        <source>bank %1 alone</source>
+        <translation>Bank %1 allein</translation>
+    </message>
+    <message>
+        <source>%1 is the document's file.</source>
+        <translation>%1 ist die Datei des Dokuments.</translation>
+    </message>
+    <message>
+        <source>It holds %1. Saving %2 there replaces all of it, and the document then counts as unsaved.</source>
+        <translation>Sie enthält %1. Wenn Sie dort %2 speichern, ersetzt das ihren ganzen Inhalt, und das Dokument gilt danach als nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Unsaved changes from %1 were found, but their copy is damaged and can't be restored.</source>
+        <translation>Ungesicherte Änderungen vom %1 wurden gefunden, aber ihre Kopie ist beschädigt und kann nicht wiederhergestellt werden.</translation>
+    </message>
+    <message>
+        <source>Discard it? Kept, it is offered again at the next start.</source>
+        <translation>Verwerfen? Behalten wird sie beim nächsten Start wieder angeboten.</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Behalten</translation>
+    </message>
 </context>
 <context>
     <name>MidiSet</name>
@@ -1821,6 +1885,13 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>The %1 selected presets</source>
         <translation>Die %1 gewählten Presets</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryCopy</name>
+    <message>
+        <source>The recovery copy can't be written in %1: a crash would lose the unsaved changes. Trying again.</source>
+        <translation>Die Sicherungskopie kann in %1 nicht geschrieben werden: ein Absturz würde die ungesicherten Änderungen verlieren. Neuer Versuch folgt.</translation>
     </message>
 </context>
 <context>
