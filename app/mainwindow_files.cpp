@@ -117,11 +117,13 @@ bool MainWindow::confirmPartOverDocument(const QString &fileName, int selectedPr
     QString ignored;
     const int held = ::countPresetFileBanks(fileName, ignored);
     const QString holds = held == BankCount ? tr("all %1 banks").arg(BankCount)
-                          : held > 0        ? tr("%n bank(s)", nullptr, held)
+                          : held > 0        ? (held == 1 ? tr("one bank") : tr("%1 banks").arg(held))
                                             : tr("no bank this program can read");
     const QString replacement =
-        selectedPresets > 0 ? tr("%n selected preset(s) as a SysEx file", nullptr, selectedPresets)
-        : bank < 1          ? tr("banks 2 to 16 as a SysEx file")
+        selectedPresets > 0
+            ? (selectedPresets == 1 ? tr("the selected preset as a SysEx file")
+                                    : tr("%1 selected presets as a SysEx file").arg(selectedPresets))
+        : bank < 1 ? tr("banks 2 to 16 as a SysEx file")
                    : (asSyx ? tr("bank %1 alone as a SysEx file") : tr("bank %1 alone")).arg(bank + 1);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
                     tr("%1 is the document's file.").arg(QFileInfo(fileName).fileName()), QMessageBox::Cancel,
