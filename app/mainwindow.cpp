@@ -42,6 +42,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     recovery = std::make_unique<RecoveryCopy>();
     // The title and the recovery copy follow the document.
     connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);
+    connect(&document, &Document::changed, this, [this] {
+        recovery->documentChanged(bankStore, modified && banksLoaded, history.changeCount(),
+                                  document.fileName());
+    });
     connect(recovery.get(), &RecoveryCopy::writeFailed, this,
             [this](const QString &text) { statusBar()->showMessage(text); });
     // The note goes once a copy is on the disk again.
@@ -279,10 +283,11 @@ void MainWindow::updateDetailView()
     table->setEnabled(banksLoaded);
     undoButton->setEnabled(history.canUndo());
     redoButton->setEnabled(history.canRedo());
-    // Every change ends here, through the detail view's refresh.
-    document.noteChange();
     // A note on the last command goes with the next change of the table or its selection.
     statusBar()->clearMessage();
+    // Every change ends here, through the detail view's refresh; after the note above went, so
+    // what follows the change (a recovery copy that can't be kept) stays on show.
+    document.noteChange();
 
     bool any = false;
     bool sameAuthor = true;
@@ -383,7 +388,6 @@ void MainWindow::updateWindowTitle()
     if (windowTitle() != title)
         setWindowTitle(title);
     setWindowModified(modified);
-    recovery->documentChanged(bankStore, modified && banksLoaded, history.changeCount(), file);
 }
 
 void MainWindow::showError()

@@ -175,13 +175,13 @@ void RecoveryCopy::documentChanged(const BankStore &store, bool modified, quint6
     }
     if (changeCount == lastChange && fileName == pendingFile)
         return;
-    if (!lock()) {
-        emit writeFailed(failureText());
-        return;
-    }
     lastChange = changeCount;
     pending = &store;
     pendingFile = fileName;
+    if (!lock()) {
+        refused();
+        return;
+    }
     if (!unwrittenFor.isValid())
         unwrittenFor.start();
     // Each change restarts the wait, but not past the longest wait since the first of them.
@@ -232,10 +232,21 @@ void RecoveryCopy::writeNow()
     }
 }
 
+void RecoveryCopy::refused()
+{
+    // Tried again a while later, changes or not.
+    emit writeFailed(failureText());
+    wait.start(retryMs);
+}
+
 void RecoveryCopy::takeSnapshot()
 {
     if (!pending)
         return;
+    if (!lock()) {
+        refused();
+        return;
+    }
     // The only work on the window's thread: a copy of the banks, whose texts are shared.
     auto snapshot = std::make_shared<const BankStore>(*pending);
     const QString fileName = pendingFile;

@@ -95,6 +95,8 @@ signals:
 private:
     bool lock();
     void writeDone(bool written);
+    // No lock of its own (a folder that can't be written): nothing kept for now.
+    void refused();
     void takeSnapshot();
     void removeCopy();
     void post(std::function<void()> job);

@@ -84,8 +84,14 @@ private slots:
         blocker.close();
         RecoveryCopy copy(blocker.fileName() + QStringLiteral("/recovery"));
         copy.delayMs = 0;
-        copy.documentChanged(sampleStore(QStringLiteral("a")), true, 1, QString());
+        copy.retryMs = 10;
+        QSignalSpy failed(&copy, &RecoveryCopy::writeFailed);
+        const BankStore store = sampleStore(QStringLiteral("a"));
+        copy.documentChanged(store, true, 1, QString());
         QVERIFY(!copy.active());
+        // Said, and tried again without a further change.
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(failed.wait());
         copy.writeNow();
         copy.flush();
         QVERIFY(!QFile::exists(copy.copyPath()));
