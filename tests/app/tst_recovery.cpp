@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -246,6 +247,11 @@ private slots:
             QFile lock(child.lockPath());
             QVERIFY(lock.open(QIODevice::WriteOnly));
             lock.write(content);
+            lock.close();
+            // A well-formed lock: only the program behind the number tells it is stale.
+            qint64 pid = 0;
+            QVERIFY(other.state() == QProcess::NotRunning ||
+                    QLockFile(child.lockPath()).getLockInfo(&pid, nullptr, nullptr));
         }
         const auto orphan = RecoveryCopy().findOrphan();
         if (other.state() != QProcess::NotRunning) {
