@@ -2,7 +2,10 @@
 
 #include <utility>
 
-UndoHistory::UndoHistory(BankStore &store, bool &modified) : store(store), modified(modified) {}
+UndoHistory::UndoHistory(BankStore &store, bool &modified)
+    : store(store), modified(modified)
+{
+}
 
 void UndoHistory::recordUndo(int bank, int preset)
 {
