@@ -9,10 +9,13 @@
 #include "files/syxflows.h"
 #include "files/syxload.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
@@ -90,9 +93,12 @@ void MainWindow::on_Save()
         if (savePresetFile(fileName, 0, BankCount - 1)) {
             markClean();
             setCurrentFile(fileName);
+            addRecentFile(fileName);
         } else
             showError();
-    } else if (!savePresetFile(fileName, selectedBank, selectedBank)) {
+    } else if (savePresetFile(fileName, selectedBank, selectedBank)) {
+        addRecentFile(fileName);
+    } else {
         // One bank is not the whole state: modified stays as it was either way.
         showError();
     }
@@ -104,6 +110,11 @@ void MainWindow::on_Load()
     const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, loadFilters());
     if (fileName.isEmpty())
         return;
+    openFile(fileName);
+}
+
+void MainWindow::openFile(const QString &fileName)
+{
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
     if (isSyxFile(fileName)) {
         loadSyx(fileName);
@@ -140,6 +151,7 @@ void MainWindow::on_Load()
         banksLoaded = true;
         setCurrentFile(fileName);
         updateTable(true);
+        addRecentFile(fileName);
         return;
     }
 
@@ -161,7 +173,9 @@ void MainWindow::on_Load()
     const bool loaded = loadPresetFile(fileName, startBank, lastBank);
     // Also after a failed read: the step just recorded enables the undo button.
     updateTable(true);
-    if (!loaded)
+    if (loaded)
+        addRecentFile(fileName);
+    else
         showError();
 }
 
@@ -184,8 +198,15 @@ bool MainWindow::acceptSyxLosses(const SyxLosses &losses)
 
 bool MainWindow::saveSyx(const QString &fileName, const SelectionMask &presets)
 {
-    if (saveSyxFile(bankStore, presets, fileName, errorText))
+    if (saveSyxFile(bankStore, presets, fileName, errorText)) {
+        // Nothing else changes on the screen (title and unsaved mark stay): say it was written.
+        const QString name = QFileInfo(fileName).fileName();
+        const int count = presets.count();
+        statusBar()->showMessage(count == 1 ? tr("1 preset saved to %1").arg(name)
+                                            : tr("%1 presets saved to %2").arg(count).arg(name));
+        addRecentFile(fileName);
         return true;
+    }
     showError();
     return false;
 }
@@ -208,6 +229,27 @@ void MainWindow::loadSyx(const QString &fileName)
     if (!dialog.accepted || SyxFlows::loadPlaced(bankStore, history, contents, dialog.placement()) == 0)
         return;
     updateTable(true);
+    addRecentFile(fileName);
+}
+
+QString MainWindow::recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when)
+{
+    // Named, so the user knows which work comes back, or which is thrown away.
+    if (orphan.fileName.isEmpty())
+        return tr("Unsaved changes from %1 were found. Restore them?").arg(when);
+    return tr("Unsaved changes to %1 from %2 were found. Restore them?")
+        .arg(QFileInfo(orphan.fileName).fileName(), when);
+}
+
+void MainWindow::centreOnWindow(QWidget &dialog)
+{
+    // Asked just after start-up, before the window manager has placed and sized the window,
+    // a dialog would centre on where the window was: centre it again once it shows.
+    QTimer::singleShot(0, &dialog, [this, &dialog] {
+        QRect place = dialog.frameGeometry();
+        place.moveCenter(frameGeometry().center());
+        dialog.move(place.topLeft());
+    });
 }
 
 void MainWindow::offerRecovery()
@@ -218,12 +260,14 @@ void MainWindow::offerRecovery()
     const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
                                          : QLocale(QLocale::English, QLocale::UnitedKingdom);
     const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
-                    tr("Unsaved changes from %1 were found. Restore them?").arg(when), QMessageBox::NoButton,
-                    this);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"), recoveryQuestion(*orphan, when),
+                    QMessageBox::NoButton, this);
+    box.setInformativeText(orphan->fileName.isEmpty() ? tr("They were never saved to a file.")
+                                                      : QDir::toNativeSeparators(orphan->fileName));
     QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
+    centreOnWindow(box);
     box.exec();
     if (box.clickedButton() == discard) {
         recovery->discardOrphan(*orphan);
