@@ -253,6 +253,13 @@ private slots:
             for (bool exportAll : {false, true}) {
                 auto transfer = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
                 transfer->setMode(exportAll);
+                // "Importieren", "Exportieren" and "Neu suchen" keep clear of their buttons' edges.
+                for (QPushButton *button : {transfer->TransferButton, transfer->RescanButton})
+                    QVERIFY2(button->width() >= button->sizeHint().width(),
+                             qPrintable(QStringLiteral("\"%1\": %2 of %3 px")
+                                            .arg(button->text())
+                                            .arg(button->width())
+                                            .arg(button->sizeHint().width())));
                 dialogs.push_back(std::move(transfer));
             }
             for (const auto &dialog : dialogs) {
