@@ -86,13 +86,13 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->restore();
     }
     if (opt.state & QStyle::State_HasFocus) {
-        // The current cell, where the arrow keys move from: a dashed line inside any search
-        // frame, in the text's colour, so it reads on every category and on the selection.
+        // The current cell, where the arrow keys move from: a dashed line along its edge, clear
+        // of the name, in the text's colour, so it reads on every category and on the selection.
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, false);
         painter->setPen(QPen(ThemeColours::textOn(background), 2, Qt::DashLine));
         painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(4.0, 4.0, w - 8.0, h - 8.0));
+        painter->drawRect(QRectF(1.0, 1.0, w - 2.0, h - 2.0));
         painter->restore();
     }
     // Name at the top, author 14 pixels lower (at the normal scale), both centred. Empty

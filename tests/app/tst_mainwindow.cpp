@@ -102,7 +102,7 @@ private slots:
         const QRect cell = w.table->visualRect(w.table->model()->index(current.y(), current.x()));
         auto pixelAt = [&w, &cell] {
             const QImage shot = w.table->viewport()->grab(cell).toImage();
-            return shot.pixelColor(int(8 * shot.devicePixelRatio()), int(4 * shot.devicePixelRatio()));
+            return shot.pixelColor(int(8 * shot.devicePixelRatio()), int(1 * shot.devicePixelRatio()));
         };
         const QColor focused = pixelAt();
         w.backupsButton->setFocus(Qt::TabFocusReason);
