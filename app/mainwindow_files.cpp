@@ -260,8 +260,8 @@ void MainWindow::offerRecovery()
     const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
                                          : QLocale(QLocale::English, QLocale::UnitedKingdom);
     const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"), recoveryQuestion(*orphan, when),
-                    QMessageBox::NoButton, this);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
+                    recoveryQuestion(*orphan, when), QMessageBox::NoButton, this);
     box.setInformativeText(orphan->fileName.isEmpty() ? tr("They were never saved to a file.")
                                                       : QDir::toNativeSeparators(orphan->fileName));
     QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);

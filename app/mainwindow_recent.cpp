@@ -10,6 +10,14 @@
 #include <QMenu>
 #include <QToolButton>
 
+namespace {
+// "&" in a file name is no shortcut mark.
+QString escapedAmpersands(QString text)
+{
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+} // namespace
+
 void MainWindow::setUpRecentFiles()
 {
     // The arrow at the Load button's right edge (or Ctrl+Shift+O) opens the list; the rest
@@ -39,10 +47,11 @@ void MainWindow::fillRecentMenu()
     for (const QString &path : files) {
         const QFileInfo info(path);
         // "&1" to "&8" choose by key; the folder tells two files of one name apart.
-        QAction *open = recentMenu->addAction(QStringLiteral("&%1  %2  (%3)")
-                                                  .arg(++number)
-                                                  .arg(info.fileName(),
-                                                       QDir::toNativeSeparators(info.absolutePath())));
+        QAction *open =
+            recentMenu->addAction(QStringLiteral("&%1  %2  (%3)")
+                                      .arg(++number)
+                                      .arg(escapedAmpersands(info.fileName()),
+                                           escapedAmpersands(QDir::toNativeSeparators(info.absolutePath()))));
         // A file since moved or deleted stays listed, greyed, so the user sees what is gone.
         const bool there = info.isFile();
         open->setEnabled(there);

@@ -88,11 +88,15 @@ private slots:
         } steps[] = {
             {&CompareBar::nextRequested, {3, 7}, "2 of 3 presets that differ from other.pre", ""},
             {&CompareBar::nextRequested, {9, 100}, "3 of 3 presets that differ from other.pre", ""},
-            {&CompareBar::nextRequested, {9, 100}, "3 of 3 presets that differ from other.pre",
+            {&CompareBar::nextRequested,
+             {9, 100},
+             "3 of 3 presets that differ from other.pre",
              "No more differences after this one"},
             {&CompareBar::previousRequested, {3, 7}, "2 of 3 presets that differ from other.pre", ""},
             {&CompareBar::previousRequested, {0, 5}, "1 of 3 presets that differ from other.pre", ""},
-            {&CompareBar::previousRequested, {0, 5}, "1 of 3 presets that differ from other.pre",
+            {&CompareBar::previousRequested,
+             {0, 5},
+             "1 of 3 presets that differ from other.pre",
              "No more differences before this one"},
         };
         for (const auto &step : steps) {
@@ -114,6 +118,19 @@ private slots:
         QTRY_COMPARE(bar->text(), QStringLiteral("2 presets differ from other.pre"));
         w.on_undo();
         QTRY_COMPARE(bar->text(), QStringLiteral("3 of 3 presets that differ from other.pre"));
+
+        // A name that wraps on one side moves the next field down on both.
+        w.resize(1200, 800);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resizeDocks({panel}, {300}, Qt::Horizontal);
+        PresetRecord longer = w.bankStore.at(9, 100);
+        longer.name = QStringLiteral("A name long enough to wrap over several lines in the panel");
+        panel->showPreset(9, 100, w.bankStore.at(9, 100), &longer, PresetComparison::Name, true);
+        QTRY_VERIFY(panel->theirsFields[0]->height() > panel->oursFields[0]->fontMetrics().height() * 2);
+        for (int i = 1; i < ComparePanel::FieldCount; ++i)
+            QCOMPARE(panel->oursFields[i]->y(), panel->theirsFields[i]->y());
+        QVERIFY(panel->oursFields[1]->y() >= panel->theirsFields[0]->geometry().bottom());
 
         emit bar->endRequested();
         QVERIFY(!w.compare()->active());

@@ -114,7 +114,8 @@ private slots:
             question = box->text();
             file = box->informativeText();
             // On the window's middle, wherever the window is.
-            QTRY_VERIFY2((box->frameGeometry().center() - next.frameGeometry().center()).manhattanLength() <= 2,
+            QTRY_VERIFY2((box->frameGeometry().center() - next.frameGeometry().center()).manhattanLength() <=
+                             2,
                          qPrintable(QStringLiteral("box at %1,%2")
                                         .arg(box->frameGeometry().center().x())
                                         .arg(box->frameGeometry().center().y())));

@@ -100,7 +100,8 @@ private slots:
         QFETCH(QString, file);
         QCOMPARE(Startup::fileToOpen(QStringList{"orvex-presetmanager"} + args), file);
         // And --help names it.
-        QVERIFY(Startup::commandLineAnswer({"orvex-presetmanager", "--help"})->contains(QStringLiteral("[file]")));
+        QVERIFY(Startup::commandLineAnswer({"orvex-presetmanager", "--help"})
+                    ->contains(QStringLiteral("[file]")));
     }
 
     void aMisspeltSimulatorFaultStopsTheProgram()
