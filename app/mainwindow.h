@@ -98,7 +98,7 @@ public:
     void offerRecovery();
     // The question, naming the file the changes belong to.
     static QString recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when);
-    // Centres a dialog about to be run on this window once it shows.
+    // Keeps a dialog about to be run on this window's middle while it shows.
     void centreOnWindow(QWidget &dialog);
     // SysEx files: a failure is shown in the error box.
     bool saveSyx(const QString &fileName, const SelectionMask &presets);

@@ -10,6 +10,7 @@
 #include "files/syxload.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -241,15 +242,45 @@ QString MainWindow::recoveryQuestion(const RecoveryCopy::Orphan &orphan, const Q
         .arg(QFileInfo(orphan.fileName).fileName(), when);
 }
 
+namespace {
+// Keeps a dialog on the middle of a window that the window manager is still placing and sizing
+// (maximising takes a moment after the window first shows). Owned by the dialog.
+class CentreKeeper : public QObject
+{
+public:
+    CentreKeeper(QWidget &dialog, QWidget &window) : QObject(&dialog), dialog(dialog), window(window)
+    {
+        window.installEventFilter(this);
+        dialog.installEventFilter(this);
+    }
+    ~CentreKeeper() override { window.removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+        if ((watched == &window && placed) || (watched == &dialog && event->type() == QEvent::Show))
+            QTimer::singleShot(0, this, [this] { centre(); });
+        return false;
+    }
+
+private:
+    void centre()
+    {
+        QRect place = dialog.frameGeometry();
+        place.moveCenter(window.frameGeometry().center());
+        dialog.move(place.topLeft());
+    }
+    QWidget &dialog;
+    QWidget &window;
+};
+} // namespace
+
 void MainWindow::centreOnWindow(QWidget &dialog)
 {
-    // Asked just after start-up, before the window manager has placed and sized the window,
-    // a dialog would centre on where the window was: centre it again once it shows.
-    QTimer::singleShot(0, &dialog, [this, &dialog] {
-        QRect place = dialog.frameGeometry();
-        place.moveCenter(frameGeometry().center());
-        dialog.move(place.topLeft());
-    });
+    // Asked just after start-up, the dialog would centre on where the window was before the
+    // window manager placed it: it follows the window until it closes.
+    new CentreKeeper(dialog, *this);
 }
 
 void MainWindow::offerRecovery()
