@@ -117,7 +117,6 @@ void CompareController::refresh()
     if (!comparing)
         return;
     result = PresetComparison::compare(window.bankStore, theirs, &present, moduleTexts);
-    bar->showCount(result.count(), otherName);
     window.table->viewport()->update();
     showCurrent();
 }
@@ -154,8 +153,11 @@ void CompareController::step(bool forward)
     int preset = window.table->currentRow();
     if (bank < 0 || preset < 0)
         bank = -1;
-    if (!result.step(bank, preset, forward))
+    // At either end it stops and says so; wrapping round would look like more differences.
+    if (!result.step(bank, preset, forward, false)) {
+        bar->showEndReached(forward);
         return;
+    }
     window.table->setCurrentCell(preset, bank, QItemSelectionModel::ClearAndSelect);
     if (QTableWidgetItem *item = window.table->item(preset, bank))
         window.table->scrollToItem(item, QAbstractItemView::EnsureVisible);
@@ -168,6 +170,8 @@ void CompareController::showCurrent()
         return;
     const int bank = window.table->currentColumn();
     const int preset = window.table->currentRow();
+    bar->clearNote();
+    bar->showCount(result.count(), otherName, result.mask().ordinal(bank, preset));
     if (!BankStore::validIndex(bank, preset)) {
         panel->showNothing();
         return;

@@ -87,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connectSignals();
     setUpLibrary();
     setUpCompare(tablePaneLayout);
+    setUpRecentFiles();
 
     // Tab walks the tool panel top to bottom, the detail view, the search bar, the table and
     // then the library dock; arrows move within the table.
@@ -416,7 +417,7 @@ void MainWindow::on_LangChanged(int index)
     settings.setValue(QStringLiteral("language"), index);
     // Shown in the language just chosen, not through the running catalogue.
     const QString text =
-        index == 1 ? QString::fromUtf8("Bitte starten Sie das Programm neu um die Sprache anzupassen")
+        index == 1 ? QString::fromUtf8("Bitte starten Sie das Programm neu, um die Sprache anzupassen")
                    : QStringLiteral("Please restart the program to change the language.");
     QMessageBox::warning(this, WindowTitle, text, QMessageBox::Ok);
 }

@@ -23,6 +23,7 @@ class MidiBackend;
 class MultiDelegate;
 class QComboBox;
 class QListWidgetItem;
+class QMenu;
 class QToolButton;
 class QVBoxLayout;
 class SearchBar;
@@ -103,12 +104,22 @@ public:
     void offerRecovery();
     // A copy that can't be read: says so and offers to remove it.
     void offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when);
+    // The question, naming the file the changes belong to.
+    static QString recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when);
+    // Keeps a dialog about to be run on this window's middle while it shows.
+    void centreOnWindow(QWidget &dialog);
     // SysEx files: a failure is shown in the error box.
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
     // Says what a SysEx file can't keep and asks, once a run; true to go on.
     bool acceptSyxLosses(const SyxLosses &losses);
     bool syxLossesAccepted = false;
     void loadSyx(const QString &fileName);
+    // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
+    // ones, a .syx file through its placement dialog. From the recent files and the command line.
+    void openFile(const QString &fileName);
+    // The Load button's list of files last opened or saved (setting "recentfiles").
+    void addRecentFile(const QString &fileName);
+    QMenu *recentMenu = nullptr;
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
 
@@ -197,6 +208,8 @@ private:
     void connectSignals();
     void setUpLibrary();
     void setUpCompare(QVBoxLayout *tablePaneLayout);
+    void setUpRecentFiles();
+    void fillRecentMenu();
     CompareController *compareController = nullptr;
     void addStandardKeys();
 };

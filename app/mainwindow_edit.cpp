@@ -76,11 +76,11 @@ void MainWindow::on_Table_ContextMenuRequest(const QPoint &pos)
         action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, slot);
     };
-    add(tr("cut"), "Ctrl+x", &MainWindow::on_cut_Table, rectangle && !factory);
-    add(tr("copy"), "Ctrl+c", &MainWindow::on_copy_Table, rectangle);
-    add(tr("paste"), "Ctrl+v", &MainWindow::on_paste_Table, single && clipboardFilled && !factory);
+    add(tr("Cut"), "Ctrl+x", &MainWindow::on_cut_Table, rectangle && !factory);
+    add(tr("Copy"), "Ctrl+c", &MainWindow::on_copy_Table, rectangle);
+    add(tr("Paste"), "Ctrl+v", &MainWindow::on_paste_Table, single && clipboardFilled && !factory);
     menu.addSeparator();
-    add(tr("delete"), "Ctrl+d", &MainWindow::on_delete_Table, !factory);
+    add(tr("Delete"), "Ctrl+d", &MainWindow::on_delete_Table, !factory);
     menu.addSeparator();
     const bool sortable = PresetSort::canSort(selection);
     const std::pair<QString, PresetSort::Key> sorts[] = {{tr("Sort by name"), PresetSort::Key::Name},

@@ -9,10 +9,14 @@
 #include "files/syxflows.h"
 #include "files/syxload.h"
 
+#include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
@@ -99,16 +103,19 @@ void MainWindow::on_Save()
     }
 
     if (selectedBank < 1) {
-        if (savePresetFile(fileName, 0, BankCount - 1))
+        if (savePresetFile(fileName, 0, BankCount - 1)) {
             document.savedWhole(fileName);
-        else
+            addRecentFile(fileName);
+        } else
             showError();
     } else if (!savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was.
         showError();
-    } else if (overDocument) {
+    } else {
+        addRecentFile(fileName);
         // The document's file now holds one bank: the document is saved nowhere.
-        document.fileReplacedByPart();
+        if (overDocument)
+            document.fileReplacedByPart();
     }
 }
 
@@ -143,6 +150,11 @@ void MainWindow::on_Load()
     const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, loadFilters());
     if (fileName.isEmpty())
         return;
+    openFile(fileName);
+}
+
+void MainWindow::openFile(const QString &fileName)
+{
     settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
     if (isSyxFile(fileName)) {
         loadSyx(fileName);
@@ -174,6 +186,7 @@ void MainWindow::on_Load()
         if (modified && !askSaveChanges())
             return;
         replaceDocument(file, Document::Source::File, fileName);
+        addRecentFile(fileName);
         return;
     }
 
@@ -195,7 +208,9 @@ void MainWindow::on_Load()
     const bool loaded = loadPresetFile(fileName, startBank, lastBank);
     // Also after a failed read: the step just recorded enables the undo button.
     updateTable(true);
-    if (!loaded)
+    if (loaded)
+        addRecentFile(fileName);
+    else
         showError();
 }
 
@@ -218,8 +233,15 @@ bool MainWindow::acceptSyxLosses(const SyxLosses &losses)
 
 bool MainWindow::saveSyx(const QString &fileName, const SelectionMask &presets)
 {
-    if (saveSyxFile(bankStore, presets, fileName, errorText))
+    if (saveSyxFile(bankStore, presets, fileName, errorText)) {
+        // Nothing else changes on the screen (title and unsaved mark stay): say it was written.
+        const QString name = QFileInfo(fileName).fileName();
+        const int count = presets.count();
+        statusBar()->showMessage(count == 1 ? tr("1 preset saved to %1").arg(name)
+                                            : tr("%1 presets saved to %2").arg(count).arg(name));
+        addRecentFile(fileName);
         return true;
+    }
     showError();
     return false;
 }
@@ -242,6 +264,57 @@ void MainWindow::loadSyx(const QString &fileName)
     if (!dialog.accepted || SyxFlows::loadPlaced(bankStore, history, contents, dialog.placement()) == 0)
         return;
     updateTable(true);
+    addRecentFile(fileName);
+}
+
+QString MainWindow::recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when)
+{
+    // Named, so the user knows which work comes back, or which is thrown away.
+    if (orphan.fileName.isEmpty())
+        return tr("Unsaved changes from %1 were found. Restore them?").arg(when);
+    return tr("Unsaved changes to %1 from %2 were found. Restore them?")
+        .arg(QFileInfo(orphan.fileName).fileName(), when);
+}
+
+namespace {
+// Keeps a dialog on the middle of a window that the window manager is still placing and sizing
+// (maximising takes a moment after the window first shows). Owned by the dialog.
+class CentreKeeper : public QObject
+{
+public:
+    CentreKeeper(QWidget &dialog, QWidget &window) : QObject(&dialog), dialog(dialog), window(window)
+    {
+        window.installEventFilter(this);
+        dialog.installEventFilter(this);
+    }
+    ~CentreKeeper() override { window.removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+        if ((watched == &window && placed) || (watched == &dialog && event->type() == QEvent::Show))
+            QTimer::singleShot(0, this, [this] { centre(); });
+        return false;
+    }
+
+private:
+    void centre()
+    {
+        QRect place = dialog.frameGeometry();
+        place.moveCenter(window.frameGeometry().center());
+        dialog.move(place.topLeft());
+    }
+    QWidget &dialog;
+    QWidget &window;
+};
+} // namespace
+
+void MainWindow::centreOnWindow(QWidget &dialog)
+{
+    // Asked just after start-up, the dialog would centre on where the window was before the
+    // window manager placed it: it follows the window until it closes.
+    new CentreKeeper(dialog, *this);
 }
 
 void MainWindow::offerRecovery()
@@ -259,11 +332,13 @@ void MainWindow::offerRecovery()
         return;
     }
     QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
-                    tr("Unsaved changes from %1 were found. Restore them?").arg(when), QMessageBox::NoButton,
-                    this);
+                    recoveryQuestion(*orphan, when), QMessageBox::NoButton, this);
+    box.setInformativeText(orphan->fileName.isEmpty() ? tr("They were never saved to a file.")
+                                                      : QDir::toNativeSeparators(orphan->fileName));
     QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
+    centreOnWindow(box);
     box.exec();
     if (box.clickedButton() == discard) {
         recovery->discardOrphan(*orphan);

@@ -60,29 +60,50 @@ void applyPaletteSetting(QSettings &settings)
         QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
-std::optional<QString> commandLineAnswer(const QStringList &arguments)
+namespace {
+
+void setUpParser(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     // Qt's own options are single-dash words: "-stylesheet" must not read as -s -t -y ... -h.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Orvex+ Preset Manager: a librarian and editor for the presets of the Orvex+ sound "
                        "module.\nQt's own options (-platform, -style, -reverse, ...) are accepted too."));
     // Not addHelpOption(): its --help-all would promise Qt's options, which only QApplication knows.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
-                                  QStringLiteral("Displays help on commandline options."));
-    parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
+                                        QStringLiteral("Displays help on commandline options.")));
+    parser.addVersionOption();
     parser.addOption(QCommandLineOption(
         QStringLiteral("simulator"),
         QStringLiteral("Add the built-in module simulator, \"Orvex+ Simulator\", to the MIDI ports "
                        "(also ORVEX_SIMULATOR=1).")));
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A .pre or .syx file to open, as Load would."),
+                                 QStringLiteral("[file]"));
+}
+
+} // namespace
+
+std::optional<QString> commandLineAnswer(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    setUpParser(parser);
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
     parser.parse(arguments);
     if (parser.isSet(version))
         return QStringLiteral("orvex-presetmanager %1\n").arg(QStringLiteral(ORVEX_VERSION));
     if (parser.isSet(help))
         return parser.helpText();
     return std::nullopt;
+}
+
+QString fileToOpen(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    setUpParser(parser);
+    parser.parse(arguments);
+    return parser.positionalArguments().value(0);
 }
 
 QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment)
@@ -143,8 +164,16 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
 
     auto window = std::make_unique<MainWindow>();
     window->showMaximized();
-    if (!exitWhenShown)
-        QTimer::singleShot(0, window.get(), &MainWindow::offerRecovery);
+    if (!exitWhenShown) {
+        // A file named on the command line (the desktop's "open with") opens once the
+        // question about a crashed run's work is answered.
+        const QString file = fileToOpen(QCoreApplication::arguments());
+        QTimer::singleShot(0, window.get(), [w = window.get(), file] {
+            w->offerRecovery();
+            if (!file.isEmpty())
+                w->openFile(file);
+        });
+    }
     if (exitWhenShown)
         quitWhenShown(window.get());
     const int code = app->exec();

@@ -35,6 +35,8 @@ void applyPaletteSetting(QSettings &settings);
 // What --help or --version print, or nothing when the window should start. Options it does not
 // know are left alone: they may be Qt's own (-platform, -style, ...). Needs a QCoreApplication.
 std::optional<QString> commandLineAnswer(const QStringList &arguments);
+// The file named on the command line (after QApplication took its own options), or empty.
+QString fileToOpen(const QStringList &arguments);
 // Why the built-in simulator's ORVEX_SIMULATOR_FAULTS cannot be read, when the simulator is
 // asked for; empty otherwise. The program then stops with exit code 2.
 QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment);

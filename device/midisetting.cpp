@@ -22,6 +22,28 @@
 namespace {
 const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
 const QSize ScreenPictureSize(320, 87);
+
+// The form's buttons are 75 pixels wide, too narrow for "Importieren" or "Neu suchen" once the
+// style's margins are added: such a button grows to its text (leftwards at the form's right
+// side), and what stands right of it gives way.
+void fitButtonToText(QPushButton *button, bool keepRightEdge, QWidget *rightNeighbour = nullptr)
+{
+    const int wanted = button->sizeHint().width();
+    if (button->width() >= wanted)
+        return;
+    const int grow = wanted - button->width();
+    QRect place = button->geometry();
+    if (keepRightEdge)
+        place.setLeft(place.left() - grow);
+    else
+        place.setRight(place.right() + grow);
+    button->setGeometry(place);
+    if (rightNeighbour && rightNeighbour->x() < place.right() + 8) {
+        QRect beside = rightNeighbour->geometry();
+        beside.setLeft(place.right() + 8);
+        rightNeighbour->setGeometry(beside);
+    }
+}
 } // namespace
 
 MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
@@ -55,6 +77,7 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     SnEdit->setFocusPolicy(Qt::StrongFocus);
     VersionEdit->setFocusPolicy(Qt::StrongFocus);
     TransferButton->setEnabled(false);
+    fitButtonToText(RescanButton, true);
     midi.setExportMode(false);
 }
 
@@ -86,6 +109,7 @@ void MidiSetting::setMode(bool exportAll)
 {
     midi.setExportMode(exportAll);
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
+    fitButtonToText(TransferButton, false, TryConText);
     TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
                                          : tr("Read all 16 banks from the module"));
     const QString picture = exportAll ? tr(":/Charts/export_screen.png") : tr(":/Charts/import_screen.png");

@@ -60,7 +60,7 @@ int PresetComparison::soundCount() const
     return n;
 }
 
-bool PresetComparison::step(int &bank, int &preset, bool forward) const
+bool PresetComparison::step(int &bank, int &preset, bool forward, bool wrap) const
 {
-    return differing.step(bank, preset, forward);
+    return differing.step(bank, preset, forward, wrap);
 }

@@ -47,8 +47,9 @@ public:
     int soundCount() const;
     const SelectionMask &mask() const { return differing; }
     // The next or previous differing position after (bank, preset), bank by bank and
-    // preset by preset, wrapping around; bank -1 starts before the first. False when none.
-    bool step(int &bank, int &preset, bool forward) const;
+    // preset by preset, wrapping around unless `wrap` is false; bank -1 starts before the
+    // first. False when none.
+    bool step(int &bank, int &preset, bool forward, bool wrap = true) const;
 
 private:
     std::array<uint8_t, PresetCount> differences{};

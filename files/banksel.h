@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-// "select banks to save": all banks, or one user bank, or (for a SysEx file only) the
+// "Select banks to save": all banks, or one user bank, or (for a SysEx file only) the
 // selected presets when offerSelection enabled that choice. Created for one save, run
 // modally, then read through accepted and selectedBank.
 class BankSel : public QDialog, public Ui_BankSel

@@ -37,12 +37,14 @@ bool SelectionMask::first(int &bank, int &preset) const
     return false;
 }
 
-bool SelectionMask::step(int &bank, int &preset, bool forward) const
+bool SelectionMask::step(int &bank, int &preset, bool forward, bool wrap) const
 {
     if (bits.none())
         return false;
     int at = bank < 0 ? (forward ? -1 : PresetCount) : index(bank, preset);
     for (int n = 0; n < PresetCount; ++n) {
+        if (!wrap && (forward ? at + 1 >= PresetCount : at - 1 < 0))
+            return false;
         at = forward ? (at + 1) % PresetCount : (at + PresetCount - 1) % PresetCount;
         if (bits.test(at)) {
             bank = at / PresetsPerBank;

@@ -25,8 +25,9 @@ public:
     // First selected cell scanning bank by bank, preset by preset; false when empty.
     bool first(int &bank, int &preset) const;
     // The next or previous selected cell after (bank, preset) in that order, wrapping
-    // around; bank -1 starts before the first cell. False when nothing is selected.
-    bool step(int &bank, int &preset, bool forward) const;
+    // around unless `wrap` is false; bank -1 starts before the first cell. False when there is
+    // none (nothing selected, or nothing further on without wrapping); bank and preset then stay.
+    bool step(int &bank, int &preset, bool forward, bool wrap = true) const;
     // Where (bank, preset) stands among the selected cells in that order, counted from 1;
     // 0 when it is not selected.
     int ordinal(int bank, int preset) const;

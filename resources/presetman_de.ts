@@ -44,19 +44,19 @@
         <translation>Ok</translation>
     </message>
     <message>
-        <source>all</source>
+        <source>All</source>
         <translation>alle</translation>
     </message>
     <message>
-        <source>select banks to save</source>
+        <source>Select banks to save</source>
         <translation>zu speichernde Bänke</translation>
     </message>
     <message>
-        <source>select:</source>
+        <source>Select:</source>
         <translation>diese:</translation>
     </message>
     <message>
-        <source>selection (.syx)</source>
+        <source>Selection (.syx)</source>
         <translation>Auswahl (.syx)</translation>
     </message>
     <message>
@@ -203,15 +203,15 @@ Do you want to replace it?</source>
 Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
-        <source>copy</source>
+        <source>Copy</source>
         <translation>Kopieren</translation>
     </message>
     <message>
-        <source>cut</source>
+        <source>Cut</source>
         <translation>Ausschneiden</translation>
     </message>
     <message>
-        <source>delete</source>
+        <source>Delete</source>
         <translation>Löschen</translation>
     </message>
     <message>
@@ -231,7 +231,7 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keine gültige Preset Datei (Bezeichnung "presetbanks" nicht gefunden)</translation>
     </message>
     <message>
-        <source>paste</source>
+        <source>Paste</source>
         <translation>Einfügen</translation>
     </message>
     <message>
@@ -244,7 +244,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Sort by name</source>
-        <translation>Nach Name sortieren</translation>
+        <translation>Nach Namen sortieren</translation>
     </message>
     <message>
         <source>Sort by author</source>
@@ -280,7 +280,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Load a preset file over all banks or into one bank</source>
-        <translation>Eine Preset Datei über alle Bänke oder in eine Bank laden</translation>
+        <translation>Eine Preset-Datei über alle Bänke oder in eine Bank laden</translation>
     </message>
     <message>
         <source>Save</source>
@@ -288,7 +288,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Save all banks or one user bank to a preset file</source>
-        <translation>Alle Bänke oder eine User Bank in eine Preset Datei speichern</translation>
+        <translation>Alle Bänke oder eine Benutzerbank in eine Preset-Datei speichern</translation>
     </message>
     <message>
         <source>Language</source>
@@ -428,19 +428,19 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>The file holds %1 banks; a preset file holds 1 to %2.</source>
-        <translation>Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2.</translation>
+        <translation>Die Datei enthält %1 Bänke; eine Preset-Datei enthält 1 bis %2.</translation>
     </message>
     <message>
         <source>A SysEx file keeps only what the module keeps.</source>
-        <translation>Eine SysEx Datei behält nur, was das Modul behält.</translation>
+        <translation>Eine SysEx-Datei behält nur, was das Modul behält.</translation>
     </message>
     <message>
         <source>A SysEx file does not save the document: the changes stay unsaved until they are saved to a preset file (.pre).</source>
-        <translation>Eine SysEx Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset Datei (.pre) gespeichert werden.</translation>
+        <translation>Eine SysEx-Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset-Datei (.pre) gespeichert werden.</translation>
     </message>
     <message>
         <source>Save SysEx file</source>
-        <translation>SysEx Datei speichern</translation>
+        <translation>SysEx-Datei speichern</translation>
     </message>
     <message>
         <source>Unsaved changes from %1 were found. Restore them?</source>
@@ -480,19 +480,19 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>the selected preset as a SysEx file</source>
-        <translation>das gewählte Preset als SysEx Datei</translation>
+        <translation>das gewählte Preset als SysEx-Datei</translation>
     </message>
     <message>
         <source>%1 selected presets as a SysEx file</source>
-        <translation>die %1 gewählten Presets als SysEx Datei</translation>
+        <translation>die %1 gewählten Presets als SysEx-Datei</translation>
     </message>
     <message>
         <source>banks 2 to 16 as a SysEx file</source>
-        <translation>die Bänke 2 bis 16 als SysEx Datei</translation>
+        <translation>die Bänke 2 bis 16 als SysEx-Datei</translation>
     </message>
     <message>
         <source>bank %1 alone as a SysEx file</source>
-        <translation>Bank %1 allein als SysEx Datei</translation>
+        <translation>Bank %1 allein als SysEx-Datei</translation>
     </message>
     <message>
         <source>bank %1 alone</source>
@@ -521,6 +521,38 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Keep</source>
         <translation>Behalten</translation>
+    </message>
+    <message>
+        <source>Unsaved changes to %1 from %2 were found. Restore them?</source>
+        <translation>Ungesicherte Änderungen an %1 vom %2 wurden gefunden. Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>They were never saved to a file.</source>
+        <translation>Sie wurden nie in einer Datei gespeichert.</translation>
+    </message>
+    <message>
+        <source>1 preset saved to %1</source>
+        <translation>1 Preset in %1 gespeichert</translation>
+    </message>
+    <message>
+        <source>%1 presets saved to %2</source>
+        <translation>%1 Presets in %2 gespeichert</translation>
+    </message>
+    <message>
+        <source>Recent files</source>
+        <translation>Zuletzt verwendete Dateien</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>Keine zuletzt verwendeten Dateien</translation>
+    </message>
+    <message>
+        <source>%1 is no longer there</source>
+        <translation>%1 ist nicht mehr vorhanden</translation>
+    </message>
+    <message>
+        <source>Clear the list</source>
+        <translation>Liste leeren</translation>
     </message>
 </context>
 <context>
@@ -1190,7 +1222,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Give this author to all selected user presets</source>
-        <translation>Diesen Autor allen gewählten User Presets geben</translation>
+        <translation>Diesen Autor allen gewählten Benutzer-Presets geben</translation>
     </message>
     <message>
         <source>Categories</source>
@@ -1198,7 +1230,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Click a category to give it to all selected user presets</source>
-        <translation>Eine Kategorie anklicken, um sie allen gewählten User Presets zu geben</translation>
+        <translation>Eine Kategorie anklicken, um sie allen gewählten Benutzer-Presets zu geben</translation>
     </message>
 </context>
 <context>
@@ -1209,11 +1241,11 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>The file is too large to be a preset dump.</source>
-        <translation>Die Datei ist zu groß für eine Preset Sicherung.</translation>
+        <translation>Die Datei ist zu groß für eine Preset-Sicherung.</translation>
     </message>
     <message>
         <source>Nothing to save: the factory bank is never written to a SysEx file.</source>
-        <translation>Nichts zu speichern: Die Werksbank wird nie in eine SysEx Datei geschrieben.</translation>
+        <translation>Nichts zu speichern: Die Werksbank wird nie in eine SysEx-Datei geschrieben.</translation>
     </message>
     <message>
         <source>The file is empty.</source>
@@ -1221,7 +1253,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>This is not a SysEx file: it holds no SysEx message.</source>
-        <translation>Dies ist keine SysEx Datei: Sie enthält keine SysEx Nachricht.</translation>
+        <translation>Dies ist keine SysEx-Datei: Sie enthält keine SysEx-Nachricht.</translation>
     </message>
     <message>
         <source>The file holds no complete Orvex+ preset.</source>
@@ -1233,7 +1265,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Orvex+ messages without a preset skipped: %1.</source>
-        <translation>Übersprungene Orvex+ Nachrichten ohne Preset: %1.</translation>
+        <translation>Übersprungene Orvex+-Nachrichten ohne Preset: %1.</translation>
     </message>
     <message>
         <source>Damaged or incomplete messages skipped: %1.</source>
@@ -1296,7 +1328,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Load SysEx file</source>
-        <translation>SysEx Datei laden</translation>
+        <translation>SysEx-Datei laden</translation>
     </message>
     <message>
         <source>Presets that name their position: %1</source>
@@ -1684,6 +1716,22 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>%1 presets differ from %2</source>
         <translation>%1 Presets weichen von %2 ab</translation>
     </message>
+    <message>
+        <source>1 of 1 preset that differs from %1</source>
+        <translation>1 von 1 Preset, das von %1 abweicht</translation>
+    </message>
+    <message>
+        <source>%1 of %2 presets that differ from %3</source>
+        <translation>%1 von %2 Presets, die von %3 abweichen</translation>
+    </message>
+    <message>
+        <source>No more differences after this one</source>
+        <translation>Danach keine weitere Abweichung</translation>
+    </message>
+    <message>
+        <source>No more differences before this one</source>
+        <translation>Davor keine weitere Abweichung</translation>
+    </message>
 </context>
 <context>
     <name>ComparePanel</name>
@@ -1697,7 +1745,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Theirs</source>
-        <translation>Deren</translation>
+        <translation>Andere Fassung</translation>
     </message>
     <message>
         <source>Compared with %1</source>
@@ -1705,11 +1753,11 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Take theirs</source>
-        <translation>Deren übernehmen</translation>
+        <translation>Andere Fassung übernehmen</translation>
     </message>
     <message>
         <source>Put their version of this preset in the document (one undo step)</source>
-        <translation>Deren Fassung dieses Presets ins Dokument übernehmen (ein Rückgängig-Schritt)</translation>
+        <translation>Die andere Fassung dieses Presets ins Dokument übernehmen (ein Rückgängig-Schritt)</translation>
     </message>
     <message>
         <source>the same</source>

@@ -16,6 +16,8 @@ rm -f build/orvex-presetmanager_*.deb
 (cd build && cpack -G DEB >/dev/null)
 [ "$(dpkg-deb --contents build/orvex-presetmanager_*.deb | grep -c ' \./usr/bin/orvex-')" = 3 ]
 echo "Package: $(ls build/orvex-presetmanager_*.deb)"
+# Debian's own checker: any error or warning fails the run.
+lintian --fail-on error,warning build/orvex-presetmanager_*.deb
 
 if [ "${ORVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
     orvex_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=ON

@@ -65,6 +65,28 @@ void BigTable::keyPressEvent(QKeyEvent *event)
     QTableWidget::keyPressEvent(event);
 }
 
+void BigTable::focusInEvent(QFocusEvent *event)
+{
+    // Arriving without a current cell, the arrow keys would start from a cell nobody sees:
+    // make the first selected cell (or the first cell) current and show it. The delegate draws
+    // the current cell while the table has the focus.
+    if (event->reason() != Qt::MouseFocusReason && !currentIndex().isValid() && model()->rowCount() > 0 &&
+        model()->columnCount() > 0) {
+        QModelIndex start = model()->index(0, 0);
+        QModelIndexList selected = selectionModel()->selectedIndexes();
+        if (!selected.isEmpty()) {
+            std::sort(selected.begin(), selected.end(), [](const QModelIndex &a, const QModelIndex &b) {
+                return std::make_pair(a.column(), a.row()) < std::make_pair(b.column(), b.row());
+            });
+            start = selected.first();
+        }
+        selectionModel()->setCurrentIndex(start, QItemSelectionModel::NoUpdate);
+    }
+    QTableWidget::focusInEvent(event);
+    if (currentIndex().isValid() && event->reason() != Qt::MouseFocusReason)
+        scrollTo(currentIndex());
+}
+
 bool BigTable::takeDragStarted()
 {
     const bool was = dragStarted;

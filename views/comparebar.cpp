@@ -1,5 +1,7 @@
 #include "views/comparebar.h"
 
+#include "views/accessiblenames.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -17,6 +19,8 @@ CompareBar::CompareBar(QWidget *parent) : QWidget(parent)
     nextButton->setArrowType(Qt::DownArrow);
     nextButton->setToolTip(tr("Next preset that differs"));
     nextButton->setAccessibleName(tr("Next difference"));
+    noteLabel = new QLabel;
+    noteLabel->setObjectName(QStringLiteral("compareNote"));
     endButton = new QToolButton;
     endButton->setText(tr("End comparison"));
     endButton->setToolTip(tr("Hide the marks and the comparison panel"));
@@ -26,6 +30,7 @@ CompareBar::CompareBar(QWidget *parent) : QWidget(parent)
     layout->addWidget(countLabel);
     layout->addWidget(previousButton);
     layout->addWidget(nextButton);
+    layout->addWidget(noteLabel);
     layout->addStretch(1);
     layout->addWidget(endButton);
 
@@ -34,11 +39,15 @@ CompareBar::CompareBar(QWidget *parent) : QWidget(parent)
     connect(endButton, &QToolButton::clicked, this, &CompareBar::endRequested);
 }
 
-void CompareBar::showCount(int differing, const QString &other)
+void CompareBar::showCount(int differing, const QString &other, int at)
 {
     QString text;
     if (differing == 0)
         text = tr("No preset differs from %1").arg(other);
+    else if (at > 0 && differing == 1)
+        text = tr("1 of 1 preset that differs from %1").arg(other);
+    else if (at > 0)
+        text = tr("%1 of %2 presets that differ from %3").arg(at).arg(differing).arg(other);
     else if (differing == 1)
         text = tr("1 preset differs from %1").arg(other);
     else
@@ -48,7 +57,26 @@ void CompareBar::showCount(int differing, const QString &other)
     nextButton->setEnabled(differing > 0);
 }
 
+void CompareBar::showEndReached(bool forward)
+{
+    // Heard too: the focus stays on the arrow, and nothing else moves.
+    AccessibleNames::announce(noteLabel, forward ? tr("No more differences after this one")
+                                                 : tr("No more differences before this one"));
+    noteLabel->setText(noteLabel->accessibleName());
+}
+
+void CompareBar::clearNote()
+{
+    noteLabel->clear();
+    noteLabel->setAccessibleName(QString());
+}
+
 QString CompareBar::text() const
 {
     return countLabel->text();
+}
+
+QString CompareBar::note() const
+{
+    return noteLabel->text();
 }

@@ -12,16 +12,26 @@
 namespace {
 
 // Name, author, category and sound as rich text, the differing parts in bold.
-QString describe(const PresetRecord &r, uint8_t fields, const QString &soundText)
+void describe(QLabel *const (&labels)[ComparePanel::FieldCount], const PresetRecord &r, uint8_t fields,
+              const QString &soundText)
 {
-    auto line = [fields](uint8_t field, const QString &text) {
-        const QString escaped = text.toHtmlEscaped();
-        return fields & field ? QStringLiteral("<b>%1</b>").arg(escaped) : escaped;
-    };
-    return QStringList{line(PresetComparison::Name, r.name), line(PresetComparison::Author, r.author),
-                       line(PresetComparison::Category, QString::fromLatin1(categoryFor(r.category).name)),
-                       line(PresetComparison::Params, soundText)}
-        .join(QStringLiteral("<br>"));
+    const std::pair<uint8_t, QString> lines[ComparePanel::FieldCount] = {
+        {PresetComparison::Name, r.name},
+        {PresetComparison::Author, r.author},
+        {PresetComparison::Category, QString::fromLatin1(categoryFor(r.category).name)},
+        {PresetComparison::Params, soundText}};
+    for (int i = 0; i < ComparePanel::FieldCount; ++i) {
+        const QString escaped = lines[i].second.toHtmlEscaped();
+        labels[i]->setText(fields & lines[i].first ? QStringLiteral("<b>%1</b>").arg(escaped) : escaped);
+    }
+}
+
+QString joined(QLabel *const (&labels)[ComparePanel::FieldCount])
+{
+    QStringList lines;
+    for (QLabel *l : labels)
+        lines << l->text();
+    return lines.join(QStringLiteral("<br>"));
 }
 
 } // namespace
@@ -39,15 +49,8 @@ ComparePanel::ComparePanel(QWidget *parent) : QDockWidget(parent)
     otherLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *oursHeading = new QLabel(tr("This document"));
     theirsHeading = new QLabel(tr("Theirs"));
-    oursLabel = new QLabel;
-    theirsLabel = new QLabel;
     for (QLabel *l : {oursHeading, theirsHeading})
         l->setStyleSheet(QStringLiteral("font-weight: bold"));
-    for (QLabel *l : {oursLabel, theirsLabel}) {
-        l->setTextFormat(Qt::RichText);
-        l->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-        l->setWordWrap(true);
-    }
     takeButton = new QPushButton(tr("Take theirs"));
     takeButton->setObjectName(QStringLiteral("takeTheirs"));
     takeButton->setToolTip(tr("Put their version of this preset in the document (one undo step)"));
@@ -55,8 +58,17 @@ ComparePanel::ComparePanel(QWidget *parent) : QDockWidget(parent)
     auto *grid = new QGridLayout;
     grid->addWidget(oursHeading, 0, 0);
     grid->addWidget(theirsHeading, 0, 1);
-    grid->addWidget(oursLabel, 1, 0);
-    grid->addWidget(theirsLabel, 1, 1);
+    for (int i = 0; i < FieldCount; ++i) {
+        oursFields[i] = new QLabel;
+        theirsFields[i] = new QLabel;
+        for (QLabel *l : {oursFields[i], theirsFields[i]}) {
+            l->setTextFormat(Qt::RichText);
+            l->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+            l->setWordWrap(true);
+        }
+        grid->addWidget(oursFields[i], i + 1, 0);
+        grid->addWidget(theirsFields[i], i + 1, 1);
+    }
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     auto *layout = new QVBoxLayout(body);
@@ -92,15 +104,33 @@ void ComparePanel::showPreset(int bank, int preset, const PresetRecord &ours, co
         for (size_t k = 0; k < ours.params.size(); ++k)
             values += ours.params[k] != theirs->params[k];
     const QString sound = values > 0 ? tr("Sound differs in %1 of 128 values").arg(values) : tr("Same sound");
-    oursLabel->setText(describe(ours, fields, sound));
-    theirsLabel->setText(theirs ? describe(*theirs, fields, sound) : tr("(nothing here)"));
+    describe(oursFields, ours, fields, sound);
+    if (theirs) {
+        describe(theirsFields, *theirs, fields, sound);
+    } else {
+        theirsFields[0]->setText(tr("(nothing here)"));
+        for (int i = 1; i < FieldCount; ++i)
+            theirsFields[i]->clear();
+    }
     takeButton->setEnabled(canTake);
 }
 
 void ComparePanel::showNothing()
 {
     positionLabel->setText(tr("Select a preset in the table."));
-    oursLabel->clear();
-    theirsLabel->clear();
+    for (int i = 0; i < FieldCount; ++i) {
+        oursFields[i]->clear();
+        theirsFields[i]->clear();
+    }
     takeButton->setEnabled(false);
+}
+
+QString ComparePanel::oursText() const
+{
+    return joined(oursFields);
+}
+
+QString ComparePanel::theirsText() const
+{
+    return joined(theirsFields);
 }

@@ -22,11 +22,18 @@ public:
                     uint8_t fields, bool canTake);
     void showNothing();
 
+    // Both versions as rich text, one line per field (name, author, category, sound).
+    QString oursText() const;
+    QString theirsText() const;
+
     QLabel *otherLabel = nullptr;
     QLabel *positionLabel = nullptr;
-    QLabel *oursLabel = nullptr;
-    QLabel *theirsLabel = nullptr;
     QLabel *theirsHeading = nullptr;
+    // One label per field and side, in rows of one grid: a name that wraps on one side
+    // moves the next field down on both.
+    static constexpr int FieldCount = 4;
+    QLabel *oursFields[FieldCount] = {};
+    QLabel *theirsFields[FieldCount] = {};
     QPushButton *takeButton = nullptr;
 
 signals:

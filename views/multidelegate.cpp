@@ -19,9 +19,6 @@
 namespace {
 // Keeps elided text off the grid lines.
 constexpr int TextMargin = 2;
-const QColor MarkColour(0xFF, 0xD8, 0x00);
-const QColor MarkOutline(0x20, 0x20, 0x20);
-const QColor DifferenceColour(0xE0, 0x10, 0x60);
 } // namespace
 
 void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -83,9 +80,19 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         const QPoint corner[] = {QPoint(w - side, 0), QPoint(w, 0), QPoint(w, side)};
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setPen(MarkOutline);
-        painter->setBrush(DifferenceColour);
+        painter->setPen(ThemeColours::differenceEdgeOn(background));
+        painter->setBrush(ThemeColours::differenceOn(background));
         painter->drawPolygon(corner, 3);
+        painter->restore();
+    }
+    if (opt.state & QStyle::State_HasFocus) {
+        // The current cell, where the arrow keys move from: a dashed line along its edge, clear
+        // of the name, in the text's colour, so it reads on every category and on the selection.
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(QPen(ThemeColours::textOn(background), 2, Qt::DashLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(1.0, 1.0, w - 2.0, h - 2.0));
         painter->restore();
     }
     // Name at the top, author 14 pixels lower (at the normal scale), both centred. Empty

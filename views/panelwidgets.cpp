@@ -2,6 +2,10 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionToolButton>
+
+#include <algorithm>
 
 void GradientPanel::paintEvent(QPaintEvent *)
 {
@@ -43,4 +47,33 @@ void PictureButton::paintEvent(QPaintEvent *)
     const QPixmap picture = icon().pixmap(iconSize(), devicePixelRatio(), mode);
     const QSize shown = picture.deviceIndependentSize().toSize();
     painter.drawPixmap(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), picture);
+    if (menu() && popupMode() == QToolButton::MenuButtonPopup)
+        paintMenuArrow(painter);
+}
+
+QRect PictureButton::menuArea() const
+{
+    // Where QToolButton opens the menu instead of pressing the button.
+    QStyleOptionToolButton opt;
+    initStyleOption(&opt);
+    return style()->subControlRect(QStyle::CC_ToolButton, &opt, QStyle::SC_ToolButtonMenu, this);
+}
+
+void PictureButton::paintMenuArrow(QPainter &painter)
+{
+    // A strip along the right edge, inside the frame, with an arrow pointing down: the rest
+    // of the picture still presses the button.
+    const QRect area = menuArea().adjusted(0, frameWidth + radius, -frameWidth, -frameWidth - radius);
+    if (area.width() < 4 || area.height() < 4)
+        return;
+    const QColor ink = isEnabled() ? QColor(0x30, 0x30, 0x30) : QColor(0x90, 0x90, 0x90);
+    painter.setPen(QPen(frame.isValid() ? frame : ink, 1));
+    painter.drawLine(QPointF(area.left() + 0.5, area.top()), QPointF(area.left() + 0.5, area.bottom()));
+    const qreal half = std::min<qreal>(area.width() / 2.0 - 1, 5);
+    const QPointF centre(area.center().x() + 1, area.center().y() + 0.5);
+    const QPointF arrow[] = {centre + QPointF(-half, -half / 2), centre + QPointF(half, -half / 2),
+                             centre + QPointF(0, half / 2)};
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawPolygon(arrow, 3);
 }

@@ -19,6 +19,7 @@ protected:
 
 // A picture as a button: the picture, a rounded frame that takes the highlight colour while the
 // button has keyboard focus, and a shade while it is pressed. frame invalid: no frame until focus.
+// Given a menu in MenuButtonPopup mode, an arrow strip at its right edge opens the menu.
 class PictureButton : public QToolButton
 {
 public:
@@ -28,10 +29,14 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+    // With a menu and MenuButtonPopup, the strip that opens the menu.
+    QRect menuArea() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintMenuArrow(QPainter &painter);
     int frameWidth;
     int radius;
     QColor frame;

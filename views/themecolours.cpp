@@ -75,6 +75,31 @@ QColor markEdgeOn(const QColor &background)
     return markOn(background) == MarkYellow ? MarkDark : MarkYellow;
 }
 
+namespace {
+const QColor DifferenceRed(0xE0, 0x10, 0x60);
+const QColor DifferenceDark(0x30, 0x00, 0x08);
+const QColor DifferencePale(0xFF, 0xD0, 0xE0);
+} // namespace
+
+QColor differenceOn(const QColor &background)
+{
+    // The red reads on the light categories only; the dark red on every middle one (all the
+    // purples and browns, and the selection), the pale one on anything darker.
+    QColor best = DifferenceRed;
+    for (const QColor &c : {DifferenceRed, DifferenceDark, DifferencePale}) {
+        if (contrast(c, background) >= 3.0)
+            return c;
+        if (contrast(c, background) > contrast(best, background))
+            best = c;
+    }
+    return best;
+}
+
+QColor differenceEdgeOn(const QColor &background)
+{
+    return differenceOn(background) == DifferenceDark ? DifferencePale : DifferenceDark;
+}
+
 QString categoryListStyle(const QPalette &palette)
 {
     if (!isDark(palette))

@@ -27,6 +27,12 @@ QColor textOn(const QColor &background);
 QColor markOn(const QColor &background);
 QColor markEdgeOn(const QColor &background);
 
+// The colour of the corner that marks a preset differing in a comparison on background: the
+// comparison's red where it stands out at least 3:1, else a dark red, else a pale one (whichever
+// reads best). The edge is the lightest or darkest of them, whichever contrasts with the fill.
+QColor differenceOn(const QColor &background);
+QColor differenceEdgeOn(const QColor &background);
+
 // The category list's style sheet: its long-standing light colours on a light palette, the
 // palette's own roles on a dark one.
 QString categoryListStyle(const QPalette &palette);

@@ -288,10 +288,14 @@ class Walk:
         write_preset_file(self.preset_file)
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1', QT_QPA_PLATFORM='xcb',
                    QT_QPA_PLATFORMTHEME='')
+        # Listening before the program starts: Qt asks the registry once, as its bridge comes up,
+        # which events anyone listens for, and only then subscribes to news of later listeners.
+        # A listener registered in between (a wider window on a busy machine) is never told any
+        # name change, and the announcements below would wait for events that never come.
+        pyatspi.Registry.registerEventListener(self.on_name, 'object:property-change:accessible-name')
+        pyatspi.Registry.registerEventListener(self.on_focus, 'object:state-changed:focused')
         self.process = subprocess.Popen([self.program], env=env)
         try:
-            pyatspi.Registry.registerEventListener(self.on_name, 'object:property-change:accessible-name')
-            pyatspi.Registry.registerEventListener(self.on_focus, 'object:state-changed:focused')
             self.steps()
         except StackWrong as e:
             print('  ' + str(e))

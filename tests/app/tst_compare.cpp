@@ -74,28 +74,63 @@ private slots:
         QCOMPARE(bar->text(), QStringLiteral("3 presets differ from other.pre"));
         QVERIFY(w.compare()->comparison().mask().isSelected(3, 7));
 
-        // Next walks bank by bank from the current cell, and wraps.
+        // Next walks bank by bank from the current cell; the bar says where it stands and, at
+        // either end, stops and says so instead of wrapping round.
+        auto at = [&w] { return std::make_pair(w.table->currentColumn(), w.table->currentRow()); };
         w.table->setCurrentCell(0, 2);
-        const std::pair<int, int> order[] = {{3, 7}, {9, 100}, {0, 5}};
-        for (auto [bank, preset] : order) {
-            emit bar->nextRequested();
-            QCOMPARE(w.table->currentColumn(), bank);
-            QCOMPARE(w.table->currentRow(), preset);
+        QCOMPARE(bar->text(), QStringLiteral("3 presets differ from other.pre"));
+        const struct
+        {
+            void (CompareBar::*request)();
+            std::pair<int, int> lands;
+            const char *text;
+            const char *note;
+        } steps[] = {
+            {&CompareBar::nextRequested, {3, 7}, "2 of 3 presets that differ from other.pre", ""},
+            {&CompareBar::nextRequested, {9, 100}, "3 of 3 presets that differ from other.pre", ""},
+            {&CompareBar::nextRequested,
+             {9, 100},
+             "3 of 3 presets that differ from other.pre",
+             "No more differences after this one"},
+            {&CompareBar::previousRequested, {3, 7}, "2 of 3 presets that differ from other.pre", ""},
+            {&CompareBar::previousRequested, {0, 5}, "1 of 3 presets that differ from other.pre", ""},
+            {&CompareBar::previousRequested,
+             {0, 5},
+             "1 of 3 presets that differ from other.pre",
+             "No more differences before this one"},
+        };
+        for (const auto &step : steps) {
+            emit(bar->*step.request)();
+            QCOMPARE(at(), step.lands);
+            QCOMPARE(bar->text(), QString::fromUtf8(step.text));
+            QCOMPARE(bar->note(), QString::fromUtf8(step.note));
         }
         // The factory bank takes nothing; a user bank takes theirs in one undo step.
         auto *panel = w.findChild<ComparePanel *>();
         QVERIFY(!panel->takeButton->isEnabled());
-        emit bar->previousRequested();
-        QCOMPARE(w.table->currentColumn(), 9);
+        w.table->setCurrentCell(100, 9);
         QVERIFY(panel->takeButton->isEnabled());
-        QVERIFY(panel->theirsLabel->text().contains(QStringLiteral("<b>Other</b>")));
+        QVERIFY(panel->theirsText().contains(QStringLiteral("<b>Other</b>")));
         const int undoBefore = w.historyPos();
         panel->takeButton->click();
         QCOMPARE(w.bankStore.at(9, 100).author, QStringLiteral("Other"));
         QCOMPARE(w.historyPos(), undoBefore + 1);
         QTRY_COMPARE(bar->text(), QStringLiteral("2 presets differ from other.pre"));
         w.on_undo();
-        QTRY_COMPARE(bar->text(), QStringLiteral("3 presets differ from other.pre"));
+        QTRY_COMPARE(bar->text(), QStringLiteral("3 of 3 presets that differ from other.pre"));
+
+        // A name that wraps on one side moves the next field down on both.
+        w.resize(1200, 800);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resizeDocks({panel}, {300}, Qt::Horizontal);
+        PresetRecord longer = w.bankStore.at(9, 100);
+        longer.name = QStringLiteral("A name long enough to wrap over several lines in the panel");
+        panel->showPreset(9, 100, w.bankStore.at(9, 100), &longer, PresetComparison::Name, true);
+        QTRY_VERIFY(panel->theirsFields[0]->height() > panel->oursFields[0]->fontMetrics().height() * 2);
+        for (int i = 1; i < ComparePanel::FieldCount; ++i)
+            QCOMPARE(panel->oursFields[i]->y(), panel->theirsFields[i]->y());
+        QVERIFY(panel->oursFields[1]->y() >= panel->theirsFields[0]->geometry().bottom());
 
         emit bar->endRequested();
         QVERIFY(!w.compare()->active());

@@ -1,5 +1,6 @@
 // The window for everyone: named and keyboard-reachable controls, sharp pictures on a high-DPI
 // screen, readable text on a dark palette. Runs at a scale factor of 2 throughout.
+#include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "common/samepicture.h"
@@ -252,6 +253,13 @@ private slots:
             for (bool exportAll : {false, true}) {
                 auto transfer = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
                 transfer->setMode(exportAll);
+                // "Importieren", "Exportieren" and "Neu suchen" keep clear of their buttons' edges.
+                for (QPushButton *button : {transfer->TransferButton, transfer->RescanButton})
+                    QVERIFY2(button->width() >= button->sizeHint().width(),
+                             qPrintable(QStringLiteral("\"%1\": %2 of %3 px")
+                                            .arg(button->text())
+                                            .arg(button->width())
+                                            .arg(button->sizeHint().width())));
                 dialogs.push_back(std::move(transfer));
             }
             for (const auto &dialog : dialogs) {
@@ -475,6 +483,50 @@ private slots:
                      qPrintable(QStringLiteral("category %1: frame %2 on %3")
                                     .arg(category)
                                     .arg(band.name(), background.name())));
+        }
+    }
+
+    void differenceCornersStandOutOnEveryCategoryColour()
+    {
+        // Every colour a cell can have: the 14 categories and the selection of either palette.
+        QList<QColor> backgrounds;
+        for (const Category &c : categoryTable)
+            backgrounds << QColor::fromRgb(c.rgb);
+        for (const QPalette &p : {QApplication::style()->standardPalette(), ThemeColours::darkPalette()})
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+                backgrounds << p.color(group, QPalette::Highlight);
+        for (const QColor &background : backgrounds)
+            QVERIFY2(ThemeColours::contrast(ThemeColours::differenceOn(background), background) >= 3.0,
+                     qPrintable(background.name()));
+
+        // ... and so does the corner painted in the table, selected or not.
+        MainWindow w;
+        w.resize(1400, 1000);
+        loadSomething(w);
+        BankStore other = w.bankStore;
+        SelectionMask everywhere;
+        for (int p = 0; p < CategoryCount; ++p) {
+            other.at(1, p).name = QStringLiteral("Other");
+            everywhere.set(1, p);
+        }
+        w.compare()->compareWith(other, everywhere, QStringLiteral("other.pre"), false);
+        w.table->item(1, 1)->setSelected(true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage shot =
+            w.table->viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const qreal dpr = shot.devicePixelRatio();
+        for (int category = 0; category < CategoryCount; ++category) {
+            const QRect cell = w.table->visualItemRect(w.table->item(category, 1));
+            QColor background = QColor::fromRgb(categoryTable[category].rgb);
+            if (category == 1)
+                background = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+            // Inside the corner, clear of its edge.
+            const QColor corner = shot.pixelColor(int((cell.right() - 3) * dpr), int((cell.top() + 3) * dpr));
+            QVERIFY2(ThemeColours::contrast(corner, background) >= 3.0,
+                     qPrintable(QStringLiteral("category %1: corner %2 on %3")
+                                    .arg(category)
+                                    .arg(corner.name(), background.name())));
         }
     }
 

@@ -70,6 +70,51 @@ private slots:
         QVERIFY(!w.modified);
     }
 
+    void tabIntoTheTableShowsTheCurrentCell_data()
+    {
+        QTest::addColumn<QList<QPoint>>("selected"); // (bank, preset)
+        QTest::addColumn<QPoint>("current");
+        QTest::newRow("nothing selected: the first cell") << QList<QPoint>() << QPoint(0, 0);
+        QTest::newRow("the first selected cell, bank by bank")
+            << QList<QPoint>{QPoint(7, 3), QPoint(4, 90), QPoint(4, 100)} << QPoint(4, 90);
+    }
+
+    void tabIntoTheTableShowsTheCurrentCell()
+    {
+        QFETCH(QList<QPoint>, selected);
+        QFETCH(QPoint, current);
+        MainWindow w;
+        w.resize(1400, 1000);
+        loadSomething(w);
+        w.table->setCurrentIndex(QModelIndex());
+        for (const QPoint &cell : selected)
+            w.table->item(cell.y(), cell.x())->setSelected(true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.backupsButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.backupsButton, Qt::Key_Tab);
+        QTRY_VERIFY(w.table->hasFocus());
+        QCOMPARE(QPoint(w.table->currentColumn(), w.table->currentRow()), current);
+        QCOMPARE(w.table->selectedItems().size(), selected.size()); // the selection stays
+
+        // The current cell is drawn: a line in the text's colour inside the cell, where the
+        // same cell without the focus shows its plain colour.
+        const QRect cell = w.table->visualRect(w.table->model()->index(current.y(), current.x()));
+        auto pixelAt = [&w, &cell] {
+            const QImage shot = w.table->viewport()->grab(cell).toImage();
+            return shot.pixelColor(int(8 * shot.devicePixelRatio()), int(1 * shot.devicePixelRatio()));
+        };
+        const QColor focused = pixelAt();
+        w.backupsButton->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!w.table->hasFocus());
+        QVERIFY2(pixelAt() != focused, qPrintable(focused.name()));
+
+        // The first arrow moves from the cell shown.
+        w.table->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.table, Qt::Key_Down);
+        QCOMPARE(QPoint(w.table->currentColumn(), w.table->currentRow()), current + QPoint(0, 1));
+    }
+
     void cellTooltipTellsWhereThePresetIs()
     {
         MainWindow w;
@@ -236,7 +281,7 @@ private slots:
             static_cast<QMessageBox *>(m)->button(QMessageBox::Ok)->click();
         });
         w.languageBox->setCurrentIndex(1);
-        QCOMPARE(shown, QStringLiteral("Bitte starten Sie das Programm neu um die Sprache anzupassen"));
+        QCOMPARE(shown, QStringLiteral("Bitte starten Sie das Programm neu, um die Sprache anzupassen"));
         QCOMPARE(QSettings().value("language").toInt(), 1);
         // The running interface keeps its language.
         QCOMPARE(w.detailView->groupBox->title(), QStringLiteral("Author"));

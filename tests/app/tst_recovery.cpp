@@ -158,11 +158,23 @@ private slots:
         QVERIFY(child.waitForFinished());
 
         MainWindow next;
+        next.setGeometry(100, 80, 1000, 700);
+        next.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&next));
         QString question;
-        whenModalShows([&question](QWidget *m) {
+        QString file;
+        whenModalShows([&question, &file, &next](QWidget *m) {
             auto *box = qobject_cast<QMessageBox *>(m);
             QVERIFY(box);
             question = box->text();
+            file = box->informativeText();
+            // On the window's middle, wherever the window is, also once the window moves on.
+            next.setGeometry(160, 120, 900, 650);
+            QTRY_VERIFY2((box->frameGeometry().center() - next.frameGeometry().center()).manhattanLength() <=
+                             2,
+                         qPrintable(QStringLiteral("box at %1,%2")
+                                        .arg(box->frameGeometry().center().x())
+                                        .arg(box->frameGeometry().center().y())));
             for (QAbstractButton *b : box->buttons())
                 if (b->text() == QLatin1String("Restore"))
                     b->click();
@@ -170,10 +182,9 @@ private slots:
         next.offerRecovery();
         // The minute may have turned since the edit.
         const QString now = QDateTime::currentDateTime().toString(QStringLiteral("d MMM yyyy HH:mm"));
-        QVERIFY2(question ==
-                         QStringLiteral("Unsaved changes from %1 were found. Restore them?").arg(editedAt) ||
-                     question == QStringLiteral("Unsaved changes from %1 were found. Restore them?").arg(now),
-                 qPrintable(question));
+        const QString asked = QStringLiteral("Unsaved changes to test.pre from %1 were found. Restore them?");
+        QVERIFY2(question == asked.arg(editedAt) || question == asked.arg(now), qPrintable(question));
+        QVERIFY2(file.endsWith(QStringLiteral("test.pre")), qPrintable(file));
         QCOMPARE(next.bankStore.at(3, 4).name, EditedName);
         QCOMPARE(next.bankStore.at(3, 5).name, QStringLiteral("P 3/5"));
         QVERIFY(next.banksLoaded);

@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(
             tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
             QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
-        QCOMPARE(tr("BankSel", "select:"), QStringLiteral("diese:"));
+        QCOMPARE(tr("BankSel", "Select:"), QStringLiteral("diese:"));
         QCOMPARE(tr("BankSelLoad", "Load single preset bank"), QStringLiteral("Lade einzelne Preset Bank"));
         QCOMPARE(tr("Form", "Categories"), QStringLiteral("Kategorien"));
         QCOMPARE(tr("MidiSet", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
@@ -82,6 +82,26 @@ private slots:
         QCOMPARE(text.has_value(), !answer.isEmpty());
         if (text)
             QVERIFY2(answer.endsWith('\n') ? *text == answer : text->contains(answer), qPrintable(*text));
+    }
+
+    void aFileOnTheCommandLineIsOpened_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("nothing") << QStringList{} << "";
+        QTest::newRow("a file") << QStringList{"/music/studio.pre"} << "/music/studio.pre";
+        QTest::newRow("after an option") << QStringList{"--simulator", "bank 5.syx"} << "bank 5.syx";
+        QTest::newRow("the first of two") << QStringList{"a.pre", "b.pre"} << "a.pre";
+    }
+
+    void aFileOnTheCommandLineIsOpened()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, file);
+        QCOMPARE(Startup::fileToOpen(QStringList{"orvex-presetmanager"} + args), file);
+        // And --help names it.
+        QVERIFY(Startup::commandLineAnswer({"orvex-presetmanager", "--help"})
+                    ->contains(QStringLiteral("[file]")));
     }
 
     void aMisspeltSimulatorFaultStopsTheProgram()

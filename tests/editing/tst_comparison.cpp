@@ -92,6 +92,16 @@ private slots:
         QVERIFY(c.step(bank, preset, false));
         QCOMPARE(std::make_pair(bank, preset), std::make_pair(15, 127));
         QVERIFY(!PresetComparison().step(bank, preset, true));
+        // Without wrapping they stop at either end and leave the position alone.
+        QVERIFY(!c.step(bank, preset, true, false));
+        QCOMPARE(std::make_pair(bank, preset), std::make_pair(15, 127));
+        QVERIFY(c.step(bank, preset, false, false));
+        QCOMPARE(std::make_pair(bank, preset), std::make_pair(0, 0));
+        QVERIFY(!c.step(bank, preset, false, false));
+        QCOMPARE(std::make_pair(bank, preset), std::make_pair(0, 0));
+        bank = -1; // before the first: the first one
+        QVERIFY(c.step(bank, preset, true, false));
+        QCOMPARE(std::make_pair(bank, preset), std::make_pair(0, 0));
     }
 
     void asTheModuleKeepsIgnoresWhatItWouldCutAnyway()

@@ -241,7 +241,7 @@ private slots:
         load();
         select(3, 2, 4, 3);
         MenuSeen seen = openMenu();
-        QCOMPARE(seen.texts, (QStringList{"cut", "copy", "paste", "-", "delete", "-", "Sort by name",
+        QCOMPARE(seen.texts, (QStringList{"Cut", "Copy", "Paste", "-", "Delete", "-", "Sort by name",
                                           "Sort by author", "Sort by category", "Select duplicates"}));
         QCOMPARE(seen.keys[0], QKeySequence("Ctrl+x"));
         QCOMPARE(seen.keys[1], QKeySequence("Ctrl+c"));
@@ -261,13 +261,13 @@ private slots:
         w->table->clearSelection();
         select(3, 2, 4, 3);
         const BankStore before = w->bankStore;
-        openMenu(QStringLiteral("copy"));
+        openMenu(QStringLiteral("Copy"));
         QVERIFY(w->clipboardFilled);
         w->table->clearSelection();
         select({{60, 12}});
-        openMenu(QStringLiteral("paste"));
+        openMenu(QStringLiteral("Paste"));
         QVERIFY(w->bankStore.at(13, 61).sameContent(before.at(3, 4)));
-        openMenu(QStringLiteral("delete"));
+        openMenu(QStringLiteral("Delete"));
         QCOMPARE(w->bankStore.at(12, 60).name, QStringLiteral("empty"));
     }
 
@@ -281,7 +281,7 @@ private slots:
         QCoreApplication::removeTranslator(&german);
         QCOMPARE(texts,
                  (QStringList{"Ausschneiden", "Kopieren", QString::fromUtf8("Einfügen"), "-",
-                              QString::fromUtf8("Löschen"), "-", "Nach Name sortieren",
+                              QString::fromUtf8("Löschen"), "-", "Nach Namen sortieren",
                               "Nach Autor sortieren", "Nach Kategorie sortieren", "Duplikate auswählen"}));
     }
 

@@ -6,11 +6,14 @@
 #include "files/bankselload.h"
 #include "files/fileflows.h"
 #include "files/presetfile.h"
+#include "files/recentfiles.h"
 #include "files/syxfile.h"
 #include "views/bigtable.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -91,7 +94,7 @@ ModalScript::Answer promptButton(QMessageBox::StandardButton which)
     };
 }
 
-// BankSel: "all" (bank < 1) or "select:" with the item naming bank index `bank`.
+// BankSel: "All" (bank < 1) or "Select:" with the item naming bank index `bank`.
 ModalScript::Answer saveBanks(int bank)
 {
     return [bank](QWidget *m) {
@@ -250,6 +253,78 @@ class TestFileFlows : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void recentFilesKeepTheNewestEightOnce()
+    {
+        QStringList list;
+        for (int i = 0; i < 10; ++i)
+            list = RecentFiles::withFile(list, path(QStringLiteral("f%1.pre").arg(i)));
+        QCOMPARE(list.size(), RecentFiles::MaxFiles);
+        QCOMPARE(list.first(), path(QStringLiteral("f9.pre")));
+        QCOMPARE(list.last(), path(QStringLiteral("f2.pre")));
+        // Opened again, by another spelling of the same path: moved to the front, not doubled.
+        list = RecentFiles::withFile(list, dir.path() + QStringLiteral("/./sub/../f5.pre"));
+        QCOMPARE(list.size(), RecentFiles::MaxFiles);
+        QCOMPARE(list.first(), path(QStringLiteral("f5.pre")));
+        QCOMPARE(list.count(path(QStringLiteral("f5.pre"))), 1);
+        // What a hand-edited setting holds is read by the same rules.
+        QSettings().setValue("recentfiles", QStringList{"", path("a.pre"), path("a.pre"), path("b.pre")});
+        QSettings settings;
+        QCOMPARE(RecentFiles(settings).files(), (QStringList{path("a.pre"), path("b.pre")}));
+    }
+
+    void recentFilesOnTheLoadButton()
+    {
+        MainWindow w;
+        QAction *none = nullptr;
+        auto entries = [&w, &none] {
+            emit w.recentMenu->aboutToShow();
+            QList<QAction *> files;
+            for (QAction *a : w.recentMenu->actions())
+                if (!a->isSeparator() && a->text() != QLatin1String("Clear the list"))
+                    files << a;
+            none = files.size() == 1 && !files.first()->isEnabled() ? files.first() : nullptr;
+            return files;
+        };
+        QCOMPARE(entries().size(), 1);
+        QVERIFY(none); // "No recent files", greyed
+
+        BankStore full;
+        fillStore(full, QStringLiteral("full"));
+        QString error;
+        const QString first = path(QStringLiteral("recent-a.pre"));
+        const QString second = path(QStringLiteral("recent-b.pre"));
+        QVERIFY(savePresetFile(full, first, 0, BankCount - 1, error));
+        QVERIFY(savePresetFile(full, second, 0, BankCount - 1, error));
+        FileAnswer file(first);
+        w.fileDialogs.openFileName = file.ask();
+        w.on_Load();
+        QVERIFY(w.banksLoaded);
+        // Saved under a second name: the newest first.
+        FileAnswer saveAs(second);
+        w.fileDialogs.saveFileName = saveAs.askSave();
+        ModalScript script({saveBanks(-1)});
+        w.on_Save();
+        QVERIFY(script.done());
+        QList<QAction *> listed = entries();
+        QCOMPARE(listed.size(), 2);
+        QVERIFY(listed.at(0)->text().contains(QStringLiteral("recent-b.pre")));
+        QVERIFY(listed.at(1)->text().contains(QStringLiteral("recent-a.pre")));
+        QVERIFY(listed.at(0)->isEnabled() && listed.at(1)->isEnabled());
+
+        // A file that is gone is greyed; choosing one that is there opens it, no dialog asked.
+        QVERIFY(QFile::remove(second));
+        listed = entries();
+        QVERIFY(!listed.at(0)->isEnabled());
+        w.bankStore.at(4, 4).name = QStringLiteral("changed");
+        w.setCurrentFile(QString());
+        file.asked = 0;
+        listed.at(1)->trigger();
+        QCOMPARE(file.asked, 0);
+        QCOMPARE(w.currentFile, first);
+        QCOMPARE(w.bankStore.at(4, 4).name, full.at(4, 4).name);
+        QCOMPARE(entries().first()->text().contains(QStringLiteral("recent-a.pre")), true);
+    }
 
     void init()
     {

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -217,6 +218,9 @@ private slots:
         }
         if (choice == -2)
             QCOMPARE(read.presets.front().bank, 2);
+        // Nothing else on the screen changes, so the status line says what was written.
+        QCOMPARE(w.statusBar()->currentMessage(),
+                 QStringLiteral("%1 presets saved to %2").arg(presets).arg(QFileInfo(written).fileName()));
         // An export, not a save: the document is still the .pre, with its changes unsaved.
         QVERIFY(w.modified);
         QCOMPARE(w.windowTitle(), QStringLiteral("document.pre[*] - Orvex+ Preset Manager"));

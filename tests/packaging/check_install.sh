@@ -25,15 +25,16 @@ for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
 for program in orvex-presetmanager orvex-pre orvex-simulator; do
-    expected+=("share/man/man1/$program.1")
+    expected+=("share/man/man1/$program.1.gz")
 done
+expected+=(share/doc/orvex-presetmanager/copyright share/doc/orvex-presetmanager/changelog.gz)
 for file in "${expected[@]}"; do
     [ -s "$root/$file" ] || { echo "not installed: /usr/$file" >&2; exit 1; }
 done
 grep -qx "Icon=$id" "$root/share/applications/$id.desktop"
 
 for program in orvex-presetmanager orvex-pre orvex-simulator; do
-    warnings="$(groff -man -Tutf8 -ww -z "$root/share/man/man1/$program.1" 2>&1)"
+    warnings="$(gzip -dc "$root/share/man/man1/$program.1.gz" | groff -man -Tutf8 -ww -z 2>&1)"
     [ -z "$warnings" ] || { echo "$program.1: $warnings" >&2; exit 1; }
     out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/$program" --version)"
     [ "$out" = "$program $version" ] || { echo "$program --version printed '$out', not '$program $version'" >&2; exit 1; }
