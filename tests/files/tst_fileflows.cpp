@@ -321,7 +321,7 @@ private slots:
         file.asked = 0;
         listed.at(1)->trigger();
         QCOMPARE(file.asked, 0);
-        QCOMPARE(w.currentFile, first);
+        QCOMPARE(w.document.fileName(), first);
         QCOMPARE(w.bankStore.at(4, 4).name, full.at(4, 4).name);
         QCOMPARE(entries().first()->text().contains(QStringLiteral("recent-a.pre")), true);
     }
