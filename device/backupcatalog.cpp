@@ -2,6 +2,7 @@
 
 #include "device/transferbackup.h"
 #include "files/presetfile.h"
+#include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 
 #include <QCoreApplication>
@@ -112,7 +113,7 @@ bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionM
     if (banks < 0)
         return false;
     // Ours hold banks 2..16; a complete file copied here holds all 16.
-    const int first = banks == BankCount ? 0 : 1;
+    const int first = presetFileHomeBank(banks);
     if (banks != BankCount && banks != BankCount - 1) {
         errorText =
             tr("%1 holds %2 banks, not the 15 of a backup.").arg(QFileInfo(backupPath).fileName()).arg(banks);
@@ -135,10 +136,10 @@ BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)
     if (match.hasMatch())
         e.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
     e.held = userBanks();
-    QFile info(infoPath(e.path));
+    QByteArray info;
     // A few lines; anything larger is not ours.
-    if (info.size() < 4096 && info.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &raw : info.readAll().split('\n')) {
+    if (RegularFile::read(infoPath(e.path), 4096, info) == RegularFile::Result::Ok) {
+        for (const QByteArray &raw : info.split('\n')) {
             const QString l = QString::fromUtf8(raw).trimmed();
             if (l.startsWith(QLatin1String("serial=")))
                 e.serial = l.mid(7);
