@@ -1,6 +1,7 @@
 // MainWindow's save and load flows.
 #include "app/mainwindow.h"
 
+#include "device/backupcatalog.h"
 #include "files/banksel.h"
 #include "files/bankselload.h"
 #include "files/fileflows.h"
@@ -115,11 +116,8 @@ void MainWindow::on_Load()
         showError();
         return;
     }
-    if (fileBanks == 0 || fileBanks > BankCount) {
-        errorText =
-            fileBanks == 0
-                ? tr("The file holds no bank.")
-                : tr("The file holds %1 banks; a preset file holds 1 to %2.").arg(fileBanks).arg(BankCount);
+    if (fileBanks == 0) {
+        errorText = tr("The file holds no bank.");
         showError();
         return;
     }
@@ -148,9 +146,13 @@ void MainWindow::on_Load()
         showError();
         return;
     }
+    // An export backup is banks 2..16 of the module, of which a backup of a choice holds
+    // only the chosen presets: it loads as Compare reads it.
+    const bool backup = fileBanks == BankCount - 1 && BackupCatalog::isBackupName(fileName);
     int startBank = 1;
     {
         BankSelLoad dialog;
+        dialog.setFileBanks(fileBanks, backup);
         dialog.exec();
         if (!dialog.accepted)
             return;
@@ -158,7 +160,20 @@ void MainWindow::on_Load()
     }
     const int lastBank = FileFlows::lastTargetBank(startBank, fileBanks);
     FileFlows::recordBanksForUndo(history, startBank, lastBank);
-    const bool loaded = loadPresetFile(fileName, startBank, lastBank);
+    bool loaded = false;
+    if (backup) {
+        BankStore file;
+        SelectionMask held;
+        loaded = BackupCatalog::load(fileName, file, held, errorText);
+        if (loaded)
+            for (int b = startBank; b <= lastBank; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p)
+                    if (held.isSelected(b, p) && file.at(b, p).mark)
+                        bankStore.at(b, p) = file.at(b, p);
+    } else {
+        // As a full load: the file's banks whole, or nothing.
+        loaded = loadCompletePresetFile(bankStore, fileName, startBank, lastBank, errorText);
+    }
     // Also after a failed read: the step just recorded enables the undo button.
     updateTable(true);
     if (!loaded)
