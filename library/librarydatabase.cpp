@@ -22,7 +22,9 @@
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+// 2: a file of fewer than 16 banks (an export backup) is listed from bank 2 on, so the
+// positions of version 1 are read anew.
+constexpr int SchemaVersion = 2;
 // How long a writer waits for another one. Transactions are kept short, so this is only
 // reached when something holds the database for good.
 constexpr int WriteWaitMs = 20000;

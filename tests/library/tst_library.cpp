@@ -191,6 +191,38 @@ private slots:
         QVERIFY(tooMany.presets.empty());
     }
 
+    // A library of the earlier layout listed a one-bank file from bank 1: it is read anew
+    // once, and the file's presets come back from bank 2 on.
+    void aLibraryOfEarlierPositionsIsReadAnew()
+    {
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY(savePresetFile(sampleStore(6), folder.filePath(QStringLiteral("one.pre")), 4, 4, error));
+        const QString dbPath = path(QStringLiteral("earlier.db"));
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({folder.path()}));
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(dbPath);
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("UPDATE presets SET bank = 0")));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 1")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        LibraryDatabase db(dbPath);
+        QVERIFY(db.open({}));
+        QVERIFY(db.rebuilt() && db.upgraded());
+        QCOMPARE(db.folders(), QStringList{folder.path()});
+        QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        const LibraryDatabase::Hits hits = db.search(QStringLiteral("S6 B4 P127"), 0);
+        QCOMPARE(hits.total, qint64(1));
+        QCOMPARE(hits.hits.at(0).bank, 1);
+    }
+
     // The folder list is the user's: a lost database is made anew covering them.
     void lostDatabaseKeepsItsFolders()
     {
