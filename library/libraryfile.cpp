@@ -1,5 +1,6 @@
 #include "library/libraryfile.h"
 
+#include "files/backupinfo.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/regularfile.h"
@@ -228,6 +229,20 @@ void readSyx(LibraryFile &file)
         }
 }
 
+// An export backup of a choice holds only the chosen presets of banks 2..16; the others
+// in the file are placeholders, not the module's.
+void keepBackupPresets(LibraryFile &file)
+{
+    if (!BackupInfo::isBackupName(file.path))
+        return;
+    const SelectionMask held = BackupInfo::read(file.path).held;
+    file.presets.erase(std::remove_if(file.presets.begin(), file.presets.end(),
+                                      [&](const LibraryPreset &p) {
+                                          return p.bank > 0 && !held.isSelected(p.bank, p.preset);
+                                      }),
+                       file.presets.end());
+}
+
 } // namespace
 
 LibraryFile readLibraryFile(const QString &path)
@@ -253,8 +268,10 @@ void readLibraryFileContents(LibraryFile &file)
         file.error = rawFailure(raw, false);
         return;
     }
-    if (readWrittenForm(data, file.presets))
+    if (readWrittenForm(data, file.presets)) {
+        keepBackupPresets(file);
         return;
+    }
     file.presets.clear();
     // Anything else (hand-edited, pretty-printed, damaged) is read by the program's own
     // reader, so the library holds exactly what loading the file would give.
@@ -275,6 +292,7 @@ void readLibraryFileContents(LibraryFile &file)
             r.mark = false;
             file.presets.push_back(LibraryPreset{b + home, p, std::move(r)});
         }
+    keepBackupPresets(file);
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)

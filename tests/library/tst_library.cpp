@@ -1,6 +1,7 @@
 // The preset library: reading files as a load does, indexing, search, where-else and
 // the database's recovery. Files are a handful of small ones in a temporary folder.
 #include "common/testfiles.h"
+#include "files/backupinfo.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "library/librarydatabase.h"
@@ -173,6 +174,15 @@ private slots:
         QCOMPARE(listed.presets.size(), size_t(15 * PresetsPerBank));
         for (const LibraryPreset &p : listed.presets)
             QVERIFY(p.record.sameContent(store.at(p.bank, p.preset)));
+        // A backup of a choice: only the presets it holds, the rest are placeholders.
+        SelectionMask held;
+        held.set(4, 7);
+        held.set(15, 127);
+        writeTestFile(BackupInfo::infoPath(backup), BackupInfo::text("42", "1.00", &held));
+        const LibraryFile chosen = readLibraryFile(backup);
+        QCOMPARE(chosen.presets.size(), size_t(2));
+        for (const LibraryPreset &p : chosen.presets)
+            QVERIFY(held.isSelected(p.bank, p.preset) && p.record.sameContent(store.at(p.bank, p.preset)));
 
         QByteArray damaged = presetFileText(store, 0, 15);
         damaged.replace(damaged.indexOf(hex(uint8_t(4 * 7 + 2 + 5))), 256, QByteArray(256, 'Z'));
