@@ -165,11 +165,18 @@ void MainWindow::on_Load()
         BankStore file;
         SelectionMask held;
         loaded = BackupCatalog::load(fileName, file, held, errorText);
-        if (loaded)
-            for (int b = startBank; b <= lastBank; ++b)
-                for (int p = 0; p < PresetsPerBank; ++p)
-                    if (held.isSelected(b, p) && file.at(b, p).mark)
-                        bankStore.at(b, p) = file.at(b, p);
+        int missing = 0;
+        for (int b = startBank; loaded && b <= lastBank; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                missing += held.isSelected(b, p) && !file.at(b, p).mark ? 1 : 0;
+        if (missing > 0) {
+            errorText = tr("The backup lacks %1 of its presets, or holds them damaged.").arg(missing);
+            loaded = false;
+        }
+        for (int b = startBank; loaded && b <= lastBank; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                if (held.isSelected(b, p))
+                    bankStore.at(b, p) = file.at(b, p);
     } else {
         // As a full load: the file's banks whole, or nothing.
         loaded = loadCompletePresetFile(bankStore, fileName, startBank, lastBank, errorText);

@@ -149,6 +149,10 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>The backup lacks %1 of its presets, or holds them damaged.</source>
+        <translation>Der Sicherung fehlen %1 ihrer Presets, oder sie sind beschädigt.</translation>
+    </message>
+    <message>
         <source>not a regular file (a pipe or a device)</source>
         <translation>keine gewöhnliche Datei (eine Pipe oder ein Gerät)</translation>
     </message>

@@ -812,14 +812,26 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("backup");
-        QTest::newRow("backup of a choice") << "module-backup-20260101-120000.pre" << true;
-        QTest::newRow("15 banks") << "fifteen.pre" << false;
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("backup of a choice") << "module-backup-20260101-120000.pre" << true << false;
+        QTest::newRow("15 banks") << "fifteen.pre" << false << false;
+        QTest::newRow("a held preset damaged") << "module-backup-20260101-130000.pre" << true << true;
     }
     void backupsLoadIntoBanksTwoToSixteen()
     {
         QFETCH(QString, name);
         QFETCH(bool, backup);
+        QFETCH(bool, damaged);
         const QString fileName = presetFile(name, "file", 1, 15);
+        if (damaged) {
+            QFile f(fileName);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArray bytes = f.readAll();
+            f.close();
+            const qsizetype text = bytes.indexOf('>', bytes.indexOf("name=\"file 4/7\"")) + 1;
+            bytes.replace(text, 256, QByteArray(256, 'Z'));
+            rawFile(name, bytes);
+        }
         SelectionMask held;
         held.set(4, 7);
         held.set(15, 127);
@@ -833,18 +845,27 @@ private slots:
         w.fileDialogs.openFileName = file.ask();
         QStringList items;
         QString label;
-        ModalScript script({[&](QWidget *m) {
+        QString shown;
+        QList<ModalScript::Answer> answers{[&](QWidget *m) {
             auto *d = qobject_cast<BankSelLoad *>(m);
             QVERIFY(d);
             label = d->label->text();
             for (int i = 0; i < d->selBox->count(); ++i)
                 items << d->selBox->itemText(i);
             QTest::mouseClick(d->okButton, Qt::LeftButton);
-        }});
+        }};
+        if (damaged)
+            answers << noteText(shown);
+        ModalScript script(answers);
         w.on_Load();
 
         QVERIFY(script.done() && script.unexpected.isEmpty());
         QCOMPARE(items, QStringList{QString::fromUtf8("2–16")});
+        if (damaged) {
+            QCOMPARE(shown, QStringLiteral("The backup lacks 1 of its presets, or holds them damaged."));
+            QVERIFY(sameStore(w.bankStore, before));
+            return;
+        }
         QCOMPARE(label.contains("export backup"), backup);
         BankStore fileStore;
         fillStore(fileStore, "file");

@@ -797,6 +797,13 @@ private slots:
         };
         for (const auto &pair : pairs)
             QCOMPARE(german.translate("MainWindow", pair[0]), QString::fromUtf8(pair[1]));
+        // The writer's one text per failure, which every save shows.
+        QCOMPARE(german.translate("WholeFileWriter", "%1 can't be opened for writing."),
+                 QString::fromUtf8("%1 kann nicht zum Schreiben geöffnet werden."));
+        QCOMPARE(german.translate("WholeFileWriter", "%1 can't be saved: its folder is read-only."),
+                 QString::fromUtf8("%1 kann nicht gespeichert werden: Der Ordner ist schreibgeschützt."));
+        QCOMPARE(german.translate("WholeFileWriter", "%1 can't be written completely."),
+                 QString::fromUtf8("%1 kann nicht vollständig geschrieben werden."));
 
         // The messages the operations return pass through the installed catalogue.
         QCoreApplication::installTranslator(&german);
