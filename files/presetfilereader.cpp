@@ -297,18 +297,33 @@ char16_t codeUnit(char c)
     return uchar(c);
 }
 
+// A digit's value for each byte, 0xFF for anything else: the hottest loop of every reader.
+constexpr std::array<uint8_t, 256> HexValues = [] {
+    std::array<uint8_t, 256> values{};
+    for (int c = 0; c < 256; ++c)
+        values[size_t(c)] = c >= '0' && c <= '9'   ? uint8_t(c - '0')
+                            : c >= 'A' && c <= 'F' ? uint8_t(c - 'A' + 10)
+                            : c >= 'a' && c <= 'f' ? uint8_t(c - 'a' + 10)
+                                                   : uint8_t(0xFF);
+    return values;
+}();
+
 template <typename Text> bool readParamsFrom(const Text &text, std::array<uint8_t, 128> &params)
 {
     if (text.size() != ParamTextLength)
         return false;
     std::array<uint8_t, 128> read;
+    unsigned bad = 0;
     for (int k = 0; k < 128; ++k) {
-        const int high = hexDigitValue(codeUnit(text[2 * k]));
-        const int low = hexDigitValue(codeUnit(text[2 * k + 1]));
-        if (high < 0 || low < 0)
-            return false;
-        read[size_t(k)] = uint8_t(high * 16 + low);
+        const char16_t a = codeUnit(text[2 * k]);
+        const char16_t b = codeUnit(text[2 * k + 1]);
+        const unsigned high = a < 256 ? HexValues[a] : 0xFF;
+        const unsigned low = b < 256 ? HexValues[b] : 0xFF;
+        bad |= high | low;
+        read[size_t(k)] = uint8_t(high << 4 | (low & 0x0F));
     }
+    if (bad & 0xF0)
+        return false;
     params = read;
     return true;
 }
