@@ -88,7 +88,7 @@ bool CompareController::compareWithFile(const QString &fileName, QString &errorT
     // A backup holds banks 2..16; so does any file of fewer banks, from bank 2 on, but a
     // single bank is compared with the user bank of the current cell.
     const bool backup = banks == BankCount - 1;
-    int first = banks >= BankCount ? 0 : 1;
+    int first = presetFileHomeBank(banks);
     if (banks == 1 && window.table->currentColumn() >= 1)
         first = window.table->currentColumn();
     const int last = std::min(BankCount - 1, first + banks - 1);

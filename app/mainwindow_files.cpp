@@ -1,6 +1,7 @@
 // MainWindow's save and load flows.
 #include "app/mainwindow.h"
 
+#include "device/backupcatalog.h"
 #include "files/banksel.h"
 #include "files/bankselload.h"
 #include "files/fileflows.h"
@@ -166,11 +167,8 @@ void MainWindow::openFile(const QString &fileName)
         showError();
         return;
     }
-    if (fileBanks == 0 || fileBanks > BankCount) {
-        errorText =
-            fileBanks == 0
-                ? tr("The file holds no bank.")
-                : tr("The file holds %1 banks; a preset file holds 1 to %2.").arg(fileBanks).arg(BankCount);
+    if (fileBanks == 0) {
+        errorText = tr("The file holds no bank.");
         showError();
         return;
     }
@@ -195,9 +193,13 @@ void MainWindow::openFile(const QString &fileName)
         showError();
         return;
     }
+    // An export backup is banks 2..16 of the module, of which a backup of a choice holds
+    // only the chosen presets: it loads as Compare reads it.
+    const bool backup = fileBanks == BankCount - 1 && BackupCatalog::isBackupName(fileName);
     int startBank = 1;
     {
         BankSelLoad dialog;
+        dialog.setFileBanks(fileBanks, backup);
         dialog.exec();
         if (!dialog.accepted)
             return;
@@ -205,7 +207,27 @@ void MainWindow::openFile(const QString &fileName)
     }
     const int lastBank = FileFlows::lastTargetBank(startBank, fileBanks);
     FileFlows::recordBanksForUndo(history, startBank, lastBank);
-    const bool loaded = loadPresetFile(fileName, startBank, lastBank);
+    bool loaded = false;
+    if (backup) {
+        BankStore file;
+        SelectionMask held;
+        loaded = BackupCatalog::load(fileName, file, held, errorText);
+        int missing = 0;
+        for (int b = startBank; loaded && b <= lastBank; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                missing += held.isSelected(b, p) && !file.at(b, p).mark ? 1 : 0;
+        if (missing > 0) {
+            errorText = tr("The backup lacks %1 of its presets, or holds them damaged.").arg(missing);
+            loaded = false;
+        }
+        for (int b = startBank; loaded && b <= lastBank; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                if (held.isSelected(b, p))
+                    bankStore.at(b, p) = file.at(b, p);
+    } else {
+        // As a full load: the file's banks whole, or nothing.
+        loaded = loadCompletePresetFile(bankStore, fileName, startBank, lastBank, errorText);
+    }
     // Also after a failed read: the step just recorded enables the undo button.
     updateTable(true);
     if (loaded)

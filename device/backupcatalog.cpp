@@ -1,6 +1,7 @@
 #include "device/backupcatalog.h"
 
 #include "device/transferbackup.h"
+#include "files/backupinfo.h"
 #include "files/presetfile.h"
 #include "files/wholefilewriter.h"
 
@@ -26,44 +27,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("BackupCatalog", text);
 }
 
-// A mask as hexadecimal digits, four positions a digit, bank by bank.
-QByteArray maskText(const SelectionMask &mask)
-{
-    QByteArray text;
-    for (int i = 0; i < PresetCount; i += 4) {
-        int digit = 0;
-        for (int k = 0; k < 4; ++k)
-            digit = digit << 1 | int(mask.isSelected((i + k) / PresetsPerBank, (i + k) % PresetsPerBank));
-        text += "0123456789abcdef"[digit];
-    }
-    return text;
-}
-
-bool maskFromText(const QString &text, SelectionMask &mask)
-{
-    if (text.size() != PresetCount / 4)
-        return false;
-    mask.clear();
-    for (int i = 0; i < PresetCount; ++i) {
-        bool ok = false;
-        const int digit = QStringView(text).mid(i / 4, 1).toInt(&ok, 16);
-        if (!ok)
-            return false;
-        if (digit & (8 >> (i % 4)))
-            mask.set(i / PresetsPerBank, i % PresetsPerBank);
-    }
-    return true;
-}
-
-SelectionMask userBanks()
-{
-    SelectionMask mask;
-    for (int b = 1; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            mask.set(b, p);
-    return mask;
-}
-
 } // namespace
 
 BackupCatalog::BackupCatalog(const QString &folder) : dir(folder) {}
@@ -75,29 +38,18 @@ QString BackupCatalog::defaultFolder()
 
 bool BackupCatalog::isBackupName(const QString &fileName)
 {
-    return backupName().match(QFileInfo(fileName).fileName()).hasMatch();
+    return BackupInfo::isBackupName(fileName);
 }
 
 QString BackupCatalog::infoPath(const QString &backupPath)
 {
-    QString path = backupPath;
-    if (path.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive))
-        path.chop(4);
-    return path + QStringLiteral(".info");
+    return BackupInfo::infoPath(backupPath);
 }
 
 bool BackupCatalog::writeInfo(const QString &backupPath, const QString &serial, const QString &firmware,
                               QString &errorText, const SelectionMask *held)
 {
-    // Line breaks would start a line of their own in the file.
-    auto line = [](const QString &text) {
-        QString s = text;
-        s.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-        return s;
-    };
-    QByteArray text = QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
-    if (held)
-        text += "presets=" + maskText(*held) + '\n';
+    const QByteArray text = BackupInfo::text(serial, firmware, held);
     if (WholeFileWriter::write(infoPath(backupPath), text) == WholeFileWriter::Result::Written)
         return true;
     errorText = tr("Cannot write %1.").arg(QDir::toNativeSeparators(infoPath(backupPath)));
@@ -112,7 +64,7 @@ bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionM
     if (banks < 0)
         return false;
     // Ours hold banks 2..16; a complete file copied here holds all 16.
-    const int first = banks == BankCount ? 0 : 1;
+    const int first = presetFileHomeBank(banks);
     if (banks != BankCount && banks != BankCount - 1) {
         errorText =
             tr("%1 holds %2 banks, not the 15 of a backup.").arg(QFileInfo(backupPath).fileName()).arg(banks);
@@ -134,20 +86,10 @@ BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)
     const QRegularExpressionMatch match = backupName().match(QFileInfo(backupPath).fileName());
     if (match.hasMatch())
         e.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
-    e.held = userBanks();
-    QFile info(infoPath(e.path));
-    // A few lines; anything larger is not ours.
-    if (info.size() < 4096 && info.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &raw : info.readAll().split('\n')) {
-            const QString l = QString::fromUtf8(raw).trimmed();
-            if (l.startsWith(QLatin1String("serial=")))
-                e.serial = l.mid(7);
-            else if (l.startsWith(QLatin1String("firmware=")))
-                e.firmware = l.mid(9);
-            else if (l.startsWith(QLatin1String("presets=")) && !maskFromText(l.mid(8), e.held))
-                e.held = userBanks();
-        }
-    }
+    const BackupInfo::Contents info = BackupInfo::read(e.path);
+    e.serial = info.serial;
+    e.firmware = info.firmware;
+    e.held = info.held;
     return e;
 }
 

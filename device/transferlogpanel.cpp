@@ -88,8 +88,7 @@ bool TransferLogPanel::saveTo(const QString &fileName, QString &errorText) const
     const WholeFileWriter::Result result =
         WholeFileWriter::write(fileName, (text() + QLatin1Char('\n')).toUtf8());
     if (result != WholeFileWriter::Result::Written) {
-        errorText =
-            tr("The log could not be saved to %1: %2").arg(fileName, WholeFileWriter::errorText(result));
+        errorText = WholeFileWriter::errorText(result, fileName);
         return false;
     }
     return true;

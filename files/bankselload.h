@@ -13,6 +13,11 @@ class BankSelLoad : public QDialog, public Ui_BankSelLoad
 public:
     explicit BankSelLoad(QWidget *parent = nullptr);
 
+    // A file of several banks: says how many it holds and offers only the first banks
+    // from which all of them fit, each item naming the banks it fills ("2–6"). With
+    // `backup` the file is an export backup, whose banks go into 2..16 only.
+    void setFileBanks(int banks, bool backup = false);
+
     // Set only by Ok; Cancel, Escape and the close button leave it false.
     bool accepted = false;
     // The bank index 1..15 (banks "2".."16").

@@ -10,8 +10,6 @@
 
 namespace {
 
-const char *const CantOpenForWrite = QT_TRANSLATE_NOOP("MainWindow", "can't open file for write");
-const char *const CantWrite = QT_TRANSLATE_NOOP("MainWindow", "can't write file");
 const char *const FileNotFound = QT_TRANSLATE_NOOP("MainWindow", "file not found");
 const char *const CantOpenForRead = QT_TRANSLATE_NOOP("MainWindow", "can't open file for read");
 const char *const NotValid1 = QT_TRANSLATE_NOOP("MainWindow", "not a valid preset file (1)");
@@ -20,6 +18,7 @@ const char *const NoPresetbanks =
     QT_TRANSLATE_NOOP("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)");
 const char *const NoDevice =
     QT_TRANSLATE_NOOP("MainWindow", "preset file not intended for Orvex+ (tag \"device\" not found)");
+const char *const NotRegular = QT_TRANSLATE_NOOP("MainWindow", "not a regular file (a pipe or a device)");
 const char *const WrongDevice =
     QT_TRANSLATE_NOOP("MainWindow", "preset file not intended for Orvex+ (tag \"device\" not correct)");
 
@@ -139,8 +138,23 @@ const char *failureMessage(PresetFileReader::Result result, const char *openFail
         return NoDevice;
     case PresetFileReader::Result::WrongDevice:
         return WrongDevice;
+    case PresetFileReader::Result::NotRegular:
+        return NotRegular;
+    case PresetFileReader::Result::TooManyBanks:
+        break; // its message names the count
     }
     return nullptr;
+}
+
+QString presetFileFailure(PresetFileReader::Result result, int banks, const char *openFailure)
+{
+    if (result == PresetFileReader::Result::TooManyBanks)
+        return QCoreApplication::translate("MainWindow",
+                                           "The file holds %1 banks; a preset file holds 1 to %2.")
+            .arg(banks)
+            .arg(BankCount);
+    const char *text = failureMessage(result, openFailure);
+    return text ? message(text) : QString();
 }
 
 } // namespace
@@ -165,16 +179,11 @@ QByteArray presetFileText(const BankStore &store, int firstBank, int lastBank)
 bool savePresetFile(const BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText)
 {
-    switch (WholeFileWriter::write(fileName, presetFileText(store, firstBank, lastBank))) {
-    case WholeFileWriter::Result::Written:
+    const WholeFileWriter::Result result =
+        WholeFileWriter::write(fileName, presetFileText(store, firstBank, lastBank));
+    if (result == WholeFileWriter::Result::Written)
         return true;
-    case WholeFileWriter::Result::CantOpen:
-        errorText = message(CantOpenForWrite);
-        return false;
-    case WholeFileWriter::Result::CantWrite:
-        break;
-    }
-    errorText = message(CantWrite);
+    errorText = WholeFileWriter::errorText(result, fileName);
     return false;
 }
 
@@ -183,16 +192,20 @@ int countPresetFileBanks(const QString &fileName, QString &errorText)
     PresetFileReader reader;
     const PresetFileReader::Result result = reader.readFile(fileName);
     if (result != PresetFileReader::Result::Ok) {
-        errorText = message(failureMessage(result, FileNotFound));
+        errorText = presetFileFailure(result, reader.banks(), FileNotFound);
         return -1;
     }
     return reader.banks();
 }
 
-QString presetFileLoadFailure(PresetFileReader::Result result)
+int presetFileHomeBank(int banks)
 {
-    const char *text = failureMessage(result, CantOpenForRead);
-    return text ? message(text) : QString();
+    return banks >= BankCount ? 0 : 1;
+}
+
+QString presetFileLoadFailure(PresetFileReader::Result result, int banks)
+{
+    return presetFileFailure(result, banks, CantOpenForRead);
 }
 
 bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
@@ -201,7 +214,7 @@ bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, in
     PresetFileReader reader;
     const PresetFileReader::Result result = reader.readFile(fileName, &store, firstBank, lastBank);
     if (result != PresetFileReader::Result::Ok) {
-        errorText = presetFileLoadFailure(result);
+        errorText = presetFileLoadFailure(result, reader.banks());
         return false;
     }
     return true;
@@ -217,7 +230,7 @@ bool loadCompletePresetFile(BankStore &store, const QString &fileName, int first
     read.clearMarks(); // a set mark means "taken from the file"
     const PresetFileReader::Result result = reader.readFile(fileName, &read, firstBank, lastBank);
     if (result != PresetFileReader::Result::Ok) {
-        errorText = presetFileLoadFailure(result);
+        errorText = presetFileLoadFailure(result, reader.banks());
         return false;
     }
     QStringList missing;

@@ -15,23 +15,28 @@
 // On failure each operation leaves a translatable message ("MainWindow" context) in
 // errorText and changes nothing; on success errorText is left alone.
 
-// Writes banks firstBank..lastBank, every preset whatever its mark. The file is replaced
-// only once the whole text is written and synced: a failed save keeps the previous file
-// intact. A device or FIFO is written directly. "can't open file for write" when nothing
-// could be written, "can't write file" for any later failure.
+// Writes banks firstBank..lastBank, every preset whatever its mark, through the checked
+// whole-file writer (whose message, naming the file, a failure leaves in errorText).
 bool savePresetFile(const BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText);
 
-// Checks the file and returns the number of "bank" children of its document element,
-// or -1 when a check fails.
+// Checks the file and returns the number of "bank" children of its document element
+// (1..16, or 0 for a file without a bank), or -1 when a check fails; a file of more than
+// 16 banks fails.
 int countPresetFileBanks(const QString &fileName, QString &errorText);
+
+// Where a file of `banks` banks belongs when nobody chooses: a file of all 16 from bank
+// index 0, any smaller one from bank index 1 (bank 2), as the factory bank is never saved
+// on its own. An export backup, banks 2..16 of the module, is such a file of 15 banks.
+int presetFileHomeBank(int banks);
 
 // The message loadPresetFile leaves for a reader's failure, for readers of a file's bytes
 // (the library) that must name it in the same words.
-QString presetFileLoadFailure(PresetFileReader::Result result);
+// `banks`: what the reader counted, named by the message for too many banks.
+QString presetFileLoadFailure(PresetFileReader::Result result, int banks = 0);
 
 // Checks the file, then reads its banks in order into firstBank..lastBank. Only presets
-// with usable data (256 characters) are taken; each taken record gets its mark set,
+// with usable data (readPresetParams) are taken; each taken record gets its mark set,
 // everything else stays exactly as it was.
 bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText);

@@ -1,6 +1,7 @@
 #include "files/presetfilereader.h"
 
-#include <QFile>
+#include "files/regularfile.h"
+
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
@@ -34,26 +35,6 @@ constexpr qsizetype ChunkBytes = 64 * 1024;
 // holds 2,048 x 2 x 256 references.
 constexpr qsizetype MaxMarkup = 20000;
 constexpr qsizetype MaxReferences = 2 * BankCount * PresetsPerBank * MaxPresetTextLength + 50000;
-
-bool readAtMost(QFile &file, QByteArray &data)
-{
-    const qint64 limit = PresetFileReader::MaxFileSize;
-    if (!file.isSequential()) {
-        if (file.size() > limit)
-            return false;
-        data = file.readAll();
-        return data.size() <= limit;
-    }
-    char chunk[65536];
-    for (;;) {
-        const qint64 got = file.read(chunk, sizeof chunk);
-        if (got <= 0)
-            return true;
-        data.append(chunk, got);
-        if (data.size() > limit)
-            return false;
-    }
-}
 
 // ---- encodings
 
@@ -307,13 +288,44 @@ bool allSpace(QStringView text)
     return true;
 }
 
-void readParams(QStringView text, std::array<uint8_t, 128> &params)
+char16_t codeUnit(QChar c)
 {
+    return c.unicode();
+}
+char16_t codeUnit(char c)
+{
+    return uchar(c);
+}
+
+// A digit's value for each byte, 0xFF for anything else: the hottest loop of every reader.
+constexpr std::array<uint8_t, 256> HexValues = [] {
+    std::array<uint8_t, 256> values{};
+    for (int c = 0; c < 256; ++c)
+        values[size_t(c)] = c >= '0' && c <= '9'   ? uint8_t(c - '0')
+                            : c >= 'A' && c <= 'F' ? uint8_t(c - 'A' + 10)
+                            : c >= 'a' && c <= 'f' ? uint8_t(c - 'a' + 10)
+                                                   : uint8_t(0xFF);
+    return values;
+}();
+
+template <typename Text> bool readParamsFrom(const Text &text, std::array<uint8_t, 128> &params)
+{
+    if (text.size() != ParamTextLength)
+        return false;
+    std::array<uint8_t, 128> read;
+    unsigned bad = 0;
     for (int k = 0; k < 128; ++k) {
-        const int high = hexDigitValue(text[2 * k].unicode());
-        const int low = hexDigitValue(text[2 * k + 1].unicode());
-        params[k] = (high < 0 || low < 0) ? 0 : uint8_t(high * 16 + low);
+        const char16_t a = codeUnit(text[2 * k]);
+        const char16_t b = codeUnit(text[2 * k + 1]);
+        const unsigned high = a < 256 ? HexValues[a] : 0xFF;
+        const unsigned low = b < 256 ? HexValues[b] : 0xFF;
+        bad |= high | low;
+        read[size_t(k)] = uint8_t(high << 4 | (low & 0x0F));
     }
+    if (bad & 0xF0)
+        return false;
+    params = read;
+    return true;
 }
 
 } // namespace
@@ -322,15 +334,19 @@ PresetFileReader::Result PresetFileReader::readFile(const QString &fileName, Ban
                                                     int lastBank)
 {
     bankCount = 0;
+    presetCounts.fill(0);
     QByteArray data;
-    {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return Result::CantOpen;
-        if (!readAtMost(file, data))
-            return Result::NotValid;
+    switch (RegularFile::read(fileName, MaxFileSize, data)) {
+    case RegularFile::Result::Ok:
+        return readData(data, store, firstBank, lastBank);
+    case RegularFile::Result::CantOpen:
+        return Result::CantOpen;
+    case RegularFile::Result::NotRegular:
+        return Result::NotRegular;
+    case RegularFile::Result::TooLarge:
+        break;
     }
-    return readData(data, store, firstBank, lastBank);
+    return Result::NotValid;
 }
 
 PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, BankStore *store, int firstBank,
@@ -452,11 +468,8 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
             break;
         case QXmlStreamReader::Characters:
             // The preset's data is its last text (or CDATA) child that is not white space.
-            if (depth == 3 && inPreset && !allSpace(reader.text())) {
-                haveParams = reader.text().size() == ParamTextLength;
-                if (haveParams)
-                    readParams(reader.text(), pending.params);
-            }
+            if (depth == 3 && inPreset && !allSpace(reader.text()))
+                haveParams = readPresetParams(reader.text(), pending.params);
             break;
         default:
             break;
@@ -470,6 +483,8 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
         return Result::NoDevice;
     if (!deviceOk)
         return Result::WrongDevice;
+    if (bankCount > BankCount)
+        return Result::TooManyBanks;
     if (store)
         for (auto &[index, record] : taken)
             store->at(index / PresetsPerBank, index % PresetsPerBank) = std::move(record);
@@ -489,6 +504,16 @@ void takePresetAttributes(PresetRecord &record, QStringView name, QStringView au
     record.name = limitedText(name);
     record.author = limitedText(author);
     record.category = category.toInt();
+}
+
+bool readPresetParams(QStringView text, std::array<uint8_t, 128> &params)
+{
+    return readParamsFrom(text, params);
+}
+
+bool readPresetParams(QByteArrayView text, std::array<uint8_t, 128> &params)
+{
+    return readParamsFrom(text, params);
 }
 
 int hexDigitValue(char16_t c)

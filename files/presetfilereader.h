@@ -9,6 +9,12 @@
 // every reader of preset files so they accept exactly the same digits.
 int hexDigitValue(char16_t c);
 
+// The one rule for a preset's data, shared by every reader: exactly 256 hexadecimal
+// digits (either case), nothing else. Anything else is damaged data: false, and the
+// preset is not taken (`params` is then left as it was).
+bool readPresetParams(QStringView text, std::array<uint8_t, 128> &params);
+bool readPresetParams(QByteArrayView text, std::array<uint8_t, 128> &params);
+
 // A preset's attributes as every reader takes them: name and author cut to
 // MaxPresetTextLength, the category as a decimal number (0 when it is none). The mark is
 // left alone.
@@ -33,6 +39,8 @@ public:
         NoPresetbanks, // document element not "presetbanks"
         NoDevice,      // no "device" child of the document element
         WrongDevice,   // the first "device" is not named "orvex+"
+        TooManyBanks,  // more than 16 "bank" elements: no load could place them all
+        NotRegular,    // a pipe, socket or device: never read, so never waited for
     };
 
     // The largest file read at all: far above what the writer can produce.
@@ -51,7 +59,8 @@ public:
     // over the written form) checks these too, so it takes nothing a load would refuse.
     static bool withinBounds(const QByteArray &data);
 
-    // "bank" children of the document element, after a successful read.
+    // "bank" children of the document element, after a successful read (or one that
+    // failed with TooManyBanks).
     int banks() const { return bankCount; }
     // "preset" children of the file's bank `bank` (0..15, in file order), after a read.
     int presetsInBank(int bank) const { return presetCounts[std::size_t(bank)]; }

@@ -1,6 +1,7 @@
 #include "files/recoverycopy.h"
 
 #include "files/presetfile.h"
+#include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 
 #include <QCoreApplication>
@@ -74,9 +75,9 @@ QByteArray recoveryText(const BankStore &store, const QString &fileName, const Q
 // The file name and time a copy names; the time of the file itself when it names none.
 void readRecoveryInfo(const QString &path, QString &fileName, QDateTime &time)
 {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        QXmlStreamReader xml(file.read(64 * 1024));
+    QByteArray start;
+    if (RegularFile::readStart(path, 64 * 1024, start) == RegularFile::Result::Ok) {
+        QXmlStreamReader xml(start);
         while (!xml.atEnd() && !xml.hasError()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;

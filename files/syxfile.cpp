@@ -1,6 +1,7 @@
 #include "files/syxfile.h"
 
 #include "device/sysexmessages.h"
+#include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 #include "model/selectionmask.h"
 
@@ -17,6 +18,8 @@ namespace {
 const char *const Context = "SyxFile";
 const char *const CantOpenForRead = QT_TRANSLATE_NOOP("SyxFile", "The file can't be opened for reading.");
 const char *const TooLarge = QT_TRANSLATE_NOOP("SyxFile", "The file is too large to be a preset dump.");
+const char *const NotRegular =
+    QT_TRANSLATE_NOOP("SyxFile", "The file is not a regular file (a pipe or a device).");
 const char *const NothingToSave =
     QT_TRANSLATE_NOOP("SyxFile", "Nothing to save: the factory bank is never written to a SysEx file.");
 
@@ -157,34 +160,48 @@ SyxContents readSyxBytes(const QByteArray &bytes)
 
 SyxContents readSyxFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    switch (RegularFile::read(fileName, MaxFileSize, bytes)) {
+    case RegularFile::Result::Ok:
+        return readSyxBytes(bytes);
+    case RegularFile::Result::CantOpen:
+        break;
+    case RegularFile::Result::NotRegular: {
         SyxContents contents;
-        contents.errorText = syxReadFailureText(SyxReadFailure::CantOpen);
+        contents.errorText = syxReadFailureText(SyxReadFailure::NotRegular);
         return contents;
     }
-    // Devices and pipes report size 0: read at most one byte past the limit either way.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) {
+    case RegularFile::Result::TooLarge: {
         SyxContents contents;
         contents.errorText = syxReadFailureText(SyxReadFailure::TooLarge);
         return contents;
     }
-    return readSyxBytes(bytes);
+    }
+    SyxContents contents;
+    contents.errorText = syxReadFailureText(SyxReadFailure::CantOpen);
+    return contents;
 }
 
 QString syxReadFailureText(SyxReadFailure failure)
 {
-    return text(failure == SyxReadFailure::TooLarge ? TooLarge : CantOpenForRead);
+    switch (failure) {
+    case SyxReadFailure::CantOpen:
+        break;
+    case SyxReadFailure::TooLarge:
+        return text(TooLarge);
+    case SyxReadFailure::NotRegular:
+        return text(NotRegular);
+    }
+    return text(CantOpenForRead);
 }
 
 bool isSyxFile(const QString &fileName)
 {
     if (fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
         return true;
-    QFile file(fileName);
-    char first = 0;
-    return file.open(QIODevice::ReadOnly) && file.getChar(&first) && uint8_t(first) == Sysex::Start;
+    QByteArray first;
+    return RegularFile::readStart(fileName, 1, first) == RegularFile::Result::Ok && first.size() == 1 &&
+           uint8_t(first[0]) == Sysex::Start;
 }
 
 QString syxSkippedText(const SyxContents &contents)
@@ -285,6 +302,6 @@ bool saveSyxFile(const BankStore &store, const SelectionMask &presets, const QSt
     const WholeFileWriter::Result result = WholeFileWriter::write(fileName, bytes);
     if (result == WholeFileWriter::Result::Written)
         return true;
-    errorText = WholeFileWriter::errorText(result);
+    errorText = WholeFileWriter::errorText(result, fileName);
     return false;
 }

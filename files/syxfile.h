@@ -53,7 +53,7 @@ SyxContents readSyxBytes(const QByteArray &bytes);
 SyxContents readSyxFile(const QString &fileName);
 
 // Why a SysEx file gave no bytes to read, in the words readSyxFile uses.
-enum class SyxReadFailure { CantOpen, TooLarge };
+enum class SyxReadFailure { CantOpen, TooLarge, NotRegular };
 QString syxReadFailureText(SyxReadFailure failure);
 
 // True for a name ending in ".syx" (any case) or a file whose first byte starts a

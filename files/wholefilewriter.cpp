@@ -84,13 +84,30 @@ Result writeDirectly(const QByteArray &path, const QByteArray &data)
     return file.close() ? Result::Written : Result::CantWrite;
 }
 
-// Temporary files are named ".NAME.PID-RANDOM.tmp". One left behind by a save that was
-// killed is removed by a later save of the same file once no process of that number runs
-// here and it has not changed for a while (in a shared folder the number may be another
-// machine's, whose save is still going).
+// A temporary name must fit the folder's limit on a name (NAME_MAX, 255 bytes on the
+// usual file systems) however long the target's name is: the target's name is cut, at a
+// character's boundary, to leave room for the dot, the process number, the random part
+// and ".tmp" (at most 24 bytes).
+QString temporaryStem(const QString &fileName)
+{
+    constexpr qsizetype MaxStemBytes = 255 - 24;
+    QByteArray stem = QFile::encodeName(fileName);
+    if (stem.size() <= MaxStemBytes)
+        return fileName;
+    qsizetype cut = MaxStemBytes;
+    while (cut > 0 && (uchar(stem[cut]) & 0xC0) == 0x80)
+        --cut; // never inside a UTF-8 sequence
+    stem.truncate(cut);
+    return QFile::decodeName(stem);
+}
+
+// Temporary files are named ".NAME.PID-RANDOM.tmp" (NAME cut as temporaryStem says). One left behind by a
+// save that was killed is removed by a later save of the same file once no process of that number runs here
+// and it has not changed for a while (in a shared folder the number may be another machine's, whose save is
+// still going).
 void removeStaleTemporaries(const QString &dir, const QString &fileName)
 {
-    const QString prefix = QLatin1Char('.') + fileName + QLatin1Char('.');
+    const QString prefix = QLatin1Char('.') + temporaryStem(fileName) + QLatin1Char('.');
     const QStringList names =
         QDir(dir).entryList({prefix + QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
@@ -109,6 +126,28 @@ void removeStaleTemporaries(const QString &dir, const QString &fileName)
     }
 }
 
+// A writable file in a folder where no temporary can be made: written over in place,
+// opened as a device is. Its old content can't be kept through a failure, so the room is
+// reserved first where the file system allows: a full disk then fails before anything
+// changes.
+Result writeInPlace(const QByteArray &path, const QByteArray &data)
+{
+    Fd file{::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (file.fd < 0)
+        return Result::CantOpen;
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return Result::CantOpen; // replaced by something else since it was looked at
+#ifdef Q_OS_LINUX
+    if (!data.isEmpty() && ::fallocate(file.fd, FALLOC_FL_KEEP_SIZE, 0, off_t(data.size())) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS)
+        return Result::CantWrite;
+#endif
+    const bool ok =
+        writeAll(file.fd, data) && ::ftruncate(file.fd, off_t(data.size())) == 0 && syncData(file.fd);
+    return file.close() && ok ? Result::Written : Result::CantWrite;
+}
+
 Result replaceRegular(const QByteArray &path, const struct stat *existing, const QByteArray &data)
 {
     if (existing && ::access(path.constData(), W_OK) != 0)
@@ -116,16 +155,22 @@ Result replaceRegular(const QByteArray &path, const struct stat *existing, const
     const QFileInfo info(QFile::decodeName(path));
     const QByteArray dir = QFile::encodeName(info.absolutePath());
     removeStaleTemporaries(info.absolutePath(), info.fileName());
-    const QByteArray prefix =
-        dir + "/." + QFile::encodeName(info.fileName()) + "." + QByteArray::number(::getpid()) + "-";
+    const QByteArray prefix = dir + "/." + QFile::encodeName(temporaryStem(info.fileName())) + "." +
+                              QByteArray::number(::getpid()) + "-";
 
     QByteArray temp;
     Fd file;
     for (int attempt = 0; attempt < 100 && file.fd < 0; ++attempt) {
         temp = prefix + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
         file.fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (file.fd < 0 && errno != EEXIST)
+        if (file.fd >= 0 || errno == EEXIST)
+            continue;
+        if (errno != EACCES && errno != EPERM && errno != EROFS)
             return Result::CantOpen;
+        // Nothing can be made in the folder: a file of its own that may be written is.
+        if (existing && errno != EROFS)
+            return writeInPlace(path, data);
+        return Result::ReadOnlyFolder;
     }
     if (file.fd < 0)
         return Result::CantOpen;
@@ -212,17 +257,23 @@ Result write(const QString &fileName, const QByteArray &data)
 
 #endif
 
-QString errorText(Result result)
+QString errorText(Result result, const QString &fileName)
 {
+    const char *text = nullptr;
     switch (result) {
     case Result::Written:
-        break;
+        return QString();
     case Result::CantOpen:
-        return QCoreApplication::translate("WholeFileWriter", "The file can't be opened for writing.");
+        text = QT_TRANSLATE_NOOP("WholeFileWriter", "%1 can't be opened for writing.");
+        break;
+    case Result::ReadOnlyFolder:
+        text = QT_TRANSLATE_NOOP("WholeFileWriter", "%1 can't be saved: its folder is read-only.");
+        break;
     case Result::CantWrite:
-        return QCoreApplication::translate("WholeFileWriter", "The file can't be written completely.");
+        text = QT_TRANSLATE_NOOP("WholeFileWriter", "%1 can't be written completely.");
+        break;
     }
-    return QString();
+    return QCoreApplication::translate("WholeFileWriter", text).arg(QDir::toNativeSeparators(fileName));
 }
 
 } // namespace WholeFileWriter

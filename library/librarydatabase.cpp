@@ -1,5 +1,6 @@
 #include "library/librarydatabase.h"
 
+#include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 #include "library/libraryfile.h"
 #include "library/searchtext.h"
@@ -21,7 +22,9 @@
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+// 2: a file of fewer than 16 banks (an export backup) is listed from bank 2 on, so the
+// positions of version 1 are read anew.
+constexpr int SchemaVersion = 2;
 // How long a writer waits for another one. Transactions are kept short, so this is only
 // reached when something holds the database for good.
 constexpr int WriteWaitMs = 20000;
@@ -293,15 +296,13 @@ bool LibraryDatabase::rebuild(const QStringList &initialFolders)
     QFile::remove(fileName + QStringLiteral("-wal"));
     QFile::remove(fileName + QStringLiteral("-shm"));
     wasRebuilt = true;
-    if (keep.isEmpty())
-        keep = savedFolders();
     if (!openConnection())
         return false;
     {
         QSqlQuery q(db);
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
-    return createSchema(keep.isEmpty() ? initialFolders : keep);
+    return createSchema(foldersToKeep(keep, initialFolders));
 }
 
 bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
@@ -331,7 +332,8 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
             return false;
         break;
     case State::Empty:
-        if (!createSchema(initialFolders))
+        // A library that was lost (deleted, a new disk) still covers the user's folders.
+        if (!createSchema(foldersToKeep({}, initialFolders)))
             return false;
         wasCreated = true;
         break;
@@ -405,12 +407,24 @@ void LibraryDatabase::saveFolders()
     WholeFileWriter::write(foldersCopyPath(), folders().join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
-QStringList LibraryDatabase::savedFolders() const
+std::optional<QStringList> LibraryDatabase::savedFolders() const
 {
-    QFile in(foldersCopyPath());
-    if (!in.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QByteArray text;
+    if (RegularFile::read(foldersCopyPath(), 16 * 1024 * 1024, text) != RegularFile::Result::Ok)
+        return std::nullopt;
+    return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList LibraryDatabase::foldersToKeep(const QStringList &fromDatabase,
+                                           const QStringList &initialFolders) const
+{
+    // What the old database still held, else the copy (an empty list too: the user
+    // removed every folder), and only without either the folders of a new library.
+    if (!fromDatabase.isEmpty())
+        return fromDatabase;
+    if (const std::optional<QStringList> saved = savedFolders())
+        return *saved;
+    return initialFolders;
 }
 
 bool LibraryDatabase::fileStamps(QHash<QString, Stamp> &out)

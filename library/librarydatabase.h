@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct LibraryFile;
@@ -30,7 +31,9 @@ public:
     LibraryDatabase &operator=(const LibraryDatabase &) = delete;
 
     // For the one that updates the library (the window's updater, orvex-pre's commands):
-    // opens the database, creating it with `initialFolders` when there is none. A file
+    // opens the database, creating it with `initialFolders` when there is none and no
+    // copy of the folder list survives beside it ("<path>.folders", kept after every
+    // change of the folders: the list is the user's choice, which no file tells). A file
     // that is damaged or not a library is moved aside to "<path>.damaged" and a new
     // database takes its place (keeping the folders that could still be read); rebuilt()
     // says so, and the next update reads every file again. A library of an older schema
@@ -134,7 +137,9 @@ private:
     QString foldersCopyPath() const;
     void saveFolders();
     bool changeFolders(const QString &sql, const QString &folder);
-    QStringList savedFolders() const;
+    std::optional<QStringList> savedFolders() const;
+    // The folders a database made anew covers.
+    QStringList foldersToKeep(const QStringList &fromDatabase, const QStringList &initialFolders) const;
 
     QString fileName;
     QString connectionName;

@@ -1,7 +1,9 @@
 #include "library/libraryfile.h"
 
+#include "files/backupinfo.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
+#include "files/regularfile.h"
 #include "files/syxfile.h"
 #include "library/searchtext.h"
 
@@ -10,62 +12,18 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // The program's readers refuse anything larger; both limits are 32 MB.
 constexpr qint64 MaxFileSize = PresetFileReader::MaxFileSize;
 
-enum class Raw { Ok, CantOpen, NotRegular, TooLarge };
+using Raw = RegularFile::Result;
 
-// The whole of a regular file. Opening does not wait (a FIFO would block the open until a
-// writer came, and no cancel can interrupt that) and anything but a regular file is refused
-// before the first read, so a pipe, socket or device named like a preset file never stalls.
 Raw readRegularFile(const QString &path, QByteArray &data)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return Raw::CantOpen;
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
-        return Raw::CantOpen;
-    if (!S_ISREG(st.st_mode))
-        return Raw::NotRegular;
-    if (st.st_size > MaxFileSize)
-        return Raw::TooLarge;
-    // The file may change while it is read: read to its end, never past the limit.
-    data.resize(qsizetype(st.st_size) + 1);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == data.size()) {
-            if (got > MaxFileSize)
-                return Raw::TooLarge;
-            data.resize(std::min<qsizetype>(MaxFileSize + 1, got * 2 + 4096));
-        }
-        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return Raw::CantOpen;
-        if (n == 0)
-            break;
-        got += n;
-    }
-    if (got > MaxFileSize)
-        return Raw::TooLarge;
-    data.truncate(got);
-    return Raw::Ok;
+    return RegularFile::read(path, MaxFileSize, data);
 }
 
 // The message a load (or a .syx load) gives for the same failure, so the library lists a
@@ -82,9 +40,10 @@ QString rawFailure(Raw raw, bool syx)
         return syx ? syxReadFailureText(SyxReadFailure::TooLarge)
                    : presetFileLoadFailure(PresetFileReader::Result::NotValid);
     case Raw::NotRegular:
-        break;
+        return syx ? syxReadFailureText(SyxReadFailure::NotRegular)
+                   : presetFileLoadFailure(PresetFileReader::Result::NotRegular);
     }
-    return QCoreApplication::translate("LibraryFile", "not a regular file");
+    return QString();
 }
 
 // The messages of a SysEx file, or why there are none.
@@ -219,15 +178,10 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
                 if (category[i] < '0' || category[i] > '9')
                     return false;
             if (bank >= BankCount)
-                continue; // banks past the 16th are passed over, as a load does
+                return false; // a load refuses the file: the reader gives its message
             LibraryPreset out{bank, preset - 1, {}};
-            for (int k = 0; k < 128; ++k) {
-                const int high = hexDigitValue(uchar(hex[2 * k]));
-                const int low = hexDigitValue(uchar(hex[2 * k + 1]));
-                if (high < 0 || low < 0)
-                    return false;
-                out.record.params[size_t(k)] = uint8_t(high * 16 + low);
-            }
+            if (!readPresetParams(QByteArrayView(hex, 256), out.record.params))
+                return false;
             QString name, author;
             if (!decodeValue(nameBegin, nameEnd, name) || !decodeValue(authorBegin, authorEnd, author))
                 return false;
@@ -236,7 +190,12 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
         }
         ++bank;
     }
-    return p == end;
+    if (p != end)
+        return false;
+    const int home = presetFileHomeBank(bank);
+    for (LibraryPreset &preset : presets)
+        preset.bank += home;
+    return true;
 }
 
 } // namespace
@@ -270,6 +229,20 @@ void readSyx(LibraryFile &file)
         }
 }
 
+// An export backup of a choice holds only the chosen presets of banks 2..16; the others
+// in the file are placeholders, not the module's.
+void keepBackupPresets(LibraryFile &file)
+{
+    if (!BackupInfo::isBackupName(file.path))
+        return;
+    const SelectionMask held = BackupInfo::read(file.path).held;
+    file.presets.erase(std::remove_if(file.presets.begin(), file.presets.end(),
+                                      [&](const LibraryPreset &p) {
+                                          return p.bank > 0 && !held.isSelected(p.bank, p.preset);
+                                      }),
+                       file.presets.end());
+}
+
 } // namespace
 
 LibraryFile readLibraryFile(const QString &path)
@@ -295,8 +268,10 @@ void readLibraryFileContents(LibraryFile &file)
         file.error = rawFailure(raw, false);
         return;
     }
-    if (readWrittenForm(data, file.presets))
+    if (readWrittenForm(data, file.presets)) {
+        keepBackupPresets(file);
         return;
+    }
     file.presets.clear();
     // Anything else (hand-edited, pretty-printed, damaged) is read by the program's own
     // reader, so the library holds exactly what loading the file would give.
@@ -304,18 +279,20 @@ void readLibraryFileContents(LibraryFile &file)
     PresetFileReader reader;
     const PresetFileReader::Result result = reader.readData(data, &store, 0, BankCount - 1);
     if (result != PresetFileReader::Result::Ok) {
-        file.error = presetFileLoadFailure(result);
+        file.error = presetFileLoadFailure(result, reader.banks());
         return;
     }
     // The reader marks exactly the presets it took from the file.
+    const int home = presetFileHomeBank(reader.banks());
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             PresetRecord &r = store.at(b, p);
             if (!r.mark)
                 continue;
             r.mark = false;
-            file.presets.push_back(LibraryPreset{b, p, std::move(r)});
+            file.presets.push_back(LibraryPreset{b + home, p, std::move(r)});
         }
+    keepBackupPresets(file);
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)

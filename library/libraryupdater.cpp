@@ -73,43 +73,71 @@ void LibraryUpdater::start()
                 post([this, done, total] { emit progress(done, total); });
             }
         };
-        // A database found damaged is made anew and every file read again.
-        auto rebuild = [&] {
-            if (!db.open(initialFolders, true))
-                return false;
-            const bool rebuilt = db.rebuilt();
-            const QString error;
-            post([this, rebuilt, error] {
-                wasUpgraded = false;
-                emit opened(true, rebuilt, error);
-            });
-            shown = -1;
-            return true;
-        };
-        LibraryUpdateResult result;
-        // A database that did not open fails every change with its reason.
-        for (const FolderChange &c : changes)
-            if (!ok || !(c.adding ? db.addFolder(c.folder) : db.removeFolder(c.folder))) {
+        if (!ok) {
+            // A database that did not open fails every change with its reason.
+            for (const FolderChange &c : changes) {
                 const QString error = db.errorString();
                 post([this, c, error] { emit folderChangeFailed(c.folder, c.adding, error); });
             }
-        if (!ok) {
+            LibraryUpdateResult result;
             result.ok = false;
             result.error = db.errorString();
-        } else {
-            result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
-            // Damage found while writing.
-            if (!result.ok && db.damaged() && rebuild())
-                result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
-        }
-        post([this, result] { emit finished(result); });
-        if (ok && result.ok && checkAfter && db.checkPages(&cancel) == LibraryDatabase::Check::Damaged &&
-            !cancel && rebuild()) {
-            result = LibraryIndexer::update(db, db.folders(), true, report, &cancel);
             post([this, result] { emit finished(result); });
+        } else {
+            for (const FolderChange &c : changes)
+                if (!(c.adding ? db.addFolder(c.folder) : db.removeFolder(c.folder))) {
+                    const QString error = db.errorString();
+                    post([this, c, error] { emit folderChangeFailed(c.folder, c.adding, error); });
+                }
+            Repair repair;
+            repair.rebuilt = [&] {
+                const bool rebuilt = db.rebuilt();
+                post([this, rebuilt] {
+                    wasUpgraded = false;
+                    emit opened(true, rebuilt, QString());
+                });
+                shown = -1;
+            };
+            repair.updated = [&](const LibraryUpdateResult &result) {
+                post([this, result] { emit finished(result); });
+            };
+            updateAndRepair(db, initialFolders, {}, checkAfter, report, &cancel, repair);
         }
         post([this] { finishRun(); });
     });
+}
+
+LibraryUpdateResult LibraryUpdater::updateAndRepair(LibraryDatabase &db, const QStringList &initialFolders,
+                                                    const QStringList &folders, bool checkPages,
+                                                    const LibraryIndexer::Progress &progress,
+                                                    const std::atomic<bool> *cancel, const Repair &repair)
+{
+    // A database found damaged is made anew and every file read again.
+    auto rebuild = [&] {
+        if (!db.open(initialFolders, true))
+            return false;
+        if (repair.rebuilt)
+            repair.rebuilt();
+        return true;
+    };
+    auto updated = [&](const LibraryUpdateResult &result) {
+        if (repair.updated)
+            repair.updated(result);
+        return result;
+    };
+    LibraryUpdateResult result = folders.isEmpty()
+                                     ? LibraryIndexer::update(db, db.folders(), true, progress, cancel)
+                                     : LibraryIndexer::update(db, folders, false, progress, cancel);
+    // Damage found while writing.
+    if (!result.ok && db.damaged() && rebuild())
+        result = LibraryIndexer::update(db, db.folders(), true, progress, cancel);
+    updated(result);
+    // Damage that no write met (an index page, say) shows only in a check of every page.
+    const bool stopped = cancel && cancel->load();
+    if (result.ok && checkPages && !stopped && db.checkPages(cancel) == LibraryDatabase::Check::Damaged &&
+        !(cancel && cancel->load()) && rebuild())
+        result = updated(LibraryIndexer::update(db, db.folders(), true, progress, cancel));
+    return result;
 }
 
 void LibraryUpdater::finishRun()

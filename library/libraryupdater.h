@@ -2,11 +2,14 @@
 
 #include "library/libraryindexer.h"
 
+class LibraryDatabase;
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +23,21 @@ class LibraryUpdater : public QObject
 {
     Q_OBJECT
 public:
+    // One update of an open database as every front end runs it, repairs included: damage
+    // met while writing, or found by the check of every page that follows with
+    // `checkPages`, rebuilds the database (folders kept) and reads every file again.
+    // `folders` empty: the whole library; otherwise only those (wholeLibrary false), until
+    // a rebuild. `rebuilt` is called after each rebuild, `updated` after each update ends.
+    struct Repair
+    {
+        std::function<void()> rebuilt;
+        std::function<void(const LibraryUpdateResult &)> updated;
+    };
+    static LibraryUpdateResult updateAndRepair(LibraryDatabase &db, const QStringList &initialFolders,
+                                               const QStringList &folders, bool checkPages,
+                                               const LibraryIndexer::Progress &progress,
+                                               const std::atomic<bool> *cancel, const Repair &repair);
+
     LibraryUpdater(const QString &databasePath, const QStringList &initialFolders, QObject *parent = nullptr);
     // Stops a running update (what it stored so far stays) and waits for it.
     ~LibraryUpdater() override;

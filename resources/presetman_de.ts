@@ -67,6 +67,26 @@
 <context>
     <name>BankSelLoad</name>
     <message>
+        <source>Load preset banks</source>
+        <translation>Lade Preset Bänke</translation>
+    </message>
+    <message>
+        <source>The selected file is an export backup of banks 2 to %1 of the module. It is loaded into those banks:</source>
+        <translation>Die gewählte Datei ist eine Export-Sicherung der Bänke 2 bis %1 des Moduls. Sie wird in diese Bänke geladen:</translation>
+    </message>
+    <message>
+        <source>The selected file holds %1 preset banks. Please select the banks you want to load them into:</source>
+        <translation>Die gewählte Datei enthält %1 Preset Bänke. Bitte wählen Sie die Bänke, in die sie geladen werden sollen:</translation>
+    </message>
+    <message>
+        <source>Banks:</source>
+        <translation>Bänke:</translation>
+    </message>
+    <message>
+        <source>The user banks that receive the file&apos;s banks</source>
+        <translation>Die Benutzerbänke, die die Bänke der Datei erhalten</translation>
+    </message>
+    <message>
         <source>Bank to load into</source>
         <translation>Ziel-Bank</translation>
     </message>
@@ -129,6 +149,14 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>The backup lacks %1 of its presets, or holds them damaged.</source>
+        <translation>Der Sicherung fehlen %1 ihrer Presets, oder sie sind beschädigt.</translation>
+    </message>
+    <message>
+        <source>not a regular file (a pipe or a device)</source>
+        <translation>keine gewöhnliche Datei (eine Pipe oder ein Gerät)</translation>
+    </message>
+    <message>
         <source>:/Charts/export.png</source>
         <translation>:/Charts/export_de.png</translation>
     </message>
@@ -183,14 +211,6 @@
     <message>
         <source>can't open file for read</source>
         <translation>Kann Datei nicht zum Lesen öffnen</translation>
-    </message>
-    <message>
-        <source>can't open file for write</source>
-        <translation>kann Datei nicht zum Schreiben öffnen</translation>
-    </message>
-    <message>
-        <source>can't write file</source>
-        <translation>kann Datei nicht schreiben</translation>
     </message>
     <message>
         <source>All files (*)</source>
@@ -1034,10 +1054,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Speichern...</translation>
     </message>
     <message>
-        <source>The log could not be saved to %1: %2</source>
-        <translation>Das Protokoll konnte nicht in %1 gespeichert werden: %2</translation>
-    </message>
-    <message>
         <source>Save the log</source>
         <translation>Protokoll speichern</translation>
     </message>
@@ -1235,6 +1251,10 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>SyxFile</name>
+    <message>
+        <source>The file is not a regular file (a pipe or a device).</source>
+        <translation>Die Datei ist keine gewöhnliche Datei (eine Pipe oder ein Gerät).</translation>
+    </message>
     <message>
         <source>The file can't be opened for reading.</source>
         <translation>Die Datei kann nicht zum Lesen geöffnet werden.</translation>
@@ -1583,13 +1603,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>The library database is not ready.</source>
         <translation>Die Datenbank der Bibliothek ist nicht bereit.</translation>
-    </message>
-</context>
-<context>
-    <name>LibraryFile</name>
-    <message>
-        <source>not a regular file</source>
-        <translation>keine gewöhnliche Datei</translation>
     </message>
 </context>
 <context>
@@ -1945,12 +1958,16 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>WholeFileWriter</name>
     <message>
-        <source>The file can't be opened for writing.</source>
-        <translation>Die Datei kann nicht zum Schreiben geöffnet werden.</translation>
+        <source>%1 can&apos;t be opened for writing.</source>
+        <translation>%1 kann nicht zum Schreiben geöffnet werden.</translation>
     </message>
     <message>
-        <source>The file can't be written completely.</source>
-        <translation>Die Datei kann nicht vollständig geschrieben werden.</translation>
+        <source>%1 can&apos;t be saved: its folder is read-only.</source>
+        <translation>%1 kann nicht gespeichert werden: Der Ordner ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>%1 can&apos;t be written completely.</source>
+        <translation>%1 kann nicht vollständig geschrieben werden.</translation>
     </message>
 </context>
 <context>

@@ -145,10 +145,25 @@ private slots:
         }
         BankSel save;
         BankSelLoad load;
+        BankSelLoad several;
+        several.setFileBanks(5);
+        BankSelLoad backup;
+        backup.setFileBanks(15, true);
         QCoreApplication::removeTranslator(&translator);
         if (german) {
             QCOMPARE(save.rbsel->text(), QStringLiteral("diese:"));
             QCOMPARE(load.windowTitle(), QStringLiteral("Lade einzelne Preset Bank"));
+            QCOMPARE(several.windowTitle(), QString::fromUtf8("Lade Preset Bänke"));
+            QVERIFY(several.label->text().startsWith(QString::fromUtf8("Die gewählte Datei enthält 5")));
+            QVERIFY(backup.label->text().contains(QStringLiteral("Export-Sicherung der Bänke 2 bis 16")));
+        }
+        // A file of several banks: every text fits, above the banks it offers.
+        for (BankSelLoad *d : {&several, &backup}) {
+            QVERIFY(d->label->heightForWidth(d->label->width()) <= d->label->height());
+            QVERIFY(d->label_2->sizeHint().width() <= d->label_2->width());
+            QVERIFY(d->label->geometry().bottom() < d->selBox->geometry().top());
+            QVERIFY(!d->label_2->geometry().intersects(d->selBox->geometry()));
+            QVERIFY(d->selBox->geometry().bottom() < d->okButton->geometry().top());
         }
 
         for (QWidget *w : std::initializer_list<QWidget *>{save.rball, save.rbsel, save.rbselection,

@@ -2,12 +2,15 @@
 // would: what ends up in files, in the store, the table, the history and "defaultpath".
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "common/fifowatch.h"
+#include "device/backupcatalog.h"
 #include "files/banksel.h"
 #include "files/bankselload.h"
 #include "files/fileflows.h"
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
 #include "files/syxfile.h"
+#include "model/selectionmask.h"
 #include "views/bigtable.h"
 
 #include <QAction>
@@ -708,7 +711,9 @@ private slots:
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         QVERIFY(script.done() && script.unexpected.isEmpty());
-        QCOMPARE(shown, QStringLiteral("can't open file for write"));
+        QCOMPARE(shown,
+                 file.name + (protectedFolder ? QStringLiteral(" can't be saved: its folder is read-only.")
+                                              : QStringLiteral(" can't be opened for writing.")));
         QCOMPARE(defaultPath(), folder);
         QVERIFY(w.modified);
         QVERIFY(!QFile::exists(file.name));
@@ -887,9 +892,9 @@ private slots:
         QVERIFY(!w.modified);
     }
 
-    // Three banks from "15" on: the first two fit, the third is left out and no undo
-    // entry names a bank past the last.
-    void loadReachingPastTheLastBank()
+    // A file of three banks says so and offers only the starts from which all three fit;
+    // the last of them fills banks 14 to 16, as one undo step.
+    void multiBankFileIsPlacedWhole()
     {
         const QString name = presetFile("three.pre", "file", 0, 2);
         MainWindow w;
@@ -897,26 +902,112 @@ private slots:
         BankStore before = w.bankStore;
         FileAnswer file{name};
         w.fileDialogs.openFileName = file.ask();
-        ModalScript script({loadInto(14)});
+        QStringList items;
+        QString label;
+        ModalScript script({[&](QWidget *m) {
+            auto *d = qobject_cast<BankSelLoad *>(m);
+            QVERIFY(d);
+            label = d->label->text();
+            for (int i = 0; i < d->selBox->count(); ++i)
+                items << d->selBox->itemText(i);
+            loadInto(13)(m);
+        }});
         w.on_Load();
 
         QVERIFY(script.done() && script.unexpected.isEmpty());
+        QVERIFY2(label.contains("holds 3 preset banks"), qPrintable(label));
+        QCOMPARE(items.size(), 13);
+        QCOMPARE(items.first(), QString::fromUtf8("2–4"));
+        QCOMPARE(items.last(), QString::fromUtf8("14–16"));
         BankStore fileStore;
         fillStore(fileStore, "file");
-        QVERIFY(sameBank(w.bankStore, 14, fileStore, 0));
-        QVERIFY(sameBank(w.bankStore, 15, fileStore, 1));
-        for (int b = 0; b < 14; ++b)
+        for (int b = 0; b < 3; ++b)
+            QVERIFY(sameBank(w.bankStore, 13 + b, fileStore, b));
+        for (int b = 0; b < 13; ++b)
             QVERIFY(sameBank(w.bankStore, b, before, b));
-        QCOMPARE(w.historyPos(), 2 * PresetsPerBank);
+        QCOMPARE(w.historyPos(), 3 * PresetsPerBank);
         for (int i = 0; i < w.historyPos(); ++i) {
             const UndoEntry &e = w.history.entry(i);
-            QCOMPARE(e.bank, 14 + i / PresetsPerBank);
+            QCOMPARE(e.bank, 13 + i / PresetsPerBank);
             QCOMPARE(e.preset, i % PresetsPerBank);
             QCOMPARE(e.groupStart, i == 0);
         }
         w.on_undo();
         QVERIFY(sameStore(w.bankStore, before));
         QCOMPARE(w.historyPos(), 0);
+    }
+
+    // An export backup is banks 2..16 of the module: it goes there, and a backup of a
+    // choice brings only the presets it holds. Any other file of 15 banks fills 2..16 too.
+    void backupsLoadIntoBanksTwoToSixteen_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("backup");
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("backup of a choice") << "module-backup-20260101-120000.pre" << true << false;
+        QTest::newRow("15 banks") << "fifteen.pre" << false << false;
+        QTest::newRow("a held preset damaged") << "module-backup-20260101-130000.pre" << true << true;
+    }
+    void backupsLoadIntoBanksTwoToSixteen()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, backup);
+        QFETCH(bool, damaged);
+        const QString fileName = presetFile(name, "file", 1, 15);
+        if (damaged) {
+            QFile f(fileName);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArray bytes = f.readAll();
+            f.close();
+            const qsizetype text = bytes.indexOf('>', bytes.indexOf("name=\"file 4/7\"")) + 1;
+            bytes.replace(text, 256, QByteArray(256, 'Z'));
+            rawFile(name, bytes);
+        }
+        SelectionMask held;
+        held.set(4, 7);
+        held.set(15, 127);
+        QString errorText;
+        if (backup)
+            QVERIFY(BackupCatalog::writeInfo(fileName, "42", "1.00", errorText, &held));
+        MainWindow w;
+        loadDistinct(w);
+        BankStore before = w.bankStore;
+        FileAnswer file{fileName};
+        w.fileDialogs.openFileName = file.ask();
+        QStringList items;
+        QString label;
+        QString shown;
+        QList<ModalScript::Answer> answers{[&](QWidget *m) {
+            auto *d = qobject_cast<BankSelLoad *>(m);
+            QVERIFY(d);
+            label = d->label->text();
+            for (int i = 0; i < d->selBox->count(); ++i)
+                items << d->selBox->itemText(i);
+            QTest::mouseClick(d->okButton, Qt::LeftButton);
+        }};
+        if (damaged)
+            answers << noteText(shown);
+        ModalScript script(answers);
+        w.on_Load();
+
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(items, QStringList{QString::fromUtf8("2–16")});
+        if (damaged) {
+            QCOMPARE(shown, QStringLiteral("The backup lacks 1 of its presets, or holds them damaged."));
+            QVERIFY(sameStore(w.bankStore, before));
+            return;
+        }
+        QCOMPARE(label.contains("export backup"), backup);
+        BankStore fileStore;
+        fillStore(fileStore, "file");
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                const bool taken = b > 0 && (!backup || held.isSelected(b, p));
+                QVERIFY(w.bankStore.at(b, p).sameContent(taken ? fileStore.at(b, p) : before.at(b, p)));
+            }
+        QVERIFY(tableShowsStore(w));
+        w.on_undo();
+        QVERIFY(sameStore(w.bankStore, before));
     }
 
     // The file goes away while the bank is being chosen: the step is recorded (it restores
@@ -1011,6 +1102,24 @@ private slots:
         QVERIFY(script.done() && script.unexpected.isEmpty());
         QCOMPARE(shown, QStringLiteral("file not found"));
         QCOMPARE(defaultPath(), path("missing"));
+        QVERIFY(tableShowsStore(w));
+    }
+
+    // A pipe named like a preset file is refused at once; the window never waits on it.
+    void loadOfAFifoIsRefused()
+    {
+        FifoWatch fifo(path("x.pre"));
+        QVERIFY(fifo.ok());
+        MainWindow w;
+        loadDistinct(w);
+        FileAnswer file{path("x.pre")};
+        w.fileDialogs.openFileName = file.ask();
+        QString shown;
+        ModalScript script({noteText(shown)});
+        w.on_Load();
+        QVERIFY(!fifo.blocked());
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(shown, QStringLiteral("not a regular file (a pipe or a device)"));
         QVERIFY(tableShowsStore(w));
     }
 

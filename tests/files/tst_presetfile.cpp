@@ -1,8 +1,10 @@
 // The preset file writer, pre-scan and reader: exact output, round trips, the checks and
 // their messages, the reading rules, and files that must neither crash nor change anything.
+#include "common/fifowatch.h"
 #include "common/testfiles.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
+#include "files/syxfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -223,12 +225,13 @@ private slots:
         QString errorText;
 
         // The target can't be created or replaced.
+        // Every failure names the file, in the one text the writer has for it.
         QVERIFY(!savePresetFile(store, path(QStringLiteral("missing/dir/x.pre")), 0, 15, errorText));
-        QCOMPARE(errorText, QStringLiteral("can't open file for write"));
+        QCOMPARE(errorText, path(QStringLiteral("missing/dir/x.pre")) + " can't be opened for writing.");
         QVERIFY(QDir(path(QStringLiteral("subdir"))).mkpath(QStringLiteral(".")));
         errorText.clear();
         QVERIFY(!savePresetFile(store, path(QStringLiteral("subdir")), 0, 15, errorText));
-        QCOMPARE(errorText, QStringLiteral("can't open file for write"));
+        QCOMPARE(errorText, path(QStringLiteral("subdir")) + " can't be opened for writing.");
 
 #ifdef Q_OS_UNIX
         if (geteuid() != 0) {
@@ -237,7 +240,7 @@ private slots:
             QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
             errorText.clear();
             QVERIFY(!savePresetFile(store, locked + QStringLiteral("/x.pre"), 0, 15, errorText));
-            QCOMPARE(errorText, QStringLiteral("can't open file for write"));
+            QCOMPARE(errorText, locked + "/x.pre can't be saved: its folder is read-only.");
             QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
 
@@ -263,7 +266,7 @@ private slots:
             std::signal(SIGXFSZ, oldHandler);
             QVERIFY(!saved16);
         }
-        QCOMPARE(errorText, QStringLiteral("can't write file"));
+        QCOMPARE(errorText, target + " can't be written completely.");
         QCOMPARE(readFile(target), previous);
         QCOMPARE(QDir(full.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("mine.pre")});
@@ -347,8 +350,9 @@ private slots:
         QByteArray seventeen;
         for (int b = 0; b < 17; ++b)
             seventeen += "<bank/>";
+        // More banks than there are is refused (tooManyBanksAndSpecialFiles has the message).
         QCOMPARE(countPresetFileBanks(writeFile(QStringLiteral("17.pre"), document(seventeen)), errorText),
-                 17);
+                 -1);
         QCOMPARE(countPresetFileBanks(writeFile(QStringLiteral("0.pre"), document("")), errorText), 0);
     }
 
@@ -468,7 +472,8 @@ private slots:
         auto untouched = [&](int p) {
             return store.at(1, p).sameContent(before.at(1, p)) && !store.at(1, p).mark;
         };
-        for (int p : {0, 1, 2, 3, 4, 9})
+        // Data that is not 256 hexadecimal digits is damaged, whatever its length.
+        for (int p : {0, 1, 2, 3, 4, 6, 9})
             QVERIFY2(untouched(p), qPrintable(QString::number(p)));
 
         const PresetRecord &lowerCase = store.at(1, 5);
@@ -476,15 +481,6 @@ private slots:
         QCOMPARE(lowerCase.params[0], uint8_t(0xA0));
         QCOMPARE(lowerCase.params[0x5F], uint8_t(0xFF)); // bit 7 stays
         QCOMPARE(lowerCase.author, QStringLiteral("au"));
-
-        const PresetRecord &bad = store.at(1, 6);
-        QVERIFY(bad.mark);
-        QCOMPARE(bad.name, QStringLiteral("nonhex"));
-        QCOMPARE(bad.params[0], uint8_t(0));
-        QCOMPARE(bad.params[1], uint8_t(0));
-        QCOMPARE(bad.params[2], uint8_t(0));
-        QCOMPARE(bad.params[3], uint8_t(3));
-        QCOMPARE(bad.category, 0);
 
         const PresetRecord &missing = store.at(1, 7);
         QVERIFY(missing.mark);
@@ -692,10 +688,11 @@ private slots:
     void endlessInputIsCut()
     {
 #ifdef Q_OS_LINUX
-        // A device that never ends must neither hang the reader nor exhaust memory.
+        // A device that never ends must neither hang the reader nor exhaust memory: it is
+        // no file, and never read.
         QString errorText;
         QCOMPARE(countPresetFileBanks(QStringLiteral("/dev/zero"), errorText), -1);
-        QCOMPARE(errorText, NotValid1);
+        QCOMPARE(errorText, QStringLiteral("not a regular file (a pipe or a device)"));
 #endif
     }
 
@@ -714,13 +711,73 @@ private slots:
         QCOMPARE(countPresetFileBanks(writeFile(QStringLiteral("cut.pre"), full.left(end)), errorText), 1);
     }
 
+    // The one rule for a preset's data, which the library's reader shares.
+    void damagedPresetData_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("usable");
+        QByteArray oneBad = hexText(0);
+        oneBad[200] = 'g';
+        QTest::newRow("256 digits") << hexText(3) << true;
+        QTest::newRow("lower case") << hexText(3).toLower() << true;
+        QTest::newRow("256 non-hex characters") << QByteArray(256, 'Z') << false;
+        QTest::newRow("one character not a digit") << oneBad << false;
+        QTest::newRow("254 digits") << hexText(3).left(254) << false;
+        QTest::newRow("258 digits") << hexText(3) + "00" << false;
+    }
+    void damagedPresetData()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, usable);
+        std::array<uint8_t, 128> params{};
+        params.fill(7);
+        QCOMPARE(readPresetParams(QByteArrayView(text), params), usable);
+        QCOMPARE(readPresetParams(QString::fromLatin1(text), params), usable);
+        QCOMPARE(params[0], usable ? uint8_t(3) : uint8_t(7)); // damaged data changes nothing
+
+        // A full file with that preset: taken, or refused naming the damage.
+        QByteArray banks = bankElement(128).repeated(BankCount);
+        banks.replace(banks.indexOf(hexText(5)), 256, text.left(256).leftJustified(256, '0'));
+        const QString file = writeFile(QStringLiteral("damaged.pre"), document(banks));
+        BankStore store;
+        QString errorText;
+        QCOMPARE(loadCompletePresetFile(store, file, 0, 15, errorText), text.size() != 256 || usable);
+        if (text.size() == 256 && !usable)
+            QVERIFY2(errorText.endsWith("bank 1: presets with damaged data: 1"), qPrintable(errorText));
+    }
+
+    // More banks than the store holds is refused by every reader, with one message; a pipe
+    // named like a preset file is refused at once, never waited for.
+    void tooManyBanksAndSpecialFiles()
+    {
+        const QString file = writeFile(QStringLiteral("17.pre"), document(bankElement(128).repeated(17)));
+        const QString tooMany = QStringLiteral("The file holds 17 banks; a preset file holds 1 to 16.");
+        QString errorText;
+        QCOMPARE(countPresetFileBanks(file, errorText), -1);
+        QCOMPARE(errorText, tooMany);
+        BankStore store = distinctStore();
+        const BankStore before = store;
+        QVERIFY(!loadPresetFile(store, file, 0, 15, errorText));
+        QCOMPARE(errorText, tooMany);
+        QVERIFY(sameStore(store, before));
+
+        FifoWatch fifo(path(QStringLiteral("x.pre")));
+        QVERIFY(fifo.ok());
+        const QString notRegular = QStringLiteral("not a regular file (a pipe or a device)");
+        QCOMPARE(countPresetFileBanks(path(QStringLiteral("x.pre")), errorText), -1);
+        QCOMPARE(errorText, notRegular);
+        QVERIFY(!loadPresetFile(store, path(QStringLiteral("x.pre")), 0, 15, errorText));
+        QCOMPARE(errorText, notRegular);
+        QVERIFY(!isSyxFile(path(QStringLiteral("x.pre"))));
+        QVERIFY(!readSyxFile(path(QStringLiteral("x.pre"))).usable());
+        QVERIFY(!fifo.blocked());
+    }
+
     void messagesHaveGermanTranslations()
     {
         QTranslator german;
         QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
         const char *const pairs[][2] = {
-            {"can't open file for write", "kann Datei nicht zum Schreiben öffnen"},
-            {"can't write file", "kann Datei nicht schreiben"},
             {"file not found", "Datei nicht gefunden"},
             {"can't open file for read", "Kann Datei nicht zum Lesen öffnen"},
             {"not a valid preset file (1)", "Keine gültige Preset Datei (1)"},
@@ -732,11 +789,21 @@ private slots:
             {"preset file not intended for Orvex+ (tag \"device\" not correct)",
              "Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung \"device\" ist nicht korrekt)"},
             {"All files (*)", "Alle Dateien (*)"},
+            {"not a regular file (a pipe or a device)", "keine gewöhnliche Datei (eine Pipe oder ein Gerät)"},
+            {"The file holds %1 banks; a preset file holds 1 to %2.",
+             "Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2."},
             {"%1 already exists.\nDo you want to replace it?",
              "%1 existiert bereits.\nMöchten Sie die Datei ersetzen?"},
         };
         for (const auto &pair : pairs)
             QCOMPARE(german.translate("MainWindow", pair[0]), QString::fromUtf8(pair[1]));
+        // The writer's one text per failure, which every save shows.
+        QCOMPARE(german.translate("WholeFileWriter", "%1 can't be opened for writing."),
+                 QString::fromUtf8("%1 kann nicht zum Schreiben geöffnet werden."));
+        QCOMPARE(german.translate("WholeFileWriter", "%1 can't be saved: its folder is read-only."),
+                 QString::fromUtf8("%1 kann nicht gespeichert werden: Der Ordner ist schreibgeschützt."));
+        QCOMPARE(german.translate("WholeFileWriter", "%1 can't be written completely."),
+                 QString::fromUtf8("%1 kann nicht vollständig geschrieben werden."));
 
         // The messages the operations return pass through the installed catalogue.
         QCoreApplication::installTranslator(&german);

@@ -1,7 +1,9 @@
 // Saves that are complete or reported: every failure keeps the old file byte for byte,
 // and targets that are not regular files are written, never replaced.
 #include "files/presetfile.h"
+#include "files/syxfile.h"
 #include "files/wholefilewriter.h"
+#include "model/selectionmask.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +53,37 @@ extern "C" int fchown(int fd, uid_t owner, gid_t group)
 }
 
 using WholeFileWriter::Result;
+
+namespace {
+
+// Folder permissions do not stop root: run as root, the write happens in a child that
+// has become an ordinary user (nobody), who owns the folder's contents.
+constexpr uid_t Nobody = 65534;
+
+Result writeAsUser(const QString &fileName, const QByteArray &data)
+{
+    if (::geteuid() != 0)
+        return WholeFileWriter::write(fileName, data);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(100);
+        ::_exit(int(WholeFileWriter::write(fileName, data)));
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 10)
+        return Result(99);
+    return Result(WEXITSTATUS(status));
+}
+
+// Hands a path to the user writeAsUser writes as.
+void giveToUser(const QString &path)
+{
+    if (::geteuid() == 0)
+        QVERIFY(::chown(QFile::encodeName(path).constData(), Nobody, Nobody) == 0);
+}
+
+} // namespace
 
 class TestWholeFileWriter : public QObject
 {
@@ -94,7 +128,7 @@ private slots:
         store.fillEmptyBanks();
         QString errorText;
         QVERIFY(!savePresetFile(store, target, 0, 15, errorText));
-        QCOMPARE(errorText, QStringLiteral("can't write file"));
+        QCOMPARE(errorText, target + QStringLiteral(" can't be written completely."));
         QCOMPARE(contents(target), QByteArray("old content\n"));
         QCOMPARE(entries(), QStringList{QStringLiteral("mine.pre")}); // no temporary left
         failSyncWith = 0;
@@ -185,6 +219,72 @@ private slots:
         QVERIFY(S_ISCHR(st.st_mode));
         if (QFileInfo::exists(QStringLiteral("/dev/full")))
             QVERIFY(WholeFileWriter::write(QStringLiteral("/dev/full"), "x") == Result::CantWrite);
+    }
+
+    // The temporary name keeps within the file system's limit on a name, whatever the
+    // target's length; a temporary of a killed save of such a file is still found.
+    void longNamesSave_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("238 characters") << QString(234, QLatin1Char('n')) + ".pre";
+        QTest::newRow("255 characters") << QString(251, QLatin1Char('n')) + ".pre";
+        QTest::newRow("255 bytes of umlauts") << QString(125, QChar(0xFC)) + "x.pre";
+    }
+    void longNamesSave()
+    {
+        QFETCH(QString, name);
+        QCOMPARE(QFile::encodeName(name).size() <= 255, true);
+        const QString target = dir.filePath(name);
+        QVERIFY(WholeFileWriter::write(target, "first") == Result::Written);
+        QVERIFY(WholeFileWriter::write(target, "second") == Result::Written);
+        QCOMPARE(contents(target), QByteArray("second"));
+        QCOMPARE(entries(), QStringList{name});
+    }
+
+    // A writable file in a folder where nothing can be made is written in place; a new
+    // file there is refused, saying why. Each failure has one text, naming the file, for
+    // a preset file and a SysEx file alike.
+    void readOnlyFolder()
+    {
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther));
+        const QString folder = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString mine = folder + QStringLiteral("/mine.pre");
+        const QString theirs = folder + QStringLiteral("/protected.pre");
+        QVERIFY(WholeFileWriter::write(mine, "a longer old content\n") == Result::Written);
+        QVERIFY(WholeFileWriter::write(theirs, "kept") == Result::Written);
+        giveToUser(folder);
+        giveToUser(mine);
+        giveToUser(theirs);
+        QVERIFY(QFile::setPermissions(theirs, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther));
+
+        const Result inPlace = writeAsUser(mine, "new\n");
+        const Result fresh = writeAsUser(folder + QStringLiteral("/new.pre"), "x");
+        const Result readOnly = writeAsUser(theirs, "x");
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(inPlace == Result::Written);
+        QCOMPARE(contents(mine), QByteArray("new\n"));
+        QVERIFY(fresh == Result::ReadOnlyFolder);
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/new.pre")));
+        QVERIFY(readOnly == Result::CantOpen);
+        QCOMPARE(contents(theirs), QByteArray("kept"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(WholeFileWriter::errorText(fresh, QStringLiteral("/x/new.pre")),
+                 QStringLiteral("/x/new.pre can't be saved: its folder is read-only."));
+
+        BankStore store;
+        store.fillEmptyBanks();
+        SelectionMask one;
+        one.set(1, 0);
+        const QString nowhere = dir.filePath(QStringLiteral("missing/out"));
+        QString preText, syxText;
+        QVERIFY(!savePresetFile(store, nowhere + ".pre", 0, 15, preText));
+        QVERIFY(!saveSyxFile(store, one, nowhere + ".syx", syxText));
+        QCOMPARE(preText, nowhere + ".pre can't be opened for writing.");
+        QCOMPARE(syxText, nowhere + ".syx can't be opened for writing.");
     }
 
     void fifoIsWrittenNotReplaced()

@@ -1,6 +1,7 @@
 // The preset library: reading files as a load does, indexing, search, where-else and
 // the database's recovery. Files are a handful of small ones in a temporary folder.
 #include "common/testfiles.h"
+#include "files/backupinfo.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "library/librarydatabase.h"
@@ -39,12 +40,13 @@ QByteArray file(const QByteArray &banks)
     return "<presetbanks>\n <device name=\"orvex+\"/>\n" + banks + "</presetbanks>\n";
 }
 
-// What a load of the whole file takes, in the index's form.
+// What a load of the whole file takes, where it puts it unasked, in the index's form.
 std::vector<LibraryPreset> loaded(const QString &path, QString &error)
 {
     BankStore store;
     std::vector<LibraryPreset> out;
-    if (!loadPresetFile(store, path, 0, BankCount - 1, error))
+    const int banks = countPresetFileBanks(path, error);
+    if (banks < 0 || !loadPresetFile(store, path, presetFileHomeBank(banks), BankCount - 1, error))
         return out;
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
@@ -131,6 +133,10 @@ private slots:
         QTest::newRow("device in capitals")
             << QByteArray("<presetbanks><device name=\"ORVEX+\"/><bank/></presetbanks>");
         QTest::newRow("cut short") << presetFileText(tricky, 0, 0).left(5000);
+        QTest::newRow("256 non-hex characters")
+            << file(" <bank>\n" + preset("name=\"A\" author=\"B\" category=\"3\"", QByteArray(256, 'Z')) +
+                    one + " </bank>\n");
+        QTest::newRow("15 banks, as an export backup") << presetFileText(tricky, 1, 15);
         QTest::newRow("not UTF-8") << file(
             " <bank>\n" + preset("name=\"\xE4\" author=\"\" category=\"1\"", hex(1)) + " </bank>\n");
     }
@@ -153,6 +159,106 @@ private slots:
                                     .arg(b.preset)
                                     .arg(a.record.name, b.record.name)));
         }
+    }
+
+    // Presets sit where a load puts them unasked: an export backup (banks 2..16) at its
+    // true banks; damaged data and files of more banks than there are never count.
+    void positionsDamageAndBankCounts()
+    {
+        const BankStore store = sampleStore(4);
+        QString error;
+        const QString backup = path(QStringLiteral("module-backup-20260101-120000.pre"));
+        QVERIFY(savePresetFile(store, backup, 1, 15, error));
+        const LibraryFile listed = readLibraryFile(backup);
+        QVERIFY(listed.error.isEmpty());
+        QCOMPARE(listed.presets.size(), size_t(15 * PresetsPerBank));
+        for (const LibraryPreset &p : listed.presets)
+            QVERIFY(p.record.sameContent(store.at(p.bank, p.preset)));
+        // A backup of a choice: only the presets it holds, the rest are placeholders.
+        SelectionMask held;
+        held.set(4, 7);
+        held.set(15, 127);
+        writeTestFile(BackupInfo::infoPath(backup), BackupInfo::text("42", "1.00", &held));
+        const LibraryFile chosen = readLibraryFile(backup);
+        QCOMPARE(chosen.presets.size(), size_t(2));
+        for (const LibraryPreset &p : chosen.presets)
+            QVERIFY(held.isSelected(p.bank, p.preset) && p.record.sameContent(store.at(p.bank, p.preset)));
+
+        QByteArray damaged = presetFileText(store, 0, 15);
+        damaged.replace(damaged.indexOf(hex(uint8_t(4 * 7 + 2 + 5))), 256, QByteArray(256, 'Z'));
+        const LibraryFile withDamage = readLibraryFile(writeTestFile(path(QStringLiteral("z.pre")), damaged));
+        QCOMPARE(withDamage.presets.size(), size_t(PresetCount - 1));
+        for (const LibraryPreset &p : withDamage.presets)
+            QVERIFY(!(p.bank == 0 && p.preset == 7)); // the first preset of those bytes
+
+        QByteArray seventeen = presetFileText(store, 0, 15);
+        const QByteArray bank = presetFileText(store, 3, 3);
+        seventeen.insert(
+            seventeen.lastIndexOf("</presetbanks>"),
+            bank.mid(bank.indexOf(" <bank>"), bank.lastIndexOf("</presetbanks>") - bank.indexOf(" <bank>")));
+        const LibraryFile tooMany = readLibraryFile(writeTestFile(path(QStringLiteral("17.pre")), seventeen));
+        QCOMPARE(tooMany.error, QStringLiteral("The file holds 17 banks; a preset file holds 1 to 16."));
+        QVERIFY(tooMany.presets.empty());
+    }
+
+    // A library of the earlier layout listed a one-bank file from bank 1: it is read anew
+    // once, and the file's presets come back from bank 2 on.
+    void aLibraryOfEarlierPositionsIsReadAnew()
+    {
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY(savePresetFile(sampleStore(6), folder.filePath(QStringLiteral("one.pre")), 4, 4, error));
+        const QString dbPath = path(QStringLiteral("earlier.db"));
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({folder.path()}));
+            QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        }
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(dbPath);
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("UPDATE presets SET bank = 0")));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 1")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        LibraryDatabase db(dbPath);
+        QVERIFY(db.open({}));
+        QVERIFY(db.rebuilt() && db.upgraded());
+        QCOMPARE(db.folders(), QStringList{folder.path()});
+        QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        const LibraryDatabase::Hits hits = db.search(QStringLiteral("S6 B4 P127"), 0);
+        QCOMPARE(hits.total, qint64(1));
+        QCOMPARE(hits.hits.at(0).bank, 1);
+    }
+
+    // The folder list is the user's: a lost database is made anew covering them.
+    void lostDatabaseKeepsItsFolders()
+    {
+        QTemporaryDir folder;
+        const QString dbPath = path(QStringLiteral("lost.db"));
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({QStringLiteral("/default")}));
+            QVERIFY(db.addFolder(folder.path()));
+            QVERIFY(db.removeFolder(QStringLiteral("/default")));
+        }
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(dbPath + QLatin1String(suffix));
+        {
+            LibraryDatabase db(dbPath);
+            QVERIFY(db.open({QStringLiteral("/default")}));
+            QVERIFY(db.created());
+            QCOMPARE(db.folders(), QStringList{folder.path()});
+            QVERIFY(db.removeFolder(folder.path()));
+        }
+        // No folder at all is a choice too.
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(dbPath + QLatin1String(suffix));
+        LibraryDatabase db(dbPath);
+        QVERIFY(db.open({QStringLiteral("/default")}));
+        QCOMPARE(db.folders(), QStringList{});
     }
 
     void searchMatchesEveryWordIgnoringCaseAndAccents_data()
@@ -226,11 +332,11 @@ private slots:
         QCOMPARE(hits.hits.at(0).bank, 1);
         QCOMPARE(hits.hits.at(0).preset, 2);
         QCOMPARE(hits.hits.at(0).name, a.at(1, 2).name);
-        // A one-bank file's presets sit at the first bank.
+        // A one-bank file's presets sit where a load puts it unasked: bank 2.
         hits = db.whereElse(paramsHash(a.at(1, 2).params), 10);
         QCOMPARE(hits.total, qint64(2));
         QCOMPARE(hits.hits.at(1).path, root + QStringLiteral("/sub/b.PRE"));
-        QCOMPARE(hits.hits.at(1).bank, 0);
+        QCOMPARE(hits.hits.at(1).bank, 1);
         QCOMPARE(hits.hits.at(1).preset, 9);
         hits = db.search(QStringLiteral("someone"), 5);
         QCOMPARE(hits.total, qint64(PresetCount + PresetsPerBank - 1));
@@ -368,8 +474,9 @@ private slots:
         const LibrarySearchResult result = spy.at(0).at(1).value<LibrarySearchResult>();
         QVERIFY(result.hits.ok);
         QVERIFY(!result.hits.hits.empty());
+        // The file's one bank is listed as bank 2.
         for (const LibraryDatabase::Hit &hit : result.hits.hits)
-            QCOMPARE(hit.hash, newerByHash ? hash : paramsHash(store.at(hit.bank, hit.preset).params));
+            QCOMPARE(hit.hash, newerByHash ? hash : paramsHash(store.at(hit.bank - 1, hit.preset).params));
         QVERIFY(newerByHash || result.hits.total == 1);
     }
 
@@ -553,6 +660,7 @@ private slots:
         QVERIFY(savePresetFile(sampleStore(3), folder.filePath(QStringLiteral("x.pre")), 0, 0, error));
         const QString dbPath = path(QStringLiteral("damaged.db"));
         QFile::remove(dbPath);
+        QFile::remove(dbPath + QStringLiteral(".folders")); // a new library, not a lost one
         {
             LibraryDatabase db(dbPath);
             QVERIFY(db.open({folder.path()}));

@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 class TestOrvexPreLibrary : public QObject
 {
@@ -71,11 +72,12 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         const QByteArray name = QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8();
         QCOMPARE(r.out, QDir::cleanPath(presets).toUtf8() + "/all.pre\t2\t5\t" + name + "\tTom\t3\n" +
-                            QDir::cleanPath(presets).toUtf8() + "/old/bank3.pre\t0\t5\t" + name +
+                            QDir::cleanPath(presets).toUtf8() + "/old/bank3.pre\t1\t5\t" + name +
                             "\tTom\t3\n");
 
+        // A file of one bank sits where a load puts it unasked: from bank 2 on.
         r = orvexPre(library({QStringLiteral("where"), presets + QStringLiteral("/old/bank3.pre"),
-                              QStringLiteral("0"), QStringLiteral("7")}));
+                              QStringLiteral("1"), QStringLiteral("7")}));
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out.count('\n'), 2);
         QVERIFY(r.out.contains("/all.pre\t2\t7\tN2.7\tAnn\t1\n"));
@@ -122,7 +124,7 @@ private slots:
         const Run r =
             orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}), QStringLiteral("fresh"));
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.endsWith("/Documents/mine.pre\t0\t5\t" +
+        QVERIFY2(r.out.endsWith("/Documents/mine.pre\t1\t5\t" +
                                 QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8() + "\tTom\t3\n"),
                  r.out);
     }
@@ -155,7 +157,64 @@ private slots:
         const Run r = orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}));
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains("damaged"), r.err);
-        QVERIFY2(r.out.contains("/all.pre\t2\t5\t") && r.out.contains("/old/bank3.pre\t0\t5\t"), r.out);
+        QVERIFY2(r.out.contains("/all.pre\t2\t5\t") && r.out.contains("/old/bank3.pre\t1\t5\t"), r.out);
+    }
+
+    // Damage in a page no update writes shows only in a check of every page: update
+    // checks them, as the window does, and rebuilds the library.
+    void updateRepairsADamagedPage()
+    {
+        const QString db = home.filePath(QStringLiteral("data/Quillmoth/Orvex_presetmanager/library.db"));
+        QVERIFY(orvexPre(library({QStringLiteral("update")})).exitCode == 0);
+        QFile::remove(db + QStringLiteral(".damaged"));
+        qint64 pageSize = 0;
+        int root = 0;
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(db);
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA page_size")) && q.next());
+            pageSize = q.value(0).toLongLong();
+            QVERIFY(
+                q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'presets_hash'")) &&
+                q.next());
+            root = q.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.seek((root - 1) * pageSize));
+        const QByteArray rootPage = f.read(pageSize);
+        QCOMPARE(int(uchar(rootPage.at(0))), 0x02); // an interior page of the index
+        const quint32 last = qFromBigEndian<quint32>(rootPage.constData() + 8);
+        QVERIFY(f.seek((last - 1) * pageSize));
+        QCOMPARE(f.write(QByteArray(int(pageSize), '\xff')), pageSize);
+        f.close();
+
+        const Run r = orvexPre(library({QStringLiteral("update")}));
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("damaged"), r.err);
+        QVERIFY(QFileInfo::exists(db + QStringLiteral(".damaged")));
+        const Run where = orvexPre(library({QStringLiteral("where"), presets + QStringLiteral("/all.pre"),
+                                            QStringLiteral("2"), QStringLiteral("7")}));
+        QCOMPARE(where.exitCode, 0);
+        QVERIFY2(where.out.contains("/all.pre\t2\t7\t"), where.out);
+    }
+
+    // The folders are the user's choice: a lost database comes back covering them, and
+    // the copy beside it is not overwritten with the defaults.
+    void aLostDatabaseKeepsTheFolders()
+    {
+        const QString db = home.filePath(QStringLiteral("data/Quillmoth/Orvex_presetmanager/library.db"));
+        const QByteArray copy = readTestFile(db + QStringLiteral(".folders"));
+        QVERIFY(copy.contains(QDir::cleanPath(presets).toUtf8()));
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(db + QLatin1String(suffix));
+        const Run r = orvexPre(library({QStringLiteral("folders")}));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, copy);
+        QCOMPARE(readTestFile(db + QStringLiteral(".folders")), copy);
     }
 };
 

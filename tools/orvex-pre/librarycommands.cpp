@@ -4,6 +4,7 @@
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
+#include "library/libraryupdater.h"
 #include "model/bankstore.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,9 @@ const char *const Help =
     "and these commands share one database in the program's data folder):\n"
     "  library add DIR           add DIR (searched with its subfolders) and read its files\n"
     "  library remove DIR        stop covering DIR; its presets leave the index\n"
-    "  library update            read new and changed files in every covered folder\n"
+    "  library update            read new and changed files in every covered folder,\n"
+    "                            then check every page of the database (as the window\n"
+    "                            does) and rebuild it from the files if one is damaged\n"
     "  library folders           list the covered folders\n"
     "  library search TEXT...    presets whose name, author or category contains every\n"
     "                            word (case and accents ignored)\n"
@@ -81,20 +84,23 @@ void printHits(const LibraryDatabase::Hits &hits)
     writeOut(out);
 }
 
-// Reads new and changed files; unreadable ones are named on standard error.
-bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool wholeLibrary)
+// Reads new and changed files (of `folders`, or of the whole library when empty) and, with
+// `checkPages`, checks every page of the database afterwards, repairing what it finds as
+// the window does; unreadable files are named on standard error.
+bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool checkPages = false)
 {
     const bool terminal = ::isatty(::fileno(stderr)) == 1;
     auto progress = [terminal](int done, int total) {
         if (terminal)
             writeErr(QStringLiteral("\rreading files: %1/%2").arg(done).arg(total));
     };
-    LibraryUpdateResult result = LibraryIndexer::update(db, folders, wholeLibrary, progress);
-    if (!result.ok && db.damaged() && db.open(LibraryDatabase::defaultFolders())) {
+    LibraryUpdater::Repair repair;
+    repair.rebuilt = [] {
         writeErr(
             QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt from the files\n"));
-        result = LibraryIndexer::update(db, db.folders(), true, progress);
-    }
+    };
+    const LibraryUpdateResult result = LibraryUpdater::updateAndRepair(
+        db, LibraryDatabase::defaultFolders(), folders, checkPages, progress, nullptr, repair);
     if (terminal && result.filesRead > 0)
         writeErr(QStringLiteral("\n"));
     for (const QString &problem : result.unreadable)
@@ -118,11 +124,11 @@ bool openLibrary(LibraryDatabase &db)
                                       "is rebuilt from the files\n")
                      : QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt "
                                       "from the files\n"));
-        return runUpdate(db, db.folders(), true);
+        return runUpdate(db, {});
     }
     // A new library reads its folders first, so a first search finds what is there.
     if (db.created())
-        return runUpdate(db, db.folders(), true);
+        return runUpdate(db, {});
     return true;
 }
 
@@ -154,7 +160,7 @@ int runAdd(const QStringList &args)
         return Failed;
     if (!db.addFolder(folder))
         return failure(QStringLiteral("%1 could not be added: %2").arg(args.at(0), db.errorString()));
-    if (!runUpdate(db, {folder}, false))
+    if (!runUpdate(db, {folder}))
         return Failed;
     printSummary(db);
     return Success;
@@ -172,7 +178,7 @@ int runRemove(const QStringList &args)
         return failure(QStringLiteral("%1: not a library folder").arg(args.at(0)));
     if (!db.removeFolder(folder))
         return failure(QStringLiteral("%1 could not be removed: %2").arg(args.at(0), db.errorString()));
-    if (!runUpdate(db, db.folders(), true))
+    if (!runUpdate(db, {}))
         return Failed;
     printSummary(db);
     return Success;
@@ -183,7 +189,9 @@ int runUpdateCommand(const QStringList &args)
     if (!args.isEmpty())
         return usageError(QStringLiteral("library update takes no arguments"));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db) || (!db.rebuilt() && !db.created() && !runUpdate(db, db.folders(), true)))
+    // The update also checks every page, as the window does once a session: an index page
+    // damaged where no write goes is repaired here too.
+    if (!openLibrary(db) || (!db.rebuilt() && !db.created() && !runUpdate(db, {}, true)))
         return Failed;
     printSummary(db);
     return Success;

@@ -139,7 +139,9 @@ int runCheck(const QStringList &args)
         return usageError(QStringLiteral("check needs exactly one FILE"));
     QString errorText;
     const int banks = countPresetFileBanks(args.at(0), errorText);
-    if (banks < 0) {
+    // A file that lacks presets of its banks, or holds damaged ones, is refused by a load.
+    BankStore scratch;
+    if (banks < 0 || (banks > 0 && !loadCompletePresetFile(scratch, args.at(0), 0, banks - 1, errorText))) {
         writeErr(QStringLiteral("%1: %2\n").arg(args.at(0), errorText));
         return Failed;
     }
@@ -207,7 +209,7 @@ int runCopy(const QStringList &rawArgs)
     const bool saved = bank >= 0 ? savePresetFile(file.store, out, bank, bank, errorText)
                                  : savePresetFile(file.store, out, 0, file.banks - 1, errorText);
     if (!saved) {
-        writeErr(QStringLiteral("%1: %2\n").arg(out, errorText));
+        writeErr(errorText + QLatin1Char('\n')); // the text names the file
         return Failed;
     }
     return Success;
@@ -264,7 +266,7 @@ struct Command
 const std::vector<Command> &commands()
 {
     static const std::vector<Command> table = {
-        {"check", "check FILE", "check the file; print \"banks: N\", or the failed check's message",
+        {"check", "check FILE", "check the file as a load does; print \"banks: N\", or why a load refuses it",
          runCheck},
         {"dump", "dump FILE", "print the file's banks (at most 16) as JSON", runDump},
         {"copy", "copy IN OUT [--bank N]",

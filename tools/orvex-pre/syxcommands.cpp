@@ -38,6 +38,13 @@ int failed(const QString &fileName, const QString &text)
     return 1;
 }
 
+// A write failure's text names the file already.
+int notWritten(const QString &text)
+{
+    writeErr(text + QLatin1Char('\n'));
+    return 1;
+}
+
 // IN, OUT, an optional "--bank N" / "--bank=N" (N in 0..15, -1 when absent) and, where
 // `incomplete` is given, "--incomplete".
 bool parse(const QStringList &args, const char *command, QStringList &files, int &bank, int &exitCode,
@@ -131,7 +138,7 @@ int runSyx(const QStringList &args)
         for (int p = 0; p < PresetsPerBank; ++p)
             presets.set(b, p);
     if (!saveSyxFile(store, presets, out, errorText))
-        return failed(out, errorText);
+        return notWritten(errorText);
     return 0;
 }
 
@@ -167,7 +174,7 @@ int runPre(const QStringList &args)
                 store.at(b, p).copyContentFrom(placedSyxRecord(contents, placement, b, p));
     QString errorText;
     if (!savePresetFile(store, out, 0, BankCount - 1, errorText))
-        return failed(out, errorText);
+        return notWritten(errorText);
     return 0;
 }
 

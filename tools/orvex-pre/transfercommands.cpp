@@ -533,7 +533,7 @@ int runImport(const QStringList &args)
     store.fromDump(midi.banks().data());
     QString errorText;
     if (!savePresetFile(store, fileName, 0, BankCount - 1, errorText))
-        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+        return fail(errorText); // the text names the file
     writeOut(QStringLiteral("imported %1 banks to %2\n").arg(BankCount).arg(fileName));
     return Success;
 }
