@@ -79,7 +79,6 @@ public:
     // Replaces what the index holds for file.path.
     bool storeFile(const LibraryFile &file);
     bool removeFile(qint64 id);
-    bool ensureHashIndex();
 
     struct Hit
     {
@@ -122,6 +121,7 @@ public:
 private:
     struct Statements;
 
+    Statements &writeStatements();
     bool openConnection();
     void closeConnection();
     bool createSchema(const QStringList &folders);

@@ -3,6 +3,7 @@
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/syxfile.h"
+#include "library/libraryrecords.h"
 #include "library/searchtext.h"
 
 #include <QCoreApplication>
@@ -340,11 +341,24 @@ void prepareSearchData(LibraryFile &file)
     file.positions.clear();
     file.searchText.reserve(qsizetype(file.presets.size()) * 40);
     file.positions.reserve(qsizetype(file.presets.size()) * 2);
+    std::vector<QByteArray> banks(BankCount);
+    std::vector<QByteArray> groups(LibraryRecords::SoundGroups);
     for (const LibraryPreset &p : file.presets) {
         SearchText::appendLine(file.searchText, p.record);
         const int position = p.bank * PresetsPerBank + p.preset;
         file.positions += char(position & 0xFF);
         file.positions += char(position >> 8);
+        const qint64 hash = paramsHash(p.record.params);
+        LibraryRecords::appendRecord(banks[size_t(p.bank)], p.preset, p.record, hash);
+        LibraryRecords::appendSound(groups[size_t(LibraryRecords::soundGroup(hash))], hash, position);
     }
     file.trigrams = SearchText::filterOf(file.searchText);
+    file.banks.clear();
+    for (int b = 0; b < BankCount; ++b)
+        if (!banks[size_t(b)].isEmpty())
+            file.banks.emplace_back(b, std::move(banks[size_t(b)]));
+    file.sounds.clear();
+    for (int g = 0; g < LibraryRecords::SoundGroups; ++g)
+        if (!groups[size_t(g)].isEmpty())
+            file.sounds.emplace_back(g, std::move(groups[size_t(g)]));
 }

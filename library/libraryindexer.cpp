@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSet>
 #include <QThread>
 
@@ -51,6 +52,19 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     QStringList folders;
     for (const QString &f : folderList)
         folders << QDir::cleanPath(QFileInfo(f).absoluteFilePath());
+
+    // One update of a library at a time, across programs: a second one waits for the first
+    // and then finds its files stored, instead of reading them all a second time.
+    QLockFile updating(db.path() + QStringLiteral(".updating"));
+    updating.setStaleLockTime(0); // held as long as the update runs; a dead holder's is taken over
+    while (!updating.tryLock(100)) {
+        if (updating.error() != QLockFile::LockFailedError)
+            break; // no lock can be made there: update unguarded rather than not at all
+        if (cancelled()) {
+            result.cancelled = true;
+            return result;
+        }
+    }
 
     QHash<QString, LibraryDatabase::Stamp> stamps;
     if (!db.fileStamps(stamps)) {
@@ -105,13 +119,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             !isUnder(it.key(), missing))
             gone.push_back(it->id);
 
-    if (toRead.empty() && gone.empty()) {
-        if (!db.ensureHashIndex()) {
-            result.ok = false;
-            result.error = db.errorString();
-        }
+    if (toRead.empty() && gone.empty())
         return result;
-    }
 
     // Readers parse files in parallel; this thread alone writes the database.
     std::mutex mutex;
@@ -182,8 +191,6 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             break; // cancelled
         if (!(dbOk = db.begin()))
             break;
-        // The hash index stays: building it anew after a first reading would hold the
-        // database for seconds in one piece.
         QElapsedTimer held;
         held.start();
         for (int inBatch = 0; dbOk;) {
@@ -218,15 +225,10 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         dbOk = dbOk && db.commit();
     }
     result.filesRemoved = int(removed);
-    // Earlier versions dropped the index while reading many files: one cut short left
-    // none.
-    if (dbOk)
-        dbOk = db.ensureHashIndex();
     if (!dbOk) {
         result.ok = false;
         result.error = db.errorString();
         db.rollback();
-        db.ensureHashIndex();
     }
     return result;
 }

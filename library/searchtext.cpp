@@ -3,7 +3,10 @@
 #include "model/categorytable.h"
 #include "model/textfold.h"
 
+#include <QtAlgorithms>
+
 #include <cstring>
+#include <utility>
 
 namespace SearchText {
 
@@ -25,7 +28,12 @@ inline quint32 trigramBit(uchar a, uchar b, uchar c)
 {
     quint32 h = (quint32(a) << 16) | (quint32(b) << 8) | c;
     h *= 0x9E3779B1u;
-    return h >> 16; // 0..65535, one bit of the 8192-byte filter
+    return h >> 16; // 0..65535, one bit of the largest filter
+}
+
+bool isFilterSize(qsizetype bytes)
+{
+    return bytes >= MinFilterBytes && bytes <= MaxFilterBytes && (bytes & (bytes - 1)) == 0;
 }
 
 } // namespace
@@ -42,13 +50,25 @@ void appendLine(QByteArray &text, const PresetRecord &record)
 
 QByteArray filterOf(const QByteArray &text)
 {
-    QByteArray filter(FilterBytes, '\0');
-    auto *bits = reinterpret_cast<uchar *>(filter.data());
+    QByteArray full(MaxFilterBytes, '\0');
+    auto *bits = reinterpret_cast<uchar *>(full.data());
     const auto *t = reinterpret_cast<const uchar *>(text.constData());
     for (qsizetype i = 0; i + 2 < text.size(); ++i) {
         const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
         bits[bit >> 3] |= uchar(1u << (bit & 7));
     }
+    qsizetype set = 0;
+    for (uchar b : std::as_const(full))
+        set += qPopulationCount(b);
+    qsizetype bytes = MinFilterBytes;
+    while (bytes < MaxFilterBytes && bytes * 8 < set * 16)
+        bytes *= 2;
+    if (bytes == MaxFilterBytes)
+        return full;
+    // Bit b of the full filter becomes bit b mod (8 * bytes): fold the bytes over.
+    QByteArray filter(bytes, '\0');
+    for (qsizetype i = 0; i < MaxFilterBytes; ++i)
+        filter[i & (bytes - 1)] = char(uchar(filter[i & (bytes - 1)]) | bits[i]);
     return filter;
 }
 
@@ -68,13 +88,14 @@ QList<QByteArray> terms(const QString &query)
 
 bool mayContain(const QByteArray &filter, const QList<QByteArray> &terms)
 {
-    if (filter.size() != FilterBytes)
+    if (!isFilterSize(filter.size()))
         return true;
+    const quint32 mask = quint32(filter.size()) * 8 - 1;
     const auto *bits = reinterpret_cast<const uchar *>(filter.constData());
     for (const QByteArray &term : terms) {
         const auto *t = reinterpret_cast<const uchar *>(term.constData());
         for (qsizetype i = 0; i + 2 < term.size(); ++i) {
-            const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
+            const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]) & mask;
             if (!(bits[bit >> 3] & (1u << (bit & 7))))
                 return false;
         }
