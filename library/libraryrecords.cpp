@@ -2,22 +2,39 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace LibraryRecords {
 
 namespace {
 
-// Per preset: preset (1 byte), category (1), hash (8), name length (2), name, author
-// length (2), author; numbers little endian, text UTF-8.
-constexpr qsizetype FixedBytes = 1 + 1 + 8 + 2;
+// Per preset: preset (1 byte), category (4, as the file gave it), hash (8), name length (2),
+// name, author length (2), author; numbers little endian, text UTF-8.
+constexpr qsizetype FixedBytes = 1 + 4 + 8 + 2;
 constexpr qsizetype SoundBytes = 8 + 2;
+
+template <typename T> void appendNumber(QByteArray &out, T value)
+{
+    const T le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
 
 void appendText(QByteArray &out, const QString &text)
 {
+    // Plain ASCII, as most names are, goes in without a temporary string.
+    const qsizetype length = text.size();
+    if (length <= 0xFFFF &&
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        appendNumber(out, quint16(length));
+        const qsizetype at = out.size();
+        out.resize(at + length);
+        for (qsizetype i = 0; i < length; ++i)
+            out[at + i] = char(text[i].unicode());
+        return;
+    }
     const QByteArray utf8 = text.toUtf8().left(0xFFFF);
-    const quint16 length = qToLittleEndian(quint16(utf8.size()));
-    out.append(reinterpret_cast<const char *>(&length), 2);
+    appendNumber(out, quint16(utf8.size()));
     out += utf8;
 }
 
@@ -40,15 +57,15 @@ bool readText(const QByteArray &in, qsizetype &at, QString *text)
 
 int soundGroup(qint64 hash)
 {
-    return int(quint64(hash) >> 57);
+    static_assert(SoundGroups == 16, "the group is the hash's top four bits");
+    return int(quint64(hash) >> 60);
 }
 
 void appendRecord(QByteArray &records, int preset, const PresetRecord &record, qint64 hash)
 {
     records += char(preset);
-    records += char(record.category);
-    const qint64 le = qToLittleEndian(hash);
-    records.append(reinterpret_cast<const char *>(&le), 8);
+    appendNumber(records, qint32(record.category));
+    appendNumber(records, hash);
     appendText(records, record.name);
     appendText(records, record.author);
 }
@@ -58,9 +75,9 @@ bool findRecord(const QByteArray &records, int preset, Record &out)
     qsizetype at = 0;
     while (at + FixedBytes <= records.size()) {
         const bool wanted = uchar(records[at]) == preset;
-        const int category = uchar(records[at + 1]);
-        const qint64 hash = qFromLittleEndian<qint64>(records.constData() + at + 2);
-        at += 2 + 8;
+        const int category = qFromLittleEndian<qint32>(records.constData() + at + 1);
+        const qint64 hash = qFromLittleEndian<qint64>(records.constData() + at + 5);
+        at += 1 + 4 + 8;
         if (!wanted) {
             if (!readText(records, at, nullptr) || !readText(records, at, nullptr))
                 return false;
@@ -75,10 +92,8 @@ bool findRecord(const QByteArray &records, int preset, Record &out)
 
 void appendSound(QByteArray &entries, qint64 hash, int position)
 {
-    const qint64 le = qToLittleEndian(hash);
-    const quint16 pos = qToLittleEndian(quint16(position));
-    entries.append(reinterpret_cast<const char *>(&le), 8);
-    entries.append(reinterpret_cast<const char *>(&pos), 2);
+    appendNumber(entries, hash);
+    appendNumber(entries, quint16(position));
 }
 
 std::vector<int> soundPositions(const QByteArray &entries, qint64 hash)

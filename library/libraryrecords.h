@@ -14,7 +14,7 @@
 // library has grown. The readers encode; the single writer only stores.
 namespace LibraryRecords {
 
-constexpr int SoundGroups = 128;
+constexpr int SoundGroups = 16;
 
 struct Record
 {

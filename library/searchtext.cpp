@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace SearchText {
 
@@ -18,10 +19,38 @@ constexpr char Separator = '\x1f';
 void appendField(QByteArray &text, const QString &value)
 {
     const qsizetype start = text.size();
-    text += foldedForSearch(value).toUtf8();
-    for (qsizetype i = start; i < text.size(); ++i)
-        if (text[i] == '\n' || text[i] == Separator)
-            text[i] = ' ';
+    // Most names are plain ASCII: lower case is all their folding needs, without the
+    // temporary strings of the general case.
+    const qsizetype length = value.size();
+    text.resize(start + length);
+    char *out = text.data() + start;
+    const QChar *in = value.constData();
+    qsizetype i = 0;
+    for (; i < length; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c >= 0x80)
+            break;
+        out[i] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    if (i < length) {
+        text.resize(start);
+        text += foldedForSearch(value).toUtf8();
+    }
+    for (qsizetype k = start; k < text.size(); ++k)
+        if (text[k] == '\n' || text[k] == Separator)
+            text[k] = ' ';
+}
+
+// The lower-case names of the categories, made once.
+const QByteArray &categoryText(int category)
+{
+    static const std::vector<QByteArray> names = [] {
+        std::vector<QByteArray> out;
+        for (const Category &c : categoryTable)
+            out.push_back(QByteArray(c.name).toLower());
+        return out;
+    }();
+    return names[size_t(&categoryFor(category) - categoryTable.data())];
 }
 
 inline quint32 trigramBit(uchar a, uchar b, uchar c)
@@ -44,7 +73,7 @@ void appendLine(QByteArray &text, const PresetRecord &record)
     text += Separator;
     appendField(text, record.author);
     text += Separator;
-    text += QByteArray(categoryFor(record.category).name).toLower();
+    text += categoryText(record.category);
     text += '\n';
 }
 
