@@ -12,10 +12,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QVariant>
+#include <QtEndian>
 
 #include <algorithm>
 #include <chrono>
@@ -33,7 +35,7 @@ constexpr int ReadWaitMs = 2000;
 const char *const Schema[] = {
     "CREATE TABLE folders(path TEXT PRIMARY KEY)",
     "CREATE TABLE files(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
-    " mtime INTEGER NOT NULL, error TEXT, presets INTEGER NOT NULL DEFAULT 0)",
+    " mtime INTEGER NOT NULL, error TEXT, presets INTEGER NOT NULL DEFAULT 0, filter_group INTEGER)",
     // A file's presets, a row per bank, and its parameter hashes, a row per hash group (see
     // LibraryRecords): a new file's rows go in after those stored before it, so storing
     // touches a few pages, never a page per preset as an index on the hash would.
@@ -42,12 +44,13 @@ const char *const Schema[] = {
     "CREATE TABLE sounds(grp INTEGER NOT NULL, file_id INTEGER NOT NULL, entries BLOB NOT NULL,"
     " PRIMARY KEY(grp, file_id)) WITHOUT ROWID",
     // Kept apart from files so that a search reads the small filters of all files and
-    // the folded text of only those that may match.
-    "CREATE TABLE file_filters(file_id INTEGER PRIMARY KEY, trigrams BLOB NOT NULL)",
+    // the folded text of only those that may match. The filters of many files share a row
+    // (see FilterGroups): a search over thousands of small files reads a few hundred rows.
+    "CREATE TABLE filter_groups(id INTEGER PRIMARY KEY, filters BLOB NOT NULL)",
     "CREATE TABLE file_texts(file_id INTEGER PRIMARY KEY, positions BLOB NOT NULL, text BLOB NOT NULL)",
 };
 
-const char *const Tables[] = {"folders", "files", "presets", "sounds", "file_filters", "file_texts"};
+const char *const Tables[] = {"folders", "files", "presets", "sounds", "filter_groups", "file_texts"};
 
 int sqliteCode(const QSqlError &e)
 {
@@ -63,6 +66,44 @@ bool isDamageCode(const QSqlError &e)
 QString cleanFolder(const QString &folder)
 {
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+// A group's filters, one after the other: file id (8 bytes), filter length (2), filter.
+constexpr qsizetype EntryHead = 8 + 2;
+// A group takes files until its filters reach this size.
+constexpr qsizetype GroupBytes = 64 * 1024;
+
+void appendFilterEntry(QByteArray &group, qint64 id, const QByteArray &filter)
+{
+    const qint64 le = qToLittleEndian(id);
+    const quint16 length = qToLittleEndian(quint16(filter.size()));
+    group.append(reinterpret_cast<const char *>(&le), 8);
+    group.append(reinterpret_cast<const char *>(&length), 2);
+    group += filter;
+}
+
+// Calls f(id, filter) for each entry; a cut short entry ends the walk.
+template <typename F> void forEachFilterEntry(const QByteArray &group, F f)
+{
+    for (qsizetype at = 0; at + EntryHead <= group.size();) {
+        const qint64 id = qFromLittleEndian<qint64>(group.constData() + at);
+        const qsizetype length = qFromLittleEndian<quint16>(group.constData() + at + 8);
+        if (at + EntryHead + length > group.size())
+            return;
+        f(id, QByteArray::fromRawData(group.constData() + at + EntryHead, length));
+        at += EntryHead + length;
+    }
+}
+
+QByteArray withoutEntries(const QByteArray &group, const QSet<qint64> &ids)
+{
+    QByteArray out;
+    out.reserve(group.size());
+    forEachFilterEntry(group, [&](qint64 id, const QByteArray &filter) {
+        if (!ids.contains(id))
+            appendFilterEntry(out, id, filter);
+    });
+    return out;
 }
 
 // The stored records of hits' presets, reading each bank once: hits come in file and
@@ -109,15 +150,34 @@ struct BankRecords
 
 } // namespace
 
+// The filters of a transaction's files, gathered in memory and written as one row when it
+// commits: the last group while it has room, then new ones. A file stored again or removed
+// leaves its old group in the same transaction.
+struct LibraryDatabase::FilterGroups
+{
+    qint64 open = 0; // the group new filters go to; 0 until the transaction stores one
+    QByteArray filters;
+    bool changed = false;
+    QHash<qint64, QSet<qint64>> leaving; // older group: files whose entries it drops
+
+    void clear()
+    {
+        open = 0;
+        filters.clear();
+        changed = false;
+        leaving.clear();
+    }
+};
+
 struct LibraryDatabase::Statements
 {
     explicit Statements(const QSqlDatabase &db)
         : findFile(db), insertFile(db), updateFile(db), deletePresets(db), deleteSounds(db), insertBank(db),
-          insertSound(db), replaceFilter(db), replaceText(db)
+          insertSound(db), replaceText(db)
     {
     }
     QSqlQuery findFile, insertFile, updateFile, deletePresets, deleteSounds, insertBank, insertSound,
-        replaceFilter, replaceText;
+        replaceText;
     bool prepared = false;
 };
 
@@ -137,7 +197,8 @@ QStringList LibraryDatabase::defaultFolders()
     return out;
 }
 
-LibraryDatabase::LibraryDatabase(const QString &path) : fileName(path)
+LibraryDatabase::LibraryDatabase(const QString &path)
+    : fileName(path), groups(std::make_unique<FilterGroups>())
 {
     static QAtomicInteger<quint64> counter;
     connectionName = QStringLiteral("orvex-library-%1").arg(counter.fetchAndAddRelaxed(1));
@@ -474,6 +535,7 @@ bool LibraryDatabase::fileStamps(QHash<QString, Stamp> &out)
 
 bool LibraryDatabase::begin()
 {
+    groups->clear();
     // SQLite's own wait for a busy database asks again ever more rarely (every 100 ms
     // after the first half second) and would mostly miss the short moments between
     // another writer's transactions; asking every millisecond takes the next one.
@@ -499,13 +561,91 @@ bool LibraryDatabase::begin()
 
 bool LibraryDatabase::commit()
 {
-    return exec(QStringLiteral("COMMIT"));
+    const bool ok = writeFilterGroups() && exec(QStringLiteral("COMMIT"));
+    groups->clear();
+    return ok;
 }
 
 void LibraryDatabase::rollback()
 {
+    groups->clear();
     QSqlQuery q(db);
     q.exec(QStringLiteral("ROLLBACK"));
+}
+
+bool LibraryDatabase::openFilterGroup()
+{
+    FilterGroups &g = *groups;
+    if (g.open != 0 && g.filters.size() < GroupBytes)
+        return true;
+    if (g.open != 0) {
+        // Full: written now, and a new group follows it.
+        if (!writeFilterGroups())
+            return false;
+        g.clear();
+    }
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT id, filters FROM filter_groups ORDER BY id DESC LIMIT 1")))
+        return fail(q.lastError());
+    if (q.next()) {
+        g.open = q.value(0).toLongLong();
+        const QByteArray last = q.value(1).toByteArray();
+        if (last.size() < GroupBytes)
+            g.filters = last;
+        else
+            ++g.open;
+    } else {
+        g.open = 1;
+    }
+    return true;
+}
+
+void LibraryDatabase::leaveFilterGroup(qint64 file, const QVariant &group)
+{
+    if (group.isNull())
+        return;
+    FilterGroups &g = *groups;
+    const qint64 id = group.toLongLong();
+    if (id == g.open) {
+        g.filters = withoutEntries(g.filters, {file});
+        g.changed = true;
+    } else {
+        g.leaving[id].insert(file);
+    }
+}
+
+bool LibraryDatabase::writeFilterGroups()
+{
+    FilterGroups &g = *groups;
+    QSqlQuery read(db), write(db);
+    auto store = [&](qint64 id, const QByteArray &filters) {
+        if (filters.isEmpty()) {
+            write.prepare(QStringLiteral("DELETE FROM filter_groups WHERE id = ?"));
+            write.addBindValue(id);
+        } else {
+            write.prepare(QStringLiteral("INSERT OR REPLACE INTO filter_groups VALUES(?, ?)"));
+            write.addBindValue(id);
+            write.addBindValue(filters);
+        }
+        return write.exec() || fail(write.lastError());
+    };
+    read.prepare(QStringLiteral("SELECT filters FROM filter_groups WHERE id = ?"));
+    for (auto it = g.leaving.constBegin(); it != g.leaving.constEnd(); ++it) {
+        read.addBindValue(it.key());
+        if (!read.exec())
+            return fail(read.lastError());
+        if (!read.next())
+            continue;
+        const QByteArray kept = withoutEntries(read.value(0).toByteArray(), it.value());
+        read.finish();
+        if (!store(it.key(), kept))
+            return false;
+    }
+    g.leaving.clear();
+    if (g.changed && g.open != 0 && !store(g.open, g.filters))
+        return false;
+    g.changed = false;
+    return true;
 }
 
 LibraryDatabase::Statements &LibraryDatabase::writeStatements()
@@ -513,11 +653,11 @@ LibraryDatabase::Statements &LibraryDatabase::writeStatements()
     Statements &s = *statements;
     if (s.prepared)
         return s;
-    s.findFile.prepare(QStringLiteral("SELECT id FROM files WHERE path = ?"));
-    s.insertFile.prepare(
-        QStringLiteral("INSERT INTO files(path, size, mtime, error, presets) VALUES(?, ?, ?, ?, ?)"));
-    s.updateFile.prepare(
-        QStringLiteral("UPDATE files SET size = ?, mtime = ?, error = ?, presets = ? WHERE id = ?"));
+    s.findFile.prepare(QStringLiteral("SELECT id, filter_group FROM files WHERE path = ?"));
+    s.insertFile.prepare(QStringLiteral(
+        "INSERT INTO files(path, size, mtime, error, presets, filter_group) VALUES(?, ?, ?, ?, ?, ?)"));
+    s.updateFile.prepare(QStringLiteral(
+        "UPDATE files SET size = ?, mtime = ?, error = ?, presets = ?, filter_group = ? WHERE id = ?"));
     s.deletePresets.prepare(QStringLiteral("DELETE FROM presets WHERE file_id = ?"));
     // Every group named, so that SQLite looks up each rather than reading the table.
     QStringList groups;
@@ -528,7 +668,6 @@ LibraryDatabase::Statements &LibraryDatabase::writeStatements()
     // One row a statement: SQLite then keeps no statement journal of the pages touched.
     s.insertBank.prepare(QStringLiteral("INSERT INTO presets VALUES(?, ?, ?)"));
     s.insertSound.prepare(QStringLiteral("INSERT INTO sounds VALUES(?, ?, ?)"));
-    s.replaceFilter.prepare(QStringLiteral("INSERT OR REPLACE INTO file_filters VALUES(?, ?)"));
     s.replaceText.prepare(QStringLiteral("INSERT OR REPLACE INTO file_texts VALUES(?, ?, ?)"));
     s.prepared = true;
     return s;
@@ -539,17 +678,23 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     Statements &s = writeStatements();
     const QVariant errorValue = file.error.isEmpty() ? QVariant() : QVariant(file.error);
     const qint64 presetCount = qint64(file.presets.size());
+    if (file.error.isEmpty() && !openFilterGroup())
+        return false;
+    const QVariant group = file.error.isEmpty() ? QVariant(groups->open) : QVariant();
     qint64 id = 0;
     s.findFile.addBindValue(file.path);
     if (!s.findFile.exec())
         return fail(s.findFile.lastError());
     if (s.findFile.next()) {
         id = s.findFile.value(0).toLongLong();
+        const QVariant oldGroup = s.findFile.value(1);
         s.findFile.finish();
+        leaveFilterGroup(id, oldGroup);
         s.updateFile.addBindValue(file.size);
         s.updateFile.addBindValue(file.mtime);
         s.updateFile.addBindValue(errorValue);
         s.updateFile.addBindValue(presetCount);
+        s.updateFile.addBindValue(group);
         s.updateFile.addBindValue(id);
         if (!s.updateFile.exec())
             return fail(s.updateFile.lastError());
@@ -565,6 +710,7 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
         s.insertFile.addBindValue(file.mtime);
         s.insertFile.addBindValue(errorValue);
         s.insertFile.addBindValue(presetCount);
+        s.insertFile.addBindValue(group);
         if (!s.insertFile.exec())
             return fail(s.insertFile.lastError());
         id = s.insertFile.lastInsertId().toLongLong();
@@ -574,14 +720,9 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     if (!file.error.isEmpty()) {
         // An unreadable file has nothing to search; drop what an older reading left.
         QSqlQuery q(db);
-        for (const char *sql :
-             {"DELETE FROM file_filters WHERE file_id = ?", "DELETE FROM file_texts WHERE file_id = ?"}) {
-            q.prepare(QLatin1String(sql));
-            q.addBindValue(fileId);
-            if (!q.exec())
-                return fail(q.lastError());
-        }
-        return true;
+        q.prepare(QStringLiteral("DELETE FROM file_texts WHERE file_id = ?"));
+        q.addBindValue(fileId);
+        return q.exec() || fail(q.lastError());
     }
     auto insertRows = [&](QSqlQuery &q, const std::vector<std::pair<int, QByteArray>> &rows, bool keyFirst) {
         for (const auto &[key, blob] : rows) {
@@ -595,10 +736,8 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     };
     if (!insertRows(s.insertBank, file.banks, false) || !insertRows(s.insertSound, file.sounds, true))
         return false;
-    s.replaceFilter.addBindValue(fileId);
-    s.replaceFilter.addBindValue(file.trigrams);
-    if (!s.replaceFilter.exec())
-        return fail(s.replaceFilter.lastError());
+    appendFilterEntry(groups->filters, id, file.trigrams);
+    groups->changed = true;
     s.replaceText.addBindValue(fileId);
     s.replaceText.addBindValue(file.positions);
     s.replaceText.addBindValue(file.searchText);
@@ -610,9 +749,15 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
 bool LibraryDatabase::removeFile(qint64 id)
 {
     QSqlQuery q(db);
-    for (const char *sql :
-         {"DELETE FROM presets WHERE file_id = ?", "DELETE FROM file_filters WHERE file_id = ?",
-          "DELETE FROM file_texts WHERE file_id = ?", "DELETE FROM files WHERE id = ?"}) {
+    q.prepare(QStringLiteral("SELECT filter_group FROM files WHERE id = ?"));
+    q.addBindValue(id);
+    if (!q.exec())
+        return fail(q.lastError());
+    if (q.next())
+        leaveFilterGroup(id, q.value(0));
+    q.finish();
+    for (const char *sql : {"DELETE FROM presets WHERE file_id = ?",
+                            "DELETE FROM file_texts WHERE file_id = ?", "DELETE FROM files WHERE id = ?"}) {
         q.prepare(QLatin1String(sql));
         q.addBindValue(id);
         if (!q.exec())
@@ -634,7 +779,7 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     // path order once their text has been read.
     QSqlQuery filters(db);
     filters.setForwardOnly(true);
-    if (!filters.exec(QStringLiteral("SELECT file_id, trigrams FROM file_filters"))) {
+    if (!filters.exec(QStringLiteral("SELECT filters FROM filter_groups"))) {
         out.ok = fail(filters.lastError());
         return out;
     }
@@ -642,8 +787,10 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     while (filters.next()) {
         if (stopped())
             return out;
-        if (SearchText::mayContain(filters.value(1).toByteArray(), terms))
-            candidates.push_back(filters.value(0).toLongLong());
+        forEachFilterEntry(filters.value(0).toByteArray(), [&](qint64 id, const QByteArray &filter) {
+            if (SearchText::mayContain(filter, terms))
+                candidates.push_back(id);
+        });
     }
     filters.finish();
 

@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <atomic>
 #include <memory>
@@ -120,8 +121,12 @@ public:
 
 private:
     struct Statements;
+    struct FilterGroups;
 
     Statements &writeStatements();
+    bool openFilterGroup();
+    void leaveFilterGroup(qint64 file, const QVariant &group);
+    bool writeFilterGroups();
     bool openConnection();
     void closeConnection();
     bool createSchema(const QStringList &folders);
@@ -140,6 +145,7 @@ private:
     QString connectionName;
     QSqlDatabase db;
     std::unique_ptr<Statements> statements;
+    std::unique_ptr<FilterGroups> groups;
     QString error;
     bool wasRebuilt = false;
     bool wasUpgraded = false;

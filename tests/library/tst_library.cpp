@@ -350,6 +350,49 @@ private slots:
         QCOMPARE(db.search(QStringLiteral("someone"), 0).total, qint64(0));
     }
 
+    // Files stored again or removed leave the filter rows they shared with others, whichever
+    // update stored them: each file is found once, at its present names.
+    void filesStoredAgainAreFoundOnce()
+    {
+        QTemporaryDir folder;
+        const int count = 20; // full files: several filter rows
+        QString error;
+        auto save = [&](int f, const QString &word) {
+            BankStore store = sampleStore(f);
+            store.at(3, 4).name = QStringLiteral("%1 file%2").arg(word).arg(f);
+            return savePresetFile(store, folder.filePath(QStringLiteral("f%1.pre").arg(f)), 0, 15, error);
+        };
+        for (int f = 0; f < count; ++f)
+            QVERIFY(save(f, QStringLiteral("Alpha")));
+        LibraryDatabase db(path(QStringLiteral("again.db")));
+        QVERIFY(db.open({folder.path()}));
+        QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        QCOMPARE(db.search(QStringLiteral("alpha"), 0).total, qint64(count));
+
+        const QList<int> changed{0, 9, 19}, removed{1, 18};
+        for (int f : changed)
+            QVERIFY(save(f, QStringLiteral("Beta")));
+        for (int f : removed)
+            QVERIFY(QFile::remove(folder.filePath(QStringLiteral("f%1.pre").arg(f))));
+        const LibraryUpdateResult r = LibraryIndexer::update(db, db.folders(), true);
+        QVERIFY(r.ok);
+        QCOMPARE(r.filesRead, int(changed.size()));
+        QCOMPARE(r.filesRemoved, int(removed.size()));
+        QCOMPARE(db.search(QStringLiteral("alpha"), 0).total,
+                 qint64(count - changed.size() - removed.size()));
+        const LibraryDatabase::Hits beta = db.search(QStringLiteral("beta"), 0);
+        QCOMPARE(beta.total, qint64(changed.size()));
+        // In path order: f0, f19, f9.
+        QStringList names;
+        for (const LibraryDatabase::Hit &h : beta.hits)
+            names << h.name;
+        QCOMPARE(names, (QStringList{QStringLiteral("Beta file0"), QStringLiteral("Beta file19"),
+                                     QStringLiteral("Beta file9")}));
+        QCOMPARE(db.search(QStringLiteral("alpha file5"), 0).total, qint64(1));  // untouched
+        QCOMPARE(db.search(QStringLiteral("alpha file18"), 0).total, qint64(0)); // removed
+        QCOMPARE(db.checkPages(), LibraryDatabase::Check::Sound);
+    }
+
     // A FIFO named like a preset file is never opened in a way that waits for a writer,
     // and a file that failed once is read again, as when a permission error was mended
     // without changing its size or time.
