@@ -394,6 +394,10 @@ ORVEX_BENCH(library)
                           QStringLiteral("%1 files, %2 presets").arg(l->files).arg(l->db->counts().presets);
                       if (l->parseMs > 0)
                           extra += QStringLiteral(", %1x the plain parse").arg(ms / l->parseMs, 0, 'f', 2);
+                      const QString dbPath = l->db->path();
+                      extra += QStringLiteral(", database %1 MB (log %2 MB)")
+                                   .arg(QFileInfo(dbPath).size() / 1e6, 0, 'f', 1)
+                                   .arg(QFileInfo(dbPath + QStringLiteral("-wal")).size() / 1e6, 0, 'f', 1);
                       benchPrint(QStringLiteral("library index from scratch (goal <= 1.2x plain parse)"), ms,
                                  extra);
                   }},

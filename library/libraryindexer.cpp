@@ -20,17 +20,17 @@
 namespace {
 
 // Files read ahead of the database; bounds memory while the writer catches up.
-constexpr size_t QueueLimit = 16;
-// A transaction begins once this many files are ready (or the readers took a while):
-// fewer, fuller transactions write each touched index page fewer times.
+constexpr size_t QueueLimit = 32;
+// A transaction begins once this many files are ready (or the readers took a while), so
+// that the writer does not hold the database for each file as it comes.
 constexpr size_t BatchReady = 8;
 constexpr int GatherMs = 200;
 // A transaction holds at most this many files or this long: searches see progress, a
 // cancelled update keeps its work, and another writer (the window's folder list,
-// orvex-pre) waits well under a second for its turn. Each commit writes every index page
-// its files touched, so much shorter transactions would make a first reading far slower.
+// orvex-pre) waits well under a second for its turn. A file's rows follow those stored before
+// it, so a commit writes little more than the new rows however short the transaction.
 constexpr int FilesPerCommit = 100;
-constexpr qint64 MaxTransactionMs = 400;
+constexpr qint64 MaxTransactionMs = 250;
 
 bool isUnder(const QString &path, const QStringList &folders)
 {

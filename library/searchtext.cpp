@@ -3,8 +3,6 @@
 #include "model/categorytable.h"
 #include "model/textfold.h"
 
-#include <QtAlgorithms>
-
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -79,16 +77,18 @@ void appendLine(QByteArray &text, const PresetRecord &record)
 
 QByteArray filterOf(const QByteArray &text)
 {
+    // The full-size filter, counting its bits as they are set; then folded to the size that
+    // count asks for.
     QByteArray full(MaxFilterBytes, '\0');
     auto *bits = reinterpret_cast<uchar *>(full.data());
     const auto *t = reinterpret_cast<const uchar *>(text.constData());
+    qsizetype set = 0;
     for (qsizetype i = 0; i + 2 < text.size(); ++i) {
         const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
-        bits[bit >> 3] |= uchar(1u << (bit & 7));
+        const uchar mask = uchar(1u << (bit & 7));
+        set += !(bits[bit >> 3] & mask);
+        bits[bit >> 3] |= mask;
     }
-    qsizetype set = 0;
-    for (uchar b : std::as_const(full))
-        set += qPopulationCount(b);
     qsizetype bytes = MinFilterBytes;
     while (bytes < MaxFilterBytes && bytes * 8 < set * 16)
         bytes *= 2;
@@ -96,8 +96,9 @@ QByteArray filterOf(const QByteArray &text)
         return full;
     // Bit b of the full filter becomes bit b mod (8 * bytes): fold the bytes over.
     QByteArray filter(bytes, '\0');
+    auto *folded = reinterpret_cast<uchar *>(filter.data());
     for (qsizetype i = 0; i < MaxFilterBytes; ++i)
-        filter[i & (bytes - 1)] = char(uchar(filter[i & (bytes - 1)]) | bits[i]);
+        folded[i & (bytes - 1)] |= bits[i];
     return filter;
 }
 
