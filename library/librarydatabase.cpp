@@ -3,6 +3,7 @@
 #include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 #include "library/libraryfile.h"
+#include "library/libraryrecords.h"
 #include "library/searchtext.h"
 #include "model/presetimage.h"
 
@@ -12,18 +13,22 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QVariant>
+#include <QtEndian>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 namespace {
 
-// 2: a file of fewer than 16 banks (an export backup) is listed from bank 2 on, so the
-// positions of version 1 are read anew.
+// 2: presets stored a bank to a row with their hashes in groups and search filters sized to
+// their files; a file of fewer than 16 banks (an export backup) is listed from bank 2 on. A
+// library of version 1 is read anew.
 constexpr int SchemaVersion = 2;
 // How long a writer waits for another one. Transactions are kept short, so this is only
 // reached when something holds the database for good.
@@ -34,18 +39,22 @@ constexpr int ReadWaitMs = 2000;
 const char *const Schema[] = {
     "CREATE TABLE folders(path TEXT PRIMARY KEY)",
     "CREATE TABLE files(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
-    " mtime INTEGER NOT NULL, error TEXT, presets INTEGER NOT NULL DEFAULT 0)",
-    "CREATE TABLE presets(file_id INTEGER NOT NULL, bank INTEGER NOT NULL, preset INTEGER NOT NULL,"
-    " name TEXT NOT NULL, author TEXT NOT NULL, category INTEGER NOT NULL, hash INTEGER NOT NULL,"
-    " PRIMARY KEY(file_id, bank, preset)) WITHOUT ROWID",
-    "CREATE INDEX presets_hash ON presets(hash)",
+    " mtime INTEGER NOT NULL, error TEXT, presets INTEGER NOT NULL DEFAULT 0, filter_group INTEGER)",
+    // A file's presets, a row per bank, and its parameter hashes, a row per hash group (see
+    // LibraryRecords): a new file's rows go in after those stored before it, so storing
+    // touches a few pages, never a page per preset as an index on the hash would.
+    "CREATE TABLE presets(file_id INTEGER NOT NULL, bank INTEGER NOT NULL, records BLOB NOT NULL,"
+    " PRIMARY KEY(file_id, bank)) WITHOUT ROWID",
+    "CREATE TABLE sounds(grp INTEGER NOT NULL, file_id INTEGER NOT NULL, entries BLOB NOT NULL,"
+    " PRIMARY KEY(grp, file_id)) WITHOUT ROWID",
     // Kept apart from files so that a search reads the small filters of all files and
-    // the folded text of only those that may match.
-    "CREATE TABLE file_filters(file_id INTEGER PRIMARY KEY, trigrams BLOB NOT NULL)",
+    // the folded text of only those that may match. The filters of many files share a row
+    // (see FilterGroups): a search over thousands of small files reads a few hundred rows.
+    "CREATE TABLE filter_groups(id INTEGER PRIMARY KEY, filters BLOB NOT NULL)",
     "CREATE TABLE file_texts(file_id INTEGER PRIMARY KEY, positions BLOB NOT NULL, text BLOB NOT NULL)",
 };
 
-const char *const Tables[] = {"folders", "files", "presets", "file_filters", "file_texts"};
+const char *const Tables[] = {"folders", "files", "presets", "sounds", "filter_groups", "file_texts"};
 
 int sqliteCode(const QSqlError &e)
 {
@@ -63,16 +72,115 @@ QString cleanFolder(const QString &folder)
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
+// A group's filters, one after the other: file id (8 bytes), filter length (2), filter.
+constexpr qsizetype EntryHead = 8 + 2;
+// A group takes files until its filters reach this size.
+constexpr qsizetype GroupBytes = 64 * 1024;
+
+void appendFilterEntry(QByteArray &group, qint64 id, const QByteArray &filter)
+{
+    const qint64 le = qToLittleEndian(id);
+    const quint16 length = qToLittleEndian(quint16(filter.size()));
+    group.append(reinterpret_cast<const char *>(&le), 8);
+    group.append(reinterpret_cast<const char *>(&length), 2);
+    group += filter;
+}
+
+// Calls f(id, filter) for each entry; a cut short entry ends the walk.
+template <typename F> void forEachFilterEntry(const QByteArray &group, F f)
+{
+    for (qsizetype at = 0; at + EntryHead <= group.size();) {
+        const qint64 id = qFromLittleEndian<qint64>(group.constData() + at);
+        const qsizetype length = qFromLittleEndian<quint16>(group.constData() + at + 8);
+        if (at + EntryHead + length > group.size())
+            return;
+        f(id, QByteArray::fromRawData(group.constData() + at + EntryHead, length));
+        at += EntryHead + length;
+    }
+}
+
+QByteArray withoutEntries(const QByteArray &group, const QSet<qint64> &ids)
+{
+    QByteArray out;
+    out.reserve(group.size());
+    forEachFilterEntry(group, [&](qint64 id, const QByteArray &filter) {
+        if (!ids.contains(id))
+            appendFilterEntry(out, id, filter);
+    });
+    return out;
+}
+
+// The stored records of hits' presets, reading each bank once: hits come in file and
+// position order.
+struct BankRecords
+{
+    explicit BankRecords(const QSqlDatabase &db) : query(db)
+    {
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT records FROM presets WHERE file_id = ? AND bank = ?"));
+    }
+    // Fills name, author, category and hash of `hit`; `present` is false when the file no
+    // longer holds that preset. False when the database failed.
+    bool fill(qint64 id, LibraryDatabase::Hit &hit, bool &present)
+    {
+        if (id != file || hit.bank != bank) {
+            file = -1;
+            records.clear();
+            query.addBindValue(id);
+            query.addBindValue(hit.bank);
+            if (!query.exec())
+                return false;
+            if (query.next())
+                records = query.value(0).toByteArray();
+            query.finish();
+            file = id;
+            bank = hit.bank;
+        }
+        LibraryRecords::Record r;
+        present = LibraryRecords::findRecord(records, hit.preset, r);
+        if (!present)
+            return true;
+        hit.name = r.name;
+        hit.author = r.author;
+        hit.category = r.category;
+        hit.hash = r.hash;
+        return true;
+    }
+    QSqlQuery query;
+    qint64 file = -1;
+    int bank = -1;
+    QByteArray records;
+};
+
 } // namespace
+
+// The filters of a transaction's files, gathered in memory and written as one row when it
+// commits: the last group while it has room, then new ones. A file stored again or removed
+// leaves its old group in the same transaction.
+struct LibraryDatabase::FilterGroups
+{
+    qint64 open = 0; // the group new filters go to; 0 until the transaction stores one
+    QByteArray filters;
+    bool changed = false;
+    QHash<qint64, QSet<qint64>> leaving; // older group: files whose entries it drops
+
+    void clear()
+    {
+        open = 0;
+        filters.clear();
+        changed = false;
+        leaving.clear();
+    }
+};
 
 struct LibraryDatabase::Statements
 {
     explicit Statements(const QSqlDatabase &db)
-        : findFile(db), insertFile(db), updateFile(db), deletePresets(db), insertPreset(db),
-          insertPresetBank(db), replaceFilter(db), replaceText(db)
+        : findFile(db), insertFile(db), updateFile(db), deletePresets(db), deleteSounds(db), insertBank(db),
+          insertSound(db), replaceText(db)
     {
     }
-    QSqlQuery findFile, insertFile, updateFile, deletePresets, insertPreset, insertPresetBank, replaceFilter,
+    QSqlQuery findFile, insertFile, updateFile, deletePresets, deleteSounds, insertBank, insertSound,
         replaceText;
     bool prepared = false;
 };
@@ -93,7 +201,8 @@ QStringList LibraryDatabase::defaultFolders()
     return out;
 }
 
-LibraryDatabase::LibraryDatabase(const QString &path) : fileName(path)
+LibraryDatabase::LibraryDatabase(const QString &path)
+    : fileName(path), groups(std::make_unique<FilterGroups>())
 {
     static QAtomicInteger<quint64> counter;
     connectionName = QStringLiteral("orvex-library-%1").arg(counter.fetchAndAddRelaxed(1));
@@ -343,8 +452,7 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
     // The database is an index of the files: an update cut short by a crash is detected
     // and rebuilt, so it need not wait for the disk after every transaction.
     exec(QStringLiteral("PRAGMA synchronous=OFF"));
-    // Room for the hash index of a large library, which every stored file touches.
-    exec(QStringLiteral("PRAGMA cache_size=-65536"));
+    exec(QStringLiteral("PRAGMA cache_size=-32768"));
     statements = std::make_unique<Statements>(db);
     error.clear();
     return true;
@@ -442,6 +550,7 @@ bool LibraryDatabase::fileStamps(QHash<QString, Stamp> &out)
 
 bool LibraryDatabase::begin()
 {
+    groups->clear();
     // SQLite's own wait for a busy database asks again ever more rarely (every 100 ms
     // after the first half second) and would mostly miss the short moments between
     // another writer's transactions; asking every millisecond takes the next one.
@@ -467,53 +576,148 @@ bool LibraryDatabase::begin()
 
 bool LibraryDatabase::commit()
 {
-    return exec(QStringLiteral("COMMIT"));
+    const bool ok = writeFilterGroups() && exec(QStringLiteral("COMMIT"));
+    groups->clear();
+    return ok;
 }
 
 void LibraryDatabase::rollback()
 {
+    groups->clear();
     QSqlQuery q(db);
     q.exec(QStringLiteral("ROLLBACK"));
 }
 
-bool LibraryDatabase::storeFile(const LibraryFile &file)
+bool LibraryDatabase::openFilterGroup()
+{
+    FilterGroups &g = *groups;
+    if (g.open != 0 && g.filters.size() < GroupBytes)
+        return true;
+    if (g.open != 0) {
+        // Full: written now, and a new group follows it.
+        if (!writeFilterGroups())
+            return false;
+        g.clear();
+    }
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT id, filters FROM filter_groups ORDER BY id DESC LIMIT 1")))
+        return fail(q.lastError());
+    if (q.next()) {
+        g.open = q.value(0).toLongLong();
+        const QByteArray last = q.value(1).toByteArray();
+        if (last.size() < GroupBytes)
+            g.filters = last;
+        else
+            ++g.open;
+    } else {
+        g.open = 1;
+    }
+    return true;
+}
+
+void LibraryDatabase::leaveFilterGroup(qint64 file, const QVariant &group)
+{
+    if (group.isNull())
+        return;
+    FilterGroups &g = *groups;
+    const qint64 id = group.toLongLong();
+    if (id == g.open) {
+        g.filters = withoutEntries(g.filters, {file});
+        g.changed = true;
+    } else {
+        g.leaving[id].insert(file);
+    }
+}
+
+bool LibraryDatabase::writeFilterGroups()
+{
+    FilterGroups &g = *groups;
+    QSqlQuery read(db), write(db);
+    auto store = [&](qint64 id, const QByteArray &filters) {
+        if (filters.isEmpty()) {
+            write.prepare(QStringLiteral("DELETE FROM filter_groups WHERE id = ?"));
+            write.addBindValue(id);
+        } else {
+            write.prepare(QStringLiteral("INSERT OR REPLACE INTO filter_groups VALUES(?, ?)"));
+            write.addBindValue(id);
+            write.addBindValue(filters);
+        }
+        return write.exec() || fail(write.lastError());
+    };
+    read.prepare(QStringLiteral("SELECT filters FROM filter_groups WHERE id = ?"));
+    for (auto it = g.leaving.constBegin(); it != g.leaving.constEnd(); ++it) {
+        read.addBindValue(it.key());
+        if (!read.exec())
+            return fail(read.lastError());
+        if (!read.next())
+            continue;
+        const QByteArray kept = withoutEntries(read.value(0).toByteArray(), it.value());
+        read.finish();
+        if (!store(it.key(), kept))
+            return false;
+    }
+    g.leaving.clear();
+    if (g.changed && g.open != 0 && !store(g.open, g.filters))
+        return false;
+    g.changed = false;
+    return true;
+}
+
+LibraryDatabase::Statements &LibraryDatabase::writeStatements()
 {
     Statements &s = *statements;
-    if (!s.prepared) {
-        s.findFile.prepare(QStringLiteral("SELECT id FROM files WHERE path = ?"));
-        s.insertFile.prepare(
-            QStringLiteral("INSERT INTO files(path, size, mtime, error, presets) VALUES(?, ?, ?, ?, ?)"));
-        s.updateFile.prepare(
-            QStringLiteral("UPDATE files SET size = ?, mtime = ?, error = ?, presets = ? WHERE id = ?"));
-        s.deletePresets.prepare(QStringLiteral("DELETE FROM presets WHERE file_id = ?"));
-        s.insertPreset.prepare(QStringLiteral("INSERT INTO presets VALUES(?, ?, ?, ?, ?, ?, ?)"));
-        QString bankRows = QStringLiteral("INSERT INTO presets VALUES");
-        for (int p = 0; p < PresetsPerBank; ++p)
-            bankRows += p ? QStringLiteral(",(?,?,?,?,?,?,?)") : QStringLiteral("(?,?,?,?,?,?,?)");
-        s.insertPresetBank.prepare(bankRows);
-        s.replaceFilter.prepare(QStringLiteral("INSERT OR REPLACE INTO file_filters VALUES(?, ?)"));
-        s.replaceText.prepare(QStringLiteral("INSERT OR REPLACE INTO file_texts VALUES(?, ?, ?)"));
-        s.prepared = true;
-    }
+    if (s.prepared)
+        return s;
+    s.findFile.prepare(QStringLiteral("SELECT id, filter_group FROM files WHERE path = ?"));
+    s.insertFile.prepare(QStringLiteral(
+        "INSERT INTO files(path, size, mtime, error, presets, filter_group) VALUES(?, ?, ?, ?, ?, ?)"));
+    s.updateFile.prepare(QStringLiteral(
+        "UPDATE files SET size = ?, mtime = ?, error = ?, presets = ?, filter_group = ? WHERE id = ?"));
+    s.deletePresets.prepare(QStringLiteral("DELETE FROM presets WHERE file_id = ?"));
+    // Every group named, so that SQLite looks up each rather than reading the table.
+    QStringList groups;
+    for (int g = 0; g < LibraryRecords::SoundGroups; ++g)
+        groups << QString::number(g);
+    s.deleteSounds.prepare(QStringLiteral("DELETE FROM sounds WHERE grp IN (%1) AND file_id = ?")
+                               .arg(groups.join(QLatin1Char(','))));
+    // One row a statement: SQLite then keeps no statement journal of the pages touched.
+    s.insertBank.prepare(QStringLiteral("INSERT INTO presets VALUES(?, ?, ?)"));
+    s.insertSound.prepare(QStringLiteral("INSERT INTO sounds VALUES(?, ?, ?)"));
+    s.replaceText.prepare(QStringLiteral("INSERT OR REPLACE INTO file_texts VALUES(?, ?, ?)"));
+    s.prepared = true;
+    return s;
+}
+
+bool LibraryDatabase::storeFile(const LibraryFile &file)
+{
+    Statements &s = writeStatements();
     const QVariant errorValue = file.error.isEmpty() ? QVariant() : QVariant(file.error);
     const qint64 presetCount = qint64(file.presets.size());
+    if (file.error.isEmpty() && !openFilterGroup())
+        return false;
+    const QVariant group = file.error.isEmpty() ? QVariant(groups->open) : QVariant();
     qint64 id = 0;
     s.findFile.addBindValue(file.path);
     if (!s.findFile.exec())
         return fail(s.findFile.lastError());
     if (s.findFile.next()) {
         id = s.findFile.value(0).toLongLong();
+        const QVariant oldGroup = s.findFile.value(1);
         s.findFile.finish();
+        leaveFilterGroup(id, oldGroup);
         s.updateFile.addBindValue(file.size);
         s.updateFile.addBindValue(file.mtime);
         s.updateFile.addBindValue(errorValue);
         s.updateFile.addBindValue(presetCount);
+        s.updateFile.addBindValue(group);
         s.updateFile.addBindValue(id);
         if (!s.updateFile.exec())
             return fail(s.updateFile.lastError());
-        s.deletePresets.addBindValue(id);
-        if (!s.deletePresets.exec())
-            return fail(s.deletePresets.lastError());
+        for (QSqlQuery *q : {&s.deletePresets, &s.deleteSounds}) {
+            q->addBindValue(id);
+            if (!q->exec())
+                return fail(q->lastError());
+        }
     } else {
         s.findFile.finish();
         s.insertFile.addBindValue(file.path);
@@ -521,54 +725,34 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
         s.insertFile.addBindValue(file.mtime);
         s.insertFile.addBindValue(errorValue);
         s.insertFile.addBindValue(presetCount);
+        s.insertFile.addBindValue(group);
         if (!s.insertFile.exec())
             return fail(s.insertFile.lastError());
         id = s.insertFile.lastInsertId().toLongLong();
     }
 
-    // Whole banks go in one statement each: far fewer round trips through the driver.
     const QVariant fileId(id);
-    size_t i = 0;
-    auto bindPreset = [&](QSqlQuery &q, int base, const LibraryPreset &p) {
-        q.bindValue(base + 0, fileId);
-        q.bindValue(base + 1, p.bank);
-        q.bindValue(base + 2, p.preset);
-        q.bindValue(base + 3, p.record.name);
-        q.bindValue(base + 4, p.record.author);
-        q.bindValue(base + 5, p.record.category);
-        q.bindValue(base + 6, paramsHash(p.record.params));
-    };
-    while (i < file.presets.size()) {
-        if (i + PresetsPerBank <= file.presets.size()) {
-            for (int k = 0; k < PresetsPerBank; ++k)
-                bindPreset(s.insertPresetBank, k * 7, file.presets[i + size_t(k)]);
-            if (!s.insertPresetBank.exec())
-                return fail(s.insertPresetBank.lastError());
-            i += PresetsPerBank;
-        } else {
-            bindPreset(s.insertPreset, 0, file.presets[i]);
-            if (!s.insertPreset.exec())
-                return fail(s.insertPreset.lastError());
-            ++i;
-        }
-    }
-
     if (!file.error.isEmpty()) {
         // An unreadable file has nothing to search; drop what an older reading left.
         QSqlQuery q(db);
-        for (const char *sql :
-             {"DELETE FROM file_filters WHERE file_id = ?", "DELETE FROM file_texts WHERE file_id = ?"}) {
-            q.prepare(QLatin1String(sql));
-            q.addBindValue(fileId);
+        q.prepare(QStringLiteral("DELETE FROM file_texts WHERE file_id = ?"));
+        q.addBindValue(fileId);
+        return q.exec() || fail(q.lastError());
+    }
+    auto insertRows = [&](QSqlQuery &q, const std::vector<std::pair<int, QByteArray>> &rows, bool keyFirst) {
+        for (const auto &[key, blob] : rows) {
+            q.bindValue(0, keyFirst ? QVariant(key) : fileId);
+            q.bindValue(1, keyFirst ? fileId : QVariant(key));
+            q.bindValue(2, blob);
             if (!q.exec())
                 return fail(q.lastError());
         }
         return true;
-    }
-    s.replaceFilter.addBindValue(fileId);
-    s.replaceFilter.addBindValue(file.trigrams);
-    if (!s.replaceFilter.exec())
-        return fail(s.replaceFilter.lastError());
+    };
+    if (!insertRows(s.insertBank, file.banks, false) || !insertRows(s.insertSound, file.sounds, true))
+        return false;
+    appendFilterEntry(groups->filters, id, file.trigrams);
+    groups->changed = true;
     s.replaceText.addBindValue(fileId);
     s.replaceText.addBindValue(file.positions);
     s.replaceText.addBindValue(file.searchText);
@@ -577,23 +761,26 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     return true;
 }
 
-bool LibraryDatabase::ensureHashIndex()
-{
-    return exec(QStringLiteral("CREATE INDEX IF NOT EXISTS presets_hash ON presets(hash)"));
-}
-
 bool LibraryDatabase::removeFile(qint64 id)
 {
     QSqlQuery q(db);
-    for (const char *sql :
-         {"DELETE FROM presets WHERE file_id = ?", "DELETE FROM file_filters WHERE file_id = ?",
-          "DELETE FROM file_texts WHERE file_id = ?", "DELETE FROM files WHERE id = ?"}) {
+    q.prepare(QStringLiteral("SELECT filter_group FROM files WHERE id = ?"));
+    q.addBindValue(id);
+    if (!q.exec())
+        return fail(q.lastError());
+    if (q.next())
+        leaveFilterGroup(id, q.value(0));
+    q.finish();
+    for (const char *sql : {"DELETE FROM presets WHERE file_id = ?",
+                            "DELETE FROM file_texts WHERE file_id = ?", "DELETE FROM files WHERE id = ?"}) {
         q.prepare(QLatin1String(sql));
         q.addBindValue(id);
         if (!q.exec())
             return fail(q.lastError());
     }
-    return true;
+    QSqlQuery &sounds = writeStatements().deleteSounds;
+    sounds.addBindValue(id);
+    return sounds.exec() || fail(sounds.lastError());
 }
 
 LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, const std::atomic<bool> *stop)
@@ -603,10 +790,11 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     const QList<QByteArray> terms = SearchText::terms(query);
     if (terms.isEmpty())
         return out;
+    // The filters alone, in the order they are stored: the files that may match are put in
+    // path order once their text has been read.
     QSqlQuery filters(db);
     filters.setForwardOnly(true);
-    if (!filters.exec(QStringLiteral("SELECT ff.file_id, ff.trigrams FROM file_filters ff"
-                                     " JOIN files f ON f.id = ff.file_id ORDER BY f.path"))) {
+    if (!filters.exec(QStringLiteral("SELECT filters FROM filter_groups"))) {
         out.ok = fail(filters.lastError());
         return out;
     }
@@ -614,17 +802,24 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     while (filters.next()) {
         if (stopped())
             return out;
-        if (SearchText::mayContain(filters.value(1).toByteArray(), terms))
-            candidates.push_back(filters.value(0).toLongLong());
+        forEachFilterEntry(filters.value(0).toByteArray(), [&](qint64 id, const QByteArray &filter) {
+            if (SearchText::mayContain(filter, terms))
+                candidates.push_back(id);
+        });
     }
     filters.finish();
 
+    struct Found
+    {
+        QString path;
+        qint64 id = 0;
+        QByteArray positions;
+        std::vector<int> lines;
+    };
+    std::vector<Found> found;
     QSqlQuery text(db);
     text.prepare(QStringLiteral("SELECT f.path, t.positions, t.text FROM file_texts t"
                                 " JOIN files f ON f.id = t.file_id WHERE t.file_id = ?"));
-    QSqlQuery preset(db);
-    preset.prepare(QStringLiteral(
-        "SELECT name, author, category, hash FROM presets WHERE file_id = ? AND bank = ? AND preset = ?"));
     for (qint64 id : candidates) {
         if (stopped())
             return out;
@@ -635,34 +830,38 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
         }
         if (!text.next())
             continue; // the file went while searching
-        const QString path = text.value(0).toString();
-        const QByteArray positions = text.value(1).toByteArray();
-        const std::vector<int> lines = SearchText::matchingLines(text.value(2).toByteArray(), terms);
+        Found f;
+        f.lines = SearchText::matchingLines(text.value(2).toByteArray(), terms);
+        if (!f.lines.empty()) {
+            f.path = text.value(0).toString();
+            f.id = id;
+            f.positions = text.value(1).toByteArray();
+            found.push_back(std::move(f));
+        }
         text.finish();
-        for (int line : lines) {
+    }
+    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) { return a.path < b.path; });
+
+    BankRecords records(db);
+    for (const Found &f : found) {
+        if (stopped())
+            return out;
+        for (int line : f.lines) {
             ++out.total;
-            if ((limit > 0 && qint64(out.hits.size()) >= limit) || 2 * line + 1 >= positions.size())
+            if ((limit > 0 && qint64(out.hits.size()) >= limit) || 2 * line + 1 >= f.positions.size())
                 continue;
-            const int position = uchar(positions[2 * line]) | (uchar(positions[2 * line + 1]) << 8);
+            const int position = uchar(f.positions[2 * line]) | (uchar(f.positions[2 * line + 1]) << 8);
             Hit hit;
-            hit.path = path;
+            hit.path = f.path;
             hit.bank = position / PresetsPerBank;
             hit.preset = position % PresetsPerBank;
-            preset.addBindValue(id);
-            preset.addBindValue(hit.bank);
-            preset.addBindValue(hit.preset);
-            if (!preset.exec()) {
-                out.ok = fail(preset.lastError());
+            bool present = false;
+            if (!records.fill(f.id, hit, present)) {
+                out.ok = fail(records.query.lastError());
                 return out;
             }
-            if (preset.next()) {
-                hit.name = preset.value(0).toString();
-                hit.author = preset.value(1).toString();
-                hit.category = preset.value(2).toInt();
-                hit.hash = preset.value(3).toLongLong();
+            if (present)
                 out.hits.push_back(std::move(hit));
-            }
-            preset.finish();
         }
     }
     return out;
@@ -673,26 +872,50 @@ LibraryDatabase::Hits LibraryDatabase::whereElse(qint64 hash, int limit)
     Hits out;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT count(*) FROM presets WHERE hash = ?"));
-    q.addBindValue(hash);
-    if (!q.exec() || !q.next()) {
-        out.ok = fail(q.lastError());
-        return out;
-    }
-    out.total = q.value(0).toLongLong();
-    q.finish();
-    q.prepare(QStringLiteral("SELECT f.path, p.bank, p.preset, p.name, p.author, p.category FROM presets p"
-                             " JOIN files f ON f.id = p.file_id WHERE p.hash = ?"
-                             " ORDER BY f.path, p.bank, p.preset LIMIT ?"));
-    q.addBindValue(hash);
-    q.addBindValue(limit > 0 ? qint64(limit) : qint64(-1));
+    q.prepare(QStringLiteral("SELECT s.file_id, f.path, s.entries FROM sounds s JOIN files f ON f.id = "
+                             "s.file_id WHERE s.grp = ?"));
+    q.addBindValue(LibraryRecords::soundGroup(hash));
     if (!q.exec()) {
         out.ok = fail(q.lastError());
         return out;
     }
-    while (q.next())
-        out.hits.push_back(Hit{q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
-                               q.value(3).toString(), q.value(4).toString(), q.value(5).toInt(), hash});
+    struct Place
+    {
+        QString path;
+        qint64 id;
+        int position;
+    };
+    std::vector<Place> places;
+    while (q.next()) {
+        const std::vector<int> positions = LibraryRecords::soundPositions(q.value(2).toByteArray(), hash);
+        if (positions.empty())
+            continue;
+        const qint64 id = q.value(0).toLongLong();
+        const QString path = q.value(1).toString();
+        for (int position : positions)
+            places.push_back(Place{path, id, position});
+    }
+    q.finish();
+    out.total = qint64(places.size());
+    std::sort(places.begin(), places.end(), [](const Place &a, const Place &b) {
+        return a.path != b.path ? a.path < b.path : a.position < b.position;
+    });
+    BankRecords records(db);
+    for (const Place &place : places) {
+        if (limit > 0 && qint64(out.hits.size()) >= limit)
+            break;
+        Hit hit;
+        hit.path = place.path;
+        hit.bank = place.position / PresetsPerBank;
+        hit.preset = place.position % PresetsPerBank;
+        bool present = false;
+        if (!records.fill(place.id, hit, present)) {
+            out.ok = fail(records.query.lastError());
+            return out;
+        }
+        if (present)
+            out.hits.push_back(std::move(hit));
+    }
     return out;
 }
 

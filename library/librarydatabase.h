@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <atomic>
 #include <memory>
@@ -82,7 +83,6 @@ public:
     // Replaces what the index holds for file.path.
     bool storeFile(const LibraryFile &file);
     bool removeFile(qint64 id);
-    bool ensureHashIndex();
 
     struct Hit
     {
@@ -124,7 +124,12 @@ public:
 
 private:
     struct Statements;
+    struct FilterGroups;
 
+    Statements &writeStatements();
+    bool openFilterGroup();
+    void leaveFilterGroup(qint64 file, const QVariant &group);
+    bool writeFilterGroups();
     bool openConnection();
     void closeConnection();
     bool createSchema(const QStringList &folders);
@@ -145,6 +150,7 @@ private:
     QString connectionName;
     QSqlDatabase db;
     std::unique_ptr<Statements> statements;
+    std::unique_ptr<FilterGroups> groups;
     QString error;
     bool wasRebuilt = false;
     bool wasUpgraded = false;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // One preset as a file holds it, at its zero-based position.
@@ -31,6 +32,10 @@ struct LibraryFile
     QByteArray searchText;
     QByteArray positions; // per line: bank * 128 + preset, 16-bit little endian
     QByteArray trigrams;  // the search filter of searchText
+    // Also filled there, as the database stores them (see LibraryRecords): each bank's
+    // records, and the hash entries of each hash group.
+    std::vector<std::pair<int, QByteArray>> banks;  // bank, records
+    std::vector<std::pair<int, QByteArray>> sounds; // group, entries
 };
 
 // Whether the index reads files of this name: ".pre" and ".syx", in any case.
@@ -44,7 +49,8 @@ LibraryFile readLibraryFile(const QString &path);
 // which converts through the local time zone (not something to do in many threads at once).
 void readLibraryFileContents(LibraryFile &file);
 
-// Fills the search data of a file that was read.
+// Fills the search data and the stored form of a file that was read; for the reader
+// threads, so that the one that writes the database only stores.
 void prepareSearchData(LibraryFile &file);
 
 // The same parameter bytes give the same hash in every process and on every machine.

@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSet>
 #include <QThread>
 
@@ -19,17 +20,17 @@
 namespace {
 
 // Files read ahead of the database; bounds memory while the writer catches up.
-constexpr size_t QueueLimit = 16;
-// A transaction begins once this many files are ready (or the readers took a while):
-// fewer, fuller transactions write each touched index page fewer times.
+constexpr size_t QueueLimit = 32;
+// A transaction begins once this many files are ready (or the readers took a while), so
+// that the writer does not hold the database for each file as it comes.
 constexpr size_t BatchReady = 8;
 constexpr int GatherMs = 200;
 // A transaction holds at most this many files or this long: searches see progress, a
 // cancelled update keeps its work, and another writer (the window's folder list,
-// orvex-pre) waits well under a second for its turn. Each commit writes every index page
-// its files touched, so much shorter transactions would make a first reading far slower.
+// orvex-pre) waits well under a second for its turn. A file's rows follow those stored before
+// it, so a commit writes little more than the new rows however short the transaction.
 constexpr int FilesPerCommit = 100;
-constexpr qint64 MaxTransactionMs = 400;
+constexpr qint64 MaxTransactionMs = 250;
 
 bool isUnder(const QString &path, const QStringList &folders)
 {
@@ -51,6 +52,19 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
     QStringList folders;
     for (const QString &f : folderList)
         folders << QDir::cleanPath(QFileInfo(f).absoluteFilePath());
+
+    // One update of a library at a time, across programs: a second one waits for the first
+    // and then finds its files stored, instead of reading them all a second time.
+    QLockFile updating(db.path() + QStringLiteral(".updating"));
+    updating.setStaleLockTime(0); // held as long as the update runs; a dead holder's is taken over
+    while (!updating.tryLock(100)) {
+        if (updating.error() != QLockFile::LockFailedError)
+            break; // no lock can be made there: update unguarded rather than not at all
+        if (cancelled()) {
+            result.cancelled = true;
+            return result;
+        }
+    }
 
     QHash<QString, LibraryDatabase::Stamp> stamps;
     if (!db.fileStamps(stamps)) {
@@ -105,13 +119,8 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             !isUnder(it.key(), missing))
             gone.push_back(it->id);
 
-    if (toRead.empty() && gone.empty()) {
-        if (!db.ensureHashIndex()) {
-            result.ok = false;
-            result.error = db.errorString();
-        }
+    if (toRead.empty() && gone.empty())
         return result;
-    }
 
     // Readers parse files in parallel; this thread alone writes the database.
     std::mutex mutex;
@@ -182,8 +191,6 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
             break; // cancelled
         if (!(dbOk = db.begin()))
             break;
-        // The hash index stays: building it anew after a first reading would hold the
-        // database for seconds in one piece.
         QElapsedTimer held;
         held.start();
         for (int inBatch = 0; dbOk;) {
@@ -218,15 +225,10 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         dbOk = dbOk && db.commit();
     }
     result.filesRemoved = int(removed);
-    // Earlier versions dropped the index while reading many files: one cut short left
-    // none.
-    if (dbOk)
-        dbOk = db.ensureHashIndex();
     if (!dbOk) {
         result.ok = false;
         result.error = db.errorString();
         db.rollback();
-        db.ensureHashIndex();
     }
     return result;
 }

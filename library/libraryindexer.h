@@ -25,6 +25,8 @@ struct LibraryUpdateResult
 // time; files that are gone are dropped. With `wholeLibrary` the folders are all the
 // library covers, so files outside them are dropped too. Runs in the calling thread,
 // which owns `db`; `progress` (done, total) is called there. User files are only read.
+// One update of a database runs at a time, across threads and programs: another one waits
+// (until `cancel`) and then reads only what the first did not store.
 class LibraryIndexer
 {
 public:

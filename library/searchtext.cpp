@@ -4,6 +4,8 @@
 #include "model/textfold.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace SearchText {
 
@@ -15,17 +17,50 @@ constexpr char Separator = '\x1f';
 void appendField(QByteArray &text, const QString &value)
 {
     const qsizetype start = text.size();
-    text += foldedForSearch(value).toUtf8();
-    for (qsizetype i = start; i < text.size(); ++i)
-        if (text[i] == '\n' || text[i] == Separator)
-            text[i] = ' ';
+    // Most names are plain ASCII: lower case is all their folding needs, without the
+    // temporary strings of the general case.
+    const qsizetype length = value.size();
+    text.resize(start + length);
+    char *out = text.data() + start;
+    const QChar *in = value.constData();
+    qsizetype i = 0;
+    for (; i < length; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c >= 0x80)
+            break;
+        out[i] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    if (i < length) {
+        text.resize(start);
+        text += foldedForSearch(value).toUtf8();
+    }
+    for (qsizetype k = start; k < text.size(); ++k)
+        if (text[k] == '\n' || text[k] == Separator)
+            text[k] = ' ';
+}
+
+// The lower-case names of the categories, made once.
+const QByteArray &categoryText(int category)
+{
+    static const std::vector<QByteArray> names = [] {
+        std::vector<QByteArray> out;
+        for (const Category &c : categoryTable)
+            out.push_back(QByteArray(c.name).toLower());
+        return out;
+    }();
+    return names[size_t(&categoryFor(category) - categoryTable.data())];
 }
 
 inline quint32 trigramBit(uchar a, uchar b, uchar c)
 {
     quint32 h = (quint32(a) << 16) | (quint32(b) << 8) | c;
     h *= 0x9E3779B1u;
-    return h >> 16; // 0..65535, one bit of the 8192-byte filter
+    return h >> 16; // 0..65535, one bit of the largest filter
+}
+
+bool isFilterSize(qsizetype bytes)
+{
+    return bytes >= MinFilterBytes && bytes <= MaxFilterBytes && (bytes & (bytes - 1)) == 0;
 }
 
 } // namespace
@@ -36,19 +71,34 @@ void appendLine(QByteArray &text, const PresetRecord &record)
     text += Separator;
     appendField(text, record.author);
     text += Separator;
-    text += QByteArray(categoryFor(record.category).name).toLower();
+    text += categoryText(record.category);
     text += '\n';
 }
 
 QByteArray filterOf(const QByteArray &text)
 {
-    QByteArray filter(FilterBytes, '\0');
-    auto *bits = reinterpret_cast<uchar *>(filter.data());
+    // The full-size filter, counting its bits as they are set; then folded to the size that
+    // count asks for.
+    QByteArray full(MaxFilterBytes, '\0');
+    auto *bits = reinterpret_cast<uchar *>(full.data());
     const auto *t = reinterpret_cast<const uchar *>(text.constData());
+    qsizetype set = 0;
     for (qsizetype i = 0; i + 2 < text.size(); ++i) {
         const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
-        bits[bit >> 3] |= uchar(1u << (bit & 7));
+        const uchar mask = uchar(1u << (bit & 7));
+        set += !(bits[bit >> 3] & mask);
+        bits[bit >> 3] |= mask;
     }
+    qsizetype bytes = MinFilterBytes;
+    while (bytes < MaxFilterBytes && bytes * 8 < set * 16)
+        bytes *= 2;
+    if (bytes == MaxFilterBytes)
+        return full;
+    // Bit b of the full filter becomes bit b mod (8 * bytes): fold the bytes over.
+    QByteArray filter(bytes, '\0');
+    auto *folded = reinterpret_cast<uchar *>(filter.data());
+    for (qsizetype i = 0; i < MaxFilterBytes; ++i)
+        folded[i & (bytes - 1)] |= bits[i];
     return filter;
 }
 
@@ -68,13 +118,14 @@ QList<QByteArray> terms(const QString &query)
 
 bool mayContain(const QByteArray &filter, const QList<QByteArray> &terms)
 {
-    if (filter.size() != FilterBytes)
+    if (!isFilterSize(filter.size()))
         return true;
+    const quint32 mask = quint32(filter.size()) * 8 - 1;
     const auto *bits = reinterpret_cast<const uchar *>(filter.constData());
     for (const QByteArray &term : terms) {
         const auto *t = reinterpret_cast<const uchar *>(term.constData());
         for (qsizetype i = 0; i + 2 < term.size(); ++i) {
-            const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
+            const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]) & mask;
             if (!(bits[bit >> 3] & (1u << (bit & 7))))
                 return false;
         }

@@ -13,7 +13,11 @@
 // three-byte sequences in those lines, so a search reads only the files that can match.
 namespace SearchText {
 
-constexpr int FilterBytes = 8192;
+// A filter is sized to its file: a power of two of about 16 bits for each different
+// three-byte sequence, between these bounds, so a file of a few presets keeps a filter of
+// a few hundred bytes and a full one about as few false matches as a large filter.
+constexpr int MinFilterBytes = 64;
+constexpr int MaxFilterBytes = 8192;
 
 // Appends the preset's line, ending in a line feed.
 void appendLine(QByteArray &text, const PresetRecord &record);

@@ -7,6 +7,7 @@
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
+#include "library/libraryrecords.h"
 #include "library/librarysearcher.h"
 #include "library/libraryupdater.h"
 #include "library/searchtext.h"
@@ -20,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <limits>
 
 #include <sys/stat.h>
 
@@ -293,6 +296,77 @@ private slots:
         QCOMPARE(QList<int>(got.begin(), got.end()), lines);
     }
 
+    // A file's filter grows with its text in powers of two (a few presets keep it small) and
+    // never rules out a word its text holds.
+    void filterIsSizedToItsFile_data()
+    {
+        QTest::addColumn<int>("presets");
+        QTest::addColumn<int>("largest");
+        QTest::newRow("one preset") << 1 << SearchText::MinFilterBytes;
+        QTest::newRow("a dozen") << 12 << 1024;
+        QTest::newRow("a full file") << PresetCount << SearchText::MaxFilterBytes;
+    }
+    void filterIsSizedToItsFile()
+    {
+        QFETCH(int, presets);
+        QFETCH(int, largest);
+        QByteArray text;
+        QStringList names;
+        for (int i = 0; i < presets; ++i) {
+            PresetRecord r;
+            r.name = QStringLiteral("Tone%1 Wave%2").arg(i * 7919 % 100003).arg(i % 37);
+            r.author = QStringLiteral("Maker %1").arg(i % 11);
+            r.category = i % 14;
+            SearchText::appendLine(text, r);
+            names << r.name;
+        }
+        const QByteArray filter = SearchText::filterOf(text);
+        QVERIFY2(filter.size() >= SearchText::MinFilterBytes && filter.size() <= largest &&
+                     (filter.size() & (filter.size() - 1)) == 0,
+                 QByteArray::number(filter.size()));
+        for (const QString &name : std::as_const(names))
+            QVERIFY2(SearchText::mayContain(filter, SearchText::terms(name + QStringLiteral(" maker"))),
+                     qPrintable(name));
+        QVERIFY(!SearchText::mayContain(filter, SearchText::terms(QStringLiteral("quasar"))));
+    }
+
+    void storedRecordsReadBack()
+    {
+        QByteArray records;
+        PresetRecord a, b, c;
+        a.name = QString::fromUtf8("Gl\xC3\xA4ser"), a.author = QStringLiteral("Tom"), a.category = 13;
+        b.name = QString(), b.author = QString(), b.category = 0;
+        c.name = QStringLiteral("x").repeated(300), c.author = QStringLiteral("Ann"), c.category = 4;
+        LibraryRecords::appendRecord(records, 0, a, -5);
+        LibraryRecords::appendRecord(records, 9, b, 0);
+        LibraryRecords::appendRecord(records, 127, c, std::numeric_limits<qint64>::min());
+        const struct
+        {
+            int preset;
+            const PresetRecord *record;
+            qint64 hash;
+        } cases[] = {{0, &a, -5}, {9, &b, 0}, {127, &c, std::numeric_limits<qint64>::min()}};
+        for (const auto &k : cases) {
+            LibraryRecords::Record r;
+            QVERIFY(LibraryRecords::findRecord(records, k.preset, r));
+            QCOMPARE(r.name, k.record->name);
+            QCOMPARE(r.author, k.record->author);
+            QCOMPARE(r.category, k.record->category);
+            QCOMPARE(r.hash, k.hash);
+        }
+        LibraryRecords::Record r;
+        QVERIFY(!LibraryRecords::findRecord(records, 1, r));
+        // A blob cut short (a damaged row) answers "not there", never past its end.
+        QVERIFY(!LibraryRecords::findRecord(records.left(records.size() - 1), 127, r));
+
+        QByteArray entries;
+        LibraryRecords::appendSound(entries, 42, 300);
+        LibraryRecords::appendSound(entries, 43, 7);
+        LibraryRecords::appendSound(entries, 42, 2047);
+        QCOMPARE(LibraryRecords::soundPositions(entries, 42), (std::vector<int>{300, 2047}));
+        QCOMPARE(LibraryRecords::soundPositions(entries.left(entries.size() - 1), 42), std::vector<int>{300});
+    }
+
     void indexesSearchesAndUpdatesOnlyChangedFiles()
     {
         QTemporaryDir folder;
@@ -360,6 +434,11 @@ private slots:
         QCOMPARE(r.filesRemoved, 1);
         QCOMPARE(db.search(QStringLiteral("renamed"), 0).total, qint64(1));
         QCOMPARE(db.search(QStringLiteral("copy"), 0).total, qint64(0));
+        // The file read again holds the sound once, at its new name.
+        const qint64 sound = paramsHash(a.at(1, 2).params);
+        hits = db.whereElse(sound, 0);
+        QCOMPARE(hits.total, qint64(2));
+        QCOMPARE(hits.hits.at(1).name, QStringLiteral("Renamed"));
         c = db.counts();
         QCOMPARE(c.presets, qint64(PresetCount + 2 * PresetsPerBank));
         QCOMPARE(c.unreadable, qint64(0));
@@ -373,6 +452,53 @@ private slots:
         QVERIFY(db.removeFolder(root));
         r = LibraryIndexer::update(db, db.folders(), true);
         QCOMPARE(db.counts().files, qint64(0));
+        QCOMPARE(db.whereElse(sound, 0).total, qint64(0));
+        QCOMPARE(db.search(QStringLiteral("someone"), 0).total, qint64(0));
+    }
+
+    // Files stored again or removed leave the filter rows they shared with others, whichever
+    // update stored them: each file is found once, at its present names.
+    void filesStoredAgainAreFoundOnce()
+    {
+        QTemporaryDir folder;
+        const int count = 20; // full files: several filter rows
+        QString error;
+        auto save = [&](int f, const QString &word) {
+            BankStore store = sampleStore(f);
+            store.at(3, 4).name = QStringLiteral("%1 file%2").arg(word).arg(f);
+            return savePresetFile(store, folder.filePath(QStringLiteral("f%1.pre").arg(f)), 0, 15, error);
+        };
+        for (int f = 0; f < count; ++f)
+            QVERIFY(save(f, QStringLiteral("Alpha")));
+        LibraryDatabase db(path(QStringLiteral("again.db")));
+        QVERIFY(db.open({folder.path()}));
+        QVERIFY(LibraryIndexer::update(db, db.folders(), true).ok);
+        QCOMPARE(db.search(QStringLiteral("alpha"), 0).total, qint64(count));
+
+        const QList<int> changed{0, 9, 19}, removed{1, 18};
+        for (int f : changed)
+            QVERIFY(save(f, QStringLiteral("Beta")));
+        for (int f : removed)
+            QVERIFY(QFile::remove(folder.filePath(QStringLiteral("f%1.pre").arg(f))));
+        const LibraryUpdateResult r = LibraryIndexer::update(db, db.folders(), true);
+        QVERIFY(r.ok);
+        QCOMPARE(r.filesRead, int(changed.size()));
+        QCOMPARE(r.filesRemoved, int(removed.size()));
+        QCOMPARE(db.search(QStringLiteral("alpha"), 0).total,
+                 qint64(count - changed.size() - removed.size()));
+        const LibraryDatabase::Hits beta = db.search(QStringLiteral("beta"), 0);
+        QCOMPARE(beta.total, qint64(changed.size()));
+        // In path order: f0, f19, f9.
+        QStringList names;
+        for (const LibraryDatabase::Hit &h : beta.hits)
+            names << h.name;
+        QCOMPARE(names, (QStringList{QStringLiteral("Beta file0"), QStringLiteral("Beta file19"),
+                                     QStringLiteral("Beta file9")}));
+        // Stale filters would list the files read again twice.
+        QCOMPARE(db.search(QStringLiteral("someone"), 0).total, qint64(count - removed.size()) * PresetCount);
+        QCOMPARE(db.search(QStringLiteral("alpha file5"), 0).total, qint64(1));  // untouched
+        QCOMPARE(db.search(QStringLiteral("alpha file18"), 0).total, qint64(0)); // removed
+        QCOMPARE(db.checkPages(), LibraryDatabase::Check::Sound);
     }
 
     // A FIFO named like a preset file is never opened in a way that waits for a writer,

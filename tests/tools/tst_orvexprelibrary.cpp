@@ -4,12 +4,13 @@
 #include "files/presetfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
+#include <QVariant>
 
 class TestOrvexPreLibrary : public QObject
 {
@@ -32,6 +33,70 @@ class TestOrvexPreLibrary : public QObject
     static QStringList library(const QStringList &rest)
     {
         return QStringList{QStringLiteral("library")} + rest;
+    }
+
+    QProcess *startOrvexPre(const QStringList &args, const QString &data)
+    {
+        auto *process = new QProcess(this);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(data));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("HOME"), home.path());
+        process->setProcessEnvironment(env);
+        process->start(QStringLiteral(ORVEX_PRE), args);
+        return process;
+    }
+
+    QString databaseOf(const QString &data) const
+    {
+        return home.filePath(data + QStringLiteral("/Quillmoth/Orvex_presetmanager/library.db"));
+    }
+
+    // `count` full files whose presets all differ, in a folder of their own.
+    QString manyFiles(const QString &name, int count)
+    {
+        const QString folder = home.filePath(name);
+        if (QDir(folder).exists())
+            return folder;
+        QDir().mkpath(folder);
+        BankStore store;
+        for (int f = 0; f < count; ++f) {
+            for (int b = 0; b < BankCount; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p) {
+                    PresetRecord &r = store.at(b, p);
+                    r.name = QStringLiteral("F%1 B%2 P%3").arg(f).arg(b).arg(p);
+                    r.author = QStringLiteral("Ann");
+                    r.params.fill(uint8_t((f + b + p) & 0x7F));
+                    r.params[1] = uint8_t(f & 0x7F);
+                }
+            QString error;
+            if (!savePresetFile(store, QStringLiteral("%1/f%2.pre").arg(folder).arg(f), 0, 15, error))
+                return QString();
+        }
+        return folder;
+    }
+
+    // Runs `sql` on the database from outside; the first row's first value, or an empty
+    // variant when it could not be read (yet).
+    static QVariant ask(const QString &db, const QString &sql, const QString &bind = QString())
+    {
+        QVariant out;
+        if (!QFileInfo::exists(db))
+            return out;
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("ask"));
+            raw.setDatabaseName(db);
+            if (raw.open()) {
+                QSqlQuery q(raw);
+                q.prepare(sql);
+                if (!bind.isNull())
+                    q.addBindValue(bind);
+                if (q.exec() && q.next())
+                    out = q.value(0);
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("ask"));
+        return out;
     }
 
 private slots:
@@ -85,6 +150,76 @@ private slots:
         r = orvexPre(library({QStringLiteral("search"), QStringLiteral("nothing-like-this")}));
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QByteArray());
+    }
+
+    // An update killed while it stores leaves a sound database, and the next one completes
+    // what it began.
+    void aKilledUpdateLeavesASoundLibrary()
+    {
+        const int count = 40;
+        const QString folder = manyFiles(QStringLiteral("many"), count);
+        QVERIFY(!folder.isEmpty());
+        const QString data = QStringLiteral("killed");
+        const QString db = databaseOf(data);
+        const QString inFolder = QStringLiteral("SELECT count(*) FROM files WHERE path LIKE ? || '/%'");
+        QProcess *child = startOrvexPre(library({QStringLiteral("add"), folder}), data);
+        QVERIFY(child->waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            ask(db, inFolder, folder).toInt() > 0 || child->state() == QProcess::NotRunning, 60000);
+        child->kill();
+        QVERIFY(child->waitForFinished());
+        QCOMPARE(ask(db, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+
+        const Run r = orvexPre(library({QStringLiteral("update")}), data);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(ask(db, inFolder, folder).toInt(), count);
+        QCOMPARE(ask(db, QStringLiteral("SELECT sum(presets) FROM files WHERE path LIKE ? || '/%'"), folder)
+                     .toLongLong(),
+                 qint64(count) * PresetCount);
+        QCOMPARE(ask(db, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        const Run where = orvexPre(library({QStringLiteral("where"), folder + QStringLiteral("/f7.pre"),
+                                            QStringLiteral("3"), QStringLiteral("9")}),
+                                   data);
+        QCOMPARE(where.exitCode, 0);
+        QVERIFY2(where.out.contains("/f7.pre\t3\t9\tF7 B3 P9\tAnn\t"), where.out);
+    }
+
+    // Two programs updating at once: the second waits for the first and finds every file
+    // stored, so each file is read and stored once, and both report the whole library.
+    void twoProgramsStoreEachFileOnce()
+    {
+        const int count = 30;
+        const QString folder = manyFiles(QStringLiteral("shared"), count);
+        QVERIFY(!folder.isEmpty());
+        const QString data = QStringLiteral("two");
+        const QString db = databaseOf(data);
+        QCOMPARE(orvexPre(library({QStringLiteral("folders")}), data).exitCode, 0);
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(db);
+            QVERIFY(raw.open());
+            for (const char *sql : {"CREATE TABLE stores(path TEXT)",
+                                    "CREATE TRIGGER stored_new AFTER INSERT ON files"
+                                    " BEGIN INSERT INTO stores VALUES(new.path); END",
+                                    "CREATE TRIGGER stored_again AFTER UPDATE ON files"
+                                    " BEGIN INSERT INTO stores VALUES(new.path); END"})
+                QVERIFY(QSqlQuery(raw).exec(QLatin1String(sql)));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+
+        QProcess *first = startOrvexPre(library({QStringLiteral("add"), folder}), data);
+        QProcess *second = startOrvexPre(library({QStringLiteral("add"), folder}), data);
+        for (QProcess *p : {first, second}) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        const QString stores = QStringLiteral("SELECT count(*) FROM stores WHERE path LIKE ? || '/%'");
+        QCOMPARE(ask(db, stores, folder).toInt(), count);
+        QCOMPARE(ask(db, QStringLiteral("SELECT count(DISTINCT path) FROM stores")).toInt(),
+                 ask(db, QStringLiteral("SELECT count(*) FROM stores")).toInt());
+        const QByteArray summary = first->readAllStandardOutput();
+        QVERIFY2(summary.contains(QByteArray::number(qint64(count) * PresetCount) + " presets"), summary);
+        QCOMPARE(second->readAllStandardOutput(), summary);
     }
 
     void badCommandLinesAndFiles_data()
@@ -177,18 +312,15 @@ private slots:
             QVERIFY(q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
             QVERIFY(q.exec(QStringLiteral("PRAGMA page_size")) && q.next());
             pageSize = q.value(0).toLongLong();
-            QVERIFY(
-                q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'presets_hash'")) &&
-                q.next());
+            QVERIFY(q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'presets'")) &&
+                    q.next());
             root = q.value(0).toInt();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QVERIFY(root > 1);
+        // The presets' own page: an update of unchanged files never reads or writes it.
         QFile f(db);
         QVERIFY(f.open(QIODevice::ReadWrite) && f.seek((root - 1) * pageSize));
-        const QByteArray rootPage = f.read(pageSize);
-        QCOMPARE(int(uchar(rootPage.at(0))), 0x02); // an interior page of the index
-        const quint32 last = qFromBigEndian<quint32>(rootPage.constData() + 8);
-        QVERIFY(f.seek((last - 1) * pageSize));
         QCOMPARE(f.write(QByteArray(int(pageSize), '\xff')), pageSize);
         f.close();
 

@@ -1,0 +1,109 @@
+#include "library/libraryrecords.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace LibraryRecords {
+
+namespace {
+
+// Per preset: preset (1 byte), category (4, as the file gave it), hash (8), name length (2),
+// name, author length (2), author; numbers little endian, text UTF-8.
+constexpr qsizetype FixedBytes = 1 + 4 + 8 + 2;
+constexpr qsizetype SoundBytes = 8 + 2;
+
+template <typename T> void appendNumber(QByteArray &out, T value)
+{
+    const T le = qToLittleEndian(value);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+void appendText(QByteArray &out, const QString &text)
+{
+    // Plain ASCII, as most names are, goes in without a temporary string.
+    const qsizetype length = text.size();
+    if (length <= 0xFFFF &&
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        appendNumber(out, quint16(length));
+        const qsizetype at = out.size();
+        out.resize(at + length);
+        for (qsizetype i = 0; i < length; ++i)
+            out[at + i] = char(text[i].unicode());
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8().left(0xFFFF);
+    appendNumber(out, quint16(utf8.size()));
+    out += utf8;
+}
+
+// The text at `at`, moving `at` past it; false when the blob ends too soon.
+bool readText(const QByteArray &in, qsizetype &at, QString *text)
+{
+    if (at + 2 > in.size())
+        return false;
+    const qsizetype length = qFromLittleEndian<quint16>(in.constData() + at);
+    at += 2;
+    if (at + length > in.size())
+        return false;
+    if (text)
+        *text = QString::fromUtf8(in.constData() + at, length);
+    at += length;
+    return true;
+}
+
+} // namespace
+
+int soundGroup(qint64 hash)
+{
+    static_assert(SoundGroups == 16, "the group is the hash's top four bits");
+    return int(quint64(hash) >> 60);
+}
+
+void appendRecord(QByteArray &records, int preset, const PresetRecord &record, qint64 hash)
+{
+    records += char(preset);
+    appendNumber(records, qint32(record.category));
+    appendNumber(records, hash);
+    appendText(records, record.name);
+    appendText(records, record.author);
+}
+
+bool findRecord(const QByteArray &records, int preset, Record &out)
+{
+    qsizetype at = 0;
+    while (at + FixedBytes <= records.size()) {
+        const bool wanted = uchar(records[at]) == preset;
+        const int category = qFromLittleEndian<qint32>(records.constData() + at + 1);
+        const qint64 hash = qFromLittleEndian<qint64>(records.constData() + at + 5);
+        at += 1 + 4 + 8;
+        if (!wanted) {
+            if (!readText(records, at, nullptr) || !readText(records, at, nullptr))
+                return false;
+            continue;
+        }
+        out.category = category;
+        out.hash = hash;
+        return readText(records, at, &out.name) && readText(records, at, &out.author);
+    }
+    return false;
+}
+
+void appendSound(QByteArray &entries, qint64 hash, int position)
+{
+    appendNumber(entries, hash);
+    appendNumber(entries, quint16(position));
+}
+
+std::vector<int> soundPositions(const QByteArray &entries, qint64 hash)
+{
+    std::vector<int> out;
+    const qint64 le = qToLittleEndian(hash);
+    for (qsizetype at = 0; at + SoundBytes <= entries.size(); at += SoundBytes)
+        if (std::memcmp(entries.constData() + at, &le, 8) == 0)
+            out.push_back(qFromLittleEndian<quint16>(entries.constData() + at + 8));
+    return out;
+}
+
+} // namespace LibraryRecords
