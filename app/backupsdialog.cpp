@@ -1,5 +1,6 @@
 #include "app/backupsdialog.h"
 
+#include "device/backuptexts.h"
 #include "editing/presetcomparison.h"
 #include "model/bankstore.h"
 
@@ -14,7 +15,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &document, QWidget *parent)
+BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &document, const QLocale &locale,
+                             QWidget *parent)
     : QDialog(parent), entries(catalog.entries()), document(document)
 {
     setObjectName(QStringLiteral("backupsDialog"));
@@ -31,12 +33,20 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     list->setObjectName(QStringLiteral("backupList"));
     list->setAccessibleName(tr("Backups"));
     list->setRootIsDecorated(false);
-    list->setHeaderLabels(
-        {tr("Made"), tr("Module serial"), tr("Firmware"), tr("Differ from the document"), tr("File")});
-    const QLocale locale;
+    list->setHeaderLabels({tr("Made"), tr("Covers"), tr("Module serial"), tr("Firmware"),
+                           tr("Differ from the document"), tr("File")});
     for (const BackupCatalog::Entry &e : entries) {
         auto *item = new QTreeWidgetItem(list);
-        item->setText(Made, locale.toString(e.made, QLocale::ShortFormat));
+        item->setText(Made, BackupTexts::made(e.made, locale));
+        item->setText(Covers, BackupTexts::coverage(e.held));
+        if (e.unused) {
+            // Kept, since it still shows what the module held, but nothing was overwritten.
+            item->setText(Covers, tr("%1 (export cancelled, nothing written)").arg(item->text(Covers)));
+            item->setToolTip(Covers, tr("The export this backup was made for was cancelled before it wrote "
+                                        "anything."));
+            for (int c = Made; c <= File; ++c)
+                item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
+        }
         item->setText(Serial, e.serial.isEmpty() ? tr("unknown") : e.serial);
         item->setText(Firmware, e.firmware.isEmpty() ? tr("unknown") : e.firmware);
         item->setText(Differ, QStringLiteral("…"));

@@ -104,6 +104,22 @@ bool BackupCatalog::writeInfo(const QString &backupPath, const QString &serial, 
     return false;
 }
 
+bool BackupCatalog::markUnused(const QString &backupPath, QString &errorText)
+{
+    QFile info(infoPath(backupPath));
+    QByteArray text;
+    if (info.size() < 4096 && info.open(QIODevice::ReadOnly))
+        text = info.readAll();
+    info.close();
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += '\n';
+    text += "written=none\n";
+    if (WholeFileWriter::write(infoPath(backupPath), text) == WholeFileWriter::Result::Written)
+        return true;
+    errorText = tr("Cannot write %1.").arg(QDir::toNativeSeparators(infoPath(backupPath)));
+    return false;
+}
+
 bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionMask &present,
                          QString &errorText)
 {
@@ -146,6 +162,8 @@ BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)
                 e.firmware = l.mid(9);
             else if (l.startsWith(QLatin1String("presets=")) && !maskFromText(l.mid(8), e.held))
                 e.held = userBanks();
+            else if (l == QLatin1String("written=none"))
+                e.unused = true;
         }
     }
     return e;
