@@ -233,9 +233,11 @@ void MidiSetting::finderDone()
     const ModuleFinder::Found &best = found.front();
     MidiInList->setCurrentRow(best.input);
     MidiOutList->setCurrentRow(best.output);
-    QString text = tr("Found the module %1 on %2 and %3.")
-                       .arg(Sysex::formatSerial(best.identity.serialNumber),
-                            MidiInList->item(best.input)->text(), MidiOutList->item(best.output)->text());
+    const QString serial = Sysex::formatSerial(best.identity.serialNumber);
+    const QString inPort = MidiInList->item(best.input)->text();
+    const QString outPort = MidiOutList->item(best.output)->text();
+    QString text = inPort == outPort ? tr("Found the module %1 on %2.").arg(serial, inPort)
+                                     : tr("Found the module %1 on %2 and %3.").arg(serial, inPort, outPort);
     if (found.size() > 1) {
         QStringList others;
         for (size_t i = 1; i < found.size(); ++i)
