@@ -15,6 +15,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &document, const QLocale &locale,
                              QWidget *parent)
     : QDialog(parent), entries(catalog.entries()), document(document)
@@ -61,8 +63,11 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     } else {
         list->setCurrentItem(list->topLevelItem(0));
     }
-    for (int c = Made; c < File; ++c)
+    int columns = 0;
+    for (int c = Made; c <= File; ++c) {
         list->resizeColumnToContents(c);
+        columns += list->columnWidth(c);
+    }
 
     compareButton = new QPushButton(tr("Compare"));
     compareButton->setToolTip(tr("Mark in the table the presets that differ from this backup"));
@@ -81,7 +86,9 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     layout->addWidget(folderLabel);
     layout->addWidget(list, 1);
     layout->addLayout(buttons);
-    resize(760, 380);
+    // Wide enough for every column, the file name included, up to most of a small screen.
+    const int margins = layout->contentsMargins().left() + layout->contentsMargins().right();
+    resize(std::clamp(columns + 2 * list->frameWidth() + margins + 24, 760, 1200), 380);
 
     connect(compareButton, &QPushButton::clicked, this, [this] { finish(Choice::Compare); });
     connect(restoreButton, &QPushButton::clicked, this, [this] { finish(Choice::Restore); });

@@ -89,6 +89,7 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     VersionEdit->setFocusPolicy(Qt::StrongFocus);
     TransferButton->setEnabled(false);
     midi.setExportMode(false);
+    placeButtons();
     // Connect is the first thing to do; the read-only fields come later in the tab order.
     ConnectButton->setFocus();
 }
@@ -149,6 +150,28 @@ void MidiSetting::applyTitle()
         setWindowTitle(exportAll ? tr("Export to Orvex+") : tr("Import from Orvex+"));
     }
     IconLabel->setAccessibleName(windowTitle());
+    placeButtons();
+}
+
+void MidiSetting::placeButtons()
+{
+    // The form's widths fit the English words; longer ones (German, a larger font) get
+    // room of their own instead of touching the border.
+    const QRect connect = ConnectButton->geometry();
+    const int connectWidth = std::max(75, ConnectButton->sizeHint().width());
+    ConnectButton->setGeometry(connect.x(), connect.y(), connectWidth, connect.height());
+    const int transferX = connect.x() + connectWidth + 5;
+    const int transferWidth = std::max(75, TransferButton->sizeHint().width());
+    TransferButton->setGeometry(transferX, connect.y(), transferWidth, connect.height());
+    const int textX = std::max(365, transferX + transferWidth + 10);
+    const QRect text = TryConText->geometry();
+    TryConText->setGeometry(textX, text.y(), std::max(60, formWidth - 11 - textX), text.height());
+    for (QPushButton *b : {FindButton, RescanButton}) {
+        const QRect r = b->geometry();
+        const int w = std::max(r.width(), b->sizeHint().width());
+        // Find stays at the left edge, Rescan at the right.
+        b->setGeometry(b == FindButton ? r.x() : r.right() + 1 - w, r.y(), w, r.height());
+    }
 }
 
 void MidiSetting::setRestoreOf(const QString &fileName, const QString &madeText)
@@ -300,6 +323,7 @@ void MidiSetting::updateConnectionUi()
     ConnectButton->setToolTip(disconnected ? tr("Open the chosen ports and ask the module who it is")
                                            : tr("Close the ports"));
     ConnectButton->setEnabled(true);
+    placeButtons();
     TransferButton->setEnabled(state == MidiTransfer::Connected);
     // Once the module answered, the transfer is the next step.
     if (state == MidiTransfer::Connected)

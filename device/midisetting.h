@@ -132,6 +132,7 @@ private:
     void noteBackupUnused();
     void finderDone();
     void applyTitle();
+    void placeButtons();
 
     MidiTransfer midi;
     QStringList nameChanges;

@@ -117,8 +117,8 @@ void TransferStatusPanel::showNote(const QString &text)
 int TransferStatusPanel::wantedHeight(int width) const
 {
     const QFontMetrics metrics = label->fontMetrics();
-    // Never less than before: the panel keeps its place while texts come and go.
-    const int minimumText = 3 * metrics.lineSpacing();
+    // Two lines at least, so the panel keeps its place while short texts come and go.
+    const int minimumText = 2 * metrics.lineSpacing();
     int buttons = 0;
     for (QPushButton *b : allButtons())
         buttons = std::max(buttons, b->sizeHint().height());
