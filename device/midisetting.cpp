@@ -411,6 +411,14 @@ void MidiSetting::finishTransfer()
     progressBar->hide();
     hidePreview();
     if (midi.exportMode()) {
+        // Only the presets written: those of another choice, or unticked, keep the texts the
+        // module holds.
+        if (previewRecords) {
+            SelectionMask written;
+            for (int i : midi.plan().changes())
+                written.set(i / PresetsPerBank, i % PresetsPerBank);
+            nameChanges = TransferBackup::nameChanges(*previewRecords, &written);
+        }
         // The summary stays until the user closes the dialog.
         if (midi.changeCount() > 0)
             for (const QString &line : nameChanges)

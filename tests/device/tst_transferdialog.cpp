@@ -5,6 +5,7 @@
 #include "device/backupcatalog.h"
 #include "device/exportpreviewpanel.h"
 #include "device/midisetting.h"
+#include "device/transferbackup.h"
 #include "device/transferlogpanel.h"
 #include "device/transferstatuspanel.h"
 #include "device/transfertexts.h"
@@ -490,6 +491,42 @@ private slots:
         d.status->cancelButton->click();
         QVERIFY(BackupCatalog::entryFor(backup).unused);
         QVERIFY(!(rig.banks() == local));
+    }
+
+    // The summary names only the texts of presets written, not those of another choice.
+    void theSummaryNamesOnlyWrittenTexts()
+    {
+        Rig rig;
+        QTemporaryDir dir;
+        MidiSetting d(rig.backend);
+        d.setBackupFile(dir.filePath(QStringLiteral("b.pre")));
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.setMode(true);
+        BankStore records;
+        records.fromDump(rig.banks().data());
+        records.at(1, 3).name = QStringLiteral("Crème");
+        records.at(1, 9).name = QStringLiteral("Brûlée");
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                recordToImage(records.at(b, p), d.transferBanks().at(b, p).data());
+        d.setPreviewSource(&records);
+        d.setNameChanges(TransferBackup::nameChanges(records));
+        SelectionMask chosen;
+        chosen.set(1, 3);
+        d.setFixedChoice(ExportChoice::presets(chosen));
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.Connect();
+        QTRY_VERIFY(d.TransferButton->isEnabled());
+        d.Transfer();
+        QTRY_VERIFY_WITH_TIMEOUT(d.status->writeButton->isVisible(), 20000);
+        d.status->writeButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(d.transferDone(), 20000);
+        const QString summary = d.status->text();
+        QVERIFY2(summary.contains(QStringLiteral("Bank 2, preset 4: \"Crème\" becomes \"Cr me\"")),
+                 qPrintable(summary));
+        QVERIFY2(!summary.contains(QStringLiteral("Brûlée")), qPrintable(summary));
     }
 
     // Ten lines of summary show without scrolling.
