@@ -1,6 +1,7 @@
 #include "device/exportpreviewpanel.h"
 
 #include "editing/exportpreview.h"
+#include "model/categorytable.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -80,14 +81,14 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
         menu->exec(view->viewport()->mapToGlobal(at));
         menu->deleteLater();
     });
-    fitColumns();
+    fitColumns(false);
 }
 
 void ExportPreviewPanel::showPreview()
 {
     view->sortByColumn(ExportPreview::Position, Qt::AscendingOrder);
     view->scrollToTop();
-    fitColumns();
+    fitColumns(true);
     showCount(preview->tickedCount());
 }
 
@@ -96,7 +97,7 @@ QString ExportPreviewPanel::summaryText() const
     return summary->text();
 }
 
-void ExportPreviewPanel::fitColumns()
+void ExportPreviewPanel::fitColumns(bool measureRows)
 {
     const QFontMetrics cells = view->fontMetrics();
     const QFontMetrics header = view->horizontalHeader()->fontMetrics();
@@ -108,28 +109,59 @@ void ExportPreviewPanel::fitColumns()
                      view->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, view);
     const int sortArrow = view->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, view);
     const int margin = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + em;
-    const int rows = preview->rowCount();
+    static const std::vector<ExportPreview::Row> none;
+    const std::vector<ExportPreview::Row> &rows = measureRows ? preview->rows() : none;
+    // A length in characters from the row's own fields, cheap for every row; only the
+    // longest few are then measured as shown.
+    auto length = [](const ExportPreview::Row &r, int column) -> int {
+        auto category = [](int c) { return int(qstrlen(categoryFor(c).name)); };
+        switch (column) {
+        case ExportPreview::Position:
+            return (r.bank >= 9 ? 1 : 0) + (r.preset >= 9 ? 1 : 0) + (r.preset >= 99 ? 1 : 0);
+        case ExportPreview::NowName:
+            return int(r.nowName.size());
+        case ExportPreview::NowAuthor:
+            return int(r.nowAuthor.size());
+        case ExportPreview::NowCategory:
+            return category(r.nowCategory);
+        case ExportPreview::NewName:
+            return int(r.newName.size());
+        case ExportPreview::NewAuthor:
+            return int(r.newAuthor.size());
+        case ExportPreview::NewCategory:
+            return category(r.newCategory);
+        case ExportPreview::Kept:
+            return r.keptName.isNull() && r.keptAuthor.isNull()
+                       ? 0
+                       : int(r.keptName.size() + r.keptAuthor.size()) + 10;
+        default:
+            return 0;
+        }
+    };
     fittedWidth = 0;
     for (int c = 0; c < ExportPreview::ColumnCount; ++c) {
         // The heading whole, with room for the sort arrow, in any language.
         int width =
             header.horizontalAdvance(preview->headerData(c, Qt::Horizontal).toString()) + sortArrow + 2 * em;
-        std::vector<QString> longest;
-        for (int r = 0; r < rows; ++r) {
-            QString text = preview->data(preview->index(r, c)).toString();
+        std::vector<std::pair<int, int>> longest; // length, row
+        for (size_t r = 0; r < rows.size(); ++r) {
+            // Each kind of change once; otherwise the longest texts.
+            const int n = c == ExportPreview::Change ? int(rows[r].kind) + 1 : length(rows[r], c);
+            if (c == ExportPreview::Change &&
+                std::any_of(longest.begin(), longest.end(), [n](const auto &l) { return l.first == n; }))
+                continue;
             if (int(longest.size()) < MeasuredPerColumn) {
-                longest.push_back(std::move(text));
+                longest.emplace_back(n, int(r));
                 continue;
             }
-            auto shortest =
-                std::min_element(longest.begin(), longest.end(),
-                                 [](const QString &a, const QString &b) { return a.size() < b.size(); });
-            if (text.size() > shortest->size())
-                *shortest = std::move(text);
+            auto shortest = std::min_element(longest.begin(), longest.end());
+            if (n > shortest->first)
+                *shortest = {n, int(r)};
         }
         int content = 0;
-        for (const QString &text : longest)
-            content = std::max(content, cells.horizontalAdvance(text));
+        for (const auto &l : longest)
+            content = std::max(
+                content, cells.horizontalAdvance(preview->data(preview->index(l.second, c)).toString()));
         if (c == ExportPreview::Position)
             content += tick;
         width = std::max(width, std::min(content, MaxColumnChars * average) + margin);

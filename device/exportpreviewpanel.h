@@ -46,7 +46,8 @@ protected:
 
 private:
     void showCount(int ticked);
-    void fitColumns();
+    // The headings always; with `measureRows` the texts of the list too.
+    void fitColumns(bool measureRows);
 
     ExportPreview *preview;
     int fittedWidth = 0;
