@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -474,6 +476,18 @@ private slots:
                 tickBank = a;
         QVERIFY(tickBank);
         tickBank->trigger();
+        QCOMPARE(d.exportPreview().tickedCount(), 2);
+        // A click on the tick of a selected row acts on every selected row.
+        view->selectAll();
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = view->visualRect(d.exportPreview().index(0, ExportPreview::Position));
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect tick =
+            view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, tick.center());
+        QCOMPARE(d.exportPreview().tickedCount(), 0);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, tick.center());
         QCOMPARE(d.exportPreview().tickedCount(), 2);
 
         // Headings whole over selected rows; texts whole; the empty column not the widest.
