@@ -237,7 +237,7 @@ bool ExportPreviewPanel::eventFilter(QObject *watched, QEvent *event)
     // A click on the tick of a selected row acts on the whole selection.
     if (watched == view->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        const QModelIndex at = view->indexAt(mouse->pos());
+        const QModelIndex at = view->indexAt(mouse->position().toPoint());
         if (mouse->button() == Qt::LeftButton && at.isValid() && at.column() == ExportPreview::Position &&
             mouse->modifiers() == Qt::NoModifier &&
             view->selectionModel()->isRowSelected(at.row(), QModelIndex()) &&
@@ -248,7 +248,7 @@ bool ExportPreviewPanel::eventFilter(QObject *watched, QEvent *event)
             option.features |= QStyleOptionViewItem::HasCheckIndicator;
             const QRect tick =
                 view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
-            if (tick.contains(mouse->pos())) {
+            if (tick.contains(mouse->position().toPoint())) {
                 const bool wasTicked = preview->data(at, Qt::CheckStateRole).toInt() == Qt::Checked;
                 preview->setTicked(selectedPositions(), !wasTicked);
                 return true;

@@ -270,9 +270,11 @@ void MidiSetting::finderDone()
         text += QLatin1Char(' ') + tr("Also answering: %1. Choose their ports to use another.")
                                        .arg(others.join(QStringLiteral("; ")));
     }
-    // The ordinary connection follows, so the serial number and version show as always.
+    // The ordinary connection follows, so the serial number and version show as always;
+    // a port gone meanwhile is named by it instead.
     Connect();
-    status->showNote(text);
+    if (midi.connectionState() != MidiTransfer::Disconnected)
+        status->showNote(text);
 }
 
 void MidiSetting::pollPorts()
