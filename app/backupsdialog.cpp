@@ -1,5 +1,6 @@
 #include "app/backupsdialog.h"
 
+#include "device/backuptexts.h"
 #include "editing/presetcomparison.h"
 #include "model/bankstore.h"
 
@@ -14,7 +15,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &document, QWidget *parent)
+#include <algorithm>
+
+BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &document, const QLocale &locale,
+                             QWidget *parent)
     : QDialog(parent), entries(catalog.entries()), document(document)
 {
     setObjectName(QStringLiteral("backupsDialog"));
@@ -31,12 +35,20 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     list->setObjectName(QStringLiteral("backupList"));
     list->setAccessibleName(tr("Backups"));
     list->setRootIsDecorated(false);
-    list->setHeaderLabels(
-        {tr("Made"), tr("Module serial"), tr("Firmware"), tr("Differ from the document"), tr("File")});
-    const QLocale locale;
+    list->setHeaderLabels({tr("Made"), tr("Covers"), tr("Module serial"), tr("Firmware"),
+                           tr("Differ from the document"), tr("File")});
     for (const BackupCatalog::Entry &e : entries) {
         auto *item = new QTreeWidgetItem(list);
-        item->setText(Made, locale.toString(e.made, QLocale::ShortFormat));
+        item->setText(Made, BackupTexts::made(e.made, locale));
+        item->setText(Covers, BackupTexts::coverage(e.held));
+        if (e.unused) {
+            // Kept, since it still shows what the module held, but nothing was overwritten.
+            item->setText(Covers, tr("%1 (export cancelled, nothing written)").arg(item->text(Covers)));
+            item->setToolTip(Covers, tr("The export this backup was made for was cancelled before it wrote "
+                                        "anything."));
+            for (int c = Made; c <= File; ++c)
+                item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
+        }
         item->setText(Serial, e.serial.isEmpty() ? tr("unknown") : e.serial);
         item->setText(Firmware, e.firmware.isEmpty() ? tr("unknown") : e.firmware);
         item->setText(Differ, QStringLiteral("…"));
@@ -51,8 +63,11 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     } else {
         list->setCurrentItem(list->topLevelItem(0));
     }
-    for (int c = Made; c < File; ++c)
+    int columns = 0;
+    for (int c = Made; c <= File; ++c) {
         list->resizeColumnToContents(c);
+        columns += list->columnWidth(c);
+    }
 
     compareButton = new QPushButton(tr("Compare"));
     compareButton->setToolTip(tr("Mark in the table the presets that differ from this backup"));
@@ -71,7 +86,9 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     layout->addWidget(folderLabel);
     layout->addWidget(list, 1);
     layout->addLayout(buttons);
-    resize(760, 380);
+    // Wide enough for every column, the file name included, up to most of a small screen.
+    const int margins = layout->contentsMargins().left() + layout->contentsMargins().right();
+    resize(std::clamp(columns + 2 * list->frameWidth() + margins + 24, 760, 1200), 380);
 
     connect(compareButton, &QPushButton::clicked, this, [this] { finish(Choice::Compare); });
     connect(restoreButton, &QPushButton::clicked, this, [this] { finish(Choice::Restore); });

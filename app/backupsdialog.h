@@ -3,20 +3,23 @@
 #include "device/backupcatalog.h"
 
 #include <QDialog>
+#include <QLocale>
 
 class BankStore;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
 
-// The export backups in the data folder, newest first: when each was made, from which
-// module, and how many presets differ from the document. Compare or restore the chosen
+// The export backups in the data folder, newest first: when each was made (in the
+// interface language), what it covers, from which module, and how many presets differ
+// from the document; a backup whose export wrote nothing is marked so. Compare or restore the chosen
 // one; the dialog only says which, the caller does it.
 class BackupsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    BackupsDialog(const BackupCatalog &catalog, const BankStore &document, QWidget *parent = nullptr);
+    BackupsDialog(const BackupCatalog &catalog, const BankStore &document, const QLocale &locale = QLocale(),
+                  QWidget *parent = nullptr);
 
     QString chosenPath() const;
     // Set by Compare or Restore when the dialog closes with one chosen.
@@ -31,7 +34,7 @@ public:
     QPushButton *restoreButton = nullptr;
     QPushButton *closeButton = nullptr;
 
-    enum ColumnIndex { Made, Serial, Firmware, Differ, File };
+    enum ColumnIndex { Made, Covers, Serial, Firmware, Differ, File };
 
 private:
     void countNext();

@@ -4,6 +4,7 @@
 
 #include "app/backupsdialog.h"
 #include "app/comparecontroller.h"
+#include "device/backuptexts.h"
 #include "files/fileflows.h"
 #include "views/bigtable.h"
 #include "views/comparebar.h"
@@ -100,7 +101,7 @@ void MainWindow::compareWithModule()
 
 void MainWindow::showBackups()
 {
-    BackupsDialog dialog(BackupCatalog(), bankStore, this);
+    BackupsDialog dialog(BackupCatalog(), bankStore, BackupTexts::interfaceLocale(language), this);
     // Without loaded banks there is nothing to compare with; a restore needs none.
     dialog.compareButton->setEnabled(dialog.compareButton->isEnabled() && banksLoaded);
     dialog.exec();

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "device/backupcatalog.h"
+#include "device/backuptexts.h"
 #include "device/midisetting.h"
 #include "device/transferbackup.h"
 #include "device/transferstatuspanel.h"
@@ -44,10 +45,8 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll,
     dialog.outName = settings.value(MidiOutNameKey).toString();
     dialog.fillPortLists();
     dialog.setMode(exportAll);
-    if (!readTip.isEmpty()) {
-        dialog.TransferButton->setText(MainWindow::tr("Read"));
-        dialog.TransferButton->setToolTip(readTip);
-    }
+    if (!readTip.isEmpty())
+        dialog.setReadForCompare(readTip);
     dialog.transfer().setQuietTime(settings.value(QuietTimeKey, MidiTransfer::DefaultQuietMs).toInt());
     // Each new state of the transfer, its end included, is spoken while the focus stays put.
     QLabel *statusLine = dialog.status->label;
@@ -63,9 +62,13 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll,
 // Exports the user banks of `source` through the transfer dialog: the user chooses what
 // (unless `fixed` says), looks over every change and writes. True when the module now
 // holds every user preset of `source`.
-bool runExport(MainWindow &window, const BankStore &source, const ExportChoice *fixed)
+bool runExport(MainWindow &window, const BankStore &source, const ExportChoice *fixed,
+               const QString &restoredFile = QString())
 {
     MidiSetting dialog(backendFor(window));
+    if (!restoredFile.isEmpty())
+        dialog.setRestoreOf(restoredFile, BackupTexts::made(BackupCatalog::entryFor(restoredFile).made,
+                                                            BackupTexts::interfaceLocale(window.language)));
     TransferBanks &images = dialog.transferBanks();
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
@@ -104,7 +107,7 @@ void MainWindow::restoreBackup(const QString &fileName)
     const ExportChoice all = ExportChoice::allUserBanks();
     const ExportChoice choice = held == all.positions() ? all : ExportChoice::presets(held);
     // The document is not touched: the module gets the backup, the window keeps its banks.
-    runExport(*this, backup, &choice);
+    runExport(*this, backup, &choice, fileName);
     document.moduleOverwritten();
 }
 

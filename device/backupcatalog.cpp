@@ -3,6 +3,7 @@
 #include "device/transferbackup.h"
 #include "files/backupinfo.h"
 #include "files/presetfile.h"
+#include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,20 @@ bool BackupCatalog::writeInfo(const QString &backupPath, const QString &serial, 
     return false;
 }
 
+bool BackupCatalog::markUnused(const QString &backupPath, QString &errorText)
+{
+    QByteArray text;
+    if (RegularFile::read(infoPath(backupPath), 4096, text) != RegularFile::Result::Ok)
+        text.clear();
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += '\n';
+    text += "written=none\n";
+    if (WholeFileWriter::write(infoPath(backupPath), text) == WholeFileWriter::Result::Written)
+        return true;
+    errorText = tr("Cannot write %1.").arg(QDir::toNativeSeparators(infoPath(backupPath)));
+    return false;
+}
+
 bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionMask &present,
                          QString &errorText)
 {
@@ -90,6 +105,7 @@ BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)
     e.serial = info.serial;
     e.firmware = info.firmware;
     e.held = info.held;
+    e.unused = info.unused;
     return e;
 }
 

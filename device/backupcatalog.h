@@ -25,6 +25,8 @@ public:
         // The presets the backup holds: all of banks 2..16 unless an export of a choice
         // read fewer (the others in the file are placeholders).
         SelectionMask held;
+        // The export it was made for wrote nothing (cancelled at the question).
+        bool unused = false;
     };
 
     explicit BackupCatalog(const QString &folder = defaultFolder());
@@ -38,6 +40,8 @@ public:
     // message in errorText when that fails.
     static bool writeInfo(const QString &backupPath, const QString &serial, const QString &firmware,
                           QString &errorText, const SelectionMask *held = nullptr);
+    // Notes beside a backup that its export wrote nothing, so the list can say so.
+    static bool markUnused(const QString &backupPath, QString &errorText);
     // Reads a backup into banks 1..15 of `store`; `present` gets the positions it holds.
     static bool load(const QString &backupPath, BankStore &store, SelectionMask &present, QString &errorText);
     static Entry entryFor(const QString &backupPath);

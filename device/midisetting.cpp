@@ -1,11 +1,13 @@
 #include "device/midisetting.h"
 
+#include "device/backupcatalog.h"
 #include "device/exportchoicebox.h"
 #include "device/exportpreviewpanel.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
 #include "device/transferlogpanel.h"
 #include "device/transferstatuspanel.h"
+#include "device/transfertexts.h"
 #include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
 #include "midi/portnames.h"
@@ -22,32 +24,35 @@
 namespace {
 const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
 const QSize ScreenPictureSize(320, 87);
-
-// The form's buttons are 75 pixels wide, too narrow for "Importieren" or "Neu suchen" once the
-// style's margins are added: such a button grows to its text (leftwards at the form's right
-// side), and what stands right of it gives way.
-void fitButtonToText(QPushButton *button, bool keepRightEdge, QWidget *rightNeighbour = nullptr)
+QStringList listedNames(MidiPort &port, bool input)
 {
-    const int wanted = button->sizeHint().width();
-    if (button->width() >= wanted)
-        return;
-    const int grow = wanted - button->width();
-    QRect place = button->geometry();
-    if (keepRightEdge)
-        place.setLeft(place.left() - grow);
-    else
-        place.setRight(place.right() + grow);
-    button->setGeometry(place);
-    if (rightNeighbour && rightNeighbour->x() < place.right() + 8) {
-        QRect beside = rightNeighbour->geometry();
-        beside.setLeft(place.right() + 8);
-        rightNeighbour->setGeometry(beside);
+    QStringList names;
+    for (int i = 0; i < MidiSetting::MaxListedDevices; ++i) {
+        const std::optional<QString> name = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
+        if (!name)
+            break;
+        names << *name;
     }
+    return names;
+}
+
+QStringList shownNames(const QListWidget *list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+QString chosenName(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->currentItem();
+    return item ? item->text() : QString();
 }
 } // namespace
 
 MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
-    : QDialog(parent), midi(std::move(backend))
+    : QDialog(parent), midi(backend), finder(std::move(backend))
 {
     setupUi(this);
     formWidth = width();
@@ -56,6 +61,12 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     connect(ConnectButton, &QPushButton::clicked, this, &MidiSetting::Connect);
     connect(TransferButton, &QPushButton::clicked, this, &MidiSetting::Transfer);
     connect(RescanButton, &QPushButton::clicked, this, &MidiSetting::rescanPorts);
+    connect(FindButton, &QPushButton::clicked, this, &MidiSetting::findModule);
+    connect(&finder, &ModuleFinder::finished, this, &MidiSetting::finderDone);
+    portPoll = new QTimer(this);
+    portPoll->setInterval(PortPollMs);
+    connect(portPoll, &QTimer::timeout, this, &MidiSetting::pollPorts);
+    portPoll->start();
     connect(&midi, &MidiTransfer::progressChanged, this, [this](int done, int total) {
         // One bar per phase: reading, then writing, so it never runs backwards.
         progressBar->setRange(0, std::max(1, total));
@@ -77,13 +88,18 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     SnEdit->setFocusPolicy(Qt::StrongFocus);
     VersionEdit->setFocusPolicy(Qt::StrongFocus);
     TransferButton->setEnabled(false);
-    fitButtonToText(RescanButton, true);
     midi.setExportMode(false);
+    placeButtons();
+    // Connect is the first thing to do; the read-only fields come later in the tab order.
+    ConnectButton->setFocus();
 }
 
 // The ports close with `midi`, before the dialog stops being a receiver.
 MidiSetting::~MidiSetting()
 {
+    // Closed at the question: nothing was written over the backup's presets.
+    if (midi.phase() == MidiTransfer::Phase::Confirming)
+        noteBackupUnused();
     // The list goes before the preview it shows.
     delete previewPanel;
 }
@@ -109,15 +125,66 @@ void MidiSetting::setMode(bool exportAll)
 {
     midi.setExportMode(exportAll);
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
-    fitButtonToText(TransferButton, false, TryConText);
     TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
                                          : tr("Read all 16 banks from the module"));
     const QString picture = exportAll ? tr(":/Charts/export_screen.png") : tr(":/Charts/import_screen.png");
     IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
-    // The direction in words, not only in the picture.
-    setWindowTitle(exportAll ? tr("Export to Orvex+") : tr("Import from Orvex+"));
-    IconLabel->setAccessibleName(windowTitle());
     choiceBox->setVisible(exportAll && !choiceFixed);
+    applyTitle();
+}
+
+void MidiSetting::applyTitle()
+{
+    // The direction in words, not only in the picture; a restore names its backup, and a
+    // read for a comparison must not sound as if it replaced the document.
+    const bool exportAll = midi.exportMode();
+    if (exportAll && !restoreTitle.isEmpty()) {
+        setWindowTitle(restoreTitle);
+        TransferButton->setText(tr("Restore"));
+        TransferButton->setToolTip(tr("Write the backup %1 to the module").arg(restoreFile));
+    } else if (!exportAll && !readTip.isEmpty()) {
+        setWindowTitle(tr("Read from Orvex+ to compare"));
+        TransferButton->setText(tr("Read"));
+        TransferButton->setToolTip(readTip);
+    } else {
+        setWindowTitle(exportAll ? tr("Export to Orvex+") : tr("Import from Orvex+"));
+    }
+    IconLabel->setAccessibleName(windowTitle());
+    placeButtons();
+}
+
+void MidiSetting::placeButtons()
+{
+    // The form's widths fit the English words; longer ones (German, a larger font) get
+    // room of their own instead of touching the border.
+    const QRect connect = ConnectButton->geometry();
+    const int connectWidth = std::max(75, ConnectButton->sizeHint().width());
+    ConnectButton->setGeometry(connect.x(), connect.y(), connectWidth, connect.height());
+    const int transferX = connect.x() + connectWidth + 5;
+    const int transferWidth = std::max(75, TransferButton->sizeHint().width());
+    TransferButton->setGeometry(transferX, connect.y(), transferWidth, connect.height());
+    const int textX = std::max(365, transferX + transferWidth + 10);
+    const QRect text = TryConText->geometry();
+    TryConText->setGeometry(textX, text.y(), std::max(60, formWidth - 11 - textX), text.height());
+    for (QPushButton *b : {FindButton, RescanButton}) {
+        const QRect r = b->geometry();
+        const int w = std::max(r.width(), b->sizeHint().width());
+        // Find stays at the left edge, Rescan at the right.
+        b->setGeometry(b == FindButton ? r.x() : r.right() + 1 - w, r.y(), w, r.height());
+    }
+}
+
+void MidiSetting::setRestoreOf(const QString &fileName, const QString &madeText)
+{
+    restoreTitle = tr("Restore to Orvex+: the backup of %1").arg(madeText);
+    restoreFile = QFileInfo(fileName).fileName();
+    applyTitle();
+}
+
+void MidiSetting::setReadForCompare(const QString &buttonTip)
+{
+    readTip = buttonTip;
+    applyTitle();
 }
 
 void MidiSetting::setSelection(const SelectionMask &selection)
@@ -131,6 +198,7 @@ void MidiSetting::setFixedChoice(const ExportChoice &choice)
     fixedChoice = choice;
     choiceBox->hide();
     TransferButton->setToolTip(tr("Write %1 to the module").arg(choice.description()));
+    applyTitle();
 }
 
 ExportChoice MidiSetting::exportChoice() const
@@ -151,34 +219,96 @@ void MidiSetting::fillPortLists()
 
 void MidiSetting::rescanPorts()
 {
-    auto chosen = [](const QListWidget *list) {
-        const QListWidgetItem *item = list->currentItem();
-        return item ? item->text() : QString();
-    };
-    fillLists(chosen(MidiInList), MidiInList->currentRow(), chosen(MidiOutList), MidiOutList->currentRow());
+    fillLists(chosenName(MidiInList), MidiInList->currentRow(), chosenName(MidiOutList),
+              MidiOutList->currentRow());
+}
+
+void MidiSetting::findModule()
+{
+    if (midi.connectionState() != MidiTransfer::Disconnected || finder.running())
+        return;
+    rescanPorts();
+    finder.setListenTime(midi.quietTime());
+    if (!finder.start(shownNames(MidiInList), shownNames(MidiOutList))) {
+        status->showNote(tr("No MIDI port could be opened to look for the module."));
+        return;
+    }
+    status->showNote(tr("Looking for the module on every port…"));
+    for (QWidget *w : {static_cast<QWidget *>(MidiInList), static_cast<QWidget *>(MidiOutList),
+                       static_cast<QWidget *>(RescanButton), static_cast<QWidget *>(FindButton),
+                       static_cast<QWidget *>(ConnectButton)})
+        w->setEnabled(false);
+}
+
+void MidiSetting::finderDone()
+{
+    updateConnectionUi();
+    const std::vector<ModuleFinder::Found> &found = finder.found();
+    if (found.empty()) {
+        status->showNote(
+            finder.unpaired().empty()
+                ? tr("No module answered on any port. Is it switched on and connected both ways?")
+                : tr("The module answers on %1, but on no output tried: is its MIDI IN "
+                     "connected?")
+                      .arg(MidiInList->item(finder.unpaired().front())->text()));
+        return;
+    }
+    const ModuleFinder::Found &best = found.front();
+    MidiInList->setCurrentRow(best.input);
+    MidiOutList->setCurrentRow(best.output);
+    const QString serial = Sysex::formatSerial(best.identity.serialNumber);
+    const QString inPort = MidiInList->item(best.input)->text();
+    const QString outPort = MidiOutList->item(best.output)->text();
+    QString text = inPort == outPort ? tr("Found the module %1 on %2.").arg(serial, inPort)
+                                     : tr("Found the module %1 on %2 and %3.").arg(serial, inPort, outPort);
+    if (found.size() > 1) {
+        QStringList others;
+        for (size_t i = 1; i < found.size(); ++i)
+            others << tr("%1 on %2")
+                          .arg(Sysex::formatSerial(found[i].identity.serialNumber),
+                               MidiInList->item(found[i].input)->text());
+        text += QLatin1Char(' ') + tr("Also answering: %1. Choose their ports to use another.")
+                                       .arg(others.join(QStringLiteral("; ")));
+    }
+    // The ordinary connection follows, so the serial number and version show as always;
+    // a port gone meanwhile is named by it instead.
+    Connect();
+    if (midi.connectionState() != MidiTransfer::Disconnected)
+        status->showNote(text);
+}
+
+void MidiSetting::pollPorts()
+{
+    // Only while nothing is open: a rescan renumbers the devices.
+    if (midi.connectionState() != MidiTransfer::Disconnected || finder.running())
+        return;
+    MidiPort &port = midi.protocol().port();
+    port.backend().rescan();
+    if (listedNames(port, true) == shownNames(MidiInList) &&
+        listedNames(port, false) == shownNames(MidiOutList))
+        return;
+    fillLists(chosenName(MidiInList), MidiInList->currentRow(), chosenName(MidiOutList),
+              MidiOutList->currentRow(), false);
 }
 
 void MidiSetting::fillLists(const QString &inWanted, int inFallback, const QString &outWanted,
-                            int outFallback)
+                            int outFallback, bool rescan)
 {
     MidiPort &port = midi.protocol().port();
     // Read once here and kept by the backend, so a row opens the port listed there.
-    port.backend().rescan();
+    if (rescan)
+        port.backend().rescan();
     for (QListWidget *list : {MidiInList, MidiOutList}) {
         const bool input = list == MidiInList;
-        QStringList names;
-        for (int i = 0; i < MaxListedDevices; ++i) {
-            const std::optional<QString> name = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
-            if (!name)
-                break;
-            names << *name;
-        }
+        const QStringList names = listedNames(port, input);
         list->clear();
         list->addItems(names);
         const int found = PortNames::find(names, input ? inWanted : outWanted);
         list->setCurrentRow(found >= 0 ? found : input ? inFallback : outFallback);
     }
     NoPortsText->setVisible(MidiInList->count() == 0 && MidiOutList->count() == 0);
+    FindButton->setEnabled(MidiInList->count() > 0 && MidiOutList->count() > 0 &&
+                           midi.connectionState() == MidiTransfer::Disconnected && !finder.running());
 }
 
 void MidiSetting::updateConnectionUi()
@@ -190,11 +320,16 @@ void MidiSetting::updateConnectionUi()
     MidiInList->setEnabled(disconnected);
     MidiOutList->setEnabled(disconnected);
     RescanButton->setEnabled(disconnected);
+    FindButton->setEnabled(disconnected && MidiInList->count() > 0 && MidiOutList->count() > 0);
     ConnectButton->setText(disconnected ? tr("Connect") : tr("Disconnect"));
     ConnectButton->setToolTip(disconnected ? tr("Open the chosen ports and ask the module who it is")
                                            : tr("Close the ports"));
     ConnectButton->setEnabled(true);
+    placeButtons();
     TransferButton->setEnabled(state == MidiTransfer::Connected);
+    // Once the module answered, the transfer is the next step.
+    if (state == MidiTransfer::Connected)
+        TransferButton->setFocus();
     if (disconnected) {
         SnEdit->clear();
         VersionEdit->clear();
@@ -227,6 +362,9 @@ void MidiSetting::Transfer()
 {
     progressBar->setRange(0, PresetCount);
     progressBar->setValue(0);
+    progressBar->setFormat(QStringLiteral("%p%"));
+    retryPresses = 0;
+    writingBar = false;
     progressBar->show();
     // Both stay disabled until the dialog closes.
     TransferButton->setEnabled(false);
@@ -275,6 +413,14 @@ void MidiSetting::finishTransfer()
     progressBar->hide();
     hidePreview();
     if (midi.exportMode()) {
+        // Only the presets written: those of another choice, or unticked, keep the texts the
+        // module holds.
+        if (previewRecords) {
+            SelectionMask written;
+            for (int i : midi.plan().changes())
+                written.set(i / PresetsPerBank, i % PresetsPerBank);
+            nameChanges = TransferBackup::nameChanges(*previewRecords, &written);
+        }
         // The summary stays until the user closes the dialog.
         if (midi.changeCount() > 0)
             for (const QString &line : nameChanges)
@@ -353,8 +499,15 @@ void MidiSetting::setUpTransferPanels()
                       .arg(changes));
     });
     connect(status->writeAnywayButton, &QPushButton::clicked, this, [this] { answerQuestion(true); });
-    connect(status->cancelButton, &QPushButton::clicked, &midi, &MidiTransfer::cancelWrite);
+    connect(status->cancelButton, &QPushButton::clicked, this, [this] {
+        const bool atQuestion = midi.phase() == MidiTransfer::Phase::Confirming;
+        midi.cancelWrite();
+        if (atQuestion)
+            noteBackupUnused();
+    });
     connect(status->retryButton, &QPushButton::clicked, this, [this] {
+        ++retryPresses;
+        progressBar->setFormat(QStringLiteral("%p%"));
         status->showRunning(midi.positionText());
         if (!midi.retry())
             showStopped(midi.stopMessage());
@@ -367,7 +520,9 @@ void MidiSetting::setUpTransferPanels()
     connect(previewPanel, &ExportPreviewPanel::tickedCountChanged, this, [this](int ticked) {
         for (QPushButton *b : {status->writeButton, status->noBackupButton, status->writeAnywayButton})
             b->setEnabled(ticked > 0);
+        previewTicksChanged();
     });
+    connect(status, &TransferStatusPanel::stateShown, this, &MidiSetting::fitToPanels);
     connect(&midi, &MidiTransfer::transferStopped, this, &MidiSetting::hidePreview);
 }
 
@@ -383,6 +538,7 @@ void MidiSetting::answerQuestion(bool withoutBackup)
     midi.plan().keepChanges(ticked);
     if (!(withoutBackup ? midi.writeWithoutBackup() : midi.confirmWrite()))
         return;
+    writingBar = true;
     if (midi.changeCount() < before) {
         whole = false;
         log->addLine(tr("Left as the module holds them: %1 presets.").arg(before - midi.changeCount()));
@@ -403,13 +559,17 @@ void MidiSetting::fitToPanels()
 {
     // The list of changes, while the question is open, widens the dialog and sits between
     // the status line and the log.
+    if (!status || !log)
+        return;
     const bool previewShown = previewPanel && !previewPanel->isHidden();
     const int dialogWidth = previewShown ? std::max(formWidth, previewPanel->wantedWidth() + 20) : formWidth;
     const int previewHeight = previewShown ? 330 : 0;
-    status->setGeometry(10, 318, dialogWidth - 20, 88);
+    // The question and its Write and Cancel sit under the list they answer.
     if (previewShown)
-        previewPanel->setGeometry(10, 318 + 92, dialogWidth - 20, previewHeight - 8);
-    const int logTop = 318 + 92 + previewHeight;
+        previewPanel->setGeometry(10, 318, dialogWidth - 20, previewHeight - 8);
+    const int statusHeight = status->wantedHeight(dialogWidth - 20);
+    status->setGeometry(10, 318 + previewHeight, dialogWidth - 20, statusHeight);
+    const int logTop = 318 + previewHeight + statusHeight + 4;
     const int logHeight = log->expanded() ? 190 : log->toggleButton->sizeHint().height() + 4;
     log->setGeometry(10, logTop, dialogWidth - 20, logHeight);
     const int height = logTop + logHeight + 8;
@@ -420,34 +580,86 @@ void MidiSetting::fitToPanels()
 
 void MidiSetting::askBeforeWriting(int changes)
 {
-    const TransferPlan &plan = midi.plan();
-    // Every change, to look over and untick, beside the question.
+    Q_UNUSED(changes);
+    // Every change, to look over and untick, beside the question. Asked again after a
+    // Retry, the presets the user unticked stay unticked.
     BankStore fromImages;
     if (!previewRecords)
         fromImages.fromDump(midi.banks().data());
+    rebuildingPreview = true;
     preview.build(previewRecords ? *previewRecords : fromImages, midi.moduleBanks().data(),
                   runChoice.positions());
+    preview.setTicked(leftOut, false);
+    rebuildingPreview = false;
     previewPanel->show();
     previewPanel->showPreview();
+    questionWithBackup = midi.plan().backupSaved();
+    status->showQuestion(questionText(), questionWithBackup);
     fitToPanels();
-    const QString where = runChoice.description();
-    const QString question = changes == 1
-                                 ? tr("1 preset in %1 will change on the module.").arg(where)
-                                 : tr("%1 presets in %2 will change on the module.").arg(changes).arg(where);
-    if (plan.backupSaved()) {
-        status->showQuestion(
-            question + QLatin1Char(' ') +
-                tr("What it holds now is saved in %1.").arg(QFileInfo(plan.backupFile()).fileName()),
-            true);
+}
+
+QString MidiSetting::questionText() const
+{
+    // What will change is what is ticked, so the count follows the list.
+    const int changes = preview.tickedCount();
+    const int chosen = runChoice.positions().count();
+    QString question;
+    if (runChoice.kind() == ExportChoice::Kind::Presets)
+        question =
+            chosen == 1
+                ? tr("The chosen preset will change on the module.")
+                : tr("%1 of the %2 chosen presets will change on the module.").arg(changes).arg(chosen);
+    else
+        question =
+            changes == 1
+                ? tr("1 preset in %1 will change on the module.").arg(runChoice.description())
+                : tr("%1 presets in %2 will change on the module.").arg(changes).arg(runChoice.description());
+    const TransferPlan &plan = midi.plan();
+    if (plan.backupSaved())
+        return question + QLatin1Char(' ') +
+               tr("What it holds now is saved in %1.").arg(QFileInfo(plan.backupFile()).fileName());
+    return tr("No backup could be saved: %1").arg(plan.backupError()) + QLatin1Char('\n') + question;
+}
+
+void MidiSetting::previewTicksChanged()
+{
+    if (rebuildingPreview)
         return;
-    }
-    status->showQuestion(
-        tr("No backup could be saved: %1").arg(plan.backupError()) + QLatin1Char('\n') + question, false);
+    const SelectionMask ticked = preview.ticked();
+    for (const ExportPreview::Row &row : preview.rows())
+        leftOut.set(row.bank, row.preset, !ticked.isSelected(row.bank, row.preset));
+    // Only the count changes; the buttons of the question (or of its second step) stay.
+    if (midi.phase() == MidiTransfer::Phase::Confirming && status->cancelButton->isVisible() &&
+        !status->writeAnywayButton->isVisible())
+        status->label->setText(questionText());
+}
+
+void MidiSetting::noteBackupUnused()
+{
+    const TransferPlan &plan = midi.plan();
+    if (backupNotedUnused || !plan.backupSaved() || plan.writtenCount() > 0)
+        return;
+    backupNotedUnused = true;
+    QString error;
+    if (!BackupCatalog::markUnused(plan.backupFile(), error))
+        log->addLine(error);
 }
 
 void MidiSetting::showStopped(const QString &message)
 {
-    status->showStopped(message, midi.canRetry());
+    status->showStopped(TransferTexts::afterRetry(retryPresses, midi.stopReason(), message), midi.canRetry());
+    if (midi.stopReason() == MidiTransfer::StopReason::Cancelled) {
+        progressBar->hide();
+        return;
+    }
+    // The bar stays where the transfer stopped and says so, never a full bar beside a stop.
+    const int bank = midi.plan().stopBank();
+    const int preset = midi.plan().stopPreset();
+    if (writingBar)
+        progressBar->setValue(std::min(progressBar->value(), midi.writtenCount()));
+    else if (progressBar->maximum() == PresetCount)
+        progressBar->setValue(std::min(progressBar->value(), bank * PresetsPerBank + preset));
+    progressBar->setFormat(tr("Stopped at %1").arg(TransferTexts::where(bank, preset)));
 }
 
 QString MidiSetting::exportSummary() const

@@ -2,6 +2,7 @@
 
 #include "device/backupcatalog.h"
 #include "device/miditransfer.h"
+#include "device/modulefinder.h"
 #include "editing/exportchoice.h"
 #include "editing/exportpreview.h"
 #include "ui_midiset.h"
@@ -17,6 +18,7 @@ class QCloseEvent;
 class TransferLogPanel;
 class TransferStatusPanel;
 class QProcessEnvironment;
+class QTimer;
 
 // The transfer dialog: the user picks a MIDI input and output, connects to the module
 // (its serial number and firmware version are shown) and runs one import or export
@@ -44,6 +46,18 @@ public:
     void fillPortLists();
     // Refills both lists, keeping the ports chosen where they are still there.
     void rescanPorts();
+    // Reads the devices again and refills the lists only when they changed; runs on a
+    // timer while disconnected, so devices plugged in or out show without a Rescan.
+    void pollPorts();
+    static constexpr int PortPollMs = 2000;
+    // Sends an identify request on every output, listens on every input, and chooses and
+    // connects the pair the module answers on (see ModuleFinder).
+    void findModule();
+    ModuleFinder &moduleFinder() { return finder; }
+    // A restore: the title names the backup by when it was made, the button says Restore.
+    void setRestoreOf(const QString &fileName, const QString &madeText);
+    // An import that only reads, to compare: titled and labelled as a read.
+    void setReadForCompare(const QString &buttonTip);
     void updateConnectionUi();
     void showIdentity();
 
@@ -103,7 +117,8 @@ protected:
 
 private:
     void finishTransfer();
-    void fillLists(const QString &inWanted, int inFallback, const QString &outWanted, int outFallback);
+    void fillLists(const QString &inWanted, int inFallback, const QString &outWanted, int outFallback,
+                   bool rescan = true);
     void setUpTransferPanels();
     void fitToPanels();
     void askBeforeWriting(int changes);
@@ -112,6 +127,12 @@ private:
     bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error);
     void showStopped(const QString &message);
     QString exportSummary() const;
+    QString questionText() const;
+    void previewTicksChanged();
+    void noteBackupUnused();
+    void finderDone();
+    void applyTitle();
+    void placeButtons();
 
     MidiTransfer midi;
     QStringList nameChanges;
@@ -125,4 +146,18 @@ private:
     int keepNewest = BackupCatalog::DefaultKeepNewest;
     int keepDays = BackupCatalog::DefaultKeepDays;
     int formWidth = 0;
+    // Retry presses since Transfer, so a stop after one says it was a retry.
+    int retryPresses = 0;
+    // The bar counts writes, not reads.
+    bool writingBar = false;
+    // Presets the user unticked in the list; a Retry that asks again keeps them unticked.
+    SelectionMask leftOut;
+    bool rebuildingPreview = false;
+    bool questionWithBackup = false;
+    bool backupNotedUnused = false;
+    QString restoreTitle;
+    QString restoreFile;
+    QString readTip;
+    ModuleFinder finder;
+    QTimer *portPoll = nullptr;
 };

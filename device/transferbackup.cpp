@@ -30,11 +30,13 @@ bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &er
     return savePresetFile(store, fileName, 1, BankCount - 1, errorText);
 }
 
-QStringList nameChanges(const BankStore &store)
+QStringList nameChanges(const BankStore &store, const SelectionMask *only)
 {
     QStringList lines;
     for (int b = 1; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
+            if (only && !only->isSelected(b, p))
+                continue;
             const PresetRecord &record = store.at(b, p);
             PresetImage image{};
             recordToImage(record, image.data());

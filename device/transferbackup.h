@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/transferbanks.h"
+#include "model/selectionmask.h"
 
 #include <QDateTime>
 #include <QString>
@@ -17,8 +18,9 @@ QString defaultPath(const QDateTime &when = QDateTime::currentDateTime());
 // Writes banks 2..16 of `moduleBanks` as a 15-bank preset file, making its folder first.
 // False with a translatable message in errorText when that fails.
 bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &errorText);
-// One line per name and per author in banks 2..16 that the module shortens or changes
-// (longer than its 32 characters, or characters outside printable ASCII).
-QStringList nameChanges(const BankStore &store);
+// One line per name and per author in banks 2..16 (only those of `only`, when given)
+// that the module shortens or changes (longer than its 32 characters, or characters
+// outside printable ASCII).
+QStringList nameChanges(const BankStore &store, const SelectionMask *only = nullptr);
 
 } // namespace TransferBackup

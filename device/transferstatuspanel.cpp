@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -111,6 +112,21 @@ void TransferStatusPanel::showDone(const QString &text)
 void TransferStatusPanel::showNote(const QString &text)
 {
     show(text, {});
+}
+
+int TransferStatusPanel::wantedHeight(int width) const
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    // Two lines at least, so the panel keeps its place while short texts come and go.
+    const int minimumText = 2 * metrics.lineSpacing();
+    int buttons = 0;
+    for (QPushButton *b : allButtons())
+        buttons = std::max(buttons, b->sizeHint().height());
+    const int spacing = layout() ? layout()->spacing() : 6;
+    const int textWidth = std::max(1, width - scroller->verticalScrollBar()->sizeHint().width());
+    const int text = std::clamp(label->heightForWidth(textWidth), minimumText,
+                                MaxLinesShown * metrics.lineSpacing() + metrics.descent());
+    return text + spacing + buttons + 2;
 }
 
 QString TransferStatusPanel::text() const

@@ -27,6 +27,10 @@ public:
     // A line without buttons (an unanswered connect); empty text hides the panel's text.
     void showNote(const QString &text);
     QString text() const;
+    // The height that shows the text whole at `width`, up to ten lines and the buttons;
+    // longer texts scroll.
+    int wantedHeight(int width) const;
+    static constexpr int MaxLinesShown = 10;
 
     QLabel *label = nullptr;
     QScrollArea *scroller = nullptr;

@@ -161,6 +161,21 @@ QString stopMessage(const TransferPlan &plan)
     return text;
 }
 
+QString afterRetry(int attempt, TransferPlan::StopReason reason, const QString &stopMessage)
+{
+    using Reason = TransferPlan::StopReason;
+    if (attempt <= 0)
+        return stopMessage;
+    QString head;
+    if (reason == Reason::NoAnswer)
+        head = tr("Retry %1: still no answer.").arg(attempt);
+    else if (reason == Reason::OnlyDamaged)
+        head = tr("Retry %1: still only damaged replies.").arg(attempt);
+    else
+        head = tr("Retry %1:").arg(attempt);
+    return head + QLatin1Char(' ') + stopMessage;
+}
+
 QString statusText(const TransferPlan &plan, const RequestLink &link, int secondsLeft)
 {
     using State = TransferPlan::State;

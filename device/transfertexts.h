@@ -16,6 +16,9 @@ QString linkNote(RequestLink::Note note, const RequestLink &link);
 QString planNote(const TransferPlan &plan, const TransferPlan::Event &event);
 // Why the transfer stopped and, for an export, what that leaves on the module.
 QString stopMessage(const TransferPlan &plan);
+// A stop after the user's `attempt`-th Retry, so that it reads as a new try:
+// "Retry 2: still no answer. The module stopped answering at …".
+QString afterRetry(int attempt, TransferPlan::StopReason reason, const QString &stopMessage);
 // "Bank 4 · preset 17 of 128 · about 1:40 left", or what the transfer waits for.
 QString statusText(const TransferPlan &plan, const RequestLink &link, int secondsLeft);
 

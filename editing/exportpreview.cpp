@@ -75,6 +75,26 @@ void ExportPreview::setAllTicked(bool ticked)
     emit tickedCountChanged(ticks);
 }
 
+void ExportPreview::setTicked(const SelectionMask &positions, bool ticked)
+{
+    int first = -1;
+    int last = -1;
+    for (size_t i = 0; i < list.size(); ++i) {
+        Row &row = list[i];
+        if (row.ticked == ticked || !positions.isSelected(row.bank, row.preset))
+            continue;
+        row.ticked = ticked;
+        ticks += ticked ? 1 : -1;
+        if (first < 0)
+            first = int(i);
+        last = int(i);
+    }
+    if (first < 0)
+        return;
+    emit dataChanged(index(first, Position), index(last, Position), {Qt::CheckStateRole});
+    emit tickedCountChanged(ticks);
+}
+
 int ExportPreview::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(list.size());

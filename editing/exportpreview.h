@@ -58,6 +58,8 @@ public:
     int tickedCount() const { return ticks; }
     SelectionMask ticked() const;
     void setAllTicked(bool ticked);
+    // Ticks or unticks the listed presets of `positions`; the others keep their ticks.
+    void setTicked(const SelectionMask &positions, bool ticked);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -95,6 +95,8 @@ Contents read(const QString &backupPath)
             c.firmware = l.mid(9);
         else if (l.startsWith(QLatin1String("presets=")) && !maskFromText(l.mid(8), c.held))
             c.held = userBanks();
+        else if (l == QLatin1String("written=none"))
+            c.unused = true;
     }
     return c;
 }

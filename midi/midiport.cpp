@@ -29,16 +29,7 @@ void MidiPort::setReceiver(QObject *object)
 bool MidiPort::openPorts(int inputIndex, int outputIndex)
 {
     closePorts();
-    stopping.store(false);
-
-    bool inputGood = false;
-    if (const MidiHandle in = midi->openInput(inputIndex, &MidiPort::inputHandler, this)) {
-        inHandle.store(in);
-        for (int i = 0; i < QueuedInputBuffers; ++i)
-            queueInputBuffer();
-        midi->startInput(in);
-        inputGood = true;
-    }
+    const bool inputGood = openInputSide(inputIndex);
     outHandle = midi->openOutput(outputIndex, &MidiPort::outputHandler, this);
     inFailed = !inputGood;
     outFailed = outHandle == 0;
@@ -48,6 +39,36 @@ bool MidiPort::openPorts(int inputIndex, int outputIndex)
         return false;
     }
     return true;
+}
+
+bool MidiPort::openInputSide(int inputIndex)
+{
+    stopping.store(false);
+    const MidiHandle in = midi->openInput(inputIndex, &MidiPort::inputHandler, this);
+    if (!in)
+        return false;
+    inHandle.store(in);
+    for (int i = 0; i < QueuedInputBuffers; ++i)
+        queueInputBuffer();
+    midi->startInput(in);
+    return true;
+}
+
+bool MidiPort::openInputOnly(int inputIndex)
+{
+    closePorts();
+    inFailed = !openInputSide(inputIndex);
+    outFailed = false;
+    return !inFailed;
+}
+
+bool MidiPort::openOutputOnly(int outputIndex)
+{
+    closePorts();
+    outHandle = midi->openOutput(outputIndex, &MidiPort::outputHandler, this);
+    inFailed = false;
+    outFailed = outHandle == 0;
+    return !outFailed;
 }
 
 void MidiPort::closePorts()

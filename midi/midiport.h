@@ -36,6 +36,10 @@ public:
     bool inputFailed() const { return inFailed; }
     bool outputFailed() const { return outFailed; }
     void closePorts();
+    // One side alone, the other closed: for listening on, or sending to, every device in
+    // turn when looking for the module. True when it opened.
+    bool openInputOnly(int inputIndex);
+    bool openOutputOnly(int outputIndex);
     bool inputOpen() const { return inHandle.load() != 0; }
     bool outputOpen() const { return outHandle != 0; }
 
@@ -49,6 +53,7 @@ public:
     MidiBackend &backend() const { return *midi; }
 
 private:
+    bool openInputSide(int inputIndex);
     static void inputHandler(MidiHandle handle, MidiNotice notice, void *instance, MidiBufferPtr buffer);
     static void outputHandler(MidiHandle handle, MidiNotice notice, void *instance, MidiBufferPtr buffer);
 

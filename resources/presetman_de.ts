@@ -411,10 +411,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Presets und SysEx (*.pre *.syx)</translation>
     </message>
     <message>
-        <source>Read</source>
-        <translation>Lesen</translation>
-    </message>
-    <message>
         <source>Read all 16 banks to compare them with the document</source>
         <translation>Alle 16 Bänke lesen, um sie mit dem Dokument zu vergleichen</translation>
     </message>
@@ -661,6 +657,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>try to connect...</source>
         <translation>versuche zu verbinden...</translation>
     </message>
+    <message>
+        <source>Find module</source>
+        <translation>Modul suchen</translation>
+    </message>
+    <message>
+        <source>Ask on every port which one the module answers on, and choose that pair</source>
+        <translation>An jedem Port fragen, an welchem das Modul antwortet, und dieses Paar wählen</translation>
+    </message>
 </context>
 <context>
     <name>MidiSetting</name>
@@ -779,6 +783,70 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Import from Orvex+</source>
         <translation>Import vom Orvex+</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Write the backup %1 to the module</source>
+        <translation>Die Sicherung %1 ins Modul schreiben</translation>
+    </message>
+    <message>
+        <source>Read from Orvex+ to compare</source>
+        <translation>Vom Orvex+ lesen, um zu vergleichen</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Lesen</translation>
+    </message>
+    <message>
+        <source>Restore to Orvex+: the backup of %1</source>
+        <translation>Ins Orvex+ zurückschreiben: die Sicherung vom %1</translation>
+    </message>
+    <message>
+        <source>No MIDI port could be opened to look for the module.</source>
+        <translation>Kein MIDI-Port ließ sich öffnen, um das Modul zu suchen.</translation>
+    </message>
+    <message>
+        <source>Looking for the module on every port…</source>
+        <translation>Das Modul wird an jedem Port gesucht …</translation>
+    </message>
+    <message>
+        <source>No module answered on any port. Is it switched on and connected both ways?</source>
+        <translation>An keinem Port hat ein Modul geantwortet. Ist es eingeschaltet und in beide Richtungen verbunden?</translation>
+    </message>
+    <message>
+        <source>The module answers on %1, but on no output tried: is its MIDI IN connected?</source>
+        <translation>Das Modul antwortet an %1, aber auf keinen der versuchten Ausgänge: Ist sein MIDI IN verbunden?</translation>
+    </message>
+    <message>
+        <source>Found the module %1 on %2.</source>
+        <translation>Modul %1 gefunden an %2.</translation>
+    </message>
+    <message>
+        <source>Found the module %1 on %2 and %3.</source>
+        <translation>Modul %1 gefunden an %2 und %3.</translation>
+    </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation>%1 an %2</translation>
+    </message>
+    <message>
+        <source>Also answering: %1. Choose their ports to use another.</source>
+        <translation>Ebenfalls geantwortet: %1. Für ein anderes Modul dessen Ports wählen.</translation>
+    </message>
+    <message>
+        <source>The chosen preset will change on the module.</source>
+        <translation>Das gewählte Preset wird im Modul geändert.</translation>
+    </message>
+    <message>
+        <source>%1 of the %2 chosen presets will change on the module.</source>
+        <translation>%1 der %2 gewählten Presets werden im Modul geändert.</translation>
+    </message>
+    <message>
+        <source>Stopped at %1</source>
+        <translation>Angehalten bei %1</translation>
     </message>
 </context>
 <context>
@@ -1002,6 +1070,18 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>The module's replies went out of step: %1 read differently the second time. Nothing was imported.</source>
         <translation>Die Antworten des Moduls sind aus dem Takt geraten: %1 wurde beim zweiten Lesen anders gelesen. Es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <source>Retry %1: still no answer.</source>
+        <translation>Wiederholung %1: noch immer keine Antwort.</translation>
+    </message>
+    <message>
+        <source>Retry %1: still only damaged replies.</source>
+        <translation>Wiederholung %1: noch immer nur beschädigte Antworten.</translation>
+    </message>
+    <message>
+        <source>Retry %1:</source>
+        <translation>Wiederholung %1:</translation>
     </message>
 </context>
 <context>
@@ -1663,8 +1743,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Presets, die sich ändern</translation>
     </message>
     <message>
-        <source>Untick a preset to leave it as the module holds it; click a heading to sort</source>
-        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat; eine Überschrift sortiert</translation>
+        <source>Untick a preset to leave it as the module holds it; Space ticks or unticks the selected rows; click a heading to sort</source>
+        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat; die Leertaste wählt die markierten Zeilen an oder ab; eine Überschrift sortiert</translation>
     </message>
     <message>
         <source>Write every preset listed</source>
@@ -1683,12 +1763,28 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Alle abwählen</translation>
     </message>
     <message>
-        <source>Untick a preset to leave it as the module holds it.</source>
-        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat.</translation>
+        <source>Untick a preset to leave it as the module holds it; Space unticks the selected rows.</source>
+        <translation>Ein Preset abwählen, um es zu lassen, wie das Modul es hat; die Leertaste wählt die markierten Zeilen ab.</translation>
     </message>
     <message>
         <source>%1 of %2 ticked: the others stay as the module holds them.</source>
         <translation>%1 von %2 angekreuzt: die übrigen bleiben, wie das Modul sie hat.</translation>
+    </message>
+    <message>
+        <source>Tick the %1 selected</source>
+        <translation>Die %1 markierten ankreuzen</translation>
+    </message>
+    <message>
+        <source>Untick the %1 selected</source>
+        <translation>Die %1 markierten abwählen</translation>
+    </message>
+    <message>
+        <source>Tick bank %1</source>
+        <translation>Bank %1 ankreuzen</translation>
+    </message>
+    <message>
+        <source>Untick bank %1</source>
+        <translation>Bank %1 abwählen</translation>
     </message>
 </context>
 <context>
@@ -1900,6 +1996,45 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>unreadable</source>
         <translation>unlesbar</translation>
+    </message>
+    <message>
+        <source>Covers</source>
+        <translation>Umfasst</translation>
+    </message>
+    <message>
+        <source>%1 (export cancelled, nothing written)</source>
+        <translation>%1 (Export abgebrochen, nichts geschrieben)</translation>
+    </message>
+    <message>
+        <source>The export this backup was made for was cancelled before it wrote anything.</source>
+        <translation>Der Export, für den diese Sicherung gemacht wurde, wurde abgebrochen, bevor er etwas schrieb.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupTexts</name>
+    <message>
+        <source>d MMM yyyy, HH:mm</source>
+        <translation>d. MMM yyyy, HH:mm</translation>
+    </message>
+    <message>
+        <source>all user banks</source>
+        <translation>alle Benutzerbänke</translation>
+    </message>
+    <message>
+        <source>bank %1</source>
+        <translation>Bank %1</translation>
+    </message>
+    <message>
+        <source>banks %1</source>
+        <translation>Bänke %1</translation>
+    </message>
+    <message>
+        <source>1 preset</source>
+        <translation>1 Preset</translation>
+    </message>
+    <message>
+        <source>%1 presets</source>
+        <translation>%1 Presets</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "common/modaldriver.h"
 #include "device/backupcatalog.h"
+#include "device/backuptexts.h"
 #include "device/exportchoicebox.h"
 #include "editing/exportpreview.h"
 #include "files/presetfile.h"
@@ -180,15 +181,23 @@ private slots:
         QString error;
         const QString newer = backups.filePath(QStringLiteral("module-backup-20261205-080000.pre"));
         QVERIFY(savePresetFile(module, newer, 1, BankCount - 1, error));
+        SelectionMask bank6;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            bank6.set(5, p);
         QVERIFY(BackupCatalog::writeInfo(newer, QStringLiteral("4711"), QStringLiteral("2.01"), error));
-        QVERIFY(savePresetFile(win.w.bankStore,
-                               backups.filePath(QStringLiteral("module-backup-20261101-080000.pre")), 1,
-                               BankCount - 1, error));
+        const QString older = backups.filePath(QStringLiteral("module-backup-20261101-080000.pre"));
+        QVERIFY(savePresetFile(win.w.bankStore, older, 1, BankCount - 1, error));
+        QVERIFY(BackupCatalog::writeInfo(older, QString(), QString(), error, &bank6));
+        QVERIFY(BackupCatalog::markUnused(older, error));
 
-        BackupsDialog dialog(BackupCatalog(backups.path()), win.w.bankStore);
+        BackupsDialog dialog(BackupCatalog(backups.path()), win.w.bankStore, BackupTexts::interfaceLocale(0));
         dialog.countAll();
         QCOMPARE(dialog.list->topLevelItemCount(), 2);
         const QTreeWidgetItem *first = dialog.list->topLevelItem(0);
+        QCOMPARE(first->text(BackupsDialog::Made), QStringLiteral("5 Dec 2026, 08:00"));
+        QCOMPARE(first->text(BackupsDialog::Covers), QStringLiteral("all user banks"));
+        QCOMPARE(dialog.list->topLevelItem(1)->text(BackupsDialog::Covers),
+                 QStringLiteral("bank 6 (export cancelled, nothing written)"));
         QCOMPARE(first->text(BackupsDialog::Serial), QStringLiteral("4711"));
         QCOMPARE(first->text(BackupsDialog::Firmware), QStringLiteral("2.01"));
         QCOMPARE(first->text(BackupsDialog::Differ), QStringLiteral("2"));

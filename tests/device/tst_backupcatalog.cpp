@@ -1,10 +1,12 @@
 #include "device/backupcatalog.h"
+#include "device/backuptexts.h"
 #include "files/presetfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -132,6 +134,70 @@ private slots:
 
         QVERIFY(savePresetFile(module, path, 2, 5, error)); // not the shape of a backup
         QVERIFY(!BackupCatalog::load(path, store, present, error));
+        QVERIFY(!error.isEmpty());
+    }
+    // What a backup covers, as the list names it.
+    void coverageNamesBanksOrPresets_data()
+    {
+        QTest::addColumn<QList<int>>("positions"); // bank * 128 + preset; -bank for a whole bank
+        QTest::addColumn<QString>("text");
+        QList<int> all;
+        for (int b = 1; b < BankCount; ++b)
+            all << -b;
+        QTest::newRow("all user banks") << all << QStringLiteral("all user banks");
+        QTest::newRow("one bank") << QList<int>{-5} << QStringLiteral("bank 6");
+        QTest::newRow("two banks") << QList<int>{-2, -5} << QStringLiteral("banks 3, 6");
+        QTest::newRow("a bank and a preset") << QList<int>{-2, 5 * 128 + 1} << QStringLiteral("129 presets");
+        QTest::newRow("three presets") << QList<int>{128, 129, 300} << QStringLiteral("3 presets");
+        QTest::newRow("one preset") << QList<int>{300} << QStringLiteral("1 preset");
+    }
+    void coverageNamesBanksOrPresets()
+    {
+        QFETCH(QList<int>, positions);
+        QFETCH(QString, text);
+        SelectionMask held;
+        for (int at : positions) {
+            if (at < 0)
+                for (int p = 0; p < PresetsPerBank; ++p)
+                    held.set(-at, p);
+            else
+                held.set(at / PresetsPerBank, at % PresetsPerBank);
+        }
+        QCOMPARE(BackupTexts::coverage(held), text);
+    }
+
+    void datesFollowTheInterfaceLanguage()
+    {
+        const QDateTime made(QDate(2026, 12, 7), QTime(14, 3));
+        QCOMPARE(BackupTexts::made(made, BackupTexts::interfaceLocale(0)),
+                 QStringLiteral("7 Dec 2026, 14:03"));
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+        QCoreApplication::installTranslator(&translator);
+        QCOMPARE(BackupTexts::made(made, BackupTexts::interfaceLocale(1)),
+                 QStringLiteral("7. Dez. 2026, 14:03"));
+        QCOMPARE(BackupTexts::coverage(SelectionMask()), QStringLiteral("0 Presets"));
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    // A backup whose export was cancelled says so, keeping what else its note holds.
+    void aCancelledExportsBackupIsMarked()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(backupName(0));
+        touch(path);
+        SelectionMask held;
+        held.set(3, 7);
+        QString error;
+        QVERIFY(
+            BackupCatalog::writeInfo(path, QStringLiteral("1-2-3"), QStringLiteral("3.01"), error, &held));
+        QVERIFY(!BackupCatalog::entryFor(path).unused);
+        QVERIFY(BackupCatalog::markUnused(path, error));
+        const BackupCatalog::Entry e = BackupCatalog::entryFor(path);
+        QVERIFY(e.unused);
+        QCOMPARE(e.serial, QStringLiteral("1-2-3"));
+        QVERIFY(e.held == held);
+        QVERIFY(!BackupCatalog::markUnused(dir.filePath(QStringLiteral("missing/x.pre")), error));
         QVERIFY(!error.isEmpty());
     }
 };

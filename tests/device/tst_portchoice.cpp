@@ -89,6 +89,28 @@ private slots:
         QVERIFY(d.RescanButton->isEnabled());
     }
 
+    // Devices plugged in or out while the dialog is open show by themselves, the chosen
+    // port staying chosen; while connected the lists stay as they were.
+    void theListsFollowDevicesPluggedInOrOut()
+    {
+        auto backend = std::make_shared<ScriptedMidiBackend>(2, 2);
+        MidiSetting d(backend);
+        d.fillPortLists();
+        d.MidiInList->setCurrentRow(1);
+        backend->setDeviceCounts(3, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(d.MidiInList->count(), 3, 10000);
+        QCOMPARE(d.MidiOutList->count(), 1);
+        QCOMPARE(d.MidiInList->currentItem()->text(), QStringLiteral("Scripted In 1"));
+
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
+        backend->setDeviceCounts(1, 1);
+        d.pollPorts();
+        QCOMPARE(d.MidiInList->count(), 3);
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(d.MidiInList->count(), 1, 10000);
+    }
+
     void germanTexts()
     {
         QTranslator translator;

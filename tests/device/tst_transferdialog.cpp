@@ -2,16 +2,29 @@
 // the virtual backend and the in-process module simulator.
 #include "common/samepicture.h"
 #include "common/transferrig.h"
+#include "device/backupcatalog.h"
+#include "device/exportpreviewpanel.h"
 #include "device/midisetting.h"
+#include "device/transferbackup.h"
 #include "device/transferlogpanel.h"
 #include "device/transferstatuspanel.h"
+#include "device/transfertexts.h"
+#include "editing/exportpreview.h"
 #include "midi/scriptedmidibackend.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -68,6 +81,12 @@ private slots:
         QCOMPARE(d.TryConText->text(), QStringLiteral("versuche zu verbinden..."));
         QCOMPARE(d.status->retryButton->text(), QStringLiteral("Wiederholen"));
         QCOMPARE(d.log->toggleButton->text(), QStringLiteral("Protokoll"));
+        QCOMPARE(d.FindButton->text(), QStringLiteral("Modul suchen"));
+        QCOMPARE(TransferTexts::afterRetry(2, TransferPlan::StopReason::NoAnswer, QStringLiteral("…")),
+                 QStringLiteral("Wiederholung 2: noch immer keine Antwort. …"));
+        d.setRestoreOf(QStringLiteral("b.pre"), QStringLiteral("7. Dez. 2026, 14:03"));
+        QCOMPARE(d.windowTitle(),
+                 QStringLiteral("Ins Orvex+ zurückschreiben: die Sicherung vom 7. Dez. 2026, 14:03"));
         QCOMPARE(d.transfer().positionText(), QStringLiteral("Bank 1 · Preset 1 von 128"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
                             QImage(QStringLiteral(":/Charts/export_screen_de.png"))));
@@ -318,6 +337,226 @@ private slots:
         QCOMPARE(QString::fromUtf8(saved.readAll()).trimmed(), text.trimmed());
         QVERIFY(!d.log->saveTo(dir.filePath(QStringLiteral("missing/log.txt")), error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // Focus goes to what comes next: Connect, then the transfer. Each use of the dialog
+    // says in its title what it does.
+    void focusAndTitles()
+    {
+        Rig rig;
+        MidiSetting d(rig.backend);
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.setMode(false);
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d.ConnectButton));
+        QTest::keyClick(d.ConnectButton, Qt::Key_Space);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Connected));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d.TransferButton));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Import from Orvex+"));
+
+        d.setReadForCompare(QStringLiteral("tip"));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Read from Orvex+ to compare"));
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("Read"));
+
+        MidiSetting restore(rig.backend);
+        restore.setRestoreOf(QStringLiteral("/x/module-backup-20261207-140312.pre"),
+                             QStringLiteral("7 Dec 2026"));
+        restore.setMode(true);
+        QCOMPARE(restore.windowTitle(), QStringLiteral("Restore to Orvex+: the backup of 7 Dec 2026"));
+        QCOMPARE(restore.TransferButton->text(), QStringLiteral("Restore"));
+        QVERIFY(
+            restore.TransferButton->toolTip().contains(QStringLiteral("module-backup-20261207-140312.pre")));
+    }
+
+    // Against a module that fell silent: the bar stays where it stopped and says so, and
+    // each Retry is counted in the message.
+    void retriesAgainstASilentModuleAreCounted()
+    {
+        Rig rig;
+        MidiSetting d(rig.backend);
+        d.transfer().setQuietTime(100);
+        d.transfer().setResends(1);
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.Connect();
+        QTRY_VERIFY(d.TransferButton->isEnabled());
+        rig.simulator->access([](ModuleSimulator &s) {
+            s.faults().silentAfter = s.counts().identifyRequests + 300;
+            return 0;
+        });
+        d.Transfer();
+        QTRY_VERIFY_WITH_TIMEOUT(d.status->retryButton->isVisible(), 20000);
+        QVERIFY2(
+            d.status->text().startsWith(QStringLiteral("The module stopped answering at bank 3, preset 45.")),
+            qPrintable(d.status->text()));
+        QVERIFY(d.progressBar->isVisible());
+        QCOMPARE(d.progressBar->value(), 2 * PresetsPerBank + 44);
+        QCOMPARE(d.progressBar->text(), QStringLiteral("Stopped at bank 3, preset 45"));
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            d.status->retryButton->click();
+            QVERIFY(!d.status->retryButton->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(d.status->retryButton->isVisible(), 20000);
+            const QString expected =
+                QStringLiteral("Retry %1: still no answer. The module stopped answering at "
+                               "bank 3, preset 45.")
+                    .arg(attempt);
+            QVERIFY2(d.status->text().startsWith(expected), qPrintable(d.status->text()));
+            QCOMPARE(d.progressBar->text(), QStringLiteral("Stopped at bank 3, preset 45"));
+        }
+    }
+
+    // The list before writing: Space and the context menu tick or untick many at once,
+    // the question's count follows the ticks and survives the question being asked again
+    // (as after a Retry), columns and headings show whole, Cancel marks the backup unused.
+    void thePreviewTicksRangesAndKeepsThem()
+    {
+        Rig rig;
+        QTemporaryDir dir;
+        MidiSetting d(rig.backend);
+        const QString backup = dir.filePath(QStringLiteral("module-backup-20261207-140312.pre"));
+        d.setBackupFile(backup);
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.setMode(true);
+        SelectionMask chosen;
+        chosen.set(1, 3);
+        chosen.set(1, 4);
+        chosen.set(1, 5);
+        d.setFixedChoice(ExportChoice::presets(chosen));
+        TransferBanks local = rig.banks();
+        PresetRecord record;
+        for (int p : {3, 4}) {
+            imageToRecord(local.at(1, p).data(), record);
+            record.name = QStringLiteral("Changed %1").arg(p);
+            record.author = QStringLiteral("P. Abercrombie-Featherstonehaugh");
+            recordToImage(record, local.at(1, p).data());
+        }
+        d.transferBanks() = local;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.Connect();
+        QTRY_VERIFY(d.TransferButton->isEnabled());
+        d.Transfer();
+        QTRY_VERIFY_WITH_TIMEOUT(d.status->cancelButton->isVisible(), 20000);
+        QVERIFY2(d.status->text().startsWith(
+                     QStringLiteral("2 of the 3 chosen presets will change on the module.")),
+                 qPrintable(d.status->text()));
+        // The question and its buttons are under the list.
+        QVERIFY(d.status->geometry().top() >= d.previewPanel->geometry().bottom());
+
+        QTableView *view = d.previewPanel->view;
+        view->setFocus();
+        view->selectRow(0);
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(d.exportPreview().tickedCount(), 1);
+        QVERIFY2(d.status->text().startsWith(QStringLiteral("1 of the 3 chosen presets will change")),
+                 qPrintable(d.status->text()));
+        // Asked again: the unticked preset stays unticked, and the count with it.
+        emit d.transfer().confirmationNeeded(2);
+        QCOMPARE(d.exportPreview().tickedCount(), 1);
+        QVERIFY(!d.exportPreview().ticked().isSelected(1, 3));
+        QVERIFY(d.status->text().startsWith(QStringLiteral("1 of the 3 chosen presets will change")));
+
+        // All selected: Space ticks both (one was unticked), then unticks both.
+        view->selectAll();
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(d.exportPreview().tickedCount(), 2);
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(d.exportPreview().tickedCount(), 0);
+        QVERIFY(!d.status->writeButton->isEnabled());
+        std::unique_ptr<QMenu> menu(d.previewPanel->contextMenuFor(0));
+        QAction *tickBank = nullptr;
+        for (QAction *a : menu->actions())
+            if (a->text() == QLatin1String("Tick bank 2"))
+                tickBank = a;
+        QVERIFY(tickBank);
+        tickBank->trigger();
+        QCOMPARE(d.exportPreview().tickedCount(), 2);
+        // A click on the tick of a selected row acts on every selected row.
+        view->selectAll();
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = view->visualRect(d.exportPreview().index(0, ExportPreview::Position));
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect tick =
+            view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, tick.center());
+        QCOMPARE(d.exportPreview().tickedCount(), 0);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, tick.center());
+        QCOMPARE(d.exportPreview().tickedCount(), 2);
+
+        // Headings whole over selected rows; texts whole; the empty column not the widest.
+        QHeaderView *header = view->horizontalHeader();
+        for (int c = 0; c < ExportPreview::ColumnCount; ++c) {
+            const QString heading = d.exportPreview().headerData(c, Qt::Horizontal).toString();
+            QVERIFY2(header->fontMetrics().horizontalAdvance(heading) < view->columnWidth(c),
+                     qPrintable(heading));
+        }
+        QVERIFY(view->fontMetrics().horizontalAdvance(QStringLiteral("P. Abercrombie-Featherstonehaugh")) <
+                view->columnWidth(ExportPreview::NewAuthor));
+        QVERIFY(view->columnWidth(ExportPreview::Kept) < view->columnWidth(ExportPreview::NewAuthor));
+        QVERIFY(d.width() >= d.previewPanel->wantedWidth());
+
+        d.status->cancelButton->click();
+        QVERIFY(BackupCatalog::entryFor(backup).unused);
+        QVERIFY(!(rig.banks() == local));
+    }
+
+    // The summary names only the texts of presets written, not those of another choice.
+    void theSummaryNamesOnlyWrittenTexts()
+    {
+        Rig rig;
+        QTemporaryDir dir;
+        MidiSetting d(rig.backend);
+        d.setBackupFile(dir.filePath(QStringLiteral("b.pre")));
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.setMode(true);
+        BankStore records;
+        records.fromDump(rig.banks().data());
+        records.at(1, 3).name = QStringLiteral("Crème");
+        records.at(1, 9).name = QStringLiteral("Brûlée");
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                recordToImage(records.at(b, p), d.transferBanks().at(b, p).data());
+        d.setPreviewSource(&records);
+        d.setNameChanges(TransferBackup::nameChanges(records));
+        SelectionMask chosen;
+        chosen.set(1, 3);
+        d.setFixedChoice(ExportChoice::presets(chosen));
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.Connect();
+        QTRY_VERIFY(d.TransferButton->isEnabled());
+        d.Transfer();
+        QTRY_VERIFY_WITH_TIMEOUT(d.status->writeButton->isVisible(), 20000);
+        d.status->writeButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(d.transferDone(), 20000);
+        const QString summary = d.status->text();
+        QVERIFY2(summary.contains(QStringLiteral("Bank 2, preset 4: \"Crème\" becomes \"Cr me\"")),
+                 qPrintable(summary));
+        QVERIFY2(!summary.contains(QStringLiteral("Brûlée")), qPrintable(summary));
+    }
+
+    // Ten lines of summary show without scrolling.
+    void aTenLineSummaryFits()
+    {
+        Rig rig;
+        MidiSetting d(rig.backend);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QStringList lines;
+        for (int i = 1; i <= 10; ++i)
+            lines << QStringLiteral("Bank 2, preset %1: \"Crème\" becomes \"Cr me\"").arg(i);
+        d.status->showDone(lines.join(QLatin1Char('\n')));
+        QTRY_VERIFY(d.status->height() > 10 * d.status->label->fontMetrics().lineSpacing());
+        QTRY_COMPARE(d.status->scroller->verticalScrollBar()->maximum(), 0);
+        QVERIFY(d.log->geometry().top() >= d.status->geometry().bottom());
     }
 
     void simulatorSwitch()

@@ -653,7 +653,9 @@ private slots:
 
         int listed = -1;
         bool driven = false;
+        QString title;
         whenDialogShows([&](MidiSetting *d) {
+            title = d->windowTitle();
             QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d,
                              [&, d] { listed = d->exportPreview().rowCount(); });
             driven = connectAndTransfer(d);
@@ -661,6 +663,7 @@ private slots:
         w.restoreBackup(path);
         QVERIFY(driven);
         QCOMPARE(listed, 1);
+        QCOMPARE(title, QStringLiteral("Restore to Orvex+: the backup of 1 Jan 2025, 00:00"));
         PresetRecord onModule;
         imageToRecord(rig.banks().at(2, 7).data(), onModule);
         QCOMPARE(onModule.name, QStringLiteral("From the backup"));
@@ -686,13 +689,16 @@ private slots:
         });
         QString button;
         bool driven = false;
+        QString title;
         whenDialogShows([&](MidiSetting *d) {
             button = d->TransferButton->text();
+            title = d->windowTitle();
             driven = connectAndTransfer(d);
         });
         w.compareWithModule();
         QVERIFY(driven);
         QCOMPARE(button, QStringLiteral("Read"));
+        QCOMPARE(title, QStringLiteral("Read from Orvex+ to compare"));
         QCOMPARE(rig.counts().presetWrites, 0);
         QVERIFY(w.compare()->active());
         QCOMPARE(w.compare()->comparison().count(), 2);
