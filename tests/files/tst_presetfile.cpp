@@ -791,7 +791,7 @@ private slots:
             {"All files (*)", "Alle Dateien (*)"},
             {"not a regular file (a pipe or a device)", "keine gewöhnliche Datei (eine Pipe oder ein Gerät)"},
             {"The file holds %1 banks; a preset file holds 1 to %2.",
-             "Die Datei enthält %1 Bänke; eine Preset Datei enthält 1 bis %2."},
+             "Die Datei enthält %1 Bänke; eine Preset-Datei enthält 1 bis %2."},
             {"%1 already exists.\nDo you want to replace it?",
              "%1 existiert bereits.\nMöchten Sie die Datei ersetzen?"},
         };

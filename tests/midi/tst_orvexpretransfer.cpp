@@ -314,7 +314,7 @@ private slots:
             {{QStringLiteral("import"), QStringLiteral("--in"), i, QStringLiteral("--out"), i,
               dir.filePath(QStringLiteral("missing/x.pre"))},
              1,
-             QStringLiteral("missing/x.pre: ")},
+             QStringLiteral("missing/x.pre can't be opened for writing")},
             {{QStringLiteral("import"), QStringLiteral("--in"), i, full},
              2,
              QStringLiteral("needs --in N and --out M")},
