@@ -1,5 +1,7 @@
 #include "device/transferplan.h"
 
+#include <cstring>
+
 TransferPlan::TransferPlan(RequestLink &requestLink, QObject *parent) : QObject(parent), link(requestLink) {}
 
 void TransferPlan::setBackupWriter(BackupWriter writer, const QString &fileName)
@@ -24,7 +26,12 @@ bool TransferPlan::start()
         return false;
     // A new transfer: every count and the backup start afresh.
     written = 0;
+    sentTo = 0;
+    writeSent.assign(PresetCount, false);
     repeats = 0;
+    mustReread = false;
+    resyncing = false;
+    stopRequested = false;
     backupPath.clear();
     backupWhy.clear();
     unguarded = false;
@@ -35,10 +42,14 @@ bool TransferPlan::start()
 void TransferPlan::begin(bool fresh)
 {
     reason = StopReason::None;
-    stopRequested = false;
+    // A Stop pressed while the fence before this reading was out still holds (ask ends it).
+    mustReread = false;
     toWrite.clear();
     writeIndex = 0;
     held = TransferBanks();
+    contentAt.clear();
+    repeated.clear();
+    repeatedFlag.assign(PresetCount, false);
     readOrder.clear();
     for (int position = firstBank() * PresetsPerBank; position < PresetCount; ++position)
         if (isChosen(position))
@@ -119,10 +130,11 @@ bool TransferPlan::retry()
 {
     if (!canRetry())
         return false;
-    if (reason == StopReason::OutOfStep) {
+    if (mustReread) {
         // Nothing read in this run can be trusted: read it all again, after a fence that lets
         // replies still on their way arrive unused. What was written and the backup taken
-        // before those writes still count.
+        // before those writes still count. The fact stays until the new reading begins, so
+        // a Retry after this fence went unanswered or was stopped comes here again.
         reason = StopReason::None;
         stopRequested = false;
         resyncing = true;
@@ -165,6 +177,7 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
             return;
         const PresetImage received = Sysex::fromModule(request.bank, *image);
         (exporting ? held : images).at(at.bank, at.preset) = received;
+        noteContent(at.bank * PresetsPerBank + at.preset, received);
         readNext();
         return;
     }
@@ -186,6 +199,11 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
         return;
     case State::Writing:
         if (kind == Sysex::ReplyKind::WriteAck) {
+            const int position = at.bank * PresetsPerBank + at.preset;
+            if (!writeSent[position]) {
+                writeSent[position] = true;
+                ++sentTo;
+            }
             // Read back what was just written.
             ask(RequestLink::Ask::Read, at);
             return;
@@ -272,6 +290,9 @@ void TransferPlan::startChecks(bool againstModule)
         else
             alike.push_back(b);
     }
+    // The first pass over what was read also reads again what it cannot vouch for.
+    if (againstModule || !exporting)
+        addRereads(checks, againstModule);
     checkAt = 0;
     note(Note::ChecksStarted, 0, at, alike);
     checkNext();
@@ -319,6 +340,55 @@ std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, const st
     return picked;
 }
 
+void TransferPlan::noteContent(int position, const PresetImage &content)
+{
+    // FNV-1a over 64-bit words: cheap enough to run on every reply.
+    quint64 hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < content.size(); i += 8) {
+        quint64 word;
+        std::memcpy(&word, content.data() + i, 8);
+        hash = (hash ^ word) * 1099511628211ull;
+    }
+    const auto [it, fresh] = contentAt.emplace(hash, position);
+    if (fresh || it->second == position)
+        return;
+    const int first = it->second;
+    if ((exporting ? held : images).at(first / PresetsPerBank, first % PresetsPerBank) != content)
+        return; // another content with the same hash
+    // A stray reply (doubled, late or unasked) carries content read before; a module that
+    // holds the same preset twice reads the same both times again.
+    for (int p : {first, position})
+        if (!repeatedFlag[std::size_t(p)]) {
+            repeatedFlag[std::size_t(p)] = true;
+            repeated.push_back(p);
+        }
+}
+
+void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list, bool againstModule) const
+{
+    std::vector<bool> listed(PresetCount, false);
+    for (const auto &[b, p] : list)
+        listed[std::size_t(b * PresetsPerBank + p)] = true;
+    auto add = [&](int position) {
+        if (listed[std::size_t(position)])
+            return;
+        listed[std::size_t(position)] = true;
+        list.emplace_back(position / PresetsPerBank, position % PresetsPerBank);
+    };
+    for (int position : repeated)
+        add(position);
+    if (!againstModule)
+        return;
+    // A preset about to be overwritten goes into the backup as read: read it once more, so
+    // a stray reply taken for it cannot stand in for the original.
+    for (int position : readOrder) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        if (held.at(b, p) != images.at(b, p))
+            add(position);
+    }
+}
+
 void TransferPlan::checkNext()
 {
     if (checkAt >= checks.size()) {
@@ -338,13 +408,13 @@ void TransferPlan::settle()
 void TransferPlan::afterSettling()
 {
     // Every reply sent before the fence's answer has arrived, and none was too many.
+    if (stopRequested) {
+        end(StopReason::ByUser, at);
+        return;
+    }
     if (resyncing) {
         resyncing = false;
         begin(false);
-        return;
-    }
-    if (stopRequested) {
-        end(StopReason::ByUser, at);
         return;
     }
     if (checkingHeld)
@@ -443,6 +513,16 @@ void TransferPlan::complete()
 void TransferPlan::end(StopReason why, Position where, bool atCheck)
 {
     resyncing = false;
+    if (why == StopReason::OutOfStep)
+        mustReread = true;
+    if (current == State::Writing && link.current().ask == RequestLink::Ask::Write && link.sends() > 0) {
+        // The write in flight may have reached the module.
+        const int position = link.current().bank * PresetsPerBank + link.current().preset;
+        if (!writeSent[std::size_t(position)]) {
+            writeSent[std::size_t(position)] = true;
+            ++sentTo;
+        }
+    }
     checkFailed = atCheck;
     link.abandon();
     link.setGuarded(false);

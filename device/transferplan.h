@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <random>
+#include <unordered_map>
 #include <vector>
 
 // The rules of one import or export, as states over a RequestLink:
@@ -15,16 +16,22 @@
 //   Idle → Reading → Checking → Settling → Confirming → Writing
 //        → Checking → Settling → Done                                 (export)
 //   any running state → Stopped (no answer, write refused, out of step, Stop, Cancel)
-//   Stopped → Retry → the state it stopped in, from where it stopped; after replies out
-//             of step, Reading from the start.
+//   Stopped → Retry → the state it stopped in, from where it stopped; once replies went
+//             out of step, Settling and Reading from the start, however often it stops
+//             before that new reading begins.
 //
-// Reading reads every preset (an export only the user banks). Checking reads one preset
-// per bank again, one that a shifted answer would change (pickChecks). Settling sends an
-// identify request as a fence: preset data arriving before its answer is a reply too many.
-// Confirming saves the backup of what the module held and waits for the front end; nothing
-// is written unless the backup was saved or the user chose writeWithoutBackup. Writing
-// writes each preset that differs and reads it back, up to MaxWrites times. No texts here:
-// the front ends make them from the states, counts and events.
+// Replies name no request, so a stray reply (doubled, late, unasked) taken for the request
+// after it is caught in one of three ways: it leaves a reply too many (the link reports it,
+// or the fence below sees preset data before its answer); it repeats content already read
+// in this run, so that preset and the one it repeats are read again in Checking; or, in an
+// export, it would decide a write, and every preset about to be written is read again
+// before its backup is saved. Checking also reads one preset per bank again, one that a
+// shifted answer would change (pickChecks). Settling sends an identify request as a fence:
+// preset data arriving before its answer is a reply too many. Confirming saves the backup
+// of what the module held and waits for the front end; nothing is written unless the backup
+// was saved or the user chose writeWithoutBackup. Writing writes each preset that differs
+// and reads it back, up to MaxWrites times. No texts here: the front ends make them from
+// the states, counts and events.
 class TransferPlan : public QObject
 {
     Q_OBJECT
@@ -117,7 +124,13 @@ public:
     // Writing: the changes, in order, and how many of them are through.
     const std::vector<int> &changes() const { return toWrite; }
     int changeCount() const { return int(toWrite.size()); }
+    // Presets written and read back right.
     int writtenCount() const { return written; }
+    // Presets at least one write went out to, read back or not: a stop may leave the
+    // last of them changed on the module without a read-back.
+    int writesSentCount() const { return sentTo; }
+    // Nothing read before the stop can be trusted: Retry reads everything again.
+    bool mustReadAgain() const { return mustReread; }
     int writeRepeats() const { return repeats; }
     // The write of the current preset that is being tried (1..MaxWrites).
     int writeTry() const { return writesOfThis; }
@@ -169,6 +182,8 @@ private:
     int firstBank() const { return exporting ? FirstExportBank : 0; }
     bool isChosen(int position) const;
     void reportReadProgress();
+    void noteContent(int position, const PresetImage &content);
+    void addRereads(std::vector<std::pair<int, int>> &list, bool againstModule) const;
 
     RequestLink &link;
     TransferBanks images;
@@ -182,6 +197,7 @@ private:
     Position stoppedAt{0, 0};
     bool stopRequested = false;
     bool resyncing = false;
+    bool mustReread = false;
     bool checkFailed = false;
     int readDone = 0;
     // The positions a run reads, in order, and the one read now.
@@ -192,7 +208,14 @@ private:
     std::size_t writeIndex = 0;
     int writesOfThis = 0;
     int written = 0;
+    int sentTo = 0;
+    std::vector<bool> writeSent;
     int repeats = 0;
+    // Content read in this run (a hash of it) and where it was first read; positions whose
+    // content repeats another's, to be read again.
+    std::unordered_map<quint64, int> contentAt;
+    std::vector<int> repeated;
+    std::vector<bool> repeatedFlag;
 
     std::vector<std::pair<int, int>> checks;
     std::size_t checkAt = 0;
