@@ -208,7 +208,8 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
             delay = std::max(delay, f.delayMs);
             break;
         case FaultKind::Unasked:
-            out.push_back(Sysex::presetData(stored.at(number % BankCount, (number * 7) % PresetsPerBank)));
+            out.push_back(Sysex::presetData(stored.at(std::clamp(f.position, 0, PresetCount - 1) / PresetsPerBank,
+                                                      std::clamp(f.position, 0, PresetCount - 1) % PresetsPerBank)));
             break;
         case FaultKind::Damaged:
             if (!out.empty()) {

@@ -25,6 +25,7 @@ public:
         FaultKind kind = FaultKind::Drop;
         int request = 0; // counted from 1 over every request received
         int delayMs = 0; // Late: how late every reply to it leaves
+        int position = PresetCount - 1; // Unasked: the stored preset it carries, bank * 128 + preset
     };
 
     struct Faults
@@ -45,7 +46,7 @@ public:
         int silentAfter = 0;     // no reply at all once N requests were answered
         bool failWrites = false; // every write stores a slightly different image
         // Applied in order after the faults above: an unasked reply is one of the module's
-        // presets, a damaged PresetData is one byte short (any other damaged reply loses
+        // presets (`position`), a damaged PresetData is one byte short (any other damaged reply loses
         // its header, so it is not recognised at all).
         std::vector<ScheduledFault> scheduled;
     };

@@ -12,6 +12,23 @@ RequestLink::RequestLink(SysexProtocol &protocol, QObject *parent) : QObject(par
 void RequestLink::holdAfterLastSend()
 {
     holdUntil = std::max(holdUntil, lastSend + qint64(LateFactor + 1) * quietMs);
+    owed = std::max(0, sent - answers);
+    owedKind = expectedKind();
+}
+
+Sysex::ReplyKind RequestLink::expectedKind() const
+{
+    return request.ask == Ask::Identify ? Sysex::ReplyKind::Identity
+           : request.ask == Ask::Read   ? Sysex::ReplyKind::PresetData
+                                        : Sysex::ReplyKind::WriteAck;
+}
+
+void RequestLink::tooMany()
+{
+    stopTimers();
+    awaiting = false;
+    settling = false;
+    emit replyTooMany();
 }
 
 bool RequestLink::holding() const
@@ -60,6 +77,7 @@ void RequestLink::reset()
     awaiting = false;
     settling = false;
     holdUntil = -1;
+    owed = 0;
 }
 
 void RequestLink::transmit()
@@ -116,21 +134,23 @@ void RequestLink::handle(Sysex::ReplyKind kind, bool foreign)
         emit noted(Note::Foreign, request);
     if (kind == Sysex::ReplyKind::None)
         return;
-    const Sysex::ReplyKind expected = request.ask == Ask::Identify ? Sysex::ReplyKind::Identity
-                                      : request.ask == Ask::Read   ? Sysex::ReplyKind::PresetData
-                                                                   : Sysex::ReplyKind::WriteAck;
+    const Sysex::ReplyKind expected = expectedKind();
     if (settling || (!awaiting && holding())) {
-        // A reply to an earlier copy of a request that was sent again: never used.
+        // A reply to an earlier copy of a request that was sent again: never used. More
+        // of them than copies went out means one reply stood in for another.
+        if (kind == owedKind && owed > 0) {
+            --owed;
+        } else if (guarded && kind == Sysex::ReplyKind::PresetData) {
+            tooMany();
+            return;
+        }
         emit noted(Note::LateDropped, request);
         return;
     }
     if (guarded && kind == Sysex::ReplyKind::PresetData && (!awaiting || expected != kind)) {
         // No request waits for it: the module answered something twice, and every answer
         // since may belong to the request before.
-        stopTimers();
-        awaiting = false;
-        settling = false;
-        emit replyTooMany();
+        tooMany();
         return;
     }
     if (!awaiting) {

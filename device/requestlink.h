@@ -13,7 +13,8 @@
 // reply may come up to LateFactor quiet times late; once a request needed more than one
 // copy (or was left unanswered), the next request is held back until every copy's reply
 // could have arrived (settling), and what arrives meanwhile is dropped as late. Counting
-// the answers still owed is not enough: a doubled late reply would pay the debt twice.
+// the answers still owed is not enough to end the hold early (a doubled late reply would
+// pay the debt twice), but a reply beyond that debt is one too many.
 // Damaged preset data counts as no answer and is asked for again at once.
 //
 // A module that answers twice shifts every later answer by one, which equal presets hide;
@@ -84,6 +85,8 @@ private:
     void onSettled();
     void stopTimers();
     void holdAfterLastSend();
+    Sysex::ReplyKind expectedKind() const;
+    void tooMany();
     bool holding() const;
 
     SysexProtocol &sysex;
@@ -98,6 +101,9 @@ private:
     int resent = 0;
     // No request goes out before this time (clock ms): replies to earlier copies may come.
     qint64 holdUntil = -1;
+    // Replies of this kind the held request may still get; one more is a reply too many.
+    int owed = 0;
+    Sysex::ReplyKind owedKind = Sysex::ReplyKind::None;
     qint64 lastSend = 0;
     QElapsedTimer clock;
     bool settling = false;

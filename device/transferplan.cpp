@@ -71,7 +71,7 @@ void TransferPlan::begin(bool fresh)
 
 bool TransferPlan::isChosen(int position) const
 {
-    if (!exporting || chosen.empty())
+    if (chosen.empty())
         return true;
     return std::size_t(position) < chosen.size() && chosen[std::size_t(position)];
 }
@@ -177,7 +177,7 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
             return;
         const PresetImage received = Sysex::fromModule(request.bank, *image);
         (exporting ? held : images).at(at.bank, at.preset) = received;
-        noteContent(at.bank * PresetsPerBank + at.preset, received);
+        noteContent(at.bank * PresetsPerBank + at.preset, *image);
         readNext();
         return;
     }
@@ -342,6 +342,8 @@ std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, const st
 
 void TransferPlan::noteContent(int position, const PresetImage &content)
 {
+    // `content` as the module sent it: a stray reply from the factory bank, or taken for it,
+    // must match before the category offset.
     // FNV-1a over 64-bit words: cheap enough to run on every reply.
     quint64 hash = 14695981039346656037ull;
     for (std::size_t i = 0; i < content.size(); i += 8) {
@@ -353,7 +355,8 @@ void TransferPlan::noteContent(int position, const PresetImage &content)
     if (fresh || it->second == position)
         return;
     const int first = it->second;
-    if ((exporting ? held : images).at(first / PresetsPerBank, first % PresetsPerBank) != content)
+    const int firstBank = first / PresetsPerBank;
+    if (Sysex::toModule(firstBank, (exporting ? held : images).at(firstBank, first % PresetsPerBank)) != content)
         return; // another content with the same hash
     // A stray reply (doubled, late or unasked) carries content read before; a module that
     // holds the same preset twice reads the same both times again.

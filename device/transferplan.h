@@ -85,8 +85,8 @@ public:
     const TransferBanks &banks() const { return images; }
     // An export's reading pass: what banks 2..16 of the module held before anything was written.
     const TransferBanks &moduleBanks() const { return held; }
-    // Export: only the positions (bank * 128 + preset) set here are read, checked, backed
-    // up and written; empty for every user preset. Set before start().
+    // Only the positions (bank * 128 + preset) set here are read and checked (an export's
+    // also backed up and written); empty for all of them. Set before start().
     void setChosen(std::vector<bool> positions) { chosen = std::move(positions); }
     // Export, at the question: of the changes, write only the positions set here; the
     // others stay as the module holds them.
@@ -120,7 +120,7 @@ public:
     // Reading: presets read so far, as bank * 128 + preset (2048 when through); for a
     // choice, the count of its presets read (readTotal when through).
     int readProgress() const { return readDone; }
-    int readTotal() const { return chosen.empty() || !exporting ? PresetCount : int(readOrder.size()); }
+    int readTotal() const { return chosen.empty() ? PresetCount : int(readOrder.size()); }
     // Writing: the changes, in order, and how many of them are through.
     const std::vector<int> &changes() const { return toWrite; }
     int changeCount() const { return int(toWrite.size()); }
