@@ -222,11 +222,9 @@ void MidiSetting::Transfer()
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
         const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
-        midi.setBackupWriter(
-            [this, fileName](const TransferBanks &moduleBanks, QString &error) {
-                return saveBackup(moduleBanks, fileName, error);
-            },
-            fileName);
+        midi.setBackupWriter([this](const TransferBanks &moduleBanks, QString &name,
+                                    QString &error) { return saveBackup(moduleBanks, name, error); },
+                             fileName);
     }
     // Only refused when not connected, which the disabled button normally rules out;
     // the user must not be left with every button disabled then.
@@ -234,7 +232,7 @@ void MidiSetting::Transfer()
         updateConnectionUi();
 }
 
-bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error)
+bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error)
 {
     const bool partial = runChoice.kind() != ExportChoice::Kind::AllUserBanks;
     QStringList notes;

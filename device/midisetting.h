@@ -109,7 +109,7 @@ private:
     void askBeforeWriting(int changes);
     void answerQuestion(bool withoutBackup);
     void hidePreview();
-    bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error);
+    bool saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error);
     void showStopped(const QString &message);
     QString exportSummary() const;
 

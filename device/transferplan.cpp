@@ -356,7 +356,8 @@ void TransferPlan::noteContent(int position, const PresetImage &content)
         return;
     const int first = it->second;
     const int firstBank = first / PresetsPerBank;
-    if (Sysex::toModule(firstBank, (exporting ? held : images).at(firstBank, first % PresetsPerBank)) != content)
+    if (Sysex::toModule(firstBank, (exporting ? held : images).at(firstBank, first % PresetsPerBank)) !=
+        content)
         return; // another content with the same hash
     // A stray reply (doubled, late or unasked) carries content read before; a module that
     // holds the same preset twice reads the same both times again.
@@ -446,8 +447,9 @@ void TransferPlan::decideWrites()
     // After a restart the first backup still holds what every write overwrites.
     if (!backupSaved() && backupWriter) {
         QString why;
-        if (backupWriter(held, why)) {
-            backupPath = backupTarget;
+        QString name = backupTarget;
+        if (backupWriter(held, name, why)) {
+            backupPath = name;
             backupWhy.clear();
             note(Note::BackupSaved);
         } else {

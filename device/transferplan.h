@@ -71,8 +71,10 @@ public:
         int count = 0;
         std::vector<int> banks;
     };
-    // Saves what the module held; false with a message in errorText.
-    using BackupWriter = std::function<bool(const TransferBanks &moduleBanks, QString &errorText)>;
+    // Saves what the module held as `fileName`, or under another name that it sets there
+    // when that one is taken; false with a message in errorText.
+    using BackupWriter =
+        std::function<bool(const TransferBanks &moduleBanks, QString &fileName, QString &errorText)>;
 
     static constexpr int MaxWrites = 5;
     static constexpr int FirstExportBank = 1; // the factory bank is never written

@@ -58,7 +58,7 @@ struct SoakRig : Rig
     {
         transfer->setQuietTime(QuietMs);
         transfer->setBackupWriter(
-            [this](const TransferBanks &held, QString &) {
+            [this](const TransferBanks &held, QString &, QString &) {
                 backup = held;
                 backedUp = true;
                 return true;
@@ -151,8 +151,10 @@ QString judge(SoakRig &rig, const Case &c, bool done)
         for (int position = 0; position < PresetCount; ++position) {
             const int b = position / PresetsPerBank;
             const int p = position % PresetsPerBank;
-            if ((c.chosen.empty() || c.chosen[std::size_t(position)]) && rig.transfer->banks().at(b, p) != held.at(b, p))
-                return QStringLiteral("the import completed with content the module does not hold at bank %1, preset %2")
+            if ((c.chosen.empty() || c.chosen[std::size_t(position)]) &&
+                rig.transfer->banks().at(b, p) != held.at(b, p))
+                return QStringLiteral(
+                           "the import completed with content the module does not hold at bank %1, preset %2")
                     .arg(b + 1)
                     .arg(p + 1);
         }
@@ -181,8 +183,7 @@ QString judge(SoakRig &rig, const Case &c, bool done)
         const QString message = rig.transfer->stopMessage();
         if (message.contains(QStringLiteral("Nothing was written")) && changed > 0)
             return QStringLiteral("\"Nothing was written\" after %1 writes: %2").arg(changed).arg(message);
-        if (rig.transfer->writtenCount() > changed ||
-            changed > rig.transfer->plan().writesSentCount())
+        if (rig.transfer->writtenCount() > changed || changed > rig.transfer->plan().writesSentCount())
             return QStringLiteral("counts untrue: %1 verified, %2 sent, %3 changed on the module")
                 .arg(rig.transfer->writtenCount())
                 .arg(rig.transfer->plan().writesSentCount())
@@ -207,7 +208,8 @@ TransferBanks soakModule(std::mt19937 &random)
     for (int pair = 0; pair < 8; ++pair) {
         const int from = int(random() % PresetCount);
         const int to = PresetsPerBank + int(random() % (PresetCount - PresetsPerBank));
-        banks.at(to / PresetsPerBank, to % PresetsPerBank) = banks.at(from / PresetsPerBank, from % PresetsPerBank);
+        banks.at(to / PresetsPerBank, to % PresetsPerBank) =
+            banks.at(from / PresetsPerBank, from % PresetsPerBank);
     }
     return banks;
 }
@@ -279,7 +281,8 @@ Case randomCase(std::mt19937 &random)
         if (f.kind == Kind::Unasked)
             do
                 f.position = int(random() % PresetCount);
-            while (c.exportAll ? f.position < PresetsPerBank || (!c.chosen.empty() && !c.chosen[std::size_t(f.position)])
+            while (c.exportAll ? f.position < PresetsPerBank ||
+                                     (!c.chosen.empty() && !c.chosen[std::size_t(f.position)])
                                : !c.chosen.empty() && !c.chosen[std::size_t(f.position)]);
         c.faults.push_back(f);
     }
@@ -318,8 +321,9 @@ private slots:
         const unsigned base = qEnvironmentVariableIsSet("ORVEX_SOAK_SEED")
                                   ? qEnvironmentVariableIntValue("ORVEX_SOAK_SEED")
                                   : 20261207u;
-        const int runs = qEnvironmentVariableIsSet("ORVEX_SOAK_RUNS") ? qEnvironmentVariableIntValue("ORVEX_SOAK_RUNS")
-                                                                     : 1500;
+        const int runs = qEnvironmentVariableIsSet("ORVEX_SOAK_RUNS")
+                             ? qEnvironmentVariableIntValue("ORVEX_SOAK_RUNS")
+                             : 1500;
         SoakRig rig;
         int completed = 0;
         for (int i = 0; i < runs; ++i) {
@@ -328,12 +332,13 @@ private slots:
             const Case c = randomCase(random);
             const QString wrong = runCase(rig, c, 3);
             if (!wrong.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("seed %1 (%2, %3 chosen), faults %4: %5\n  stop: %6\n  log: %7")
-                                     .arg(seed)
-                                     .arg(c.exportAll ? QStringLiteral("export") : QStringLiteral("import"))
-                                     .arg(c.chosen.empty() ? -1 : int(std::count(c.chosen.begin(), c.chosen.end(), true)))
-                                     .arg(describe(c.faults), wrong, rig.transfer->stopMessage(),
-                                          rig.log.join(QStringLiteral("\n       ")))));
+                QFAIL(qPrintable(
+                    QStringLiteral("seed %1 (%2, %3 chosen), faults %4: %5\n  stop: %6\n  log: %7")
+                        .arg(seed)
+                        .arg(c.exportAll ? QStringLiteral("export") : QStringLiteral("import"))
+                        .arg(c.chosen.empty() ? -1 : int(std::count(c.chosen.begin(), c.chosen.end(), true)))
+                        .arg(describe(c.faults), wrong, rig.transfer->stopMessage(),
+                             rig.log.join(QStringLiteral("\n       ")))));
             if (rig.transfer->transferDone())
                 ++completed;
         }

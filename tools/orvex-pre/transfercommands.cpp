@@ -411,7 +411,7 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
                                    ? BackupCommands::asProgram([] { return TransferBackup::defaultPath(); })
                                    : o.backup;
         midi.setBackupWriter(
-            [&midi, &o, backup](const TransferBanks &moduleBanks, QString &why) {
+            [&midi, &o](const TransferBanks &moduleBanks, QString &backup, QString &why) {
                 const QSettings settings(Startup::OrganizationName, Startup::ApplicationName);
                 QStringList notes;
                 const bool saved =
