@@ -25,6 +25,8 @@ Sysex::ReplyKind RequestLink::expectedKind() const
 
 void RequestLink::tooMany()
 {
+    // More strays may be on their way: whatever asks next waits until they are in.
+    holdAfterLastSend();
     stopTimers();
     awaiting = false;
     settling = false;

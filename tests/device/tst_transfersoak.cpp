@@ -315,7 +315,105 @@ class TestTransferSoak : public QObject
 {
     Q_OBJECT
 
+    static Case namedCase(bool exportAll, std::vector<Scheduled> faults, int changeAt = -1)
+    {
+        Case c;
+        c.exportAll = exportAll;
+        c.module = ModuleSimulator::factoryProgramBanks();
+        c.file = c.module;
+        if (changeAt >= 0)
+            c.file.at(changeAt / PresetsPerBank, changeAt % PresetsPerBank)[5] ^= 0x11;
+        c.faults = std::move(faults);
+        return c;
+    }
+
 private slots:
+    // The schedules that once ended in success on wrong data or lost originals; each must
+    // now end exactly right or stop truthfully, and Retry must then end exactly right.
+    void namedSchedules_data()
+    {
+        QTest::addColumn<bool>("exportAll");
+        QTest::addColumn<int>("first"); // the request whose reply comes twice; the next one's is lost
+        QTest::addColumn<int>("changeAt");
+        // Request 139 reads bank 2, preset 11 in an export, bank 2, preset 11 too (position
+        // 138) in an import.
+        QTest::newRow("import, doubled then lost") << false << 139 << -1;
+        QTest::newRow("export, doubled then lost, nothing to write") << true << 139 << -1;
+        QTest::newRow("export, doubled then lost where the file changes the shifted slot")
+            << true << 139 << PresetsPerBank + 139;
+        QTest::newRow("export, doubled then lost on the last read") << true << 1920 << -1;
+    }
+    void namedSchedules()
+    {
+        QFETCH(bool, exportAll);
+        QFETCH(int, first);
+        QFETCH(int, changeAt);
+        SoakRig rig;
+        const Case c = namedCase(
+            exportAll, {Scheduled{Kind::Double, first, 0, 0}, Scheduled{Kind::Drop, first + 1, 0, 0}},
+            changeAt);
+        QString wrong = runCase(rig, c, 0);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        if (!rig.transfer->transferDone()) {
+            QCOMPARE(int(rig.transfer->stopReason()), int(MidiTransfer::StopReason::OutOfStep));
+            QVERIFY(rig.transfer->retry());
+            QVERIFY2(rig.wait(), qPrintable(rig.transfer->stopMessage()));
+            wrong = judge(rig, c, true);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        }
+        if (exportAll)
+            QCOMPARE(rig.transfer->writtenCount(), changeAt >= 0 ? 1 : 0);
+    }
+
+    // After replies went out of step, every Retry reads everything again until a new reading
+    // has begun: also when the fence before it went unanswered, or Stop was pressed then.
+    void retryAfterOutOfStepAlwaysReadsAgain_data()
+    {
+        QTest::addColumn<bool>("stopAtFence");
+        QTest::newRow("fence unanswered") << false;
+        QTest::newRow("stop pressed while the fence is out") << true;
+    }
+    void retryAfterOutOfStepAlwaysReadsAgain()
+    {
+        QFETCH(bool, stopAtFence);
+        SoakRig rig;
+        // A module of alike presets, where a shift shows in one place only.
+        Case c = namedCase(true, {Scheduled{Kind::Double, 300, 0, 0}});
+        const PresetImage init = named("Init");
+        for (int b = 1; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                c.module.at(b, p) = init;
+        c.module.at(3, 10) = named("Pad");
+        c.file = c.module;
+        c.file.at(3, 11)[9] = 1;
+        QVERIFY(runCase(rig, c, 0).isEmpty());
+        QCOMPARE(int(rig.transfer->stopReason()), int(MidiTransfer::StopReason::OutOfStep));
+        QVERIFY(rig.transfer->plan().mustReadAgain());
+
+        rig.backend->flush(); // the replies of the stopped run are out, none of them lost
+        rig.simulator->access([&](ModuleSimulator &s) {
+            s.faults().dropReplies = stopAtFence ? 0 : 4;
+            return 0;
+        });
+        QVERIFY(rig.transfer->retry());
+        if (stopAtFence)
+            rig.transfer->stop();
+        QVERIFY2(!rig.wait(), qPrintable(rig.log.join(QLatin1Char('\n'))));
+        QCOMPARE(int(rig.transfer->stopReason()),
+                 int(stopAtFence ? MidiTransfer::StopReason::ByUser : MidiTransfer::StopReason::NoAnswer));
+        QVERIFY(rig.transfer->plan().mustReadAgain());
+        QCOMPARE(rig.transfer->plan().writesSentCount(), 0);
+        QVERIFY(rig.banks() == c.module);
+
+        const int readsBefore = rig.counts().presetRequests;
+        QVERIFY(rig.transfer->retry());
+        QVERIFY2(rig.wait(), qPrintable(rig.transfer->stopMessage()));
+        QVERIFY(rig.counts().presetRequests - readsBefore >= PresetCount - PresetsPerBank);
+        QVERIFY(rig.banks() == c.file);
+        QCOMPARE(rig.transfer->writtenCount(), 1);
+        QVERIFY(rig.backedUp && rig.backup.at(3, 11) == c.module.at(3, 11));
+    }
+
     void randomFaultSchedules()
     {
         const unsigned base = qEnvironmentVariableIsSet("ORVEX_SOAK_SEED")
