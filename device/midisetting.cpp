@@ -219,6 +219,7 @@ void MidiSetting::Transfer()
                 chosen[size_t(i)] = runChoice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
         }
         midi.plan().setChosen(chosen);
+        midi.plan().setDocument(previewRecords);
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
         const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
@@ -251,7 +252,7 @@ void MidiSetting::finishTransfer()
     if (midi.exportMode()) {
         // The summary stays until the user closes the dialog.
         if (midi.changeCount() > 0)
-            for (const QString &line : nameChanges)
+            for (const QString &line : writtenNameChanges())
                 log->addLine(line);
         status->showDone(exportSummary());
         return;
@@ -400,7 +401,7 @@ void MidiSetting::askBeforeWriting(int changes)
     if (!previewRecords)
         fromImages.fromDump(midi.banks().data());
     preview.build(previewRecords ? *previewRecords : fromImages, midi.moduleBanks().data(),
-                  runChoice.positions());
+                  midi.banks().data(), plan.changes());
     previewPanel->show();
     previewPanel->showPreview();
     fitToPanels();
@@ -424,6 +425,14 @@ void MidiSetting::showStopped(const QString &message)
     status->showStopped(message, midi.canRetry());
 }
 
+QStringList MidiSetting::writtenNameChanges() const
+{
+    // Only the presets this export wrote, as they now stand on the module.
+    if (previewRecords)
+        return TransferBackup::nameChanges(*previewRecords, midi.banks(), midi.plan().changes());
+    return nameChanges;
+}
+
 QString MidiSetting::exportSummary() const
 {
     if (midi.changeCount() == 0 && midi.writtenCount() == 0)
@@ -436,8 +445,9 @@ QString MidiSetting::exportSummary() const
         text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(plan.backupFile()).fileName());
     else if (plan.withoutBackup())
         text += QLatin1Char(' ') + tr("Written without a backup.");
-    if (!nameChanges.isEmpty())
+    const QStringList names = writtenNameChanges();
+    if (!names.isEmpty())
         text += QLatin1Char('\n') + tr("The module shortens or changes these names and authors:") +
-                QLatin1Char('\n') + nameChanges.join(QLatin1Char('\n'));
+                QLatin1Char('\n') + names.join(QLatin1Char('\n'));
     return text;
 }

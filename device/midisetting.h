@@ -110,6 +110,7 @@ private:
     void answerQuestion(bool withoutBackup);
     void hidePreview();
     bool saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error);
+    QStringList writtenNameChanges() const;
     void showStopped(const QString &message);
     QString exportSummary() const;
 

@@ -55,4 +55,29 @@ QStringList nameChanges(const BankStore &store)
     return lines;
 }
 
+QStringList nameChanges(const BankStore &store, const TransferBanks &targets, const std::vector<int> &changes)
+{
+    QStringList lines;
+    for (int position : changes) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        const PresetRecord &record = store.at(b, p);
+        PresetRecord kept;
+        imageToRecord(targets.at(b, p).data(), kept);
+        if (kept.name != record.name)
+            lines << QCoreApplication::translate("TransferBackup",
+                                                 "Bank %1, preset %2: \"%3\" becomes \"%4\"")
+                         .arg(b + 1)
+                         .arg(p + 1)
+                         .arg(record.name, kept.name);
+        if (kept.author != record.author)
+            lines << QCoreApplication::translate("TransferBackup",
+                                                 "Bank %1, preset %2: author \"%3\" becomes \"%4\"")
+                         .arg(b + 1)
+                         .arg(p + 1)
+                         .arg(record.author, kept.author);
+    }
+    return lines;
+}
+
 } // namespace TransferBackup

@@ -20,5 +20,9 @@ bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &er
 // One line per name and per author in banks 2..16 that the module shortens or changes
 // (longer than its 32 characters, or characters outside printable ASCII).
 QStringList nameChanges(const BankStore &store);
+// The same for the presets of `changes` only (bank * 128 + preset), where `targets` holds
+// what each becomes on the module.
+QStringList nameChanges(const BankStore &store, const TransferBanks &targets,
+                        const std::vector<int> &changes);
 
 } // namespace TransferBackup

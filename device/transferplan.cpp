@@ -28,6 +28,7 @@ bool TransferPlan::start()
     written = 0;
     sentTo = 0;
     writeSent.assign(PresetCount, false);
+    declined.assign(PresetCount, false);
     repeats = 0;
     mustReread = false;
     resyncing = false;
@@ -87,6 +88,7 @@ void TransferPlan::keepChanges(const std::vector<bool> &positions)
             continue;
         }
         // Left as the module holds it: the final checks expect that there.
+        declined[std::size_t(position)] = true;
         images.at(position / PresetsPerBank, position % PresetsPerBank) =
             held.at(position / PresetsPerBank, position % PresetsPerBank);
     }
@@ -274,6 +276,8 @@ void TransferPlan::readNext()
         return;
     }
     // An export checks what it read before deciding on writes and saving it as the backup.
+    if (exporting)
+        computeTargets();
     startChecks(exporting);
 }
 
@@ -425,6 +429,18 @@ void TransferPlan::afterSettling()
         decideWrites();
     else
         complete();
+}
+
+void TransferPlan::computeTargets()
+{
+    for (int position : readOrder) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        if (declined[std::size_t(position)])
+            images.at(b, p) = held.at(b, p);
+        else if (document)
+            recordOverImage(document->at(b, p), held.at(b, p).data(), images.at(b, p).data());
+    }
 }
 
 void TransferPlan::decideWrites()

@@ -2,6 +2,7 @@
 
 #include "device/requestlink.h"
 #include "device/transferbanks.h"
+#include "model/bankstore.h"
 
 #include <QObject>
 
@@ -90,8 +91,13 @@ public:
     // Only the positions (bank * 128 + preset) set here are read and checked (an export's
     // also backed up and written); empty for all of them. Set before start().
     void setChosen(std::vector<bool> positions) { chosen = std::move(positions); }
+    // Export: the document the user edits (outliving the transfer). With it, what each preset
+    // becomes is decided against what the module holds once it was read (recordOverImage):
+    // a preset the document reads the same is not written, and a changed one keeps what
+    // the document cannot tell. Without it, banks() holds the images to write as they are.
+    void setDocument(const BankStore *records) { document = records; }
     // Export, at the question: of the changes, write only the positions set here; the
-    // others stay as the module holds them.
+    // others stay as the module holds them, also after a Retry that reads everything again.
     void keepChanges(const std::vector<bool> &positions);
     void setBackupWriter(BackupWriter writer, const QString &fileName);
     // The presets of banks 2..16 whose order the checks draw from this seed.
@@ -176,6 +182,7 @@ private:
     void settle();
     void afterSettling();
     void decideWrites();
+    void computeTargets();
     void startWriting();
     void writeAt(std::size_t index, bool anotherTry = false);
     void complete();
@@ -191,6 +198,8 @@ private:
     TransferBanks images;
     TransferBanks held;
     std::vector<bool> chosen;
+    const BankStore *document = nullptr;
+    std::vector<bool> declined;
     bool exporting = false;
     State current = State::Idle;
     State stateBeforeStop = State::Idle;
