@@ -294,9 +294,9 @@ void TransferPlan::startChecks(bool againstModule)
         else
             alike.push_back(b);
     }
-    // The first pass over what was read also reads again what it cannot vouch for.
+    // The first pass over what was read also reads again what repeats.
     if (againstModule || !exporting)
-        addRereads(checks, againstModule);
+        addRereads(checks);
     checkAt = 0;
     note(Note::ChecksStarted, 0, at, alike);
     checkNext();
@@ -372,7 +372,7 @@ void TransferPlan::noteContent(int position, const PresetImage &content)
         }
 }
 
-void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list, bool againstModule) const
+void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list) const
 {
     std::vector<bool> listed(PresetCount, false);
     for (const auto &[b, p] : list)
@@ -385,16 +385,6 @@ void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list, bool again
     };
     for (int position : repeated)
         add(position);
-    if (!againstModule)
-        return;
-    // A preset about to be overwritten goes into the backup as read: read it once more, so
-    // a stray reply taken for it cannot stand in for the original.
-    for (int position : readOrder) {
-        const int b = position / PresetsPerBank;
-        const int p = position % PresetsPerBank;
-        if (held.at(b, p) != images.at(b, p))
-            add(position);
-    }
 }
 
 void TransferPlan::checkNext()

@@ -22,17 +22,16 @@
 //             before that new reading begins.
 //
 // Replies name no request, so a stray reply (doubled, late, unasked) taken for the request
-// after it is caught in one of three ways: it leaves a reply too many (the link reports it,
-// or the fence below sees preset data before its answer); it repeats content already read
-// in this run, so that preset and the one it repeats are read again in Checking; or, in an
-// export, it would decide a write, and every preset about to be written is read again
-// before its backup is saved. Checking also reads one preset per bank again, one that a
-// shifted answer would change (pickChecks). Settling sends an identify request as a fence:
-// preset data arriving before its answer is a reply too many. Confirming saves the backup
-// of what the module held and waits for the front end; nothing is written unless the backup
-// was saved or the user chose writeWithoutBackup. Writing writes each preset that differs
-// and reads it back, up to MaxWrites times. No texts here: the front ends make them from
-// the states, counts and events.
+// after it is caught in one of two ways: it leaves a reply too many (the link reports it,
+// a resent request gets more replies than copies went out, or the fence below sees preset
+// data before its answer); or it repeats content already read in this run (a doubled
+// reply repeats the one before, an unasked one a preset the module holds), so that preset
+// and the one it repeats are read again in Checking. Checking also reads one preset per bank again, one that
+// a shifted answer would change (pickChecks). Settling sends an identify request as a fence: preset data
+// arriving before its answer is a reply too many. Confirming saves the backup of what the module held and
+// waits for the front end; nothing is written unless the backup was saved or the user chose
+// writeWithoutBackup. Writing writes each preset that differs and reads it back, up to MaxWrites times. No
+// texts here: the front ends make them from the states, counts and events.
 class TransferPlan : public QObject
 {
     Q_OBJECT
@@ -192,7 +191,7 @@ private:
     bool isChosen(int position) const;
     void reportReadProgress();
     void noteContent(int position, const PresetImage &content);
-    void addRereads(std::vector<std::pair<int, int>> &list, bool againstModule) const;
+    void addRereads(std::vector<std::pair<int, int>> &list) const;
 
     RequestLink &link;
     TransferBanks images;
