@@ -33,7 +33,9 @@ QString writtenText(const TransferPlan &plan)
     QString text = written == 1 ? tr("1 preset was written and read back right.")
                                 : tr("%1 presets were written and read back right.").arg(written);
     // A write that went out without its read-back may have changed the module all the same.
-    const int unread = plan.writesSentCount() - written;
+    // The preset that refused its writes is named already.
+    const int unread = plan.writesSentCount() - written -
+                       (plan.stopReason() == TransferPlan::StopReason::WriteRefused ? 1 : 0);
     if (unread == 1)
         text += QLatin1Char(' ') + tr("The write of 1 more preset went out but was not read back.");
     else if (unread > 1)
