@@ -19,7 +19,8 @@ namespace {
 
 const QRegularExpression &backupName()
 {
-    static const QRegularExpression pattern(QStringLiteral("^module-backup-(\\d{8}-\\d{6})\\.pre$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^module-backup-(\\d{8}-\\d{6})(?:-(\\d+))?\\.pre$"));
     return pattern;
 }
 
@@ -87,10 +88,16 @@ bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionM
     }
     if (!loadPresetFile(store, backupPath, first, BankCount - 1, errorText))
         return false;
-    const SelectionMask held = entryFor(backupPath).held;
+    const Entry entry = entryFor(backupPath);
     for (int b = first; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            present.set(b, p, b == 0 || held.isSelected(b, p));
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            const PresetRecord &r = store.at(b, p);
+            // Without the information file, the placeholders of a choice look like this.
+            const bool placeholder =
+                !entry.coverageKnown && r.name.isEmpty() && r.author.isEmpty() && r.category == 0 &&
+                std::all_of(std::begin(r.params), std::end(r.params), [](auto v) { return v == 0; });
+            present.set(b, p, b == 0 || (entry.held.isSelected(b, p) && !placeholder));
+        }
     return true;
 }
 
@@ -99,12 +106,15 @@ BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)
     Entry e;
     e.path = QFileInfo(backupPath).absoluteFilePath();
     const QRegularExpressionMatch match = backupName().match(QFileInfo(backupPath).fileName());
-    if (match.hasMatch())
+    if (match.hasMatch()) {
         e.made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+        e.sequence = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+    }
     const BackupInfo::Contents info = BackupInfo::read(e.path);
     e.serial = info.serial;
     e.firmware = info.firmware;
     e.held = info.held;
+    e.coverageKnown = info.coverageKnown;
     e.unused = info.unused;
     return e;
 }
@@ -124,7 +134,9 @@ QVector<BackupCatalog::Entry> BackupCatalog::entries() const
         list << e;
     }
     std::sort(list.begin(), list.end(), [](const Entry &a, const Entry &b) {
-        return a.made != b.made ? a.made > b.made : a.path > b.path;
+        if (a.made != b.made)
+            return a.made > b.made;
+        return a.sequence != b.sequence ? a.sequence > b.sequence : a.path > b.path;
     });
     return list;
 }
@@ -148,15 +160,50 @@ QStringList BackupCatalog::prune(int keepNewest, int keepDays, const QString &ke
     return removed;
 }
 
-bool BackupCatalog::saveBackup(const TransferBanks &moduleBanks, const QString &fileName,
-                               const QString &serial, const QString &firmware, const SelectionMask *held,
-                               int keepNewest, int keepDays, QString &errorText, QStringList &notes) const
+bool BackupCatalog::claimName(QString &path, QString &errorText)
 {
-    if (!TransferBackup::save(moduleBanks, fileName, errorText))
+    QString base = path;
+    QString suffix;
+    if (base.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive)) {
+        suffix = base.right(4);
+        base.chop(4);
+    }
+    for (int n = 1; n <= 999; ++n) {
+        const QString candidate = n == 1 ? path : QStringLiteral("%1-%2%3").arg(base).arg(n).arg(suffix);
+        if (QFileInfo::exists(infoPath(candidate)))
+            continue;
+        QFile file(candidate);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            path = candidate;
+            return true;
+        }
+        if (!file.exists())
+            break; // not a name taken, a folder that cannot be written
+    }
+    errorText = tr("Cannot write %1.").arg(QDir::toNativeSeparators(path));
+    return false;
+}
+
+bool BackupCatalog::saveBackup(const TransferBanks &moduleBanks, QString &fileName, const QString &serial,
+                               const QString &firmware, const SelectionMask *held, int keepNewest,
+                               int keepDays, QString &errorText, QStringList &notes) const
+{
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        errorText = tr("Cannot make the folder %1.").arg(QDir::toNativeSeparators(folder));
         return false;
-    QString why;
-    if (!writeInfo(fileName, serial, firmware, why, held))
-        notes << why;
+    }
+    QString name = fileName;
+    if (!claimName(name, errorText))
+        return false;
+    // The information file first: a backup file without it would read as complete.
+    if (!writeInfo(name, serial, firmware, errorText, held) ||
+        !TransferBackup::save(moduleBanks, name, errorText)) {
+        QFile::remove(name);
+        QFile::remove(infoPath(name));
+        return false;
+    }
+    fileName = name;
     // Only backups in this folder are the program's to prune; never the one just made.
     if (QFileInfo(fileName).absolutePath() == QDir(dir).absolutePath()) {
         const QStringList removed = prune(keepNewest, keepDays, fileName);

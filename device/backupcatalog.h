@@ -22,6 +22,10 @@ public:
         QDateTime made; // from the file name; the file's time when the name has none
         QString serial; // empty when no information file is there
         QString firmware;
+        int sequence = 1; // the "-N" of a second backup made within the same second
+        // False when no information file says what it covers: then the presets left empty
+        // in it count as not held, so a placeholder is never restored.
+        bool coverageKnown = false;
         // The presets the backup holds: all of banks 2..16 unless an export of a choice
         // read fewer (the others in the file are placeholders).
         SelectionMask held;
@@ -36,7 +40,7 @@ public:
     // The information file that belongs to a backup.
     static QString infoPath(const QString &backupPath);
     // Writes the module's serial number and firmware version beside the backup, and which
-    // presets it holds when that is not all of banks 2..16. False with a translatable
+    // presets it holds (all of banks 2..16 when `held` is null). False with a translatable
     // message in errorText when that fails.
     static bool writeInfo(const QString &backupPath, const QString &serial, const QString &firmware,
                           QString &errorText, const SelectionMask *held = nullptr);
@@ -47,11 +51,13 @@ public:
     static Entry entryFor(const QString &backupPath);
 
     // What an export does before it writes: saves what the module held (its presets of
-    // `held`, or all of banks 2..16 when null) as the backup `fileName`, notes the module
-    // beside it and, when the backup is in this catalog's folder, prunes the old ones
-    // (see prune). False with a message in errorText when the backup could not be saved;
-    // `notes` gets what else happened (an information file not written, backups removed).
-    bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, const QString &serial,
+    // `held`, or all of banks 2..16 when null) as the backup `fileName`, with the module and
+    // the presets it covers in its information file, and, when the backup is in this
+    // catalog's folder, prunes the old ones (see prune). An existing file is never
+    // replaced: when the name is taken, "-2", "-3", ... is added and `fileName` changed.
+    // Saved only whole: when either file cannot be written, neither is left and it
+    // returns false with a message in errorText. `notes` gets what else happened.
+    bool saveBackup(const TransferBanks &moduleBanks, QString &fileName, const QString &serial,
                     const QString &firmware, const SelectionMask *held, int keepNewest, int keepDays,
                     QString &errorText, QStringList &notes) const;
 
@@ -68,5 +74,9 @@ public:
     static constexpr int DefaultKeepDays = 30;
 
 private:
+    // Takes `path`, or the first free "-N" variant of it, by creating it empty and
+    // exclusively; changes `path` to the one taken.
+    static bool claimName(QString &path, QString &errorText);
+
     QString dir;
 };

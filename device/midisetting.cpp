@@ -381,14 +381,13 @@ void MidiSetting::Transfer()
                 chosen[size_t(i)] = runChoice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
         }
         midi.plan().setChosen(chosen);
+        midi.plan().setDocument(previewRecords);
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
         const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
-        midi.setBackupWriter(
-            [this, fileName](const TransferBanks &moduleBanks, QString &error) {
-                return saveBackup(moduleBanks, fileName, error);
-            },
-            fileName);
+        midi.setBackupWriter([this](const TransferBanks &moduleBanks, QString &name,
+                                    QString &error) { return saveBackup(moduleBanks, name, error); },
+                             fileName);
     }
     // Only refused when not connected, which the disabled button normally rules out;
     // the user must not be left with every button disabled then.
@@ -396,7 +395,7 @@ void MidiSetting::Transfer()
         updateConnectionUi();
 }
 
-bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error)
+bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error)
 {
     const bool partial = runChoice.kind() != ExportChoice::Kind::AllUserBanks;
     QStringList notes;
@@ -413,17 +412,9 @@ void MidiSetting::finishTransfer()
     progressBar->hide();
     hidePreview();
     if (midi.exportMode()) {
-        // Only the presets written: those of another choice, or unticked, keep the texts the
-        // module holds.
-        if (previewRecords) {
-            SelectionMask written;
-            for (int i : midi.plan().changes())
-                written.set(i / PresetsPerBank, i % PresetsPerBank);
-            nameChanges = TransferBackup::nameChanges(*previewRecords, &written);
-        }
         // The summary stays until the user closes the dialog.
         if (midi.changeCount() > 0)
-            for (const QString &line : nameChanges)
+            for (const QString &line : writtenNameChanges())
                 log->addLine(line);
         status->showDone(exportSummary());
         return;
@@ -588,7 +579,7 @@ void MidiSetting::askBeforeWriting(int changes)
         fromImages.fromDump(midi.banks().data());
     rebuildingPreview = true;
     preview.build(previewRecords ? *previewRecords : fromImages, midi.moduleBanks().data(),
-                  runChoice.positions());
+                  midi.banks().data(), midi.plan().changes());
     preview.setTicked(leftOut, false);
     rebuildingPreview = false;
     previewPanel->show();
@@ -662,6 +653,14 @@ void MidiSetting::showStopped(const QString &message)
     progressBar->setFormat(tr("Stopped at %1").arg(TransferTexts::where(bank, preset)));
 }
 
+QStringList MidiSetting::writtenNameChanges() const
+{
+    // Only the presets this export wrote, as they now stand on the module.
+    if (previewRecords)
+        return TransferBackup::nameChanges(*previewRecords, midi.banks(), midi.plan().changes());
+    return nameChanges;
+}
+
 QString MidiSetting::exportSummary() const
 {
     if (midi.changeCount() == 0 && midi.writtenCount() == 0)
@@ -674,8 +673,9 @@ QString MidiSetting::exportSummary() const
         text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(plan.backupFile()).fileName());
     else if (plan.withoutBackup())
         text += QLatin1Char(' ') + tr("Written without a backup.");
-    if (!nameChanges.isEmpty())
+    const QStringList names = writtenNameChanges();
+    if (!names.isEmpty())
         text += QLatin1Char('\n') + tr("The module shortens or changes these names and authors:") +
-                QLatin1Char('\n') + nameChanges.join(QLatin1Char('\n'));
+                QLatin1Char('\n') + names.join(QLatin1Char('\n'));
     return text;
 }

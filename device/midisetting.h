@@ -124,7 +124,8 @@ private:
     void askBeforeWriting(int changes);
     void answerQuestion(bool withoutBackup);
     void hidePreview();
-    bool saveBackup(const TransferBanks &moduleBanks, const QString &fileName, QString &error);
+    bool saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error);
+    QStringList writtenNameChanges() const;
     void showStopped(const QString &message);
     QString exportSummary() const;
     QString questionText() const;

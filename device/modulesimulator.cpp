@@ -189,7 +189,42 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
         out.push_back(out.back());
     if (number == pending.unaskedAfter)
         out.push_back(Sysex::presetData(stored.at(BankCount - 1, PresetsPerBank - 1)));
-    const int delay = number == pending.lateReplyTo ? std::max(0, pending.lateByMs) : 0;
+    int delay = number == pending.lateReplyTo ? std::max(0, pending.lateByMs) : 0;
+    for (const ScheduledFault &f : pending.scheduled) {
+        if (f.request != number)
+            continue;
+        switch (f.kind) {
+        case FaultKind::Drop:
+            if (!out.empty()) {
+                ++counted.repliesDropped;
+                out.pop_back();
+            }
+            break;
+        case FaultKind::Double:
+            if (!out.empty())
+                out.push_back(out.back());
+            break;
+        case FaultKind::Late:
+            delay = std::max(delay, f.delayMs);
+            break;
+        case FaultKind::Unasked:
+            out.push_back(Sysex::presetData(stored.at(std::clamp(f.position, 0, PresetCount - 1) / PresetsPerBank,
+                                                      std::clamp(f.position, 0, PresetCount - 1) % PresetsPerBank)));
+            break;
+        case FaultKind::Damaged:
+            if (!out.empty()) {
+                std::vector<uint8_t> &m = out.back();
+                if (m.size() > std::size_t(Sysex::HeaderLength) &&
+                    m[Sysex::HeaderLength - 1] == Sysex::PresetData) {
+                    m.pop_back();
+                    m.back() = Sysex::End;
+                } else if (m.size() > 1) {
+                    m[1] = 0x7E;
+                }
+            }
+            break;
+        }
+    }
     std::vector<Outgoing> timed;
     for (auto &m : out) {
         ++counted.repliesSent;

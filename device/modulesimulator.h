@@ -18,6 +18,16 @@ class ModuleSimulator
 public:
     static constexpr int DinByteRate = 3125; // 31,250 baud, 10 bits a byte
 
+    // One fault tied to one request, for schedules of several faults of any kind.
+    enum class FaultKind { Drop, Double, Late, Unasked, Damaged };
+    struct ScheduledFault
+    {
+        FaultKind kind = FaultKind::Drop;
+        int request = 0; // counted from 1 over every request received
+        int delayMs = 0; // Late: how late every reply to it leaves
+        int position = PresetCount - 1; // Unasked: the stored preset it carries, bank * 128 + preset
+    };
+
     struct Faults
     {
         int dropReplies = 0;     // the next N replies are never sent
@@ -35,6 +45,10 @@ public:
         int unaskedAfter = 0;    // a PresetData nobody asked for follows the reply to request N
         int silentAfter = 0;     // no reply at all once N requests were answered
         bool failWrites = false; // every write stores a slightly different image
+        // Applied in order after the faults above: an unasked reply is one of the module's
+        // presets (`position`), a damaged PresetData is one byte short (any other damaged reply loses
+        // its header, so it is not recognised at all).
+        std::vector<ScheduledFault> scheduled;
     };
 
     // One outgoing message and how long after the request it leaves.

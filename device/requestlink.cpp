@@ -6,6 +6,36 @@ RequestLink::RequestLink(SysexProtocol &protocol, QObject *parent) : QObject(par
     settleTimer.setSingleShot(true);
     connect(&quietTimer, &QTimer::timeout, this, &RequestLink::onQuietTimeout);
     connect(&settleTimer, &QTimer::timeout, this, &RequestLink::onSettled);
+    clock.start();
+}
+
+void RequestLink::holdAfterLastSend()
+{
+    holdUntil = std::max(holdUntil, lastSend + qint64(LateFactor + 1) * quietMs);
+    owed = std::max(0, sent - answers);
+    owedKind = expectedKind();
+}
+
+Sysex::ReplyKind RequestLink::expectedKind() const
+{
+    return request.ask == Ask::Identify ? Sysex::ReplyKind::Identity
+           : request.ask == Ask::Read   ? Sysex::ReplyKind::PresetData
+                                        : Sysex::ReplyKind::WriteAck;
+}
+
+void RequestLink::tooMany()
+{
+    // More strays may be on their way: whatever asks next waits until they are in.
+    holdAfterLastSend();
+    stopTimers();
+    awaiting = false;
+    settling = false;
+    emit replyTooMany();
+}
+
+bool RequestLink::holding() const
+{
+    return holdUntil >= 0 && clock.elapsed() < holdUntil;
 }
 
 void RequestLink::stopTimers()
@@ -19,24 +49,26 @@ void RequestLink::send(const Request &next, const PresetImage &content)
     request = next;
     image = content;
     resendAllowed = true;
-    if (owed > 0) {
-        // Copies of the last request may still be answered: wait for them first.
-        settling = true;
-        awaiting = false;
-        settleTimer.start(quietMs);
-        return;
-    }
     sent = 0;
     answers = 0;
     malformed = 0;
+    stopTimers();
+    if (holding()) {
+        // Copies of an earlier request may still be answered: wait for them first.
+        settling = true;
+        awaiting = false;
+        settleTimer.start(int(holdUntil - clock.elapsed()));
+        return;
+    }
+    settling = false;
     transmit();
 }
 
 void RequestLink::abandon()
 {
     stopTimers();
-    if (awaiting)
-        owed = sent - answers;
+    if (awaiting || sent > 1)
+        holdAfterLastSend();
     awaiting = false;
     settling = false;
 }
@@ -46,6 +78,7 @@ void RequestLink::reset()
     stopTimers();
     awaiting = false;
     settling = false;
+    holdUntil = -1;
     owed = 0;
 }
 
@@ -53,6 +86,7 @@ void RequestLink::transmit()
 {
     ++sent;
     awaiting = true;
+    lastSend = clock.elapsed();
     switch (request.ask) {
     case Ask::Identify:
         sysex.requestIdentity();
@@ -72,10 +106,13 @@ void RequestLink::onSettled()
 {
     if (!settling)
         return;
+    if (holding()) {
+        settleTimer.start(int(std::max<qint64>(1, holdUntil - clock.elapsed())));
+        return;
+    }
     settling = false;
     settleTimer.stop();
-    owed = 0;
-    send(request, image);
+    transmit();
 }
 
 void RequestLink::onQuietTimeout()
@@ -89,7 +126,7 @@ void RequestLink::onQuietTimeout()
         return;
     }
     awaiting = false;
-    owed = sent - answers;
+    holdAfterLastSend();
     emit unanswered(request, sent > 0 && malformed == sent);
 }
 
@@ -99,24 +136,23 @@ void RequestLink::handle(Sysex::ReplyKind kind, bool foreign)
         emit noted(Note::Foreign, request);
     if (kind == Sysex::ReplyKind::None)
         return;
-    const Sysex::ReplyKind expected = request.ask == Ask::Identify ? Sysex::ReplyKind::Identity
-                                      : request.ask == Ask::Read   ? Sysex::ReplyKind::PresetData
-                                                                   : Sysex::ReplyKind::WriteAck;
-    if (!awaiting && owed > 0) {
-        // An answer owed to an earlier copy of a request that was sent again: never used.
-        --owed;
+    const Sysex::ReplyKind expected = expectedKind();
+    if (settling || (!awaiting && holding())) {
+        // A reply to an earlier copy of a request that was sent again: never used. More
+        // of them than copies went out means one reply stood in for another.
+        if (kind == owedKind && owed > 0) {
+            --owed;
+        } else if (guarded && kind == Sysex::ReplyKind::PresetData) {
+            tooMany();
+            return;
+        }
         emit noted(Note::LateDropped, request);
-        if (owed == 0 && settling)
-            onSettled();
         return;
     }
     if (guarded && kind == Sysex::ReplyKind::PresetData && (!awaiting || expected != kind)) {
         // No request waits for it: the module answered something twice, and every answer
         // since may belong to the request before.
-        stopTimers();
-        awaiting = false;
-        settling = false;
-        emit replyTooMany();
+        tooMany();
         return;
     }
     if (!awaiting) {
@@ -145,6 +181,7 @@ void RequestLink::handle(Sysex::ReplyKind kind, bool foreign)
     }
     quietTimer.stop();
     awaiting = false;
-    owed = sent - answers;
+    if (sent > 1)
+        holdAfterLastSend();
     emit answered(request, kind);
 }

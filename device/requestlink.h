@@ -2,15 +2,19 @@
 
 #include "device/sysexprotocol.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 // One request at a time to the module, and which reply belongs to it.
 //
 // Replies name no request: a PresetData or WriteAck answers the request sent last. So a
-// request waits a quiet time for its answer and is sent again up to resends() times, and
-// the next request waits until every copy was answered or a further quiet time passed
-// (settling), dropping what arrives meanwhile, so a late answer is not taken for it.
+// request waits a quiet time for its answer and is sent again up to resends() times. A
+// reply may come up to LateFactor quiet times late; once a request needed more than one
+// copy (or was left unanswered), the next request is held back until every copy's reply
+// could have arrived (settling), and what arrives meanwhile is dropped as late. Counting
+// the answers still owed is not enough to end the hold early (a doubled late reply would
+// pay the debt twice), but a reply beyond that debt is one too many.
 // Damaged preset data counts as no answer and is asked for again at once.
 //
 // A module that answers twice shifts every later answer by one, which equal presets hide;
@@ -33,6 +37,9 @@ public:
 
     static constexpr int DefaultQuietMs = 1000; // a 344-byte reply takes 110 ms at DIN speed
     static constexpr int DefaultResends = 3;
+    // How late a reply may come, in quiet times; the hold after a resend adds one more as
+    // margin for a busy machine.
+    static constexpr int LateFactor = 3;
 
     explicit RequestLink(SysexProtocol &protocol, QObject *parent = nullptr);
 
@@ -47,7 +54,7 @@ public:
     void send(const Request &request, const PresetImage &image = PresetImage{});
     // No more copies of the waiting request: the next quiet time ends it as unanswered.
     void stopResending() { resendAllowed = false; }
-    // Forgets the waiting request; answers still owed to it are dropped as late.
+    // Forgets the waiting request; its replies that may still come are dropped as late.
     void abandon();
     // The ports closed: nothing is owed any more.
     void reset();
@@ -77,6 +84,10 @@ private:
     void onQuietTimeout();
     void onSettled();
     void stopTimers();
+    void holdAfterLastSend();
+    Sysex::ReplyKind expectedKind() const;
+    void tooMany();
+    bool holding() const;
 
     SysexProtocol &sysex;
     Request request;
@@ -88,8 +99,13 @@ private:
     int answers = 0;
     int malformed = 0;
     int resent = 0;
-    // Answers still owed to earlier copies; the next request waits for them.
+    // No request goes out before this time (clock ms): replies to earlier copies may come.
+    qint64 holdUntil = -1;
+    // Replies of this kind the held request may still get; one more is a reply too many.
     int owed = 0;
+    Sysex::ReplyKind owedKind = Sysex::ReplyKind::None;
+    qint64 lastSend = 0;
+    QElapsedTimer clock;
     bool settling = false;
     int quietMs = DefaultQuietMs;
     int resendLimit = DefaultResends;

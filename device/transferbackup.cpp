@@ -30,13 +30,11 @@ bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &er
     return savePresetFile(store, fileName, 1, BankCount - 1, errorText);
 }
 
-QStringList nameChanges(const BankStore &store, const SelectionMask *only)
+QStringList nameChanges(const BankStore &store)
 {
     QStringList lines;
     for (int b = 1; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
-            if (only && !only->isSelected(b, p))
-                continue;
             const PresetRecord &record = store.at(b, p);
             PresetImage image{};
             recordToImage(record, image.data());
@@ -54,6 +52,31 @@ QStringList nameChanges(const BankStore &store, const SelectionMask *only)
             note(QT_TRANSLATE_NOOP("TransferBackup", "Bank %1, preset %2: author \"%3\" becomes \"%4\""),
                  record.author, kept.author);
         }
+    return lines;
+}
+
+QStringList nameChanges(const BankStore &store, const TransferBanks &targets, const std::vector<int> &changes)
+{
+    QStringList lines;
+    for (int position : changes) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        const PresetRecord &record = store.at(b, p);
+        PresetRecord kept;
+        imageToRecord(targets.at(b, p).data(), kept);
+        if (kept.name != record.name)
+            lines << QCoreApplication::translate("TransferBackup",
+                                                 "Bank %1, preset %2: \"%3\" becomes \"%4\"")
+                         .arg(b + 1)
+                         .arg(p + 1)
+                         .arg(record.name, kept.name);
+        if (kept.author != record.author)
+            lines << QCoreApplication::translate("TransferBackup",
+                                                 "Bank %1, preset %2: author \"%3\" becomes \"%4\"")
+                         .arg(b + 1)
+                         .arg(p + 1)
+                         .arg(record.author, kept.author);
+    }
     return lines;
 }
 

@@ -1,5 +1,7 @@
 #include "device/transferplan.h"
 
+#include <cstring>
+
 TransferPlan::TransferPlan(RequestLink &requestLink, QObject *parent) : QObject(parent), link(requestLink) {}
 
 void TransferPlan::setBackupWriter(BackupWriter writer, const QString &fileName)
@@ -24,7 +26,13 @@ bool TransferPlan::start()
         return false;
     // A new transfer: every count and the backup start afresh.
     written = 0;
+    sentTo = 0;
+    writeSent.assign(PresetCount, false);
+    declined.assign(PresetCount, false);
     repeats = 0;
+    mustReread = false;
+    resyncing = false;
+    stopRequested = false;
     backupPath.clear();
     backupWhy.clear();
     unguarded = false;
@@ -35,10 +43,14 @@ bool TransferPlan::start()
 void TransferPlan::begin(bool fresh)
 {
     reason = StopReason::None;
-    stopRequested = false;
+    // A Stop pressed while the fence before this reading was out still holds (ask ends it).
+    mustReread = false;
     toWrite.clear();
     writeIndex = 0;
     held = TransferBanks();
+    contentAt.clear();
+    repeated.clear();
+    repeatedFlag.assign(PresetCount, false);
     readOrder.clear();
     for (int position = firstBank() * PresetsPerBank; position < PresetCount; ++position)
         if (isChosen(position))
@@ -60,7 +72,7 @@ void TransferPlan::begin(bool fresh)
 
 bool TransferPlan::isChosen(int position) const
 {
-    if (!exporting || chosen.empty())
+    if (chosen.empty())
         return true;
     return std::size_t(position) < chosen.size() && chosen[std::size_t(position)];
 }
@@ -76,6 +88,7 @@ void TransferPlan::keepChanges(const std::vector<bool> &positions)
             continue;
         }
         // Left as the module holds it: the final checks expect that there.
+        declined[std::size_t(position)] = true;
         images.at(position / PresetsPerBank, position % PresetsPerBank) =
             held.at(position / PresetsPerBank, position % PresetsPerBank);
     }
@@ -119,10 +132,11 @@ bool TransferPlan::retry()
 {
     if (!canRetry())
         return false;
-    if (reason == StopReason::OutOfStep) {
+    if (mustReread) {
         // Nothing read in this run can be trusted: read it all again, after a fence that lets
         // replies still on their way arrive unused. What was written and the backup taken
-        // before those writes still count.
+        // before those writes still count. The fact stays until the new reading begins, so
+        // a Retry after this fence went unanswered or was stopped comes here again.
         reason = StopReason::None;
         stopRequested = false;
         resyncing = true;
@@ -165,6 +179,7 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
             return;
         const PresetImage received = Sysex::fromModule(request.bank, *image);
         (exporting ? held : images).at(at.bank, at.preset) = received;
+        noteContent(at.bank * PresetsPerBank + at.preset, *image);
         readNext();
         return;
     }
@@ -186,6 +201,11 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
         return;
     case State::Writing:
         if (kind == Sysex::ReplyKind::WriteAck) {
+            const int position = at.bank * PresetsPerBank + at.preset;
+            if (!writeSent[position]) {
+                writeSent[position] = true;
+                ++sentTo;
+            }
             // Read back what was just written.
             ask(RequestLink::Ask::Read, at);
             return;
@@ -256,6 +276,8 @@ void TransferPlan::readNext()
         return;
     }
     // An export checks what it read before deciding on writes and saving it as the backup.
+    if (exporting)
+        computeTargets();
     startChecks(exporting);
 }
 
@@ -272,6 +294,9 @@ void TransferPlan::startChecks(bool againstModule)
         else
             alike.push_back(b);
     }
+    // The first pass over what was read also reads again what repeats.
+    if (againstModule || !exporting)
+        addRereads(checks);
     checkAt = 0;
     note(Note::ChecksStarted, 0, at, alike);
     checkNext();
@@ -319,6 +344,49 @@ std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, const st
     return picked;
 }
 
+void TransferPlan::noteContent(int position, const PresetImage &content)
+{
+    // `content` as the module sent it: a stray reply from the factory bank, or taken for it,
+    // must match before the category offset.
+    // FNV-1a over 64-bit words: cheap enough to run on every reply.
+    quint64 hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < content.size(); i += 8) {
+        quint64 word;
+        std::memcpy(&word, content.data() + i, 8);
+        hash = (hash ^ word) * 1099511628211ull;
+    }
+    const auto [it, fresh] = contentAt.emplace(hash, position);
+    if (fresh || it->second == position)
+        return;
+    const int first = it->second;
+    const int firstBank = first / PresetsPerBank;
+    if (Sysex::toModule(firstBank, (exporting ? held : images).at(firstBank, first % PresetsPerBank)) !=
+        content)
+        return; // another content with the same hash
+    // A stray reply (doubled, late or unasked) carries content read before; a module that
+    // holds the same preset twice reads the same both times again.
+    for (int p : {first, position})
+        if (!repeatedFlag[std::size_t(p)]) {
+            repeatedFlag[std::size_t(p)] = true;
+            repeated.push_back(p);
+        }
+}
+
+void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list) const
+{
+    std::vector<bool> listed(PresetCount, false);
+    for (const auto &[b, p] : list)
+        listed[std::size_t(b * PresetsPerBank + p)] = true;
+    auto add = [&](int position) {
+        if (listed[std::size_t(position)])
+            return;
+        listed[std::size_t(position)] = true;
+        list.emplace_back(position / PresetsPerBank, position % PresetsPerBank);
+    };
+    for (int position : repeated)
+        add(position);
+}
+
 void TransferPlan::checkNext()
 {
     if (checkAt >= checks.size()) {
@@ -338,19 +406,31 @@ void TransferPlan::settle()
 void TransferPlan::afterSettling()
 {
     // Every reply sent before the fence's answer has arrived, and none was too many.
+    if (stopRequested) {
+        end(StopReason::ByUser, at);
+        return;
+    }
     if (resyncing) {
         resyncing = false;
         begin(false);
-        return;
-    }
-    if (stopRequested) {
-        end(StopReason::ByUser, at);
         return;
     }
     if (checkingHeld)
         decideWrites();
     else
         complete();
+}
+
+void TransferPlan::computeTargets()
+{
+    for (int position : readOrder) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        if (declined[std::size_t(position)])
+            images.at(b, p) = held.at(b, p);
+        else if (document)
+            recordOverImage(document->at(b, p), held.at(b, p).data(), images.at(b, p).data());
+    }
 }
 
 void TransferPlan::decideWrites()
@@ -373,8 +453,9 @@ void TransferPlan::decideWrites()
     // After a restart the first backup still holds what every write overwrites.
     if (!backupSaved() && backupWriter) {
         QString why;
-        if (backupWriter(held, why)) {
-            backupPath = backupTarget;
+        QString name = backupTarget;
+        if (backupWriter(held, name, why)) {
+            backupPath = name;
             backupWhy.clear();
             note(Note::BackupSaved);
         } else {
@@ -443,6 +524,16 @@ void TransferPlan::complete()
 void TransferPlan::end(StopReason why, Position where, bool atCheck)
 {
     resyncing = false;
+    if (why == StopReason::OutOfStep)
+        mustReread = true;
+    if (current == State::Writing && link.current().ask == RequestLink::Ask::Write && link.sends() > 0) {
+        // The write in flight may have reached the module.
+        const int position = link.current().bank * PresetsPerBank + link.current().preset;
+        if (!writeSent[std::size_t(position)]) {
+            writeSent[std::size_t(position)] = true;
+            ++sentTo;
+        }
+    }
     checkFailed = atCheck;
     link.abandon();
     link.setGuarded(false);

@@ -2,11 +2,13 @@
 
 #include "device/requestlink.h"
 #include "device/transferbanks.h"
+#include "model/bankstore.h"
 
 #include <QObject>
 
 #include <functional>
 #include <random>
+#include <unordered_map>
 #include <vector>
 
 // The rules of one import or export, as states over a RequestLink:
@@ -15,16 +17,21 @@
 //   Idle → Reading → Checking → Settling → Confirming → Writing
 //        → Checking → Settling → Done                                 (export)
 //   any running state → Stopped (no answer, write refused, out of step, Stop, Cancel)
-//   Stopped → Retry → the state it stopped in, from where it stopped; after replies out
-//             of step, Reading from the start.
+//   Stopped → Retry → the state it stopped in, from where it stopped; once replies went
+//             out of step, Settling and Reading from the start, however often it stops
+//             before that new reading begins.
 //
-// Reading reads every preset (an export only the user banks). Checking reads one preset
-// per bank again, one that a shifted answer would change (pickChecks). Settling sends an
-// identify request as a fence: preset data arriving before its answer is a reply too many.
-// Confirming saves the backup of what the module held and waits for the front end; nothing
-// is written unless the backup was saved or the user chose writeWithoutBackup. Writing
-// writes each preset that differs and reads it back, up to MaxWrites times. No texts here:
-// the front ends make them from the states, counts and events.
+// Replies name no request, so a stray reply (doubled, late, unasked) taken for the request
+// after it is caught in one of two ways: it leaves a reply too many (the link reports it,
+// a resent request gets more replies than copies went out, or the fence below sees preset
+// data before its answer); or it repeats content already read in this run (a doubled
+// reply repeats the one before, an unasked one a preset the module holds), so that preset
+// and the one it repeats are read again in Checking. Checking also reads one preset per bank again, one that
+// a shifted answer would change (pickChecks). Settling sends an identify request as a fence: preset data
+// arriving before its answer is a reply too many. Confirming saves the backup of what the module held and
+// waits for the front end; nothing is written unless the backup was saved or the user chose
+// writeWithoutBackup. Writing writes each preset that differs and reads it back, up to MaxWrites times. No
+// texts here: the front ends make them from the states, counts and events.
 class TransferPlan : public QObject
 {
     Q_OBJECT
@@ -64,8 +71,10 @@ public:
         int count = 0;
         std::vector<int> banks;
     };
-    // Saves what the module held; false with a message in errorText.
-    using BackupWriter = std::function<bool(const TransferBanks &moduleBanks, QString &errorText)>;
+    // Saves what the module held as `fileName`, or under another name that it sets there
+    // when that one is taken; false with a message in errorText.
+    using BackupWriter =
+        std::function<bool(const TransferBanks &moduleBanks, QString &fileName, QString &errorText)>;
 
     static constexpr int MaxWrites = 5;
     static constexpr int FirstExportBank = 1; // the factory bank is never written
@@ -78,11 +87,16 @@ public:
     const TransferBanks &banks() const { return images; }
     // An export's reading pass: what banks 2..16 of the module held before anything was written.
     const TransferBanks &moduleBanks() const { return held; }
-    // Export: only the positions (bank * 128 + preset) set here are read, checked, backed
-    // up and written; empty for every user preset. Set before start().
+    // Only the positions (bank * 128 + preset) set here are read and checked (an export's
+    // also backed up and written); empty for all of them. Set before start().
     void setChosen(std::vector<bool> positions) { chosen = std::move(positions); }
+    // Export: the document the user edits (outliving the transfer). With it, what each preset
+    // becomes is decided against what the module holds once it was read (recordOverImage):
+    // a preset the document reads the same is not written, and a changed one keeps what
+    // the document cannot tell. Without it, banks() holds the images to write as they are.
+    void setDocument(const BankStore *records) { document = records; }
     // Export, at the question: of the changes, write only the positions set here; the
-    // others stay as the module holds them.
+    // others stay as the module holds them, also after a Retry that reads everything again.
     void keepChanges(const std::vector<bool> &positions);
     void setBackupWriter(BackupWriter writer, const QString &fileName);
     // The presets of banks 2..16 whose order the checks draw from this seed.
@@ -113,11 +127,17 @@ public:
     // Reading: presets read so far, as bank * 128 + preset (2048 when through); for a
     // choice, the count of its presets read (readTotal when through).
     int readProgress() const { return readDone; }
-    int readTotal() const { return chosen.empty() || !exporting ? PresetCount : int(readOrder.size()); }
+    int readTotal() const { return chosen.empty() ? PresetCount : int(readOrder.size()); }
     // Writing: the changes, in order, and how many of them are through.
     const std::vector<int> &changes() const { return toWrite; }
     int changeCount() const { return int(toWrite.size()); }
+    // Presets written and read back right.
     int writtenCount() const { return written; }
+    // Presets at least one write went out to, read back or not: a stop may leave the
+    // last of them changed on the module without a read-back.
+    int writesSentCount() const { return sentTo; }
+    // Nothing read before the stop can be trusted: Retry reads everything again.
+    bool mustReadAgain() const { return mustReread; }
     int writeRepeats() const { return repeats; }
     // The write of the current preset that is being tried (1..MaxWrites).
     int writeTry() const { return writesOfThis; }
@@ -161,6 +181,7 @@ private:
     void settle();
     void afterSettling();
     void decideWrites();
+    void computeTargets();
     void startWriting();
     void writeAt(std::size_t index, bool anotherTry = false);
     void complete();
@@ -169,11 +190,15 @@ private:
     int firstBank() const { return exporting ? FirstExportBank : 0; }
     bool isChosen(int position) const;
     void reportReadProgress();
+    void noteContent(int position, const PresetImage &content);
+    void addRereads(std::vector<std::pair<int, int>> &list) const;
 
     RequestLink &link;
     TransferBanks images;
     TransferBanks held;
     std::vector<bool> chosen;
+    const BankStore *document = nullptr;
+    std::vector<bool> declined;
     bool exporting = false;
     State current = State::Idle;
     State stateBeforeStop = State::Idle;
@@ -182,6 +207,7 @@ private:
     Position stoppedAt{0, 0};
     bool stopRequested = false;
     bool resyncing = false;
+    bool mustReread = false;
     bool checkFailed = false;
     int readDone = 0;
     // The positions a run reads, in order, and the one read now.
@@ -192,7 +218,14 @@ private:
     std::size_t writeIndex = 0;
     int writesOfThis = 0;
     int written = 0;
+    int sentTo = 0;
+    std::vector<bool> writeSent;
     int repeats = 0;
+    // Content read in this run (a hash of it) and where it was first read; positions whose
+    // content repeats another's, to be read again.
+    std::unordered_map<quint64, int> contentAt;
+    std::vector<int> repeated;
+    std::vector<bool> repeatedFlag;
 
     std::vector<std::pair<int, int>> checks;
     std::size_t checkAt = 0;

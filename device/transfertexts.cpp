@@ -27,10 +27,21 @@ QString requestText(const RequestLink::Request &request)
     return QString();
 }
 
-QString writtenText(int written)
+QString writtenText(const TransferPlan &plan)
 {
-    return written == 1 ? tr("1 preset was written and read back right.")
-                        : tr("%1 presets were written and read back right.").arg(written);
+    const int written = plan.writtenCount();
+    QString text = written == 1 ? tr("1 preset was written and read back right.")
+                                : tr("%1 presets were written and read back right.").arg(written);
+    // A write that went out without its read-back may have changed the module all the same.
+    // The preset that refused its writes is named already.
+    const int unread = plan.writesSentCount() - written -
+                       (plan.stopReason() == TransferPlan::StopReason::WriteRefused ? 1 : 0);
+    if (unread == 1)
+        text += QLatin1Char(' ') + tr("The write of 1 more preset went out but was not read back.");
+    else if (unread > 1)
+        text += QLatin1Char(' ') +
+                tr("The writes of %1 more presets went out but were not read back.").arg(unread);
+    return text;
 }
 
 } // namespace
@@ -124,7 +135,10 @@ QString stopMessage(const TransferPlan &plan)
     case Reason::None:
         return QString();
     case Reason::Cancelled:
-        return tr("Nothing was written to the module.");
+        // Asked again after a Retry that read everything anew: the first run may have written.
+        if (plan.writesSentCount() == 0)
+            return tr("Nothing was written to the module.");
+        return tr("Nothing more was written to the module.") + QLatin1Char(' ') + writtenText(plan);
     case Reason::ByUser:
         text = tr("Stopped at %1.").arg(at);
         break;
@@ -146,14 +160,14 @@ QString stopMessage(const TransferPlan &plan)
                    : tr("The module's replies went out of step: it sent preset data nobody asked for.");
         if (!plan.exportMode())
             return text + QLatin1Char(' ') + tr("Nothing was imported.");
-        if (plan.writtenCount() == 0)
+        if (plan.writesSentCount() == 0)
             return text + QLatin1Char(' ') + tr("Nothing was written.");
         text += QLatin1Char(' ') + tr("Export again to be sure of what the module holds.");
         break;
     }
     if (!plan.exportMode())
         return text;
-    text += QLatin1Char(' ') + writtenText(plan.writtenCount());
+    text += QLatin1Char(' ') + writtenText(plan);
     if (plan.backupSaved())
         text +=
             QLatin1Char(' ') +

@@ -24,36 +24,54 @@ void ExportPreview::build(const BankStore &document, const uint8_t *moduleDump, 
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!chosen.isSelected(b, p))
                 continue;
-            const PresetRecord &record = document.at(b, p);
-            recordToImage(record, ours.data());
             const uint8_t *theirs = moduleDump + (b * PresetsPerBank + p) * ImageSize;
-            if (std::memcmp(ours.data(), theirs, ImageSize) == 0)
-                continue;
-            PresetRecord now;
-            imageToRecord(theirs, now);
-            PresetRecord kept;
-            imageToRecord(ours.data(), kept);
-            Row row;
-            row.bank = b;
-            row.preset = p;
-            row.nowName = now.name;
-            row.nowAuthor = now.author;
-            row.nowCategory = now.category;
-            row.newName = record.name;
-            row.newAuthor = record.author;
-            row.newCategory = kept.category;
-            row.kind = std::memcmp(ours.data(), theirs, PresetImageLayout::ParamCount) != 0
-                           ? PresetComparison::Kind::Sound
-                           : PresetComparison::Kind::TextOnly;
-            if (kept.name != record.name)
-                row.keptName = kept.name;
-            if (kept.author != record.author)
-                row.keptAuthor = kept.author;
-            list.push_back(std::move(row));
+            if (recordOverImage(document.at(b, p), theirs, ours.data()))
+                addRow(document.at(b, p), b, p, theirs, ours.data());
         }
     ticks = int(list.size());
     endResetModel();
     emit tickedCountChanged(ticks);
+}
+
+void ExportPreview::build(const BankStore &document, const uint8_t *moduleDump, const uint8_t *targetDump,
+                          const std::vector<int> &changes)
+{
+    beginResetModel();
+    list.clear();
+    for (int position : changes) {
+        const int b = position / PresetsPerBank;
+        const int p = position % PresetsPerBank;
+        addRow(document.at(b, p), b, p, moduleDump + position * ImageSize, targetDump + position * ImageSize);
+    }
+    ticks = int(list.size());
+    endResetModel();
+    emit tickedCountChanged(ticks);
+}
+
+void ExportPreview::addRow(const PresetRecord &record, int bank, int preset, const uint8_t *theirs,
+                           const uint8_t *ours)
+{
+    PresetRecord now;
+    imageToRecord(theirs, now);
+    PresetRecord kept;
+    imageToRecord(ours, kept);
+    Row row;
+    row.bank = bank;
+    row.preset = preset;
+    row.nowName = now.name;
+    row.nowAuthor = now.author;
+    row.nowCategory = now.category;
+    row.newName = record.name;
+    row.newAuthor = record.author;
+    row.newCategory = kept.category;
+    row.kind = std::memcmp(ours, theirs, PresetImageLayout::ParamCount) != 0
+                   ? PresetComparison::Kind::Sound
+                   : PresetComparison::Kind::TextOnly;
+    if (kept.name != record.name)
+        row.keptName = kept.name;
+    if (kept.author != record.author)
+        row.keptAuthor = kept.author;
+    list.push_back(std::move(row));
 }
 
 SelectionMask ExportPreview::ticked() const

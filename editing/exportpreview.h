@@ -50,9 +50,13 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // Compares, for every position of `chosen`, the image the document gives the module
-    // with the module's image in `moduleDump` (16 x 128 images, bank-major), as the export
-    // does. Every row starts ticked.
+    // (recordOverImage) with the module's image in `moduleDump` (16 x 128 images,
+    // bank-major), as the export does. Every row starts ticked.
     void build(const BankStore &document, const uint8_t *moduleDump, const SelectionMask &chosen);
+    // One row for each of `changes` (bank * 128 + preset), which the export decided on:
+    // `targetDump` holds what each will become.
+    void build(const BankStore &document, const uint8_t *moduleDump, const uint8_t *targetDump,
+               const std::vector<int> &changes);
 
     const std::vector<Row> &rows() const { return list; }
     int tickedCount() const { return ticks; }
@@ -78,6 +82,7 @@ signals:
 private:
     QString kindText(PresetComparison::Kind kind) const;
     QString keptText(const Row &row) const;
+    void addRow(const PresetRecord &record, int bank, int preset, const uint8_t *theirs, const uint8_t *ours);
 
     std::vector<Row> list;
     int ticks = 0;

@@ -53,7 +53,8 @@ SelectionMask userBanks()
 
 bool isBackupName(const QString &fileName)
 {
-    static const QRegularExpression pattern(QStringLiteral("^module-backup-\\d{8}-\\d{6}\\.pre$"));
+    // A second backup made within the same second carries "-2", "-3", ...
+    static const QRegularExpression pattern(QStringLiteral("^module-backup-\\d{8}-\\d{6}(?:-\\d+)?\\.pre$"));
     return pattern.match(QFileInfo(fileName).fileName()).hasMatch();
 }
 
@@ -74,8 +75,8 @@ QByteArray text(const QString &serial, const QString &firmware, const SelectionM
         return s;
     };
     QByteArray out = QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
-    if (held)
-        out += "presets=" + maskText(*held) + '\n';
+    // Always written: a backup whose coverage cannot be read never counts its placeholders.
+    out += "presets=" + maskText(held ? *held : userBanks()) + '\n';
     return out;
 }
 
@@ -93,11 +94,13 @@ Contents read(const QString &backupPath)
             c.serial = l.mid(7);
         else if (l.startsWith(QLatin1String("firmware=")))
             c.firmware = l.mid(9);
-        else if (l.startsWith(QLatin1String("presets=")) && !maskFromText(l.mid(8), c.held))
-            c.held = userBanks();
+        else if (l.startsWith(QLatin1String("presets=")))
+            c.coverageKnown = maskFromText(l.mid(8), c.held);
         else if (l == QLatin1String("written=none"))
             c.unused = true;
     }
+    if (!c.coverageKnown)
+        c.held = userBanks();
     return c;
 }
 

@@ -17,6 +17,7 @@ struct Contents
     QString serial; // empty when no information file is there
     QString firmware;
     SelectionMask held; // all of banks 2..16 unless the file names fewer
+    bool coverageKnown = false; // the file names the presets it holds
     bool unused = false; // its export was cancelled before anything was written
 };
 

@@ -1,6 +1,7 @@
 #include "model/presetimage.h"
 
 #include <cstring>
+#include <utility>
 
 using namespace PresetImageLayout;
 
@@ -45,6 +46,35 @@ void recordToImage(const PresetRecord &record, uint8_t *image)
     writeText(record.author, image + AuthorOffset);
     for (int k = 0; k < ParamCount; ++k)
         image[ParamsOffset + k] = record.params[k] & 0x7F;
+}
+
+bool recordOverImage(const PresetRecord &record, const uint8_t *module, uint8_t *image)
+{
+    std::array<uint8_t, 256> copy;
+    std::memcpy(copy.data(), module, 256);
+    const uint8_t *held = copy.data();
+    std::memcpy(image, held, 256);
+    bool changed = false;
+    for (int k = 0; k < ParamCount; ++k)
+        if ((record.params[k] & 0x7F) != (held[ParamsOffset + k] & 0x7F)) {
+            image[ParamsOffset + k] = record.params[k] & 0x7F;
+            changed = true;
+        }
+    const uint8_t category = static_cast<uint8_t>(record.category & 0xFF);
+    if (category != held[CategoryOffset]) {
+        image[CategoryOffset] = category;
+        changed = true;
+    }
+    for (const auto &[text, offset] : {std::pair<const QString &, int>{record.name, NameOffset},
+                                       std::pair<const QString &, int>{record.author, AuthorOffset}}) {
+        if (text == readText(held + offset))
+            continue;
+        std::memset(image + offset, 0, TextLength);
+        writeText(text, image + offset);
+        // A text the module cannot hold may come out as the bytes it already has.
+        changed = changed || std::memcmp(image + offset, held + offset, TextLength) != 0;
+    }
+    return changed;
 }
 
 bool keptInImage(const QString &text)

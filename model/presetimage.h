@@ -28,3 +28,10 @@ void imageToRecord(const uint8_t *image, PresetRecord &record);
 // printable ASCII characters.
 bool keptInImage(const QString &text);
 void recordToImage(const PresetRecord &record, uint8_t *image);
+// The image that gives the module `record` where it now holds `held`: `held` itself where
+// the record equals it as imageToRecord reads it, else `held` with only the fields that
+// differ (each parameter, the category, the name, the author) written as recordToImage
+// writes them. What the record cannot tell (bit 7 of parameters, the reserved bytes,
+// text bytes above 0x7F of a text left alone) stays as the module holds it. Returns
+// whether the result differs from `held`.
+bool recordOverImage(const PresetRecord &record, const uint8_t *held, uint8_t *image);

@@ -976,6 +976,18 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 Presets wurden geschrieben und richtig zurückgelesen.</translation>
     </message>
     <message>
+        <source>The write of 1 more preset went out but was not read back.</source>
+        <translation>Das Schreiben 1 weiteren Presets wurde gesendet, aber nicht zurückgelesen.</translation>
+    </message>
+    <message>
+        <source>The writes of %1 more presets went out but were not read back.</source>
+        <translation>Das Schreiben %1 weiterer Presets wurde gesendet, aber nicht zurückgelesen.</translation>
+    </message>
+    <message>
+        <source>Nothing more was written to the module.</source>
+        <translation>Es wurde nichts weiter in das Modul geschrieben.</translation>
+    </message>
+    <message>
         <source>A message for another device was ignored.</source>
         <translation>Eine Nachricht für ein anderes Gerät wurde übergangen.</translation>
     </message>

@@ -180,7 +180,7 @@ private slots:
         int saves = 0;
         if (writer)
             rig.plan.setBackupWriter(
-                [&](const TransferBanks &held, QString &error) {
+                [&](const TransferBanks &held, QString &, QString &error) {
                     ++saves;
                     error = QStringLiteral("disk full");
                     return writer == 1 && held.at(2, 5) == rig.module.at(2, 5);
@@ -208,7 +208,7 @@ private slots:
     {
         PlanRig rig;
         bool saved = false;
-        rig.plan.setBackupWriter([&](const TransferBanks &, QString &) { return saved = true; },
+        rig.plan.setBackupWriter([&](const TransferBanks &, QString &, QString &) { return saved = true; },
                                  QStringLiteral("b"));
         QSignalSpy asked(&rig.plan, &TransferPlan::confirmationNeeded);
         rig.plan.banks() = rig.module;

@@ -223,7 +223,7 @@ private slots:
                                      device + QStringList{edited});
         QVERIFY2(without.code == 0, qPrintable(without.err));
         QVERIFY(without.out.contains(QStringLiteral("no backup of banks 2..16 (--no-backup)\n")));
-        QVERIFY2(without.out.endsWith(QStringLiteral("1 presets written, 0 writes repeated, backup none\n")),
+        QVERIFY2(without.out.endsWith(QStringLiteral("1 preset written, 0 writes repeated, backup none\n")),
                  qPrintable(without.out));
     }
 

@@ -1,5 +1,6 @@
 #include "model/bankstore.h"
 #include "model/categorytable.h"
+#include "model/presetimage.h"
 #include "model/selectionmask.h"
 #include "model/textfold.h"
 
@@ -12,6 +13,53 @@ class TestPresetStore : public QObject
     Q_OBJECT
 
 private slots:
+    // Only the fields the record changes are written, each as recordToImage writes it;
+    // everything else keeps the module's bytes.
+    void recordOverImageWritesOnlyWhatDiffers_data()
+    {
+        QTest::addColumn<int>("field"); // 0 nothing, 1 a parameter, 2 category, 3 name, 4 author
+        QTest::addColumn<QList<int>>("changedBytes");
+        QTest::newRow("nothing") << 0 << QList<int>{};
+        QTest::newRow("a parameter") << 1 << QList<int>{5};
+        QTest::newRow("category") << 2 << QList<int>{128};
+        QTest::newRow("name with an accent") << 3 << QList<int>{129, 130, 131, 132};
+        QTest::newRow("author") << 4 << QList<int>{161, 162};
+    }
+    void recordOverImageWritesOnlyWhatDiffers()
+    {
+        QFETCH(int, field);
+        QFETCH(QList<int>, changedBytes);
+        PresetImage held{};
+        for (int i = 0; i < 256; ++i)
+            held[i] = uint8_t(i % 3 ? 0x80 | i : i);  // top bits, reserved bytes
+        std::memcpy(held.data() + 129, "Old\xEB", 4); // as read: "Oldë"
+        std::memset(held.data() + 133, 0, 28);
+        std::memcpy(held.data() + 161, "A\xEB", 2);
+        std::memset(held.data() + 163, 0, 30);
+        PresetRecord record;
+        imageToRecord(held.data(), record);
+        QCOMPARE(record.name, QStringLiteral("Oldë"));
+        if (field == 1)
+            record.params[5] = 0x7F & ~held[5];
+        if (field == 2)
+            record.category = 3;
+        if (field == 3)
+            record.name = QStringLiteral("Née");
+        if (field == 4)
+            record.author = QStringLiteral("Bo");
+        PresetImage image{};
+        QCOMPARE(recordOverImage(record, held.data(), image.data()), field != 0);
+        for (int i = 0; i < 256; ++i)
+            if (!changedBytes.contains(i))
+                QVERIFY2(image[i] == held[i], qPrintable(QString::number(i)));
+        if (field == 3)
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(image.data() + 129), 4),
+                     QByteArray("N e\0", 4));
+        if (field == 4)
+            QCOMPARE(QByteArray(reinterpret_cast<const char *>(image.data() + 161), 3),
+                     QByteArray("Bo\0", 3));
+    }
+
     void zeroImageGivesEmptyMarkedRecord()
     {
         PresetImage image{};

@@ -88,6 +88,9 @@ private slots:
         QTest::newRow("syx one file") << QStringList{"syx", "a.pre"};
         QTest::newRow("syx of the factory bank") << QStringList{"syx", "a.pre", "b.syx", "--bank", "0"};
         QTest::newRow("pre bank out of range") << QStringList{"pre", "a.syx", "b.pre", "--bank=16"};
+        for (const char *timeout : {"nan", "inf", "-1", "0"})
+            QTest::newRow(qPrintable(QStringLiteral("timeout %1").arg(QLatin1String(timeout))))
+                << QStringList{"import", "a.pre", "--simulator", "--timeout", QLatin1String(timeout)};
     }
 
     void badCommandLinesExitWith2()

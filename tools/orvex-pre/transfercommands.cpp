@@ -158,7 +158,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
                 return false;
             bool ok = false;
             const double seconds = value.toDouble(&ok);
-            if (!ok || seconds < 0.001 || seconds > 3600) {
+            // Written so that NaN fails too.
+            if (!ok || !(seconds >= 0.001 && seconds <= 3600)) {
                 error = QStringLiteral("--timeout takes a number of seconds above 0, not '%1'").arg(value);
                 return false;
             }
@@ -411,7 +412,7 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
                                    ? BackupCommands::asProgram([] { return TransferBackup::defaultPath(); })
                                    : o.backup;
         midi.setBackupWriter(
-            [&midi, &o, backup](const TransferBanks &moduleBanks, QString &why) {
+            [&midi, &o](const TransferBanks &moduleBanks, QString &backup, QString &why) {
                 const QSettings settings(Startup::OrganizationName, Startup::ApplicationName);
                 QStringList notes;
                 const bool saved =
@@ -563,6 +564,7 @@ int runExport(const QStringList &args)
     if (!findNamedPorts(midi.protocol().port(), o, error))
         return fail(error);
     store.toDump(midi.banks().data());
+    midi.plan().setDocument(&store);
     if (o.dryRun)
         o.yes = true; // nothing is asked: nothing is written
     if (!transfer(midi, o, true, error))
@@ -585,13 +587,14 @@ int runExport(const QStringList &args)
                      .arg(choiceText(o)));
         return Success;
     }
-    const QStringList names = TransferBackup::nameChanges(store);
+    const QStringList names = TransferBackup::nameChanges(store, midi.banks(), midi.plan().changes());
     if (!names.isEmpty())
         writeOut(QStringLiteral("the module shortens or changes these names:\n  %1\n")
                      .arg(names.join(QStringLiteral("\n  "))));
-    writeOut(QStringLiteral("exported %1: %2 presets written, %3 writes repeated, backup %4\n")
+    writeOut(QStringLiteral("exported %1: %2 written, %3 writes repeated, backup %4\n")
                  .arg(choiceText(o))
-                 .arg(midi.writtenCount())
+                 .arg(midi.writtenCount() == 1 ? QStringLiteral("1 preset")
+                                               : QStringLiteral("%1 presets").arg(midi.writtenCount()))
                  .arg(midi.retryCount())
                  .arg(midi.plan().backupSaved() ? midi.plan().backupFile() : QStringLiteral("none")));
     return Success;
