@@ -6,6 +6,8 @@
 
 #include <QStyle>
 
+#include <algorithm>
+
 BankSelLoad::BankSelLoad(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
@@ -33,6 +35,30 @@ void BankSelLoad::setFileBanks(int banks, bool backup)
         selBox->addItem(QStringLiteral("%1–%2").arg(start + 1).arg(start + banks));
     selBox->setToolTip(tr("The user banks that receive the file's banks"));
     growToFitTexts(this);
+    keepRowsApart();
+}
+
+void BankSelLoad::keepRowsApart()
+{
+    // The longer text wraps to a height that differs between styles and Qt versions: the
+    // choice goes below it and the buttons below the choice, whatever that height is.
+    const int textBottom = label->geometry().bottom() + 1 + RowGap;
+    if (selBox->y() < textBottom) {
+        const int down = textBottom - selBox->y();
+        selBox->move(selBox->x(), selBox->y() + down);
+        label_2->move(label_2->x(), label_2->y() + down);
+    }
+    const int choiceBottom = std::max(selBox->geometry().bottom(), label_2->geometry().bottom()) + 1 + RowGap;
+    const int buttonsTop = std::min(okButton->y(), cancelButton->y());
+    if (buttonsTop < choiceBottom) {
+        const int down = choiceBottom - buttonsTop;
+        okButton->move(okButton->x(), okButton->y() + down);
+        cancelButton->move(cancelButton->x(), cancelButton->y() + down);
+    }
+    const int wanted =
+        std::max(okButton->geometry().bottom(), cancelButton->geometry().bottom()) + 1 + RowGap;
+    if (height() < wanted)
+        setFixedSize(width(), wanted);
 }
 
 void BankSelLoad::on_cancel()

@@ -26,4 +26,8 @@ public:
 public slots:
     void on_cancel();
     void on_ok();
+
+private:
+    static constexpr int RowGap = 8;
+    void keepRowsApart();
 };
