@@ -144,7 +144,10 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
     switch (request->command) {
     case Sysex::IdentifyRequest:
         ++counted.identifyRequests;
-        reply(out, Sysex::identityReply(serialNumber, firmwareVersion, deviceText));
+        if (counted.identifyRequests == pending.dropIdentify)
+            ++counted.repliesDropped;
+        else
+            reply(out, Sysex::identityReply(serialNumber, firmwareVersion, deviceText));
         break;
     case Sysex::PresetRequest: {
         ++counted.presetRequests;
@@ -208,8 +211,9 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
             delay = std::max(delay, f.delayMs);
             break;
         case FaultKind::Unasked:
-            out.push_back(Sysex::presetData(stored.at(std::clamp(f.position, 0, PresetCount - 1) / PresetsPerBank,
-                                                      std::clamp(f.position, 0, PresetCount - 1) % PresetsPerBank)));
+            out.push_back(
+                Sysex::presetData(stored.at(std::clamp(f.position, 0, PresetCount - 1) / PresetsPerBank,
+                                            std::clamp(f.position, 0, PresetCount - 1) % PresetsPerBank)));
             break;
         case FaultKind::Damaged:
             if (!out.empty()) {
@@ -264,6 +268,7 @@ const std::pair<const char *, int ModuleSimulator::Faults::*> CountedFaults[] = 
     {"double-reply", &ModuleSimulator::Faults::doubleReplyTo},
     {"unasked-after", &ModuleSimulator::Faults::unaskedAfter},
     {"silent-after", &ModuleSimulator::Faults::silentAfter},
+    {"drop-identify", &ModuleSimulator::Faults::dropIdentify},
     {"wrong-length", &ModuleSimulator::Faults::wrongLengthData},
     {"bad-writes", &ModuleSimulator::Faults::badWrites},
     {"drop", &ModuleSimulator::Faults::dropReplies},

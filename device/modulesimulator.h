@@ -23,8 +23,8 @@ public:
     struct ScheduledFault
     {
         FaultKind kind = FaultKind::Drop;
-        int request = 0; // counted from 1 over every request received
-        int delayMs = 0; // Late: how late every reply to it leaves
+        int request = 0;                // counted from 1 over every request received
+        int delayMs = 0;                // Late: how late every reply to it leaves
         int position = PresetCount - 1; // Unasked: the stored preset it carries, bank * 128 + preset
     };
 
@@ -44,6 +44,7 @@ public:
         int doubleReplyTo = 0;   // the reply to request N is sent twice
         int unaskedAfter = 0;    // a PresetData nobody asked for follows the reply to request N
         int silentAfter = 0;     // no reply at all once N requests were answered
+        int dropIdentify = 0;    // the reply to the N-th identify request is never sent
         bool failWrites = false; // every write stores a slightly different image
         // Applied in order after the faults above: an unasked reply is one of the module's
         // presets (`position`), a damaged PresetData is one byte short (any other damaged reply loses
@@ -99,7 +100,7 @@ public:
     QByteArray device() const { return deviceText; }
 
     // Sets faults from "name[=N],..." with the option names of orvex-simulator (drop-reply,
-    // late-reply, late-by, double-reply, unasked-after, silent-after, fail-writes,
+    // late-reply, late-by, double-reply, unasked-after, silent-after, drop-identify, fail-writes,
     // wrong-length, bad-writes, drop, foreign, garbage). False, with the offending item, for anything else.
     bool applyFaults(const QString &faultList, QString *error = nullptr);
     // What applyFaults knows, for messages.

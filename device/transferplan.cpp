@@ -55,6 +55,7 @@ void TransferPlan::begin(bool fresh)
     for (int position = firstBank() * PresetsPerBank; position < PresetCount; ++position)
         if (isChosen(position))
             readOrder.push_back(position);
+    planReads();
     readIndex = 0;
     readDone = 0;
     link.setGuarded(true);
@@ -65,9 +66,25 @@ void TransferPlan::begin(bool fresh)
         startChecks(exporting);
         return;
     }
-    at = Position::of(readOrder.front());
+    at = Position::of(scanOrder.front());
     current = State::Reading;
     ask(RequestLink::Ask::Read, at);
+}
+
+void TransferPlan::planReads()
+{
+    // A stray reply that stands in for a lost one repeats a preset the module holds. Where
+    // the run reads every preset, the repeat shows; where reading the rest would cost more
+    // than reading the chosen ones twice, the second read shows it.
+    const std::size_t others = std::size_t(PresetCount) - readOrder.size();
+    readTwice = others > readOrder.size();
+    scanOrder.clear();
+    if (readTwice) {
+        scanOrder = readOrder;
+        return;
+    }
+    for (int position = 0; position < PresetCount; ++position)
+        scanOrder.push_back(position);
 }
 
 bool TransferPlan::isChosen(int position) const
@@ -177,9 +194,11 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
     case State::Reading: {
         if (kind != Sysex::ReplyKind::PresetData || !image)
             return;
-        const PresetImage received = Sysex::fromModule(request.bank, *image);
-        (exporting ? held : images).at(at.bank, at.preset) = received;
-        noteContent(at.bank * PresetsPerBank + at.preset, *image);
+        const int position = at.bank * PresetsPerBank + at.preset;
+        scanned.at(at.bank, at.preset) = *image;
+        if (at.bank >= firstBank() && isChosen(position))
+            (exporting ? held : images).at(at.bank, at.preset) = Sysex::fromModule(request.bank, *image);
+        noteContent(position, *image);
         readNext();
         return;
     }
@@ -187,7 +206,7 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
         if (kind != Sysex::ReplyKind::PresetData || !image)
             return;
         const auto [b, p] = checks[checkAt];
-        if (Sysex::fromModule(b, *image) != (checkingHeld ? held : images).at(b, p)) {
+        if (checkingScan ? *image != scanned.at(b, p) : Sysex::fromModule(b, *image) != images.at(b, p)) {
             end(StopReason::OutOfStep, Position{b, p}, true);
             return;
         }
@@ -262,16 +281,11 @@ void TransferPlan::abandon()
 void TransferPlan::readNext()
 {
     ++readIndex;
-    if (readTotal() == PresetCount) {
-        // Every position from the first bank on: progress counts the factory bank too.
-        readDone = readIndex < readOrder.size() ? readOrder[readIndex] : PresetCount;
-    } else {
-        readDone = int(readIndex);
-    }
-    const int next = readOrder[std::min(readIndex, readOrder.size() - 1)];
+    readDone = int(readIndex);
+    const int next = scanOrder[std::min(readIndex, scanOrder.size() - 1)];
     at = Position::of(next);
     emit progressChanged(readDone, readTotal());
-    if (readIndex < readOrder.size()) {
+    if (readIndex < scanOrder.size()) {
         ask(RequestLink::Ask::Read, at);
         return;
     }
@@ -285,20 +299,33 @@ void TransferPlan::startChecks(bool againstModule)
 {
     current = State::Checking;
     checkingHeld = againstModule;
+    // The first pass checks the replies of the reading pass; an export's last one, what was written.
+    checkingScan = againstModule || !exporting;
     checks.clear();
-    const std::vector<int> picked = pickChecks(againstModule ? held : images, readOrder, firstBank(), random);
-    std::vector<int> alike;
+    std::vector<int> order;
+    if (checkingScan) {
+        for (int position : scanOrder)
+            if (position >= firstBank() * PresetsPerBank)
+                order.push_back(position);
+    } else {
+        order = readOrder;
+    }
+    const std::vector<int> picked = pickChecks(checkingScan ? scanned : images, order, firstBank(), random);
+    std::vector<bool> read(BankCount, false);
+    for (int position : order)
+        read[std::size_t(position / PresetsPerBank)] = true;
+    std::vector<int> alike; // a bank nothing was read in is not one of them
     for (int b = firstBank(); b < BankCount; ++b) {
         if (picked[b - firstBank()] >= 0)
             checks.emplace_back(b, picked[b - firstBank()]);
-        else
+        else if (read[std::size_t(b)])
             alike.push_back(b);
     }
-    // The first pass over what was read also reads again what repeats.
-    if (againstModule || !exporting)
+    // The first pass also reads again what repeats, or each chosen preset.
+    if (checkingScan)
         addRereads(checks);
     checkAt = 0;
-    note(Note::ChecksStarted, 0, at, alike);
+    note(Note::ChecksStarted, checkingScan && readTwice ? int(readOrder.size()) : 0, at, alike);
     checkNext();
 }
 
@@ -359,9 +386,7 @@ void TransferPlan::noteContent(int position, const PresetImage &content)
     if (fresh || it->second == position)
         return;
     const int first = it->second;
-    const int firstBank = first / PresetsPerBank;
-    if (Sysex::toModule(firstBank, (exporting ? held : images).at(firstBank, first % PresetsPerBank)) !=
-        content)
+    if (scanned.at(first / PresetsPerBank, first % PresetsPerBank) != content)
         return; // another content with the same hash
     // A stray reply (doubled, late or unasked) carries content read before; a module that
     // holds the same preset twice reads the same both times again.
@@ -383,8 +408,14 @@ void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list) const
         listed[std::size_t(position)] = true;
         list.emplace_back(position / PresetsPerBank, position % PresetsPerBank);
     };
+    // A repeat in a preset read only to see repeats changes nothing taken: reading again
+    // the chosen one of the pair is enough.
     for (int position : repeated)
-        add(position);
+        if (position >= firstBank() * PresetsPerBank && isChosen(position))
+            add(position);
+    if (readTwice)
+        for (int position : readOrder)
+            add(position);
 }
 
 void TransferPlan::checkNext()
@@ -550,7 +581,8 @@ int TransferPlan::requestsLeft() const
     const int checksLeft = int(checks.size() - std::min(checkAt, checks.size()));
     switch (current) {
     case State::Reading:
-        return int(readOrder.size() - std::min(readIndex, readOrder.size())) + (BankCount - firstBank()) + 1;
+        return int(scanOrder.size() - std::min(readIndex, scanOrder.size())) + (BankCount - firstBank()) +
+               (readTwice ? int(readOrder.size()) : 0) + 1;
     case State::Checking:
         return checksLeft + 1;
     case State::Writing:

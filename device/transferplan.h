@@ -24,14 +24,17 @@
 // Replies name no request, so a stray reply (doubled, late, unasked) taken for the request
 // after it is caught in one of two ways: it leaves a reply too many (the link reports it,
 // a resent request gets more replies than copies went out, or the fence below sees preset
-// data before its answer); or it repeats content already read in this run (a doubled
-// reply repeats the one before, an unasked one a preset the module holds), so that preset
-// and the one it repeats are read again in Checking. Checking also reads one preset per bank again, one that
-// a shifted answer would change (pickChecks). Settling sends an identify request as a fence: preset data
-// arriving before its answer is a reply too many. Confirming saves the backup of what the module held and
-// waits for the front end; nothing is written unless the backup was saved or the user chose
-// writeWithoutBackup. Writing writes each preset that differs and reads it back, up to MaxWrites times. No
-// texts here: the front ends make them from the states, counts and events.
+// data before its answer); or it stands in for a lost reply and then repeats content the
+// module holds (a doubled reply repeats the one before, an unasked one a stored preset).
+// A run that reads most of the module reads all of it, so every such repeat is seen, and
+// that preset and the one it repeats are read again in Checking; a run that reads less
+// than half reads each of its presets twice instead, whichever costs fewer reads.
+// Checking also reads one preset per bank again, one that a shifted answer would change (pickChecks).
+// Settling sends an identify request as a fence: preset data arriving before its answer is a reply too many.
+// Confirming saves the backup of what the module held and waits for the front end; nothing is written unless
+// the backup was saved or the user chose writeWithoutBackup. Writing writes each preset that differs and
+// reads it back, up to MaxWrites times. No texts here: the front ends make them from the states, counts and
+// events.
 class TransferPlan : public QObject
 {
     Q_OBJECT
@@ -55,7 +58,8 @@ public:
         Restarted, // after replies out of step
         Resumed,   // at bank, preset
         StopPressed,
-        ChecksStarted,  // banks: those whose presets are all alike, left unchecked
+        ChecksStarted,  // banks: those whose presets are all alike, left unchecked; count: the
+                        // chosen presets read a second time
         Differing,      // count presets differ from the module
         BackupSaved,    // backupFile()
         BackupFailed,   // backupError()
@@ -124,10 +128,14 @@ public:
     // The position being transferred, 0..15 and 0..127.
     int bank() const { return at.bank; }
     int preset() const { return at.preset; }
-    // Reading: presets read so far, as bank * 128 + preset (2048 when through); for a
-    // choice, the count of its presets read (readTotal when through).
+    // Reading: presets read so far (readTotal when through).
     int readProgress() const { return readDone; }
-    int readTotal() const { return chosen.empty() ? PresetCount : int(readOrder.size()); }
+    // The reads of the reading pass: the chosen presets, or the whole module where that
+    // costs fewer reads than reading each chosen preset twice.
+    int readTotal() const { return int(scanOrder.size()); }
+    // The chosen presets of this run, and whether each is read twice (else the whole module once).
+    int chosenCount() const { return int(readOrder.size()); }
+    bool readsTwice() const { return readTwice; }
     // Writing: the changes, in order, and how many of them are through.
     const std::vector<int> &changes() const { return toWrite; }
     int changeCount() const { return int(toWrite.size()); }
@@ -191,6 +199,7 @@ private:
     bool isChosen(int position) const;
     void reportReadProgress();
     void noteContent(int position, const PresetImage &content);
+    void planReads();
     void addRereads(std::vector<std::pair<int, int>> &list) const;
 
     RequestLink &link;
@@ -210,9 +219,13 @@ private:
     bool mustReread = false;
     bool checkFailed = false;
     int readDone = 0;
-    // The positions a run reads, in order, and the one read now.
+    // The chosen positions, in order; the positions the reading pass asks for, in order, and
+    // the one asked now; what each of those replied, as the module sent it.
     std::vector<int> readOrder;
+    std::vector<int> scanOrder;
     std::size_t readIndex = 0;
+    TransferBanks scanned;
+    bool readTwice = false;
 
     std::vector<int> toWrite; // positions bank * 128 + preset
     std::size_t writeIndex = 0;
@@ -230,6 +243,7 @@ private:
     std::vector<std::pair<int, int>> checks;
     std::size_t checkAt = 0;
     bool checkingHeld = false;
+    bool checkingScan = false;
 
     BackupWriter backupWriter;
     QString backupTarget;

@@ -80,8 +80,13 @@ QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
     using Note = TransferPlan::Note;
     switch (event.note) {
     case Note::Started:
-        return plan.exportMode() ? tr("Reading banks %1–%2 from the module.")
-                                       .arg(TransferPlan::FirstExportBank + 1)
+        if (plan.readsTwice())
+            return tr("Reading the chosen presets (%1), each twice to check the replies.")
+                .arg(plan.chosenCount());
+        if (plan.chosenCount() < PresetCount - (plan.exportMode() ? PresetsPerBank : 0))
+            return tr("Reading the whole module to check the replies; the chosen presets (%1) are kept.")
+                .arg(plan.chosenCount());
+        return plan.exportMode() ? tr("Reading banks 1–%1 from the module; bank 1 only to check the replies.")
                                        .arg(BankCount)
                                  : tr("Importing banks 1–%1.").arg(BankCount);
     case Note::Restarted:
@@ -92,6 +97,8 @@ QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
         return tr("Stop pressed; the transfer ends at the next reply.");
     case Note::ChecksStarted: {
         QString text = tr("Checking one preset of each bank again.");
+        if (event.count > 0)
+            text += QLatin1Char(' ') + tr("Reading the chosen presets (%1) a second time.").arg(event.count);
         if (!event.banks.empty()) {
             QStringList numbers;
             for (int b : event.banks)

@@ -872,8 +872,20 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Anschlüsse geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
     </message>
     <message>
-        <source>Reading banks %1–%2 from the module.</source>
-        <translation>Lese Bänke %1–%2 aus dem Modul.</translation>
+        <source>Reading the chosen presets (%1), each twice to check the replies.</source>
+        <translation>Lese die gewählten Presets (%1), jedes zweimal, um die Antworten zu prüfen.</translation>
+    </message>
+    <message>
+        <source>Reading the whole module to check the replies; the chosen presets (%1) are kept.</source>
+        <translation>Lese das ganze Modul, um die Antworten zu prüfen; die gewählten Presets (%1) werden übernommen.</translation>
+    </message>
+    <message>
+        <source>Reading banks 1–%1 from the module; bank 1 only to check the replies.</source>
+        <translation>Lese Bänke 1–%1 aus dem Modul; Bank 1 nur, um die Antworten zu prüfen.</translation>
+    </message>
+    <message>
+        <source>Reading the chosen presets (%1) a second time.</source>
+        <translation>Lese die gewählten Presets (%1) ein zweites Mal.</translation>
     </message>
     <message>
         <source>Importing banks 1–%1.</source>

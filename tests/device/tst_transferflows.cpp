@@ -279,13 +279,13 @@ private slots:
         QVERIFY(driven);
         QVERIFY(!w.modified);
         QCOMPARE(messages.boxes, 0);
-        QCOMPARE(values.size(), 1 + 15 * PresetsPerBank);
+        QCOMPARE(values.size(), 1 + PresetCount);
         QCOMPARE(values.at(0), 0);
-        QCOMPARE(values.at(1), 129); // the factory bank is skipped
+        QCOMPARE(values.at(1), 1); // the factory bank is read, never written
         QCOMPARE(values.last(), 2048);
         const ModuleSimulator::Counts c = rig.counts();
         QCOMPARE(c.presetWrites, 0);
-        QCOMPARE(c.presetRequests, 15 * PresetsPerBank + 15 + 15);
+        QCOMPARE(c.presetRequests, PresetCount + 15 + 15);
     }
 
     void exportBacksUpAsksAndSumsUp()
@@ -625,8 +625,8 @@ private slots:
         QVERIFY(driven);
         const ModuleSimulator::Counts counts = rig.counts();
         QCOMPARE(counts.presetWrites, 1);
-        // The bank, its check and the read-back: nothing of the other banks.
-        QVERIFY2(counts.presetRequests < 2 * PresetsPerBank,
+        // The bank read twice, its check and the read-back: nothing of the other banks.
+        QVERIFY2(counts.presetRequests < 3 * PresetsPerBank,
                  qPrintable(QString::number(counts.presetRequests)));
         QVERIFY(rig.banks().at(4, 0) == storeImages(w).at(4, 0));
         QVERIFY(rig.banks().at(6, 0) != storeImages(w).at(6, 0));

@@ -234,17 +234,31 @@ Case randomCase(std::mt19937 &random)
     Case c;
     c.module = soakModule(random);
     c.exportAll = random() % 10 < 6;
-    // A few transfers of everything; the others of a choice, which costs less time and
-    // meets the same rules.
+    // A few transfers of everything or of all but a few presets (the whole module is read);
+    // the others of a small choice (each of its presets read twice), which costs less time
+    // and meets the same rules.
     const bool everything = random() % 40 == 0;
+    const bool mostly = everything && random() % 2;
     int picked = PresetCount;
+    auto allBut = [&](int first) {
+        int left = 0;
+        std::vector<bool> chosen = choose(random, first, left);
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            chosen[i] = int(i) >= first && !chosen[i];
+        picked = PresetCount - first - left;
+        return chosen;
+    };
     if (!c.exportAll) {
-        if (!everything)
+        if (mostly)
+            c.chosen = allBut(0);
+        else if (!everything)
             c.chosen = choose(random, random() % 2 ? 0 : PresetsPerBank - 12, picked);
     } else {
         c.file = c.module;
         picked = PresetCount - PresetsPerBank;
-        if (!everything)
+        if (mostly)
+            c.chosen = allBut(PresetsPerBank);
+        else if (!everything)
             c.chosen = choose(random, PresetsPerBank, picked);
         int changes = 0;
         for (int position = PresetsPerBank; position < PresetCount; ++position) {
@@ -263,7 +277,8 @@ Case randomCase(std::mt19937 &random)
         }
         picked += 3 * changes;
     }
-    const int requests = picked + 2 * BankCount + 4;
+    // A small choice is read twice, anything else reads the whole module once.
+    const int requests = (everything ? PresetCount : 2 * picked) + 2 * BankCount + 4;
     const int count = 1 + int(random() % 3);
     int last = 1 + int(random() % std::max(1, requests));
     for (int i = 0; i < count; ++i) {
@@ -275,14 +290,14 @@ Case randomCase(std::mt19937 &random)
         last = f.request;
         if (f.kind == Kind::Late)
             f.delayMs = 1 + int(random() % (3 * QuietMs));
-        // An unasked reply carries one of the presets the transfer reads: one it does not
-        // read, standing in for a lost reply, only reading everything twice could see.
-        if (f.kind == Kind::Unasked)
+        // An unasked reply carries any preset the module holds: half the time one of the
+        // choice (a repeat), else most likely one the transfer was not asked for.
+        if (f.kind == Kind::Unasked) {
+            const bool ofTheChoice = random() % 2 && !c.chosen.empty();
             do
                 f.position = int(random() % PresetCount);
-            while (c.exportAll ? f.position < PresetsPerBank ||
-                                     (!c.chosen.empty() && !c.chosen[std::size_t(f.position)])
-                               : !c.chosen.empty() && !c.chosen[std::size_t(f.position)]);
+            while (ofTheChoice && !c.chosen[std::size_t(f.position)]);
+        }
         c.faults.push_back(f);
     }
     return c;
@@ -363,9 +378,9 @@ private slots:
     void aStopCountsTheWriteOnItsWay()
     {
         SoakRig rig;
-        // 1920 reads, 15 checks and the fence; the first write is 1937, its read-back 1938,
+        // 2048 reads, 15 checks and the fence; the first write is 2065, its read-back 2066,
         // whose doubled reply meets the second write.
-        Case c = namedCase(true, {Scheduled{Kind::Double, 1938, 0, 0}});
+        Case c = namedCase(true, {Scheduled{Kind::Double, 2066, 0, 0}});
         c.file.at(2, 0)[5] ^= 0x11;
         c.file.at(9, 9)[5] ^= 0x11;
         QVERIFY(runCase(rig, c, 0).isEmpty());

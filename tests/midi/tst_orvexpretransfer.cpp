@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 struct Run
@@ -532,8 +534,117 @@ private slots:
         QCOMPARE(firstDifference(module, mostlyInit(10)), QString());
     }
 
+    // The schedules that once fooled a transfer, end to end over JACK with the simulator as
+    // a process of its own: each ends exactly right, or stops saying the replies went out of
+    // step with the module, the file and the backup folder as they were. (A whole import
+    // with the same faults is in the soak's named schedules: it takes 20 s over JACK.)
+    void namedFaultSchedulesOverJack_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("faults"); // request 1 is the connect's identify, reads follow
+        QTest::addColumn<bool>("outOfStep");
+        const QStringList presets{QStringLiteral("export"), QStringLiteral("--presets=4:9,4:10,4:11")};
+        QTest::newRow("bank export, doubled then lost")
+            << QStringList{QStringLiteral("export"), QStringLiteral("--bank"), QStringLiteral("4")}
+            << QStringLiteral("double-reply=20,drop-reply=21") << true;
+        // The unasked reply carries bank 16's last preset, which this export does not choose.
+        QTest::newRow("preset export, an unasked reply stands in for a lost one")
+            << presets << QStringLiteral("drop-reply=3,unasked-after=3") << true;
+        QTest::newRow("preset export, a reply late by 2.5 quiet times")
+            << presets << QStringLiteral("late-reply=3,late-by=2500") << false;
+    }
+    void namedFaultSchedulesOverJack()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, faults);
+        QFETCH(bool, outOfStep);
+        if (!jack) {
+            jack = std::make_unique<JackServer>();
+            QString why;
+            if (!jack->start(&why))
+                jackMissing = why;
+        }
+        if (!jackMissing.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no JACK server for the end-to-end test: ") + jackMissing));
+        QProcessEnvironment env = jack->environment();
+        QTemporaryDir data;
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+        const QString saved = dir.filePath(QStringLiteral("named-module.pre"));
+        const QString result = dir.filePath(QStringLiteral("named-result.pre"));
+        const QString backup = dir.filePath(QStringLiteral("named-backup.pre"));
+        QFile::remove(result);
+        QFile::remove(backup);
+        const bool exporting = command.first() == QLatin1String("export");
+        const BankStore factory = factoryStore();
+        BankStore file = factory;
+        for (int p : {9, 10, 11, 20})
+            file.at(4, p).params[5] ^= 0x21;
+        file.at(9, 9).name = QStringLiteral("Outside");
+        if (exporting) {
+            QString error;
+            QVERIFY(savePresetFile(file, result, 0, BankCount - 1, error));
+        }
+
+        QProcess simulator;
+        QProcessEnvironment simulatorEnv = env;
+        simulatorEnv.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"), faults);
+        simulator.setProcessEnvironment(simulatorEnv);
+        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                         QStringLiteral("named"), QStringLiteral("--save"), saved,
+                         QStringLiteral("--quiet")});
+        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
+        QByteArray log;
+        QTRY_VERIFY2_WITH_TIMEOUT((log += simulator.readAllStandardOutput()).contains("ready"),
+                                  "orvex-simulator did not get ready within 10 s", 10000);
+        const auto [in, out] = portIndexes(
+            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env).out,
+            QRegularExpression(QStringLiteral("^orvex-simulator.*:named$")));
+        QVERIFY(in >= 0 && out >= 0);
+        QStringList args = command + QStringList{QStringLiteral("--api"),     QStringLiteral("jack"),
+                                                 QStringLiteral("--in"),      QString::number(in),
+                                                 QStringLiteral("--out"),     QString::number(out),
+                                                 QStringLiteral("--timeout"), QStringLiteral("1")};
+        if (exporting)
+            args << QStringLiteral("--yes") << QStringLiteral("--backup") << backup;
+        const Run run = orvexPre(args + QStringList{result}, env, 120000);
+        simulator.terminate();
+        QVERIFY2(simulator.waitForFinished(10000), "orvex-simulator did not end on SIGTERM");
+        bool ok = false;
+        const BankStore module = readFile(saved, &ok);
+        QVERIFY(ok);
+
+        if (outOfStep) {
+            QCOMPARE(run.code, 1);
+            QVERIFY2(run.err.contains(QStringLiteral("orvex-pre: The module's replies went out of step")),
+                     qPrintable(run.err + run.out));
+            QVERIFY2(run.err.contains(exporting ? QStringLiteral("Nothing was written.")
+                                                : QStringLiteral("Nothing was imported.")),
+                     qPrintable(run.err));
+            QVERIFY(!QFileInfo::exists(backup));
+            if (!exporting)
+                QVERIFY(!QFileInfo::exists(result));
+            QCOMPARE(firstDifference(module, factory), QString());
+            return;
+        }
+        QVERIFY2(run.code == 0, qPrintable(run.err + run.out));
+        // The three chosen presets written, nothing else; the backup holds them as they were.
+        BankStore expected = factory;
+        for (int p : {9, 10, 11})
+            expected.at(4, p) = file.at(4, p);
+        QCOMPARE(firstDifference(module, expected), QString());
+        BankStore held = file;
+        QString error;
+        QVERIFY2(loadPresetFile(held, backup, presetFileHomeBank(BankCount - 1), BankCount - 1, error),
+                 qPrintable(error));
+        for (int p : {9, 10, 11})
+            QVERIFY2(held.at(4, p).params == factory.at(4, p).params, qPrintable(QString::number(p)));
+    }
+
 private:
     QTemporaryDir dir;
+    std::unique_ptr<JackServer> jack;
+    QString jackMissing;
 };
 
 QTEST_GUILESS_MAIN(TestOrvexPreTransfer)

@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(simulator.exitCode(), 0);
         output += simulator.readAllStandardOutput();
         const QString log = QString::fromLocal8Bit(output);
-        // Import 2048 + 16 re-read, export 1920 + 15 + 4 read-backs + 15 re-read, and the two
+        // Import 2048 + 16 re-read, export 2048 + 15 + 4 read-backs + 15 re-read, and the two
         // resent requests; a message JACK loses on a busy machine adds a resend. Identify: the
         // connect and the fences, one at the end of the import, two in the export.
         const QRegularExpressionMatch counts =
@@ -154,7 +154,7 @@ private slots:
         QVERIFY2(counts.hasMatch(), qPrintable(log.right(300)));
         QVERIFY2(counts.captured(1).toInt() >= 4 && counts.captured(1).toInt() < 8,
                  qPrintable(counts.captured(0)));
-        QVERIFY2(counts.captured(2).toInt() >= 4020 && counts.captured(2).toInt() < 4045,
+        QVERIFY2(counts.captured(2).toInt() >= 4148 && counts.captured(2).toInt() < 4173,
                  qPrintable(counts.captured(0)));
         QVERIFY2(counts.captured(3).toInt() >= 4 && counts.captured(3).toInt() < 8,
                  qPrintable(counts.captured(0)));
@@ -170,6 +170,98 @@ private slots:
         store.toDump(held.data());
         QVERIFY(held == changed);
         QVERIFY2(overall.elapsed() < 300000, "the end-to-end run took longer than 5 minutes");
+    }
+
+    // Retry after the replies went out of step reads everything again: also after Stop was
+    // pressed while the fresh start's fence was out, and after that fence went unanswered.
+    void retryAfterOutOfStepReadsAgainOverJack()
+    {
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("module.pre"));
+        QProcess simulator;
+        QProcessEnvironment env = jack.environment();
+        // Identify 1 is the connect's, 2 the first Retry's fence, 3 the second's (never answered).
+        env.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"),
+                   QStringLiteral("double-reply=20,drop-reply=21,drop-identify=3"));
+        simulator.setProcessEnvironment(env);
+        simulator.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                         QStringLiteral("retry"), QStringLiteral("--save"), saved});
+        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += simulator.readAllStandardOutput()).contains("ready"), 10000);
+
+        auto backend = std::make_shared<RtMidiBackend>(QStringLiteral("jack"));
+        MidiTransfer transfer(backend);
+        int in = -1;
+        int out = -1;
+        for (int i = 0; i < 100 && (in < 0 || out < 0); ++i) {
+            const auto inName = transfer.protocol().port().inputDeviceName(i);
+            const auto outName = transfer.protocol().port().outputDeviceName(i);
+            if (inName && inName->endsWith(QStringLiteral(":retry")))
+                in = i;
+            if (outName && outName->endsWith(QStringLiteral(":retry")))
+                out = i;
+        }
+        QVERIFY2(in >= 0 && out >= 0, "the simulator's ports are not listed");
+        QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
+        QVERIFY(transfer.connectPorts(in, out));
+        QVERIFY(identity.wait(10000));
+        transfer.setQuietTime(300);
+        QObject::connect(&transfer, &MidiTransfer::confirmationNeeded, &transfer,
+                         &MidiTransfer::writeWithoutBackup);
+        auto finished = [&] {
+            QEventLoop loop;
+            QObject::connect(&transfer, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
+            QObject::connect(&transfer, &MidiTransfer::transferStopped, &loop, &QEventLoop::quit);
+            QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+            loop.exec();
+            return transfer.transferDone();
+        };
+
+        // Bank index 4 chosen; requests 20 and 21 read its presets 18 and 19.
+        TransferBanks changed = ModuleSimulator::factoryProgramBanks();
+        for (int p : {18, 19, 40})
+            changed.at(4, p)[0] ^= 0x11;
+        std::vector<bool> chosen(PresetCount, false);
+        for (int p = 0; p < PresetsPerBank; ++p)
+            chosen[std::size_t(4 * PresetsPerBank + p)] = true;
+        transfer.banks() = changed;
+        transfer.setExportMode(true);
+        transfer.plan().setChosen(chosen);
+        QVERIFY(transfer.startTransfer());
+        QVERIFY(!finished());
+        QCOMPARE(int(transfer.stopReason()), int(MidiTransfer::StopReason::OutOfStep));
+        QCOMPARE(transfer.plan().writesSentCount(), 0);
+
+        QVERIFY(transfer.retry());
+        transfer.stop(); // while the fence is out
+        QVERIFY(!finished());
+        QCOMPARE(int(transfer.stopReason()), int(MidiTransfer::StopReason::ByUser));
+        transfer.setResends(0); // the fence's one copy goes unanswered
+        QVERIFY(transfer.retry());
+        QVERIFY(!finished());
+        QCOMPARE(int(transfer.stopReason()), int(MidiTransfer::StopReason::NoAnswer));
+        QVERIFY(transfer.plan().mustReadAgain());
+        transfer.setResends(MidiTransfer::DefaultResends);
+        QVERIFY(transfer.retry());
+        QVERIFY2(finished(), qPrintable(transfer.stopMessage()));
+        QCOMPARE(transfer.writtenCount(), 3);
+
+        simulator.terminate();
+        QVERIFY(simulator.waitForFinished(10000));
+        output += simulator.readAllStandardOutput();
+        // The last Retry read the whole choice again: its first preset in the first reading,
+        // then in the new reading and its second read.
+        QVERIFY2(QString::fromLocal8Bit(output).count(QStringLiteral("request bank 5 preset 1\n")) >= 3,
+                 qPrintable(QString::fromLocal8Bit(output).right(400)));
+        BankStore store;
+        QString error;
+        QVERIFY2(loadPresetFile(store, saved, 0, 15, error), qPrintable(error));
+        TransferBanks held;
+        store.toDump(held.data());
+        QVERIFY(held == changed);
     }
 
 private:

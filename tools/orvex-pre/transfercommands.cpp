@@ -45,10 +45,11 @@ const char *const OptionsHelp =
     "                     the file's name, tab-separated; writes nothing, saves no backup\n"
     "  --incomplete       export: send the presets FILE lacks as empty presets instead\n"
     "                     of refusing it\n"
-    "import writes all 16 banks; export reads banks 2..16 of the module, saves them as\n"
-    "the backup, writes the presets that differ and verifies each write by reading it\n"
-    "again; without a saved backup it writes nothing unless --no-backup is given. With\n"
-    "--bank or --presets only those presets are read, backed up and written. Both\n"
+    "import writes all 16 banks; export reads the module (the factory bank only to\n"
+    "check the replies), saves banks 2..16 as the backup, writes the presets that\n"
+    "differ and verifies each write by reading it again; without a saved backup it\n"
+    "writes nothing unless --no-backup is given. With --bank or --presets only those\n"
+    "presets are read (each twice, to check the replies), backed up and written. Both\n"
     "stop on replies out of step (a module that answers twice) instead of using them.\n"
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
