@@ -66,9 +66,9 @@ public:
         return dialog->transferDone();
     }
 
-    int writes()
+    ModuleSimulator::Counts counts()
     {
-        return device->access([](ModuleSimulator &s) { return s.counts().presetWrites; });
+        return device->access([](ModuleSimulator &s) { return s.counts(); });
     }
 
 private:
@@ -82,7 +82,7 @@ void reportTransfer(const QString &name, bool exportAll, int presets)
 {
     DialogRig rig;
     std::vector<double> times;
-    int writes = 0;
+    ModuleSimulator::Counts counts;
     for (int i = 0; i < 7; ++i) {
         if (!rig.prepare(exportAll)) {
             std::printf("  %s: the dialog did not connect\n", qPrintable(name));
@@ -96,15 +96,21 @@ void reportTransfer(const QString &name, bool exportAll, int presets)
             std::printf("  %s: the transfer did not complete\n", qPrintable(name));
             return;
         }
-        writes = rig.writes();
+        counts = rig.counts();
     }
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
+    // The reads beyond one per preset and one per write: what checking the replies costs.
+    const int checkReads = counts.presetRequests - presets - counts.presetWrites;
     benchPrint(name, median,
-               QStringLiteral("%1 us per preset (%2 presets, %3 writes)")
+               QStringLiteral("%1 us per preset (%2 presets, %3 writes); %4 requests, %5 of them "
+                              "check reads (%6 %)")
                    .arg(1000.0 * median / presets, 0, 'f', 1)
                    .arg(presets)
-                   .arg(writes));
+                   .arg(counts.presetWrites)
+                   .arg(counts.requests)
+                   .arg(checkReads)
+                   .arg(100.0 * checkReads / std::max(1, counts.requests), 0, 'f', 1));
 }
 
 } // namespace
