@@ -1,9 +1,9 @@
 #pragma once
 
+#include "dialogs/filedialogs.h"
 #include "editing/document.h"
 #include "editing/presetsort.h"
 #include "editing/undohistory.h"
-#include "files/filedialogs.h"
 #include "files/recoverycopy.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"

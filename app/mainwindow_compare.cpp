@@ -2,10 +2,10 @@
 // created and connected here; CompareController and BackupsDialog do the work.
 #include "app/mainwindow.h"
 
-#include "app/backupsdialog.h"
 #include "app/comparecontroller.h"
 #include "device/backuptexts.h"
-#include "files/fileflows.h"
+#include "dialogs/backupsdialog.h"
+#include "editing/fileflows.h"
 #include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"

@@ -2,13 +2,13 @@
 #include "app/mainwindow.h"
 
 #include "device/backupcatalog.h"
-#include "files/banksel.h"
-#include "files/bankselload.h"
-#include "files/fileflows.h"
+#include "dialogs/banksel.h"
+#include "dialogs/bankselload.h"
+#include "dialogs/syxload.h"
+#include "editing/fileflows.h"
+#include "editing/syxflows.h"
 #include "files/presetfile.h"
 #include "files/recoverycopy.h"
-#include "files/syxflows.h"
-#include "files/syxload.h"
 
 #include <QDir>
 #include <QEvent>

@@ -3,9 +3,10 @@
 
 #include "device/backupcatalog.h"
 #include "device/backuptexts.h"
-#include "device/midisetting.h"
+#include "device/programbackend.h"
 #include "device/transferbackup.h"
-#include "device/transferstatuspanel.h"
+#include "dialogs/midisetting.h"
+#include "dialogs/transferstatuspanel.h"
 #include "views/accessiblenames.h"
 
 #include <QLabel>
@@ -29,8 +30,8 @@ std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
     // Made once and kept, so the built-in simulator remembers an export for the next import.
     if (!window.midiBackend)
-        window.midiBackend = MidiSetting::programBackend(QCoreApplication::arguments(),
-                                                         QProcessEnvironment::systemEnvironment());
+        window.midiBackend = ProgramBackend::forCommandLine(QCoreApplication::arguments(),
+                                                            QProcessEnvironment::systemEnvironment());
     return window.midiBackend;
 }
 

@@ -1,7 +1,7 @@
 #include "bench/benchmark.h"
 
-#include "device/midisetting.h"
 #include "device/simulatordevice.h"
+#include "dialogs/midisetting.h"
 #include "midi/virtualmidibackend.h"
 
 #include <QElapsedTimer>

@@ -1,5 +1,6 @@
 #include "device/backupcatalog.h"
 
+#include "base/appidentity.h"
 #include "device/transferbackup.h"
 #include "files/backupinfo.h"
 #include "files/presetfile.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ BackupCatalog::BackupCatalog(const QString &folder) : dir(folder) {}
 
 QString BackupCatalog::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return AppIdentity::dataFolder();
 }
 
 bool BackupCatalog::isBackupName(const QString &fileName)

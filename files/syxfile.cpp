@@ -1,7 +1,7 @@
 #include "files/syxfile.h"
 
-#include "device/sysexmessages.h"
 #include "files/regularfile.h"
+#include "files/sysexmessages.h"
 #include "files/wholefilewriter.h"
 #include "model/selectionmask.h"
 

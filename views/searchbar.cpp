@@ -1,9 +1,9 @@
 #include "views/searchbar.h"
 
+#include "editing/presetsearch.h"
 #include "model/bankstore.h"
 #include "views/accessiblenames.h"
 #include "views/multidelegate.h"
-#include "views/presetsearch.h"
 #include "views/presettable.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "editing/presetsearch.h"
 #include "model/selectionmask.h"
-#include "views/presetsearch.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -3,13 +3,14 @@
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/samepicture.h"
-#include "device/midisetting.h"
-#include "device/transferlogpanel.h"
-#include "device/transferstatuspanel.h"
-#include "files/banksel.h"
-#include "files/bankselload.h"
-#include "files/syxload.h"
+#include "dialogs/banksel.h"
+#include "dialogs/bankselload.h"
+#include "dialogs/midisetting.h"
+#include "dialogs/syxload.h"
+#include "dialogs/transferlogpanel.h"
+#include "dialogs/transferstatuspanel.h"
 #include "midi/virtualmidibackend.h"
 #include "model/categorytable.h"
 #include "views/bigtable.h"
@@ -126,7 +127,7 @@ class TestDesktop : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
         QApplication::setPalette(QApplication::style()->standardPalette());
     }

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
 #include "views/bigtable.h"
@@ -40,7 +41,7 @@ class TestMainWindow : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 

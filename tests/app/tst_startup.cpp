@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/appidentity.h"
 #include "views/bigtable.h"
 #include "views/detailview.h"
 
@@ -17,7 +18,7 @@ class TestStartup : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 

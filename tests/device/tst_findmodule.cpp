@@ -1,9 +1,9 @@
 // Finding the port pair the module answers on: the finder on its own and the dialog's
 // Find button, through the virtual backend with muted devices and two simulators.
 #include "common/transferrig.h"
-#include "device/midisetting.h"
 #include "device/modulefinder.h"
-#include "device/transferstatuspanel.h"
+#include "dialogs/midisetting.h"
+#include "dialogs/transferstatuspanel.h"
 
 #include <QSignalSpy>
 #include <QTest>

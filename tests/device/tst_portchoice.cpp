@@ -1,9 +1,9 @@
 // Which ports the transfer dialog offers and starts on: remembered names, Rescan, and
 // the line shown when there are no ports at all.
-#include "device/midisetting.h"
+#include "common/scriptedmidibackend.h"
+#include "dialogs/midisetting.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
-#include "midi/scriptedmidibackend.h"
 
 #include <QTest>
 #include <QTranslator>

@@ -1,8 +1,8 @@
 // The request link and the transfer plan each on their own: replies are handed in by
 // the test, so every rule is driven step by step, with no port and no timing.
+#include "common/scriptedmidibackend.h"
 #include "device/requestlink.h"
 #include "device/transferplan.h"
-#include "midi/scriptedmidibackend.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,16 +1,17 @@
 // The transfer dialog on its own: its states, port lists, texts and pictures, through
 // the virtual backend and the in-process module simulator.
 #include "common/samepicture.h"
+#include "common/scriptedmidibackend.h"
 #include "common/transferrig.h"
 #include "device/backupcatalog.h"
-#include "device/exportpreviewpanel.h"
-#include "device/midisetting.h"
+#include "device/programbackend.h"
 #include "device/transferbackup.h"
-#include "device/transferlogpanel.h"
-#include "device/transferstatuspanel.h"
 #include "device/transfertexts.h"
+#include "dialogs/exportpreviewpanel.h"
+#include "dialogs/midisetting.h"
+#include "dialogs/transferlogpanel.h"
+#include "dialogs/transferstatuspanel.h"
 #include "editing/exportpreview.h"
-#include "midi/scriptedmidibackend.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -568,20 +569,20 @@ private slots:
         off.insert(QStringLiteral("ORVEX_SIMULATOR"), QStringLiteral("0"));
         const QStringList plain = {QStringLiteral("orvex-presetmanager")};
         const QStringList flagged = {QStringLiteral("orvex-presetmanager"), QStringLiteral("--simulator")};
-        QVERIFY(MidiSetting::simulatorRequested(flagged, none));
-        QVERIFY(MidiSetting::simulatorRequested(plain, on));
-        QVERIFY(!MidiSetting::simulatorRequested(plain, off));
-        QVERIFY(!MidiSetting::simulatorRequested(plain, none));
+        QVERIFY(ProgramBackend::simulatorRequested(flagged, none));
+        QVERIFY(ProgramBackend::simulatorRequested(plain, on));
+        QVERIFY(!ProgramBackend::simulatorRequested(plain, off));
+        QVERIFY(!ProgramBackend::simulatorRequested(plain, none));
 
         // The built-in device comes after the platform's devices, in both lists.
-        MidiSetting with(MidiSetting::programBackend(flagged, none));
+        MidiSetting with(ProgramBackend::forCommandLine(flagged, none));
         with.fillPortLists();
         QVERIFY(with.MidiInList->count() >= 1);
         QCOMPARE(with.MidiInList->item(with.MidiInList->count() - 1)->text(),
                  QStringLiteral("Orvex+ Simulator"));
         QCOMPARE(with.MidiOutList->item(with.MidiOutList->count() - 1)->text(),
                  QStringLiteral("Orvex+ Simulator"));
-        MidiSetting without(MidiSetting::programBackend(plain, none));
+        MidiSetting without(ProgramBackend::forCommandLine(plain, none));
         without.fillPortLists();
         QCOMPARE(without.MidiInList->findItems(QStringLiteral("Orvex+ Simulator"), Qt::MatchExactly).size(),
                  0);

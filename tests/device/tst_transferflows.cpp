@@ -2,13 +2,13 @@
 // would, against the in-process module simulator.
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/modaldriver.h"
 #include "common/transferrig.h"
 #include "device/backupcatalog.h"
-#include "device/exportchoicebox.h"
-#include "device/midisetting.h"
-#include "device/transferstatuspanel.h"
+#include "dialogs/exportchoicebox.h"
+#include "dialogs/midisetting.h"
+#include "dialogs/transferstatuspanel.h"
 #include "views/bigtable.h"
 
 #include <QDir>
@@ -145,7 +145,7 @@ private slots:
     {
         // Export backups go to the test's data folder, never the user's.
         QStandardPaths::setTestModeEnabled(true);
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 

@@ -1,8 +1,8 @@
 // The two bank dialogs: what each way of leaving them reports, and that their texts fit
 // the hand-placed widgets in both languages.
-#include "files/banksel.h"
-#include "files/bankselload.h"
-#include "files/formfit.h"
+#include "dialogs/banksel.h"
+#include "dialogs/bankselload.h"
+#include "dialogs/formfit.h"
 
 #include <QComboBox>
 #include <QGroupBox>

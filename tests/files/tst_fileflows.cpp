@@ -1,12 +1,12 @@
 // The save and load flows of the main window, driven through their dialogs as a user
 // would: what ends up in files, in the store, the table, the history and "defaultpath".
 #include "app/mainwindow.h"
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/fifowatch.h"
 #include "device/backupcatalog.h"
-#include "files/banksel.h"
-#include "files/bankselload.h"
-#include "files/fileflows.h"
+#include "dialogs/banksel.h"
+#include "dialogs/bankselload.h"
+#include "editing/fileflows.h"
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
 #include "files/syxfile.h"
@@ -331,7 +331,7 @@ private slots:
 
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 

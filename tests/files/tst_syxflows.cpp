@@ -1,16 +1,16 @@
 // The SysEx save and load flows of the main window, driven through their dialogs: what
 // the files hold, where loaded presets land, the factory bank, undo, and refusals.
 #include "app/mainwindow.h"
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/modaldriver.h"
 #include "common/samestore.h"
 #include "common/testfiles.h"
-#include "device/sysexmessages.h"
-#include "files/banksel.h"
-#include "files/bankselload.h"
+#include "dialogs/banksel.h"
+#include "dialogs/bankselload.h"
+#include "dialogs/syxload.h"
 #include "files/presetfile.h"
+#include "files/sysexmessages.h"
 #include "files/syxfile.h"
-#include "files/syxload.h"
 #include "views/bigtable.h"
 
 #include <QComboBox>
@@ -113,7 +113,7 @@ class TestSyxFlows : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 

@@ -1,8 +1,8 @@
+#include "editing/presetsearch.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
 #include "views/bigtable.h"
 #include "views/multidelegate.h"
-#include "views/presetsearch.h"
 #include "views/presettable.h"
 #include "views/searchbar.h"
 

@@ -1,6 +1,5 @@
 #include "backupcommands.h"
 
-#include "app/startup.h"
 #include "device/backupcatalog.h"
 
 #include <QCoreApplication>
@@ -8,23 +7,6 @@
 #include <cstdio>
 
 namespace BackupCommands {
-
-QString asProgram(const std::function<QString()> &where)
-{
-    const QString organization = QCoreApplication::organizationName();
-    const QString application = QCoreApplication::applicationName();
-    QCoreApplication::setOrganizationName(Startup::OrganizationName);
-    QCoreApplication::setApplicationName(Startup::ApplicationName);
-    const QString path = where();
-    QCoreApplication::setOrganizationName(organization);
-    QCoreApplication::setApplicationName(application);
-    return path;
-}
-
-QString programDataFolder()
-{
-    return asProgram([] { return BackupCatalog::defaultFolder(); });
-}
 
 int runBackups(const QStringList &args)
 {
@@ -34,7 +16,7 @@ int runBackups(const QStringList &args)
     }
     // Newest first, tab-separated: when, serial, firmware (empty when unknown), file.
     QByteArray out;
-    for (const BackupCatalog::Entry &e : BackupCatalog(programDataFolder()).entries())
+    for (const BackupCatalog::Entry &e : BackupCatalog().entries())
         out +=
             QStringList{e.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.serial, e.firmware, e.path}
                 .join(QLatin1Char('\t'))

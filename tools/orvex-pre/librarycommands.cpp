@@ -1,6 +1,6 @@
 #include "librarycommands.h"
 
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
@@ -263,9 +263,7 @@ int runWhere(const QStringList &args)
 int run(const QStringList &args)
 {
     // The window's identity, so both find the same data folder and database.
-    QCoreApplication::setOrganizationName(Startup::OrganizationName);
-    QCoreApplication::setOrganizationDomain(Startup::OrganizationDomain);
-    QCoreApplication::setApplicationName(Startup::ApplicationName);
+    AppIdentity::apply();
     if (args.isEmpty())
         return usageError(
             QStringLiteral("library needs a command: add, remove, update, folders, search, where"));

@@ -1,9 +1,9 @@
 #include "transfercommands.h"
 
-#include "app/startup.h"
-#include "backupcommands.h"
+#include "base/appidentity.h"
 #include "device/backupcatalog.h"
 #include "device/miditransfer.h"
+#include "device/programbackend.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
 #include "editing/exportchoice.h"
@@ -244,16 +244,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
 std::shared_ptr<MidiBackend> makeBackend(const Options &o)
 {
     const QString api = o.api.isEmpty() ? RtMidiBackend::apiFromEnvironment() : o.api;
-    std::shared_ptr<SimulatorDevice> simulator;
-    if (o.simulator) {
-        simulator = std::make_shared<SimulatorDevice>();
-        simulator->applyFaultsFromEnvironment(QProcessEnvironment::systemEnvironment());
-    }
-    return CompositeMidiBackend::create(api, std::move(simulator));
+    return ProgramBackend::create(api, o.simulator, QProcessEnvironment::systemEnvironment());
 }
-
-// As many as the program's dialog lists.
-constexpr int MaxListedDevices = 100;
 
 QString deviceName(const MidiPort &port, bool input, int index)
 {
@@ -270,7 +262,7 @@ bool findNamedPorts(const MidiPort &port, Options &o, QString &error)
         if (wanted.isEmpty())
             continue;
         QStringList names;
-        for (int i = 0; i < MaxListedDevices; ++i) {
+        for (int i = 0; i < ProgramBackend::MaxListedDevices; ++i) {
             const QString name = deviceName(port, input, i);
             if (name.isEmpty())
                 break;
@@ -408,23 +400,17 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     }
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
-        const QString backup = o.backup.isEmpty()
-                                   ? BackupCommands::asProgram([] { return TransferBackup::defaultPath(); })
-                                   : o.backup;
+        const QString backup = o.backup.isEmpty() ? TransferBackup::defaultPath() : o.backup;
         midi.setBackupWriter(
             [&midi, &o](const TransferBanks &moduleBanks, QString &backup, QString &why) {
-                const QSettings settings(Startup::OrganizationName, Startup::ApplicationName);
+                const QSettings settings(AppIdentity::OrganizationName, AppIdentity::ApplicationName);
                 QStringList notes;
-                const bool saved =
-                    BackupCatalog(BackupCommands::programDataFolder())
-                        .saveBackup(
-                            moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
-                            o.chosen ? &o.choice.positions() : nullptr,
-                            settings.value(QStringLiteral("backupkeep"), BackupCatalog::DefaultKeepNewest)
-                                .toInt(),
-                            settings.value(QStringLiteral("backupdays"), BackupCatalog::DefaultKeepDays)
-                                .toInt(),
-                            why, notes);
+                const bool saved = BackupCatalog().saveBackup(
+                    moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
+                    o.chosen ? &o.choice.positions() : nullptr,
+                    settings.value(QStringLiteral("backupkeep"), BackupCatalog::DefaultKeepNewest).toInt(),
+                    settings.value(QStringLiteral("backupdays"), BackupCatalog::DefaultKeepDays).toInt(), why,
+                    notes);
                 for (const QString &note : notes)
                     writeErr(QStringLiteral("orvex-pre: %1\n").arg(note));
                 return saved;
@@ -503,7 +489,7 @@ int runPorts(const QStringList &args)
     for (bool input : {true, false}) {
         text += input ? QStringLiteral("inputs:\n") : QStringLiteral("outputs:\n");
         int i = 0;
-        for (; i < MaxListedDevices; ++i) {
+        for (; i < ProgramBackend::MaxListedDevices; ++i) {
             const QString name = deviceName(port, input, i);
             if (name.isEmpty())
                 break;

@@ -1,4 +1,4 @@
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 
 #include <algorithm>
 

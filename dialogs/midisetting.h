@@ -33,13 +33,6 @@ public:
     explicit MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent = nullptr);
     ~MidiSetting() override;
 
-    // The devices the program lists: the platform's (RtMidi, API from ORVEX_MIDI_API)
-    // and, after them, the built-in module "Orvex+ Simulator" when the command line
-    // holds --simulator or the environment ORVEX_SIMULATOR=1.
-    static std::shared_ptr<MidiBackend> programBackend(const QStringList &arguments,
-                                                       const QProcessEnvironment &environment);
-    static bool simulatorRequested(const QStringList &arguments, const QProcessEnvironment &environment);
-
     void setMode(bool exportAll);
     // Reads the devices afresh, lists at most 100 each way and makes current the rows
     // named inName and outName, where those are listed, else rows inRow and outRow.
@@ -80,7 +73,6 @@ public:
     QString inName;
     QString outName;
 
-    static constexpr int MaxListedDevices = 100;
     // Between the end of a transfer and closing the ports, and again until the dialog closes.
     static constexpr int FinishStepMs = 500;
 

@@ -1,6 +1,6 @@
-#include "files/bankselload.h"
+#include "dialogs/bankselload.h"
 
-#include "files/formfit.h"
+#include "dialogs/formfit.h"
 
 #include "model/bankstore.h"
 

@@ -1,4 +1,4 @@
-#include "files/formfit.h"
+#include "dialogs/formfit.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "device/exportchoicebox.h"
+#include "dialogs/exportchoicebox.h"
 
 namespace {
 // Entry data: the bank index, or one of these.

@@ -1,4 +1,4 @@
-#include "files/syxflows.h"
+#include "editing/syxflows.h"
 
 #include "editing/undohistory.h"
 

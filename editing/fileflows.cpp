@@ -1,4 +1,4 @@
-#include "files/fileflows.h"
+#include "editing/fileflows.h"
 
 #include "editing/undohistory.h"
 #include "model/bankstore.h"

@@ -1,4 +1,4 @@
-#include "device/transferlogpanel.h"
+#include "dialogs/transferlogpanel.h"
 
 #include "files/wholefilewriter.h"
 

@@ -1,4 +1,4 @@
-#include "views/presetsearch.h"
+#include "editing/presetsearch.h"
 
 #include "model/bankstore.h"
 #include "model/categorytable.h"

@@ -1,6 +1,6 @@
-#include "files/banksel.h"
+#include "dialogs/banksel.h"
 
-#include "files/formfit.h"
+#include "dialogs/formfit.h"
 
 BankSel::BankSel(QWidget *parent) : QDialog(parent)
 {

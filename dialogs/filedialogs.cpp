@@ -1,4 +1,4 @@
-#include "files/filedialogs.h"
+#include "dialogs/filedialogs.h"
 
 #include <QFileDialog>
 

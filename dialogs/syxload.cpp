@@ -1,4 +1,4 @@
-#include "files/syxload.h"
+#include "dialogs/syxload.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

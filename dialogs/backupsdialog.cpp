@@ -1,4 +1,4 @@
-#include "app/backupsdialog.h"
+#include "dialogs/backupsdialog.h"
 
 #include "device/backuptexts.h"
 #include "editing/presetcomparison.h"

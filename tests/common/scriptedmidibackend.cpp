@@ -1,4 +1,4 @@
-#include "midi/scriptedmidibackend.h"
+#include "common/scriptedmidibackend.h"
 
 #include "midi/virtualmididevice.h"
 

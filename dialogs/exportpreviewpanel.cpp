@@ -1,4 +1,4 @@
-#include "device/exportpreviewpanel.h"
+#include "dialogs/exportpreviewpanel.h"
 
 #include "editing/exportpreview.h"
 #include "model/categorytable.h"

@@ -1,4 +1,4 @@
-#include "device/transferstatuspanel.h"
+#include "dialogs/transferstatuspanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

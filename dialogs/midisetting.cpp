@@ -1,17 +1,16 @@
-#include "device/midisetting.h"
+#include "dialogs/midisetting.h"
 
 #include "device/backupcatalog.h"
-#include "device/exportchoicebox.h"
-#include "device/exportpreviewpanel.h"
+#include "device/programbackend.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
-#include "device/transferlogpanel.h"
-#include "device/transferstatuspanel.h"
 #include "device/transfertexts.h"
-#include "midi/compositemidibackend.h"
+#include "dialogs/exportchoicebox.h"
+#include "dialogs/exportpreviewpanel.h"
+#include "dialogs/transferlogpanel.h"
+#include "dialogs/transferstatuspanel.h"
 #include "midi/midievent.h"
 #include "midi/portnames.h"
-#include "midi/rtmidibackend.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -27,7 +26,7 @@ const QSize ScreenPictureSize(320, 87);
 QStringList listedNames(MidiPort &port, bool input)
 {
     QStringList names;
-    for (int i = 0; i < MidiSetting::MaxListedDevices; ++i) {
+    for (int i = 0; i < ProgramBackend::MaxListedDevices; ++i) {
         const std::optional<QString> name = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
         if (!name)
             break;
@@ -102,23 +101,6 @@ MidiSetting::~MidiSetting()
         noteBackupUnused();
     // The list goes before the preview it shows.
     delete previewPanel;
-}
-
-bool MidiSetting::simulatorRequested(const QStringList &arguments, const QProcessEnvironment &environment)
-{
-    return arguments.mid(1).contains(QStringLiteral("--simulator")) ||
-           environment.value(QStringLiteral("ORVEX_SIMULATOR")) == QLatin1String("1");
-}
-
-std::shared_ptr<MidiBackend> MidiSetting::programBackend(const QStringList &arguments,
-                                                         const QProcessEnvironment &environment)
-{
-    std::shared_ptr<SimulatorDevice> simulator;
-    if (simulatorRequested(arguments, environment)) {
-        simulator = std::make_shared<SimulatorDevice>();
-        simulator->applyFaultsFromEnvironment(environment);
-    }
-    return CompositeMidiBackend::create(RtMidiBackend::apiFromEnvironment(), std::move(simulator));
 }
 
 void MidiSetting::setMode(bool exportAll)
