@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/startup.h"
+#include "base/appidentity.h"
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
 #include "views/accessiblenames.h"
@@ -33,12 +35,12 @@
 #include <tuple>
 
 namespace {
-const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
+const QString &WindowTitle = AppIdentity::ProgramName;
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    language = settings.value(QStringLiteral("language"), QStringLiteral("0")).toInt();
+    language = Startup::readLanguage(settings);
     recovery = std::make_unique<RecoveryCopy>();
     // The title and the recovery copy follow the document.
     connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);

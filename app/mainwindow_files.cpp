@@ -1,5 +1,6 @@
 // MainWindow's save and load flows.
 #include "app/mainwindow.h"
+#include "base/appidentity.h"
 
 #include "device/backupcatalog.h"
 #include "dialogs/banksel.h"
@@ -86,7 +87,7 @@ void MainWindow::on_Save()
             return;
     } else if (fileName != chosen && QFileInfo::exists(fileName) &&
                QMessageBox::question(
-                   this, QStringLiteral("Orvex+ Preset Manager"),
+                   this, AppIdentity::ProgramName,
                    tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
@@ -133,7 +134,7 @@ bool MainWindow::confirmPartOverDocument(const QString &fileName, int selectedPr
                                     : tr("%1 selected presets as a SysEx file").arg(selectedPresets))
         : bank < 1 ? tr("banks 2 to 16 as a SysEx file")
                    : (asSyx ? tr("bank %1 alone as a SysEx file") : tr("bank %1 alone")).arg(bank + 1);
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
+    QMessageBox box(QMessageBox::Warning, AppIdentity::ProgramName,
                     tr("%1 is the document's file.").arg(QFileInfo(fileName).fileName()), QMessageBox::Cancel,
                     this);
     box.setInformativeText(tr("It holds %1. Saving %2 there replaces all of it, and the document then "
@@ -240,7 +241,7 @@ bool MainWindow::acceptSyxLosses(const SyxLosses &losses)
 {
     if (!losses.any() || syxLossesAccepted)
         return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
+    QMessageBox box(QMessageBox::Warning, AppIdentity::ProgramName,
                     tr("A SysEx file keeps only what the module keeps."), QMessageBox::Cancel, this);
     box.setInformativeText(syxLossesText(losses) + QStringLiteral("\n\n") +
                            tr("A SysEx file does not save the document: the changes stay unsaved "
@@ -353,8 +354,8 @@ void MainWindow::offerRecovery()
         offerDiscardDamaged(*orphan, when);
         return;
     }
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
-                    recoveryQuestion(*orphan, when), QMessageBox::NoButton, this);
+    QMessageBox box(QMessageBox::Question, AppIdentity::ProgramName, recoveryQuestion(*orphan, when),
+                    QMessageBox::NoButton, this);
     box.setInformativeText(orphan->fileName.isEmpty() ? tr("They were never saved to a file.")
                                                       : QDir::toNativeSeparators(orphan->fileName));
     QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
@@ -374,7 +375,7 @@ void MainWindow::offerRecovery()
 
 void MainWindow::offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
+    QMessageBox box(QMessageBox::Warning, AppIdentity::ProgramName,
                     tr("Unsaved changes from %1 were found, but their copy is damaged and can't be "
                        "restored.")
                         .arg(when),

@@ -90,7 +90,7 @@ LibraryPanel *MainWindow::library()
             placed(current->column(), current->row()))
             return;
         for (int p = 0; p < PresetsPerBank; ++p)
-            for (int b = 1; b < BankCount; ++b)
+            for (int b = FirstUserBank; b < BankCount; ++b)
                 if (selection.isSelected(b, p) && placed(b, p))
                     return;
         libraryPanel->showMessage(tr("Select a cell of a user bank first."));

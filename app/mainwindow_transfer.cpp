@@ -22,9 +22,6 @@ const QString MidiInNameKey = QStringLiteral("midiinname");
 const QString MidiOutNameKey = QStringLiteral("midioutname");
 // How long a request may go unanswered before it is sent again, in milliseconds.
 const QString QuietTimeKey = QStringLiteral("quiettime");
-// Export backups kept: the newest so many, and any younger than so many days.
-const QString BackupKeepKey = QStringLiteral("backupkeep");
-const QString BackupDaysKey = QStringLiteral("backupdays");
 
 std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
@@ -70,18 +67,14 @@ bool runExport(MainWindow &window, const BankStore &source, const ExportChoice *
     if (!restoredFile.isEmpty())
         dialog.setRestoreOf(restoredFile, BackupTexts::made(BackupCatalog::entryFor(restoredFile).made,
                                                             BackupTexts::interfaceLocale(window.language)));
-    TransferBanks &images = dialog.transferBanks();
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            recordToImage(source.at(b, p), images.at(b, p).data());
+    source.toDump(dialog.transferBanks().data());
     dialog.setPreviewSource(&source);
     dialog.setNameChanges(TransferBackup::nameChanges(source));
     if (fixed)
         dialog.setFixedChoice(*fixed);
     else
         dialog.setSelection(window.currentSelection());
-    dialog.setBackupKeeping(window.settings.value(BackupKeepKey, BackupCatalog::DefaultKeepNewest).toInt(),
-                            window.settings.value(BackupDaysKey, BackupCatalog::DefaultKeepDays).toInt());
+    dialog.setBackupKeeping(BackupCatalog::keepingFrom(window.settings));
     runTransferDialog(dialog, window.settings, true);
     return dialog.exportedWhole();
 }

@@ -9,6 +9,8 @@ namespace AppIdentity {
 inline const QString OrganizationName = QStringLiteral("Quillmoth");
 inline const QString OrganizationDomain = QStringLiteral("quillmoth.example");
 inline const QString ApplicationName = QStringLiteral("Orvex_presetmanager");
+// What the windows and message boxes are titled, and the MIDI client's name.
+inline const QString ProgramName = QStringLiteral("Orvex+ Preset Manager");
 // The installed .desktop entry, AppStream component and icon are named after it.
 inline const QString DesktopId = QStringLiteral("example.quillmoth.OrvexPresetManager");
 

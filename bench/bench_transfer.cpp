@@ -42,7 +42,7 @@ public:
             // Every user preset differs: each costs request, write, acknowledgement, read-back.
             TransferBanks &banks = dialog->transferBanks();
             banks = ModuleSimulator::factoryProgramBanks();
-            for (int b = 1; b < BankCount; ++b)
+            for (int b = FirstUserBank; b < BankCount; ++b)
                 for (int p = 0; p < PresetsPerBank; ++p)
                     banks.at(b, p)[0] ^= 0x01;
         }

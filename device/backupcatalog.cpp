@@ -33,6 +33,12 @@ QString tr(const char *text)
 
 BackupCatalog::BackupCatalog(const QString &folder) : dir(folder) {}
 
+BackupCatalog::Keeping BackupCatalog::keepingFrom(const QSettings &settings)
+{
+    return {settings.value(QStringLiteral("backupkeep"), DefaultKeepNewest).toInt(),
+            settings.value(QStringLiteral("backupdays"), DefaultKeepDays).toInt()};
+}
+
 QString BackupCatalog::defaultFolder()
 {
     return AppIdentity::dataFolder();

@@ -33,7 +33,7 @@ bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &er
 QStringList nameChanges(const BankStore &store)
 {
     QStringList lines;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             const PresetRecord &record = store.at(b, p);
             PresetImage image{};

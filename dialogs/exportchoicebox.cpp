@@ -12,7 +12,7 @@ ExportChoiceBox::ExportChoiceBox(QWidget *parent) : QComboBox(parent)
     setAccessibleName(tr("What to export"));
     setToolTip(tr("Only these presets are read, compared, backed up and written"));
     addItem(tr("All user banks (2–16)"), AllBanks);
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         addItem(tr("Bank %1").arg(b + 1), b);
 }
 

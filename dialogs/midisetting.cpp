@@ -1,5 +1,6 @@
 #include "dialogs/midisetting.h"
 
+#include "base/appidentity.h"
 #include "device/backupcatalog.h"
 #include "device/programbackend.h"
 #include "device/simulatordevice.h"
@@ -21,7 +22,7 @@
 #include <QToolButton>
 
 namespace {
-const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
+const QString &WindowTitle = AppIdentity::ProgramName;
 const QSize ScreenPictureSize(320, 87);
 QStringList listedNames(MidiPort &port, bool input)
 {
@@ -188,12 +189,6 @@ ExportChoice MidiSetting::exportChoice() const
     return choiceFixed ? fixedChoice : choiceBox->choice();
 }
 
-void MidiSetting::setBackupKeeping(int newest, int days)
-{
-    keepNewest = newest;
-    keepDays = days;
-}
-
 void MidiSetting::fillPortLists()
 {
     fillLists(inName, inRow, outName, outRow);
@@ -356,13 +351,7 @@ void MidiSetting::Transfer()
         choiceBox->hide();
         runChoice = exportChoice();
         whole = runChoice.kind() == ExportChoice::Kind::AllUserBanks;
-        std::vector<bool> chosen;
-        if (runChoice.kind() != ExportChoice::Kind::AllUserBanks) {
-            chosen.assign(PresetCount, false);
-            for (int i = 0; i < PresetCount; ++i)
-                chosen[size_t(i)] = runChoice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
-        }
-        midi.plan().setChosen(chosen);
+        midi.plan().setChosen(whole ? std::nullopt : std::optional<SelectionMask>(runChoice.positions()));
         midi.plan().setDocument(previewRecords);
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
@@ -383,7 +372,7 @@ bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, QString &fileName
     QStringList notes;
     const bool saved = BackupCatalog().saveBackup(
         moduleBanks, fileName, midi.protocol().serialText(), midi.protocol().versionText(),
-        partial ? &runChoice.positions() : nullptr, keepNewest, keepDays, error, notes);
+        partial ? &runChoice.positions() : nullptr, keepBackups.newest, keepBackups.days, error, notes);
     for (const QString &line : notes)
         log->addLine(line);
     return saved;

@@ -92,7 +92,7 @@ public:
     bool exportedWhole() const { return transferDone() && whole; }
     // Backups kept after an export's new one: the newest `newest` and any younger than
     // `days` days.
-    void setBackupKeeping(int newest, int days);
+    void setBackupKeeping(const BackupCatalog::Keeping &keeping) { keepBackups = keeping; }
     ExportPreview &exportPreview() { return preview; }
 
     ExportChoiceBox *choiceBox = nullptr;
@@ -136,8 +136,7 @@ private:
     ExportChoice fixedChoice;
     ExportChoice runChoice;
     bool whole = false;
-    int keepNewest = BackupCatalog::DefaultKeepNewest;
-    int keepDays = BackupCatalog::DefaultKeepDays;
+    BackupCatalog::Keeping keepBackups;
     int formWidth = 0;
     // Retry presses since Transfer, so a stop after one says it was a retry.
     int retryPresses = 0;

@@ -9,7 +9,7 @@ int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &conten
 {
     int written = 0;
     history.startNewGroup = true;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             const int source = placement.sourceAt(b, p);
             if (source < 0)
@@ -26,7 +26,7 @@ int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &conten
 SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection, int selectedBank)
 {
     SelectionMask presets;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             presets.set(b, p,
                         selectionChosen ? selection.isSelected(b, p) : selectedBank < 1 || b == selectedBank);

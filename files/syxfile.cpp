@@ -244,7 +244,7 @@ SyxLosses syxLosses(const BankStore &store, const SelectionMask &presets, int fa
 {
     SyxLosses losses;
     losses.factoryPresets = factoryPresets;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!presets.isSelected(b, p))
                 continue;
@@ -280,7 +280,7 @@ QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets)
     QByteArray bytes;
     bytes.reserve(Sysex::PresetWriteLength * PresetsPerBank);
     PresetImage image{};
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!presets.isSelected(b, p))
                 continue;

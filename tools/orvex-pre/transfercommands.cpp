@@ -389,28 +389,19 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
             error = message;
         loop.quit();
     });
-    if (exportAll) {
-        std::vector<bool> chosen;
-        if (o.chosen) {
-            chosen.assign(PresetCount, false);
-            for (int i = 0; i < PresetCount; ++i)
-                chosen[size_t(i)] = o.choice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
-        }
-        midi.plan().setChosen(chosen);
-    }
+    if (exportAll)
+        midi.plan().setChosen(o.chosen ? std::optional<SelectionMask>(o.choice.positions()) : std::nullopt);
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
         const QString backup = o.backup.isEmpty() ? TransferBackup::defaultPath() : o.backup;
         midi.setBackupWriter(
             [&midi, &o](const TransferBanks &moduleBanks, QString &backup, QString &why) {
-                const QSettings settings(AppIdentity::OrganizationName, AppIdentity::ApplicationName);
+                const BackupCatalog::Keeping keeping = BackupCatalog::keepingFrom(
+                    QSettings(AppIdentity::OrganizationName, AppIdentity::ApplicationName));
                 QStringList notes;
                 const bool saved = BackupCatalog().saveBackup(
                     moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
-                    o.chosen ? &o.choice.positions() : nullptr,
-                    settings.value(QStringLiteral("backupkeep"), BackupCatalog::DefaultKeepNewest).toInt(),
-                    settings.value(QStringLiteral("backupdays"), BackupCatalog::DefaultKeepDays).toInt(), why,
-                    notes);
+                    o.chosen ? &o.choice.positions() : nullptr, keeping.newest, keeping.days, why, notes);
                 for (const QString &note : notes)
                     writeErr(QStringLiteral("orvex-pre: %1\n").arg(note));
                 return saved;
