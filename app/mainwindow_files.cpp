@@ -3,8 +3,8 @@
 #include "base/appidentity.h"
 
 #include "device/backupcatalog.h"
-#include "dialogs/banksel.h"
-#include "dialogs/bankselload.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
 #include "dialogs/syxload.h"
 #include "editing/fileflows.h"
 #include "editing/syxflows.h"
@@ -55,7 +55,7 @@ void MainWindow::on_Save()
     bool selectionChosen = false;
     const SelectionMask selection = currentSelection();
     {
-        BankSel dialog;
+        BankSaveDialog dialog;
         dialog.offerSelection(!SyxFlows::presetsToSave(true, selection, -1).empty());
         dialog.exec();
         if (!dialog.accepted)
@@ -199,7 +199,7 @@ void MainWindow::openFile(const QString &fileName)
     const bool backup = fileBanks == BankCount - 1 && BackupCatalog::isBackupName(fileName);
     int startBank = 1;
     {
-        BankSelLoad dialog;
+        BankLoadDialog dialog;
         dialog.setFileBanks(fileBanks, backup);
         dialog.exec();
         if (!dialog.accepted)

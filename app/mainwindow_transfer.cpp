@@ -5,7 +5,7 @@
 #include "device/backuptexts.h"
 #include "device/programbackend.h"
 #include "device/transferbackup.h"
-#include "dialogs/midisetting.h"
+#include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
 #include "views/accessiblenames.h"
 
@@ -34,7 +34,7 @@ std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 
 // The modal run between the remembered port rows, which are written back whether or
 // not anything was transferred. With `readTip`, an import only reads, for a comparison.
-void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll,
+void runTransferDialog(TransferDialog &dialog, QSettings &settings, bool exportAll,
                        const QString &readTip = QString())
 {
     dialog.inRow = settings.value(MidiInKey, QStringLiteral("0")).toInt();
@@ -63,7 +63,7 @@ void runTransferDialog(MidiSetting &dialog, QSettings &settings, bool exportAll,
 bool runExport(MainWindow &window, const BankStore &source, const ExportChoice *fixed,
                const QString &restoredFile = QString())
 {
-    MidiSetting dialog(backendFor(window));
+    TransferDialog dialog(backendFor(window));
     if (!restoredFile.isEmpty())
         dialog.setRestoreOf(restoredFile, BackupTexts::made(BackupCatalog::entryFor(restoredFile).made,
                                                             BackupTexts::interfaceLocale(window.language)));
@@ -107,7 +107,7 @@ void MainWindow::restoreBackup(const QString &fileName)
 
 bool MainWindow::readModule(BankStore &into, bool forCompare)
 {
-    MidiSetting dialog(backendFor(*this));
+    TransferDialog dialog(backendFor(*this));
     runTransferDialog(dialog, settings, false,
                       forCompare ? tr("Read all 16 banks to compare them with the document") : QString());
     if (!dialog.transferDone())

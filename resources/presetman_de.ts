@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
-    <name>BankSel</name>
+    <name>BankSaveDialog</name>
     <message>
         <source>Save all 16 banks</source>
         <translation>Alle 16 Bänke speichern</translation>
@@ -65,7 +65,7 @@
     </message>
 </context>
 <context>
-    <name>BankSelLoad</name>
+    <name>BankLoadDialog</name>
     <message>
         <source>Load preset banks</source>
         <translation>Lade Preset Bänke</translation>
@@ -572,7 +572,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>MidiSet</name>
+    <name>TransferDialog</name>
     <message>
         <source>Serial number</source>
         <translation>Seriennummer</translation>
@@ -665,9 +665,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Ask on every port which one the module answers on, and choose that pair</source>
         <translation>An jedem Port fragen, an welchem das Modul antwortet, und dieses Paar wählen</translation>
     </message>
-</context>
-<context>
-    <name>MidiSetting</name>
     <message>
         <source>Write banks 2–16 to the module</source>
         <translation>Die Bänke 2–16 in das Modul schreiben</translation>
@@ -675,10 +672,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Read all 16 banks from the module</source>
         <translation>Alle 16 Bänke aus dem Modul lesen</translation>
-    </message>
-    <message>
-        <source>Open the chosen ports and ask the module who it is</source>
-        <translation>Die gewählten Ports öffnen und das Modul nach seiner Kennung fragen</translation>
     </message>
     <message>
         <source>Close the ports</source>
@@ -691,10 +684,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>:/Charts/import_screen.png</source>
         <translation>:/Charts/import_screen_de.png</translation>
-    </message>
-    <message>
-        <source>Connect</source>
-        <translation>Verbinden</translation>
     </message>
     <message>
         <source>Disconnect</source>

@@ -5,10 +5,10 @@
 #include "app/startup.h"
 #include "base/appidentity.h"
 #include "common/samepicture.h"
-#include "dialogs/banksel.h"
-#include "dialogs/bankselload.h"
-#include "dialogs/midisetting.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
 #include "dialogs/syxload.h"
+#include "dialogs/transferdialog.h"
 #include "dialogs/transferlogpanel.h"
 #include "dialogs/transferstatuspanel.h"
 #include "midi/virtualmidibackend.h"
@@ -154,19 +154,19 @@ private slots:
              "Bibliothek durchsuchen"},
             {"transfer dialog, stopped, log open",
              [] {
-                 auto d = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
+                 auto d = std::make_unique<TransferDialog>(std::make_shared<VirtualMidiBackend>());
                  d->setMode(true);
                  d->status->showStopped(QStringLiteral("Stopped."), true);
                  d->log->setExpanded(true);
                  return std::unique_ptr<QWidget>(std::move(d));
              },
-             [](QWidget *d) -> QWidget * { return as<MidiSetting>(d)->MidiInList; }, "MIDI IN port",
+             [](QWidget *d) -> QWidget * { return as<TransferDialog>(d)->MidiInList; }, "MIDI IN port",
              "MIDI IN Kanal"},
-            {"banks to save", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSel>()); },
-             [](QWidget *d) -> QWidget * { return as<BankSel>(d)->selBox; }, "Bank to save",
+            {"banks to save", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSaveDialog>()); },
+             [](QWidget *d) -> QWidget * { return as<BankSaveDialog>(d)->selBox; }, "Bank to save",
              "Zu speichernde Bank"},
-            {"bank to load into", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSelLoad>()); },
-             [](QWidget *d) -> QWidget * { return as<BankSelLoad>(d)->selBox; }, "Bank to load into",
+            {"bank to load into", [] { return std::unique_ptr<QWidget>(std::make_unique<BankLoadDialog>()); },
+             [](QWidget *d) -> QWidget * { return as<BankLoadDialog>(d)->selBox; }, "Bank to load into",
              "Ziel-Bank"},
             {"SysEx placement", [] { return std::unique_ptr<QWidget>(std::make_unique<SyxLoad>(syx)); },
              [](QWidget *d) -> QWidget * { return as<SyxLoad>(d)->replyPresetBox; }, "First preset",
@@ -210,7 +210,7 @@ private slots:
         QCOMPARE(pictures, 2);
 
         for (bool exportAll : {false, true}) {
-            MidiSetting dialog(std::make_shared<VirtualMidiBackend>());
+            TransferDialog dialog(std::make_shared<VirtualMidiBackend>());
             dialog.setMode(exportAll);
             QCOMPARE(dialog.windowTitle(),
                      exportAll ? QStringLiteral("Export to Orvex+") : QStringLiteral("Import from Orvex+"));
@@ -248,11 +248,11 @@ private slots:
         for (int language : {0, 1}) {
             Startup::installTranslators(language, app, qt);
             std::vector<std::unique_ptr<QWidget>> dialogs;
-            dialogs.push_back(std::make_unique<BankSel>());
-            dialogs.push_back(std::make_unique<BankSelLoad>());
+            dialogs.push_back(std::make_unique<BankSaveDialog>());
+            dialogs.push_back(std::make_unique<BankLoadDialog>());
             dialogs.push_back(std::make_unique<SyxLoad>(syx));
             for (bool exportAll : {false, true}) {
-                auto transfer = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
+                auto transfer = std::make_unique<TransferDialog>(std::make_shared<VirtualMidiBackend>());
                 transfer->setMode(exportAll);
                 // "Importieren", "Exportieren" and "Neu suchen" keep clear of their buttons' edges.
                 for (QPushButton *button : {transfer->TransferButton, transfer->RescanButton})

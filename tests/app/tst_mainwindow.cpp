@@ -194,7 +194,7 @@ private slots:
             QTest::keyClick(m, Qt::Key_Escape);
         });
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(saveDialog, QStringLiteral("BankSel"));
+        QCOMPARE(saveDialog, QStringLiteral("BankSaveDialog"));
 
         // Delete edits text where text is edited, and deletes presets in the table.
         w.activateWindow();

@@ -44,13 +44,14 @@ private slots:
         QCOMPARE(
             tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
             QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
-        QCOMPARE(tr("BankSel", "Select:"), QStringLiteral("diese:"));
-        QCOMPARE(tr("BankSelLoad", "Load single preset bank"), QStringLiteral("Lade einzelne Preset Bank"));
+        QCOMPARE(tr("BankSaveDialog", "Select:"), QStringLiteral("diese:"));
+        QCOMPARE(tr("BankLoadDialog", "Load single preset bank"),
+                 QStringLiteral("Lade einzelne Preset Bank"));
         QCOMPARE(tr("Form", "Categories"), QStringLiteral("Kategorien"));
-        QCOMPARE(tr("MidiSet", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
-        QCOMPARE(tr("MidiSetting", ":/Charts/export_screen.png"),
+        QCOMPARE(tr("TransferDialog", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
+        QCOMPARE(tr("TransferDialog", ":/Charts/export_screen.png"),
                  QStringLiteral(":/Charts/export_screen_de.png"));
-        QCOMPARE(tr("MidiSetting", "transfer successful, %1 retries"),
+        QCOMPARE(tr("TransferDialog", "transfer successful, %1 retries"),
                  QString::fromUtf8("Übertragung erfolgreich, %1 Versuche"));
         // Qt's own catalogue covers the standard buttons.
         QCOMPARE(tr("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));

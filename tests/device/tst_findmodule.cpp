@@ -2,7 +2,7 @@
 // Find button, through the virtual backend with muted devices and two simulators.
 #include "common/transferrig.h"
 #include "device/modulefinder.h"
-#include "dialogs/midisetting.h"
+#include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
 
 #include <QSignalSpy>
@@ -127,7 +127,7 @@ private slots:
     void theFindButtonChoosesAndConnects()
     {
         TwoModules rig;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.fillPortLists();
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));

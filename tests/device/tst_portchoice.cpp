@@ -1,7 +1,7 @@
 // Which ports the transfer dialog offers and starts on: remembered names, Rescan, and
 // the line shown when there are no ports at all.
 #include "common/scriptedmidibackend.h"
-#include "dialogs/midisetting.h"
+#include "dialogs/transferdialog.h"
 #include "midi/portnames.h"
 #include "midi/rtmidibackend.h"
 
@@ -56,7 +56,7 @@ private slots:
     void rescanRefillsBothListsAndSaysWhenThereAreNone()
     {
         auto backend = std::make_shared<ScriptedMidiBackend>(2, 2);
-        MidiSetting d(backend);
+        TransferDialog d(backend);
         d.fillPortLists();
         QVERIFY(d.NoPortsText->isHidden());
         d.MidiInList->setCurrentRow(1);
@@ -94,7 +94,7 @@ private slots:
     void theListsFollowDevicesPluggedInOrOut()
     {
         auto backend = std::make_shared<ScriptedMidiBackend>(2, 2);
-        MidiSetting d(backend);
+        TransferDialog d(backend);
         d.fillPortLists();
         d.MidiInList->setCurrentRow(1);
         backend->setDeviceCounts(3, 1);
@@ -116,7 +116,7 @@ private slots:
         QTranslator translator;
         QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
         QCoreApplication::installTranslator(&translator);
-        MidiSetting d(std::make_shared<ScriptedMidiBackend>(0, 0));
+        TransferDialog d(std::make_shared<ScriptedMidiBackend>(0, 0));
         QCOMPARE(d.RescanButton->text(), QStringLiteral("Neu suchen"));
         QVERIFY(d.NoPortsText->text().startsWith(QStringLiteral("Keine MIDI-Ports gefunden.")));
         QCoreApplication::removeTranslator(&translator);

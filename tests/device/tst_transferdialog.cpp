@@ -8,7 +8,7 @@
 #include "device/transferbackup.h"
 #include "device/transfertexts.h"
 #include "dialogs/exportpreviewpanel.h"
-#include "dialogs/midisetting.h"
+#include "dialogs/transferdialog.h"
 #include "dialogs/transferlogpanel.h"
 #include "dialogs/transferstatuspanel.h"
 #include "editing/exportpreview.h"
@@ -42,7 +42,7 @@ private slots:
     void freshDialogWaitsForAConnection()
     {
         Rig rig;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         QCOMPARE(d.objectName(), QStringLiteral("MidiSet"));
         QCOMPARE(d.windowTitle(), QStringLiteral("Orvex+ Preset Manager"));
         QVERIFY(!d.parentWidget());
@@ -75,7 +75,7 @@ private slots:
         QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
         QCoreApplication::installTranslator(&translator);
         Rig rig;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.setMode(true);
         QCOMPARE(d.TransferButton->text(), QStringLiteral("Exportieren"));
         QCOMPARE(d.groupBox_3->title(), QStringLiteral("MIDI IN Kanal"));
@@ -100,7 +100,7 @@ private slots:
     void portListsStopAtTheFirstGapOrAtAHundred()
     {
         Rig few(2);
-        MidiSetting small(few.backend);
+        TransferDialog small(few.backend);
         small.fillPortLists();
         QCOMPARE(small.MidiInList->count(), 3);
         QCOMPARE(small.MidiOutList->count(), 3);
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(small.MidiInList->currentRow(), 0);
 
         Rig many(120);
-        MidiSetting large(many.backend);
+        TransferDialog large(many.backend);
         large.inRow = 99;
         large.outRow = 100; // beyond the list: no current row
         large.fillPortLists();
@@ -127,7 +127,7 @@ private slots:
             s.setFirmwareVersion(642);
             return 0;
         });
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.inRow = d.outRow = rig.simulatorIndex;
         d.fillPortLists();
         d.show();
@@ -166,7 +166,7 @@ private slots:
     void aSilentOrMissingDeviceNeverConnects()
     {
         Rig rig(1);
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.fillPortLists();
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -208,11 +208,11 @@ private slots:
     void aPortGoneSinceTheListWasReadIsNamed()
     {
         auto backend = std::make_shared<ScriptedMidiBackend>(1, 1);
-        MidiSetting d(backend);
+        TransferDialog d(backend);
         d.fillPortLists();
         backend->setDeviceCounts(1, 0); // unplugged while the dialog is open
         backend->rescan();
-        d.Connect();
+        d.toggleConnection();
         QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
         QCOMPARE(d.status->text(), QStringLiteral("Cannot open the MIDI output \"Scripted Out 0\"."));
         QCOMPARE(backend->openInputCount(), 0); // the input that did open is closed again
@@ -232,7 +232,7 @@ private slots:
         QFETCH(bool, backupPossible);
         Rig rig;
         QTemporaryDir dir;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.setBackupFile(backupPossible ? dir.filePath(QStringLiteral("b.pre"))
                                        : QStringLiteral("/proc/orvex/b.pre"));
         d.setNameChanges({QStringLiteral("Bank 2, preset 4: \"Crème\" becomes \"Cr me\""),
@@ -251,7 +251,7 @@ private slots:
         });
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.Connect();
+        d.toggleConnection();
         QTRY_VERIFY(d.TransferButton->isEnabled());
         d.Transfer();
         QTRY_VERIFY_WITH_TIMEOUT(d.status->cancelButton->isVisible(), 20000);
@@ -289,7 +289,7 @@ private slots:
         Rig rig;
         // About 8 s for a whole import: slow enough to stop in the middle.
         rig.simulator->setByteRate(90000);
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.inRow = d.outRow = rig.simulatorIndex;
         d.fillPortLists();
         d.show();
@@ -345,7 +345,7 @@ private slots:
     void focusAndTitles()
     {
         Rig rig;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.inRow = d.outRow = rig.simulatorIndex;
         d.fillPortLists();
         d.setMode(false);
@@ -362,7 +362,7 @@ private slots:
         QCOMPARE(d.windowTitle(), QStringLiteral("Read from Orvex+ to compare"));
         QCOMPARE(d.TransferButton->text(), QStringLiteral("Read"));
 
-        MidiSetting restore(rig.backend);
+        TransferDialog restore(rig.backend);
         restore.setRestoreOf(QStringLiteral("/x/module-backup-20261207-140312.pre"),
                              QStringLiteral("7 Dec 2026"));
         restore.setMode(true);
@@ -377,14 +377,14 @@ private slots:
     void retriesAgainstASilentModuleAreCounted()
     {
         Rig rig;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.transfer().setQuietTime(100);
         d.transfer().setResends(1);
         d.inRow = d.outRow = rig.simulatorIndex;
         d.fillPortLists();
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.Connect();
+        d.toggleConnection();
         QTRY_VERIFY(d.TransferButton->isEnabled());
         rig.simulator->access([](ModuleSimulator &s) {
             s.faults().silentAfter = s.counts().identifyRequests + 300;
@@ -418,7 +418,7 @@ private slots:
     {
         Rig rig;
         QTemporaryDir dir;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         const QString backup = dir.filePath(QStringLiteral("module-backup-20261207-140312.pre"));
         d.setBackupFile(backup);
         d.inRow = d.outRow = rig.simulatorIndex;
@@ -440,7 +440,7 @@ private slots:
         d.transferBanks() = local;
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.Connect();
+        d.toggleConnection();
         QTRY_VERIFY(d.TransferButton->isEnabled());
         d.Transfer();
         QTRY_VERIFY_WITH_TIMEOUT(d.status->cancelButton->isVisible(), 20000);
@@ -513,7 +513,7 @@ private slots:
     {
         Rig rig;
         QTemporaryDir dir;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.setBackupFile(dir.filePath(QStringLiteral("b.pre")));
         d.inRow = d.outRow = rig.simulatorIndex;
         d.fillPortLists();
@@ -532,7 +532,7 @@ private slots:
         d.setFixedChoice(ExportChoice::presets(chosen));
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.Connect();
+        d.toggleConnection();
         QTRY_VERIFY(d.TransferButton->isEnabled());
         d.Transfer();
         QTRY_VERIFY_WITH_TIMEOUT(d.status->writeButton->isVisible(), 20000);
@@ -548,7 +548,7 @@ private slots:
     void aTenLineSummaryFits()
     {
         Rig rig;
-        MidiSetting d(rig.backend);
+        TransferDialog d(rig.backend);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         QStringList lines;
@@ -575,14 +575,14 @@ private slots:
         QVERIFY(!ProgramBackend::simulatorRequested(plain, none));
 
         // The built-in device comes after the platform's devices, in both lists.
-        MidiSetting with(ProgramBackend::forCommandLine(flagged, none));
+        TransferDialog with(ProgramBackend::forCommandLine(flagged, none));
         with.fillPortLists();
         QVERIFY(with.MidiInList->count() >= 1);
         QCOMPARE(with.MidiInList->item(with.MidiInList->count() - 1)->text(),
                  QStringLiteral("Orvex+ Simulator"));
         QCOMPARE(with.MidiOutList->item(with.MidiOutList->count() - 1)->text(),
                  QStringLiteral("Orvex+ Simulator"));
-        MidiSetting without(ProgramBackend::forCommandLine(plain, none));
+        TransferDialog without(ProgramBackend::forCommandLine(plain, none));
         without.fillPortLists();
         QCOMPARE(without.MidiInList->findItems(QStringLiteral("Orvex+ Simulator"), Qt::MatchExactly).size(),
                  0);

@@ -7,7 +7,7 @@
 #include "common/transferrig.h"
 #include "device/backupcatalog.h"
 #include "dialogs/exportchoicebox.h"
-#include "dialogs/midisetting.h"
+#include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
 #include "views/bigtable.h"
 
@@ -81,11 +81,11 @@ struct MessageWatch : QObject
 };
 
 // Hands the transfer dialog to `act` once it shows; anything else is closed.
-void whenDialogShows(std::function<void(MidiSetting *)> act, QWidget *skip = nullptr)
+void whenDialogShows(std::function<void(TransferDialog *)> act, QWidget *skip = nullptr)
 {
     whenModalShows(
         [act](QWidget *modal) {
-            if (auto *d = qobject_cast<MidiSetting *>(modal))
+            if (auto *d = qobject_cast<TransferDialog *>(modal))
                 act(d);
             else
                 modal->close();
@@ -96,7 +96,7 @@ void whenDialogShows(std::function<void(MidiSetting *)> act, QWidget *skip = nul
 // Answers the unsaved-changes prompt with the button `choose` picks, then hands the
 // transfer dialog that follows to `act`.
 void afterPrompt(std::function<QAbstractButton *(QMessageBox *)> choose,
-                 std::function<void(MidiSetting *)> act)
+                 std::function<void(TransferDialog *)> act)
 {
     whenModalShows([choose, act](QWidget *prompt) {
         auto *box = qobject_cast<QMessageBox *>(prompt);
@@ -117,7 +117,7 @@ QAbstractButton *discard(QMessageBox *box)
 // Connect, wait for the identity, then Transfer; an export's question is answered with
 // Write and its summary closed. On failure the dialog is closed so the modal run returns
 // and the test ends instead of hanging.
-bool connectAndTransfer(MidiSetting *d)
+bool connectAndTransfer(TransferDialog *d)
 {
     QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d,
                      [d] { QTimer::singleShot(0, d->status->writeButton, &QPushButton::click); });
@@ -165,7 +165,7 @@ private slots:
         w.settings.setValue(QStringLiteral("midiout"), 1);
         int shownIn = -2;
         int shownOut = -2;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             shownIn = d->MidiInList->currentRow();
             shownOut = d->MidiOutList->currentRow();
             // The rows of a connection are the ones remembered.
@@ -198,7 +198,7 @@ private slots:
         w.settings.setValue(QStringLiteral("midioutname"), QStringLiteral("Unplugged"));
         int shownIn = -2;
         int shownOut = -2;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             shownIn = d->MidiInList->currentRow();
             shownOut = d->MidiOutList->currentRow();
             d->MidiOutList->setCurrentRow(1);
@@ -229,7 +229,7 @@ private slots:
         MessageWatch messages;
         QElapsedTimer sinceCompletion;
         bool driven = false;
-        afterPrompt(discard, [&](MidiSetting *d) {
+        afterPrompt(discard, [&](TransferDialog *d) {
             connect(&d->transfer(), &MidiTransfer::transferCompleted, [&] { sinceCompletion.start(); });
             messages.boxes = 0;
             driven = connectAndTransfer(d);
@@ -271,7 +271,7 @@ private slots:
         MessageWatch messages;
         QList<int> values;
         bool driven = false;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             connect(d->progressBar, &QProgressBar::valueChanged, [&](int v) { values << v; });
             driven = connectAndTransfer(d);
         });
@@ -310,7 +310,7 @@ private slots:
         QString summary;
         QString backup;
         bool driven = false;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d, [&, d] {
                 question = d->status->text();
                 backup = d->backupFileName();
@@ -375,7 +375,7 @@ private slots:
 
         QString shown;
         bool retryOffered = false;
-        auto readAndClose = [&](MidiSetting *d) {
+        auto readAndClose = [&](TransferDialog *d) {
             QObject::connect(&d->transfer(), &MidiTransfer::transferStopped, d, [&, d] {
                 shown = d->status->text();
                 retryOffered =
@@ -428,7 +428,7 @@ private slots:
         const TransferBanks before = storeImages(w);
 
         int progressAtClose = -1;
-        afterPrompt(discard, [&](MidiSetting *d) {
+        afterPrompt(discard, [&](TransferDialog *d) {
             if (connectAndTransfer(d) &&
                 QTest::qWaitFor([d] { return d->progressBar->value() >= 64; }, 20000))
                 progressAtClose = d->progressBar->value();
@@ -485,12 +485,12 @@ private slots:
         };
 
         // The transfer dialog closed without a transfer: the window stays open.
-        afterPrompt(exportChoice, [](MidiSetting *d) { d->close(); });
+        afterPrompt(exportChoice, [](TransferDialog *d) { d->close(); });
         QVERIFY(!w.close());
         QVERIFY(w.modified);
 
         bool driven = false;
-        afterPrompt(exportChoice, [&](MidiSetting *d) { driven = connectAndTransfer(d); });
+        afterPrompt(exportChoice, [&](TransferDialog *d) { driven = connectAndTransfer(d); });
         QVERIFY(w.close());
         QVERIFY(driven);
         QVERIFY(!w.modified);
@@ -527,7 +527,7 @@ private slots:
         };
         // Export chosen in the prompt: after it, the prompt comes again for the file alone.
         bool driven = false;
-        afterPrompt(answer(QMessageBox::Cancel), [&](MidiSetting *d) {
+        afterPrompt(answer(QMessageBox::Cancel), [&](TransferDialog *d) {
             driven = connectAndTransfer(d);
             whenModalShows(
                 [&](QWidget *m) {
@@ -576,7 +576,7 @@ private slots:
 
         int listed = -1;
         bool driven = false;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d, [&, d] {
                 ExportPreview &preview = d->exportPreview();
                 listed = preview.rowCount();
@@ -617,7 +617,7 @@ private slots:
             return 0;
         });
         bool driven = false;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             d->choiceBox->setCurrentIndex(d->choiceBox->findData(4));
             driven = connectAndTransfer(d);
         });
@@ -654,7 +654,7 @@ private slots:
         int listed = -1;
         bool driven = false;
         QString title;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             title = d->windowTitle();
             QObject::connect(&d->transfer(), &MidiTransfer::confirmationNeeded, d,
                              [&, d] { listed = d->exportPreview().rowCount(); });
@@ -690,7 +690,7 @@ private slots:
         QString button;
         bool driven = false;
         QString title;
-        whenDialogShows([&](MidiSetting *d) {
+        whenDialogShows([&](TransferDialog *d) {
             button = d->TransferButton->text();
             title = d->windowTitle();
             driven = connectAndTransfer(d);

@@ -1,7 +1,7 @@
 // The two bank dialogs: what each way of leaving them reports, and that their texts fit
 // the hand-placed widgets in both languages.
-#include "dialogs/banksel.h"
-#include "dialogs/bankselload.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
 #include "dialogs/formfit.h"
 
 #include <QComboBox>
@@ -58,7 +58,7 @@ class TestBankDialogs : public QObject
 private slots:
     void bankSelRadioButtonsSwitchTheBox()
     {
-        BankSel d;
+        BankSaveDialog d;
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         QVERIFY(d.rball->isChecked());
@@ -77,7 +77,7 @@ private slots:
 
     void bankSelOffersTheSelectionOnlyWhenAsked()
     {
-        BankSel d;
+        BankSaveDialog d;
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         QVERIFY(!d.rbselection->isEnabled());
@@ -96,7 +96,7 @@ private slots:
     {
         QFETCH(int, way);
         QFETCH(bool, accepted);
-        BankSel d;
+        BankSaveDialog d;
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         QTest::mouseClick(d.rbsel, Qt::LeftButton);
@@ -114,7 +114,7 @@ private slots:
     {
         QFETCH(int, way);
         QFETCH(bool, accepted);
-        BankSelLoad d;
+        BankLoadDialog d;
         QVERIFY(!d.IconLabel->pixmap().isNull());
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -143,11 +143,11 @@ private slots:
             QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
             QCoreApplication::installTranslator(&translator);
         }
-        BankSel save;
-        BankSelLoad load;
-        BankSelLoad several;
+        BankSaveDialog save;
+        BankLoadDialog load;
+        BankLoadDialog several;
         several.setFileBanks(5);
-        BankSelLoad backup;
+        BankLoadDialog backup;
         backup.setFileBanks(15, true);
         QCoreApplication::removeTranslator(&translator);
         if (german) {
@@ -158,7 +158,7 @@ private slots:
             QVERIFY(backup.label->text().contains(QStringLiteral("Export-Sicherung der Bänke 2 bis 16")));
         }
         // A file of several banks: every text fits, above the banks it offers.
-        for (BankSelLoad *d : {&several, &backup}) {
+        for (BankLoadDialog *d : {&several, &backup}) {
             QVERIFY(d->label->heightForWidth(d->label->width()) <= d->label->height());
             QVERIFY(d->label_2->sizeHint().width() <= d->label_2->width());
             QVERIFY(d->label->geometry().bottom() < d->selBox->geometry().top());

@@ -4,8 +4,8 @@
 #include "base/appidentity.h"
 #include "common/fifowatch.h"
 #include "device/backupcatalog.h"
-#include "dialogs/banksel.h"
-#include "dialogs/bankselload.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
 #include "editing/fileflows.h"
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
@@ -97,11 +97,11 @@ ModalScript::Answer promptButton(QMessageBox::StandardButton which)
     };
 }
 
-// BankSel: "All" (bank < 1) or "Select:" with the item naming bank index `bank`.
+// BankSaveDialog: "All" (bank < 1) or "Select:" with the item naming bank index `bank`.
 ModalScript::Answer saveBanks(int bank)
 {
     return [bank](QWidget *m) {
-        auto *d = qobject_cast<BankSel *>(m);
+        auto *d = qobject_cast<BankSaveDialog *>(m);
         QVERIFY(d);
         if (bank >= 1) {
             QTest::mouseClick(d->rbsel, Qt::LeftButton);
@@ -111,11 +111,11 @@ ModalScript::Answer saveBanks(int bank)
     };
 }
 
-// BankSelLoad: the item naming bank index `bank`.
+// BankLoadDialog: the item naming bank index `bank`.
 ModalScript::Answer loadInto(int bank)
 {
     return [bank](QWidget *m) {
-        auto *d = qobject_cast<BankSelLoad *>(m);
+        auto *d = qobject_cast<BankLoadDialog *>(m);
         QVERIFY(d);
         d->selBox->setCurrentIndex(bank - 1);
         QTest::mouseClick(d->okButton, Qt::LeftButton);
@@ -355,7 +355,7 @@ private slots:
 
         bool boxDisabledAgain = true;
         ModalScript script({[&](QWidget *m) {
-            auto *d = qobject_cast<BankSel *>(m);
+            auto *d = qobject_cast<BankSaveDialog *>(m);
             QVERIFY(d);
             if (selectFirst) {
                 QTest::mouseClick(d->rbsel, Qt::LeftButton);
@@ -646,7 +646,7 @@ private slots:
         w.fileDialogs.saveFileName = file.askSave();
 
         ModalScript script({[way](QWidget *m) {
-            auto *d = qobject_cast<BankSel *>(m);
+            auto *d = qobject_cast<BankSaveDialog *>(m);
             QVERIFY(d);
             if (way == 0)
                 QTest::mouseClick(d->cancelButton, Qt::LeftButton);
@@ -905,7 +905,7 @@ private slots:
         QStringList items;
         QString label;
         ModalScript script({[&](QWidget *m) {
-            auto *d = qobject_cast<BankSelLoad *>(m);
+            auto *d = qobject_cast<BankLoadDialog *>(m);
             QVERIFY(d);
             label = d->label->text();
             for (int i = 0; i < d->selBox->count(); ++i)
@@ -978,7 +978,7 @@ private slots:
         QString label;
         QString shown;
         QList<ModalScript::Answer> answers{[&](QWidget *m) {
-            auto *d = qobject_cast<BankSelLoad *>(m);
+            auto *d = qobject_cast<BankLoadDialog *>(m);
             QVERIFY(d);
             label = d->label->text();
             for (int i = 0; i < d->selBox->count(); ++i)
@@ -1142,7 +1142,7 @@ private slots:
         QList<ModalScript::Answer> answers;
         if (atBankChoice)
             answers << [](QWidget *m) {
-                auto *d = qobject_cast<BankSelLoad *>(m);
+                auto *d = qobject_cast<BankLoadDialog *>(m);
                 QVERIFY(d);
                 QTest::mouseClick(d->cancelButton, Qt::LeftButton);
             };

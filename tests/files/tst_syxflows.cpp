@@ -5,8 +5,8 @@
 #include "common/modaldriver.h"
 #include "common/samestore.h"
 #include "common/testfiles.h"
-#include "dialogs/banksel.h"
-#include "dialogs/bankselload.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
 #include "dialogs/syxload.h"
 #include "files/presetfile.h"
 #include "files/sysexmessages.h"
@@ -165,7 +165,7 @@ private slots:
             return dir.filePath(name);
         };
         const std::function<void(QWidget *)> chooseBanks = [choice](QWidget *m) {
-            auto *d = qobject_cast<BankSel *>(m);
+            auto *d = qobject_cast<BankSaveDialog *>(m);
             QVERIFY(d);
             QVERIFY(d->rbselection->isEnabled());
             if (choice == -2)
@@ -338,14 +338,14 @@ private slots:
             asked = QString::fromLatin1(m->metaObject()->className());
             if (auto *d = qobject_cast<SyxLoad *>(m))
                 QTest::mouseClick(d->okButton, Qt::LeftButton);
-            else if (auto *d = qobject_cast<BankSelLoad *>(m))
+            else if (auto *d = qobject_cast<BankLoadDialog *>(m))
                 QTest::mouseClick(d->okButton, Qt::LeftButton); // into bank index 1
             else
                 m->close();
         }});
         w.on_Load();
 
-        QCOMPARE(asked, syx ? QStringLiteral("SyxLoad") : QStringLiteral("BankSelLoad"));
+        QCOMPARE(asked, syx ? QStringLiteral("SyxLoad") : QStringLiteral("BankLoadDialog"));
         QVERIFY(w.bankStore.at(syx ? 3 : 1, 5).sameContent(filePreset(2)));
     }
 

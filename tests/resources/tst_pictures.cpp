@@ -23,9 +23,12 @@ struct Localised
     const char *name;
     const char *context;
 };
-const Localised localised[] = {{"import", "MainWindow"},         {"export", "MainWindow"},
-                               {"load", "MainWindow"},           {"save", "MainWindow"},
-                               {"import_screen", "MidiSetting"}, {"export_screen", "MidiSetting"}};
+const Localised localised[] = {{"import", "MainWindow"},
+                               {"export", "MainWindow"},
+                               {"load", "MainWindow"},
+                               {"save", "MainWindow"},
+                               {"import_screen", "TransferDialog"},
+                               {"export_screen", "TransferDialog"}};
 
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "dialogs/midisetting.h"
+#include "dialogs/transferdialog.h"
 
 #include "base/appidentity.h"
 #include "device/backupcatalog.h"
@@ -51,28 +51,28 @@ QString chosenName(const QListWidget *list)
 }
 } // namespace
 
-MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
+TransferDialog::TransferDialog(std::shared_ptr<MidiBackend> backend, QWidget *parent)
     : QDialog(parent), midi(backend), finder(std::move(backend))
 {
     setupUi(this);
     formWidth = width();
     // A fixed form: no maximise or minimise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    connect(ConnectButton, &QPushButton::clicked, this, &MidiSetting::Connect);
-    connect(TransferButton, &QPushButton::clicked, this, &MidiSetting::Transfer);
-    connect(RescanButton, &QPushButton::clicked, this, &MidiSetting::rescanPorts);
-    connect(FindButton, &QPushButton::clicked, this, &MidiSetting::findModule);
-    connect(&finder, &ModuleFinder::finished, this, &MidiSetting::finderDone);
+    connect(ConnectButton, &QPushButton::clicked, this, &TransferDialog::toggleConnection);
+    connect(TransferButton, &QPushButton::clicked, this, &TransferDialog::Transfer);
+    connect(RescanButton, &QPushButton::clicked, this, &TransferDialog::rescanPorts);
+    connect(FindButton, &QPushButton::clicked, this, &TransferDialog::findModule);
+    connect(&finder, &ModuleFinder::finished, this, &TransferDialog::finderDone);
     portPoll = new QTimer(this);
     portPoll->setInterval(PortPollMs);
-    connect(portPoll, &QTimer::timeout, this, &MidiSetting::pollPorts);
+    connect(portPoll, &QTimer::timeout, this, &TransferDialog::pollPorts);
     portPoll->start();
     connect(&midi, &MidiTransfer::progressChanged, this, [this](int done, int total) {
         // One bar per phase: reading, then writing, so it never runs backwards.
         progressBar->setRange(0, std::max(1, total));
         progressBar->setValue(done);
     });
-    connect(&midi, &MidiTransfer::transferCompleted, this, &MidiSetting::finishTransfer);
+    connect(&midi, &MidiTransfer::transferCompleted, this, &TransferDialog::finishTransfer);
     // Where the progress bar shows once the transfer runs.
     choiceBox = new ExportChoiceBox(this);
     choiceBox->setGeometry(progressBar->geometry());
@@ -95,7 +95,7 @@ MidiSetting::MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent)
 }
 
 // The ports close with `midi`, before the dialog stops being a receiver.
-MidiSetting::~MidiSetting()
+TransferDialog::~TransferDialog()
 {
     // Closed at the question: nothing was written over the backup's presets.
     if (midi.phase() == MidiTransfer::Phase::Confirming)
@@ -104,7 +104,7 @@ MidiSetting::~MidiSetting()
     delete previewPanel;
 }
 
-void MidiSetting::setMode(bool exportAll)
+void TransferDialog::setMode(bool exportAll)
 {
     midi.setExportMode(exportAll);
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
@@ -116,7 +116,7 @@ void MidiSetting::setMode(bool exportAll)
     applyTitle();
 }
 
-void MidiSetting::applyTitle()
+void TransferDialog::applyTitle()
 {
     // The direction in words, not only in the picture; a restore names its backup, and a
     // read for a comparison must not sound as if it replaced the document.
@@ -136,7 +136,7 @@ void MidiSetting::applyTitle()
     placeButtons();
 }
 
-void MidiSetting::placeButtons()
+void TransferDialog::placeButtons()
 {
     // The form's widths fit the English words; longer ones (German, a larger font) get
     // room of their own instead of touching the border.
@@ -157,25 +157,25 @@ void MidiSetting::placeButtons()
     }
 }
 
-void MidiSetting::setRestoreOf(const QString &fileName, const QString &madeText)
+void TransferDialog::setRestoreOf(const QString &fileName, const QString &madeText)
 {
     restoreTitle = tr("Restore to Orvex+: the backup of %1").arg(madeText);
     restoreFile = QFileInfo(fileName).fileName();
     applyTitle();
 }
 
-void MidiSetting::setReadForCompare(const QString &buttonTip)
+void TransferDialog::setReadForCompare(const QString &buttonTip)
 {
     readTip = buttonTip;
     applyTitle();
 }
 
-void MidiSetting::setSelection(const SelectionMask &selection)
+void TransferDialog::setSelection(const SelectionMask &selection)
 {
     choiceBox->setSelection(selection);
 }
 
-void MidiSetting::setFixedChoice(const ExportChoice &choice)
+void TransferDialog::setFixedChoice(const ExportChoice &choice)
 {
     choiceFixed = true;
     fixedChoice = choice;
@@ -184,23 +184,23 @@ void MidiSetting::setFixedChoice(const ExportChoice &choice)
     applyTitle();
 }
 
-ExportChoice MidiSetting::exportChoice() const
+ExportChoice TransferDialog::exportChoice() const
 {
     return choiceFixed ? fixedChoice : choiceBox->choice();
 }
 
-void MidiSetting::fillPortLists()
+void TransferDialog::fillPortLists()
 {
     fillLists(inName, inRow, outName, outRow);
 }
 
-void MidiSetting::rescanPorts()
+void TransferDialog::rescanPorts()
 {
     fillLists(chosenName(MidiInList), MidiInList->currentRow(), chosenName(MidiOutList),
               MidiOutList->currentRow());
 }
 
-void MidiSetting::findModule()
+void TransferDialog::findModule()
 {
     if (midi.connectionState() != MidiTransfer::Disconnected || finder.running())
         return;
@@ -217,7 +217,7 @@ void MidiSetting::findModule()
         w->setEnabled(false);
 }
 
-void MidiSetting::finderDone()
+void TransferDialog::finderDone()
 {
     updateConnectionUi();
     const std::vector<ModuleFinder::Found> &found = finder.found();
@@ -249,12 +249,12 @@ void MidiSetting::finderDone()
     }
     // The ordinary connection follows, so the serial number and version show as always;
     // a port gone meanwhile is named by it instead.
-    Connect();
+    toggleConnection();
     if (midi.connectionState() != MidiTransfer::Disconnected)
         status->showNote(text);
 }
 
-void MidiSetting::pollPorts()
+void TransferDialog::pollPorts()
 {
     // Only while nothing is open: a rescan renumbers the devices.
     if (midi.connectionState() != MidiTransfer::Disconnected || finder.running())
@@ -268,8 +268,8 @@ void MidiSetting::pollPorts()
               MidiOutList->currentRow(), false);
 }
 
-void MidiSetting::fillLists(const QString &inWanted, int inFallback, const QString &outWanted,
-                            int outFallback, bool rescan)
+void TransferDialog::fillLists(const QString &inWanted, int inFallback, const QString &outWanted,
+                               int outFallback, bool rescan)
 {
     MidiPort &port = midi.protocol().port();
     // Read once here and kept by the backend, so a row opens the port listed there.
@@ -288,7 +288,7 @@ void MidiSetting::fillLists(const QString &inWanted, int inFallback, const QStri
                            midi.connectionState() == MidiTransfer::Disconnected && !finder.running());
 }
 
-void MidiSetting::updateConnectionUi()
+void TransferDialog::updateConnectionUi()
 {
     const int state = midi.connectionState();
     const bool disconnected = state == MidiTransfer::Disconnected;
@@ -313,13 +313,13 @@ void MidiSetting::updateConnectionUi()
     }
 }
 
-void MidiSetting::showIdentity()
+void TransferDialog::showIdentity()
 {
     SnEdit->setText(midi.protocol().serialText());
     VersionEdit->setText(midi.protocol().versionText());
 }
 
-void MidiSetting::Connect()
+void TransferDialog::toggleConnection()
 {
     if (midi.connectionState() == MidiTransfer::Disconnected) {
         // -1 for a list without a current row: no device, so the open fails.
@@ -335,7 +335,7 @@ void MidiSetting::Connect()
     updateConnectionUi();
 }
 
-void MidiSetting::Transfer()
+void TransferDialog::Transfer()
 {
     progressBar->setRange(0, PresetCount);
     progressBar->setValue(0);
@@ -366,7 +366,7 @@ void MidiSetting::Transfer()
         updateConnectionUi();
 }
 
-bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error)
+bool TransferDialog::saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error)
 {
     const bool partial = runChoice.kind() != ExportChoice::Kind::AllUserBanks;
     QStringList notes;
@@ -378,7 +378,7 @@ bool MidiSetting::saveBackup(const TransferBanks &moduleBanks, QString &fileName
     return saved;
 }
 
-void MidiSetting::finishTransfer()
+void TransferDialog::finishTransfer()
 {
     progressBar->hide();
     hidePreview();
@@ -391,17 +391,17 @@ void MidiSetting::finishTransfer()
         return;
     }
     status->showNote(QString());
-    QTimer::singleShot(FinishStepMs, this, &MidiSetting::close1);
+    QTimer::singleShot(FinishStepMs, this, &TransferDialog::disconnectAndClose);
 }
 
-void MidiSetting::close1()
+void TransferDialog::disconnectAndClose()
 {
     // The widgets keep showing the finished transfer until the dialog is gone.
     midi.disconnectPorts();
     QTimer::singleShot(FinishStepMs, this, &QWidget::close);
 }
 
-bool MidiSetting::event(QEvent *e)
+bool TransferDialog::event(QEvent *e)
 {
     if (e->type() != MidiEvent::Type)
         return QDialog::event(e);
@@ -416,19 +416,19 @@ bool MidiSetting::event(QEvent *e)
     return true;
 }
 
-void MidiSetting::closeEvent(QCloseEvent *e)
+void TransferDialog::closeEvent(QCloseEvent *e)
 {
     e->accept();
 }
 
 // The status line, its buttons and the log sit below the form's widgets.
-void MidiSetting::setUpTransferPanels()
+void TransferDialog::setUpTransferPanels()
 {
     constexpr int Top = 318;
     status = new TransferStatusPanel(this);
     status->setGeometry(10, Top, width() - 20, 88);
     log = new TransferLogPanel(this);
-    connect(log, &TransferLogPanel::expandedChanged, this, &MidiSetting::fitToPanels);
+    connect(log, &TransferLogPanel::expandedChanged, this, &TransferDialog::fitToPanels);
     fitToPanels();
 
     connect(&midi, &MidiTransfer::logLine, log, &TransferLogPanel::addLine);
@@ -438,8 +438,8 @@ void MidiSetting::setUpTransferPanels()
     };
     connect(&midi, &MidiTransfer::progressChanged, this, showPosition);
     connect(&midi, &MidiTransfer::waitingChanged, this, showPosition);
-    connect(&midi, &MidiTransfer::confirmationNeeded, this, &MidiSetting::askBeforeWriting);
-    connect(&midi, &MidiTransfer::transferStopped, this, &MidiSetting::showStopped);
+    connect(&midi, &MidiTransfer::confirmationNeeded, this, &TransferDialog::askBeforeWriting);
+    connect(&midi, &MidiTransfer::transferStopped, this, &TransferDialog::showStopped);
     connect(&midi, &MidiTransfer::connectFailed, this, [this](const QString &message) {
         updateConnectionUi();
         status->showNote(message);
@@ -484,11 +484,11 @@ void MidiSetting::setUpTransferPanels()
             b->setEnabled(ticked > 0);
         previewTicksChanged();
     });
-    connect(status, &TransferStatusPanel::stateShown, this, &MidiSetting::fitToPanels);
-    connect(&midi, &MidiTransfer::transferStopped, this, &MidiSetting::hidePreview);
+    connect(status, &TransferStatusPanel::stateShown, this, &TransferDialog::fitToPanels);
+    connect(&midi, &MidiTransfer::transferStopped, this, &TransferDialog::hidePreview);
 }
 
-void MidiSetting::answerQuestion(bool withoutBackup)
+void TransferDialog::answerQuestion(bool withoutBackup)
 {
     std::vector<bool> ticked(PresetCount, false);
     const SelectionMask mask = preview.ticked();
@@ -509,7 +509,7 @@ void MidiSetting::answerQuestion(bool withoutBackup)
     status->showRunning(midi.positionText());
 }
 
-void MidiSetting::hidePreview()
+void TransferDialog::hidePreview()
 {
     if (previewPanel->isHidden())
         return;
@@ -517,7 +517,7 @@ void MidiSetting::hidePreview()
     fitToPanels();
 }
 
-void MidiSetting::fitToPanels()
+void TransferDialog::fitToPanels()
 {
     // The list of changes, while the question is open, widens the dialog and sits between
     // the status line and the log.
@@ -540,7 +540,7 @@ void MidiSetting::fitToPanels()
     resize(dialogWidth, height);
 }
 
-void MidiSetting::askBeforeWriting(int changes)
+void TransferDialog::askBeforeWriting(int changes)
 {
     Q_UNUSED(changes);
     // Every change, to look over and untick, beside the question. Asked again after a
@@ -560,7 +560,7 @@ void MidiSetting::askBeforeWriting(int changes)
     fitToPanels();
 }
 
-QString MidiSetting::questionText() const
+QString TransferDialog::questionText() const
 {
     // What will change is what is ticked, so the count follows the list.
     const int changes = preview.tickedCount();
@@ -583,7 +583,7 @@ QString MidiSetting::questionText() const
     return tr("No backup could be saved: %1").arg(plan.backupError()) + QLatin1Char('\n') + question;
 }
 
-void MidiSetting::previewTicksChanged()
+void TransferDialog::previewTicksChanged()
 {
     if (rebuildingPreview)
         return;
@@ -596,7 +596,7 @@ void MidiSetting::previewTicksChanged()
         status->label->setText(questionText());
 }
 
-void MidiSetting::noteBackupUnused()
+void TransferDialog::noteBackupUnused()
 {
     const TransferPlan &plan = midi.plan();
     if (backupNotedUnused || !plan.backupSaved() || plan.writtenCount() > 0)
@@ -607,7 +607,7 @@ void MidiSetting::noteBackupUnused()
         log->addLine(error);
 }
 
-void MidiSetting::showStopped(const QString &message)
+void TransferDialog::showStopped(const QString &message)
 {
     status->showStopped(TransferTexts::afterRetry(retryPresses, midi.stopReason(), message), midi.canRetry());
     if (midi.stopReason() == MidiTransfer::StopReason::Cancelled) {
@@ -624,7 +624,7 @@ void MidiSetting::showStopped(const QString &message)
     progressBar->setFormat(tr("Stopped at %1").arg(TransferTexts::where(bank, preset)));
 }
 
-QStringList MidiSetting::writtenNameChanges() const
+QStringList TransferDialog::writtenNameChanges() const
 {
     // Only the presets this export wrote, as they now stand on the module.
     if (previewRecords)
@@ -632,7 +632,7 @@ QStringList MidiSetting::writtenNameChanges() const
     return nameChanges;
 }
 
-QString MidiSetting::exportSummary() const
+QString TransferDialog::exportSummary() const
 {
     if (midi.changeCount() == 0 && midi.writtenCount() == 0)
         return tr("The module already held these presets; nothing was written.");

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "ui_bankselload.h"
+#include "ui_bankloaddialog.h"
 
 #include <QDialog>
 
 // "Load single preset bank": the user bank that a file of fewer than 16 banks is
 // loaded into (its first bank goes there, the others follow). Created for one load,
 // run modally, then read through accepted and selectedBank.
-class BankSelLoad : public QDialog, public Ui_BankSelLoad
+class BankLoadDialog : public QDialog, public Ui_BankLoadDialog
 {
     Q_OBJECT
 public:
-    explicit BankSelLoad(QWidget *parent = nullptr);
+    explicit BankLoadDialog(QWidget *parent = nullptr);
 
     // A file of several banks: says how many it holds and offers only the first banks
     // from which all of them fit, each item naming the banks it fills ("2–6"). With

@@ -1,4 +1,4 @@
-#include "dialogs/bankselload.h"
+#include "dialogs/bankloaddialog.h"
 
 #include "dialogs/formfit.h"
 
@@ -8,16 +8,16 @@
 
 #include <algorithm>
 
-BankSelLoad::BankSelLoad(QWidget *parent) : QDialog(parent)
+BankLoadDialog::BankLoadDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     growToFitTexts(this);
     IconLabel->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
-    connect(cancelButton, &QPushButton::clicked, this, &BankSelLoad::on_cancel);
-    connect(okButton, &QPushButton::clicked, this, &BankSelLoad::on_ok);
+    connect(cancelButton, &QPushButton::clicked, this, &BankLoadDialog::on_cancel);
+    connect(okButton, &QPushButton::clicked, this, &BankLoadDialog::on_ok);
 }
 
-void BankSelLoad::setFileBanks(int banks, bool backup)
+void BankLoadDialog::setFileBanks(int banks, bool backup)
 {
     if (banks <= 1)
         return;
@@ -38,7 +38,7 @@ void BankSelLoad::setFileBanks(int banks, bool backup)
     keepRowsApart();
 }
 
-void BankSelLoad::keepRowsApart()
+void BankLoadDialog::keepRowsApart()
 {
     // The longer text wraps to a height that differs between styles and Qt versions: the
     // choice goes below it and the buttons below the choice, whatever that height is.
@@ -61,13 +61,13 @@ void BankSelLoad::keepRowsApart()
         setFixedSize(width(), wanted);
 }
 
-void BankSelLoad::on_cancel()
+void BankLoadDialog::on_cancel()
 {
     accepted = false;
     close();
 }
 
-void BankSelLoad::on_ok()
+void BankLoadDialog::on_ok()
 {
     accepted = true;
     selectedBank = selBox->currentIndex() + 1;

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "ui_banksel.h"
+#include "ui_banksavedialog.h"
 
 #include <QDialog>
 
 // "Select banks to save": all banks, or one user bank, or (for a SysEx file only) the
 // selected presets when offerSelection enabled that choice. Created for one save, run
 // modally, then read through accepted and selectedBank.
-class BankSel : public QDialog, public Ui_BankSel
+class BankSaveDialog : public QDialog, public Ui_BankSaveDialog
 {
     Q_OBJECT
 public:
-    explicit BankSel(QWidget *parent = nullptr);
+    explicit BankSaveDialog(QWidget *parent = nullptr);
 
     // Lets the user save the selected presets; off unless the selection holds a user preset.
     void offerSelection(bool offered);

@@ -5,7 +5,7 @@
 #include "device/modulefinder.h"
 #include "editing/exportchoice.h"
 #include "editing/exportpreview.h"
-#include "ui_midiset.h"
+#include "ui_transferdialog.h"
 
 #include <QDialog>
 
@@ -25,13 +25,13 @@ class QTimer;
 // with a progress bar; the dialog closes itself a second after the transfer is through.
 // It only shows and drives a MidiTransfer, which holds the protocol's rules. Made for
 // one transfer, run modally, then read through transferDone, transferBanks and the rows.
-class MidiSetting : public QDialog, public Ui_MidiSet
+class TransferDialog : public QDialog, public Ui_TransferDialog
 {
     Q_OBJECT
 
 public:
-    explicit MidiSetting(std::shared_ptr<MidiBackend> backend, QWidget *parent = nullptr);
-    ~MidiSetting() override;
+    explicit TransferDialog(std::shared_ptr<MidiBackend> backend, QWidget *parent = nullptr);
+    ~TransferDialog() override;
 
     void setMode(bool exportAll);
     // Reads the devices afresh, lists at most 100 each way and makes current the rows
@@ -99,9 +99,9 @@ public:
     ExportPreviewPanel *previewPanel = nullptr;
 
 public slots:
-    void Connect();
+    void toggleConnection();
     void Transfer();
-    void close1();
+    void disconnectAndClose();
 
 protected:
     bool event(QEvent *e) override;
