@@ -4,15 +4,15 @@
 #include "device/backupcatalog.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
-#include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
-#include "views/multidelegate.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 
 #include <QFileInfo>
 #include <QTimer>
 
-CompareController::CompareController(MainWindow &window, MultiDelegate *delegate, CompareBar *bar,
+CompareController::CompareController(MainWindow &window, PresetCellDelegate *delegate, CompareBar *bar,
                                      ComparePanel *panel)
     : QObject(&window), window(window), delegate(delegate), bar(bar), panel(panel)
 {

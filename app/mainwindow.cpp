@@ -5,11 +5,11 @@
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
 #include "views/accessiblenames.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
-#include "views/multidelegate.h"
 #include "views/panelwidgets.h"
 #include "views/pictures.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 #include "views/searchbar.h"
 #include "views/tablezoom.h"
@@ -58,12 +58,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     auto *toolPanel = buildToolPanel();
     detailView = new DetailView;
-    table = new BigTable(PresetsPerBank, BankCount);
+    table = new PresetGrid(PresetsPerBank, BankCount);
     PresetTable::setUp(table);
     table->setAccessibleName(tr("Presets"));
     table->setToolTip(tr("16 banks of 128 presets: double-click or F2 renames, dragging copies, "
                          "the right mouse button shows the block commands"));
-    auto *delegate = new MultiDelegate(this);
+    auto *delegate = new PresetCellDelegate(this);
     delegate->setStore(&bankStore);
     table->setItemDelegate(delegate);
     tableZoom = new TableZoom(table, delegate, settings, this);
@@ -101,10 +101,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                                  undoButton,
                                  redoButton,
                                  libraryButton,
-                                 detailView->A2AButton,
-                                 detailView->AuthorDoEdit,
-                                 detailView->setAButton,
-                                 detailView->GroupsList};
+                                 detailView->takeAuthorButton,
+                                 detailView->newAuthorEdit,
+                                 detailView->assignAuthorButton,
+                                 detailView->categoryList};
     // Compare and Backups stand at the search row's right end.
     tabOrder << searchBar->tabStops() << compareButton << backupsButton << table;
 
@@ -209,12 +209,13 @@ QWidget *MainWindow::buildToolPanel()
 void MainWindow::connectSignals()
 {
     connect(table, &QWidget::customContextMenuRequested, this, &MainWindow::on_Table_ContextMenuRequest);
-    connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::on_Table_selchanged);
+    connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::tableSelectionChanged);
     connect(table, &QTableWidget::cellChanged, this, &MainWindow::on_Table_cellChanged);
-    connect(detailView->setAButton, &QPushButton::pressed, this, &MainWindow::on_setAButtonPressed);
-    connect(detailView->A2AButton, &QPushButton::pressed, this, &MainWindow::on_A2AButtonPressed);
-    connect(detailView->GroupsList, &QListWidget::currentRowChanged, this, &MainWindow::on_CListRowChanged);
-    connect(detailView->GroupsList, &QListWidget::currentItemChanged, this, &MainWindow::on_CListItemChanged);
+    connect(detailView->assignAuthorButton, &QPushButton::pressed, this, &MainWindow::assignNewAuthor);
+    connect(detailView->takeAuthorButton, &QPushButton::pressed, this, &MainWindow::takeShownAuthor);
+    connect(detailView->categoryList, &QListWidget::currentRowChanged, this, &MainWindow::categoryRowChanged);
+    connect(detailView->categoryList, &QListWidget::currentItemChanged, this,
+            &MainWindow::categoryItemChanged);
     connect(importButton, &QToolButton::pressed, this, &MainWindow::on_Import);
     connect(exportButton, &QToolButton::pressed, this, &MainWindow::on_Export);
     connect(loadButton, &QToolButton::pressed, this, &MainWindow::on_Load);
@@ -313,11 +314,11 @@ void MainWindow::updateDetailView()
             sameCategory = sameCategory && r.category == category;
         }
 
-    detailView->AuthorEdit->setText(any && sameAuthor ? author : QString());
+    detailView->shownAuthorEdit->setText(any && sameAuthor ? author : QString());
     if (!any)
-        detailView->GroupsList->setCurrentRow(-1);
-    else if (sameCategory && category >= 0 && category < detailView->GroupsList->count())
-        detailView->GroupsList->setCurrentRow(category);
+        detailView->categoryList->setCurrentRow(-1);
+    else if (sameCategory && category >= 0 && category < detailView->categoryList->count())
+        detailView->categoryList->setCurrentRow(category);
 }
 
 SelectionMask MainWindow::currentSelection() const
@@ -406,7 +407,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void MainWindow::on_Table_selchanged()
+void MainWindow::tableSelectionChanged()
 {
     updateDetailView();
 }

@@ -15,12 +15,12 @@
 
 #include <memory>
 
-class BigTable;
+class PresetGrid;
 class CompareController;
 class DetailView;
 class LibraryPanel;
 class MidiBackend;
-class MultiDelegate;
+class PresetCellDelegate;
 class QComboBox;
 class QListWidgetItem;
 class QMenu;
@@ -123,7 +123,7 @@ public:
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
 
-    BigTable *table = nullptr;
+    PresetGrid *table = nullptr;
     DetailView *detailView = nullptr;
     QToolButton *importButton = nullptr;
     QToolButton *exportButton = nullptr;
@@ -184,13 +184,13 @@ public slots:
     void on_copy_Table();
     void on_paste_Table();
     void on_delete_Table();
-    void on_Table_selchanged();
+    void tableSelectionChanged();
     void on_Table_cellChanged(int row, int column);
-    void on_setAButtonPressed();
-    void on_A2AButtonPressed();
-    void on_CListSet();
-    void on_CListRowChanged(int row);
-    void on_CListItemChanged(QListWidgetItem *current, QListWidgetItem *previous);
+    void assignNewAuthor();
+    void takeShownAuthor();
+    void assignChosenCategory();
+    void categoryRowChanged(int row);
+    void categoryItemChanged(QListWidgetItem *current, QListWidgetItem *previous);
     void on_Import();
     void on_Export();
     void on_Load();

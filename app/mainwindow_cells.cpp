@@ -2,7 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "model/celltext.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 void MainWindow::on_Table_cellChanged(int row, int column)
 {

@@ -6,8 +6,8 @@
 #include "editing/blockoperations.h"
 #include "editing/duplicates.h"
 #include "model/selectionmask.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 
 #include <QMenu>
@@ -157,37 +157,38 @@ void MainWindow::on_delete_Table()
     deleteAndRefresh(*this, selection);
 }
 
-void MainWindow::on_setAButtonPressed()
+void MainWindow::assignNewAuthor()
 {
     if (!banksLoaded)
         return;
-    Assignment::assignAuthor(bankStore, currentSelection(), detailView->AuthorDoEdit->text(), history);
+    Assignment::assignAuthor(bankStore, currentSelection(), detailView->newAuthorEdit->text(), history);
     updateTable(true);
 }
 
-void MainWindow::on_A2AButtonPressed()
+void MainWindow::takeShownAuthor()
 {
     if (!banksLoaded)
         return;
-    detailView->AuthorDoEdit->setText(detailView->AuthorEdit->text());
+    detailView->newAuthorEdit->setText(detailView->shownAuthorEdit->text());
 }
 
-void MainWindow::on_CListSet()
+void MainWindow::assignChosenCategory()
 {
     if (!banksLoaded)
         return;
     // The detail view also moves the current row when the selection changes; the
     // selection then already has that category and nothing is recorded.
-    Assignment::assignCategory(bankStore, currentSelection(), detailView->GroupsList->currentRow(), history);
+    Assignment::assignCategory(bankStore, currentSelection(), detailView->categoryList->currentRow(),
+                               history);
     updateTable(true);
 }
 
-void MainWindow::on_CListRowChanged(int)
+void MainWindow::categoryRowChanged(int)
 {
-    on_CListSet();
+    assignChosenCategory();
 }
 
-void MainWindow::on_CListItemChanged(QListWidgetItem *, QListWidgetItem *)
+void MainWindow::categoryItemChanged(QListWidgetItem *, QListWidgetItem *)
 {
-    on_CListSet();
+    assignChosenCategory();
 }

@@ -3,9 +3,9 @@
 #include "app/mainwindow.h"
 
 #include "library/librarydatabase.h"
-#include "views/bigtable.h"
 #include "views/librarymime.h"
 #include "views/librarypanel.h"
+#include "views/presetgrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +40,7 @@ void MainWindow::setUpLibrary()
     addAction(libraryKey);
     connect(libraryKey, &QAction::triggered, this, &MainWindow::focusLibrary);
 
-    connect(table, &BigTable::libraryPresetsDropped, this,
+    connect(table, &PresetGrid::libraryPresetsDropped, this,
             [this](int row, int column, const QByteArray &data) {
                 placeLibraryPresets(LibraryMime::decode(data), column, row);
             });

@@ -2,7 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "bench/startupchild.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QTableWidget>

@@ -128,7 +128,7 @@
     </message>
 </context>
 <context>
-    <name>Form</name>
+    <name>DetailView</name>
     <message>
         <source>&gt;&gt;</source>
         <translation>&gt;&gt;</translation>
@@ -144,6 +144,46 @@
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Author of the selection</source>
+        <translation>Autor der Auswahl</translation>
+    </message>
+    <message>
+        <source>The author all selected presets share</source>
+        <translation>Der gemeinsame Autor aller gewählten Presets</translation>
+    </message>
+    <message>
+        <source>Take the shown author</source>
+        <translation>Angezeigten Autor übernehmen</translation>
+    </message>
+    <message>
+        <source>Copy the author of the selection into the field below</source>
+        <translation>Den Autor der Auswahl in das Feld darunter kopieren</translation>
+    </message>
+    <message>
+        <source>Author to assign</source>
+        <translation>Zuzuweisender Autor</translation>
+    </message>
+    <message>
+        <source>Type an author, then press the "&gt;&gt;" beside it</source>
+        <translation>Autor eingeben, dann das "&gt;&gt;" daneben drücken</translation>
+    </message>
+    <message>
+        <source>Assign the author</source>
+        <translation>Autor zuweisen</translation>
+    </message>
+    <message>
+        <source>Give this author to all selected user presets</source>
+        <translation>Diesen Autor allen gewählten Benutzer-Presets geben</translation>
+    </message>
+    <message>
+        <source>Click a category to give it to all selected user presets</source>
+        <translation>Eine Kategorie anklicken, um sie allen gewählten Benutzer-Presets zu geben</translation>
     </message>
 </context>
 <context>
@@ -1215,14 +1255,14 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>BigTable</name>
+    <name>PresetGrid</name>
     <message>
         <source>Load a preset file or import the banks from the module</source>
         <translation>Laden Sie eine Preset-Datei oder importieren Sie die Bänke aus dem Modul</translation>
     </message>
 </context>
 <context>
-    <name>MultiDelegate</name>
+    <name>PresetCellDelegate</name>
     <message>
         <source>Bank %1 · preset %2</source>
         <translation>Bank %1 · Preset %2</translation>
@@ -1281,53 +1321,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Clear the search (Escape)</source>
         <translation>Suche löschen (Escape)</translation>
-    </message>
-</context>
-<context>
-    <name>DetailView</name>
-    <message>
-        <source>Version %1</source>
-        <translation>Version %1</translation>
-    </message>
-    <message>
-        <source>Author of the selection</source>
-        <translation>Autor der Auswahl</translation>
-    </message>
-    <message>
-        <source>The author all selected presets share</source>
-        <translation>Der gemeinsame Autor aller gewählten Presets</translation>
-    </message>
-    <message>
-        <source>Take the shown author</source>
-        <translation>Angezeigten Autor übernehmen</translation>
-    </message>
-    <message>
-        <source>Copy the author of the selection into the field below</source>
-        <translation>Den Autor der Auswahl in das Feld darunter kopieren</translation>
-    </message>
-    <message>
-        <source>Author to assign</source>
-        <translation>Zuzuweisender Autor</translation>
-    </message>
-    <message>
-        <source>Type an author, then press the "&gt;&gt;" beside it</source>
-        <translation>Autor eingeben, dann das "&gt;&gt;" daneben drücken</translation>
-    </message>
-    <message>
-        <source>Assign the author</source>
-        <translation>Autor zuweisen</translation>
-    </message>
-    <message>
-        <source>Give this author to all selected user presets</source>
-        <translation>Diesen Autor allen gewählten Benutzer-Presets geben</translation>
-    </message>
-    <message>
-        <source>Categories</source>
-        <translation>Kategorien</translation>
-    </message>
-    <message>
-        <source>Click a category to give it to all selected user presets</source>
-        <translation>Eine Kategorie anklicken, um sie allen gewählten Benutzer-Presets zu geben</translation>
     </message>
 </context>
 <context>

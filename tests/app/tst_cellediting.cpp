@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
 #include "model/celltext.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QLineEdit>
 #include <QSettings>

@@ -10,9 +10,9 @@
 #include "editing/exportpreview.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
-#include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
+#include "views/presetgrid.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -13,9 +13,9 @@
 #include "dialogs/transferstatuspanel.h"
 #include "midi/virtualmidibackend.h"
 #include "model/categorytable.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
 #include "views/librarypanel.h"
+#include "views/presetgrid.h"
 #include "views/searchbar.h"
 #include "views/themecolours.h"
 
@@ -331,10 +331,10 @@ private slots:
                                         w.saveButton,
                                         w.languageBox,
                                         w.libraryButton,
-                                        w.detailView->A2AButton,
-                                        w.detailView->AuthorDoEdit,
-                                        w.detailView->setAButton,
-                                        w.detailView->GroupsList};
+                                        w.detailView->takeAuthorButton,
+                                        w.detailView->newAuthorEdit,
+                                        w.detailView->assignAuthorButton,
+                                        w.detailView->categoryList};
         QList<QWidget *> expected = panel + w.searchBar->tabStops();
         expected << w.compareButton << w.backupsButton << w.table << w.importButton;
         auto walk = [](const QList<QWidget *> &order, Qt::Key key) {
@@ -425,12 +425,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRegularExpression literalColour(QStringLiteral("#[0-9a-fA-F]{3,6}\\b"));
         for (QWidget *widget :
-             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox),
+             {static_cast<QWidget *>(w.detailView->categoryList), static_cast<QWidget *>(w.languageBox),
               static_cast<QWidget *>(w.libraryButton)})
             QVERIFY2(!widget->styleSheet().contains(literalColour), qPrintable(widget->styleSheet()));
         // ... and a light palette brings the list's own colours back.
         QApplication::setPalette(QApplication::style()->standardPalette());
-        QTRY_VERIFY(w.detailView->GroupsList->styleSheet().contains(QStringLiteral("#e0e0e0")));
+        QTRY_VERIFY(w.detailView->categoryList->styleSheet().contains(QStringLiteral("#e0e0e0")));
     }
 
     void tableTextReadsOnEveryCategoryColour()

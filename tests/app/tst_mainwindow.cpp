@@ -3,8 +3,8 @@
 #include "base/appidentity.h"
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -151,8 +151,8 @@ private slots:
         s.at(1, 0).category = 3;
         s.at(1, 1).category = 3;
         s.at(1, 2).category = 5;
-        QLineEdit *author = w.detailView->AuthorEdit;
-        QListWidget *list = w.detailView->GroupsList;
+        QLineEdit *author = w.detailView->shownAuthorEdit;
+        QListWidget *list = w.detailView->categoryList;
 
         select(w, {{1, 1}, {1, 2}});
         QCOMPARE(author->text(), QStringLiteral("Tom"));

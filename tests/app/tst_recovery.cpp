@@ -5,7 +5,7 @@
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
 #include "files/recoverycopy.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "base/appidentity.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(tr("BankSaveDialog", "Select:"), QStringLiteral("diese:"));
         QCOMPARE(tr("BankLoadDialog", "Load single preset bank"),
                  QStringLiteral("Lade einzelne Preset Bank"));
-        QCOMPARE(tr("Form", "Categories"), QStringLiteral("Kategorien"));
+        QCOMPARE(tr("DetailView", "Categories"), QStringLiteral("Kategorien"));
         QCOMPARE(tr("TransferDialog", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
         QCOMPARE(tr("TransferDialog", ":/Charts/export_screen.png"),
                  QStringLiteral(":/Charts/export_screen_de.png"));
@@ -124,7 +124,7 @@ private slots:
         MainWindow w;
         QVERIFY(!w.modified);
         QVERIFY(!w.banksLoaded);
-        BigTable *t = w.table;
+        PresetGrid *t = w.table;
         QCOMPARE(t->rowCount(), 128);
         QCOMPARE(t->columnCount(), 16);
         QVERIFY(!t->isEnabled());

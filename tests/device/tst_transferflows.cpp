@@ -9,7 +9,7 @@
 #include "dialogs/exportchoicebox.h"
 #include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QDir>
 #include <QElapsedTimer>

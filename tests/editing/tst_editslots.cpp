@@ -1,8 +1,8 @@
 #include "app/mainwindow.h"
 #include "editfixtures.h"
 #include "model/categorytable.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -97,7 +97,7 @@ class TestEditSlots : public QObject
 
     void clickCategoryRow(int row)
     {
-        QListWidget *list = w->detailView->GroupsList;
+        QListWidget *list = w->detailView->categoryList;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
     }
@@ -192,8 +192,8 @@ private slots:
             QCOMPARE(item->background().color(), QColor(Qt::white));
             QVERIFY(item->isSelected());
         }
-        QCOMPARE(w->detailView->AuthorEdit->text(), QString());
-        QCOMPARE(w->detailView->GroupsList->currentRow(), 0);
+        QCOMPARE(w->detailView->shownAuthorEdit->text(), QString());
+        QCOMPARE(w->detailView->categoryList->currentRow(), 0);
     }
 
     void pasteConditions()
@@ -328,13 +328,13 @@ private slots:
         load();
         const BankStore before = w->bankStore;
         select({{4, 0}, {4, 2}, {9, 3}, {127, 15}});
-        QTest::keyClicks(w->detailView->AuthorDoEdit, QStringLiteral("Tom"));
-        pressButton(w->detailView->setAButton); // acts on press, before the release
+        QTest::keyClicks(w->detailView->newAuthorEdit, QStringLiteral("Tom"));
+        pressButton(w->detailView->assignAuthorButton); // acts on press, before the release
         QCOMPARE(w->bankStore.at(2, 4).author, QStringLiteral("Tom"));
         QCOMPARE(w->bankStore.at(3, 9).author, QStringLiteral("Tom"));
         QCOMPARE(w->bankStore.at(15, 127).author, QStringLiteral("Tom"));
         QCOMPARE(w->bankStore.at(0, 4).author, before.at(0, 4).author);
-        releaseButton(w->detailView->setAButton);
+        releaseButton(w->detailView->assignAuthorButton);
         QCOMPARE(w->table->item(9, 3)->text(), QStringLiteral("%1\nTom\n9\n3").arg(before.at(3, 9).name));
         QVERIFY(w->undoButton->isEnabled());
 
@@ -350,14 +350,14 @@ private slots:
         w->bankStore.at(6, 1).mark = w->bankStore.at(6, 2).mark = true;
         w->updateTable(true);
         select(1, 6, 2, 6);
-        QCOMPARE(w->detailView->AuthorEdit->text(), QStringLiteral("Ann"));
+        QCOMPARE(w->detailView->shownAuthorEdit->text(), QStringLiteral("Ann"));
 
         // Pick up the shown author, then assign it.
-        pressButton(w->detailView->A2AButton);
-        QCOMPARE(w->detailView->AuthorDoEdit->text(), QStringLiteral("Ann"));
+        pressButton(w->detailView->takeAuthorButton);
+        QCOMPARE(w->detailView->newAuthorEdit->text(), QStringLiteral("Ann"));
         QCOMPARE(w->historyPos(), 0);
         QVERIFY(!w->modified);
-        pressButton(w->detailView->setAButton);
+        pressButton(w->detailView->assignAuthorButton);
         QCOMPARE(w->historyPos(), 2);
         QVERIFY(w->modified);
     }
@@ -389,7 +389,7 @@ private slots:
         w->bankStore.at(8, 44).mark = true;
         w->updateTable(true);
         select({{44, 8}});
-        QCOMPARE(w->detailView->GroupsList->currentRow(), 3);
+        QCOMPARE(w->detailView->categoryList->currentRow(), 3);
         QCOMPARE(w->historyPos(), 0);
         QVERIFY(!w->modified);
 
@@ -399,7 +399,7 @@ private slots:
         const int factoryCategory = w->bankStore.at(0, 0).category;
         clickCategoryRow(factoryCategory == 9 ? 10 : 9);
         QCOMPARE(w->bankStore.at(0, 0).category, factoryCategory);
-        QCOMPARE(w->detailView->GroupsList->currentRow(), factoryCategory);
+        QCOMPARE(w->detailView->categoryList->currentRow(), factoryCategory);
         QCOMPARE(w->historyPos(), 0);
     }
 
@@ -409,12 +409,12 @@ private slots:
         w->updateTable(true); // banksLoaded stays cleared
         const BankStore before = w->bankStore;
         select(0, 1, 5, 3);
-        w->detailView->AuthorDoEdit->setText(QStringLiteral("Tom"));
-        w->detailView->AuthorEdit->setText(QStringLiteral("Shown"));
-        pressButton(w->detailView->setAButton);
-        pressButton(w->detailView->A2AButton);
-        w->detailView->GroupsList->setCurrentRow(9);
-        QCOMPARE(w->detailView->AuthorDoEdit->text(), QStringLiteral("Tom"));
+        w->detailView->newAuthorEdit->setText(QStringLiteral("Tom"));
+        w->detailView->shownAuthorEdit->setText(QStringLiteral("Shown"));
+        pressButton(w->detailView->assignAuthorButton);
+        pressButton(w->detailView->takeAuthorButton);
+        w->detailView->categoryList->setCurrentRow(9);
+        QCOMPARE(w->detailView->newAuthorEdit->text(), QStringLiteral("Tom"));
         QVERIFY(sameContent(w->bankStore, before));
         QCOMPARE(w->historyPos(), 0);
         QVERIFY(!w->modified);

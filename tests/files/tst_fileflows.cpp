@@ -11,7 +11,7 @@
 #include "files/recentfiles.h"
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QAction>
 #include <QDir>

@@ -11,7 +11,7 @@
 #include "files/presetfile.h"
 #include "files/sysexmessages.h"
 #include "files/syxfile.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QComboBox>
 #include <QLabel>

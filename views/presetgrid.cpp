@@ -1,4 +1,4 @@
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include "model/selectionmask.h"
 #include "views/librarymime.h"
@@ -32,11 +32,11 @@ struct DraggedCell
 };
 } // namespace
 
-BigTable::BigTable(int rows, int columns, QWidget *parent) : QTableWidget(rows, columns, parent)
+PresetGrid::PresetGrid(int rows, int columns, QWidget *parent) : QTableWidget(rows, columns, parent)
 {
     scrollTimer = new QTimer(this);
-    connect(scrollTimer, &QTimer::timeout, this, &BigTable::autoscroll);
-    connect(this, &QTableWidget::cellPressed, this, &BigTable::on_CellPressed);
+    connect(scrollTimer, &QTimer::timeout, this, &PresetGrid::autoscroll);
+    connect(this, &QTableWidget::cellPressed, this, &PresetGrid::on_CellPressed);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     // Arrows move within the table; Tab goes on to the next control instead of walking
@@ -44,7 +44,7 @@ BigTable::BigTable(int rows, int columns, QWidget *parent) : QTableWidget(rows, 
     setTabKeyNavigation(false);
 }
 
-void BigTable::changeEvent(QEvent *event)
+void PresetGrid::changeEvent(QEvent *event)
 {
     QTableWidget::changeEvent(event);
     // The hint painted on the empty table, for screen readers; the tooltip once it is filled.
@@ -52,7 +52,7 @@ void BigTable::changeEvent(QEvent *event)
         setAccessibleDescription(isEnabled() ? QString() : placeholderText());
 }
 
-void BigTable::keyPressEvent(QKeyEvent *event)
+void PresetGrid::keyPressEvent(QKeyEvent *event)
 {
     // Ctrl+Tab leaves the table too, as it does every control that keeps Tab for itself.
     if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
@@ -65,7 +65,7 @@ void BigTable::keyPressEvent(QKeyEvent *event)
     QTableWidget::keyPressEvent(event);
 }
 
-void BigTable::focusInEvent(QFocusEvent *event)
+void PresetGrid::focusInEvent(QFocusEvent *event)
 {
     // Arriving without a current cell, the arrow keys would start from a cell nobody sees:
     // make the first selected cell (or the first cell) current and show it. The delegate draws
@@ -87,14 +87,14 @@ void BigTable::focusInEvent(QFocusEvent *event)
         scrollTo(currentIndex());
 }
 
-bool BigTable::takeDragStarted()
+bool PresetGrid::takeDragStarted()
 {
     const bool was = dragStarted;
     dragStarted = false;
     return was;
 }
 
-void BigTable::on_CellPressed(int row, int column)
+void PresetGrid::on_CellPressed(int row, int column)
 {
     cellPressed = true;
     pressedSameCell = (row == lastPressedRow && column == lastPressedColumn);
@@ -102,12 +102,12 @@ void BigTable::on_CellPressed(int row, int column)
     lastPressedColumn = column;
 }
 
-QString BigTable::placeholderText()
+QString PresetGrid::placeholderText()
 {
     return tr("Load a preset file or import the banks from the module");
 }
 
-void BigTable::paintEvent(QPaintEvent *event)
+void PresetGrid::paintEvent(QPaintEvent *event)
 {
     QTableWidget::paintEvent(event);
     if (isEnabled())
@@ -130,18 +130,18 @@ void BigTable::paintEvent(QPaintEvent *event)
     painter.drawText(area, flags, text);
 }
 
-QString BigTable::originFormat()
+QString PresetGrid::originFormat()
 {
     return QStringLiteral("application/x-orvex-drag-origin");
 }
 
-QByteArray BigTable::originToken() const
+QByteArray PresetGrid::originToken() const
 {
     return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
            QByteArray::number(reinterpret_cast<quintptr>(this), 16);
 }
 
-QMimeData *BigTable::mimeData(const QList<QTableWidgetItem *> &items) const
+QMimeData *PresetGrid::mimeData(const QList<QTableWidgetItem *> &items) const
 {
     QMimeData *data = QTableWidget::mimeData(items);
     // Another instance or program cannot tell us what its cell texts name, and the
@@ -151,18 +151,18 @@ QMimeData *BigTable::mimeData(const QList<QTableWidgetItem *> &items) const
     return data;
 }
 
-bool BigTable::isOwnPendingDrag(const QMimeData *mime) const
+bool PresetGrid::isOwnPendingDrag(const QMimeData *mime) const
 {
     return dragStarted && mime && mime->data(originFormat()) == originToken() &&
            mime->hasFormat(mimeTypes().value(0));
 }
 
-bool BigTable::isLibraryDrag(const QMimeData *mime)
+bool PresetGrid::isLibraryDrag(const QMimeData *mime)
 {
     return mime && mime->hasFormat(LibraryMime::format());
 }
 
-QTableWidgetItem *BigTable::dropTargetAt(const QPoint &pos) const
+QTableWidgetItem *PresetGrid::dropTargetAt(const QPoint &pos) const
 {
     QTableWidgetItem *target = itemAt(pos);
     if (!target || !(target->flags() & Qt::ItemIsDropEnabled))
@@ -175,7 +175,7 @@ QTableWidgetItem *BigTable::dropTargetAt(const QPoint &pos) const
     return target;
 }
 
-void BigTable::dragEnterEvent(QDragEnterEvent *event)
+void PresetGrid::dragEnterEvent(QDragEnterEvent *event)
 {
     if (!isOwnPendingDrag(event->mimeData()) && !isLibraryDrag(event->mimeData())) {
         event->ignore();
@@ -188,7 +188,7 @@ void BigTable::dragEnterEvent(QDragEnterEvent *event)
 }
 
 // The base class is left out on purpose: no drop indicator, no autoscroll of its own.
-void BigTable::dragMoveEvent(QDragMoveEvent *event)
+void PresetGrid::dragMoveEvent(QDragMoveEvent *event)
 {
     if ((isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData())) &&
         dropTargetAt(event->position().toPoint())) {
@@ -199,7 +199,7 @@ void BigTable::dragMoveEvent(QDragMoveEvent *event)
     }
 }
 
-void BigTable::dragLeaveEvent(QDragLeaveEvent *)
+void PresetGrid::dragLeaveEvent(QDragLeaveEvent *)
 {
     autoscrollActive = false;
 }
@@ -208,7 +208,7 @@ void BigTable::dragLeaveEvent(QDragLeaveEvent *)
 // items for a move action and, near a cell border, inserts rows into the model.
 // Here every dragged cell overwrites the existing item at its offset from the drop
 // cell, whatever the gesture proposed.
-void BigTable::dropEvent(QDropEvent *event)
+void PresetGrid::dropEvent(QDropEvent *event)
 {
     autoscrollActive = false;
     QTableWidgetItem *target = dropTargetAt(event->position().toPoint());
@@ -228,7 +228,7 @@ void BigTable::dropEvent(QDropEvent *event)
     writeDroppedCells(event->mimeData(), target->row(), target->column());
 }
 
-void BigTable::writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn)
+void PresetGrid::writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn)
 {
     QByteArray encoded = mime->data(mimeTypes().value(0));
     QDataStream stream(&encoded, QIODevice::ReadOnly);
@@ -259,7 +259,7 @@ void BigTable::writeDroppedCells(const QMimeData *mime, int dropRow, int dropCol
     }
 }
 
-void BigTable::startDrag(Qt::DropActions)
+void PresetGrid::startDrag(Qt::DropActions)
 {
     const bool same = cellPressed && pressedSameCell;
     SelectionMask selection;
@@ -271,9 +271,9 @@ void BigTable::startDrag(Qt::DropActions)
     }
 }
 
-BigTable::ScrollSteps BigTable::autoscrollSteps(const QPoint &pos, const QSize &tableSize,
-                                                int verticalHeaderWidth, int horizontalHeaderHeight,
-                                                int verticalBarWidth, int horizontalBarHeight)
+PresetGrid::ScrollSteps PresetGrid::autoscrollSteps(const QPoint &pos, const QSize &tableSize,
+                                                    int verticalHeaderWidth, int horizontalHeaderHeight,
+                                                    int verticalBarWidth, int horizontalBarHeight)
 {
     // The step grows from 1 pixel at the zone's inner border to the zone's depth at the edge and beyond.
     auto step = [](int distance) { return distance < ScrollZone ? ScrollZone - std::max(distance, 0) : 0; };
@@ -285,7 +285,7 @@ BigTable::ScrollSteps BigTable::autoscrollSteps(const QPoint &pos, const QSize &
     return steps;
 }
 
-void BigTable::autoscroll()
+void PresetGrid::autoscroll()
 {
     if (!autoscrollActive) {
         scrollTimer->stop();

@@ -6,11 +6,11 @@ class QTimer;
 
 // The preset table: decides when a drag may start and where a drop may land,
 // and scrolls while a drag hovers near its edges.
-class BigTable : public QTableWidget
+class PresetGrid : public QTableWidget
 {
     Q_OBJECT
 public:
-    BigTable(int rows, int columns, QWidget *parent = nullptr);
+    PresetGrid(int rows, int columns, QWidget *parent = nullptr);
 
     // Returns whether a drag from this table is pending and clears it.
     bool takeDragStarted();

@@ -1,4 +1,4 @@
-#include "views/multidelegate.h"
+#include "views/presetcelldelegate.h"
 
 #include "model/bankstore.h"
 #include "model/categorytable.h"
@@ -21,8 +21,8 @@ namespace {
 constexpr int TextMargin = 2;
 } // namespace
 
-void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const
+void PresetCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const
 {
     const QString text = index.data(Qt::DisplayRole).toString();
     const qsizetype p1 = text.indexOf(QLatin1Char('\n'));
@@ -112,7 +112,8 @@ void MultiDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->restore();
 }
 
-QWidget *MultiDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
+QWidget *PresetCellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                          const QModelIndex &) const
 {
     auto *editor = new QLineEdit(parent);
     editor->setMaxLength(MaxPresetTextLength);
@@ -120,14 +121,15 @@ QWidget *MultiDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
     return editor;
 }
 
-void MultiDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+void PresetCellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     const QString text = index.data(Qt::EditRole).toString();
     const qsizetype p1 = text.indexOf(QLatin1Char('\n'));
     static_cast<QLineEdit *>(editor)->setText(p1 < 0 ? text : text.left(p1));
 }
 
-void MultiDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+void PresetCellDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                      const QModelIndex &index) const
 {
     const QString text = index.data(Qt::EditRole).toString();
     // A pasted line feed would make a second line of the name.
@@ -137,9 +139,10 @@ void MultiDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, con
     model->setData(index, name + rest, Qt::EditRole);
 }
 
-const MultiDelegate::ShortText &MultiDelegate::shortText(const QString &text,
-                                                         QHash<QString, ShortText> &cache, const QFont &font,
-                                                         const QFontMetrics &metrics, int room)
+const PresetCellDelegate::ShortText &PresetCellDelegate::shortText(const QString &text,
+                                                                   QHash<QString, ShortText> &cache,
+                                                                   const QFont &font,
+                                                                   const QFontMetrics &metrics, int room)
 {
     // Laying text out (to shorten it, then to draw it) for every painted cell is most of a
     // repaint; names repeat from paint to paint, so each is laid out once.
@@ -156,7 +159,7 @@ const MultiDelegate::ShortText &MultiDelegate::shortText(const QString &text,
     return *cache.insert(text, made);
 }
 
-QFont MultiDelegate::cellFont(double pointSize, bool bold)
+QFont PresetCellDelegate::cellFont(double pointSize, bool bold)
 {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(pointSize);
@@ -164,7 +167,7 @@ QFont MultiDelegate::cellFont(double pointSize, bool bold)
     return font;
 }
 
-void MultiDelegate::setScale(double scale)
+void PresetCellDelegate::setScale(double scale)
 {
     nameTexts.clear();
     authorTexts.clear();
@@ -173,8 +176,8 @@ void MultiDelegate::setScale(double scale)
     authorFont = cellFont(8 * scale, false);
 }
 
-bool MultiDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
-                              const QModelIndex &index)
+bool PresetCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                   const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     // The disabled table holds no banks yet: nothing to tell.
     if (event->type() != QEvent::ToolTip || !presets || !view->isEnabled() || !index.isValid() ||
@@ -187,7 +190,7 @@ bool MultiDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const 
     return true;
 }
 
-QString MultiDelegate::toolTip(const PresetRecord &record, int bank, int preset)
+QString PresetCellDelegate::toolTip(const PresetRecord &record, int bank, int preset)
 {
     QStringList lines;
     lines << QStringLiteral("<b>%1</b>").arg(record.name.toHtmlEscaped());

@@ -1,6 +1,6 @@
 #include "model/bankstore.h"
 #include "model/celltext.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 
 #include <QApplication>
@@ -21,7 +21,7 @@ namespace {
 // A set-up table whose cells all differ, shown so that geometry is real.
 struct Fixture
 {
-    BigTable table{PresetsPerBank, BankCount};
+    PresetGrid table{PresetsPerBank, BankCount};
     BankStore store;
 
     Fixture()
@@ -132,7 +132,7 @@ private slots:
         QDrag *drag = f.table.findChild<QDrag *>();
         QVERIFY(drag);
         QCOMPARE(drag->supportedActions(), Qt::DropActions(Qt::CopyAction));
-        QVERIFY(drag->mimeData()->hasFormat(BigTable::originFormat()));
+        QVERIFY(drag->mimeData()->hasFormat(PresetGrid::originFormat()));
         delete drag;
 
         // A press on another single cell selects it and starts no drag.
@@ -187,7 +187,7 @@ private slots:
         QSignalSpy changed(&f.table, &QTableWidget::cellChanged);
 
         // Another table (as another running instance would be) with the same content.
-        BigTable other(PresetsPerBank, BankCount);
+        PresetGrid other(PresetsPerBank, BankCount);
         PresetTable::setUp(&other);
         for (int b = 0; b < BankCount; ++b)
             for (int p = 0; p < PresetsPerBank; ++p)
@@ -274,7 +274,7 @@ private slots:
 
     void disabledTableSaysHowToFillIt()
     {
-        BigTable table(PresetsPerBank, BankCount);
+        PresetGrid table(PresetsPerBank, BankCount);
         table.resize(900, 500);
         // Dark pixels across the middle of the empty grid: the hint's text.
         auto darkInTheMiddle = [&table] {
@@ -295,10 +295,12 @@ private slots:
     {
         const QSize size(600, 400);
         const int vh = 40, hh = 25, sv = 15, sh = 15;
-        auto at = [&](int x, int y) { return BigTable::autoscrollSteps(QPoint(x, y), size, vh, hh, sv, sh); };
+        auto at = [&](int x, int y) {
+            return PresetGrid::autoscrollSteps(QPoint(x, y), size, vh, hh, sv, sh);
+        };
 
         const int midX = 300, midY = 200;
-        BigTable::ScrollSteps s = at(midX, midY);
+        PresetGrid::ScrollSteps s = at(midX, midY);
         QCOMPARE(s.left + s.right + s.up + s.down, 0);
 
         QCOMPARE(at(midX, hh + 10).up, 20);
@@ -370,4 +372,4 @@ private slots:
 };
 
 QTEST_MAIN(TestBigTable)
-#include "tst_bigtable.moc"
+#include "tst_presetgrid.moc"

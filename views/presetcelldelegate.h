@@ -12,7 +12,7 @@ struct PresetRecord;
 // the author, row and column lines of the cell text through an edit.
 // Text too long for the cell ends in "…"; a search's matches get a frame; the
 // tooltip tells the whole preset and where it is.
-class MultiDelegate : public QStyledItemDelegate
+class PresetCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
