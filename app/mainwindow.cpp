@@ -130,7 +130,7 @@ QWidget *MainWindow::buildToolPanel()
         label->setAlignment(Qt::AlignCenter);
         return label;
     };
-    auto *title = pictureOnly(QStringLiteral(":/Charts/title.png"));
+    auto *title = pictureOnly(QStringLiteral(":/pictures/title.png"));
 
     languageBox = new QComboBox;
     AccessibleNames::keepComboBoxName(languageBox);
@@ -147,13 +147,13 @@ QWidget *MainWindow::buildToolPanel()
         return new PictureButton(Pictures::icon(picture, qApp->devicePixelRatio()), QSize(18, 16), 1, 3,
                                  QColor());
     };
-    importButton = command(tr(":/Charts/import.png"));
-    exportButton = command(tr(":/Charts/export.png"));
-    loadButton = command(tr(":/Charts/load.png"));
-    saveButton = command(tr(":/Charts/save.png"));
-    undoButton = arrow(tr(":/Charts/undo.png"));
-    redoButton = arrow(tr(":/Charts/redo.png"));
-    auto *footer = pictureOnly(QStringLiteral(":/Charts/footer.png"));
+    importButton = command(tr(":/pictures/import.png"));
+    exportButton = command(tr(":/pictures/export.png"));
+    loadButton = command(tr(":/pictures/load.png"));
+    saveButton = command(tr(":/pictures/save.png"));
+    undoButton = arrow(tr(":/pictures/undo.png"));
+    redoButton = arrow(tr(":/pictures/redo.png"));
+    auto *footer = pictureOnly(QStringLiteral(":/pictures/footer.png"));
     title->setAccessibleName(WindowTitle);
     footer->setAccessibleName(QStringLiteral("Quillmoth"));
 

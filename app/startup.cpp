@@ -34,8 +34,8 @@ bool installTranslators(int language, QTranslator &appTranslator, QTranslator &q
 {
     if (language != 1)
         return false;
-    const bool app = appTranslator.load(QStringLiteral(":/Charts/presetman_de"));
-    const bool qt = qtTranslator.load(QStringLiteral(":/Charts/qt_de"));
+    const bool app = appTranslator.load(QStringLiteral(":/translations/presetman_de"));
+    const bool qt = qtTranslator.load(QStringLiteral(":/translations/qt_de"));
     // A catalogue that fails to load is left out; its texts stay English.
     if (app)
         QCoreApplication::installTranslator(&appTranslator);

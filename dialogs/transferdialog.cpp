@@ -110,7 +110,8 @@ void TransferDialog::setMode(bool exportAll)
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
     TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
                                          : tr("Read all 16 banks from the module"));
-    const QString picture = exportAll ? tr(":/Charts/export_screen.png") : tr(":/Charts/import_screen.png");
+    const QString picture =
+        exportAll ? tr(":/pictures/export_screen.png") : tr(":/pictures/import_screen.png");
     IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
     choiceBox->setVisible(exportAll && !choiceFixed);
     applyTitle();

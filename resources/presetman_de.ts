@@ -197,27 +197,27 @@
         <translation>keine gewöhnliche Datei (eine Pipe oder ein Gerät)</translation>
     </message>
     <message>
-        <source>:/Charts/export.png</source>
-        <translation>:/Charts/export_de.png</translation>
+        <source>:/pictures/export.png</source>
+        <translation>:/pictures/export_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/import.png</source>
-        <translation>:/Charts/import_de.png</translation>
+        <source>:/pictures/import.png</source>
+        <translation>:/pictures/import_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/load.png</source>
-        <translation>:/Charts/load_de.png</translation>
+        <source>:/pictures/load.png</source>
+        <translation>:/pictures/load_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/redo.png</source>
+        <source>:/pictures/redo.png</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>:/Charts/save.png</source>
-        <translation>:/Charts/save_de.png</translation>
+        <source>:/pictures/save.png</source>
+        <translation>:/pictures/save_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/undo.png</source>
+        <source>:/pictures/undo.png</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -718,12 +718,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Die Ports schließen</translation>
     </message>
     <message>
-        <source>:/Charts/export_screen.png</source>
-        <translation>:/Charts/export_screen_de.png</translation>
+        <source>:/pictures/export_screen.png</source>
+        <translation>:/pictures/export_screen_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/import_screen.png</source>
-        <translation>:/Charts/import_screen_de.png</translation>
+        <source>:/pictures/import_screen.png</source>
+        <translation>:/pictures/import_screen_de.png</translation>
     </message>
     <message>
         <source>Disconnect</source>

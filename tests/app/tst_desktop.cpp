@@ -115,7 +115,7 @@ template <typename T> T *as(QWidget *w)
 
 QImage pictureAt2x(const QString &name)
 {
-    return QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+    return QImage(QStringLiteral(":/pictures/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace

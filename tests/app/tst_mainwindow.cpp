@@ -312,7 +312,7 @@ private slots:
             QCOMPARE(w.languageBox->currentText(), QStringLiteral("DE"));
             QCOMPARE(w.detailView->groupBox->title(), QStringLiteral("Autor"));
             QCOMPARE(w.detailView->groupBox_3->title(), QStringLiteral("Kategorien"));
-            QCOMPARE(w.tr(":/Charts/save.png"), QStringLiteral(":/Charts/save_de.png"));
+            QCOMPARE(w.tr(":/pictures/save.png"), QStringLiteral(":/pictures/save_de.png"));
         }
         QCoreApplication::removeTranslator(&app);
         QCoreApplication::removeTranslator(&qt);

@@ -39,8 +39,8 @@ private slots:
         QVERIFY(Startup::installTranslators(Startup::readLanguage(s), app, qt));
         auto tr = [](const char *ctx, const char *text) { return QCoreApplication::translate(ctx, text); };
         QCOMPARE(tr("MainWindow", "Export"), QStringLiteral("Exportieren"));
-        QCOMPARE(tr("MainWindow", ":/Charts/import.png"), QStringLiteral(":/Charts/import_de.png"));
-        QCOMPARE(tr("MainWindow", ":/Charts/undo.png"), QStringLiteral(":/Charts/undo.png"));
+        QCOMPARE(tr("MainWindow", ":/pictures/import.png"), QStringLiteral(":/pictures/import_de.png"));
+        QCOMPARE(tr("MainWindow", ":/pictures/undo.png"), QStringLiteral(":/pictures/undo.png"));
         QCOMPARE(
             tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
             QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
@@ -49,8 +49,8 @@ private slots:
                  QStringLiteral("Lade einzelne Preset Bank"));
         QCOMPARE(tr("DetailView", "Categories"), QStringLiteral("Kategorien"));
         QCOMPARE(tr("TransferDialog", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
-        QCOMPARE(tr("TransferDialog", ":/Charts/export_screen.png"),
-                 QStringLiteral(":/Charts/export_screen_de.png"));
+        QCOMPARE(tr("TransferDialog", ":/pictures/export_screen.png"),
+                 QStringLiteral(":/pictures/export_screen_de.png"));
         QCOMPARE(tr("TransferDialog", "transfer successful, %1 retries"),
                  QString::fromUtf8("Übertragung erfolgreich, %1 Versuche"));
         // Qt's own catalogue covers the standard buttons.

@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(BackupTexts::made(made, BackupTexts::interfaceLocale(0)),
                  QStringLiteral("7 Dec 2026, 14:03"));
         QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&translator);
         QCOMPARE(BackupTexts::made(made, BackupTexts::interfaceLocale(1)),
                  QStringLiteral("7. Dez. 2026, 14:03"));

@@ -114,7 +114,7 @@ private slots:
     void germanTexts()
     {
         QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&translator);
         TransferDialog d(std::make_shared<ScriptedMidiBackend>(0, 0));
         QCOMPARE(d.RescanButton->text(), QStringLiteral("Neu suchen"));

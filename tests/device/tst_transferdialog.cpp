@@ -60,19 +60,19 @@ private slots:
         QVERIFY(!d.IconLabel->pixmap().isNull());
         QCOMPARE(d.TransferButton->text(), QStringLiteral("Export"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
-                            QImage(QStringLiteral(":/Charts/export_screen.png"))));
+                            QImage(QStringLiteral(":/pictures/export_screen.png"))));
         QVERIFY(d.IconLabel->contentsRect().contains(QRect(QPoint(0, 0), QSize(320, 87))));
         d.setMode(false);
         QVERIFY(!d.exportMode());
         QCOMPARE(d.TransferButton->text(), QStringLiteral("Import"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
-                            QImage(QStringLiteral(":/Charts/import_screen.png"))));
+                            QImage(QStringLiteral(":/pictures/import_screen.png"))));
     }
 
     void germanTextsAndPictures()
     {
         QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&translator);
         Rig rig;
         TransferDialog d(rig.backend);
@@ -90,7 +90,7 @@ private slots:
                  QStringLiteral("Ins Orvex+ zurückschreiben: die Sicherung vom 7. Dez. 2026, 14:03"));
         QCOMPARE(d.transfer().positionText(), QStringLiteral("Bank 1 · Preset 1 von 128"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
-                            QImage(QStringLiteral(":/Charts/export_screen_de.png"))));
+                            QImage(QStringLiteral(":/pictures/export_screen_de.png"))));
         d.fillPortLists();
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.ConnectButton->text(), QStringLiteral("Trennen"));

@@ -274,7 +274,7 @@ private slots:
     void contextMenuInGerman()
     {
         QTranslator german;
-        QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(german.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&german);
         load();
         const QStringList texts = openMenu().texts;

@@ -140,7 +140,7 @@ private slots:
         QFETCH(bool, german);
         QTranslator translator;
         if (german) {
-            QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+            QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
             QCoreApplication::installTranslator(&translator);
         }
         BankSaveDialog save;

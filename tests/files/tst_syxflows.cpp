@@ -409,7 +409,7 @@ private slots:
         };
         const QStringList english = texts();
         QTranslator german;
-        QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(german.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&german);
         const QStringList translated = texts();
         QCoreApplication::removeTranslator(&german);
