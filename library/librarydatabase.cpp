@@ -752,7 +752,7 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     };
     if (!insertRows(s.insertBank, file.banks, false) || !insertRows(s.insertSound, file.sounds, true))
         return false;
-    appendFilterEntry(groups->filters, id, file.trigrams);
+    appendFilterEntry(groups->filters, id, file.searchFilter);
     groups->changed = true;
     s.replaceText.addBindValue(fileId);
     s.replaceText.addBindValue(file.positions);

@@ -333,7 +333,7 @@ void prepareSearchData(LibraryFile &file)
         LibraryRecords::appendRecord(banks[size_t(p.bank)], p.preset, p.record, hash);
         LibraryRecords::appendSound(groups[size_t(LibraryRecords::soundGroup(hash))], hash, position);
     }
-    file.trigrams = SearchText::filterOf(file.searchText);
+    file.searchFilter = SearchText::filterOf(file.searchText);
     file.banks.clear();
     for (int b = 0; b < BankCount; ++b)
         if (!banks[size_t(b)].isEmpty())
