@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/startup.h"
+#include "app/transfercontroller.h"
 #include "base/appidentity.h"
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
@@ -42,6 +43,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     language = Startup::readLanguage(settings);
     recovery = std::make_unique<RecoveryCopy>();
+    transfers = std::make_unique<TransferController>(*this);
     // The title and the recovery copy follow the document.
     connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);
     connect(&document, &Document::changed, this, [this] {

@@ -29,6 +29,7 @@ class QVBoxLayout;
 class SearchBar;
 struct SyxLosses;
 class TableZoom;
+class TransferController;
 
 // The single top-level window and owner of all application state. Slots stay
 // thin: they read the selection once and call into editing/, files/ and midi/.
@@ -174,6 +175,8 @@ public:
     // The MIDI devices the transfer dialog lists, made on first use from the command line
     // (--simulator adds the built-in module); tests put a virtual backend here.
     std::shared_ptr<MidiBackend> midiBackend;
+    // Runs the transfer dialog for Import, Export, a restored backup and a comparison.
+    std::unique_ptr<TransferController> transfers;
     // The unsaved document kept in the data folder against a crash; after the banks, which
     // it reads.
     std::unique_ptr<RecoveryCopy> recovery;
