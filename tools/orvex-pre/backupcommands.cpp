@@ -1,4 +1,5 @@
 #include "backupcommands.h"
+#include "output.h"
 
 #include "device/backupcatalog.h"
 
@@ -11,8 +12,7 @@ namespace BackupCommands {
 int runBackups(const QStringList &args)
 {
     if (!args.isEmpty()) {
-        std::fprintf(stderr, "orvex-pre: backups takes no arguments\nTry 'orvex-pre --help'.\n");
-        return 2;
+        return usageError(QStringLiteral("backups takes no arguments"));
     }
     // Newest first, tab-separated: when, serial, firmware (empty when unknown), file.
     QByteArray out;
@@ -22,8 +22,8 @@ int runBackups(const QStringList &args)
                 .join(QLatin1Char('\t'))
                 .toUtf8() +
             '\n';
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    return 0;
+    writeOut(out);
+    return Success;
 }
 
 } // namespace BackupCommands

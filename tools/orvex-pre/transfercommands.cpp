@@ -1,4 +1,5 @@
 #include "transfercommands.h"
+#include "output.h"
 
 #include "base/appidentity.h"
 #include "device/backupcatalog.h"
@@ -53,30 +54,6 @@ const char *const OptionsHelp =
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
 namespace {
-
-enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
-
-void writeOut(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-int fail(const QString &text)
-{
-    const QByteArray bytes = QStringLiteral("orvex-pre: %1\n").arg(text).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    return Failed;
-}
-
-int usageError(const QString &text)
-{
-    const QByteArray bytes =
-        QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    return Usage;
-}
 
 struct Options
 {
@@ -314,13 +291,6 @@ private:
     bool drawn = false;
 };
 
-void writeErr(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
-
 // Asked on a terminal only, unless --yes: scripts go ahead as they always did.
 bool confirmWrite(const Options &o, int changes)
 {
@@ -504,14 +474,14 @@ int runImport(const QStringList &args)
     const QString fileName = o.positional.first();
     MidiTransfer midi(makeBackend(o));
     if (!findNamedPorts(midi.protocol().port(), o, error))
-        return fail(error);
+        return failure(error);
     if (!transfer(midi, o, false, error))
-        return fail(error);
+        return failure(error);
     BankStore store;
     store.fromDump(midi.banks().data());
     QString errorText;
     if (!savePresetFile(store, fileName, 0, BankCount - 1, errorText))
-        return fail(errorText); // the text names the file
+        return failure(errorText); // the text names the file
     writeOut(QStringLiteral("imported %1 banks to %2\n").arg(BankCount).arg(fileName));
     return Success;
 }
@@ -526,26 +496,26 @@ int runExport(const QStringList &args)
     QString errorText;
     const int banks = countPresetFileBanks(fileName, errorText);
     if (banks < 0)
-        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+        return failure(QStringLiteral("%1: %2").arg(fileName, errorText));
     if (banks != BankCount)
-        return fail(QStringLiteral("%1: holds %2 banks; an export needs a file of all %3")
-                        .arg(fileName)
-                        .arg(banks)
-                        .arg(BankCount));
+        return failure(QStringLiteral("%1: holds %2 banks; an export needs a file of all %3")
+                           .arg(fileName)
+                           .arg(banks)
+                           .arg(BankCount));
     BankStore store;
     if (!(o.incomplete ? loadPresetFile(store, fileName, 0, BankCount - 1, errorText)
                        : loadCompletePresetFile(store, fileName, 0, BankCount - 1, errorText)))
-        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+        return failure(QStringLiteral("%1: %2").arg(fileName, errorText));
 
     MidiTransfer midi(makeBackend(o));
     if (!findNamedPorts(midi.protocol().port(), o, error))
-        return fail(error);
+        return failure(error);
     store.toDump(midi.banks().data());
     midi.plan().setDocument(&store);
     if (o.dryRun)
         o.yes = true; // nothing is asked: nothing is written
     if (!transfer(midi, o, true, error))
-        return fail(error);
+        return failure(error);
     if (o.dryRun) {
         // One line per preset that would change: where (zero-based), the module's name, the file's.
         QString lines;
