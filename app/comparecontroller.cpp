@@ -91,7 +91,7 @@ bool CompareController::compareWithFile(const QString &fileName, QString &errorT
     int first = presetFileHomeBank(banks);
     if (banks == 1 && window.table->currentColumn() >= 1)
         first = window.table->currentColumn();
-    const int last = std::min(BankCount - 1, first + banks - 1);
+    const int last = presetFileLastBank(first, banks);
     if (!loadPresetFile(other, fileName, first, last, errorText))
         return false;
     for (int b = first; b <= last; ++b)

@@ -206,7 +206,7 @@ void MainWindow::openFile(const QString &fileName)
             return;
         startBank = dialog.selectedBank;
     }
-    const int lastBank = FileFlows::lastTargetBank(startBank, fileBanks);
+    const int lastBank = presetFileLastBank(startBank, fileBanks);
     FileFlows::recordBanksForUndo(history, startBank, lastBank);
     bool loaded = false;
     if (backup) {

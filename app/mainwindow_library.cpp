@@ -129,10 +129,7 @@ bool MainWindow::placeLibraryPresets(const QVector<PresetRecord> &presets, int b
         return false;
     history.startNewGroup = true;
     for (int i = 0; i < presets.size() && preset + i < PresetsPerBank; ++i) {
-        recordUndo(bank, preset + i);
-        PresetRecord &record = bankStore.at(bank, preset + i);
-        record.copyContentFrom(presets.at(i));
-        record.mark = true;
+        writePreset(bankStore, history, bank, preset + i, presets.at(i));
     }
     updateTable(true);
     return true;

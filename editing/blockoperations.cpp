@@ -43,10 +43,7 @@ int pasteClipboard(BankStore &live, const BankStore &clipboard, const SelectionM
             const int sp = anchorPreset + (r - targetPreset);
             if (sp < 0 || sp >= PresetsPerBank || !clipboard.at(sb, sp).mark)
                 continue;
-            history.recordUndo(c, r);
-            PresetRecord &rec = live.at(c, r);
-            rec.copyContentFrom(clipboard.at(sb, sp));
-            rec.mark = true;
+            writePreset(live, history, c, r, clipboard.at(sb, sp));
             ++written;
         }
     }

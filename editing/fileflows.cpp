@@ -39,11 +39,6 @@ QString withSyxExtension(const QString &fileName)
     return fileName + QStringLiteral(".syx");
 }
 
-int lastTargetBank(int startBank, int fileBanks)
-{
-    return std::min(startBank + fileBanks - 1, BankCount - 1);
-}
-
 void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank)
 {
     history.startNewGroup = true;

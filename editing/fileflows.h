@@ -22,10 +22,6 @@ QString withPresetExtension(const QString &fileName);
 // without ".syx" gets it added.
 QString withSyxExtension(const QString &fileName);
 
-// The last bank that a file of fileBanks banks fills when loaded from startBank. Banks of
-// the file that would land past the last bank are left out, never written anywhere.
-int lastTargetBank(int startBank, int fileBanks);
-
 // One undo step holding every preset of banks firstBank..lastBank, taken before a load
 // overwrites them.
 void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank);

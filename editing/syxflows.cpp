@@ -14,10 +14,7 @@ int loadPlaced(BankStore &store, UndoHistory &history, const SyxContents &conten
             const int source = placement.sourceAt(b, p);
             if (source < 0)
                 continue;
-            history.recordUndo(b, p);
-            PresetRecord &record = store.at(b, p);
-            record.copyContentFrom(placedSyxRecord(contents, placement, b, p));
-            record.mark = true;
+            writePreset(store, history, b, p, placedSyxRecord(contents, placement, b, p));
             ++written;
         }
     return written;

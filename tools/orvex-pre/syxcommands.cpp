@@ -115,7 +115,7 @@ int runSyx(const QStringList &args)
             return failed(in, errorText);
     } else {
         first = bank > 0 ? bank : 1;
-        last = std::min(first + banks - 1, BankCount - 1);
+        last = presetFileLastBank(first, banks);
         if (first + banks - 1 > last)
             writeErr(QStringLiteral("%1: banks past bank index 15 left out: %2\n")
                          .arg(in)
