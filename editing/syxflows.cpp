@@ -39,11 +39,6 @@ SyxLosses lossesOf(const BankStore &store, bool selectionChosen, const Selection
     return syxLosses(store, presetsToSave(selectionChosen, selection, selectedBank), factory);
 }
 
-bool isSyxName(const QString &fileName)
-{
-    return fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
-}
-
 bool savesAsSyx(const QString &fileName, const QString &chosenFilter)
 {
     if (isSyxName(fileName))

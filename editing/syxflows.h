@@ -24,9 +24,6 @@ SelectionMask presetsToSave(bool selectionChosen, const SelectionMask &selection
 SyxLosses lossesOf(const BankStore &store, bool selectionChosen, const SelectionMask &selection,
                    int selectedBank);
 
-// True when the name is that of a SysEx file.
-bool isSyxName(const QString &fileName);
-
 // True when a save of whole banks is to write a SysEx file: a ".syx" or ".pre" name says
 // which itself; any other name, with or without an extension, follows the filter the user
 // chose in the save dialog.

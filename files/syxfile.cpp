@@ -195,9 +195,14 @@ QString syxReadFailureText(SyxReadFailure failure)
     return text(CantOpenForRead);
 }
 
+bool isSyxName(const QString &fileName)
+{
+    return fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+}
+
 bool isSyxFile(const QString &fileName)
 {
-    if (fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
+    if (isSyxName(fileName))
         return true;
     QByteArray first;
     return RegularFile::readStart(fileName, 1, first) == RegularFile::Result::Ok && first.size() == 1 &&

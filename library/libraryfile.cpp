@@ -204,8 +204,7 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
 
 bool isLibraryFileName(const QString &fileName)
 {
-    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) ||
-           fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName);
 }
 
 namespace {
@@ -260,7 +259,7 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    if (file.path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
+    if (isSyxName(file.path)) {
         readSyx(file);
         return;
     }
