@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "editfixtures.h"
+#include "editing/editfixtures.h"
 #include "model/categorytable.h"
 #include "views/detailview.h"
 #include "views/presetgrid.h"
