@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -33,6 +34,21 @@ class TestBackupCatalog : public QObject
     Q_OBJECT
 
 private slots:
+    // The settings the window and orvex-pre share; text or nothing falls back to the defaults.
+    void keepingComesFromTheSettings()
+    {
+        QTemporaryDir dir;
+        QSettings settings(QDir(dir.path()).filePath(QStringLiteral("keep.ini")), QSettings::IniFormat);
+        BackupCatalog::Keeping keeping = BackupCatalog::keepingFrom(settings);
+        QCOMPARE(keeping.newest, BackupCatalog::DefaultKeepNewest);
+        QCOMPARE(keeping.days, BackupCatalog::DefaultKeepDays);
+        settings.setValue(QStringLiteral("backupkeep"), 7);
+        settings.setValue(QStringLiteral("backupdays"), 3);
+        keeping = BackupCatalog::keepingFrom(settings);
+        QCOMPARE(keeping.newest, 7);
+        QCOMPARE(keeping.days, 3);
+    }
+
     void listsNewestFirstWithTheModuleItCameFrom()
     {
         QTemporaryDir dir;
