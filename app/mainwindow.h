@@ -207,7 +207,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *buildToolPanel();
     void connectSignals();
     void setUpLibrary();
     void setUpCompare(QVBoxLayout *tablePaneLayout);
