@@ -103,12 +103,6 @@ public:
     bool confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx);
     // Offers work a crashed run left behind (Restore / Discard); called once the window shows.
     void offerRecovery();
-    // A copy that can't be read: says so and offers to remove it.
-    void offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when);
-    // The question, naming the file the changes belong to.
-    static QString recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when);
-    // Keeps a dialog about to be run on this window's middle while it shows.
-    void centreOnWindow(QWidget &dialog);
     // SysEx files: a failure is shown in the error box.
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
     // Says what a SysEx file can't keep and asks, once a run; true to go on.

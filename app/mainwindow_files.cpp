@@ -1,5 +1,6 @@
 // MainWindow's save and load flows.
 #include "app/mainwindow.h"
+#include "app/recoveryoffer.h"
 #include "base/appidentity.h"
 
 #include "device/backupcatalog.h"
@@ -11,14 +12,10 @@
 #include "files/presetfile.h"
 #include "files/recoverycopy.h"
 
-#include <QDir>
-#include <QEvent>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
@@ -290,102 +287,7 @@ void MainWindow::loadSyx(const QString &fileName)
     addRecentFile(fileName);
 }
 
-QString MainWindow::recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when)
-{
-    // Named, so the user knows which work comes back, or which is thrown away.
-    if (orphan.fileName.isEmpty())
-        return tr("Unsaved changes from %1 were found. Restore them?").arg(when);
-    return tr("Unsaved changes to %1 from %2 were found. Restore them?")
-        .arg(QFileInfo(orphan.fileName).fileName(), when);
-}
-
-namespace {
-// Keeps a dialog on the middle of a window that the window manager is still placing and sizing
-// (maximising takes a moment after the window first shows). Owned by the dialog.
-class CentreKeeper : public QObject
-{
-public:
-    CentreKeeper(QWidget &dialog, QWidget &window) : QObject(&dialog), dialog(dialog), window(window)
-    {
-        window.installEventFilter(this);
-        dialog.installEventFilter(this);
-    }
-    ~CentreKeeper() override { window.removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
-        if ((watched == &window && placed) || (watched == &dialog && event->type() == QEvent::Show))
-            QTimer::singleShot(0, this, [this] { centre(); });
-        return false;
-    }
-
-private:
-    void centre()
-    {
-        QRect place = dialog.frameGeometry();
-        place.moveCenter(window.frameGeometry().center());
-        dialog.move(place.topLeft());
-    }
-    QWidget &dialog;
-    QWidget &window;
-};
-} // namespace
-
-void MainWindow::centreOnWindow(QWidget &dialog)
-{
-    // Asked just after start-up, the dialog would centre on where the window was before the
-    // window manager placed it: it follows the window until it closes.
-    new CentreKeeper(dialog, *this);
-}
-
 void MainWindow::offerRecovery()
 {
-    const std::optional<RecoveryCopy::Orphan> orphan = recovery->findOrphan();
-    if (!orphan)
-        return;
-    const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
-                                         : QLocale(QLocale::English, QLocale::UnitedKingdom);
-    const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
-    BankStore restored;
-    QString fileName;
-    if (!recovery->read(*orphan, restored, fileName, errorText)) {
-        offerDiscardDamaged(*orphan, when);
-        return;
-    }
-    QMessageBox box(QMessageBox::Question, AppIdentity::ProgramName, recoveryQuestion(*orphan, when),
-                    QMessageBox::NoButton, this);
-    box.setInformativeText(orphan->fileName.isEmpty() ? tr("They were never saved to a file.")
-                                                      : QDir::toNativeSeparators(orphan->fileName));
-    QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(restore);
-    centreOnWindow(box);
-    box.exec();
-    if (box.clickedButton() == discard) {
-        recovery->discardOrphan(*orphan);
-        return;
-    }
-    if (box.clickedButton() != restore)
-        return; // asked again at the next start
-    recovery->adopt(*orphan);
-    replaceDocument(restored, Document::Source::Unsaved, fileName);
-}
-
-void MainWindow::offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when)
-{
-    QMessageBox box(QMessageBox::Warning, AppIdentity::ProgramName,
-                    tr("Unsaved changes from %1 were found, but their copy is damaged and can't be "
-                       "restored.")
-                        .arg(when),
-                    QMessageBox::NoButton, this);
-    box.setInformativeText(errorText + QStringLiteral("\n\n") +
-                           tr("Discard it? Kept, it is offered again at the next start."));
-    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
-    box.addButton(tr("Keep"), QMessageBox::RejectRole);
-    box.setDefaultButton(discard);
-    box.exec();
-    if (box.clickedButton() == discard)
-        recovery->discardOrphan(orphan);
+    RecoveryOffer::run(*this);
 }
