@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/filecontroller.h"
 #include "app/startup.h"
 #include "app/toolpanel.h"
 #include "app/transfercontroller.h"
@@ -45,6 +46,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     language = Startup::readLanguage(settings);
     recovery = std::make_unique<RecoveryCopy>();
     transfers = std::make_unique<TransferController>(*this);
+    files = std::make_unique<FileController>(*this);
     // The title and the recovery copy follow the document.
     connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);
     connect(&document, &Document::changed, this, [this] {

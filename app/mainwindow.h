@@ -30,6 +30,7 @@ class SearchBar;
 struct SyxLosses;
 class TableZoom;
 class TransferController;
+class FileController;
 
 // The single top-level window and owner of all application state. Slots stay
 // thin: they read the selection once and call into editing/, files/ and midi/.
@@ -97,18 +98,10 @@ public:
     bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
     int countPresetFileBanks(const QString &fileName);
     bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
-    // Asks before a save of less than the document (one bank, a selection, a SysEx image)
-    // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
-    // selection is saved; `bank` is the bank index, below 1 for all banks.
-    bool confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx);
     // Offers work a crashed run left behind (Restore / Discard); called once the window shows.
     void offerRecovery();
-    // SysEx files: a failure is shown in the error box.
-    bool saveSyx(const QString &fileName, const SelectionMask &presets);
-    // Says what a SysEx file can't keep and asks, once a run; true to go on.
-    bool acceptSyxLosses(const SyxLosses &losses);
+    // A SysEx save's losses were accepted: not asked again this run.
     bool syxLossesAccepted = false;
-    void loadSyx(const QString &fileName);
     // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
     // ones, a .syx file through its placement dialog. From the recent files and the command line.
     void openFile(const QString &fileName);
@@ -171,6 +164,8 @@ public:
     std::shared_ptr<MidiBackend> midiBackend;
     // Runs the transfer dialog for Import, Export, a restored backup and a comparison.
     std::unique_ptr<TransferController> transfers;
+    // Save and Load.
+    std::unique_ptr<FileController> files;
     // The unsaved document kept in the data folder against a crash; after the banks, which
     // it reads.
     std::unique_ptr<RecoveryCopy> recovery;
