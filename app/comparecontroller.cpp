@@ -4,15 +4,15 @@
 #include "device/backupcatalog.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
-#include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
-#include "views/multidelegate.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 
 #include <QFileInfo>
 #include <QTimer>
 
-CompareController::CompareController(MainWindow &window, MultiDelegate *delegate, CompareBar *bar,
+CompareController::CompareController(MainWindow &window, PresetCellDelegate *delegate, CompareBar *bar,
                                      ComparePanel *panel)
     : QObject(&window), window(window), delegate(delegate), bar(bar), panel(panel)
 {
@@ -91,7 +91,7 @@ bool CompareController::compareWithFile(const QString &fileName, QString &errorT
     int first = presetFileHomeBank(banks);
     if (banks == 1 && window.table->currentColumn() >= 1)
         first = window.table->currentColumn();
-    const int last = std::min(BankCount - 1, first + banks - 1);
+    const int last = presetFileLastBank(first, banks);
     if (!loadPresetFile(other, fileName, first, last, errorText))
         return false;
     for (int b = first; b <= last; ++b)

@@ -11,7 +11,7 @@
 class CompareBar;
 class ComparePanel;
 class MainWindow;
-class MultiDelegate;
+class PresetCellDelegate;
 
 // Compares the document with another set of presets (a .pre or .syx file, a backup, the
 // module) while the user goes on working: the table marks the presets that differ, the
@@ -21,7 +21,7 @@ class CompareController : public QObject
 {
     Q_OBJECT
 public:
-    CompareController(MainWindow &window, MultiDelegate *delegate, CompareBar *bar, ComparePanel *panel);
+    CompareController(MainWindow &window, PresetCellDelegate *delegate, CompareBar *bar, ComparePanel *panel);
     ~CompareController() override;
 
     // Starts a comparison with `theirs` at the positions `present` holds. With
@@ -50,7 +50,7 @@ private:
 
     MainWindow &window;
     // The window deletes its children in order of creation, the delegate before this controller.
-    QPointer<MultiDelegate> delegate;
+    QPointer<PresetCellDelegate> delegate;
     CompareBar *bar;
     ComparePanel *panel;
     BankStore theirs;

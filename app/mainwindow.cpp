@@ -1,13 +1,18 @@
 #include "app/mainwindow.h"
 
+#include "app/filecontroller.h"
+#include "app/startup.h"
+#include "app/toolpanel.h"
+#include "app/transfercontroller.h"
+#include "base/appidentity.h"
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
 #include "views/accessiblenames.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
-#include "views/multidelegate.h"
 #include "views/panelwidgets.h"
 #include "views/pictures.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 #include "views/searchbar.h"
 #include "views/tablezoom.h"
@@ -33,13 +38,15 @@
 #include <tuple>
 
 namespace {
-const QString WindowTitle = QStringLiteral("Orvex+ Preset Manager");
+const QString &WindowTitle = AppIdentity::ProgramName;
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    language = settings.value(QStringLiteral("language"), QStringLiteral("0")).toInt();
+    language = Startup::readLanguage(settings);
     recovery = std::make_unique<RecoveryCopy>();
+    transfers = std::make_unique<TransferController>(*this);
+    files = std::make_unique<FileController>(*this);
     // The title and the recovery copy follow the document.
     connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);
     connect(&document, &Document::changed, this, [this] {
@@ -54,14 +61,21 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
             statusBar()->clearMessage();
     });
 
-    auto *toolPanel = buildToolPanel();
+    auto *toolPanel = new ToolPanel(language);
+    importButton = toolPanel->importButton;
+    exportButton = toolPanel->exportButton;
+    loadButton = toolPanel->loadButton;
+    saveButton = toolPanel->saveButton;
+    undoButton = toolPanel->undoButton;
+    redoButton = toolPanel->redoButton;
+    languageBox = toolPanel->languageBox;
     detailView = new DetailView;
-    table = new BigTable(PresetsPerBank, BankCount);
+    table = new PresetGrid(PresetsPerBank, BankCount);
     PresetTable::setUp(table);
     table->setAccessibleName(tr("Presets"));
     table->setToolTip(tr("16 banks of 128 presets: double-click or F2 renames, dragging copies, "
                          "the right mouse button shows the block commands"));
-    auto *delegate = new MultiDelegate(this);
+    auto *delegate = new PresetCellDelegate(this);
     delegate->setStore(&bankStore);
     table->setItemDelegate(delegate);
     tableZoom = new TableZoom(table, delegate, settings, this);
@@ -99,10 +113,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
                                  undoButton,
                                  redoButton,
                                  libraryButton,
-                                 detailView->A2AButton,
-                                 detailView->AuthorDoEdit,
-                                 detailView->setAButton,
-                                 detailView->GroupsList};
+                                 detailView->takeAuthorButton,
+                                 detailView->newAuthorEdit,
+                                 detailView->assignAuthorButton,
+                                 detailView->categoryList};
     // Compare and Backups stand at the search row's right end.
     tabOrder << searchBar->tabStops() << compareButton << backupsButton << table;
 
@@ -118,101 +132,16 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow() = default;
 
-QWidget *MainWindow::buildToolPanel()
-{
-    // Title and footer are pictures, not controls: screen readers call them graphics.
-    auto pictureOnly = [](const QString &path) {
-        auto *label = new QLabel;
-        // The "@2x" picture on high-DPI screens.
-        label->setPixmap(Pictures::pixmap(path, QSize(200, 72), qApp->devicePixelRatio()));
-        label->setAlignment(Qt::AlignCenter);
-        return label;
-    };
-    auto *title = pictureOnly(QStringLiteral(":/Charts/title.png"));
-
-    languageBox = new QComboBox;
-    AccessibleNames::keepComboBoxName(languageBox);
-    languageBox->addItem(QStringLiteral("EN"));
-    languageBox->addItem(QStringLiteral("DE"));
-    languageBox->setCurrentIndex(language == 1 ? 1 : 0);
-
-    auto command = [](const QString &picture) {
-        return new PictureButton(Pictures::icon(picture, qApp->devicePixelRatio()), QSize(200, 150), 2, 20,
-                                 QColor(0x8f, 0x8f, 0x91));
-    };
-    // The arrows show a frame only with keyboard focus.
-    auto arrow = [](const QString &picture) {
-        return new PictureButton(Pictures::icon(picture, qApp->devicePixelRatio()), QSize(18, 16), 1, 3,
-                                 QColor());
-    };
-    importButton = command(tr(":/Charts/import.png"));
-    exportButton = command(tr(":/Charts/export.png"));
-    loadButton = command(tr(":/Charts/load.png"));
-    saveButton = command(tr(":/Charts/save.png"));
-    undoButton = arrow(tr(":/Charts/undo.png"));
-    redoButton = arrow(tr(":/Charts/redo.png"));
-    auto *footer = pictureOnly(QStringLiteral(":/Charts/footer.png"));
-    title->setAccessibleName(WindowTitle);
-    footer->setAccessibleName(QStringLiteral("Quillmoth"));
-
-    // The pictures hold the captions: screen readers and the mouse pointer need them in words.
-    const std::tuple<QWidget *, QString, QString> described[] = {
-        {importButton, tr("Import"), tr("Import all 16 banks from the module")},
-        {exportButton, tr("Export"), tr("Export banks 2 to 16 to the module")},
-        {loadButton, tr("Load"), tr("Load a preset file over all banks or into one bank")},
-        {saveButton, tr("Save"), tr("Save all banks or one user bank to a preset file")},
-        {languageBox, tr("Language"), tr("Language of the program, from its next start")},
-        {undoButton, tr("Undo"), tr("Undo the last change (Ctrl+Z)")},
-        {redoButton, tr("Redo"), tr("Redo the change undone last (Ctrl+Y)")},
-    };
-    for (const auto &[widget, name, tip] : described) {
-        widget->setAccessibleName(name);
-        widget->setToolTip(tip);
-    }
-
-    auto *row = new QWidget;
-    auto *rowLayout = new QHBoxLayout(row);
-    // Slim above and below, so the whole panel fits a 900-pixel-high screen beside the status bar.
-    const QMargins margins = rowLayout->contentsMargins();
-    rowLayout->setContentsMargins(margins.left(), 2, margins.right(), 2);
-    rowLayout->addWidget(languageBox);
-    rowLayout->addWidget(undoButton);
-    rowLayout->addWidget(redoButton);
-
-    auto *toolPanel = new GradientPanel;
-    toolPanel->setObjectName(QStringLiteral("toolPanel"));
-    auto *layout = new QVBoxLayout(toolPanel);
-    layout->setContentsMargins(12, 15, 12, 12);
-    layout->setSpacing(6);
-    for (QWidget *w : {static_cast<QWidget *>(title), static_cast<QWidget *>(importButton),
-                       static_cast<QWidget *>(exportButton), static_cast<QWidget *>(loadButton),
-                       static_cast<QWidget *>(saveButton), row, static_cast<QWidget *>(footer)})
-        layout->addWidget(w, 0);
-    layout->addStretch(1);
-
-    // The panel is taller than a 1280 x 800 screen leaves: let it scroll there
-    // rather than cut off the footer.
-    auto *scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("toolScroll"));
-    scroll->setWidget(toolPanel);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    // Not a Tab stop of its own: Tab goes straight to the buttons, and it scrolls to show them.
-    scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setMinimumWidth(toolPanel->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
-    return scroll;
-}
-
 void MainWindow::connectSignals()
 {
     connect(table, &QWidget::customContextMenuRequested, this, &MainWindow::on_Table_ContextMenuRequest);
-    connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::on_Table_selchanged);
+    connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::tableSelectionChanged);
     connect(table, &QTableWidget::cellChanged, this, &MainWindow::on_Table_cellChanged);
-    connect(detailView->setAButton, &QPushButton::pressed, this, &MainWindow::on_setAButtonPressed);
-    connect(detailView->A2AButton, &QPushButton::pressed, this, &MainWindow::on_A2AButtonPressed);
-    connect(detailView->GroupsList, &QListWidget::currentRowChanged, this, &MainWindow::on_CListRowChanged);
-    connect(detailView->GroupsList, &QListWidget::currentItemChanged, this, &MainWindow::on_CListItemChanged);
+    connect(detailView->assignAuthorButton, &QPushButton::pressed, this, &MainWindow::assignNewAuthor);
+    connect(detailView->takeAuthorButton, &QPushButton::pressed, this, &MainWindow::takeShownAuthor);
+    connect(detailView->categoryList, &QListWidget::currentRowChanged, this, &MainWindow::categoryRowChanged);
+    connect(detailView->categoryList, &QListWidget::currentItemChanged, this,
+            &MainWindow::categoryItemChanged);
     connect(importButton, &QToolButton::pressed, this, &MainWindow::on_Import);
     connect(exportButton, &QToolButton::pressed, this, &MainWindow::on_Export);
     connect(loadButton, &QToolButton::pressed, this, &MainWindow::on_Load);
@@ -311,11 +240,11 @@ void MainWindow::updateDetailView()
             sameCategory = sameCategory && r.category == category;
         }
 
-    detailView->AuthorEdit->setText(any && sameAuthor ? author : QString());
+    detailView->shownAuthorEdit->setText(any && sameAuthor ? author : QString());
     if (!any)
-        detailView->GroupsList->setCurrentRow(-1);
-    else if (sameCategory && category >= 0 && category < detailView->GroupsList->count())
-        detailView->GroupsList->setCurrentRow(category);
+        detailView->categoryList->setCurrentRow(-1);
+    else if (sameCategory && category >= 0 && category < detailView->categoryList->count())
+        detailView->categoryList->setCurrentRow(category);
 }
 
 SelectionMask MainWindow::currentSelection() const
@@ -404,7 +333,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void MainWindow::on_Table_selchanged()
+void MainWindow::tableSelectionChanged()
 {
     updateDetailView();
 }

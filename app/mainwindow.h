@@ -1,9 +1,9 @@
 #pragma once
 
+#include "dialogs/filedialogs.h"
 #include "editing/document.h"
 #include "editing/presetsort.h"
 #include "editing/undohistory.h"
-#include "files/filedialogs.h"
 #include "files/recoverycopy.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
@@ -15,12 +15,12 @@
 
 #include <memory>
 
-class BigTable;
+class PresetGrid;
 class CompareController;
 class DetailView;
 class LibraryPanel;
 class MidiBackend;
-class MultiDelegate;
+class PresetCellDelegate;
 class QComboBox;
 class QListWidgetItem;
 class QMenu;
@@ -29,6 +29,8 @@ class QVBoxLayout;
 class SearchBar;
 struct SyxLosses;
 class TableZoom;
+class TransferController;
+class FileController;
 
 // The single top-level window and owner of all application state. Slots stay
 // thin: they read the selection once and call into editing/, files/ and midi/.
@@ -96,24 +98,10 @@ public:
     bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
     int countPresetFileBanks(const QString &fileName);
     bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
-    // Asks before a save of less than the document (one bank, a selection, a SysEx image)
-    // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
-    // selection is saved; `bank` is the bank index, below 1 for all banks.
-    bool confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx);
     // Offers work a crashed run left behind (Restore / Discard); called once the window shows.
     void offerRecovery();
-    // A copy that can't be read: says so and offers to remove it.
-    void offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when);
-    // The question, naming the file the changes belong to.
-    static QString recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when);
-    // Keeps a dialog about to be run on this window's middle while it shows.
-    void centreOnWindow(QWidget &dialog);
-    // SysEx files: a failure is shown in the error box.
-    bool saveSyx(const QString &fileName, const SelectionMask &presets);
-    // Says what a SysEx file can't keep and asks, once a run; true to go on.
-    bool acceptSyxLosses(const SyxLosses &losses);
+    // A SysEx save's losses were accepted: not asked again this run.
     bool syxLossesAccepted = false;
-    void loadSyx(const QString &fileName);
     // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
     // ones, a .syx file through its placement dialog. From the recent files and the command line.
     void openFile(const QString &fileName);
@@ -123,7 +111,7 @@ public:
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
 
-    BigTable *table = nullptr;
+    PresetGrid *table = nullptr;
     DetailView *detailView = nullptr;
     QToolButton *importButton = nullptr;
     QToolButton *exportButton = nullptr;
@@ -174,6 +162,10 @@ public:
     // The MIDI devices the transfer dialog lists, made on first use from the command line
     // (--simulator adds the built-in module); tests put a virtual backend here.
     std::shared_ptr<MidiBackend> midiBackend;
+    // Runs the transfer dialog for Import, Export, a restored backup and a comparison.
+    std::unique_ptr<TransferController> transfers;
+    // Save and Load.
+    std::unique_ptr<FileController> files;
     // The unsaved document kept in the data folder against a crash; after the banks, which
     // it reads.
     std::unique_ptr<RecoveryCopy> recovery;
@@ -184,13 +176,13 @@ public slots:
     void on_copy_Table();
     void on_paste_Table();
     void on_delete_Table();
-    void on_Table_selchanged();
+    void tableSelectionChanged();
     void on_Table_cellChanged(int row, int column);
-    void on_setAButtonPressed();
-    void on_A2AButtonPressed();
-    void on_CListSet();
-    void on_CListRowChanged(int row);
-    void on_CListItemChanged(QListWidgetItem *current, QListWidgetItem *previous);
+    void assignNewAuthor();
+    void takeShownAuthor();
+    void assignChosenCategory();
+    void categoryRowChanged(int row);
+    void categoryItemChanged(QListWidgetItem *current, QListWidgetItem *previous);
     void on_Import();
     void on_Export();
     void on_Load();
@@ -204,7 +196,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *buildToolPanel();
     void connectSignals();
     void setUpLibrary();
     void setUpCompare(QVBoxLayout *tablePaneLayout);

@@ -2,7 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "model/celltext.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 void MainWindow::on_Table_cellChanged(int row, int column)
 {
@@ -52,11 +52,8 @@ void MainWindow::dropPreset(int sourceRow, int sourceColumn, int row, int column
         table->clearSelection();
         history.startNewGroup = true;
     }
-    recordUndo(column, row);
-    PresetRecord &record = bankStore.at(column, row);
-    record.copyContentFrom(dragSnapshot.at(sourceColumn, sourceRow));
-    record.mark = true;
+    writePreset(bankStore, history, column, row, dragSnapshot.at(sourceColumn, sourceRow));
     // The cell now names itself; this rewrite comes back here as a no-change.
     if (QTableWidgetItem *item = table->item(row, column))
-        item->setText(CellText::build(record, row, column));
+        item->setText(CellText::build(bankStore.at(column, row), row, column));
 }

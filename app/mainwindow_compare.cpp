@@ -2,14 +2,14 @@
 // created and connected here; CompareController and BackupsDialog do the work.
 #include "app/mainwindow.h"
 
-#include "app/backupsdialog.h"
 #include "app/comparecontroller.h"
 #include "device/backuptexts.h"
-#include "files/fileflows.h"
-#include "views/bigtable.h"
+#include "dialogs/backupsdialog.h"
+#include "editing/fileflows.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
-#include "views/multidelegate.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 #include "views/searchbar.h"
 
 #include <QAction>
@@ -65,7 +65,7 @@ CompareController *MainWindow::compare()
     // Narrow: the table is what is being compared.
     resizeDocks({panel}, {340}, Qt::Horizontal);
     compareController =
-        new CompareController(*this, qobject_cast<MultiDelegate *>(table->itemDelegate()), bar, panel);
+        new CompareController(*this, qobject_cast<PresetCellDelegate *>(table->itemDelegate()), bar, panel);
     return compareController;
 }
 

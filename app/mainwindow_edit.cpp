@@ -6,8 +6,8 @@
 #include "editing/blockoperations.h"
 #include "editing/duplicates.h"
 #include "model/selectionmask.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 
 #include <QMenu>
@@ -65,22 +65,20 @@ void MainWindow::on_Table_ContextMenuRequest(const QPoint &pos)
         return;
     // The entries' states are those of the selection when the menu opens.
     const SelectionMask selection = currentSelection();
-    const bool rectangle = selection.isRectangle();
-    const bool factory = selection.factoryCellSelected();
-    const bool single = selection.singleCellSelected();
+    using BlockOperations::Command;
 
     QMenu menu(this);
-    auto add = [&](const QString &text, const char *keys, void (MainWindow::*slot)(), bool enabled) {
+    auto add = [&](const QString &text, const char *keys, void (MainWindow::*slot)(), Command command) {
         QAction *action = menu.addAction(text);
         action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
-        action->setEnabled(enabled);
+        action->setEnabled(BlockOperations::allowed(command, selection, clipboardFilled));
         connect(action, &QAction::triggered, this, slot);
     };
-    add(tr("Cut"), "Ctrl+x", &MainWindow::on_cut_Table, rectangle && !factory);
-    add(tr("Copy"), "Ctrl+c", &MainWindow::on_copy_Table, rectangle);
-    add(tr("Paste"), "Ctrl+v", &MainWindow::on_paste_Table, single && clipboardFilled && !factory);
+    add(tr("Cut"), "Ctrl+x", &MainWindow::on_cut_Table, Command::Cut);
+    add(tr("Copy"), "Ctrl+c", &MainWindow::on_copy_Table, Command::Copy);
+    add(tr("Paste"), "Ctrl+v", &MainWindow::on_paste_Table, Command::Paste);
     menu.addSeparator();
-    add(tr("Delete"), "Ctrl+d", &MainWindow::on_delete_Table, !factory);
+    add(tr("Delete"), "Ctrl+d", &MainWindow::on_delete_Table, Command::Delete);
     menu.addSeparator();
     const bool sortable = PresetSort::canSort(selection);
     const std::pair<QString, PresetSort::Key> sorts[] = {{tr("Sort by name"), PresetSort::Key::Name},
@@ -125,7 +123,7 @@ void MainWindow::selectDuplicates()
 void MainWindow::on_cut_Table()
 {
     const SelectionMask selection = currentSelection();
-    if (!selection.isRectangle() || selection.factoryCellSelected())
+    if (!BlockOperations::allowed(BlockOperations::Command::Cut, selection, clipboardFilled))
         return;
     BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
     deleteAndRefresh(*this, selection);
@@ -135,7 +133,7 @@ void MainWindow::on_cut_Table()
 void MainWindow::on_copy_Table()
 {
     const SelectionMask selection = currentSelection();
-    if (!selection.isRectangle())
+    if (!BlockOperations::allowed(BlockOperations::Command::Copy, selection, clipboardFilled))
         return;
     BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
     clipboardFilled = true;
@@ -144,7 +142,7 @@ void MainWindow::on_copy_Table()
 void MainWindow::on_paste_Table()
 {
     const SelectionMask selection = currentSelection();
-    if (!selection.singleCellSelected() || !clipboardFilled || selection.factoryCellSelected())
+    if (!BlockOperations::allowed(BlockOperations::Command::Paste, selection, clipboardFilled))
         return;
     pasteAndRefresh(*this, selection);
 }
@@ -152,42 +150,43 @@ void MainWindow::on_paste_Table()
 void MainWindow::on_delete_Table()
 {
     const SelectionMask selection = currentSelection();
-    if (selection.factoryCellSelected())
+    if (!BlockOperations::allowed(BlockOperations::Command::Delete, selection, clipboardFilled))
         return;
     deleteAndRefresh(*this, selection);
 }
 
-void MainWindow::on_setAButtonPressed()
+void MainWindow::assignNewAuthor()
 {
     if (!banksLoaded)
         return;
-    Assignment::assignAuthor(bankStore, currentSelection(), detailView->AuthorDoEdit->text(), history);
+    Assignment::assignAuthor(bankStore, currentSelection(), detailView->newAuthorEdit->text(), history);
     updateTable(true);
 }
 
-void MainWindow::on_A2AButtonPressed()
+void MainWindow::takeShownAuthor()
 {
     if (!banksLoaded)
         return;
-    detailView->AuthorDoEdit->setText(detailView->AuthorEdit->text());
+    detailView->newAuthorEdit->setText(detailView->shownAuthorEdit->text());
 }
 
-void MainWindow::on_CListSet()
+void MainWindow::assignChosenCategory()
 {
     if (!banksLoaded)
         return;
     // The detail view also moves the current row when the selection changes; the
     // selection then already has that category and nothing is recorded.
-    Assignment::assignCategory(bankStore, currentSelection(), detailView->GroupsList->currentRow(), history);
+    Assignment::assignCategory(bankStore, currentSelection(), detailView->categoryList->currentRow(),
+                               history);
     updateTable(true);
 }
 
-void MainWindow::on_CListRowChanged(int)
+void MainWindow::categoryRowChanged(int)
 {
-    on_CListSet();
+    assignChosenCategory();
 }
 
-void MainWindow::on_CListItemChanged(QListWidgetItem *, QListWidgetItem *)
+void MainWindow::categoryItemChanged(QListWidgetItem *, QListWidgetItem *)
 {
-    on_CListSet();
+    assignChosenCategory();
 }

@@ -1,35 +1,22 @@
 // MainWindow's save and load flows.
 #include "app/mainwindow.h"
+#include "app/filecontroller.h"
+#include "app/recoveryoffer.h"
+#include "base/appidentity.h"
 
 #include "device/backupcatalog.h"
-#include "files/banksel.h"
-#include "files/bankselload.h"
-#include "files/fileflows.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
+#include "dialogs/syxload.h"
+#include "editing/fileflows.h"
+#include "editing/syxflows.h"
 #include "files/presetfile.h"
 #include "files/recoverycopy.h"
-#include "files/syxflows.h"
-#include "files/syxload.h"
 
-#include <QDir>
-#include <QEvent>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
-
-namespace {
-const QString DefaultPathKey = QStringLiteral("defaultpath");
-const QString PresetFilter = QStringLiteral("Presets (*.pre)");
-const QString SyxFilter = QStringLiteral("SysEx (*.syx)");
-
-// The Load dialog's filters, the first one chosen at the start.
-QString loadFilters()
-{
-    return QStringList{PresetFilter, SyxFilter, MainWindow::tr("All files (*)")}.join(QStringLiteral(";;"));
-}
-} // namespace
 
 bool MainWindow::savePresetFile(const QString &fileName, int firstBank, int lastBank)
 {
@@ -48,343 +35,20 @@ bool MainWindow::loadPresetFile(const QString &fileName, int firstBank, int last
 
 void MainWindow::on_Save()
 {
-    if (!banksLoaded)
-        return;
-    int selectedBank = -1;
-    bool selectionChosen = false;
-    const SelectionMask selection = currentSelection();
-    {
-        BankSel dialog;
-        dialog.offerSelection(!SyxFlows::presetsToSave(true, selection, -1).empty());
-        dialog.exec();
-        if (!dialog.accepted)
-            return;
-        selectedBank = dialog.selectedBank;
-        selectionChosen = dialog.selectionChosen;
-    }
-    const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
-    // A selection is no whole bank: only a SysEx file can hold it.
-    const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
-    QString chosenFilter = selectionChosen ? SyxFilter : PresetFilter;
-    const QString chosen =
-        fileDialogs.saveFileName(this, tr("Save preset file"), directory, filter, &chosenFilter);
-    if (chosen.isEmpty())
-        return;
-    const bool asSyx = selectionChosen || SyxFlows::savesAsSyx(chosen, chosenFilter);
-    // The dialog asked before replacing the name it was given, not the one with the extension
-    // added or corrected. A selection is no bank: it goes to a SysEx name whatever was typed.
-    const QString fileName = selectionChosen ? FileFlows::withSyxExtension(chosen)
-                             : asSyx && QFileInfo(chosen).suffix().isEmpty()
-                                 ? chosen + QStringLiteral(".syx")
-                                 : FileFlows::withPresetExtension(chosen);
-    // Anything but all banks in a preset file holds less than the document.
-    const bool part = asSyx || selectedBank >= 1;
-    const bool overDocument = part && document.isDocumentFile(fileName);
-    if (overDocument && QFileInfo::exists(fileName)) {
-        const int count = selectionChosen ? SyxFlows::presetsToSave(true, selection, -1).count() : 0;
-        if (!confirmPartOverDocument(fileName, count, selectedBank, asSyx))
-            return;
-    } else if (fileName != chosen && QFileInfo::exists(fileName) &&
-               QMessageBox::question(
-                   this, QStringLiteral("Orvex+ Preset Manager"),
-                   tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName()),
-                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-        return;
-    if (asSyx && !acceptSyxLosses(SyxFlows::lossesOf(bankStore, selectionChosen, selection, selectedBank)))
-        return;
-    // Remembered even when the write fails: the user chose that folder.
-    settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
-    if (asSyx) {
-        // A SysEx file is an export, not the document: modified and the title stay, unless it
-        // went over the document's own file.
-        if (saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank)) &&
-            overDocument)
-            document.fileReplacedByPart();
-        return;
-    }
-
-    if (selectedBank < 1) {
-        if (savePresetFile(fileName, 0, BankCount - 1)) {
-            document.savedWhole(fileName);
-            addRecentFile(fileName);
-        } else
-            showError();
-    } else if (!savePresetFile(fileName, selectedBank, selectedBank)) {
-        // One bank is not the whole state: modified stays as it was.
-        showError();
-    } else {
-        addRecentFile(fileName);
-        // The document's file now holds one bank: the document is saved nowhere.
-        if (overDocument)
-            document.fileReplacedByPart();
-    }
-}
-
-bool MainWindow::confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx)
-{
-    QString ignored;
-    const int held = ::countPresetFileBanks(fileName, ignored);
-    const QString holds = held == BankCount ? tr("all %1 banks").arg(BankCount)
-                          : held > 0        ? (held == 1 ? tr("one bank") : tr("%1 banks").arg(held))
-                                            : tr("no bank this program can read");
-    const QString replacement =
-        selectedPresets > 0
-            ? (selectedPresets == 1 ? tr("the selected preset as a SysEx file")
-                                    : tr("%1 selected presets as a SysEx file").arg(selectedPresets))
-        : bank < 1 ? tr("banks 2 to 16 as a SysEx file")
-                   : (asSyx ? tr("bank %1 alone as a SysEx file") : tr("bank %1 alone")).arg(bank + 1);
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
-                    tr("%1 is the document's file.").arg(QFileInfo(fileName).fileName()), QMessageBox::Cancel,
-                    this);
-    box.setInformativeText(tr("It holds %1. Saving %2 there replaces all of it, and the document then "
-                              "counts as unsaved.")
-                               .arg(holds, replacement));
-    QPushButton *replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.exec();
-    return box.clickedButton() == replace;
+    files->save();
 }
 
 void MainWindow::on_Load()
 {
-    const QString directory = FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
-    const QString fileName = fileDialogs.openFileName(this, tr("Open preset file"), directory, loadFilters());
-    if (fileName.isEmpty())
-        return;
-    openFile(fileName);
+    files->load();
 }
 
 void MainWindow::openFile(const QString &fileName)
 {
-    settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
-    if (isSyxFile(fileName)) {
-        loadSyx(fileName);
-        return;
-    }
-
-    const int fileBanks = countPresetFileBanks(fileName);
-    if (fileBanks < 0) {
-        showError();
-        return;
-    }
-    if (fileBanks == 0) {
-        errorText = tr("The file holds no bank.");
-        showError();
-        return;
-    }
-
-    if (fileBanks == BankCount) {
-        // Read whole before anything is asked or cleared: a file that lacks presets is
-        // refused and the document stays as it was.
-        BankStore file;
-        if (!loadCompletePresetFile(file, fileName, 0, BankCount - 1, errorText)) {
-            showError();
-            return;
-        }
-        if (modified && !askSaveChanges())
-            return;
-        replaceDocument(file, Document::Source::File, fileName);
-        addRecentFile(fileName);
-        return;
-    }
-
-    if (!banksLoaded) {
-        errorText = tr("Please import or load all banks first");
-        showError();
-        return;
-    }
-    // An export backup is banks 2..16 of the module, of which a backup of a choice holds
-    // only the chosen presets: it loads as Compare reads it.
-    const bool backup = fileBanks == BankCount - 1 && BackupCatalog::isBackupName(fileName);
-    int startBank = 1;
-    {
-        BankSelLoad dialog;
-        dialog.setFileBanks(fileBanks, backup);
-        dialog.exec();
-        if (!dialog.accepted)
-            return;
-        startBank = dialog.selectedBank;
-    }
-    const int lastBank = FileFlows::lastTargetBank(startBank, fileBanks);
-    FileFlows::recordBanksForUndo(history, startBank, lastBank);
-    bool loaded = false;
-    if (backup) {
-        BankStore file;
-        SelectionMask held;
-        loaded = BackupCatalog::load(fileName, file, held, errorText);
-        int missing = 0;
-        for (int b = startBank; loaded && b <= lastBank; ++b)
-            for (int p = 0; p < PresetsPerBank; ++p)
-                missing += held.isSelected(b, p) && !file.at(b, p).mark ? 1 : 0;
-        if (missing > 0) {
-            errorText = tr("The backup lacks %1 of its presets, or holds them damaged.").arg(missing);
-            loaded = false;
-        }
-        for (int b = startBank; loaded && b <= lastBank; ++b)
-            for (int p = 0; p < PresetsPerBank; ++p)
-                if (held.isSelected(b, p))
-                    bankStore.at(b, p) = file.at(b, p);
-    } else {
-        // As a full load: the file's banks whole, or nothing.
-        loaded = loadCompletePresetFile(bankStore, fileName, startBank, lastBank, errorText);
-    }
-    // Also after a failed read: the step just recorded enables the undo button.
-    updateTable(true);
-    if (loaded)
-        addRecentFile(fileName);
-    else
-        showError();
-}
-
-bool MainWindow::acceptSyxLosses(const SyxLosses &losses)
-{
-    if (!losses.any() || syxLossesAccepted)
-        return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
-                    tr("A SysEx file keeps only what the module keeps."), QMessageBox::Cancel, this);
-    box.setInformativeText(syxLossesText(losses) + QStringLiteral("\n\n") +
-                           tr("A SysEx file does not save the document: the changes stay unsaved "
-                              "until they are saved to a preset file (.pre)."));
-    QPushButton *save = box.addButton(tr("Save SysEx file"), QMessageBox::AcceptRole);
-    box.setDefaultButton(save);
-    box.exec();
-    // Asked once a run: the answer holds until the program ends.
-    syxLossesAccepted = box.clickedButton() == save;
-    return syxLossesAccepted;
-}
-
-bool MainWindow::saveSyx(const QString &fileName, const SelectionMask &presets)
-{
-    if (saveSyxFile(bankStore, presets, fileName, errorText)) {
-        // Nothing else changes on the screen (title and unsaved mark stay): say it was written.
-        const QString name = QFileInfo(fileName).fileName();
-        const int count = presets.count();
-        statusBar()->showMessage(count == 1 ? tr("1 preset saved to %1").arg(name)
-                                            : tr("%1 presets saved to %2").arg(count).arg(name));
-        addRecentFile(fileName);
-        return true;
-    }
-    showError();
-    return false;
-}
-
-void MainWindow::loadSyx(const QString &fileName)
-{
-    const SyxContents contents = readSyxFile(fileName);
-    if (!contents.usable()) {
-        errorText = contents.errorText;
-        showError();
-        return;
-    }
-    if (!banksLoaded) {
-        errorText = tr("Please import or load all banks first");
-        showError();
-        return;
-    }
-    SyxLoad dialog(contents);
-    dialog.exec();
-    if (!dialog.accepted || SyxFlows::loadPlaced(bankStore, history, contents, dialog.placement()) == 0)
-        return;
-    updateTable(true);
-    addRecentFile(fileName);
-}
-
-QString MainWindow::recoveryQuestion(const RecoveryCopy::Orphan &orphan, const QString &when)
-{
-    // Named, so the user knows which work comes back, or which is thrown away.
-    if (orphan.fileName.isEmpty())
-        return tr("Unsaved changes from %1 were found. Restore them?").arg(when);
-    return tr("Unsaved changes to %1 from %2 were found. Restore them?")
-        .arg(QFileInfo(orphan.fileName).fileName(), when);
-}
-
-namespace {
-// Keeps a dialog on the middle of a window that the window manager is still placing and sizing
-// (maximising takes a moment after the window first shows). Owned by the dialog.
-class CentreKeeper : public QObject
-{
-public:
-    CentreKeeper(QWidget &dialog, QWidget &window) : QObject(&dialog), dialog(dialog), window(window)
-    {
-        window.installEventFilter(this);
-        dialog.installEventFilter(this);
-    }
-    ~CentreKeeper() override { window.removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize;
-        if ((watched == &window && placed) || (watched == &dialog && event->type() == QEvent::Show))
-            QTimer::singleShot(0, this, [this] { centre(); });
-        return false;
-    }
-
-private:
-    void centre()
-    {
-        QRect place = dialog.frameGeometry();
-        place.moveCenter(window.frameGeometry().center());
-        dialog.move(place.topLeft());
-    }
-    QWidget &dialog;
-    QWidget &window;
-};
-} // namespace
-
-void MainWindow::centreOnWindow(QWidget &dialog)
-{
-    // Asked just after start-up, the dialog would centre on where the window was before the
-    // window manager placed it: it follows the window until it closes.
-    new CentreKeeper(dialog, *this);
+    files->open(fileName);
 }
 
 void MainWindow::offerRecovery()
 {
-    const std::optional<RecoveryCopy::Orphan> orphan = recovery->findOrphan();
-    if (!orphan)
-        return;
-    const QLocale locale = language == 1 ? QLocale(QLocale::German, QLocale::Germany)
-                                         : QLocale(QLocale::English, QLocale::UnitedKingdom);
-    const QString when = locale.toString(orphan->time.toLocalTime(), QStringLiteral("d MMM yyyy HH:mm"));
-    BankStore restored;
-    QString fileName;
-    if (!recovery->read(*orphan, restored, fileName, errorText)) {
-        offerDiscardDamaged(*orphan, when);
-        return;
-    }
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Orvex+ Preset Manager"),
-                    recoveryQuestion(*orphan, when), QMessageBox::NoButton, this);
-    box.setInformativeText(orphan->fileName.isEmpty() ? tr("They were never saved to a file.")
-                                                      : QDir::toNativeSeparators(orphan->fileName));
-    QPushButton *restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(restore);
-    centreOnWindow(box);
-    box.exec();
-    if (box.clickedButton() == discard) {
-        recovery->discardOrphan(*orphan);
-        return;
-    }
-    if (box.clickedButton() != restore)
-        return; // asked again at the next start
-    recovery->adopt(*orphan);
-    replaceDocument(restored, Document::Source::Unsaved, fileName);
-}
-
-void MainWindow::offerDiscardDamaged(const RecoveryCopy::Orphan &orphan, const QString &when)
-{
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvex+ Preset Manager"),
-                    tr("Unsaved changes from %1 were found, but their copy is damaged and can't be "
-                       "restored.")
-                        .arg(when),
-                    QMessageBox::NoButton, this);
-    box.setInformativeText(errorText + QStringLiteral("\n\n") +
-                           tr("Discard it? Kept, it is offered again at the next start."));
-    QPushButton *discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
-    box.addButton(tr("Keep"), QMessageBox::RejectRole);
-    box.setDefaultButton(discard);
-    box.exec();
-    if (box.clickedButton() == discard)
-        recovery->discardOrphan(orphan);
+    RecoveryOffer::run(*this);
 }

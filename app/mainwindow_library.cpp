@@ -3,9 +3,9 @@
 #include "app/mainwindow.h"
 
 #include "library/librarydatabase.h"
-#include "views/bigtable.h"
 #include "views/librarymime.h"
 #include "views/librarypanel.h"
+#include "views/presetgrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +40,7 @@ void MainWindow::setUpLibrary()
     addAction(libraryKey);
     connect(libraryKey, &QAction::triggered, this, &MainWindow::focusLibrary);
 
-    connect(table, &BigTable::libraryPresetsDropped, this,
+    connect(table, &PresetGrid::libraryPresetsDropped, this,
             [this](int row, int column, const QByteArray &data) {
                 placeLibraryPresets(LibraryMime::decode(data), column, row);
             });
@@ -90,7 +90,7 @@ LibraryPanel *MainWindow::library()
             placed(current->column(), current->row()))
             return;
         for (int p = 0; p < PresetsPerBank; ++p)
-            for (int b = 1; b < BankCount; ++b)
+            for (int b = FirstUserBank; b < BankCount; ++b)
                 if (selection.isSelected(b, p) && placed(b, p))
                     return;
         libraryPanel->showMessage(tr("Select a cell of a user bank first."));
@@ -129,10 +129,7 @@ bool MainWindow::placeLibraryPresets(const QVector<PresetRecord> &presets, int b
         return false;
     history.startNewGroup = true;
     for (int i = 0; i < presets.size() && preset + i < PresetsPerBank; ++i) {
-        recordUndo(bank, preset + i);
-        PresetRecord &record = bankStore.at(bank, preset + i);
-        record.copyContentFrom(presets.at(i));
-        record.mark = true;
+        writePreset(bankStore, history, bank, preset + i, presets.at(i));
     }
     updateTable(true);
     return true;

@@ -1,7 +1,8 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
-#include "device/midisetting.h"
+#include "base/appidentity.h"
+#include "device/programbackend.h"
 #include "device/simulatordevice.h"
 #include "views/pictures.h"
 #include "views/themecolours.h"
@@ -22,14 +23,6 @@
 
 namespace Startup {
 
-void setApplicationIdentity()
-{
-    QCoreApplication::setOrganizationName(OrganizationName);
-    QCoreApplication::setOrganizationDomain(OrganizationDomain);
-    QCoreApplication::setApplicationName(ApplicationName);
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
-}
-
 int readLanguage(QSettings &settings)
 {
     bool ok = false;
@@ -41,8 +34,8 @@ bool installTranslators(int language, QTranslator &appTranslator, QTranslator &q
 {
     if (language != 1)
         return false;
-    const bool app = appTranslator.load(QStringLiteral(":/Charts/presetman_de"));
-    const bool qt = qtTranslator.load(QStringLiteral(":/Charts/qt_de"));
+    const bool app = appTranslator.load(QStringLiteral(":/translations/presetman_de"));
+    const bool qt = qtTranslator.load(QStringLiteral(":/translations/qt_de"));
     // A catalogue that fails to load is left out; its texts stay English.
     if (app)
         QCoreApplication::installTranslator(&appTranslator);
@@ -109,7 +102,7 @@ QString fileToOpen(const QStringList &arguments)
 QString simulatorFaultError(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     // A misspelt fault would leave the simulator well-behaved and the trial meaningless.
-    if (!MidiSetting::simulatorRequested(arguments, environment))
+    if (!ProgramBackend::simulatorRequested(arguments, environment))
         return QString();
     return SimulatorDevice::faultListError(environment);
 }
@@ -147,16 +140,17 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
     // Declaration order gives the teardown order: window, settings, application, translators.
     auto appTranslator = std::make_unique<QTranslator>();
     auto qtTranslator = std::make_unique<QTranslator>();
-    setApplicationIdentity();
+    AppIdentity::apply();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     auto app = std::make_unique<QApplication>(argc, argv);
-    QGuiApplication::setDesktopFileName(DesktopId);
+    QGuiApplication::setDesktopFileName(AppIdentity::DesktopId);
     // The window frame's icon, built in. Small sizes only, from their raw copies: the window
     // system takes them all when the window is made, and docks and task switchers take the
     // large ones from the installed icon theme.
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        Pictures::addSize(icon, QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(DesktopId));
+        Pictures::addSize(
+            icon, QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(AppIdentity::DesktopId));
     QApplication::setWindowIcon(icon);
     auto settings = std::make_unique<QSettings>();
     installTranslators(readLanguage(*settings), *appTranslator, *qtTranslator);

@@ -12,15 +12,6 @@ class QWidget;
 
 namespace Startup {
 
-// Identity under which QSettings finds the user's settings.
-inline const QString OrganizationName = QStringLiteral("Quillmoth");
-inline const QString OrganizationDomain = QStringLiteral("quillmoth.example");
-inline const QString ApplicationName = QStringLiteral("Orvex_presetmanager");
-// The installed .desktop entry, AppStream component and icon are named after it.
-inline const QString DesktopId = QStringLiteral("example.quillmoth.OrvexPresetManager");
-
-void setApplicationIdentity();
-
 // "language" as an integer; anything but 1 (including text) means English.
 int readLanguage(QSettings &settings);
 

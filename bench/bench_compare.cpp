@@ -1,6 +1,6 @@
 #include "bench/benchmark.h"
 
-#include "device/exportpreviewpanel.h"
+#include "dialogs/exportpreviewpanel.h"
 #include "editing/exportpreview.h"
 #include "editing/presetcomparison.h"
 #include "model/bankstore.h"

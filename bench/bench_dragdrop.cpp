@@ -1,7 +1,7 @@
 #include "bench/benchmark.h"
 
 #include "app/mainwindow.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -41,7 +41,7 @@ struct DropBench
     {
         if (window.history.canUndo())
             window.on_undo();
-        BigTable *t = window.table;
+        PresetGrid *t = window.table;
         t->scrollToTop();
         t->horizontalScrollBar()->setValue(0);
         t->clearSelection();

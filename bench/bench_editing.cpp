@@ -1,8 +1,8 @@
 #include "bench/benchmark.h"
 
 #include "app/mainwindow.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 
 #include <QRandomGenerator>
 
@@ -57,7 +57,7 @@ ORVEX_BENCH(editing)
         // A click on another category row: both list signals run the assignment.
         BenchCase{"category to 1920 cells + refresh (goal <= 50 ms)",
                   [assigning] {
-                      QListWidget *list = assigning->detailView->GroupsList;
+                      QListWidget *list = assigning->detailView->categoryList;
                       list->setCurrentRow(list->currentRow() == 4 ? 9 : 4);
                   },
                   [assigning] { selectRange(*assigning, 0, 1, 127, 15); }},

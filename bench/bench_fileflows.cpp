@@ -2,7 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "files/presetfile.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QDomDocument>

@@ -2,7 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "bench/startupchild.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QTableWidget>
@@ -26,7 +26,7 @@ void markAll(BankStore &store)
 void recordUserBanks(MainWindow &w)
 {
     w.history.startNewGroup = true;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             w.recordUndo(b, p);
             PresetRecord &r = w.bankStore.at(b, p);

@@ -1,7 +1,7 @@
 #include "bench/benchmark.h"
 
 #include "app/mainwindow.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 #include "views/searchbar.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "bench/benchmark.h"
 
-#include "device/midisetting.h"
 #include "device/simulatordevice.h"
+#include "dialogs/transferdialog.h"
 #include "midi/virtualmidibackend.h"
 
 #include <QElapsedTimer>
@@ -31,7 +31,7 @@ public:
             s.resetCounts();
             return 0;
         });
-        dialog = std::make_unique<MidiSetting>(backend);
+        dialog = std::make_unique<TransferDialog>(backend);
         // The export's backup goes to a scratch folder, and its question is answered at once.
         dialog->setBackupFile(scratch.filePath(QStringLiteral("backup.pre")));
         QObject::connect(&dialog->transfer(), &MidiTransfer::confirmationNeeded, &dialog->transfer(),
@@ -42,14 +42,14 @@ public:
             // Every user preset differs: each costs request, write, acknowledgement, read-back.
             TransferBanks &banks = dialog->transferBanks();
             banks = ModuleSimulator::factoryProgramBanks();
-            for (int b = 1; b < BankCount; ++b)
+            for (int b = FirstUserBank; b < BankCount; ++b)
                 for (int p = 0; p < PresetsPerBank; ++p)
                     banks.at(b, p)[0] ^= 0x01;
         }
         QEventLoop loop;
         QObject::connect(&dialog->transfer(), &MidiTransfer::identityReceived, &loop, &QEventLoop::quit);
         QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-        dialog->Connect();
+        dialog->toggleConnection();
         loop.exec();
         return dialog->connectionState() == MidiTransfer::Connected;
     }
@@ -74,7 +74,7 @@ public:
 private:
     std::shared_ptr<SimulatorDevice> device = std::make_shared<SimulatorDevice>();
     std::shared_ptr<VirtualMidiBackend> backend = std::make_shared<VirtualMidiBackend>();
-    std::unique_ptr<MidiSetting> dialog;
+    std::unique_ptr<TransferDialog> dialog;
     QTemporaryDir scratch;
 };
 

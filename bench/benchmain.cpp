@@ -1,6 +1,6 @@
+#include "base/appidentity.h"
 #include "bench/benchmark.h"
 
-#include "app/startup.h"
 #include "bench/startupchild.h"
 #include "model/bankstore.h"
 
@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
     QStandardPaths::setTestModeEnabled(true); // never touch the user's settings
     if (argc >= 3 && qstrcmp(argv[1], "--startup-child") == 0)
         return runStartupChild(argv[2], argc, argv);
-    Startup::setApplicationIdentity();
+    AppIdentity::apply();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication app(argc, argv);
     const QString filter = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();

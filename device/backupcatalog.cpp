@@ -1,5 +1,6 @@
 #include "device/backupcatalog.h"
 
+#include "base/appidentity.h"
 #include "device/transferbackup.h"
 #include "files/backupinfo.h"
 #include "files/presetfile.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -33,9 +33,15 @@ QString tr(const char *text)
 
 BackupCatalog::BackupCatalog(const QString &folder) : dir(folder) {}
 
+BackupCatalog::Keeping BackupCatalog::keepingFrom(const QSettings &settings)
+{
+    return {settings.value(QStringLiteral("backupkeep"), DefaultKeepNewest).toInt(),
+            settings.value(QStringLiteral("backupdays"), DefaultKeepDays).toInt()};
+}
+
 QString BackupCatalog::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return AppIdentity::dataFolder();
 }
 
 bool BackupCatalog::isBackupName(const QString &fileName)

@@ -5,6 +5,7 @@
 #include "model/selectionmask.h"
 
 #include <QDateTime>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -72,6 +73,14 @@ public:
 
     static constexpr int DefaultKeepNewest = 50;
     static constexpr int DefaultKeepDays = 30;
+    // How many backups prune keeps.
+    struct Keeping
+    {
+        int newest = DefaultKeepNewest;
+        int days = DefaultKeepDays;
+    };
+    // As the settings "backupkeep" and "backupdays" say, the defaults where they do not.
+    static Keeping keepingFrom(const QSettings &settings);
 
 private:
     // Takes `path`, or the first free "-N" variant of it, by creating it empty and

@@ -28,7 +28,7 @@ QString coverage(const SelectionMask &held)
 {
     QStringList wholeBanks;
     int inWholeBanks = 0;
-    for (int b = 1; b < BankCount; ++b) {
+    for (int b = FirstUserBank; b < BankCount; ++b) {
         int n = 0;
         for (int p = 0; p < PresetsPerBank; ++p)
             n += held.isSelected(b, p) ? 1 : 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 #include "midi/midibackend.h"
 
 #include <QObject>

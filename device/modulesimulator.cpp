@@ -1,6 +1,6 @@
 #include "device/modulesimulator.h"
 
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 
 #include <QStringList>
 

@@ -1,20 +1,20 @@
 #include "device/transferbackup.h"
 
+#include "base/appidentity.h"
 #include "files/presetfile.h"
 #include "model/bankstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace TransferBackup {
 
 QString defaultPath(const QDateTime &when)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QDir(folder).filePath(
-        QStringLiteral("module-backup-%1.pre").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    return QDir(AppIdentity::dataFolder())
+        .filePath(
+            QStringLiteral("module-backup-%1.pre").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
 }
 
 bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &errorText)
@@ -33,7 +33,7 @@ bool save(const TransferBanks &moduleBanks, const QString &fileName, QString &er
 QStringList nameChanges(const BankStore &store)
 {
     QStringList lines;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             const PresetRecord &record = store.at(b, p);
             PresetImage image{};

@@ -3,10 +3,12 @@
 #include "device/requestlink.h"
 #include "device/transferbanks.h"
 #include "model/bankstore.h"
+#include "model/selectionmask.h"
 
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <random>
 #include <unordered_map>
 #include <vector>
@@ -91,9 +93,15 @@ public:
     const TransferBanks &banks() const { return images; }
     // An export's reading pass: what banks 2..16 of the module held before anything was written.
     const TransferBanks &moduleBanks() const { return held; }
-    // Only the positions (bank * 128 + preset) set here are read and checked (an export's
-    // also backed up and written); empty for all of them. Set before start().
-    void setChosen(std::vector<bool> positions) { chosen = std::move(positions); }
+    // Only the presets set here are read and checked (an export's also backed up and
+    // written); nothing (std::nullopt) for all of them. Set before start().
+    void setChosen(const std::optional<SelectionMask> &positions)
+    {
+        chosen.clear();
+        if (positions)
+            for (int i = 0; i < PresetCount; ++i)
+                chosen.push_back(positions->isSelected(i / PresetsPerBank, i % PresetsPerBank));
+    }
     // Export: the document the user edits (outliving the transfer). With it, what each preset
     // becomes is decided against what the module holds once it was read (recordOverImage):
     // a preset the document reads the same is not written, and a changed one keeps what

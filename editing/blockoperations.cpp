@@ -21,6 +21,21 @@ bool clipboardAnchor(const BankStore &clipboard, int &bank, int &preset)
 
 } // namespace
 
+bool allowed(Command command, const SelectionMask &selection, bool clipboardFilled)
+{
+    switch (command) {
+    case Command::Cut:
+        return selection.isRectangle() && !selection.factoryCellSelected();
+    case Command::Copy:
+        return selection.isRectangle();
+    case Command::Paste:
+        return selection.singleCellSelected() && clipboardFilled && !selection.factoryCellSelected();
+    case Command::Delete:
+        return !selection.factoryCellSelected();
+    }
+    return false;
+}
+
 void copySelectionToClipboard(const BankStore &live, BankStore &clipboard, const SelectionMask &selection)
 {
     clipboard.snapshotFrom(live, selection);
@@ -43,10 +58,7 @@ int pasteClipboard(BankStore &live, const BankStore &clipboard, const SelectionM
             const int sp = anchorPreset + (r - targetPreset);
             if (sp < 0 || sp >= PresetsPerBank || !clipboard.at(sb, sp).mark)
                 continue;
-            history.recordUndo(c, r);
-            PresetRecord &rec = live.at(c, r);
-            rec.copyContentFrom(clipboard.at(sb, sp));
-            rec.mark = true;
+            writePreset(live, history, c, r, clipboard.at(sb, sp));
             ++written;
         }
     }

@@ -9,6 +9,12 @@ class UndoHistory;
 // reverts it as a whole. Written records are marked; callers refresh the table.
 namespace BlockOperations {
 
+enum class Command { Cut, Copy, Paste, Delete };
+// Whether `command` may run on `selection`, for the menu entry and the key alike: cut and
+// copy need a rectangle, paste one cell and something copied, and only copy may touch the
+// factory bank.
+bool allowed(Command command, const SelectionMask &selection, bool clipboardFilled);
+
 // Snapshot of the whole store; each clipboard mark says whether the cell was selected.
 void copySelectionToClipboard(const BankStore &live, BankStore &clipboard, const SelectionMask &selection);
 

@@ -15,9 +15,7 @@ QString tr(const char *text)
 ExportChoice ExportChoice::allUserBanks()
 {
     ExportChoice c;
-    for (int b = 1; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            c.mask.set(b, p);
+    c.mask = SelectionMask::userBanks();
     return c;
 }
 

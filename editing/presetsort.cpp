@@ -121,12 +121,9 @@ int sortSelection(BankStore &live, const SelectionMask &selection, Key key, Undo
     history.startNewGroup = true;
     int moved = 0;
     for (int i = 0; i < static_cast<int>(items.size()); ++i) {
-        PresetRecord &rec = live.at(run.bank, run.first + i);
-        if (rec.sameContent(items[i].record))
+        if (live.at(run.bank, run.first + i).sameContent(items[i].record))
             continue;
-        history.recordUndo(run.bank, run.first + i);
-        rec.copyContentFrom(items[i].record);
-        rec.mark = true;
+        writePreset(live, history, run.bank, run.first + i, items[i].record);
         ++moved;
     }
     return moved;

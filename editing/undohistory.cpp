@@ -2,10 +2,7 @@
 
 #include <utility>
 
-UndoHistory::UndoHistory(BankStore &store, bool &modified)
-    : store(store), modified(modified)
-{
-}
+UndoHistory::UndoHistory(BankStore &store, bool &modified) : store(store), modified(modified) {}
 
 void UndoHistory::recordUndo(int bank, int preset)
 {
@@ -135,4 +132,12 @@ void UndoHistory::resetUnsaved()
     reset();
     cleanPos = -1;
     modified = true;
+}
+
+void writePreset(BankStore &store, UndoHistory &history, int bank, int preset, const PresetRecord &content)
+{
+    history.recordUndo(bank, preset);
+    PresetRecord &record = store.at(bank, preset);
+    record.copyContentFrom(content);
+    record.mark = true;
 }

@@ -67,3 +67,7 @@ private:
     bool droppingGroup = false; // the current operation outgrew the history
     quint64 changes = 0;
 };
+
+// Writes one preset of `store` as every edit does: records it in `history` (which keeps the
+// same store), gives it the sound and texts of `content` and marks it.
+void writePreset(BankStore &store, UndoHistory &history, int bank, int preset, const PresetRecord &content);

@@ -40,15 +40,6 @@ bool maskFromText(const QString &text, SelectionMask &mask)
     return true;
 }
 
-SelectionMask userBanks()
-{
-    SelectionMask mask;
-    for (int b = 1; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p)
-            mask.set(b, p);
-    return mask;
-}
-
 } // namespace
 
 bool isBackupName(const QString &fileName)
@@ -76,14 +67,14 @@ QByteArray text(const QString &serial, const QString &firmware, const SelectionM
     };
     QByteArray out = QStringLiteral("serial=%1\nfirmware=%2\n").arg(line(serial), line(firmware)).toUtf8();
     // Always written: a backup whose coverage cannot be read never counts its placeholders.
-    out += "presets=" + maskText(held ? *held : userBanks()) + '\n';
+    out += "presets=" + maskText(held ? *held : SelectionMask::userBanks()) + '\n';
     return out;
 }
 
 Contents read(const QString &backupPath)
 {
     Contents c;
-    c.held = userBanks();
+    c.held = SelectionMask::userBanks();
     QByteArray info;
     // A few lines; anything larger is not ours.
     if (RegularFile::read(infoPath(backupPath), 4096, info) != RegularFile::Result::Ok)
@@ -100,7 +91,7 @@ Contents read(const QString &backupPath)
             c.unused = true;
     }
     if (!c.coverageKnown)
-        c.held = userBanks();
+        c.held = SelectionMask::userBanks();
     return c;
 }
 

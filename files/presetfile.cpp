@@ -203,6 +203,11 @@ int presetFileHomeBank(int banks)
     return banks >= BankCount ? 0 : 1;
 }
 
+int presetFileLastBank(int startBank, int fileBanks)
+{
+    return std::min(startBank + fileBanks - 1, BankCount - 1);
+}
+
 QString presetFileLoadFailure(PresetFileReader::Result result, int banks)
 {
     return presetFileFailure(result, banks, CantOpenForRead);

@@ -29,6 +29,9 @@ int countPresetFileBanks(const QString &fileName, QString &errorText);
 // index 0, any smaller one from bank index 1 (bank 2), as the factory bank is never saved
 // on its own. An export backup, banks 2..16 of the module, is such a file of 15 banks.
 int presetFileHomeBank(int banks);
+// The last bank that a file of fileBanks banks fills when loaded from startBank. Banks of
+// the file that would land past the last bank are left out, never written anywhere.
+int presetFileLastBank(int startBank, int fileBanks);
 
 // The message loadPresetFile leaves for a reader's failure, for readers of a file's bytes
 // (the library) that must name it in the same words.

@@ -1,5 +1,6 @@
 #include "files/recoverycopy.h"
 
+#include "base/appidentity.h"
 #include "files/presetfile.h"
 #include "files/regularfile.h"
 #include "files/wholefilewriter.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QSysInfo>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -157,8 +157,7 @@ bool RecoveryCopy::lockHeldByLiveProgram(const QString &path)
 
 QString RecoveryCopy::defaultFolder()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("recovery"));
+    return QDir(AppIdentity::dataFolder()).filePath(QStringLiteral("recovery"));
 }
 
 QString RecoveryCopy::copyPath() const

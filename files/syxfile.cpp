@@ -1,7 +1,7 @@
 #include "files/syxfile.h"
 
-#include "device/sysexmessages.h"
 #include "files/regularfile.h"
+#include "files/sysexmessages.h"
 #include "files/wholefilewriter.h"
 #include "model/selectionmask.h"
 
@@ -195,9 +195,14 @@ QString syxReadFailureText(SyxReadFailure failure)
     return text(CantOpenForRead);
 }
 
+bool isSyxName(const QString &fileName)
+{
+    return fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+}
+
 bool isSyxFile(const QString &fileName)
 {
-    if (fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
+    if (isSyxName(fileName))
         return true;
     QByteArray first;
     return RegularFile::readStart(fileName, 1, first) == RegularFile::Result::Ok && first.size() == 1 &&
@@ -244,7 +249,7 @@ SyxLosses syxLosses(const BankStore &store, const SelectionMask &presets, int fa
 {
     SyxLosses losses;
     losses.factoryPresets = factoryPresets;
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!presets.isSelected(b, p))
                 continue;
@@ -280,7 +285,7 @@ QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets)
     QByteArray bytes;
     bytes.reserve(Sysex::PresetWriteLength * PresetsPerBank);
     PresetImage image{};
-    for (int b = 1; b < BankCount; ++b)
+    for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!presets.isSelected(b, p))
                 continue;

@@ -56,6 +56,8 @@ SyxContents readSyxFile(const QString &fileName);
 enum class SyxReadFailure { CantOpen, TooLarge, NotRegular };
 QString syxReadFailureText(SyxReadFailure failure);
 
+// True for a name ending in ".syx", in any case.
+bool isSyxName(const QString &fileName);
 // True for a name ending in ".syx" (any case) or a file whose first byte starts a
 // SysEx message, so a renamed dump is still recognised.
 bool isSyxFile(const QString &fileName);

@@ -1,6 +1,6 @@
 // Any bytes as a message from the module: the parser must stay inside them (bytes past
 // the end read as zero) and give an answer of a known kind.
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 #include "library/librarydatabase.h"
 
+#include "base/appidentity.h"
 #include "files/regularfile.h"
 #include "files/wholefilewriter.h"
 #include "library/libraryfile.h"
@@ -187,14 +188,14 @@ struct LibraryDatabase::Statements
 
 QString LibraryDatabase::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/library.db");
+    return AppIdentity::dataFolder() + QStringLiteral("/library.db");
 }
 
 QStringList LibraryDatabase::defaultFolders()
 {
     QStringList out;
-    for (auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::AppDataLocation}) {
-        const QString dir = QStandardPaths::writableLocation(location);
+    for (const QString &dir :
+         {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), AppIdentity::dataFolder()}) {
         if (!dir.isEmpty() && !out.contains(dir))
             out << dir;
     }
@@ -751,7 +752,7 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
     };
     if (!insertRows(s.insertBank, file.banks, false) || !insertRows(s.insertSound, file.sounds, true))
         return false;
-    appendFilterEntry(groups->filters, id, file.trigrams);
+    appendFilterEntry(groups->filters, id, file.searchFilter);
     groups->changed = true;
     s.replaceText.addBindValue(fileId);
     s.replaceText.addBindValue(file.positions);

@@ -204,8 +204,7 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
 
 bool isLibraryFileName(const QString &fileName)
 {
-    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) ||
-           fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive);
+    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName);
 }
 
 namespace {
@@ -260,7 +259,7 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    if (file.path.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive)) {
+    if (isSyxName(file.path)) {
         readSyx(file);
         return;
     }
@@ -333,7 +332,7 @@ void prepareSearchData(LibraryFile &file)
         LibraryRecords::appendRecord(banks[size_t(p.bank)], p.preset, p.record, hash);
         LibraryRecords::appendSound(groups[size_t(LibraryRecords::soundGroup(hash))], hash, position);
     }
-    file.trigrams = SearchText::filterOf(file.searchText);
+    file.searchFilter = SearchText::filterOf(file.searchText);
     file.banks.clear();
     for (int b = 0; b < BankCount; ++b)
         if (!banks[size_t(b)].isEmpty())

@@ -30,8 +30,8 @@ struct LibraryFile
 
     // Filled by prepareSearchData: one line per preset, in `presets` order.
     QByteArray searchText;
-    QByteArray positions; // per line: bank * 128 + preset, 16-bit little endian
-    QByteArray trigrams;  // the search filter of searchText
+    QByteArray positions;    // per line: bank * 128 + preset, 16-bit little endian
+    QByteArray searchFilter; // SearchText::filterOf(searchText)
     // Also filled there, as the database stores them (see LibraryRecords): each bank's
     // records, and the hash entries of each hash group.
     std::vector<std::pair<int, QByteArray>> banks;  // bank, records

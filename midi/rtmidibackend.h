@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/appidentity.h"
 #include "midi/midibackend.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ public:
     // `api` is an RtMidi API name ("alsa", "jack", "core", "winmm"); empty picks the
     // platform's default. `clientName` is what other programs see.
     explicit RtMidiBackend(const QString &api = QString(),
-                           const QString &clientName = QStringLiteral("Orvex+ Preset Manager"));
+                           const QString &clientName = AppIdentity::ProgramName);
     ~RtMidiBackend() override;
 
     // The API named by the environment variable ORVEX_MIDI_API, or empty.

@@ -18,6 +18,8 @@ constexpr int TextLength = 32;
 } // namespace PresetImageLayout
 
 constexpr int BankCount = 16;
+// Bank 1 (index 0) is the module's read-only factory bank; the user banks 2..16 follow it.
+constexpr int FirstUserBank = 1;
 constexpr int PresetsPerBank = 128;
 constexpr int PresetCount = BankCount * PresetsPerBank;
 // 16 x 128 images, bank-major.

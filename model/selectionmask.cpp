@@ -1,5 +1,14 @@
 #include "model/selectionmask.h"
 
+SelectionMask SelectionMask::userBanks()
+{
+    SelectionMask mask;
+    for (int b = FirstUserBank; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            mask.set(b, p);
+    return mask;
+}
+
 bool SelectionMask::factoryCellSelected() const
 {
     for (int p = 0; p < PresetsPerBank; ++p)

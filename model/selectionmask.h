@@ -34,6 +34,9 @@ public:
 
     bool operator==(const SelectionMask &o) const { return bits == o.bits; }
 
+    // Every preset of the user banks (2..16): what a whole export covers.
+    static SelectionMask userBanks();
+
 private:
     static int index(int bank, int preset) { return bank * PresetsPerBank + preset; }
     std::bitset<PresetCount> bits;

@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
-    <name>BankSel</name>
+    <name>BankSaveDialog</name>
     <message>
         <source>Save all 16 banks</source>
         <translation>Alle 16 Bänke speichern</translation>
@@ -65,7 +65,7 @@
     </message>
 </context>
 <context>
-    <name>BankSelLoad</name>
+    <name>BankLoadDialog</name>
     <message>
         <source>Load preset banks</source>
         <translation>Lade Preset Bänke</translation>
@@ -128,7 +128,7 @@
     </message>
 </context>
 <context>
-    <name>Form</name>
+    <name>DetailView</name>
     <message>
         <source>&gt;&gt;</source>
         <translation>&gt;&gt;</translation>
@@ -145,6 +145,46 @@
         <source>Form</source>
         <translation>Form</translation>
     </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Author of the selection</source>
+        <translation>Autor der Auswahl</translation>
+    </message>
+    <message>
+        <source>The author all selected presets share</source>
+        <translation>Der gemeinsame Autor aller gewählten Presets</translation>
+    </message>
+    <message>
+        <source>Take the shown author</source>
+        <translation>Angezeigten Autor übernehmen</translation>
+    </message>
+    <message>
+        <source>Copy the author of the selection into the field below</source>
+        <translation>Den Autor der Auswahl in das Feld darunter kopieren</translation>
+    </message>
+    <message>
+        <source>Author to assign</source>
+        <translation>Zuzuweisender Autor</translation>
+    </message>
+    <message>
+        <source>Type an author, then press the "&gt;&gt;" beside it</source>
+        <translation>Autor eingeben, dann das "&gt;&gt;" daneben drücken</translation>
+    </message>
+    <message>
+        <source>Assign the author</source>
+        <translation>Autor zuweisen</translation>
+    </message>
+    <message>
+        <source>Give this author to all selected user presets</source>
+        <translation>Diesen Autor allen gewählten Benutzer-Presets geben</translation>
+    </message>
+    <message>
+        <source>Click a category to give it to all selected user presets</source>
+        <translation>Eine Kategorie anklicken, um sie allen gewählten Benutzer-Presets zu geben</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -157,27 +197,27 @@
         <translation>keine gewöhnliche Datei (eine Pipe oder ein Gerät)</translation>
     </message>
     <message>
-        <source>:/Charts/export.png</source>
-        <translation>:/Charts/export_de.png</translation>
+        <source>:/pictures/export.png</source>
+        <translation>:/pictures/export_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/import.png</source>
-        <translation>:/Charts/import_de.png</translation>
+        <source>:/pictures/import.png</source>
+        <translation>:/pictures/import_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/load.png</source>
-        <translation>:/Charts/load_de.png</translation>
+        <source>:/pictures/load.png</source>
+        <translation>:/pictures/load_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/redo.png</source>
+        <source>:/pictures/redo.png</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>:/Charts/save.png</source>
-        <translation>:/Charts/save_de.png</translation>
+        <source>:/pictures/save.png</source>
+        <translation>:/pictures/save_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/undo.png</source>
+        <source>:/pictures/undo.png</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -572,7 +612,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>MidiSet</name>
+    <name>TransferDialog</name>
     <message>
         <source>Serial number</source>
         <translation>Seriennummer</translation>
@@ -665,9 +705,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Ask on every port which one the module answers on, and choose that pair</source>
         <translation>An jedem Port fragen, an welchem das Modul antwortet, und dieses Paar wählen</translation>
     </message>
-</context>
-<context>
-    <name>MidiSetting</name>
     <message>
         <source>Write banks 2–16 to the module</source>
         <translation>Die Bänke 2–16 in das Modul schreiben</translation>
@@ -677,24 +714,16 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Alle 16 Bänke aus dem Modul lesen</translation>
     </message>
     <message>
-        <source>Open the chosen ports and ask the module who it is</source>
-        <translation>Die gewählten Ports öffnen und das Modul nach seiner Kennung fragen</translation>
-    </message>
-    <message>
         <source>Close the ports</source>
         <translation>Die Ports schließen</translation>
     </message>
     <message>
-        <source>:/Charts/export_screen.png</source>
-        <translation>:/Charts/export_screen_de.png</translation>
+        <source>:/pictures/export_screen.png</source>
+        <translation>:/pictures/export_screen_de.png</translation>
     </message>
     <message>
-        <source>:/Charts/import_screen.png</source>
-        <translation>:/Charts/import_screen_de.png</translation>
-    </message>
-    <message>
-        <source>Connect</source>
-        <translation>Verbinden</translation>
+        <source>:/pictures/import_screen.png</source>
+        <translation>:/pictures/import_screen_de.png</translation>
     </message>
     <message>
         <source>Disconnect</source>
@@ -1238,14 +1267,14 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
-    <name>BigTable</name>
+    <name>PresetGrid</name>
     <message>
         <source>Load a preset file or import the banks from the module</source>
         <translation>Laden Sie eine Preset-Datei oder importieren Sie die Bänke aus dem Modul</translation>
     </message>
 </context>
 <context>
-    <name>MultiDelegate</name>
+    <name>PresetCellDelegate</name>
     <message>
         <source>Bank %1 · preset %2</source>
         <translation>Bank %1 · Preset %2</translation>
@@ -1304,53 +1333,6 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Clear the search (Escape)</source>
         <translation>Suche löschen (Escape)</translation>
-    </message>
-</context>
-<context>
-    <name>DetailView</name>
-    <message>
-        <source>Version %1</source>
-        <translation>Version %1</translation>
-    </message>
-    <message>
-        <source>Author of the selection</source>
-        <translation>Autor der Auswahl</translation>
-    </message>
-    <message>
-        <source>The author all selected presets share</source>
-        <translation>Der gemeinsame Autor aller gewählten Presets</translation>
-    </message>
-    <message>
-        <source>Take the shown author</source>
-        <translation>Angezeigten Autor übernehmen</translation>
-    </message>
-    <message>
-        <source>Copy the author of the selection into the field below</source>
-        <translation>Den Autor der Auswahl in das Feld darunter kopieren</translation>
-    </message>
-    <message>
-        <source>Author to assign</source>
-        <translation>Zuzuweisender Autor</translation>
-    </message>
-    <message>
-        <source>Type an author, then press the "&gt;&gt;" beside it</source>
-        <translation>Autor eingeben, dann das "&gt;&gt;" daneben drücken</translation>
-    </message>
-    <message>
-        <source>Assign the author</source>
-        <translation>Autor zuweisen</translation>
-    </message>
-    <message>
-        <source>Give this author to all selected user presets</source>
-        <translation>Diesen Autor allen gewählten Benutzer-Presets geben</translation>
-    </message>
-    <message>
-        <source>Categories</source>
-        <translation>Kategorien</translation>
-    </message>
-    <message>
-        <source>Click a category to give it to all selected user presets</source>
-        <translation>Eine Kategorie anklicken, um sie allen gewählten Benutzer-Presets zu geben</translation>
     </message>
 </context>
 <context>

@@ -15,25 +15,26 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
     label->setText(tr("Version %1").arg(QStringLiteral(ORVEX_VERSION)));
     // The two ">>" buttons need words for screen readers and the mouse pointer.
     const std::tuple<QWidget *, QString, QString> described[] = {
-        {AuthorEdit, tr("Author of the selection"), tr("The author all selected presets share")},
-        {A2AButton, tr("Take the shown author"), tr("Copy the author of the selection into the field below")},
-        {AuthorDoEdit, tr("Author to assign"), tr("Type an author, then press the \">>\" beside it")},
-        {setAButton, tr("Assign the author"), tr("Give this author to all selected user presets")},
-        {GroupsList, tr("Categories"), tr("Click a category to give it to all selected user presets")},
+        {shownAuthorEdit, tr("Author of the selection"), tr("The author all selected presets share")},
+        {takeAuthorButton, tr("Take the shown author"),
+         tr("Copy the author of the selection into the field below")},
+        {newAuthorEdit, tr("Author to assign"), tr("Type an author, then press the \">>\" beside it")},
+        {assignAuthorButton, tr("Assign the author"), tr("Give this author to all selected user presets")},
+        {categoryList, tr("Categories"), tr("Click a category to give it to all selected user presets")},
     };
     for (const auto &[widget, name, tip] : described) {
         widget->setAccessibleName(name);
         widget->setToolTip(tip);
     }
-    AuthorDoEdit->setMaxLength(MaxPresetTextLength);
+    newAuthorEdit->setMaxLength(MaxPresetTextLength);
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));
         auto *item = new QListWidgetItem(QIcon(swatch), QString::fromLatin1(categoryTable[i].name));
         item->setSizeHint(QSize(25, 25));
-        GroupsList->insertItem(i, item);
+        categoryList->insertItem(i, item);
     }
-    GroupsList->setBaseSize(100, 25);
+    categoryList->setBaseSize(100, 25);
     applyListStyle();
     // The form places its controls itself: never narrower than they reach, or a narrow window
     // cuts them (the table beside it gives way instead).
@@ -47,7 +48,7 @@ void DetailView::applyListStyle()
         return;
     listStyleApplied = true;
     listStyleDark = dark;
-    GroupsList->setStyleSheet(ThemeColours::categoryListStyle(palette()));
+    categoryList->setStyleSheet(ThemeColours::categoryListStyle(palette()));
 }
 
 void DetailView::changeEvent(QEvent *event)

@@ -6,7 +6,7 @@
 
 // The panel beside the table: the selection's common author and category, and
 // the controls that assign them. MainWindow makes all connections.
-class DetailView : public QWidget, public Ui_Form
+class DetailView : public QWidget, public Ui_DetailView
 {
     Q_OBJECT
 public:

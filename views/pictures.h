@@ -6,8 +6,8 @@
 #include <QSize>
 #include <QString>
 
-// The program's pictures, by resource name (":/Charts/import.png"). Those the window shows at
-// start are embedded twice: as PNG with an "@2x" twin, and as raw pixels (":/Charts/import.argb",
+// The program's pictures, by resource name (":/pictures/import.png"). Those the window shows at
+// start are embedded twice: as PNG with an "@2x" twin, and as raw pixels (":/pictures/import.argb",
 // written at build time) that are taken without decoding. Decoding the PNGs took about a
 // millisecond each, a fifth of the start-up beyond a bare table.
 namespace Pictures {

@@ -1,9 +1,9 @@
 #include "views/searchbar.h"
 
+#include "editing/presetsearch.h"
 #include "model/bankstore.h"
 #include "views/accessiblenames.h"
-#include "views/multidelegate.h"
-#include "views/presetsearch.h"
+#include "views/presetcelldelegate.h"
 #include "views/presettable.h"
 
 #include <QEvent>
@@ -18,7 +18,7 @@
 
 #include <algorithm>
 
-SearchBar::SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate *delegate,
+SearchBar::SearchBar(QTableWidget *table, const BankStore &store, PresetCellDelegate *delegate,
                      QWidget *shortcutScope, QWidget *parent)
     : QWidget(parent), table(table), store(store), delegate(delegate)
 {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "editing/presetsearch.h"
 #include "model/selectionmask.h"
-#include "views/presetsearch.h"
 
 #include <QPointer>
 #include <QWidget>
 
 class BankStore;
-class MultiDelegate;
+class PresetCellDelegate;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -21,8 +21,8 @@ class SearchBar : public QWidget
     Q_OBJECT
 public:
     // Ctrl+F, F3 and Shift+F3 work anywhere inside `shortcutScope`'s window.
-    SearchBar(QTableWidget *table, const BankStore &store, MultiDelegate *delegate, QWidget *shortcutScope,
-              QWidget *parent = nullptr);
+    SearchBar(QTableWidget *table, const BankStore &store, PresetCellDelegate *delegate,
+              QWidget *shortcutScope, QWidget *parent = nullptr);
     ~SearchBar() override;
 
     QLineEdit *field() const { return searchField; }
@@ -49,7 +49,7 @@ private:
 
     QTableWidget *table;
     const BankStore &store;
-    QPointer<MultiDelegate> delegate;
+    QPointer<PresetCellDelegate> delegate;
     QLineEdit *searchField;
     QLabel *countLabel;
     QToolButton *previousButton;

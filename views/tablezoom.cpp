@@ -1,6 +1,6 @@
 #include "views/tablezoom.h"
 
-#include "views/multidelegate.h"
+#include "views/presetcelldelegate.h"
 #include "views/presettable.h"
 
 #include <QEvent>
@@ -23,7 +23,8 @@ constexpr double MinScale = 0.75;
 constexpr double MaxScale = 1.6;
 } // namespace
 
-TableZoom::TableZoom(QTableView *table, MultiDelegate *delegate, QSettings &settings, QWidget *shortcutScope)
+TableZoom::TableZoom(QTableView *table, PresetCellDelegate *delegate, QSettings &settings,
+                     QWidget *shortcutScope)
     : QObject(table), table(table), viewport(table->viewport()), delegate(delegate), settings(settings),
       baseRowHeight(table->verticalHeader()->defaultSectionSize())
 {

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class MultiDelegate;
+class PresetCellDelegate;
 class QSettings;
 class QTableView;
 class QWidget;
@@ -19,7 +19,7 @@ public:
     static constexpr int MaxWidth = 300;
     static constexpr int NormalWidth = 100;
 
-    TableZoom(QTableView *table, MultiDelegate *delegate, QSettings &settings, QWidget *shortcutScope);
+    TableZoom(QTableView *table, PresetCellDelegate *delegate, QSettings &settings, QWidget *shortcutScope);
 
     int columnWidth() const;
     bool fitsAll() const { return fitting; }
@@ -40,7 +40,7 @@ private:
     QTableView *table;
     // Kept, not asked for: the viewport's last events arrive while the table is being destroyed.
     QWidget *viewport;
-    MultiDelegate *delegate;
+    PresetCellDelegate *delegate;
     QSettings &settings;
     int baseRowHeight;
     bool fitting = false;

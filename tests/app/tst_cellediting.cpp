@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "model/celltext.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QLineEdit>
 #include <QSettings>
@@ -50,7 +50,7 @@ class TestCellEditing : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 

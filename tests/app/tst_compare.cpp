@@ -1,18 +1,18 @@
 // Comparing the document with a file or a backup in the window, the backups list and the
 // export preview dialog, driven as a user would.
-#include "app/backupsdialog.h"
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "common/modaldriver.h"
 #include "device/backupcatalog.h"
 #include "device/backuptexts.h"
-#include "device/exportchoicebox.h"
+#include "dialogs/backupsdialog.h"
+#include "dialogs/exportchoicebox.h"
 #include "editing/exportpreview.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
-#include "views/bigtable.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
+#include "views/presetgrid.h"
 
 #include <QLabel>
 #include <QPushButton>

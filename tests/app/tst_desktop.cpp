@@ -3,18 +3,19 @@
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/samepicture.h"
-#include "device/midisetting.h"
-#include "device/transferlogpanel.h"
-#include "device/transferstatuspanel.h"
-#include "files/banksel.h"
-#include "files/bankselload.h"
-#include "files/syxload.h"
+#include "dialogs/bankloaddialog.h"
+#include "dialogs/banksavedialog.h"
+#include "dialogs/syxload.h"
+#include "dialogs/transferdialog.h"
+#include "dialogs/transferlogpanel.h"
+#include "dialogs/transferstatuspanel.h"
 #include "midi/virtualmidibackend.h"
 #include "model/categorytable.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
 #include "views/librarypanel.h"
+#include "views/presetgrid.h"
 #include "views/searchbar.h"
 #include "views/themecolours.h"
 
@@ -114,7 +115,7 @@ template <typename T> T *as(QWidget *w)
 
 QImage pictureAt2x(const QString &name)
 {
-    return QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+    return QImage(QStringLiteral(":/pictures/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace
@@ -126,7 +127,7 @@ class TestDesktop : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
         QApplication::setPalette(QApplication::style()->standardPalette());
     }
@@ -153,19 +154,19 @@ private slots:
              "Bibliothek durchsuchen"},
             {"transfer dialog, stopped, log open",
              [] {
-                 auto d = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
+                 auto d = std::make_unique<TransferDialog>(std::make_shared<VirtualMidiBackend>());
                  d->setMode(true);
                  d->status->showStopped(QStringLiteral("Stopped."), true);
                  d->log->setExpanded(true);
                  return std::unique_ptr<QWidget>(std::move(d));
              },
-             [](QWidget *d) -> QWidget * { return as<MidiSetting>(d)->MidiInList; }, "MIDI IN port",
+             [](QWidget *d) -> QWidget * { return as<TransferDialog>(d)->MidiInList; }, "MIDI IN port",
              "MIDI IN Kanal"},
-            {"banks to save", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSel>()); },
-             [](QWidget *d) -> QWidget * { return as<BankSel>(d)->selBox; }, "Bank to save",
+            {"banks to save", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSaveDialog>()); },
+             [](QWidget *d) -> QWidget * { return as<BankSaveDialog>(d)->selBox; }, "Bank to save",
              "Zu speichernde Bank"},
-            {"bank to load into", [] { return std::unique_ptr<QWidget>(std::make_unique<BankSelLoad>()); },
-             [](QWidget *d) -> QWidget * { return as<BankSelLoad>(d)->selBox; }, "Bank to load into",
+            {"bank to load into", [] { return std::unique_ptr<QWidget>(std::make_unique<BankLoadDialog>()); },
+             [](QWidget *d) -> QWidget * { return as<BankLoadDialog>(d)->selBox; }, "Bank to load into",
              "Ziel-Bank"},
             {"SysEx placement", [] { return std::unique_ptr<QWidget>(std::make_unique<SyxLoad>(syx)); },
              [](QWidget *d) -> QWidget * { return as<SyxLoad>(d)->replyPresetBox; }, "First preset",
@@ -209,7 +210,7 @@ private slots:
         QCOMPARE(pictures, 2);
 
         for (bool exportAll : {false, true}) {
-            MidiSetting dialog(std::make_shared<VirtualMidiBackend>());
+            TransferDialog dialog(std::make_shared<VirtualMidiBackend>());
             dialog.setMode(exportAll);
             QCOMPARE(dialog.windowTitle(),
                      exportAll ? QStringLiteral("Export to Orvex+") : QStringLiteral("Import from Orvex+"));
@@ -247,11 +248,11 @@ private slots:
         for (int language : {0, 1}) {
             Startup::installTranslators(language, app, qt);
             std::vector<std::unique_ptr<QWidget>> dialogs;
-            dialogs.push_back(std::make_unique<BankSel>());
-            dialogs.push_back(std::make_unique<BankSelLoad>());
+            dialogs.push_back(std::make_unique<BankSaveDialog>());
+            dialogs.push_back(std::make_unique<BankLoadDialog>());
             dialogs.push_back(std::make_unique<SyxLoad>(syx));
             for (bool exportAll : {false, true}) {
-                auto transfer = std::make_unique<MidiSetting>(std::make_shared<VirtualMidiBackend>());
+                auto transfer = std::make_unique<TransferDialog>(std::make_shared<VirtualMidiBackend>());
                 transfer->setMode(exportAll);
                 // "Importieren", "Exportieren" and "Neu suchen" keep clear of their buttons' edges.
                 for (QPushButton *button : {transfer->TransferButton, transfer->RescanButton})
@@ -330,10 +331,10 @@ private slots:
                                         w.saveButton,
                                         w.languageBox,
                                         w.libraryButton,
-                                        w.detailView->A2AButton,
-                                        w.detailView->AuthorDoEdit,
-                                        w.detailView->setAButton,
-                                        w.detailView->GroupsList};
+                                        w.detailView->takeAuthorButton,
+                                        w.detailView->newAuthorEdit,
+                                        w.detailView->assignAuthorButton,
+                                        w.detailView->categoryList};
         QList<QWidget *> expected = panel + w.searchBar->tabStops();
         expected << w.compareButton << w.backupsButton << w.table << w.importButton;
         auto walk = [](const QList<QWidget *> &order, Qt::Key key) {
@@ -424,12 +425,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRegularExpression literalColour(QStringLiteral("#[0-9a-fA-F]{3,6}\\b"));
         for (QWidget *widget :
-             {static_cast<QWidget *>(w.detailView->GroupsList), static_cast<QWidget *>(w.languageBox),
+             {static_cast<QWidget *>(w.detailView->categoryList), static_cast<QWidget *>(w.languageBox),
               static_cast<QWidget *>(w.libraryButton)})
             QVERIFY2(!widget->styleSheet().contains(literalColour), qPrintable(widget->styleSheet()));
         // ... and a light palette brings the list's own colours back.
         QApplication::setPalette(QApplication::style()->standardPalette());
-        QTRY_VERIFY(w.detailView->GroupsList->styleSheet().contains(QStringLiteral("#e0e0e0")));
+        QTRY_VERIFY(w.detailView->categoryList->styleSheet().contains(QStringLiteral("#e0e0e0")));
     }
 
     void tableTextReadsOnEveryCategoryColour()

@@ -5,8 +5,8 @@
 #include "files/presetfile.h"
 #include "library/librarydatabase.h"
 #include "library/libraryupdater.h"
-#include "views/bigtable.h"
 #include "views/librarypanel.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,10 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
-#include "views/bigtable.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -40,7 +41,7 @@ class TestMainWindow : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 
@@ -150,8 +151,8 @@ private slots:
         s.at(1, 0).category = 3;
         s.at(1, 1).category = 3;
         s.at(1, 2).category = 5;
-        QLineEdit *author = w.detailView->AuthorEdit;
-        QListWidget *list = w.detailView->GroupsList;
+        QLineEdit *author = w.detailView->shownAuthorEdit;
+        QListWidget *list = w.detailView->categoryList;
 
         select(w, {{1, 1}, {1, 2}});
         QCOMPARE(author->text(), QStringLiteral("Tom"));
@@ -193,7 +194,7 @@ private slots:
             QTest::keyClick(m, Qt::Key_Escape);
         });
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(saveDialog, QStringLiteral("BankSel"));
+        QCOMPARE(saveDialog, QStringLiteral("BankSaveDialog"));
 
         // Delete edits text where text is edited, and deletes presets in the table.
         w.activateWindow();
@@ -311,7 +312,7 @@ private slots:
             QCOMPARE(w.languageBox->currentText(), QStringLiteral("DE"));
             QCOMPARE(w.detailView->groupBox->title(), QStringLiteral("Autor"));
             QCOMPARE(w.detailView->groupBox_3->title(), QStringLiteral("Kategorien"));
-            QCOMPARE(w.tr(":/Charts/save.png"), QStringLiteral(":/Charts/save_de.png"));
+            QCOMPARE(w.tr(":/pictures/save.png"), QStringLiteral(":/pictures/save_de.png"));
         }
         QCoreApplication::removeTranslator(&app);
         QCoreApplication::removeTranslator(&qt);

@@ -1,11 +1,11 @@
 // Recovery after a crash, end to end: a program is killed after an edit, and the next
 // start offers its work back. A second program running meanwhile is never offered it.
 #include "app/mainwindow.h"
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
 #include "files/recoverycopy.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,7 +49,7 @@ void rename(MainWindow &w, int bank, int preset, const QString &name)
 //   locked   one rename whose copy is not written before the kill
 int runChild(int argc, char **argv, const QByteArray &mode)
 {
-    Startup::setApplicationIdentity();
+    AppIdentity::apply();
     QApplication app(argc, argv);
     MainWindow w;
     RecoveryCopy &copy = *w.recovery;
@@ -123,7 +123,7 @@ class TestRecovery : public QObject
 private slots:
     void initTestCase()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QDir(RecoveryCopy::defaultFolder()).removeRecursively();
     }
 

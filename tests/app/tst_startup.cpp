@@ -1,7 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "views/bigtable.h"
+#include "base/appidentity.h"
 #include "views/detailview.h"
+#include "views/presetgrid.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -17,7 +18,7 @@ class TestStartup : public QObject
 private slots:
     void init()
     {
-        Startup::setApplicationIdentity();
+        AppIdentity::apply();
         QSettings().clear();
     }
 
@@ -38,18 +39,19 @@ private slots:
         QVERIFY(Startup::installTranslators(Startup::readLanguage(s), app, qt));
         auto tr = [](const char *ctx, const char *text) { return QCoreApplication::translate(ctx, text); };
         QCOMPARE(tr("MainWindow", "Export"), QStringLiteral("Exportieren"));
-        QCOMPARE(tr("MainWindow", ":/Charts/import.png"), QStringLiteral(":/Charts/import_de.png"));
-        QCOMPARE(tr("MainWindow", ":/Charts/undo.png"), QStringLiteral(":/Charts/undo.png"));
+        QCOMPARE(tr("MainWindow", ":/pictures/import.png"), QStringLiteral(":/pictures/import_de.png"));
+        QCOMPARE(tr("MainWindow", ":/pictures/undo.png"), QStringLiteral(":/pictures/undo.png"));
         QCOMPARE(
             tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
             QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
-        QCOMPARE(tr("BankSel", "Select:"), QStringLiteral("diese:"));
-        QCOMPARE(tr("BankSelLoad", "Load single preset bank"), QStringLiteral("Lade einzelne Preset Bank"));
-        QCOMPARE(tr("Form", "Categories"), QStringLiteral("Kategorien"));
-        QCOMPARE(tr("MidiSet", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
-        QCOMPARE(tr("MidiSetting", ":/Charts/export_screen.png"),
-                 QStringLiteral(":/Charts/export_screen_de.png"));
-        QCOMPARE(tr("MidiSetting", "transfer successful, %1 retries"),
+        QCOMPARE(tr("BankSaveDialog", "Select:"), QStringLiteral("diese:"));
+        QCOMPARE(tr("BankLoadDialog", "Load single preset bank"),
+                 QStringLiteral("Lade einzelne Preset Bank"));
+        QCOMPARE(tr("DetailView", "Categories"), QStringLiteral("Kategorien"));
+        QCOMPARE(tr("TransferDialog", "MIDI IN port"), QStringLiteral("MIDI IN Kanal"));
+        QCOMPARE(tr("TransferDialog", ":/pictures/export_screen.png"),
+                 QStringLiteral(":/pictures/export_screen_de.png"));
+        QCOMPARE(tr("TransferDialog", "transfer successful, %1 retries"),
                  QString::fromUtf8("Übertragung erfolgreich, %1 Versuche"));
         // Qt's own catalogue covers the standard buttons.
         QCOMPARE(tr("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
@@ -122,7 +124,7 @@ private slots:
         MainWindow w;
         QVERIFY(!w.modified);
         QVERIFY(!w.banksLoaded);
-        BigTable *t = w.table;
+        PresetGrid *t = w.table;
         QCOMPARE(t->rowCount(), 128);
         QCOMPARE(t->columnCount(), 16);
         QVERIFY(!t->isEnabled());

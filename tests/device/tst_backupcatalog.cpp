@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -33,6 +34,21 @@ class TestBackupCatalog : public QObject
     Q_OBJECT
 
 private slots:
+    // The settings the window and orvex-pre share; text or nothing falls back to the defaults.
+    void keepingComesFromTheSettings()
+    {
+        QTemporaryDir dir;
+        QSettings settings(QDir(dir.path()).filePath(QStringLiteral("keep.ini")), QSettings::IniFormat);
+        BackupCatalog::Keeping keeping = BackupCatalog::keepingFrom(settings);
+        QCOMPARE(keeping.newest, BackupCatalog::DefaultKeepNewest);
+        QCOMPARE(keeping.days, BackupCatalog::DefaultKeepDays);
+        settings.setValue(QStringLiteral("backupkeep"), 7);
+        settings.setValue(QStringLiteral("backupdays"), 3);
+        keeping = BackupCatalog::keepingFrom(settings);
+        QCOMPARE(keeping.newest, 7);
+        QCOMPARE(keeping.days, 3);
+    }
+
     void listsNewestFirstWithTheModuleItCameFrom()
     {
         QTemporaryDir dir;
@@ -218,7 +234,7 @@ private slots:
         QCOMPARE(BackupTexts::made(made, BackupTexts::interfaceLocale(0)),
                  QStringLiteral("7 Dec 2026, 14:03"));
         QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&translator);
         QCOMPARE(BackupTexts::made(made, BackupTexts::interfaceLocale(1)),
                  QStringLiteral("7. Dez. 2026, 14:03"));

@@ -1,5 +1,5 @@
 #include "device/modulesimulator.h"
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
+#include "common/scriptedmidibackend.h"
 #include "device/miditransfer.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
 #include "midi/compositemidibackend.h"
 #include "midi/midievent.h"
-#include "midi/scriptedmidibackend.h"
 #include "midi/virtualmidibackend.h"
 #include "model/bankstore.h"
 

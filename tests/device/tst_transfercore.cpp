@@ -1,8 +1,8 @@
 // The request link and the transfer plan each on their own: replies are handed in by
 // the test, so every rule is driven step by step, with no port and no timing.
+#include "common/scriptedmidibackend.h"
 #include "device/requestlink.h"
 #include "device/transferplan.h"
-#include "midi/scriptedmidibackend.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -10,6 +10,15 @@
 #include <functional>
 
 namespace {
+
+// The positions (bank * 128 + preset) set in `positions` as a mask.
+SelectionMask maskOf(const std::vector<bool> &positions)
+{
+    SelectionMask mask;
+    for (int i = 0; i < PresetCount; ++i)
+        mask.set(i / PresetsPerBank, i % PresetsPerBank, positions[std::size_t(i)]);
+    return mask;
+}
 
 // A link whose messages go nowhere; replies are fed in as received buffers.
 struct LinkRig
@@ -275,7 +284,7 @@ private slots:
         PlanRig rig;
         std::vector<bool> chosen(PresetCount, false);
         chosen[3 * PresetsPerBank + 5] = true;
-        rig.plan.setChosen(chosen);
+        rig.plan.setChosen(maskOf(chosen));
         rig.exportWithChanges(3); // banks 3, 4 and 5 differ at preset 6
         QCOMPARE(rig.plan.changes(), std::vector<int>{3 * PresetsPerBank + 5});
     }
@@ -289,7 +298,7 @@ private slots:
         for (int p = 0; p < PresetsPerBank; ++p)
             chosen[4 * PresetsPerBank + p] = true; // bank 5
         chosen[9 * PresetsPerBank + 1] = true;
-        rig.plan.setChosen(chosen);
+        rig.plan.setChosen(maskOf(chosen));
         rig.plan.banks() = rig.module;
         for (int p : {1, 2, 3})
             rig.plan.banks().at(4, p)[0] ^= 0x40;

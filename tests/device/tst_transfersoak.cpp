@@ -310,7 +310,13 @@ QString runCase(SoakRig &rig, const Case &c, int retries)
     rig.prepare(c.module, c.faults);
     rig.transfer->setExportMode(c.exportAll);
     rig.transfer->banks() = c.exportAll ? c.file : TransferBanks();
-    rig.transfer->plan().setChosen(c.chosen);
+    std::optional<SelectionMask> chosen;
+    if (!c.chosen.empty()) {
+        chosen.emplace();
+        for (int i = 0; i < PresetCount; ++i)
+            chosen->set(i / PresetsPerBank, i % PresetsPerBank, c.chosen[std::size_t(i)]);
+    }
+    rig.transfer->plan().setChosen(chosen);
     const bool done = rig.run(retries);
     if (!done && rig.transfer->stopMessage().isEmpty())
         return QStringLiteral("stopped without a message");

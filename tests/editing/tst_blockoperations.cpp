@@ -46,6 +46,30 @@ class TestBlockOperations : public QObject
     Q_OBJECT
 
 private slots:
+    // The one rule the menu and the keys both follow.
+    void whichCommandsASelectionAllows_data()
+    {
+        QTest::addColumn<SelectionMask>("selection");
+        QTest::addColumn<bool>("clipboardFilled");
+        QTest::addColumn<QVector<bool>>("cutCopyPasteDelete");
+        QTest::newRow("one user cell, clipboard empty")
+            << cells({{3, 4}}) << false << QVector<bool>{1, 1, 0, 1};
+        QTest::newRow("one user cell, clipboard filled")
+            << cells({{3, 4}}) << true << QVector<bool>{1, 1, 1, 1};
+        QTest::newRow("factory cell") << cells({{0, 4}}) << true << QVector<bool>{0, 1, 0, 0};
+        QTest::newRow("not a rectangle") << cells({{3, 4}, {5, 9}}) << true << QVector<bool>{0, 0, 0, 1};
+        QTest::newRow("nothing") << SelectionMask() << true << QVector<bool>{0, 0, 0, 1};
+    }
+    void whichCommandsASelectionAllows()
+    {
+        QFETCH(SelectionMask, selection);
+        QFETCH(bool, clipboardFilled);
+        QFETCH(QVector<bool>, cutCopyPasteDelete);
+        const Command commands[] = {Command::Cut, Command::Copy, Command::Paste, Command::Delete};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(allowed(commands[i], selection, clipboardFilled), cutCopyPasteDelete.at(i));
+    }
+
     void factoryColumnPastedIntoUserBank()
     {
         auto k = std::make_unique<Banks>();

@@ -776,7 +776,7 @@ private slots:
     void messagesHaveGermanTranslations()
     {
         QTranslator german;
-        QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
+        QVERIFY(german.load(QStringLiteral(":/translations/presetman_de")));
         const char *const pairs[][2] = {
             {"file not found", "Datei nicht gefunden"},
             {"can't open file for read", "Kann Datei nicht zum Lesen öffnen"},

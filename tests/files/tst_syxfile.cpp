@@ -1,7 +1,7 @@
 // ".syx" files: the exact bytes written, round trips, and damaged or foreign input that
 // must be counted and passed over without ever crashing.
 #include "common/testfiles.h"
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
 

@@ -1,8 +1,8 @@
 #include "midireceiver.h"
 
+#include "common/scriptedmidibackend.h"
 #include "midi/midievent.h"
 #include "midi/midiport.h"
-#include "midi/scriptedmidibackend.h"
 
 #include <QTest>
 

@@ -13,6 +13,16 @@ class TestPresetStore : public QObject
     Q_OBJECT
 
 private slots:
+    // What a whole export covers: every preset of banks 2..16, none of the factory bank.
+    void userBanksAreBanksTwoToSixteen()
+    {
+        const SelectionMask all = SelectionMask::userBanks();
+        QCOMPARE(all.count(), (BankCount - 1) * PresetsPerBank);
+        QVERIFY(!all.factoryCellSelected());
+        QVERIFY(all.isSelected(FirstUserBank, 0));
+        QVERIFY(all.isSelected(BankCount - 1, PresetsPerBank - 1));
+    }
+
     // Only the fields the record changes are written, each as recordToImage writes it;
     // everything else keeps the module's bytes.
     void recordOverImageWritesOnlyWhatDiffers_data()

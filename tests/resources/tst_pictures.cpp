@@ -14,7 +14,7 @@ namespace {
 
 QString path(const QString &name)
 {
-    return QStringLiteral(":/Charts/%1.png").arg(name);
+    return QStringLiteral(":/pictures/%1.png").arg(name);
 }
 
 // Pictures with a German variant, and the translation context that picks it.
@@ -23,9 +23,12 @@ struct Localised
     const char *name;
     const char *context;
 };
-const Localised localised[] = {{"import", "MainWindow"},         {"export", "MainWindow"},
-                               {"load", "MainWindow"},           {"save", "MainWindow"},
-                               {"import_screen", "MidiSetting"}, {"export_screen", "MidiSetting"}};
+const Localised localised[] = {{"import", "MainWindow"},
+                               {"export", "MainWindow"},
+                               {"load", "MainWindow"},
+                               {"save", "MainWindow"},
+                               {"import_screen", "TransferDialog"},
+                               {"export_screen", "TransferDialog"}};
 
 } // namespace
 
@@ -77,7 +80,7 @@ void TestPictures::everyPictureAtItsSize()
     QVERIFY2(!image.isNull(), qPrintable(path(name) + " is missing or unreadable"));
     QCOMPARE(image.size(), size);
     // The twin Qt loads by itself on high-DPI screens: the same picture with twice the pixels.
-    const QImage twin(QStringLiteral(":/Charts/%1@2x.png").arg(name));
+    const QImage twin(QStringLiteral(":/pictures/%1@2x.png").arg(name));
     QCOMPARE(twin.size(), size * 2);
 }
 
@@ -118,7 +121,7 @@ void TestPictures::panelShowsThroughLogosAndArrows()
 void TestPictures::germanCatalogueChoosesGermanPictures()
 {
     QTranslator german;
-    QVERIFY(german.load(QStringLiteral(":/Charts/presetman_de")));
+    QVERIFY(german.load(QStringLiteral(":/translations/presetman_de")));
     for (const Localised &l : localised) {
         const QString english = path(QString::fromLatin1(l.name));
         const QString translated = german.translate(l.context, english.toUtf8().constData());
@@ -153,7 +156,7 @@ void TestPictures::twinsShowTheirOwnPicture()
         names << QString::fromLatin1(name) << QString::fromLatin1(name) + "_de";
     for (const QString &name : names) {
         const QImage own = QImage(path(name)).convertToFormat(QImage::Format_ARGB32);
-        const QImage halved = QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name))
+        const QImage halved = QImage(QStringLiteral(":/pictures/%1@2x.png").arg(name))
                                   .scaled(own.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                   .convertToFormat(QImage::Format_ARGB32);
         const qint64 toOwn = difference(halved, own);
@@ -179,7 +182,7 @@ void TestPictures::decodedCopiesMatchTheirPictures()
         pngs << QStringLiteral(":/icons/hicolor/%1x%1/apps/example.quillmoth.OrvexPresetManager.png")
                     .arg(size);
     // ... and every raw copy there is shows its picture, pixel for pixel.
-    for (const QString &folder : {QStringLiteral(":/Charts"), QStringLiteral(":/icons")}) {
+    for (const QString &folder : {QStringLiteral(":/pictures"), QStringLiteral(":/icons")}) {
         QDirIterator raw(folder, {QStringLiteral("*.argb")}, QDir::Files, QDirIterator::Subdirectories);
         while (raw.hasNext()) {
             QString png = raw.next();
@@ -205,7 +208,8 @@ void TestPictures::iconsTakeTheTwinWhenSharper()
         QVERIFY(samePicture(icon.pixmap(size, 1.0).toImage(), QImage(path(QString::fromLatin1(name)))));
         const QPixmap sharp = icon.pixmap(size, 2.0);
         QCOMPARE(sharp.size(), size * 2);
-        QVERIFY2(samePicture(sharp.toImage(), QImage(QStringLiteral(":/Charts/%1@2x.png").arg(name))), name);
+        QVERIFY2(samePicture(sharp.toImage(), QImage(QStringLiteral(":/pictures/%1@2x.png").arg(name))),
+                 name);
         QCOMPARE(icon.pixmap(size, 1.0, QIcon::Disabled).size(), size);
     }
 }

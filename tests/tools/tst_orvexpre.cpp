@@ -2,8 +2,8 @@
 #include "common/fifowatch.h"
 #include "common/programrun.h"
 #include "common/testfiles.h"
-#include "device/sysexmessages.h"
 #include "files/presetfile.h"
+#include "files/sysexmessages.h"
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
 

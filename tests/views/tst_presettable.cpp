@@ -1,7 +1,7 @@
 #include "model/bankstore.h"
 #include "model/celltext.h"
 #include "model/selectionmask.h"
-#include "views/bigtable.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 
 #include <QAccessible>
@@ -43,7 +43,7 @@ private slots:
 
     void refreshRebuildsOnlyMarkedCells()
     {
-        BigTable table(PresetsPerBank, BankCount);
+        PresetGrid table(PresetsPerBank, BankCount);
         PresetTable::setUp(&table);
         BankStore store;
         store.fillEmptyBanks();
@@ -79,7 +79,7 @@ private slots:
 
     void clearThenHeadersComeBack()
     {
-        BigTable table(PresetsPerBank, BankCount);
+        PresetGrid table(PresetsPerBank, BankCount);
         PresetTable::setUp(&table);
         table.clear();
         PresetTable::setColumnHeaders(&table);
@@ -95,7 +95,7 @@ private slots:
 
     void unknownCategoryIsWhite()
     {
-        BigTable table(PresetsPerBank, BankCount);
+        PresetGrid table(PresetsPerBank, BankCount);
         BankStore store;
         store.fillEmptyBanks();
         store.at(1, 0).category = 99;
@@ -108,7 +108,7 @@ private slots:
     // counted from 1, read through the table's own accessible interface.
     void cellsSpeakNameAuthorCategoryAndPlace()
     {
-        BigTable table(PresetsPerBank, BankCount);
+        PresetGrid table(PresetsPerBank, BankCount);
         PresetTable::setUp(&table);
         BankStore store;
         store.fillEmptyBanks();
@@ -140,10 +140,10 @@ private slots:
         // The hint painted on the empty table is its description until the banks are there.
         table.setEnabled(false);
         QCOMPARE(QAccessible::queryAccessibleInterface(&table)->text(QAccessible::Description),
-                 BigTable::placeholderText());
+                 PresetGrid::placeholderText());
         table.setEnabled(true);
         QVERIFY(QAccessible::queryAccessibleInterface(&table)->text(QAccessible::Description) !=
-                BigTable::placeholderText());
+                PresetGrid::placeholderText());
     }
 
     void narrowHeadersKeepTheirNumber_data()
@@ -181,7 +181,7 @@ private slots:
 
     void headersFollowTheColumnWidth()
     {
-        BigTable table(PresetsPerBank, BankCount);
+        PresetGrid table(PresetsPerBank, BankCount);
         PresetTable::setUp(&table);
         table.horizontalHeader()->setDefaultSectionSize(30);
         PresetTable::setColumnHeaders(&table);

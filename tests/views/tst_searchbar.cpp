@@ -1,8 +1,8 @@
+#include "editing/presetsearch.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
-#include "views/bigtable.h"
-#include "views/multidelegate.h"
-#include "views/presetsearch.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 #include "views/searchbar.h"
 
@@ -23,8 +23,8 @@ struct Rig
 {
     QWidget window;
     BankStore store;
-    BigTable *table = new BigTable(PresetsPerBank, BankCount);
-    MultiDelegate *delegate = new MultiDelegate(&window);
+    PresetGrid *table = new PresetGrid(PresetsPerBank, BankCount);
+    PresetCellDelegate *delegate = new PresetCellDelegate(&window);
     SearchBar *bar = nullptr;
 
     Rig()

@@ -1,6 +1,6 @@
 #include "model/bankstore.h"
-#include "views/bigtable.h"
-#include "views/multidelegate.h"
+#include "views/presetcelldelegate.h"
+#include "views/presetgrid.h"
 #include "views/presettable.h"
 #include "views/tablezoom.h"
 
@@ -20,8 +20,8 @@ struct Rig
 {
     QWidget window;
     BankStore store;
-    BigTable *table = new BigTable(PresetsPerBank, BankCount);
-    MultiDelegate *delegate = new MultiDelegate(&window);
+    PresetGrid *table = new PresetGrid(PresetsPerBank, BankCount);
+    PresetCellDelegate *delegate = new PresetCellDelegate(&window);
     std::unique_ptr<TableZoom> zoom;
 
     explicit Rig(QSettings &settings)
@@ -128,9 +128,9 @@ private slots:
     void longTextStaysInsideItsCell()
     {
         // Centred text too wide for the cell used to lose both ends; now it ends in "…".
-        BigTable table(1, BankCount);
+        PresetGrid table(1, BankCount);
         PresetTable::setUp(&table);
-        MultiDelegate delegate;
+        PresetCellDelegate delegate;
         table.setItem(
             0, 0,
             new QTableWidgetItem(QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWW\nMMMMMMMMMMMMMMMMMMMMMM\n0\n0")));
@@ -154,7 +154,7 @@ private slots:
         r.name = QStringLiteral("<Vintage> & Co");
         r.author = QStringLiteral("C. Duval");
         r.category = 4;
-        const QString tip = MultiDelegate::toolTip(r, 4, 22);
+        const QString tip = PresetCellDelegate::toolTip(r, 4, 22);
         QVERIFY(tip.contains(QStringLiteral("&lt;Vintage&gt; &amp; Co"))); // a name is never markup
         QVERIFY(tip.contains(QStringLiteral("C. Duval")));
         QVERIFY(tip.contains(QStringLiteral("Jazz")));

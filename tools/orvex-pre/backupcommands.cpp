@@ -1,6 +1,6 @@
 #include "backupcommands.h"
+#include "output.h"
 
-#include "app/startup.h"
 #include "device/backupcatalog.h"
 
 #include <QCoreApplication>
@@ -9,39 +9,21 @@
 
 namespace BackupCommands {
 
-QString asProgram(const std::function<QString()> &where)
-{
-    const QString organization = QCoreApplication::organizationName();
-    const QString application = QCoreApplication::applicationName();
-    QCoreApplication::setOrganizationName(Startup::OrganizationName);
-    QCoreApplication::setApplicationName(Startup::ApplicationName);
-    const QString path = where();
-    QCoreApplication::setOrganizationName(organization);
-    QCoreApplication::setApplicationName(application);
-    return path;
-}
-
-QString programDataFolder()
-{
-    return asProgram([] { return BackupCatalog::defaultFolder(); });
-}
-
 int runBackups(const QStringList &args)
 {
     if (!args.isEmpty()) {
-        std::fprintf(stderr, "orvex-pre: backups takes no arguments\nTry 'orvex-pre --help'.\n");
-        return 2;
+        return usageError(QStringLiteral("backups takes no arguments"));
     }
     // Newest first, tab-separated: when, serial, firmware (empty when unknown), file.
     QByteArray out;
-    for (const BackupCatalog::Entry &e : BackupCatalog(programDataFolder()).entries())
+    for (const BackupCatalog::Entry &e : BackupCatalog().entries())
         out +=
             QStringList{e.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.serial, e.firmware, e.path}
                 .join(QLatin1Char('\t'))
                 .toUtf8() +
             '\n';
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    return 0;
+    writeOut(out);
+    return Success;
 }
 
 } // namespace BackupCommands

@@ -1,6 +1,7 @@
 #include "librarycommands.h"
+#include "output.h"
 
-#include "app/startup.h"
+#include "base/appidentity.h"
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
@@ -35,32 +36,6 @@ const char *const Help =
     "  skipped. A damaged database is rebuilt from the files.\n";
 
 namespace {
-
-enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
-
-void writeOut(const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
-void writeErr(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
-
-int usageError(const QString &text)
-{
-    writeErr(QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text));
-    return Usage;
-}
-
-int failure(const QString &text)
-{
-    writeErr(QStringLiteral("orvex-pre: %1\n").arg(text));
-    return Failed;
-}
 
 QByteArray field(QString text)
 {
@@ -263,9 +238,7 @@ int runWhere(const QStringList &args)
 int run(const QStringList &args)
 {
     // The window's identity, so both find the same data folder and database.
-    QCoreApplication::setOrganizationName(Startup::OrganizationName);
-    QCoreApplication::setOrganizationDomain(Startup::OrganizationDomain);
-    QCoreApplication::setApplicationName(Startup::ApplicationName);
+    AppIdentity::apply();
     if (args.isEmpty())
         return usageError(
             QStringLiteral("library needs a command: add, remove, update, folders, search, where"));

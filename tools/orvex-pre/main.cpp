@@ -4,6 +4,7 @@
 #include "backupcommands.h"
 #include "files/presetfile.h"
 #include "librarycommands.h"
+#include "output.h"
 #include "syxcommands.h"
 #include "transfercommands.h"
 
@@ -15,30 +16,6 @@
 #include <vector>
 
 namespace {
-
-// The exit codes are an interface for scripts: keep them stable.
-enum ExitCode {
-    Success = 0,
-    Failed = 1, // check, dump, copy: a file failed a check or was not written; diff: presets differ
-    Usage = 2,  // bad command line; diff: a file failed a check
-};
-
-void writeOut(const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
-void writeErr(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-}
-
-int usageError(const QString &text)
-{
-    writeErr(QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text));
-    return Usage;
-}
 
 // Positional arguments plus the value of one optional "--name N" / "--name=N" option.
 struct Arguments
@@ -350,7 +327,7 @@ int main(int argc, char *argv[])
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
         return runHelp({});
     if (global.isSet(version)) {
-        writeOut("orvex-pre " ORVEX_VERSION "\n");
+        writeOut(QByteArray("orvex-pre " ORVEX_VERSION "\n"));
         return Success;
     }
     const QString name = args.takeFirst();

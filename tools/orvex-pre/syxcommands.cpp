@@ -1,4 +1,5 @@
 #include "syxcommands.h"
+#include "output.h"
 
 #include "files/presetfile.h"
 #include "files/syxfile.h"
@@ -20,29 +21,17 @@ const char *const Help =
 
 namespace {
 
-void writeErr(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-}
-
-int usageError(const QString &text)
-{
-    writeErr(QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text));
-    return 2;
-}
-
 int failed(const QString &fileName, const QString &text)
 {
     writeErr(QStringLiteral("%1: %2\n").arg(fileName, text));
-    return 1;
+    return Failed;
 }
 
 // A write failure's text names the file already.
 int notWritten(const QString &text)
 {
     writeErr(text + QLatin1Char('\n'));
-    return 1;
+    return Failed;
 }
 
 // IN, OUT, an optional "--bank N" / "--bank=N" (N in 0..15, -1 when absent) and, where
@@ -126,7 +115,7 @@ int runSyx(const QStringList &args)
             return failed(in, errorText);
     } else {
         first = bank > 0 ? bank : 1;
-        last = std::min(first + banks - 1, BankCount - 1);
+        last = presetFileLastBank(first, banks);
         if (first + banks - 1 > last)
             writeErr(QStringLiteral("%1: banks past bank index 15 left out: %2\n")
                          .arg(in)

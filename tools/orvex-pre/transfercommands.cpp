@@ -1,9 +1,10 @@
 #include "transfercommands.h"
+#include "output.h"
 
-#include "app/startup.h"
-#include "backupcommands.h"
+#include "base/appidentity.h"
 #include "device/backupcatalog.h"
 #include "device/miditransfer.h"
+#include "device/programbackend.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
 #include "editing/exportchoice.h"
@@ -54,30 +55,6 @@ const char *const OptionsHelp =
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
 namespace {
-
-enum ExitCode { Success = 0, Failed = 1, Usage = 2 };
-
-void writeOut(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-int fail(const QString &text)
-{
-    const QByteArray bytes = QStringLiteral("orvex-pre: %1\n").arg(text).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    return Failed;
-}
-
-int usageError(const QString &text)
-{
-    const QByteArray bytes =
-        QStringLiteral("orvex-pre: %1\nTry 'orvex-pre --help'.\n").arg(text).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    return Usage;
-}
 
 struct Options
 {
@@ -245,16 +222,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
 std::shared_ptr<MidiBackend> makeBackend(const Options &o)
 {
     const QString api = o.api.isEmpty() ? RtMidiBackend::apiFromEnvironment() : o.api;
-    std::shared_ptr<SimulatorDevice> simulator;
-    if (o.simulator) {
-        simulator = std::make_shared<SimulatorDevice>();
-        simulator->applyFaultsFromEnvironment(QProcessEnvironment::systemEnvironment());
-    }
-    return CompositeMidiBackend::create(api, std::move(simulator));
+    return ProgramBackend::create(api, o.simulator, QProcessEnvironment::systemEnvironment());
 }
-
-// As many as the program's dialog lists.
-constexpr int MaxListedDevices = 100;
 
 QString deviceName(const MidiPort &port, bool input, int index)
 {
@@ -271,7 +240,7 @@ bool findNamedPorts(const MidiPort &port, Options &o, QString &error)
         if (wanted.isEmpty())
             continue;
         QStringList names;
-        for (int i = 0; i < MaxListedDevices; ++i) {
+        for (int i = 0; i < ProgramBackend::MaxListedDevices; ++i) {
             const QString name = deviceName(port, input, i);
             if (name.isEmpty())
                 break;
@@ -322,13 +291,6 @@ private:
     bool terminal;
     bool drawn = false;
 };
-
-void writeErr(const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
 
 // Asked on a terminal only, unless --yes: scripts go ahead as they always did.
 bool confirmWrite(const Options &o, int changes)
@@ -398,34 +360,19 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
             error = message;
         loop.quit();
     });
-    if (exportAll) {
-        std::vector<bool> chosen;
-        if (o.chosen) {
-            chosen.assign(PresetCount, false);
-            for (int i = 0; i < PresetCount; ++i)
-                chosen[size_t(i)] = o.choice.positions().isSelected(i / PresetsPerBank, i % PresetsPerBank);
-        }
-        midi.plan().setChosen(chosen);
-    }
+    if (exportAll)
+        midi.plan().setChosen(o.chosen ? std::optional<SelectionMask>(o.choice.positions()) : std::nullopt);
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
-        const QString backup = o.backup.isEmpty()
-                                   ? BackupCommands::asProgram([] { return TransferBackup::defaultPath(); })
-                                   : o.backup;
+        const QString backup = o.backup.isEmpty() ? TransferBackup::defaultPath() : o.backup;
         midi.setBackupWriter(
             [&midi, &o](const TransferBanks &moduleBanks, QString &backup, QString &why) {
-                const QSettings settings(Startup::OrganizationName, Startup::ApplicationName);
+                const BackupCatalog::Keeping keeping = BackupCatalog::keepingFrom(
+                    QSettings(AppIdentity::OrganizationName, AppIdentity::ApplicationName));
                 QStringList notes;
-                const bool saved =
-                    BackupCatalog(BackupCommands::programDataFolder())
-                        .saveBackup(
-                            moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
-                            o.chosen ? &o.choice.positions() : nullptr,
-                            settings.value(QStringLiteral("backupkeep"), BackupCatalog::DefaultKeepNewest)
-                                .toInt(),
-                            settings.value(QStringLiteral("backupdays"), BackupCatalog::DefaultKeepDays)
-                                .toInt(),
-                            why, notes);
+                const bool saved = BackupCatalog().saveBackup(
+                    moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
+                    o.chosen ? &o.choice.positions() : nullptr, keeping.newest, keeping.days, why, notes);
                 for (const QString &note : notes)
                     writeErr(QStringLiteral("orvex-pre: %1\n").arg(note));
                 return saved;
@@ -504,7 +451,7 @@ int runPorts(const QStringList &args)
     for (bool input : {true, false}) {
         text += input ? QStringLiteral("inputs:\n") : QStringLiteral("outputs:\n");
         int i = 0;
-        for (; i < MaxListedDevices; ++i) {
+        for (; i < ProgramBackend::MaxListedDevices; ++i) {
             const QString name = deviceName(port, input, i);
             if (name.isEmpty())
                 break;
@@ -528,14 +475,14 @@ int runImport(const QStringList &args)
     const QString fileName = o.positional.first();
     MidiTransfer midi(makeBackend(o));
     if (!findNamedPorts(midi.protocol().port(), o, error))
-        return fail(error);
+        return failure(error);
     if (!transfer(midi, o, false, error))
-        return fail(error);
+        return failure(error);
     BankStore store;
     store.fromDump(midi.banks().data());
     QString errorText;
     if (!savePresetFile(store, fileName, 0, BankCount - 1, errorText))
-        return fail(errorText); // the text names the file
+        return failure(errorText); // the text names the file
     writeOut(QStringLiteral("imported %1 banks to %2\n").arg(BankCount).arg(fileName));
     return Success;
 }
@@ -550,26 +497,26 @@ int runExport(const QStringList &args)
     QString errorText;
     const int banks = countPresetFileBanks(fileName, errorText);
     if (banks < 0)
-        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+        return failure(QStringLiteral("%1: %2").arg(fileName, errorText));
     if (banks != BankCount)
-        return fail(QStringLiteral("%1: holds %2 banks; an export needs a file of all %3")
-                        .arg(fileName)
-                        .arg(banks)
-                        .arg(BankCount));
+        return failure(QStringLiteral("%1: holds %2 banks; an export needs a file of all %3")
+                           .arg(fileName)
+                           .arg(banks)
+                           .arg(BankCount));
     BankStore store;
     if (!(o.incomplete ? loadPresetFile(store, fileName, 0, BankCount - 1, errorText)
                        : loadCompletePresetFile(store, fileName, 0, BankCount - 1, errorText)))
-        return fail(QStringLiteral("%1: %2").arg(fileName, errorText));
+        return failure(QStringLiteral("%1: %2").arg(fileName, errorText));
 
     MidiTransfer midi(makeBackend(o));
     if (!findNamedPorts(midi.protocol().port(), o, error))
-        return fail(error);
+        return failure(error);
     store.toDump(midi.banks().data());
     midi.plan().setDocument(&store);
     if (o.dryRun)
         o.yes = true; // nothing is asked: nothing is written
     if (!transfer(midi, o, true, error))
-        return fail(error);
+        return failure(error);
     if (o.dryRun) {
         // One line per preset that would change: where (zero-based), the module's name, the file's.
         QString lines;

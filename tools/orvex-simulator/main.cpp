@@ -3,7 +3,7 @@
 #include "simulatorhost.h"
 
 #include "device/simulatordevice.h"
-#include "device/sysexmessages.h"
+#include "files/sysexmessages.h"
 
 #ifdef ORVEX_HAVE_PRESET_FILES
 #include "files/presetfile.h"

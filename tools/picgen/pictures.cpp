@@ -250,7 +250,7 @@ QImage previewSheet(const QList<Picture> &pictures, const QList<QImage> &images)
     p.setPen(QColor(0x55, 0x5a, 0x62));
     qreal ly = y + 8;
     for (const Picture &pic : pictures) {
-        p.drawText(QPointF(x1, ly), QStringLiteral(":/Charts/%1.png  %2 x %3")
+        p.drawText(QPointF(x1, ly), QStringLiteral(":/pictures/%1.png  %2 x %3")
                                         .arg(pic.name)
                                         .arg(pic.size.width())
                                         .arg(pic.size.height()));

@@ -9,7 +9,7 @@
 
 class QPainter;
 
-// Every picture of the program, by resource name (":/Charts/<name>.png") and exact size.
+// Every picture of the program, by resource name (":/pictures/<name>.png") and exact size.
 struct Picture
 {
     QString name;

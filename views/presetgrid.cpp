@@ -1,0 +1,308 @@
+#include "views/presetgrid.h"
+
+#include "model/selectionmask.h"
+#include "views/librarymime.h"
+#include "views/presettable.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDataStream>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace {
+constexpr int ProbeDistance = 5;
+constexpr int ScrollZone = 30;
+constexpr int ScrollInterval = 100;
+
+struct DraggedCell
+{
+    int row;
+    int column;
+    QMap<int, QVariant> roles;
+};
+} // namespace
+
+PresetGrid::PresetGrid(int rows, int columns, QWidget *parent) : QTableWidget(rows, columns, parent)
+{
+    scrollTimer = new QTimer(this);
+    connect(scrollTimer, &QTimer::timeout, this, &PresetGrid::autoscroll);
+    connect(this, &QTableWidget::cellPressed, this, &PresetGrid::on_CellPressed);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Arrows move within the table; Tab goes on to the next control instead of walking
+    // 2,048 cells.
+    setTabKeyNavigation(false);
+}
+
+void PresetGrid::changeEvent(QEvent *event)
+{
+    QTableWidget::changeEvent(event);
+    // The hint painted on the empty table, for screen readers; the tooltip once it is filled.
+    if (event->type() == QEvent::EnabledChange)
+        setAccessibleDescription(isEnabled() ? QString() : placeholderText());
+}
+
+void PresetGrid::keyPressEvent(QKeyEvent *event)
+{
+    // Ctrl+Tab leaves the table too, as it does every control that keeps Tab for itself.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        event->modifiers().testFlag(Qt::ControlModifier)) {
+        const bool backwards =
+            event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier);
+        focusNextPrevChild(!backwards);
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void PresetGrid::focusInEvent(QFocusEvent *event)
+{
+    // Arriving without a current cell, the arrow keys would start from a cell nobody sees:
+    // make the first selected cell (or the first cell) current and show it. The delegate draws
+    // the current cell while the table has the focus.
+    if (event->reason() != Qt::MouseFocusReason && !currentIndex().isValid() && model()->rowCount() > 0 &&
+        model()->columnCount() > 0) {
+        QModelIndex start = model()->index(0, 0);
+        QModelIndexList selected = selectionModel()->selectedIndexes();
+        if (!selected.isEmpty()) {
+            std::sort(selected.begin(), selected.end(), [](const QModelIndex &a, const QModelIndex &b) {
+                return std::make_pair(a.column(), a.row()) < std::make_pair(b.column(), b.row());
+            });
+            start = selected.first();
+        }
+        selectionModel()->setCurrentIndex(start, QItemSelectionModel::NoUpdate);
+    }
+    QTableWidget::focusInEvent(event);
+    if (currentIndex().isValid() && event->reason() != Qt::MouseFocusReason)
+        scrollTo(currentIndex());
+}
+
+bool PresetGrid::takeDragStarted()
+{
+    const bool was = dragStarted;
+    dragStarted = false;
+    return was;
+}
+
+void PresetGrid::on_CellPressed(int row, int column)
+{
+    cellPressed = true;
+    pressedSameCell = (row == lastPressedRow && column == lastPressedColumn);
+    lastPressedRow = row;
+    lastPressedColumn = column;
+}
+
+QString PresetGrid::placeholderText()
+{
+    return tr("Load a preset file or import the banks from the module");
+}
+
+void PresetGrid::paintEvent(QPaintEvent *event)
+{
+    QTableWidget::paintEvent(event);
+    if (isEnabled())
+        return;
+    QPainter painter(viewport());
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    painter.setFont(font);
+    const QString text = placeholderText();
+    // Wrapped only where the table is narrower than the line.
+    const QRect area = viewport()->rect().adjusted(24, 0, -24, 0);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    QRect box = painter.fontMetrics().boundingRect(area, flags, text);
+    box.adjust(-16, -10, 16, 10);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Mid));
+    painter.setBrush(palette().color(QPalette::Active, QPalette::Base));
+    painter.drawRoundedRect(box, 6, 6);
+    painter.setPen(palette().color(QPalette::Active, QPalette::Text));
+    painter.drawText(area, flags, text);
+}
+
+QString PresetGrid::originFormat()
+{
+    return QStringLiteral("application/x-orvex-drag-origin");
+}
+
+QByteArray PresetGrid::originToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this), 16);
+}
+
+QMimeData *PresetGrid::mimeData(const QList<QTableWidgetItem *> &items) const
+{
+    QMimeData *data = QTableWidget::mimeData(items);
+    // Another instance or program cannot tell us what its cell texts name, and the
+    // copy reads from this table's snapshot: tag the drag so only our own drops land.
+    if (data)
+        data->setData(originFormat(), originToken());
+    return data;
+}
+
+bool PresetGrid::isOwnPendingDrag(const QMimeData *mime) const
+{
+    return dragStarted && mime && mime->data(originFormat()) == originToken() &&
+           mime->hasFormat(mimeTypes().value(0));
+}
+
+bool PresetGrid::isLibraryDrag(const QMimeData *mime)
+{
+    return mime && mime->hasFormat(LibraryMime::format());
+}
+
+QTableWidgetItem *PresetGrid::dropTargetAt(const QPoint &pos) const
+{
+    QTableWidgetItem *target = itemAt(pos);
+    if (!target || !(target->flags() & Qt::ItemIsDropEnabled))
+        return nullptr;
+    const QPoint probes[] = {
+        {0, -ProbeDistance}, {0, ProbeDistance}, {-ProbeDistance, 0}, {ProbeDistance, 0}};
+    for (const QPoint &offset : probes)
+        if (itemAt(pos + offset) != target)
+            return nullptr;
+    return target;
+}
+
+void PresetGrid::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!isOwnPendingDrag(event->mimeData()) && !isLibraryDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    autoscrollActive = true;
+    scrollTimer->start(ScrollInterval);
+}
+
+// The base class is left out on purpose: no drop indicator, no autoscroll of its own.
+void PresetGrid::dragMoveEvent(QDragMoveEvent *event)
+{
+    if ((isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData())) &&
+        dropTargetAt(event->position().toPoint())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void PresetGrid::dragLeaveEvent(QDragLeaveEvent *)
+{
+    autoscrollActive = false;
+}
+
+// The drop is written here rather than by QTableWidget::dropEvent: that one moves
+// items for a move action and, near a cell border, inserts rows into the model.
+// Here every dragged cell overwrites the existing item at its offset from the drop
+// cell, whatever the gesture proposed.
+void PresetGrid::dropEvent(QDropEvent *event)
+{
+    autoscrollActive = false;
+    QTableWidgetItem *target = dropTargetAt(event->position().toPoint());
+    if (target && isLibraryDrag(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        emit libraryPresetsDropped(target->row(), target->column(),
+                                   event->mimeData()->data(LibraryMime::format()));
+        return;
+    }
+    if (!target || !isOwnPendingDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    writeDroppedCells(event->mimeData(), target->row(), target->column());
+}
+
+void PresetGrid::writeDroppedCells(const QMimeData *mime, int dropRow, int dropColumn)
+{
+    QByteArray encoded = mime->data(mimeTypes().value(0));
+    QDataStream stream(&encoded, QIODevice::ReadOnly);
+    std::vector<DraggedCell> cells;
+    int top = INT_MAX;
+    int left = INT_MAX;
+    while (!stream.atEnd()) {
+        DraggedCell cell;
+        stream >> cell.row >> cell.column >> cell.roles;
+        if (stream.status() != QDataStream::Ok || cell.row < 0 || cell.column < 0)
+            return; // damaged data: write nothing rather than part of it
+        top = std::min(top, cell.row);
+        left = std::min(left, cell.column);
+        cells.push_back(std::move(cell));
+    }
+
+    for (const DraggedCell &cell : cells) {
+        const int row = cell.row - top + dropRow;
+        const int column = cell.column - left + dropColumn;
+        if (row >= rowCount() || column >= columnCount() || !item(row, column))
+            continue;
+        QMap<int, QVariant> written;
+        for (int role : {int(Qt::DisplayRole), int(Qt::BackgroundRole)})
+            if (cell.roles.contains(role))
+                written.insert(role, cell.roles.value(role));
+        // One call per cell, so the table reports each written cell once.
+        model()->setItemData(model()->index(row, column), written);
+    }
+}
+
+void PresetGrid::startDrag(Qt::DropActions)
+{
+    const bool same = cellPressed && pressedSameCell;
+    SelectionMask selection;
+    PresetTable::readSelection(this, selection);
+    if (selection.count() > 1 || same) {
+        dragStarted = true;
+        // Copy only: after a move the view would empty or remove the source cells.
+        QTableWidget::startDrag(Qt::CopyAction);
+    }
+}
+
+PresetGrid::ScrollSteps PresetGrid::autoscrollSteps(const QPoint &pos, const QSize &tableSize,
+                                                    int verticalHeaderWidth, int horizontalHeaderHeight,
+                                                    int verticalBarWidth, int horizontalBarHeight)
+{
+    // The step grows from 1 pixel at the zone's inner border to the zone's depth at the edge and beyond.
+    auto step = [](int distance) { return distance < ScrollZone ? ScrollZone - std::max(distance, 0) : 0; };
+    ScrollSteps steps;
+    steps.left = step(pos.x() - verticalHeaderWidth);
+    steps.right = step(tableSize.width() - verticalBarWidth - pos.x());
+    steps.up = step(pos.y() - horizontalHeaderHeight);
+    steps.down = step(tableSize.height() - horizontalBarHeight - pos.y());
+    return steps;
+}
+
+void PresetGrid::autoscroll()
+{
+    if (!autoscrollActive) {
+        scrollTimer->stop();
+        return;
+    }
+    // The view lays its bars out at their size hints, so those are their sizes even while hidden.
+    const ScrollSteps steps = autoscrollSteps(
+        mapFromGlobal(QCursor::pos()), size(), verticalHeader()->width(), horizontalHeader()->height(),
+        verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height());
+    auto move = [](QScrollBar *bar, int delta) {
+        if (delta == 0)
+            return;
+        bar->setSliderPosition(bar->sliderPosition() + delta);
+        bar->triggerAction(QAbstractSlider::SliderMove);
+    };
+    move(horizontalScrollBar(), -steps.left);
+    move(horizontalScrollBar(), steps.right);
+    move(verticalScrollBar(), -steps.up);
+    move(verticalScrollBar(), steps.down);
+}
