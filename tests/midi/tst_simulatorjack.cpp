@@ -224,9 +224,9 @@ private slots:
         TransferBanks changed = ModuleSimulator::factoryProgramBanks();
         for (int p : {18, 19, 40})
             changed.at(4, p)[0] ^= 0x11;
-        std::vector<bool> chosen(PresetCount, false);
+        SelectionMask chosen;
         for (int p = 0; p < PresetsPerBank; ++p)
-            chosen[std::size_t(4 * PresetsPerBank + p)] = true;
+            chosen.set(4, p);
         transfer.banks() = changed;
         transfer.setExportMode(true);
         transfer.plan().setChosen(chosen);
