@@ -31,15 +31,6 @@ constexpr int ParamTextLength = 2 * 128;
 
 // ---- writing
 
-bool isHighSurrogate(char16_t u)
-{
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t u)
-{
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 bool needsEscaping(const QString &value)
 {
     for (const QChar c : value) {
@@ -88,7 +79,8 @@ void appendAttribute(QByteArray &out, const char *name, const QString &value)
             escaped += QLatin1String("&#xd;");
             break;
         default:
-            if (isHighSurrogate(u) && i + 1 < value.size() && isLowSurrogate(value.at(i + 1).unicode())) {
+            if (QChar::isHighSurrogate(u) && i + 1 < value.size() &&
+                QChar::isLowSurrogate(value.at(i + 1).unicode())) {
                 escaped += c;
                 escaped += value.at(++i);
             } else if (u < 0x20 || (u >= 0xD800 && u <= 0xDFFF) || u >= 0xFFFE) {
