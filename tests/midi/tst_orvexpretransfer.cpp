@@ -4,6 +4,7 @@
 #include "files/presetfile.h"
 #include "jackserver.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -61,6 +62,36 @@ std::pair<int, int> portIndexes(const QString &listing, const QRegularExpression
             (inputs ? in : out) = m.captured(1).toInt();
     }
     return {in, out};
+}
+
+// Starts orvex-simulator on JACK as --name `name` with `more` options and finds its ports
+// in orvex-pre's list: {-1, -1} with `why` set when it does not get that far.
+std::pair<int, int> startSimulator(QProcess &simulator, const QProcessEnvironment &env, const QString &name,
+                                   const QStringList &more, QString *why)
+{
+    simulator.setProcessEnvironment(env);
+    simulator.start(
+        QStringLiteral(ORVEX_SIMULATOR_PATH),
+        QStringList{QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"), name} + more);
+    if (!simulator.waitForStarted(5000)) {
+        *why = simulator.errorString();
+        return {-1, -1};
+    }
+    QByteArray log;
+    QDeadlineTimer limit(10000);
+    while (!(log += simulator.readAllStandardOutput()).contains("ready")) {
+        if (limit.hasExpired() || simulator.state() != QProcess::Running) {
+            *why = QStringLiteral("orvex-simulator did not get ready within 10 s");
+            return {-1, -1};
+        }
+        simulator.waitForReadyRead(200);
+    }
+    const auto ports = portIndexes(
+        orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env).out,
+        QRegularExpression(QStringLiteral("^orvex-simulator.*:%1$").arg(name)));
+    if (ports.first < 0 || ports.second < 0)
+        *why = QStringLiteral("the simulator's ports are not listed");
+    return ports;
 }
 
 BankStore readFile(const QString &fileName, bool *ok)
@@ -499,20 +530,12 @@ private slots:
         QVERIFY(savePresetFile(mostlyInit(11), moved, 0, BankCount - 1, error));
 
         QProcess simulator;
-        simulator.setProcessEnvironment(env);
-        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
-                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
-                         QStringLiteral("init"), QStringLiteral("--load"), moduleFile,
-                         QStringLiteral("--save"), saved, QStringLiteral("--double-reply"),
-                         QStringLiteral("100"), QStringLiteral("--quiet")});
-        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
-        QByteArray log;
-        QTRY_VERIFY2_WITH_TIMEOUT((log += simulator.readAllStandardOutput()).contains("ready"),
-                                  "orvex-simulator did not get ready within 10 s", 10000);
-        const auto [in, out] = portIndexes(
-            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env).out,
-            QRegularExpression(QStringLiteral("^orvex-simulator.*:init$")));
-        QVERIFY(in >= 0 && out >= 0);
+        const auto [in, out] = startSimulator(simulator, env, QStringLiteral("init"),
+                                              {QStringLiteral("--load"), moduleFile, QStringLiteral("--save"),
+                                               saved, QStringLiteral("--double-reply"), QStringLiteral("100"),
+                                               QStringLiteral("--quiet")},
+                                              &why);
+        QVERIFY2(in >= 0 && out >= 0, qPrintable(why));
 
         const Run exported =
             orvexPre({QStringLiteral("export"), QStringLiteral("--yes"), QStringLiteral("--api"),
@@ -588,19 +611,11 @@ private slots:
         QProcess simulator;
         QProcessEnvironment simulatorEnv = env;
         simulatorEnv.insert(QStringLiteral("ORVEX_SIMULATOR_FAULTS"), faults);
-        simulator.setProcessEnvironment(simulatorEnv);
-        simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
-                        {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
-                         QStringLiteral("named"), QStringLiteral("--save"), saved,
-                         QStringLiteral("--quiet")});
-        QVERIFY2(simulator.waitForStarted(5000), qPrintable(simulator.errorString()));
-        QByteArray log;
-        QTRY_VERIFY2_WITH_TIMEOUT((log += simulator.readAllStandardOutput()).contains("ready"),
-                                  "orvex-simulator did not get ready within 10 s", 10000);
-        const auto [in, out] = portIndexes(
-            orvexPre({QStringLiteral("ports"), QStringLiteral("--api"), QStringLiteral("jack")}, env).out,
-            QRegularExpression(QStringLiteral("^orvex-simulator.*:named$")));
-        QVERIFY(in >= 0 && out >= 0);
+        QString why;
+        const auto [in, out] =
+            startSimulator(simulator, simulatorEnv, QStringLiteral("named"),
+                           {QStringLiteral("--save"), saved, QStringLiteral("--quiet")}, &why);
+        QVERIFY2(in >= 0 && out >= 0, qPrintable(why));
         QStringList args = command + QStringList{QStringLiteral("--api"),     QStringLiteral("jack"),
                                                  QStringLiteral("--in"),      QString::number(in),
                                                  QStringLiteral("--out"),     QString::number(out),

@@ -36,6 +36,33 @@ QString stalled(const QString &what, const MidiTransfer &transfer, QProcess &sim
            QStringLiteral("\nJACK server:\n") + jackLog.right(600);
 }
 
+// The simulator's input and output among the transfer's ports, by the name given with --name.
+bool findPorts(MidiTransfer &transfer, const QString &name, int &in, int &out)
+{
+    in = out = -1;
+    const QString suffix = QLatin1Char(':') + name;
+    for (int i = 0; i < 100 && (in < 0 || out < 0); ++i) {
+        const auto inName = transfer.protocol().port().inputDeviceName(i);
+        const auto outName = transfer.protocol().port().outputDeviceName(i);
+        if (inName && inName->startsWith(QStringLiteral("orvex-simulator")) && inName->endsWith(suffix))
+            in = i;
+        if (outName && outName->startsWith(QStringLiteral("orvex-simulator")) && outName->endsWith(suffix))
+            out = i;
+    }
+    return in >= 0 && out >= 0;
+}
+
+// Waits for the transfer to complete or stop, at most `limitMs`; true when it completed.
+bool runToEnd(MidiTransfer &transfer, int limitMs)
+{
+    QEventLoop loop;
+    QObject::connect(&transfer, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
+    QObject::connect(&transfer, &MidiTransfer::transferStopped, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return transfer.transferDone();
+}
+
 } // namespace
 
 // Import and export through the command-line simulator, over a JACK server with the
@@ -85,17 +112,7 @@ private slots:
         MidiTransfer transfer(backend);
         int in = -1;
         int out = -1;
-        for (int i = 0; i < 100 && (in < 0 || out < 0); ++i) {
-            const auto inName = transfer.protocol().port().inputDeviceName(i);
-            const auto outName = transfer.protocol().port().outputDeviceName(i);
-            if (inName && inName->startsWith(QStringLiteral("orvex-simulator")) &&
-                inName->endsWith(QStringLiteral(":e2e")))
-                in = i;
-            if (outName && outName->startsWith(QStringLiteral("orvex-simulator")) &&
-                outName->endsWith(QStringLiteral(":e2e")))
-                out = i;
-        }
-        QVERIFY2(in >= 0 && out >= 0, "the simulator's ports are not listed");
+        QVERIFY2(findPorts(transfer, QStringLiteral("e2e"), in, out), "the simulator's ports are not listed");
 
         QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
         QVERIFY(transfer.connectPorts(in, out));
@@ -108,14 +125,7 @@ private slots:
         QSignalSpy progress(&transfer, &MidiTransfer::progressChanged);
         QObject::connect(&transfer, &MidiTransfer::confirmationNeeded, &transfer,
                          &MidiTransfer::writeWithoutBackup);
-        auto finished = [&] {
-            QEventLoop loop;
-            QObject::connect(&transfer, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
-            QObject::connect(&transfer, &MidiTransfer::transferStopped, &loop, &QEventLoop::quit);
-            QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-            loop.exec();
-            return transfer.transferDone();
-        };
+        auto finished = [&] { return runToEnd(transfer, 120000); };
         transfer.setExportMode(false);
         QVERIFY(transfer.startTransfer());
         QVERIFY2(finished(),
@@ -196,29 +206,15 @@ private slots:
         MidiTransfer transfer(backend);
         int in = -1;
         int out = -1;
-        for (int i = 0; i < 100 && (in < 0 || out < 0); ++i) {
-            const auto inName = transfer.protocol().port().inputDeviceName(i);
-            const auto outName = transfer.protocol().port().outputDeviceName(i);
-            if (inName && inName->endsWith(QStringLiteral(":retry")))
-                in = i;
-            if (outName && outName->endsWith(QStringLiteral(":retry")))
-                out = i;
-        }
-        QVERIFY2(in >= 0 && out >= 0, "the simulator's ports are not listed");
+        QVERIFY2(findPorts(transfer, QStringLiteral("retry"), in, out),
+                 "the simulator's ports are not listed");
         QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
         QVERIFY(transfer.connectPorts(in, out));
         QVERIFY(identity.wait(10000));
         transfer.setQuietTime(300);
         QObject::connect(&transfer, &MidiTransfer::confirmationNeeded, &transfer,
                          &MidiTransfer::writeWithoutBackup);
-        auto finished = [&] {
-            QEventLoop loop;
-            QObject::connect(&transfer, &MidiTransfer::transferCompleted, &loop, &QEventLoop::quit);
-            QObject::connect(&transfer, &MidiTransfer::transferStopped, &loop, &QEventLoop::quit);
-            QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-            loop.exec();
-            return transfer.transferDone();
-        };
+        auto finished = [&] { return runToEnd(transfer, 60000); };
 
         // Bank index 4 chosen; requests 20 and 21 read its presets 18 and 19.
         TransferBanks changed = ModuleSimulator::factoryProgramBanks();
