@@ -1,34 +1,14 @@
 // The words of a transfer in German: every log line, stop message and status a run can
 // produce comes from the catalogue, never half English.
+#include "common/germancatalogue.h"
 #include "common/planrig.h"
 #include "device/transfertexts.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTranslator>
 
 namespace {
-
-// The German catalogue, noting every text of the transfer's context it has no words for.
-class GermanOrMissing : public QTranslator
-{
-public:
-    bool load() { return german.load(QStringLiteral(":/translations/presetman_de")); }
-    bool isEmpty() const override { return false; }
-    QString translate(const char *context, const char *source, const char *disambiguation,
-                      int n) const override
-    {
-        const QString text = german.translate(context, source, disambiguation, n);
-        if (text.isEmpty() && qstrcmp(context, "MidiTransfer") == 0)
-            missing << QString::fromUtf8(source);
-        return text;
-    }
-    mutable QStringList missing;
-
-private:
-    QTranslator german;
-};
 
 using Scenario = std::function<void(PlanRig &)>;
 
@@ -132,7 +112,7 @@ private slots:
     void everyTextOfARunIsGerman()
     {
         QFETCH(Scenario, scenario);
-        GermanOrMissing catalogue;
+        GermanOrMissing catalogue("MidiTransfer");
         QVERIFY(catalogue.load());
         QCoreApplication::installTranslator(&catalogue);
 
@@ -177,7 +157,7 @@ private slots:
     // Each note, whatever run it is made for, has its German words.
     void everyNoteIsGerman()
     {
-        GermanOrMissing catalogue;
+        GermanOrMissing catalogue("MidiTransfer");
         QVERIFY(catalogue.load());
         QCoreApplication::installTranslator(&catalogue);
         for (bool exportAll : {false, true}) {
