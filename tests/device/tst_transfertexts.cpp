@@ -1,0 +1,180 @@
+// The words of a transfer in German: every log line, stop message and status a run can
+// produce comes from the catalogue, never half English.
+#include "common/germancatalogue.h"
+#include "common/planrig.h"
+#include "device/transfertexts.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+using Scenario = std::function<void(PlanRig &)>;
+
+void exportToTheQuestion(PlanRig &rig, int changes, bool backup)
+{
+    if (backup)
+        rig.plan.setBackupWriter([](const TransferBanks &, QString &, QString &) { return true; },
+                                 QStringLiteral("/tmp/backup.pre"));
+    else
+        rig.plan.setBackupWriter(
+            [](const TransferBanks &, QString &, QString &why) {
+                why = QStringLiteral("disk full");
+                return false;
+            },
+            QStringLiteral("/tmp/backup.pre"));
+    rig.exportWithChanges(changes);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Scenario)
+
+class TestTransferTexts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyTextOfARunIsGerman_data()
+    {
+        QTest::addColumn<Scenario>("scenario");
+        QTest::newRow("import, no answer") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.plan.onUnanswered(r.link.current(), false);
+        });
+        QTest::newRow("import, only damaged") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.plan.onUnanswered(r.link.current(), true);
+        });
+        QTest::newRow("import, reply too many") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.plan.onReplyTooMany();
+        });
+        QTest::newRow("import, a check reads differently") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.runUntil([&] { return r.plan.state() == TransferPlan::State::Checking; });
+            const RequestLink::Request at = r.link.current();
+            r.module.at(at.bank, at.preset)[0] ^= 0x40;
+            r.answer();
+        });
+        QTest::newRow("import, stopped") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.plan.stop();
+            r.answer();
+        });
+        QTest::newRow("import, resending") << Scenario([](PlanRig &r) {
+            r.link.setQuietTime(5);
+            QSignalSpy unanswered(&r.link, &RequestLink::unanswered);
+            QVERIFY(r.plan.start());
+            QVERIFY(unanswered.wait(10000));
+            r.plan.onUnanswered(r.link.current(), false);
+        });
+        QTest::newRow("export, cancelled at the question") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 2, false);
+            r.plan.cancelWrite();
+        });
+        QTest::newRow("export, a write refused after one went through") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 3, false);
+            QVERIFY(r.plan.writeWithoutBackup());
+            r.runUntil([&] { return r.plan.writtenCount() == 1; });
+            r.refusedWrites = TransferPlan::MaxWrites;
+            r.runUntil();
+        });
+        QTest::newRow("export, silent after a write went out") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 3, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil([&] { return r.plan.writtenCount() == 2; });
+            r.plan.onUnanswered(r.link.current(), false);
+        });
+        QTest::newRow("export, out of step while writing, then cancelled") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 3, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil([&] { return r.plan.writtenCount() == 2; });
+            r.plan.onReplyTooMany();
+            QCOMPARE(r.plan.stopReason(), TransferPlan::StopReason::OutOfStep);
+            QVERIFY(r.plan.retry());
+            r.runUntil();
+            QCOMPARE(r.plan.state(), TransferPlan::State::Confirming);
+            r.plan.cancelWrite();
+        });
+        QTest::newRow("export, out of step before writing") << Scenario([](PlanRig &r) {
+            r.plan.setExportMode(true);
+            QVERIFY(r.plan.start());
+            r.plan.onReplyTooMany();
+        });
+        QTest::newRow("export, done") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 1, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil();
+        });
+    }
+    void everyTextOfARunIsGerman()
+    {
+        QFETCH(Scenario, scenario);
+        GermanOrMissing catalogue("MidiTransfer");
+        QVERIFY(catalogue.load());
+        QCoreApplication::installTranslator(&catalogue);
+
+        PlanRig rig;
+        QStringList texts;
+        const auto status = [&] {
+            texts << TransferTexts::statusText(rig.plan, rig.link, 100);
+            for (auto note :
+                 {RequestLink::Note::Resending, RequestLink::Note::LateDropped, RequestLink::Note::Damaged,
+                  RequestLink::Note::Foreign, RequestLink::Note::Unexpected, RequestLink::Note::Unasked})
+                texts << TransferTexts::linkNote(note, rig.link);
+        };
+        connect(&rig.plan, &TransferPlan::noted, this,
+                [&](const TransferPlan::Event &e) { texts << TransferTexts::planNote(rig.plan, e); });
+        // The status and the link's lines once in every state the run passes through.
+        TransferPlan::State seen = TransferPlan::State::Idle;
+        connect(&rig.plan, &TransferPlan::progressChanged, this, [&] {
+            if (rig.plan.state() != seen)
+                status();
+            seen = rig.plan.state();
+        });
+        connect(&rig.link, &RequestLink::noted, this, [&](RequestLink::Note note) {
+            texts << TransferTexts::linkNote(note, rig.link)
+                  << TransferTexts::statusText(rig.plan, rig.link, 0);
+        });
+        scenario(rig);
+        status();
+        const TransferPlan::StopReason reason = rig.plan.stopReason();
+        if (rig.plan.state() != TransferPlan::State::Done) {
+            QCOMPARE(rig.plan.state(), TransferPlan::State::Stopped);
+            const QString stop = TransferTexts::stopMessage(rig.plan);
+            QVERIFY(!stop.isEmpty());
+            texts << stop << TransferTexts::afterRetry(1, reason, stop);
+        }
+        QCoreApplication::removeTranslator(&catalogue);
+        QVERIFY2(catalogue.missing.isEmpty(), qPrintable(catalogue.missing.join(QLatin1Char('\n'))));
+        QVERIFY(!texts.isEmpty());
+        for (const QString &text : texts)
+            QVERIFY2(!text.isEmpty(), "a text for nothing");
+    }
+
+    // Each note, whatever run it is made for, has its German words.
+    void everyNoteIsGerman()
+    {
+        GermanOrMissing catalogue("MidiTransfer");
+        QVERIFY(catalogue.load());
+        QCoreApplication::installTranslator(&catalogue);
+        for (bool exportAll : {false, true}) {
+            PlanRig rig;
+            rig.plan.setExportMode(exportAll);
+            for (int n = int(TransferPlan::Note::Started); n <= int(TransferPlan::Note::Completed); ++n) {
+                TransferPlan::Event event;
+                event.note = TransferPlan::Note(n);
+                event.count = 2;
+                event.banks = {3, 4};
+                QVERIFY2(!TransferTexts::planNote(rig.plan, event).isEmpty(), qPrintable(QString::number(n)));
+            }
+        }
+        QCoreApplication::removeTranslator(&catalogue);
+        QVERIFY2(catalogue.missing.isEmpty(), qPrintable(catalogue.missing.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransferTexts)
+#include "tst_transfertexts.moc"
