@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "app/toolpanel.h"
 #include "app/transfercontroller.h"
+#include "app/windowactions.h"
 #include "base/appidentity.h"
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
@@ -29,7 +30,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
@@ -98,6 +98,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     splitter->setStretchFactor(2, 1);
     splitter->handle(1)->setCursor(Qt::ArrowCursor);
 
+    actions = std::make_unique<WindowActions>(*this);
     connectSignals();
     setUpLibrary();
     setUpCompare(tablePaneLayout);
@@ -142,54 +143,7 @@ void MainWindow::connectSignals()
     connect(detailView->categoryList, &QListWidget::currentRowChanged, this, &MainWindow::categoryRowChanged);
     connect(detailView->categoryList, &QListWidget::currentItemChanged, this,
             &MainWindow::categoryItemChanged);
-    connect(importButton, &QToolButton::pressed, this, &MainWindow::on_Import);
-    connect(exportButton, &QToolButton::pressed, this, &MainWindow::on_Export);
-    connect(loadButton, &QToolButton::pressed, this, &MainWindow::on_Load);
-    connect(saveButton, &QToolButton::pressed, this, &MainWindow::on_Save);
     connect(languageBox, &QComboBox::currentIndexChanged, this, &MainWindow::on_LangChanged);
-    connect(undoButton, &QToolButton::pressed, this, &MainWindow::on_undo);
-    connect(redoButton, &QToolButton::pressed, this, &MainWindow::on_redo);
-
-    const std::pair<const char *, void (MainWindow::*)()> shortcuts[] = {
-        {"Ctrl+x", &MainWindow::on_cut_Table},   {"Ctrl+c", &MainWindow::on_copy_Table},
-        {"Ctrl+v", &MainWindow::on_paste_Table}, {"Ctrl+d", &MainWindow::on_delete_Table},
-        {"Ctrl+z", &MainWindow::on_undo},        {"Ctrl+y", &MainWindow::on_redo},
-    };
-    for (const auto &[keys, slot] : shortcuts) {
-        auto *shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, slot);
-    }
-    addStandardKeys();
-}
-
-void MainWindow::addStandardKeys()
-{
-    // The platform's usual keys beside the ones above. A key bound twice would fire
-    // neither binding, so the platform's redo keys leave out Ctrl+Y.
-    QList<QKeySequence> redoKeys{QKeySequence(QStringLiteral("Ctrl+Shift+Z"))};
-    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Redo))
-        if (!redoKeys.contains(keys) && keys != QKeySequence(QStringLiteral("Ctrl+y")))
-            redoKeys << keys;
-    const std::pair<QList<QKeySequence>, void (MainWindow::*)()> keys[] = {
-        {{QKeySequence(QStringLiteral("Ctrl+S"))}, &MainWindow::on_Save},
-        {{QKeySequence(QStringLiteral("Ctrl+O"))}, &MainWindow::on_Load},
-        {redoKeys, &MainWindow::on_redo},
-        {{QKeySequence(QStringLiteral("Ctrl+Q"))}, &MainWindow::quit},
-    };
-    for (const auto &[sequences, slot] : keys) {
-        auto *action = new QAction(this);
-        action->setShortcuts(sequences);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-    }
-    // Delete only while the table has the focus: elsewhere the key edits text.
-    auto *deleteKey = new QAction(table);
-    deleteKey->setShortcut(QKeySequence::Delete);
-    deleteKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(deleteKey, &QAction::triggered, this, &MainWindow::on_delete_Table);
-    table->addAction(deleteKey);
 }
 
 void MainWindow::quit()
@@ -207,12 +161,10 @@ void MainWindow::updateTable(bool withDetailView)
 
 void MainWindow::updateDetailView()
 {
-    exportButton->setEnabled(banksLoaded);
-    saveButton->setEnabled(banksLoaded);
+    const SelectionMask selection = currentSelection();
+    actions->update(selection);
     compareButton->setEnabled(banksLoaded);
     table->setEnabled(banksLoaded);
-    undoButton->setEnabled(history.canUndo());
-    redoButton->setEnabled(history.canRedo());
     // A note on the last command goes with the next change of the table or its selection.
     statusBar()->clearMessage();
     // Every change ends here, through the detail view's refresh; after the note above went, so
@@ -224,7 +176,6 @@ void MainWindow::updateDetailView()
     bool sameCategory = true;
     QString author;
     int category = 0;
-    const SelectionMask selection = currentSelection();
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!selection.isSelected(b, p))

@@ -30,6 +30,7 @@ class SearchBar;
 struct SyxLosses;
 class TableZoom;
 class TransferController;
+class WindowActions;
 class FileController;
 
 // The single top-level window and owner of all application state. Slots stay
@@ -166,6 +167,8 @@ public:
     std::unique_ptr<TransferController> transfers;
     // Save and Load.
     std::unique_ptr<FileController> files;
+    // Every command as one action: its keys and when it may run.
+    std::unique_ptr<WindowActions> actions;
     // The unsaved document kept in the data folder against a crash; after the banks, which
     // it reads.
     std::unique_ptr<RecoveryCopy> recovery;
@@ -202,5 +205,4 @@ private:
     void setUpRecentFiles();
     void fillRecentMenu();
     CompareController *compareController = nullptr;
-    void addStandardKeys();
 };

@@ -32,14 +32,6 @@ void MainWindow::setUpLibrary()
         row->addWidget(libraryButton);
     connect(libraryButton, &QToolButton::clicked, this, [this](bool shown) { library()->setVisible(shown); });
 
-    // Ctrl+L goes to the library's search field, opening the dock if need be; pressed there, it
-    // closes the dock again.
-    auto *libraryKey = new QAction(this);
-    libraryKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    libraryKey->setShortcutContext(Qt::WindowShortcut);
-    addAction(libraryKey);
-    connect(libraryKey, &QAction::triggered, this, &MainWindow::focusLibrary);
-
     connect(table, &PresetGrid::libraryPresetsDropped, this,
             [this](int row, int column, const QByteArray &data) {
                 placeLibraryPresets(LibraryMime::decode(data), column, row);

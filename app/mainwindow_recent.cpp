@@ -28,11 +28,6 @@ void MainWindow::setUpRecentFiles()
     loadButton->setMenu(recentMenu);
     loadButton->setPopupMode(QToolButton::MenuButtonPopup);
     connect(recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
-    auto *key = new QAction(this);
-    key->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+O")));
-    key->setShortcutContext(Qt::WindowShortcut);
-    connect(key, &QAction::triggered, loadButton, &QToolButton::showMenu);
-    addAction(key);
 }
 
 void MainWindow::fillRecentMenu()
