@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
+#include "app/comparecommands.h"
 #include "app/filecontroller.h"
+#include "app/librarycontroller.h"
 #include "app/startup.h"
 #include "app/toolpanel.h"
 #include "app/transfercontroller.h"
@@ -100,8 +102,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     actions = std::make_unique<WindowActions>(*this);
     connectSignals();
-    setUpLibrary();
-    setUpCompare(tablePaneLayout);
+    libraryController = new LibraryController(*this);
+    libraryButton = libraryController->button;
+    compareCommands = new CompareCommands(*this, tablePaneLayout);
+    compareButton = compareCommands->compareButton;
+    backupsButton = compareCommands->backupsButton;
     setUpRecentFiles();
 
     // Tab walks the tool panel top to bottom, the detail view, the search bar, the table and

@@ -16,8 +16,10 @@
 #include <memory>
 
 class PresetGrid;
+class CompareCommands;
 class CompareController;
 class DetailView;
+class LibraryController;
 class LibraryPanel;
 class MidiBackend;
 class PresetCellDelegate;
@@ -25,7 +27,6 @@ class QComboBox;
 class QListWidgetItem;
 class QMenu;
 class QToolButton;
-class QVBoxLayout;
 class SearchBar;
 struct SyxLosses;
 class TableZoom;
@@ -125,8 +126,8 @@ public:
     TableZoom *tableZoom = nullptr;
     // The library dock (Ctrl+L), made on first use, and the button that shows and hides it.
     LibraryPanel *library();
-    LibraryPanel *libraryPanel = nullptr;
     QToolButton *libraryButton = nullptr;
+    LibraryController *libraryController = nullptr;
     // Presets from the library go to (bank, preset) and the rows below it, like a drop:
     // one undo step, user banks only. False when nothing could be placed there.
     bool placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset);
@@ -138,6 +139,7 @@ public:
     CompareController *compare();
     QToolButton *compareButton = nullptr;
     QToolButton *backupsButton = nullptr;
+    CompareCommands *compareCommands = nullptr;
     void compareWithFile();
     void compareWithModule();
     void showBackups();
@@ -200,9 +202,6 @@ protected:
 
 private:
     void connectSignals();
-    void setUpLibrary();
-    void setUpCompare(QVBoxLayout *tablePaneLayout);
     void setUpRecentFiles();
     void fillRecentMenu();
-    CompareController *compareController = nullptr;
 };
