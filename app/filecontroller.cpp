@@ -11,6 +11,7 @@
 #include "editing/fileflows.h"
 #include "editing/syxflows.h"
 #include "files/presetfile.h"
+#include "files/recentfiles.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -91,14 +92,14 @@ void FileController::save()
     if (selectedBank < 1) {
         if (window.savePresetFile(fileName, 0, BankCount - 1)) {
             window.document.savedWhole(fileName);
-            window.addRecentFile(fileName);
+            RecentFiles(window.settings).add(fileName);
         } else
             window.showError();
     } else if (!window.savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was.
         window.showError();
     } else {
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
         // The document's file now holds one bank: the document is saved nowhere.
         if (overDocument)
             window.document.fileReplacedByPart();
@@ -177,7 +178,7 @@ void FileController::open(const QString &fileName)
         if (window.modified && !window.askSaveChanges())
             return;
         window.replaceDocument(file, Document::Source::File, fileName);
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
         return;
     }
 
@@ -225,7 +226,7 @@ void FileController::open(const QString &fileName)
     // Also after a failed read: the step just recorded enables the undo button.
     window.updateTable(true);
     if (loaded)
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
     else
         window.showError();
 }
@@ -257,7 +258,7 @@ bool FileController::saveSyx(const QString &fileName, const SelectionMask &prese
         window.statusBar()->showMessage(count == 1
                                             ? MainWindow::tr("1 preset saved to %1").arg(name)
                                             : MainWindow::tr("%1 presets saved to %2").arg(count).arg(name));
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
         return true;
     }
     window.showError();
@@ -283,5 +284,5 @@ void FileController::loadSyx(const QString &fileName)
         SyxFlows::loadPlaced(window.bankStore, window.history, contents, dialog.placement()) == 0)
         return;
     window.updateTable(true);
-    window.addRecentFile(fileName);
+    RecentFiles(window.settings).add(fileName);
 }

@@ -3,6 +3,7 @@
 #include "app/comparecommands.h"
 #include "app/filecontroller.h"
 #include "app/librarycontroller.h"
+#include "app/recentfilesmenu.h"
 #include "app/startup.h"
 #include "app/toolpanel.h"
 #include "app/transfercontroller.h"
@@ -107,7 +108,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     compareCommands = new CompareCommands(*this, tablePaneLayout);
     compareButton = compareCommands->compareButton;
     backupsButton = compareCommands->backupsButton;
-    setUpRecentFiles();
+    recentMenu = new RecentFilesMenu(*this);
 
     // Tab walks the tool panel top to bottom, the detail view, the search bar, the table and
     // then the library dock; arrows move within the table.

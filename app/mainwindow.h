@@ -107,8 +107,7 @@ public:
     // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
     // ones, a .syx file through its placement dialog. From the recent files and the command line.
     void openFile(const QString &fileName);
-    // The Load button's list of files last opened or saved (setting "recentfiles").
-    void addRecentFile(const QString &fileName);
+    // The Load button's list of files last opened or saved.
     QMenu *recentMenu = nullptr;
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
@@ -202,6 +201,4 @@ protected:
 
 private:
     void connectSignals();
-    void setUpRecentFiles();
-    void fillRecentMenu();
 };
