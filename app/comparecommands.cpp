@@ -1,10 +1,10 @@
 #include "app/comparecommands.h"
 
 #include "app/comparecontroller.h"
+#include "app/filecontroller.h"
 #include "app/mainwindow.h"
 #include "device/backuptexts.h"
 #include "dialogs/backupsdialog.h"
-#include "editing/fileflows.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
 #include "views/presetcelldelegate.h"
@@ -74,8 +74,7 @@ void CompareCommands::compareWithFile()
 {
     if (!window.banksLoaded)
         return;
-    const QString directory =
-        FileFlows::startDirectory(window.settings.value(QStringLiteral("defaultpath"), QString()).toString());
+    const QString directory = FileController::startDirectory(window.settings);
     const QString fileName =
         window.fileDialogs.openFileName(&window, MainWindow::tr("Compare with"), directory,
                                         MainWindow::tr("Presets and SysEx (*.pre *.syx)") +

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 
 namespace {
@@ -46,8 +47,7 @@ void FileController::save()
         selectedBank = dialog.selectedBank;
         selectionChosen = dialog.selectionChosen;
     }
-    const QString directory =
-        FileFlows::startDirectory(window.settings.value(DefaultPathKey, QString()).toString());
+    const QString directory = startDirectory(window.settings);
     // A selection is no whole bank: only a SysEx file can hold it.
     const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
     QString chosenFilter = selectionChosen ? SyxFilter : PresetFilter;
@@ -79,7 +79,7 @@ void FileController::save()
         !acceptSyxLosses(SyxFlows::lossesOf(window.bankStore, selectionChosen, selection, selectedBank)))
         return;
     // Remembered even when the write fails: the user chose that folder.
-    window.settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+    rememberFolderOf(window.settings, fileName);
     if (asSyx) {
         // A SysEx file is an export, not the document: modified and the title stay, unless it
         // went over the document's own file.
@@ -139,8 +139,7 @@ bool FileController::confirmPartOverDocument(const QString &fileName, int select
 
 void FileController::load()
 {
-    const QString directory =
-        FileFlows::startDirectory(window.settings.value(DefaultPathKey, QString()).toString());
+    const QString directory = startDirectory(window.settings);
     const QString fileName = window.fileDialogs.openFileName(&window, MainWindow::tr("Open preset file"),
                                                              directory, loadFilters());
     if (fileName.isEmpty())
@@ -150,7 +149,7 @@ void FileController::load()
 
 void FileController::open(const QString &fileName)
 {
-    window.settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+    rememberFolderOf(window.settings, fileName);
     if (isSyxFile(fileName)) {
         loadSyx(fileName);
         return;
@@ -285,4 +284,14 @@ void FileController::loadSyx(const QString &fileName)
         return;
     window.updateTable(true);
     RecentFiles(window.settings).add(fileName);
+}
+
+QString FileController::startDirectory(const QSettings &settings)
+{
+    return FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
+}
+
+void FileController::rememberFolderOf(QSettings &settings, const QString &fileName)
+{
+    settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
 }

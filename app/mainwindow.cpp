@@ -300,7 +300,7 @@ void MainWindow::on_LangChanged(int index)
     if (index == language)
         return;
     language = index;
-    settings.setValue(QStringLiteral("language"), index);
+    Startup::writeLanguage(settings, index);
     // Shown in the language just chosen, not through the running catalogue.
     const QString text =
         index == 1 ? QString::fromUtf8("Bitte starten Sie das Programm neu, um die Sprache anzupassen")
