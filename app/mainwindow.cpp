@@ -9,6 +9,7 @@
 #include "app/transfercontroller.h"
 #include "app/windowactions.h"
 #include "base/appidentity.h"
+#include "editing/assignment.h"
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
 #include "views/accessiblenames.h"
@@ -177,31 +178,13 @@ void MainWindow::updateDetailView()
     // what follows the change (a recovery copy that can't be kept) stays on show.
     document.noteChange();
 
-    bool any = false;
-    bool sameAuthor = true;
-    bool sameCategory = true;
-    QString author;
-    int category = 0;
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            if (!selection.isSelected(b, p))
-                continue;
-            const PresetRecord &r = bankStore.at(b, p);
-            if (!any) {
-                any = true;
-                author = r.author;
-                category = r.category;
-                continue;
-            }
-            sameAuthor = sameAuthor && r.author == author;
-            sameCategory = sameCategory && r.category == category;
-        }
-
-    detailView->shownAuthorEdit->setText(any && sameAuthor ? author : QString());
-    if (!any)
+    const Assignment::Shared shown = Assignment::shared(bankStore, selection);
+    detailView->shownAuthorEdit->setText(shown.author.value_or(QString()));
+    const int categories = detailView->categoryList->count();
+    if (!shown.any)
         detailView->categoryList->setCurrentRow(-1);
-    else if (sameCategory && category >= 0 && category < detailView->categoryList->count())
-        detailView->categoryList->setCurrentRow(category);
+    else if (shown.category && *shown.category >= 0 && *shown.category < categories)
+        detailView->categoryList->setCurrentRow(*shown.category);
 }
 
 SelectionMask MainWindow::currentSelection() const
