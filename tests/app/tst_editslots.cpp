@@ -229,6 +229,27 @@ private slots:
         QCOMPARE(w->table->column(selected[0]), 2);
     }
 
+    // The keys are the menu's actions: what one command changes (the clipboard, the history)
+    // lets the next run at once, with no change of the selection between them.
+    void keysFollowWhatTheLastCommandChanged()
+    {
+        load();
+        const BankStore before = w->bankStore;
+        select({{40, 6}});
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(!w->undoButton->isEnabled());
+        QTest::keyClick(w.get(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w->bankStore.at(6, 40).name, QStringLiteral("empty"));
+        QVERIFY(w->undoButton->isEnabled());
+        QTest::keyClick(w.get(), Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(w->bankStore.at(6, 40).sameContent(before.at(6, 40)));
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(sameContent(w->bankStore, before));
+        QVERIFY(!w->undoButton->isEnabled());
+        QVERIFY(w->redoButton->isEnabled());
+    }
+
     void noContextMenuBeforeLoad()
     {
         QVERIFY(!openMenu().shown);
