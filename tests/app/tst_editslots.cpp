@@ -5,6 +5,7 @@
 #include "views/presetgrid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
@@ -248,6 +249,21 @@ private slots:
         QVERIFY(sameContent(w->bankStore, before));
         QVERIFY(!w->undoButton->isEnabled());
         QVERIFY(w->redoButton->isEnabled());
+    }
+
+    // Where copy may not run (two cells apart), Ctrl+C in the table copies nothing at all,
+    // neither to the window's clipboard nor the cell's text to the desktop's.
+    void refusedCopyKeyCopiesNothing()
+    {
+        load();
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        select({{2, 3}, {5, 3}});
+        w->table->setCurrentCell(5, 3, QItemSelectionModel::NoUpdate);
+        w->table->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->table, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!w->clipboardFilled);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }
 
     void noContextMenuBeforeLoad()
