@@ -18,6 +18,18 @@ QAction *windowAction(MainWindow &window, const QList<QKeySequence> &keys)
     action->setShortcuts(keys);
     action->setShortcutContext(Qt::WindowShortcut);
     window.addAction(action);
+    if (keys.isEmpty())
+        return action;
+    // A command that may not run still takes its keys: they never fall through to the control
+    // with the focus, whose own Ctrl+C, say, would copy its text. Enabled only while the
+    // command is not, so a key is never bound twice at once.
+    auto *keyHolder = new QAction(&window);
+    keyHolder->setShortcuts(keys);
+    keyHolder->setShortcutContext(Qt::WindowShortcut);
+    keyHolder->setEnabled(false);
+    window.addAction(keyHolder);
+    QObject::connect(action, &QAction::enabledChanged, keyHolder,
+                     [keyHolder](bool enabled) { keyHolder->setEnabled(!enabled); });
     return action;
 }
 

@@ -62,12 +62,6 @@ void PresetGrid::keyPressEvent(QKeyEvent *event)
         focusNextPrevChild(!backwards);
         return;
     }
-    // Copying is the window's command, whose key reaches the table only while the selection
-    // allows no copy; the view's own copy of the current cell's text would act then.
-    if (event->matches(QKeySequence::Copy)) {
-        event->accept();
-        return;
-    }
     QTableWidget::keyPressEvent(event);
 }
 

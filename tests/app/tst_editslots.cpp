@@ -251,8 +251,8 @@ private slots:
         QVERIFY(w->redoButton->isEnabled());
     }
 
-    // Where copy may not run (two cells apart), Ctrl+C in the table copies nothing at all,
-    // neither to the window's clipboard nor the cell's text to the desktop's.
+    // Where copy may not run (two cells apart), Ctrl+C copies nothing at all, neither to the
+    // window's clipboard nor, from the table or a list, the current item's text to the desktop's.
     void refusedCopyKeyCopiesNothing()
     {
         load();
@@ -262,6 +262,8 @@ private slots:
         w->table->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::keyClick(w->table, Qt::Key_C, Qt::ControlModifier);
+        w->detailView->categoryList->setFocus();
+        QTest::keyClick(w->detailView->categoryList, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(!w->clipboardFilled);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }
