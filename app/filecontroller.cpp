@@ -11,10 +11,12 @@
 #include "editing/fileflows.h"
 #include "editing/syxflows.h"
 #include "files/presetfile.h"
+#include "files/recentfiles.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 
 namespace {
@@ -45,8 +47,7 @@ void FileController::save()
         selectedBank = dialog.selectedBank;
         selectionChosen = dialog.selectionChosen;
     }
-    const QString directory =
-        FileFlows::startDirectory(window.settings.value(DefaultPathKey, QString()).toString());
+    const QString directory = startDirectory(window.settings);
     // A selection is no whole bank: only a SysEx file can hold it.
     const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
     QString chosenFilter = selectionChosen ? SyxFilter : PresetFilter;
@@ -78,7 +79,7 @@ void FileController::save()
         !acceptSyxLosses(SyxFlows::lossesOf(window.bankStore, selectionChosen, selection, selectedBank)))
         return;
     // Remembered even when the write fails: the user chose that folder.
-    window.settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+    rememberFolderOf(window.settings, fileName);
     if (asSyx) {
         // A SysEx file is an export, not the document: modified and the title stay, unless it
         // went over the document's own file.
@@ -91,14 +92,14 @@ void FileController::save()
     if (selectedBank < 1) {
         if (window.savePresetFile(fileName, 0, BankCount - 1)) {
             window.document.savedWhole(fileName);
-            window.addRecentFile(fileName);
+            RecentFiles(window.settings).add(fileName);
         } else
             window.showError();
     } else if (!window.savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was.
         window.showError();
     } else {
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
         // The document's file now holds one bank: the document is saved nowhere.
         if (overDocument)
             window.document.fileReplacedByPart();
@@ -138,8 +139,7 @@ bool FileController::confirmPartOverDocument(const QString &fileName, int select
 
 void FileController::load()
 {
-    const QString directory =
-        FileFlows::startDirectory(window.settings.value(DefaultPathKey, QString()).toString());
+    const QString directory = startDirectory(window.settings);
     const QString fileName = window.fileDialogs.openFileName(&window, MainWindow::tr("Open preset file"),
                                                              directory, loadFilters());
     if (fileName.isEmpty())
@@ -149,7 +149,7 @@ void FileController::load()
 
 void FileController::open(const QString &fileName)
 {
-    window.settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
+    rememberFolderOf(window.settings, fileName);
     if (isSyxFile(fileName)) {
         loadSyx(fileName);
         return;
@@ -177,7 +177,7 @@ void FileController::open(const QString &fileName)
         if (window.modified && !window.askSaveChanges())
             return;
         window.replaceDocument(file, Document::Source::File, fileName);
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
         return;
     }
 
@@ -225,7 +225,7 @@ void FileController::open(const QString &fileName)
     // Also after a failed read: the step just recorded enables the undo button.
     window.updateTable(true);
     if (loaded)
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
     else
         window.showError();
 }
@@ -257,7 +257,7 @@ bool FileController::saveSyx(const QString &fileName, const SelectionMask &prese
         window.statusBar()->showMessage(count == 1
                                             ? MainWindow::tr("1 preset saved to %1").arg(name)
                                             : MainWindow::tr("%1 presets saved to %2").arg(count).arg(name));
-        window.addRecentFile(fileName);
+        RecentFiles(window.settings).add(fileName);
         return true;
     }
     window.showError();
@@ -283,5 +283,15 @@ void FileController::loadSyx(const QString &fileName)
         SyxFlows::loadPlaced(window.bankStore, window.history, contents, dialog.placement()) == 0)
         return;
     window.updateTable(true);
-    window.addRecentFile(fileName);
+    RecentFiles(window.settings).add(fileName);
+}
+
+QString FileController::startDirectory(const QSettings &settings)
+{
+    return FileFlows::startDirectory(settings.value(DefaultPathKey, QString()).toString());
+}
+
+void FileController::rememberFolderOf(QSettings &settings, const QString &fileName)
+{
+    settings.setValue(DefaultPathKey, FileFlows::defaultPathFor(fileName));
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class MainWindow;
+class QSettings;
 class SelectionMask;
 struct SyxLosses;
 
@@ -18,6 +19,11 @@ public:
     // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
     // ones, a .syx file through its placement dialog. From the recent files and the command line.
     void open(const QString &fileName);
+
+    // Where a file dialog starts: the folder of the file last saved or loaded (setting
+    // "defaultpath") while it still exists, else the documents folder.
+    static QString startDirectory(const QSettings &settings);
+    static void rememberFolderOf(QSettings &settings, const QString &fileName);
 
 private:
     // Asks before a save of less than the document (one bank, a selection, a SysEx image)

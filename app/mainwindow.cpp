@@ -1,10 +1,15 @@
 #include "app/mainwindow.h"
 
+#include "app/comparecommands.h"
 #include "app/filecontroller.h"
+#include "app/librarycontroller.h"
+#include "app/recentfilesmenu.h"
 #include "app/startup.h"
 #include "app/toolpanel.h"
 #include "app/transfercontroller.h"
+#include "app/windowactions.h"
 #include "base/appidentity.h"
+#include "editing/assignment.h"
 #include "files/recoverycopy.h"
 #include "model/selectionmask.h"
 #include "views/accessiblenames.h"
@@ -29,7 +34,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
@@ -98,10 +102,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     splitter->setStretchFactor(2, 1);
     splitter->handle(1)->setCursor(Qt::ArrowCursor);
 
+    actions = std::make_unique<WindowActions>(*this);
     connectSignals();
-    setUpLibrary();
-    setUpCompare(tablePaneLayout);
-    setUpRecentFiles();
+    libraryController = new LibraryController(*this);
+    libraryButton = libraryController->button;
+    compareCommands = new CompareCommands(*this, tablePaneLayout);
+    compareButton = compareCommands->compareButton;
+    backupsButton = compareCommands->backupsButton;
+    recentMenu = new RecentFilesMenu(*this);
 
     // Tab walks the tool panel top to bottom, the detail view, the search bar, the table and
     // then the library dock; arrows move within the table.
@@ -142,54 +150,7 @@ void MainWindow::connectSignals()
     connect(detailView->categoryList, &QListWidget::currentRowChanged, this, &MainWindow::categoryRowChanged);
     connect(detailView->categoryList, &QListWidget::currentItemChanged, this,
             &MainWindow::categoryItemChanged);
-    connect(importButton, &QToolButton::pressed, this, &MainWindow::on_Import);
-    connect(exportButton, &QToolButton::pressed, this, &MainWindow::on_Export);
-    connect(loadButton, &QToolButton::pressed, this, &MainWindow::on_Load);
-    connect(saveButton, &QToolButton::pressed, this, &MainWindow::on_Save);
     connect(languageBox, &QComboBox::currentIndexChanged, this, &MainWindow::on_LangChanged);
-    connect(undoButton, &QToolButton::pressed, this, &MainWindow::on_undo);
-    connect(redoButton, &QToolButton::pressed, this, &MainWindow::on_redo);
-
-    const std::pair<const char *, void (MainWindow::*)()> shortcuts[] = {
-        {"Ctrl+x", &MainWindow::on_cut_Table},   {"Ctrl+c", &MainWindow::on_copy_Table},
-        {"Ctrl+v", &MainWindow::on_paste_Table}, {"Ctrl+d", &MainWindow::on_delete_Table},
-        {"Ctrl+z", &MainWindow::on_undo},        {"Ctrl+y", &MainWindow::on_redo},
-    };
-    for (const auto &[keys, slot] : shortcuts) {
-        auto *shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, slot);
-    }
-    addStandardKeys();
-}
-
-void MainWindow::addStandardKeys()
-{
-    // The platform's usual keys beside the ones above. A key bound twice would fire
-    // neither binding, so the platform's redo keys leave out Ctrl+Y.
-    QList<QKeySequence> redoKeys{QKeySequence(QStringLiteral("Ctrl+Shift+Z"))};
-    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Redo))
-        if (!redoKeys.contains(keys) && keys != QKeySequence(QStringLiteral("Ctrl+y")))
-            redoKeys << keys;
-    const std::pair<QList<QKeySequence>, void (MainWindow::*)()> keys[] = {
-        {{QKeySequence(QStringLiteral("Ctrl+S"))}, &MainWindow::on_Save},
-        {{QKeySequence(QStringLiteral("Ctrl+O"))}, &MainWindow::on_Load},
-        {redoKeys, &MainWindow::on_redo},
-        {{QKeySequence(QStringLiteral("Ctrl+Q"))}, &MainWindow::quit},
-    };
-    for (const auto &[sequences, slot] : keys) {
-        auto *action = new QAction(this);
-        action->setShortcuts(sequences);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-    }
-    // Delete only while the table has the focus: elsewhere the key edits text.
-    auto *deleteKey = new QAction(table);
-    deleteKey->setShortcut(QKeySequence::Delete);
-    deleteKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(deleteKey, &QAction::triggered, this, &MainWindow::on_delete_Table);
-    table->addAction(deleteKey);
 }
 
 void MainWindow::quit()
@@ -207,44 +168,23 @@ void MainWindow::updateTable(bool withDetailView)
 
 void MainWindow::updateDetailView()
 {
-    exportButton->setEnabled(banksLoaded);
-    saveButton->setEnabled(banksLoaded);
+    const SelectionMask selection = currentSelection();
+    actions->update(selection);
     compareButton->setEnabled(banksLoaded);
     table->setEnabled(banksLoaded);
-    undoButton->setEnabled(history.canUndo());
-    redoButton->setEnabled(history.canRedo());
     // A note on the last command goes with the next change of the table or its selection.
     statusBar()->clearMessage();
     // Every change ends here, through the detail view's refresh; after the note above went, so
     // what follows the change (a recovery copy that can't be kept) stays on show.
     document.noteChange();
 
-    bool any = false;
-    bool sameAuthor = true;
-    bool sameCategory = true;
-    QString author;
-    int category = 0;
-    const SelectionMask selection = currentSelection();
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            if (!selection.isSelected(b, p))
-                continue;
-            const PresetRecord &r = bankStore.at(b, p);
-            if (!any) {
-                any = true;
-                author = r.author;
-                category = r.category;
-                continue;
-            }
-            sameAuthor = sameAuthor && r.author == author;
-            sameCategory = sameCategory && r.category == category;
-        }
-
-    detailView->shownAuthorEdit->setText(any && sameAuthor ? author : QString());
-    if (!any)
+    const Assignment::Shared shown = Assignment::shared(bankStore, selection);
+    detailView->shownAuthorEdit->setText(shown.author.value_or(QString()));
+    const int categories = detailView->categoryList->count();
+    if (!shown.any)
         detailView->categoryList->setCurrentRow(-1);
-    else if (sameCategory && category >= 0 && category < detailView->categoryList->count())
-        detailView->categoryList->setCurrentRow(category);
+    else if (shown.category && *shown.category >= 0 && *shown.category < categories)
+        detailView->categoryList->setCurrentRow(*shown.category);
 }
 
 SelectionMask MainWindow::currentSelection() const
@@ -343,7 +283,7 @@ void MainWindow::on_LangChanged(int index)
     if (index == language)
         return;
     language = index;
-    settings.setValue(QStringLiteral("language"), index);
+    Startup::writeLanguage(settings, index);
     // Shown in the language just chosen, not through the running catalogue.
     const QString text =
         index == 1 ? QString::fromUtf8("Bitte starten Sie das Programm neu, um die Sprache anzupassen")

@@ -16,8 +16,10 @@
 #include <memory>
 
 class PresetGrid;
+class CompareCommands;
 class CompareController;
 class DetailView;
+class LibraryController;
 class LibraryPanel;
 class MidiBackend;
 class PresetCellDelegate;
@@ -25,11 +27,11 @@ class QComboBox;
 class QListWidgetItem;
 class QMenu;
 class QToolButton;
-class QVBoxLayout;
 class SearchBar;
 struct SyxLosses;
 class TableZoom;
 class TransferController;
+class WindowActions;
 class FileController;
 
 // The single top-level window and owner of all application state. Slots stay
@@ -105,8 +107,7 @@ public:
     // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
     // ones, a .syx file through its placement dialog. From the recent files and the command line.
     void openFile(const QString &fileName);
-    // The Load button's list of files last opened or saved (setting "recentfiles").
-    void addRecentFile(const QString &fileName);
+    // The Load button's list of files last opened or saved.
     QMenu *recentMenu = nullptr;
     // Where the save and load flows get file names; tests answer in place of the user.
     FileDialogs fileDialogs;
@@ -124,8 +125,8 @@ public:
     TableZoom *tableZoom = nullptr;
     // The library dock (Ctrl+L), made on first use, and the button that shows and hides it.
     LibraryPanel *library();
-    LibraryPanel *libraryPanel = nullptr;
     QToolButton *libraryButton = nullptr;
+    LibraryController *libraryController = nullptr;
     // Presets from the library go to (bank, preset) and the rows below it, like a drop:
     // one undo step, user banks only. False when nothing could be placed there.
     bool placeLibraryPresets(const QVector<PresetRecord> &presets, int bank, int preset);
@@ -137,6 +138,7 @@ public:
     CompareController *compare();
     QToolButton *compareButton = nullptr;
     QToolButton *backupsButton = nullptr;
+    CompareCommands *compareCommands = nullptr;
     void compareWithFile();
     void compareWithModule();
     void showBackups();
@@ -166,6 +168,8 @@ public:
     std::unique_ptr<TransferController> transfers;
     // Save and Load.
     std::unique_ptr<FileController> files;
+    // Every command as one action: its keys and when it may run.
+    std::unique_ptr<WindowActions> actions;
     // The unsaved document kept in the data folder against a crash; after the banks, which
     // it reads.
     std::unique_ptr<RecoveryCopy> recovery;
@@ -197,10 +201,4 @@ protected:
 
 private:
     void connectSignals();
-    void setUpLibrary();
-    void setUpCompare(QVBoxLayout *tablePaneLayout);
-    void setUpRecentFiles();
-    void fillRecentMenu();
-    CompareController *compareController = nullptr;
-    void addStandardKeys();
 };

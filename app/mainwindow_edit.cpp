@@ -2,6 +2,8 @@
 // author and category assignment. The slots read the selection once and call editing/.
 #include "app/mainwindow.h"
 
+#include "app/windowactions.h"
+
 #include "editing/assignment.h"
 #include "editing/blockoperations.h"
 #include "editing/duplicates.h"
@@ -63,34 +65,8 @@ void MainWindow::on_Table_ContextMenuRequest(const QPoint &pos)
 {
     if (!banksLoaded)
         return;
-    // The entries' states are those of the selection when the menu opens.
-    const SelectionMask selection = currentSelection();
-    using BlockOperations::Command;
-
     QMenu menu(this);
-    auto add = [&](const QString &text, const char *keys, void (MainWindow::*slot)(), Command command) {
-        QAction *action = menu.addAction(text);
-        action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
-        action->setEnabled(BlockOperations::allowed(command, selection, clipboardFilled));
-        connect(action, &QAction::triggered, this, slot);
-    };
-    add(tr("Cut"), "Ctrl+x", &MainWindow::on_cut_Table, Command::Cut);
-    add(tr("Copy"), "Ctrl+c", &MainWindow::on_copy_Table, Command::Copy);
-    add(tr("Paste"), "Ctrl+v", &MainWindow::on_paste_Table, Command::Paste);
-    menu.addSeparator();
-    add(tr("Delete"), "Ctrl+d", &MainWindow::on_delete_Table, Command::Delete);
-    menu.addSeparator();
-    const bool sortable = PresetSort::canSort(selection);
-    const std::pair<QString, PresetSort::Key> sorts[] = {{tr("Sort by name"), PresetSort::Key::Name},
-                                                         {tr("Sort by author"), PresetSort::Key::Author},
-                                                         {tr("Sort by category"), PresetSort::Key::Category}};
-    for (const auto &[text, key] : sorts) {
-        QAction *action = menu.addAction(text);
-        action->setEnabled(sortable);
-        connect(action, &QAction::triggered, this, [this, key = key] { sortSelection(key); });
-    }
-    connect(menu.addAction(tr("Select duplicates")), &QAction::triggered, this,
-            &MainWindow::selectDuplicates);
+    actions->fillContextMenu(menu);
     // The request position is relative to the viewport, not to the table with its headers.
     menu.exec(table->viewport()->mapToGlobal(pos));
 }
@@ -126,8 +102,8 @@ void MainWindow::on_cut_Table()
     if (!BlockOperations::allowed(BlockOperations::Command::Cut, selection, clipboardFilled))
         return;
     BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
-    deleteAndRefresh(*this, selection);
     clipboardFilled = true;
+    deleteAndRefresh(*this, selection);
 }
 
 void MainWindow::on_copy_Table()
@@ -137,6 +113,8 @@ void MainWindow::on_copy_Table()
         return;
     BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
     clipboardFilled = true;
+    // Paste may run now.
+    actions->update(selection);
 }
 
 void MainWindow::on_paste_Table()

@@ -1,6 +1,6 @@
 // MainWindow's save and load flows.
-#include "app/mainwindow.h"
 #include "app/filecontroller.h"
+#include "app/mainwindow.h"
 #include "app/recoveryoffer.h"
 #include "base/appidentity.h"
 

@@ -2,8 +2,6 @@
 #include "app/mainwindow.h"
 
 #include "app/transfercontroller.h"
-#include "device/backupcatalog.h"
-#include "editing/exportchoice.h"
 
 void MainWindow::on_Export()
 {
@@ -16,17 +14,11 @@ void MainWindow::on_Export()
 
 void MainWindow::restoreBackup(const QString &fileName)
 {
-    BankStore backup;
-    backup.fillEmptyBanks();
-    SelectionMask held;
-    if (!BackupCatalog::load(fileName, backup, held, errorText)) {
+    if (!transfers->restoreBackup(fileName, errorText)) {
         showError();
         return;
     }
-    const ExportChoice all = ExportChoice::allUserBanks();
-    const ExportChoice choice = held == all.positions() ? all : ExportChoice::presets(held);
-    // The document is not touched: the module gets the backup, the window keeps its banks.
-    transfers->exportBanks(backup, &choice, fileName);
+    // The module got the backup; the window keeps its banks.
     document.moduleOverwritten();
 }
 

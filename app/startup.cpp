@@ -23,11 +23,20 @@
 
 namespace Startup {
 
+namespace {
+const QString LanguageKey = QStringLiteral("language");
+} // namespace
+
 int readLanguage(QSettings &settings)
 {
     bool ok = false;
-    const int value = settings.value(QStringLiteral("language"), QStringLiteral("0")).toInt(&ok);
+    const int value = settings.value(LanguageKey, QStringLiteral("0")).toInt(&ok);
     return ok ? value : 0;
+}
+
+void writeLanguage(QSettings &settings, int language)
+{
+    settings.setValue(LanguageKey, language);
 }
 
 bool installTranslators(int language, QTranslator &appTranslator, QTranslator &qtTranslator)

@@ -14,6 +14,8 @@ namespace Startup {
 
 // "language" as an integer; anything but 1 (including text) means English.
 int readLanguage(QSettings &settings);
+// Keeps `language` (0 English, 1 German) as "language" for the next start.
+void writeLanguage(QSettings &settings, int language);
 
 // Loads and installs the German catalogues when language is exactly 1.
 // Returns whether both catalogues loaded.

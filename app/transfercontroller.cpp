@@ -7,6 +7,7 @@
 #include "device/transferbackup.h"
 #include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
+#include "editing/exportchoice.h"
 #include "views/accessiblenames.h"
 
 #include <QCoreApplication>
@@ -81,5 +82,18 @@ bool TransferController::importBanks(BankStore &into, const QString &readTip)
     if (!dialog.transferDone())
         return false;
     into.fromDump(dialog.transferBanks().data());
+    return true;
+}
+
+bool TransferController::restoreBackup(const QString &fileName, QString &errorText)
+{
+    BankStore backup;
+    backup.fillEmptyBanks();
+    SelectionMask held;
+    if (!BackupCatalog::load(fileName, backup, held, errorText))
+        return false;
+    const ExportChoice all = ExportChoice::allUserBanks();
+    const ExportChoice choice = held == all.positions() ? all : ExportChoice::presets(held);
+    exportBanks(backup, &choice, fileName);
     return true;
 }

@@ -24,6 +24,10 @@ public:
     // Reads all 16 banks into `into`; with `readTip` the dialog only reads, for a comparison.
     // False when nothing was read.
     bool importBanks(BankStore &into, const QString &readTip = QString());
+    // Writes the backup `fileName` to the module as an export of what it holds, through the
+    // export's question; the document stays. False with the message in errorText when the
+    // backup cannot be read.
+    bool restoreBackup(const QString &fileName, QString &errorText);
 
 private:
     // The modal run between the remembered ports, which are written back whether or not

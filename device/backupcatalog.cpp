@@ -1,6 +1,7 @@
 #include "device/backupcatalog.h"
 
 #include "base/appidentity.h"
+#include "device/miditransfer.h"
 #include "device/transferbackup.h"
 #include "files/backupinfo.h"
 #include "files/presetfile.h"
@@ -218,4 +219,22 @@ bool BackupCatalog::saveBackup(const TransferBanks &moduleBanks, QString &fileNa
                                           : tr("%1 old backups were removed.").arg(removed.size()));
     }
     return true;
+}
+
+void BackupCatalog::saveBeforeWriting(MidiTransfer &transfer, const QString &fileName,
+                                      const SelectionMask *held, Keeping keeping,
+                                      std::function<void(const QString &)> note)
+{
+    transfer.setBackupWriter(
+        [&transfer, held, keeping, note = std::move(note)](const TransferBanks &moduleBanks, QString &name,
+                                                           QString &errorText) {
+            QStringList notes;
+            const bool saved = BackupCatalog().saveBackup(moduleBanks, name, transfer.protocol().serialText(),
+                                                          transfer.protocol().versionText(), held,
+                                                          keeping.newest, keeping.days, errorText, notes);
+            for (const QString &line : notes)
+                note(line);
+            return saved;
+        },
+        fileName.isEmpty() ? TransferBackup::defaultPath() : fileName);
 }

@@ -10,6 +10,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
+class MidiTransfer;
+
 // The export backups in the program's data folder ("module-backup-YYYYMMDD-HHMMSS.pre",
 // banks 2..16 of the module as a 15-bank preset file): listing, the module each came
 // from, and pruning. What module a backup came from is kept in a small text file beside
@@ -81,6 +85,13 @@ public:
     };
     // As the settings "backupkeep" and "backupdays" say, the defaults where they do not.
     static Keeping keepingFrom(const QSettings &settings);
+
+    // What every export front end does before it writes: has `transfer` save what the module
+    // holds with saveBackup, to `fileName` or, when empty, TransferBackup::defaultPath().
+    // `held` (null for all of banks 2..16) must outlive the transfer; `note` gets each line
+    // of what else happened.
+    static void saveBeforeWriting(MidiTransfer &transfer, const QString &fileName, const SelectionMask *held,
+                                  Keeping keeping, std::function<void(const QString &)> note);
 
 private:
     // Takes `path`, or the first free "-N" variant of it, by creating it empty and

@@ -356,27 +356,13 @@ void TransferDialog::Transfer()
         midi.plan().setDocument(previewRecords);
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
-        const QString fileName = backupFile.isEmpty() ? TransferBackup::defaultPath() : backupFile;
-        midi.setBackupWriter([this](const TransferBanks &moduleBanks, QString &name,
-                                    QString &error) { return saveBackup(moduleBanks, name, error); },
-                             fileName);
+        BackupCatalog::saveBeforeWriting(midi, backupFile, whole ? nullptr : &runChoice.positions(),
+                                         keepBackups, [this](const QString &line) { log->addLine(line); });
     }
     // Only refused when not connected, which the disabled button normally rules out;
     // the user must not be left with every button disabled then.
     if (!midi.startTransfer())
         updateConnectionUi();
-}
-
-bool TransferDialog::saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error)
-{
-    const bool partial = runChoice.kind() != ExportChoice::Kind::AllUserBanks;
-    QStringList notes;
-    const bool saved = BackupCatalog().saveBackup(
-        moduleBanks, fileName, midi.protocol().serialText(), midi.protocol().versionText(),
-        partial ? &runChoice.positions() : nullptr, keepBackups.newest, keepBackups.days, error, notes);
-    for (const QString &line : notes)
-        log->addLine(line);
-    return saved;
 }
 
 void TransferDialog::finishTransfer()

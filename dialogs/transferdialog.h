@@ -116,7 +116,6 @@ private:
     void askBeforeWriting(int changes);
     void answerQuestion(bool withoutBackup);
     void hidePreview();
-    bool saveBackup(const TransferBanks &moduleBanks, QString &fileName, QString &error);
     QStringList writtenNameChanges() const;
     void showStopped(const QString &message);
     QString exportSummary() const;

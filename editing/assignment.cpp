@@ -21,4 +21,26 @@ int assignCategory(BankStore &live, const SelectionMask &selection, int category
         [&](PresetRecord &rec) { rec.category = category; });
 }
 
+Shared shared(const BankStore &store, const SelectionMask &selection)
+{
+    Shared result;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (!selection.isSelected(b, p))
+                continue;
+            const PresetRecord &r = store.at(b, p);
+            if (!result.any) {
+                result.any = true;
+                result.author = r.author;
+                result.category = r.category;
+                continue;
+            }
+            if (result.author && *result.author != r.author)
+                result.author.reset();
+            if (result.category && *result.category != r.category)
+                result.category.reset();
+        }
+    return result;
+}
+
 } // namespace Assignment

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class BankStore;
 class SelectionMask;
 class UndoHistory;
@@ -20,5 +22,15 @@ int assignAuthor(BankStore &live, const SelectionMask &selection, const QString 
 // record nothing. A negative category (no current row) assigns nothing.
 // Returns the number of presets written.
 int assignCategory(BankStore &live, const SelectionMask &selection, int category, UndoHistory &history);
+
+// What the selected presets, factory ones included, have in common, for the detail view to
+// show: the author and the category when they all share it.
+struct Shared
+{
+    bool any = false;
+    std::optional<QString> author;
+    std::optional<int> category;
+};
+Shared shared(const BankStore &store, const SelectionMask &selection);
 
 } // namespace Assignment

@@ -5,6 +5,7 @@
 #include "views/presetgrid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
@@ -227,6 +228,44 @@ private slots:
         QCOMPARE(selected.size(), 1);
         QCOMPARE(w->table->row(selected[0]), 50);
         QCOMPARE(w->table->column(selected[0]), 2);
+    }
+
+    // The keys are the menu's actions: what one command changes (the clipboard, the history)
+    // lets the next run at once, with no change of the selection between them.
+    void keysFollowWhatTheLastCommandChanged()
+    {
+        load();
+        const BankStore before = w->bankStore;
+        select({{40, 6}});
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(!w->undoButton->isEnabled());
+        QTest::keyClick(w.get(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w->bankStore.at(6, 40).name, QStringLiteral("empty"));
+        QVERIFY(w->undoButton->isEnabled());
+        QTest::keyClick(w.get(), Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(w->bankStore.at(6, 40).sameContent(before.at(6, 40)));
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(sameContent(w->bankStore, before));
+        QVERIFY(!w->undoButton->isEnabled());
+        QVERIFY(w->redoButton->isEnabled());
+    }
+
+    // Where copy may not run (two cells apart), Ctrl+C copies nothing at all, neither to the
+    // window's clipboard nor, from the table or a list, the current item's text to the desktop's.
+    void refusedCopyKeyCopiesNothing()
+    {
+        load();
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        select({{2, 3}, {5, 3}});
+        w->table->setCurrentCell(5, 3, QItemSelectionModel::NoUpdate);
+        w->table->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->table, Qt::Key_C, Qt::ControlModifier);
+        w->detailView->categoryList->setFocus();
+        QTest::keyClick(w->detailView->categoryList, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!w->clipboardFilled);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }
 
     void noContextMenuBeforeLoad()

@@ -168,6 +168,43 @@ private slots:
         QVERIFY(sameContent(k->store, before));
     }
 
+    // What the detail view shows: only what every selected preset shares, the factory
+    // bank included.
+    void sharedAuthorAndCategory()
+    {
+        BankStore store;
+        const std::pair<int, int> at[] = {{0, 1}, {2, 1}, {2, 2}, {9, 100}};
+        const std::tuple<const char *, int> given[] = {{"Ann", 4}, {"Ann", 4}, {"Bob", 4}, {"Ann", 7}};
+        for (int i = 0; i < 4; ++i) {
+            store.at(at[i].first, at[i].second).author = QString::fromLatin1(std::get<0>(given[i]));
+            store.at(at[i].first, at[i].second).category = std::get<1>(given[i]);
+        }
+        struct Case
+        {
+            std::vector<std::pair<int, int>> selected;
+            bool any;
+            std::optional<QString> author;
+            std::optional<int> category;
+        };
+        const Case cases[] = {
+            {{}, false, std::nullopt, std::nullopt},
+            {{{2, 2}}, true, QStringLiteral("Bob"), 4},
+            {{{0, 1}, {2, 1}}, true, QStringLiteral("Ann"), 4},
+            {{{0, 1}, {2, 1}, {2, 2}}, true, std::nullopt, 4},
+            {{{0, 1}, {9, 100}}, true, QStringLiteral("Ann"), std::nullopt},
+            {{{2, 2}, {9, 100}}, true, std::nullopt, std::nullopt},
+        };
+        for (const Case &c : cases) {
+            SelectionMask selection;
+            for (auto [b, p] : c.selected)
+                selection.set(b, p);
+            const Assignment::Shared shown = shared(store, selection);
+            QCOMPARE(shown.any, c.any);
+            QVERIFY(shown.author == c.author);
+            QVERIFY(shown.category == c.category);
+        }
+    }
+
     // Thousands of random operations. After every step, undoing everything must
     // give back exactly the store from before the oldest group the history still
     // holds, redoing everything the current store, and the factory bank never moves.

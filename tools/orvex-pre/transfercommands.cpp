@@ -364,20 +364,11 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
         midi.plan().setChosen(o.chosen ? std::optional<SelectionMask>(o.choice.positions()) : std::nullopt);
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
-        const QString backup = o.backup.isEmpty() ? TransferBackup::defaultPath() : o.backup;
-        midi.setBackupWriter(
-            [&midi, &o](const TransferBanks &moduleBanks, QString &backup, QString &why) {
-                const BackupCatalog::Keeping keeping = BackupCatalog::keepingFrom(
-                    QSettings(AppIdentity::OrganizationName, AppIdentity::ApplicationName));
-                QStringList notes;
-                const bool saved = BackupCatalog().saveBackup(
-                    moduleBanks, backup, midi.protocol().serialText(), midi.protocol().versionText(),
-                    o.chosen ? &o.choice.positions() : nullptr, keeping.newest, keeping.days, why, notes);
-                for (const QString &note : notes)
-                    writeErr(QStringLiteral("orvex-pre: %1\n").arg(note));
-                return saved;
-            },
-            backup);
+        BackupCatalog::saveBeforeWriting(
+            midi, o.backup, o.chosen ? &o.choice.positions() : nullptr,
+            BackupCatalog::keepingFrom(
+                QSettings(AppIdentity::OrganizationName, AppIdentity::ApplicationName)),
+            [](const QString &note) { writeErr(QStringLiteral("orvex-pre: %1\n").arg(note)); });
     }
     QObject::connect(&midi, &MidiTransfer::confirmationNeeded, &loop, [&](int changes) {
         progress.end();

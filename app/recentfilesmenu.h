@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QMenu>
+
+class MainWindow;
+
+// The Load button's list of files last opened or saved (setting "recentfiles", kept by
+// RecentFiles), filled each time it opens; choosing a file opens it as Load would. Its texts
+// are the window's (MainWindow's translation context).
+class RecentFilesMenu : public QMenu
+{
+public:
+    explicit RecentFilesMenu(MainWindow &window);
+
+private:
+    void fill();
+
+    MainWindow &window;
+};
