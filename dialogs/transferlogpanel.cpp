@@ -1,5 +1,6 @@
 #include "dialogs/transferlogpanel.h"
 
+#include "base/appidentity.h"
 #include "files/wholefilewriter.h"
 
 #include <QClipboard>
@@ -108,5 +109,5 @@ void TransferLogPanel::save()
         fileName += QStringLiteral(".txt");
     QString error;
     if (!saveTo(fileName, error))
-        QMessageBox::critical(this, tr("Orvex+ Preset Manager"), error);
+        QMessageBox::critical(this, AppIdentity::ProgramName, error);
 }

@@ -1,6 +1,7 @@
 #include "editing/fileflows.h"
 
 #include "editing/undohistory.h"
+#include "files/syxfile.h"
 #include "model/bankstore.h"
 
 #include <QDir>
@@ -32,7 +33,7 @@ QString withPresetExtension(const QString &fileName)
 
 QString withSyxExtension(const QString &fileName)
 {
-    if (fileName.endsWith(QLatin1String(".syx"), Qt::CaseInsensitive))
+    if (isSyxName(fileName))
         return fileName;
     if (fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive))
         return fileName.chopped(4) + QStringLiteral(".syx");
