@@ -103,7 +103,7 @@ int changedAt(const QSignalSpy &spy, int row, int column)
 
 } // namespace
 
-class TestBigTable : public QObject
+class TestPresetGrid : public QObject
 {
     Q_OBJECT
 
@@ -371,5 +371,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBigTable)
+QTEST_MAIN(TestPresetGrid)
 #include "tst_presetgrid.moc"
