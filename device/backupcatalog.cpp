@@ -221,17 +221,16 @@ bool BackupCatalog::saveBackup(const TransferBanks &moduleBanks, QString &fileNa
     return true;
 }
 
-void BackupCatalog::saveBeforeWriting(MidiTransfer &transfer, const QString &fileName,
-                                      const SelectionMask *held, Keeping keeping,
+void BackupCatalog::saveBeforeWriting(MidiTransfer &transfer, const QString &fileName, Keeping keeping,
                                       std::function<void(const QString &)> note)
 {
     transfer.setBackupWriter(
-        [&transfer, held, keeping, note = std::move(note)](const TransferBanks &moduleBanks, QString &name,
-                                                           QString &errorText) {
+        [&transfer, keeping, note = std::move(note)](const TransferBanks &moduleBanks, QString &name,
+                                                     QString &errorText) {
             QStringList notes;
-            const bool saved = BackupCatalog().saveBackup(moduleBanks, name, transfer.protocol().serialText(),
-                                                          transfer.protocol().versionText(), held,
-                                                          keeping.newest, keeping.days, errorText, notes);
+            const bool saved = BackupCatalog().saveBackup(
+                moduleBanks, name, transfer.protocol().serialText(), transfer.protocol().versionText(),
+                transfer.plan().choice(), keeping.newest, keeping.days, errorText, notes);
             for (const QString &line : notes)
                 note(line);
             return saved;

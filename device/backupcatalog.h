@@ -87,11 +87,11 @@ public:
     static Keeping keepingFrom(const QSettings &settings);
 
     // What every export front end does before it writes: has `transfer` save what the module
-    // holds with saveBackup, to `fileName` or, when empty, TransferBackup::defaultPath().
-    // `held` (null for all of banks 2..16) must outlive the transfer; `note` gets each line
-    // of what else happened.
-    static void saveBeforeWriting(MidiTransfer &transfer, const QString &fileName, const SelectionMask *held,
-                                  Keeping keeping, std::function<void(const QString &)> note);
+    // holds with saveBackup, to `fileName` or, when empty, TransferBackup::defaultPath(),
+    // covering the transfer's choice as its plan holds it then; `note` gets each line of
+    // what else happened.
+    static void saveBeforeWriting(MidiTransfer &transfer, const QString &fileName, Keeping keeping,
+                                  std::function<void(const QString &)> note);
 
 private:
     // Takes `path`, or the first free "-N" variant of it, by creating it empty and

@@ -89,9 +89,7 @@ void TransferPlan::planReads()
 
 bool TransferPlan::isChosen(int position) const
 {
-    if (chosen.empty())
-        return true;
-    return std::size_t(position) < chosen.size() && chosen[std::size_t(position)];
+    return !chosen || chosen->isSelected(position / PresetsPerBank, position % PresetsPerBank);
 }
 
 void TransferPlan::keepChanges(const std::vector<bool> &positions)
@@ -206,7 +204,7 @@ void TransferPlan::onAnswered(const RequestLink::Request &request, Sysex::ReplyK
         if (kind != Sysex::ReplyKind::PresetData || !image)
             return;
         const auto [b, p] = checks[checkAt];
-        if (checkingScan ? *image != scanned.at(b, p) : Sysex::fromModule(b, *image) != images.at(b, p)) {
+        if (checkingReads() ? *image != scanned.at(b, p) : Sysex::fromModule(b, *image) != images.at(b, p)) {
             end(StopReason::OutOfStep, Position{b, p}, true);
             return;
         }
@@ -299,18 +297,17 @@ void TransferPlan::startChecks(bool againstModule)
 {
     current = State::Checking;
     checkingHeld = againstModule;
-    // The first pass checks the replies of the reading pass; an export's last one, what was written.
-    checkingScan = againstModule || !exporting;
     checks.clear();
     std::vector<int> order;
-    if (checkingScan) {
+    if (checkingReads()) {
         for (int position : scanOrder)
             if (position >= firstBank() * PresetsPerBank)
                 order.push_back(position);
     } else {
         order = readOrder;
     }
-    const std::vector<int> picked = pickChecks(checkingScan ? scanned : images, order, firstBank(), random);
+    const std::vector<int> picked =
+        pickChecks(checkingReads() ? scanned : images, order, firstBank(), random);
     std::vector<bool> read(BankCount, false);
     for (int position : order)
         read[std::size_t(position / PresetsPerBank)] = true;
@@ -322,10 +319,10 @@ void TransferPlan::startChecks(bool againstModule)
             alike.push_back(b);
     }
     // The first pass also reads again what repeats, or each chosen preset.
-    if (checkingScan)
+    if (checkingReads())
         addRereads(checks);
     checkAt = 0;
-    note(Note::ChecksStarted, checkingScan && readTwice ? int(readOrder.size()) : 0, at, alike);
+    note(Note::ChecksStarted, checkingReads() && readTwice ? int(readOrder.size()) : 0, at, alike);
     checkNext();
 }
 

@@ -95,13 +95,9 @@ public:
     const TransferBanks &moduleBanks() const { return held; }
     // Only the presets set here are read and checked (an export's also backed up and
     // written); nothing (std::nullopt) for all of them. Set before start().
-    void setChosen(const std::optional<SelectionMask> &positions)
-    {
-        chosen.clear();
-        if (positions)
-            for (int i = 0; i < PresetCount; ++i)
-                chosen.push_back(positions->isSelected(i / PresetsPerBank, i % PresetsPerBank));
-    }
+    void setChosen(const std::optional<SelectionMask> &positions) { chosen = positions; }
+    // The choice set, or null for all presets.
+    const SelectionMask *choice() const { return chosen ? &*chosen : nullptr; }
     // Export: the document the user edits (outliving the transfer). With it, what each preset
     // becomes is decided against what the module holds once it was read (recordOverImage):
     // a preset the document reads the same is not written, and a changed one keeps what
@@ -205,6 +201,9 @@ private:
     void note(Note n, int count = 0, Position where = Position{0, 0}, std::vector<int> banks = {});
     int firstBank() const { return exporting ? FirstExportBank : 0; }
     bool isChosen(int position) const;
+    // The first pass of checks goes over the replies of the reading pass; an export's last
+    // one over what was written.
+    bool checkingReads() const { return checkingHeld || !exporting; }
     void reportReadProgress();
     void noteContent(int position, const PresetImage &content);
     void planReads();
@@ -213,7 +212,7 @@ private:
     RequestLink &link;
     TransferBanks images;
     TransferBanks held;
-    std::vector<bool> chosen;
+    std::optional<SelectionMask> chosen;
     const BankStore *document = nullptr;
     std::vector<bool> declined;
     bool exporting = false;
@@ -251,7 +250,6 @@ private:
     std::vector<std::pair<int, int>> checks;
     std::size_t checkAt = 0;
     bool checkingHeld = false;
-    bool checkingScan = false;
 
     BackupWriter backupWriter;
     QString backupTarget;

@@ -356,8 +356,8 @@ void TransferDialog::Transfer()
         midi.plan().setDocument(previewRecords);
         // Saved by the transfer's rules before the question; nothing is written without it
         // unless the user says so.
-        BackupCatalog::saveBeforeWriting(midi, backupFile, whole ? nullptr : &runChoice.positions(),
-                                         keepBackups, [this](const QString &line) { log->addLine(line); });
+        BackupCatalog::saveBeforeWriting(midi, backupFile, keepBackups,
+                                         [this](const QString &line) { log->addLine(line); });
     }
     // Only refused when not connected, which the disabled button normally rules out;
     // the user must not be left with every button disabled then.

@@ -365,7 +365,7 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
         BackupCatalog::saveBeforeWriting(
-            midi, o.backup, o.chosen ? &o.choice.positions() : nullptr,
+            midi, o.backup,
             BackupCatalog::keepingFrom(
                 QSettings(AppIdentity::OrganizationName, AppIdentity::ApplicationName)),
             [](const QString &note) { writeErr(QStringLiteral("orvex-pre: %1\n").arg(note)); });
