@@ -15,17 +15,10 @@ void apply()
 
 QString dataFolder()
 {
-    const QString organization = QCoreApplication::organizationName();
-    const QString application = QCoreApplication::applicationName();
-    if (organization == OrganizationName && application == ApplicationName)
-        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    // QStandardPaths reads the names from the application object only: borrow the window's.
-    QCoreApplication::setOrganizationName(OrganizationName);
-    QCoreApplication::setApplicationName(ApplicationName);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QCoreApplication::setOrganizationName(organization);
-    QCoreApplication::setApplicationName(application);
-    return folder;
+    // What QStandardPaths' AppDataLocation is under the window's names, worked out without
+    // borrowing them: renaming the application object would race with other threads.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
+           OrganizationName + QLatin1Char('/') + ApplicationName;
 }
 
 } // namespace AppIdentity
