@@ -1,8 +1,13 @@
 // The save and load flows of the main window, driven through their dialogs as a user
 // would: what ends up in files, in the store, the table, the history and "defaultpath".
+#include "app/filecontroller.h"
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
+#include "base/brokenpipes.h"
 #include "common/fifowatch.h"
+#include "common/programrun.h"
+#include "common/quittingreader.h"
+#include "common/testfiles.h"
 #include "device/backupcatalog.h"
 #include "dialogs/bankloaddialog.h"
 #include "dialogs/banksavedialog.h"
@@ -675,6 +680,168 @@ private slots:
         w.on_Save();
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(file.asked, 0);
+    }
+
+    // Another program (here orvex-pre, a second process) writes the document's file between
+    // the window's load and its save: the save says so, naming the file, and does what the
+    // user answers; Cancel is the default. The same bytes written again are no change.
+    void aFileChangedByAnotherProgramIsNotReplacedUnasked_data()
+    {
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("cancelled") << "other"
+                                   << "Cancel";
+        QTest::newRow("replaced") << "other"
+                                  << "Replace";
+        QTest::newRow("saved under another name") << "other"
+                                                  << "Save under Another Name…";
+        QTest::newRow("the same bytes written again") << "disk" << QString();
+    }
+    void aFileChangedByAnotherProgramIsNotReplacedUnasked()
+    {
+        QFETCH(QString, other);
+        QFETCH(QString, answer);
+        const QString same = presetFile("same.pre", "disk");
+        const QString theirs = presetFile("theirs.pre", other);
+        const QString elsewhere = path("elsewhere.pre");
+        QFile::remove(elsewhere);
+        MainWindow w;
+        {
+            ModalScript none({});
+            w.openFile(same);
+            QVERIFY(none.unexpected.isEmpty());
+        }
+        editOnePreset(w);
+        const ProgramRun copy = runProgram(QStringLiteral(ORVEX_PRE), {"copy", theirs, same});
+        QCOMPARE(copy.exitCode, 0);
+        const QByteArray theirBytes = readTestFile(same);
+
+        int asked = 0;
+        w.fileDialogs.saveFileName = [&](QWidget *, const QString &, const QString &, const QString &,
+                                         QString *) { return ++asked == 1 ? same : elsewhere; };
+        QString question;
+        QList<ModalScript::Answer> answers{saveBanks(-1)};
+        if (!answer.isEmpty())
+            answers << [&](QWidget *m) {
+                auto *box = qobject_cast<QMessageBox *>(m);
+                QVERIFY(box);
+                question = box->text() + QLatin1Char('|') + box->informativeText();
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == answer)
+                        b->click();
+            };
+        auto script = std::make_unique<ModalScript>(answers);
+        w.on_Save();
+        QVERIFY(script->done() && script->unexpected.isEmpty());
+        script.reset();
+
+        BankStore back;
+        QString errorText;
+        if (answer.isEmpty()) {
+            QVERIFY(loadPresetFile(back, same, 0, 15, errorText));
+            QVERIFY(sameStore(back, w.bankStore));
+            QVERIFY(!w.modified);
+            return;
+        }
+        const QString when = QFileInfo(same).lastModified().toString(QStringLiteral("d MMM yyyy HH:mm:ss"));
+        QCOMPARE(question, QStringLiteral("same.pre was changed by another program on %1, after it was last "
+                                          "loaded or saved here.|Replacing it loses those changes.\n\n%2")
+                               .arg(when, QDir::toNativeSeparators(same)));
+        QVERIFY(answer == QLatin1String("Replace") || readTestFile(same) == theirBytes);
+        QCOMPARE(w.modified, answer == QLatin1String("Cancel"));
+        if (answer == QLatin1String("Cancel"))
+            return;
+        const QString saved = answer == QLatin1String("Replace") ? same : elsewhere;
+        QVERIFY(loadPresetFile(back, saved, 0, 15, errorText));
+        QVERIFY(sameStore(back, w.bankStore));
+        QCOMPARE(w.document.fileName(), saved);
+        // What the window wrote is what it last saw: the next save asks nothing.
+        editOnePreset(w);
+        ModalScript again({saveBanks(-1)});
+        asked = answer == QLatin1String("Replace") ? 0 : 1;
+        w.on_Save();
+        QVERIFY(again.done() && again.unexpected.isEmpty());
+        QVERIFY(!w.modified);
+    }
+
+    // The document's file changed on the disk while the document is unmodified: coming back
+    // to the window offers to load it again, once for each change; unsaved work is never
+    // offered to be replaced.
+    void aChangedFileIsOfferedToBeLoadedAgain()
+    {
+        const QString same = presetFile("same.pre", "disk");
+        MainWindow w;
+        w.openFile(same);
+        auto otherWrites = [&](const QString &tag) {
+            QCOMPARE(
+                runProgram(QStringLiteral(ORVEX_PRE), {"copy", presetFile("theirs.pre", tag), same}).exitCode,
+                0);
+        };
+        {
+            ModalScript none({}); // unchanged: nothing asked
+            w.files->offerReloadIfChanged();
+            QVERIFY(none.unexpected.isEmpty());
+        }
+        otherWrites(QStringLiteral("first"));
+        QString question;
+        auto click = [&question](const QString &button) {
+            return [&question, button](QWidget *m) {
+                question = boxText(m);
+                for (QAbstractButton *b : qobject_cast<QMessageBox *>(m)->buttons())
+                    if (b->text() == button)
+                        b->click();
+            };
+        };
+        {
+            ModalScript script({click(QStringLiteral("Load Again"))});
+            w.files->offerReloadIfChanged();
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        }
+        QVERIFY(question.startsWith(QLatin1String("same.pre was changed by another program on ")));
+        BankStore expected;
+        fillStore(expected, QStringLiteral("first"));
+        QVERIFY(sameStore(w.bankStore, expected));
+        QVERIFY(tableShowsStore(w));
+        QVERIFY(!w.modified);
+
+        otherWrites(QStringLiteral("second"));
+        {
+            ModalScript script({click(QStringLiteral("Keep"))});
+            w.files->offerReloadIfChanged();
+            w.files->offerReloadIfChanged(); // the same change: not asked twice
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        }
+        QVERIFY(sameStore(w.bankStore, expected));
+        otherWrites(QStringLiteral("third"));
+        editOnePreset(w);
+        {
+            ModalScript none({}); // unsaved work: its save asks instead
+            w.files->offerReloadIfChanged();
+            QVERIFY(none.unexpected.isEmpty());
+        }
+    }
+
+    // A pipe whose reader quits after 10 bytes: the save fails with the writer's message and
+    // the work stays unsaved, the window alive.
+    void aSaveToAPipeThatClosesIsReported()
+    {
+        BrokenPipes::reportInsteadOfDying();
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        QuittingReader reader(path("pipe.pre"));
+        QVERIFY(reader.ok());
+        FileAnswer file{path("pipe.pre")};
+        w.fileDialogs.saveFileName = file.askSave();
+        QString error;
+        ModalScript script({saveBanks(-1), noteText(error)});
+        w.on_Save();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(reader.taken().size(), 10);
+        QCOMPARE(error, QDir::toNativeSeparators(path("pipe.pre")) +
+                            QStringLiteral(" can't be written completely."));
+        QVERIFY(w.modified);
     }
 
     void saveIntoUnwritableFolderReportsIt_data()
