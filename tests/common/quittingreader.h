@@ -11,39 +11,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// A FIFO whose reader takes the first `count` bytes and then goes away, as `head -c` does:
-// whoever writes more than a pipe holds meets a closed pipe. The reader is there before
-// the writer comes (a writer that opens without waiting finds it) and gives up after a
-// minute without data.
+// A FIFO whose reader takes the first 10 bytes and goes away, as `head -c 10` does. It is
+// there before any writer opens, and never in a child process.
 class QuittingReader
 {
 public:
-    explicit QuittingReader(const QString &fileName, int count = 10) : path(QFile::encodeName(fileName))
+    explicit QuittingReader(const QString &fileName) : path(QFile::encodeName(fileName))
     {
-        if (::mkfifo(path.constData(), 0600) != 0)
-            return;
-        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); // never a reader in a child
-        if (fd < 0)
-            return;
-        reader = std::thread([this, count] {
-            char buffer[64];
-            while (got.size() < count) {
+        if (::mkfifo(path.constData(), 0600) == 0)
+            fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            reader = std::thread([this] {
+                char buffer[10];
                 pollfd p{fd, POLLIN, 0};
-                if (::poll(&p, 1, 60000) <= 0)
-                    break;
-                const ssize_t n = ::read(fd, buffer, size_t(count - got.size()));
-                if (n > 0)
-                    got.append(buffer, n);
-                else if (n == 0 && (p.revents & POLLHUP))
-                    break; // the writer went first
-            }
-            ::close(fd);
-        });
+                while (got.size() < 10 && ::poll(&p, 1, 60000) > 0) {
+                    const ssize_t n = ::read(fd, buffer, size_t(10 - got.size()));
+                    if (n > 0)
+                        got.append(buffer, n);
+                    else if (p.revents & POLLHUP)
+                        break; // the writer went first
+                }
+                ::close(fd);
+            });
     }
     ~QuittingReader()
     {
-        if (reader.joinable())
-            reader.join();
+        taken();
         ::unlink(path.constData());
     }
     bool ok() const { return fd >= 0; }

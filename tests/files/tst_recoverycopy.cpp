@@ -10,11 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 BankStore sampleStore(const QString &tag)
@@ -148,43 +143,6 @@ private slots:
             QVERIFY(copies().isEmpty());
         }
         QVERIFY(!RecoveryCopy(folder()).findOrphan());
-    }
-
-    // A program's copy is its own while it runs; once it is killed, even while it is still
-    // a zombie (its number taken, not reaped), the copy is offered.
-    void aKilledProgramsCopyIsOfferedWhileItIsAZombie()
-    {
-        QVERIFY(QDir().mkpath(folder()));
-        QFile copy(QDir(folder()).filePath(QStringLiteral("9-zombie.recovery")));
-        QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write("<presetbanks/>") > 0);
-        copy.close();
-        HeldLock lock(QDir(folder()).filePath(QStringLiteral("9-zombie.lock")));
-        int ready[2];
-        QVERIFY(::pipe(ready) == 0);
-        const pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            const char said = lock.tryLock() == HeldLock::State::Held ? 'y' : 'n';
-            (void)!::write(ready[1], &said, 1);
-            for (;;)
-                ::pause();
-        }
-        ::close(ready[1]);
-        char said = 0;
-        const bool heard = ::read(ready[0], &said, 1) == 1 && said == 'y';
-        ::close(ready[0]);
-        const bool offeredWhileRunning = RecoveryCopy(folder()).findOrphan().has_value();
-        ::kill(child, SIGKILL);
-        siginfo_t info = {};
-        const bool zombie =
-            ::waitid(P_PID, id_t(child), &info, WEXITED | WNOWAIT) == 0 && ::kill(child, 0) == 0;
-        RecoveryCopy next(folder());
-        const auto orphan = next.findOrphan();
-        ::waitpid(child, nullptr, 0);
-        QVERIFY(heard && zombie);
-        QVERIFY(!offeredWhileRunning);
-        QVERIFY(orphan && orphan->lock);
-        QCOMPARE(orphan->path, copy.fileName());
     }
 
     void aDamagedCopyIsRefused()
