@@ -12,8 +12,9 @@
 
 namespace {
 
-// Larger files are no preset files: judged by their metadata alone.
-constexpr qint64 MaxHashed = 256 * 1024 * 1024;
+// Larger files are no file of this program's (a preset file is refused above 32 MB): judged
+// by their metadata alone, so a stray huge file costs no long read.
+constexpr qint64 MaxHashed = 64 * 1024 * 1024;
 
 qint64 nanoseconds(const struct timespec &t)
 {
