@@ -20,17 +20,18 @@ bool sameFile(const struct stat &a, const struct stat &b)
 
 // Open-file-description locks where the system has them: they belong to the open file, not
 // to the process, so they also exclude two opens within one program, and they work on
-// network file systems. flock elsewhere, with the same ownership.
+// network file systems. A flock besides, as QLockFile holds one: a running program that
+// still locks that way is respected too.
 bool lockExclusive(int fd)
 {
 #ifdef F_OFD_SETLK
     struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
-#else
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0)
+        return false;
 #endif
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 }
 
 bool heldByOther(int fd)
@@ -39,16 +40,14 @@ bool heldByOther(int fd)
     struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_OFD_GETLK, &lock) != 0)
-        return false;
-    return lock.l_type != F_UNLCK;
-#else
+    if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)
+        return true;
+#endif
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         ::flock(fd, LOCK_UN);
         return false;
     }
     return errno == EWOULDBLOCK;
-#endif
 }
 
 bool busy(int error)

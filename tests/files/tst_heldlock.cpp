@@ -3,6 +3,7 @@
 #include "common/testfiles.h"
 #include "files/heldlock.h"
 
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +56,15 @@ private slots:
         QCOMPARE(second.tryLock(), HeldLock::State::Held);
     }
 
+    // A running program of an earlier version holds its lock through QLockFile.
+    void aQLockFileHolderIsRespected()
+    {
+        QLockFile earlier(path());
+        QVERIFY(earlier.tryLock(0));
+        QVERIFY(HeldLock::isHeld(path()));
+        QCOMPARE(HeldLock(path()).tryLock(), HeldLock::State::HeldElsewhere);
+    }
+
     // Held by another process while it runs; once killed, and while still a zombie (its
     // number taken, not reaped), free.
     void aDeadHolderReleasesAtOnce()
@@ -91,7 +101,7 @@ private slots:
         std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t)
             threads.emplace_back([&, t] {
-                for (int i = 0; i < 1500; ++i) {
+                for (int i = 0; i < 6000; ++i) {
                     HeldLock lock(path());
                     if (lock.tryLock() != HeldLock::State::Held)
                         continue;
