@@ -189,8 +189,6 @@ void FileController::offerReloadIfChanged()
     if (askingReload || window.modified || fileName.isEmpty() || QApplication::activeModalWidget() ||
         window.document.fileChangedOnDisk() != FileStamp::Change::Changed)
         return;
-    if (reloadDeclinedFor == fileName && reloadDeclined.compare(fileName) == FileStamp::Change::None)
-        return;
     askingReload = true;
     QMessageBox box(QMessageBox::Question, AppIdentity::ProgramName,
                     MainWindow::tr("%1 was changed by another program on %2. Load it again?")
@@ -203,8 +201,8 @@ void FileController::offerReloadIfChanged()
     box.exec();
     askingReload = false;
     if (box.clickedButton() != reload) {
-        reloadDeclined = FileStamp::of(fileName);
-        reloadDeclinedFor = fileName;
+        // Kept: the file no longer holds the document, which counts as unsaved from here on.
+        window.document.fileChangedElsewhere();
         return;
     }
     if (window.modified || window.document.fileName() != fileName)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "files/filestamp.h"
-
 #include <QString>
 
 class MainWindow;
@@ -33,8 +31,8 @@ public:
     // to go on writing `fileName`. Every path that saves over a file calls it.
     bool confirmReplacingChanges(QString &fileName, bool asSyx);
     // The document's file was changed by another program while the document is unmodified:
-    // offers to read it again (once for each change). Called when the window comes back to
-    // the front.
+    // offers to read it again; kept, the document counts as unsaved (the title shows it, and
+    // closing asks). Called when the window comes back to the front.
     void offerReloadIfChanged();
 
 private:
@@ -52,8 +50,5 @@ private:
     void loadSyx(const QString &fileName);
 
     MainWindow &window;
-    // What the document's file held when a reload was declined: not offered again for it.
-    FileStamp reloadDeclined;
-    QString reloadDeclinedFor;
     bool askingReload = false;
 };

@@ -52,6 +52,14 @@ void Document::fileReplacedByPart()
     noteChange();
 }
 
+void Document::fileChangedElsewhere()
+{
+    if (file.isEmpty())
+        return;
+    history.forgetClean();
+    noteChange();
+}
+
 void Document::exportedWhole()
 {
     // With no file named, the module is the document's place: it now counts as saved.

@@ -50,6 +50,10 @@ public:
     void setFileStamp(const FileStamp &seen) { stamp = seen; }
     // Whether another program changed the named file since.
     FileStamp::Change fileChangedOnDisk() const { return stamp.compare(file); }
+    // Another program's content is in the named file, and the user keeps this document: the
+    // file no longer holds it, so the title and the close question say so. The stamp stays,
+    // so a save over that content still asks.
+    void fileChangedElsewhere();
     // The module received every user preset of the document as it is now.
     void exportedWhole();
     // Something else was written to the module: it may no longer hold the document.
