@@ -268,6 +268,9 @@ void MainWindow::showError()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Another program's content in the file: the document is saved nowhere, so closing asks.
+    if (!modified && document.fileChangedOnDisk() == FileStamp::Change::Changed)
+        document.fileChangedElsewhere();
     if (!modified || askSaveChanges())
         event->accept();
     else

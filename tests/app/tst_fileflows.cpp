@@ -779,6 +779,12 @@ private slots:
         QVERIFY(sameStore(w.bankStore, expected) && w.modified && w.isWindowModified());
         editOnePreset(w);
         offer("third", {});
+        // Closing an unmodified window whose file another program changed asks first.
+        MainWindow other;
+        other.openFile(same);
+        QCOMPARE(runProgram(ORVEX_PRE, {"copy", presetFile("theirs.pre", "fourth"), same}).exitCode, 0);
+        ModalScript prompt({promptButton(QMessageBox::Cancel)});
+        QVERIFY(!other.close() && prompt.done());
     }
 
     // A pipe whose reader quits after 10 bytes: the save fails with the writer's message and
