@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
 #include "device/backupcatalog.h"
+#include "device/backuptexts.h"
 #include "dialogs/bankloaddialog.h"
 #include "dialogs/banksavedialog.h"
 #include "dialogs/syxload.h"
@@ -13,7 +14,10 @@
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -58,13 +62,13 @@ void FileController::save()
     const bool asSyx = selectionChosen || SyxFlows::savesAsSyx(chosen, chosenFilter);
     // The dialog asked before replacing the name it was given, not the one with the extension
     // added or corrected. A selection is no bank: it goes to a SysEx name whatever was typed.
-    const QString fileName = selectionChosen ? FileFlows::withSyxExtension(chosen)
-                             : asSyx && QFileInfo(chosen).suffix().isEmpty()
-                                 ? chosen + QStringLiteral(".syx")
-                                 : FileFlows::withPresetExtension(chosen);
+    QString fileName = selectionChosen ? FileFlows::withSyxExtension(chosen)
+                       : asSyx && QFileInfo(chosen).suffix().isEmpty()
+                           ? chosen + QStringLiteral(".syx")
+                           : FileFlows::withPresetExtension(chosen);
     // Anything but all banks in a preset file holds less than the document.
     const bool part = asSyx || selectedBank >= 1;
-    const bool overDocument = part && window.document.isDocumentFile(fileName);
+    bool overDocument = part && window.document.isDocumentFile(fileName);
     if (overDocument && QFileInfo::exists(fileName)) {
         const int count = selectionChosen ? SyxFlows::presetsToSave(true, selection, -1).count() : 0;
         if (!confirmPartOverDocument(fileName, count, selectedBank, asSyx))
@@ -78,6 +82,9 @@ void FileController::save()
     if (asSyx &&
         !acceptSyxLosses(SyxFlows::lossesOf(window.bankStore, selectionChosen, selection, selectedBank)))
         return;
+    if (!confirmReplacingChanges(fileName, asSyx))
+        return;
+    overDocument = part && window.document.isDocumentFile(fileName); // another name may have been chosen
     // Remembered even when the write fails: the user chose that folder.
     rememberFolderOf(window.settings, fileName);
     if (asSyx) {
@@ -137,6 +144,90 @@ bool FileController::confirmPartOverDocument(const QString &fileName, int select
     return box.clickedButton() == replace;
 }
 
+namespace {
+QString whenText(const MainWindow &window, const QString &fileName)
+{
+    return BackupTexts::interfaceLocale(window.language)
+        .toString(FileStamp::modifiedAt(fileName), QStringLiteral("d MMM yyyy HH:mm:ss"));
+}
+} // namespace
+
+bool FileController::confirmReplacingChanges(QString &fileName, bool asSyx)
+{
+    while (window.document.isDocumentFile(fileName) &&
+           window.document.fileChangedOnDisk() == FileStamp::Change::Changed) {
+        QMessageBox box(QMessageBox::Warning, AppIdentity::ProgramName,
+                        MainWindow::tr("%1 was changed by another program on %2, after it was last loaded "
+                                       "or saved here.")
+                            .arg(QFileInfo(fileName).fileName(), whenText(window, fileName)),
+                        QMessageBox::Cancel, &window);
+        box.setInformativeText(MainWindow::tr("Replacing it loses those changes.") + QStringLiteral("\n\n") +
+                               QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()));
+        QPushButton *replace = box.addButton(MainWindow::tr("Replace"), QMessageBox::DestructiveRole);
+        QPushButton *other =
+            box.addButton(MainWindow::tr("Save under Another Name…"), QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == replace)
+            return true;
+        if (box.clickedButton() != other)
+            return false;
+        QString filter = asSyx ? SyxFilter : PresetFilter;
+        const QString chosen = window.fileDialogs.saveFileName(
+            &window, MainWindow::tr("Save preset file"), QFileInfo(fileName).absolutePath(), filter, &filter);
+        if (chosen.isEmpty())
+            return false;
+        fileName = asSyx ? FileFlows::withSyxExtension(chosen) : FileFlows::withPresetExtension(chosen);
+    }
+    return true;
+}
+
+void FileController::offerReloadIfChanged()
+{
+    const QString fileName = window.document.fileName();
+    // Never in the middle of a flow, nor over unsaved work: its save asks instead.
+    if (askingReload || window.modified || fileName.isEmpty() || QApplication::activeModalWidget() ||
+        window.document.fileChangedOnDisk() != FileStamp::Change::Changed)
+        return;
+    askingReload = true;
+    QMessageBox box(QMessageBox::Question, AppIdentity::ProgramName,
+                    MainWindow::tr("%1 was changed by another program on %2. Load it again?")
+                        .arg(QFileInfo(fileName).fileName(), whenText(window, fileName)),
+                    QMessageBox::NoButton, &window);
+    box.setInformativeText(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()));
+    QPushButton *reload = box.addButton(MainWindow::tr("Load Again"), QMessageBox::AcceptRole);
+    box.addButton(MainWindow::tr("Keep"), QMessageBox::RejectRole);
+    box.setDefaultButton(reload);
+    box.exec();
+    askingReload = false;
+    if (box.clickedButton() != reload) {
+        // Kept: the file no longer holds the document, which counts as unsaved from here on.
+        window.document.fileChangedElsewhere();
+        return;
+    }
+    if (window.modified || window.document.fileName() != fileName)
+        return; // changed while the question was open
+    if (!loadWhole(fileName, false))
+        window.showError();
+}
+
+bool FileController::loadWhole(const QString &fileName, bool ask)
+{
+    // Seen before it is read: a change in between shows at the next save.
+    const FileStamp seen = FileStamp::of(fileName);
+    // Read whole before anything is asked or cleared: a file that lacks presets is
+    // refused and the document stays as it was.
+    BankStore file;
+    if (!loadCompletePresetFile(file, fileName, 0, BankCount - 1, window.errorText))
+        return false;
+    if (ask && window.modified && !window.askSaveChanges())
+        return true;
+    window.replaceDocument(file, Document::Source::File, fileName);
+    window.document.setFileStamp(seen);
+    RecentFiles(window.settings).add(fileName);
+    return true;
+}
+
 void FileController::load()
 {
     const QString directory = startDirectory(window.settings);
@@ -167,17 +258,8 @@ void FileController::open(const QString &fileName)
     }
 
     if (fileBanks == BankCount) {
-        // Read whole before anything is asked or cleared: a file that lacks presets is
-        // refused and the document stays as it was.
-        BankStore file;
-        if (!loadCompletePresetFile(file, fileName, 0, BankCount - 1, window.errorText)) {
+        if (!loadWhole(fileName, true))
             window.showError();
-            return;
-        }
-        if (window.modified && !window.askSaveChanges())
-            return;
-        window.replaceDocument(file, Document::Source::File, fileName);
-        RecentFiles(window.settings).add(fileName);
         return;
     }
 

@@ -25,7 +25,20 @@ public:
     static QString startDirectory(const QSettings &settings);
     static void rememberFolderOf(QSettings &settings, const QString &fileName);
 
+    // Just before a save writes `fileName`: when it is the document's file and another
+    // program changed it since this one last read or wrote it, says so and asks whether to
+    // replace it, to save under another name (which changes `fileName`) or to cancel. True
+    // to go on writing `fileName`. Every path that saves over a file calls it.
+    bool confirmReplacingChanges(QString &fileName, bool asSyx);
+    // The document's file was changed by another program while the document is unmodified:
+    // offers to read it again; kept, the document counts as unsaved (the title shows it, and
+    // closing asks). Called when the window comes back to the front.
+    void offerReloadIfChanged();
+
 private:
+    // Reads a file of all 16 banks as the new document; false (errorText set) when it
+    // can't. `ask` first asks about unsaved changes, after the read.
+    bool loadWhole(const QString &fileName, bool ask);
     // Asks before a save of less than the document (one bank, a selection, a SysEx image)
     // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
     // selection is saved; `bank` is the bank index, below 1 for all banks.
@@ -37,4 +50,5 @@ private:
     void loadSyx(const QString &fileName);
 
     MainWindow &window;
+    bool askingReload = false;
 };

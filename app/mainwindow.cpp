@@ -36,6 +36,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -267,10 +268,22 @@ void MainWindow::showError()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Another program's content in the file: the document is saved nowhere, so closing asks.
+    if (!modified && document.fileChangedOnDisk() == FileStamp::Change::Changed)
+        document.fileChangedElsewhere();
     if (!modified || askSaveChanges())
         event->accept();
     else
         event->ignore();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Back from another program, which may have changed the document's file: asked once
+    // the activation is done, never inside it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, [this] { files->offerReloadIfChanged(); });
 }
 
 void MainWindow::tableSelectionChanged()

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
+#include "base/brokenpipes.h"
 #include "device/programbackend.h"
 #include "device/simulatordevice.h"
 #include "views/pictures.h"
@@ -132,6 +133,7 @@ void quitWhenShown(QWidget *window)
 
 int runApplication(int &argc, char **argv, bool exitWhenShown)
 {
+    BrokenPipes::reportInsteadOfDying();
     {
         // Answered before QApplication exists, so --help and --version work without a display.
         QCoreApplication probe(argc, argv);

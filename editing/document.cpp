@@ -17,6 +17,7 @@ void Document::replace(const BankStore &banks, Source source, const QString &fil
         }
     banksLoaded = true;
     file = source == Source::Module ? QString() : fileName;
+    stamp = FileStamp();
     if (source == Source::Unsaved)
         history.resetUnsaved();
     else
@@ -28,6 +29,8 @@ void Document::replace(const BankStore &banks, Source source, const QString &fil
 
 void Document::setFileName(const QString &fileName)
 {
+    if (fileName != file)
+        stamp = FileStamp();
     file = fileName;
     noteChange();
 }
@@ -35,11 +38,21 @@ void Document::setFileName(const QString &fileName)
 void Document::savedWhole(const QString &fileName)
 {
     file = fileName;
+    stamp = FileStamp::of(fileName);
     history.markClean();
     noteChange();
 }
 
 void Document::fileReplacedByPart()
+{
+    if (file.isEmpty())
+        return;
+    stamp = FileStamp::of(file);
+    history.forgetClean();
+    noteChange();
+}
+
+void Document::fileChangedElsewhere()
 {
     if (file.isEmpty())
         return;

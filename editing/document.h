@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/undohistory.h"
+#include "files/filestamp.h"
 #include "model/bankstore.h"
 
 #include <QObject>
@@ -42,6 +43,17 @@ public:
     // Part of the document (one bank, a selection, a SysEx image) was written over the
     // named file: it no longer holds the document, whatever the history says.
     void fileReplacedByPart();
+
+    // What the named file held when this program last read or wrote it: taken before a
+    // load reads the file, and after each save to it.
+    const FileStamp &fileStamp() const { return stamp; }
+    void setFileStamp(const FileStamp &seen) { stamp = seen; }
+    // Whether another program changed the named file since.
+    FileStamp::Change fileChangedOnDisk() const { return stamp.compare(file); }
+    // Another program's content is in the named file, and the user keeps this document: the
+    // file no longer holds it, so the title and the close question say so. The stamp stays,
+    // so a save over that content still asks.
+    void fileChangedElsewhere();
     // The module received every user preset of the document as it is now.
     void exportedWhole();
     // Something else was written to the module: it may no longer hold the document.
@@ -64,6 +76,7 @@ signals:
 
 private:
     QString file;
+    FileStamp stamp;
     quint64 moduleChange = 0;
     bool moduleValid = false;
     // What `changed` last reported.

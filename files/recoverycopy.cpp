@@ -10,51 +10,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSysInfo>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
-#endif
 
 namespace {
 
 // Not ".pre": the library covers the data folder, and a copy is no file of the user's.
 const QString Suffix = QStringLiteral(".recovery");
 const QString LockSuffix = QStringLiteral(".lock");
-
-// The name of the program running as `pid`, empty where the system does not say.
-QString programName(qint64 pid)
-{
-#ifdef Q_OS_LINUX
-    QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
-    // A program whose file was replaced while it runs (an update, a rebuild).
-    if (exe.endsWith(QLatin1String(" (deleted)")))
-        exe.chop(10);
-    return QFileInfo(exe).fileName();
-#else
-    Q_UNUSED(pid);
-    return QString();
-#endif
-}
-
-// A lock that would take a copy is ours to take: no live program of this name holds it.
-std::shared_ptr<QLockFile> takeLock(const QString &path)
-{
-    auto lock = std::make_shared<QLockFile>(path);
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
-        return lock;
-    // QLockFile keeps an empty or unreadable lock for live, however old it is.
-    if (QFileInfo::exists(path) && !RecoveryCopy::lockHeldByLiveProgram(path) &&
-        lock->removeStaleLockFile() && lock->tryLock(0))
-        return lock;
-    return nullptr;
-}
 
 // A preset file of all 16 banks with one more element, which every reader passes over:
 // <recovery file="the document's file" time="when, UTC"/>.
@@ -111,8 +76,10 @@ RecoveryCopy::~RecoveryCopy()
 {
     wait.stop();
     writer.waitForDone();
-    if (ownLock)
+    if (ownLock) {
         QFile::remove(copyPath());
+        ownLock->unlock(true);
+    }
 }
 
 bool RecoveryCopy::lock()
@@ -125,34 +92,12 @@ bool RecoveryCopy::lock()
         return false;
     lockTried.start();
     if (QDir().mkpath(folder)) {
-        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(id + LockSuffix));
-        // Only a lock whose process is gone counts as left behind, however old it is.
-        lock->setStaleLockTime(0);
-        if (lock->tryLock(0))
+        auto lock = std::make_unique<HeldLock>(QDir(folder).filePath(id + LockSuffix));
+        if (lock->tryLock() == HeldLock::State::Held)
             ownLock = std::move(lock);
     }
     lockRefused = !ownLock;
     return !lockRefused;
-}
-
-bool RecoveryCopy::lockHeldByLiveProgram(const QString &path)
-{
-    qint64 pid = 0;
-    QString host;
-    QString program;
-    // Missing, empty, unreadable or not a lock at all: nobody holds it.
-    if (!QLockFile(path).getLockInfo(&pid, &host, &program) || pid <= 0)
-        return false;
-    // Another machine's program (a shared folder) can't be asked: it may be running.
-    if (!host.isEmpty() && host != QSysInfo::machineHostName())
-        return true;
-#ifdef Q_OS_UNIX
-    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-        return false;
-#endif
-    // The number may have gone to another program since.
-    const QString running = programName(pid);
-    return running.isEmpty() || program.isEmpty() || running == QFileInfo(program).fileName();
 }
 
 QString RecoveryCopy::defaultFolder()
@@ -291,23 +236,29 @@ std::optional<RecoveryCopy::Orphan> RecoveryCopy::findOrphan() const
                                          : name.chopped(LockSuffix.size());
         if (copyId == id || copyId.isEmpty() || (!temporary && names.contains(copyId + Suffix)))
             continue;
-        if (!lockHeldByLiveProgram(dir.filePath(copyId + LockSuffix)))
+        if (!temporary)
+            HeldLock::removeIfStale(dir.filePath(name));
+        else if (!HeldLock::isHeld(dir.filePath(copyId + LockSuffix)))
             QFile::remove(dir.filePath(name));
     }
     for (const QString &name : names) {
         const QString copyId = name.chopped(Suffix.size());
         if (copyId == id)
             continue;
-        const QString lockPath = dir.filePath(copyId + LockSuffix);
-        if (lockHeldByLiveProgram(lockPath))
-            continue; // its program is still running
+        auto lock = std::make_shared<HeldLock>(dir.filePath(copyId + LockSuffix));
+        const HeldLock::State state = lock->tryLock();
+        if (state == HeldLock::State::HeldElsewhere)
+            continue; // its program is still running, or another start took it just now
         // Without a lock (a full or read-only folder) it is offered all the same.
-        std::shared_ptr<QLockFile> lock = takeLock(lockPath);
-        if (!lock && lockHeldByLiveProgram(lockPath))
-            continue; // another start took it just now
+        if (state != HeldLock::State::Held)
+            lock.reset();
         Orphan orphan{dir.filePath(name), {}, {}, lock};
         readRecoveryInfo(orphan.path, orphan.fileName, orphan.time);
-        if (!newest || orphan.time > newest->time)
+        // Only the newest is offered; the lock of another is of no use to anyone now.
+        Orphan *dropped = !newest ? nullptr : orphan.time > newest->time ? &*newest : &orphan;
+        if (dropped && dropped->lock)
+            dropped->lock->unlock(true);
+        if (dropped != &orphan)
             newest = std::move(orphan);
     }
 
@@ -331,7 +282,7 @@ void RecoveryCopy::adopt(const Orphan &orphan)
         haveCopy = QFile::rename(orphan.path, copyPath());
     }
     if (orphan.lock)
-        orphan.lock->unlock();
+        orphan.lock->unlock(true);
 }
 
 bool RecoveryCopy::restore(const Orphan &orphan, BankStore &store, QString &fileName, QString &errorText)
@@ -346,9 +297,10 @@ void RecoveryCopy::discardOrphan(const Orphan &orphan)
 {
     QFile::remove(orphan.path);
     if (orphan.lock)
-        orphan.lock->unlock();
+        orphan.lock->unlock(true);
     else
-        QFile::remove(QFileInfo(orphan.path)
-                          .dir()
-                          .filePath(QFileInfo(orphan.path).fileName().chopped(Suffix.size()) + LockSuffix));
+        HeldLock::removeIfStale(
+            QFileInfo(orphan.path)
+                .dir()
+                .filePath(QFileInfo(orphan.path).fileName().chopped(Suffix.size()) + LockSuffix));
 }

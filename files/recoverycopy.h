@@ -1,10 +1,10 @@
 #pragma once
 
+#include "files/heldlock.h"
 #include "model/bankstore.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -20,9 +20,9 @@
 // copied and written, through the checked writer, on a thread of its own; a failed write
 // is reported and tried again. Once nothing is unsaved the copy goes. Each running program
 // has its own copy, "ID.recovery" (a preset file of all 16 banks naming the document's file
-// and the time), and holds "ID.lock" while it runs: a copy whose lock no live program of
-// this name holds, whatever the lock file says or whether a lock can be taken at all, is
-// one a program left behind when it died.
+// and the time), and holds a lock on "ID.lock" while it runs: a copy whose lock no running
+// program holds, whatever the lock file says or whether a lock can be taken at all, is one
+// a program left behind when it died.
 class RecoveryCopy : public QObject
 {
     Q_OBJECT
@@ -59,7 +59,7 @@ public:
         QString path;
         QDateTime time; // when it was written
         QString fileName;
-        std::shared_ptr<QLockFile> lock;
+        std::shared_ptr<HeldLock> lock;
     };
     // The newest such copy, if any. Removes what dead programs left beside their copies:
     // temporaries of a write cut short and locks without a copy.
@@ -75,9 +75,6 @@ public:
 
     // What writeFailed says.
     QString failureText() const;
-
-    // True while a live program of this name holds the lock file at `path`.
-    static bool lockHeldByLiveProgram(const QString &path);
 
     // The wait after a change before the copy is written.
     int delayMs = 3000;
@@ -103,7 +100,7 @@ private:
 
     QString folder;
     QString id;
-    std::unique_ptr<QLockFile> ownLock;
+    std::unique_ptr<HeldLock> ownLock;
     QThreadPool writer; // one thread: writes and removals run in the order asked
     QTimer wait;
     const BankStore *pending = nullptr;

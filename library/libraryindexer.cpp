@@ -1,5 +1,6 @@
 #include "library/libraryindexer.h"
 
+#include "files/heldlock.h"
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 
@@ -7,7 +8,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSet>
 #include <QThread>
 
@@ -54,16 +54,18 @@ LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringLis
         folders << QDir::cleanPath(QFileInfo(f).absoluteFilePath());
 
     // One update of a library at a time, across programs: a second one waits for the first
-    // and then finds its files stored, instead of reading them all a second time.
-    QLockFile updating(db.path() + QStringLiteral(".updating"));
-    updating.setStaleLockTime(0); // held as long as the update runs; a dead holder's is taken over
-    while (!updating.tryLock(100)) {
-        if (updating.error() != QLockFile::LockFailedError)
-            break; // no lock can be made there: update unguarded rather than not at all
+    // and then finds its files stored, instead of reading them all a second time. Only a
+    // running update holds the lock; a lock file left by a crash, copied from another machine
+    // or replaced by a FIFO is taken at once.
+    HeldLock updating(db.path() + QStringLiteral(".updating"));
+    while (updating.tryLock() == HeldLock::State::HeldElsewhere) {
+        // Unavailable (no lock can be made there) ends the wait too: an update unguarded
+        // rather than none at all.
         if (cancelled()) {
             result.cancelled = true;
             return result;
         }
+        QThread::msleep(50);
     }
 
     QHash<QString, LibraryDatabase::Stamp> stamps;

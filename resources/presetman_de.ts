@@ -567,6 +567,26 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Ersetzen</translation>
     </message>
     <message>
+        <source>%1 was changed by another program on %2, after it was last loaded or saved here.</source>
+        <translation>%1 wurde am %2 von einem anderen Programm geändert, nachdem sie hier zuletzt geladen oder gespeichert wurde.</translation>
+    </message>
+    <message>
+        <source>Replacing it loses those changes.</source>
+        <translation>Wenn Sie sie ersetzen, gehen diese Änderungen verloren.</translation>
+    </message>
+    <message>
+        <source>Save under Another Name…</source>
+        <translation>Unter anderem Namen speichern…</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program on %2. Load it again?</source>
+        <translation>%1 wurde am %2 von einem anderen Programm geändert. Neu laden?</translation>
+    </message>
+    <message>
+        <source>Load Again</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
         <source>Unsaved changes from %1 were found, but their copy is damaged and can't be restored.</source>
         <translation>Ungesicherte Änderungen vom %1 wurden gefunden, aber ihre Kopie ist beschädigt und kann nicht wiederhergestellt werden.</translation>
     </message>

@@ -1,8 +1,13 @@
 // The save and load flows of the main window, driven through their dialogs as a user
 // would: what ends up in files, in the store, the table, the history and "defaultpath".
+#include "app/filecontroller.h"
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
+#include "base/brokenpipes.h"
 #include "common/fifowatch.h"
+#include "common/programrun.h"
+#include "common/quittingreader.h"
+#include "common/testfiles.h"
 #include "device/backupcatalog.h"
 #include "dialogs/bankloaddialog.h"
 #include "dialogs/banksavedialog.h"
@@ -675,6 +680,133 @@ private slots:
         w.on_Save();
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(file.asked, 0);
+    }
+
+    // Another program (orvex-pre, a second process) writes the document's file after the
+    // window loaded it: the save says so, naming the file and when, Cancel by default. The
+    // same bytes written again are no change, nor is what the window saved itself.
+    void aFileChangedByAnotherProgramIsNotReplacedUnasked_data()
+    {
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("cancelled") << "other"
+                                   << "Cancel";
+        QTest::newRow("replaced") << "other"
+                                  << "Replace";
+        QTest::newRow("saved under another name") << "other"
+                                                  << "Save under Another Name…";
+        QTest::newRow("the same bytes again") << "disk" << QString();
+    }
+    void aFileChangedByAnotherProgramIsNotReplacedUnasked()
+    {
+        QFETCH(QString, other);
+        QFETCH(QString, answer);
+        const QString same = presetFile("same.pre", "disk");
+        const QString elsewhere = path("elsewhere.pre");
+        MainWindow w;
+        w.openFile(same);
+        editOnePreset(w);
+        QCOMPARE(runProgram(ORVEX_PRE, {"copy", presetFile("theirs.pre", other), same}).exitCode, 0);
+        const QByteArray theirs = readTestFile(same);
+        int asked = 0;
+        w.fileDialogs.saveFileName = [&](auto &&...) { return ++asked == 1 ? same : elsewhere; };
+        QString question;
+        QList<ModalScript::Answer> answers{saveBanks(-1)};
+        if (!answer.isEmpty())
+            answers << [&](QWidget *m) {
+                auto *box = qobject_cast<QMessageBox *>(m);
+                question = box->text() + QLatin1Char('|') + box->informativeText();
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == answer)
+                        b->click();
+            };
+        {
+            ModalScript script(answers);
+            w.on_Save();
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        }
+        if (!answer.isEmpty())
+            QCOMPARE(question,
+                     QStringLiteral("same.pre was changed by another program on %1, after it was last "
+                                    "loaded or saved here.|Replacing it loses those changes.\n\n%2")
+                         .arg(QFileInfo(same).lastModified().toString("d MMM yyyy HH:mm:ss"), same));
+        const QString saved = answer == "Cancel" ? QString() : answer.startsWith("Save") ? elsewhere : same;
+        QVERIFY(saved == same || readTestFile(same) == theirs);
+        QCOMPARE(w.modified, saved.isEmpty());
+        if (saved.isEmpty())
+            return;
+        BankStore back;
+        QString errorText;
+        QVERIFY(loadPresetFile(back, saved, 0, 15, errorText) && sameStore(back, w.bankStore));
+        QCOMPARE(w.document.fileName(), saved);
+        editOnePreset(w);
+        asked = saved == same ? 0 : 1;
+        ModalScript again({saveBanks(-1)});
+        w.on_Save();
+        QVERIFY(again.done() && again.unexpected.isEmpty() && !w.modified);
+    }
+
+    // The file changed while the document is unmodified: coming back to the window offers to
+    // load it again, once, and never over unsaved work.
+    void aChangedFileIsOfferedToBeLoadedAgain()
+    {
+        const QString same = presetFile("same.pre", "disk");
+        MainWindow w;
+        w.openFile(same);
+        auto offer = [&](const QString &tag, QList<ModalScript::Answer> answers) {
+            if (!tag.isEmpty())
+                QCOMPARE(runProgram(ORVEX_PRE, {"copy", presetFile("theirs.pre", tag), same}).exitCode, 0);
+            ModalScript script(answers);
+            w.files->offerReloadIfChanged();
+            w.files->offerReloadIfChanged();
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        };
+        auto click = [](const QString &button) {
+            return [button](QWidget *m) {
+                QVERIFY(boxText(m).startsWith("same.pre was changed by another program on "));
+                for (QAbstractButton *b : qobject_cast<QMessageBox *>(m)->buttons())
+                    if (b->text() == button)
+                        b->click();
+            };
+        };
+        offer(QString(), {});
+        offer("first", {click("Load Again")});
+        BankStore expected;
+        fillStore(expected, "first");
+        QVERIFY(sameStore(w.bankStore, expected) && tableShowsStore(w) && !w.modified);
+        offer("second", {click("Keep")}); // kept: the title and the close question know
+        QVERIFY(sameStore(w.bankStore, expected) && w.modified && w.isWindowModified());
+        editOnePreset(w);
+        offer("third", {});
+        // Closing an unmodified window whose file another program changed asks first.
+        MainWindow other;
+        other.openFile(same);
+        QCOMPARE(runProgram(ORVEX_PRE, {"copy", presetFile("theirs.pre", "fourth"), same}).exitCode, 0);
+        ModalScript prompt({promptButton(QMessageBox::Cancel)});
+        QVERIFY(!other.close() && prompt.done());
+    }
+
+    // A pipe whose reader quits after 10 bytes: the save fails with the writer's message and
+    // the work stays unsaved, the window alive.
+    void aSaveToAPipeThatClosesIsReported()
+    {
+        BrokenPipes::reportInsteadOfDying();
+        MainWindow w;
+        loadDistinct(w);
+        editOnePreset(w);
+        QuittingReader reader(path("pipe.pre"));
+        QVERIFY(reader.ok());
+        FileAnswer file{path("pipe.pre")};
+        w.fileDialogs.saveFileName = file.askSave();
+        QString error;
+        ModalScript script({saveBanks(-1), noteText(error)});
+        w.on_Save();
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(reader.taken().size(), 10);
+        QCOMPARE(error, QDir::toNativeSeparators(path("pipe.pre")) +
+                            QStringLiteral(" can't be written completely."));
+        QVERIFY(w.modified);
     }
 
     void saveIntoUnwritableFolderReportsIt_data()

@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char *const ChildVariable = "ORVEX_RECOVERY_CHILD";
@@ -227,7 +229,7 @@ private slots:
         QVERIFY(RecoveryCopy().findOrphan());
     }
 
-    // Only a live program of this name holds a lock: whatever else the lock file says, or
+    // Only a running program holds a lock: whatever the lock file says or is (a FIFO), or
     // when no lock can be taken at all, the copy is offered.
     void aLockOfNoLiveProgramIsStale_data()
     {
@@ -235,6 +237,8 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("garbage") << QByteArray("\xff\xfe not a lock\n\n");
         QTest::newRow("a live program of another name") << QByteArray("sleep");
+        QTest::newRow("another machine's, its number alive here") << QByteArray("elsewhere");
+        QTest::newRow("a FIFO") << QByteArray("fifo");
         QTest::newRow("can't be taken") << QByteArray("folder");
     }
     void aLockOfNoLiveProgramIsStale()
@@ -246,14 +250,17 @@ private slots:
         QVERIFY(QFile::remove(child.lockPath()));
         if (content == "folder") {
             QVERIFY(QDir().mkpath(child.lockPath()));
+        } else if (content == "fifo") {
+            QVERIFY(::mkfifo(QFile::encodeName(child.lockPath()).constData(), 0600) == 0);
         } else {
-            if (content == "sleep") {
+            if (content == "sleep" || content == "elsewhere") {
                 other.start(QStringLiteral("sleep"), {QStringLiteral("600")});
                 QVERIFY(other.waitForStarted());
                 // The number went to another program since this one died.
                 content = QByteArray::number(other.processId()) + '\n' +
                           QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
-                          QSysInfo::machineHostName().toUtf8() + "\n";
+                          (content == "sleep" ? QSysInfo::machineHostName().toUtf8() : "elsewhere.example") +
+                          "\n";
             }
             QFile lock(child.lockPath());
             QVERIFY(lock.open(QIODevice::WriteOnly));

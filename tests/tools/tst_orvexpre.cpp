@@ -1,6 +1,7 @@
 // orvex-pre end to end: its output formats and exit codes are an interface for scripts.
 #include "common/fifowatch.h"
 #include "common/programrun.h"
+#include "common/quittingreader.h"
 #include "common/testfiles.h"
 #include "files/presetfile.h"
 #include "files/sysexmessages.h"
@@ -228,6 +229,37 @@ private slots:
             {"dump", writeFile("no-banks.pre", "<presetbanks><device name=\"orvex+\"/></presetbanks>")});
         QCOMPARE(none.exitCode, 0);
         QCOMPARE(none.out, QByteArray("{\"banks\": []}\n"));
+    }
+
+    // A pipe whose reader quits after 10 bytes, as the file written or as standard output:
+    // the program says so and fails, never ends by SIGPIPE.
+    void aPipeThatClosesIsAFailedWrite_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("toStandardOutput");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("copy") << QStringList{"copy", fullFile, path("pipe.pre")} << false
+                              << (path("pipe.pre") + " can't be written completely.\n").toUtf8();
+        QTest::newRow("dump") << QStringList{"dump", fullFile} << true
+                              << QByteArray("orvex-pre: standard output can't be written completely\n");
+    }
+    void aPipeThatClosesIsAFailedWrite()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, toStandardOutput);
+        QFETCH(QByteArray, message);
+        QuittingReader reader(path("pipe.pre"));
+        QVERIFY(reader.ok());
+        QProcess process;
+        if (toStandardOutput)
+            process.setStandardOutputFile(path("pipe.pre"));
+        process.start(QStringLiteral(ORVEX_PRE), args);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(reader.taken().size(), 10);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(err.startsWith(message), err.constData());
     }
 
     void copyRewritesAllOrOneBank()

@@ -2,6 +2,7 @@
 // with the module for scripted backups. Reads, writes and transfers exactly as the
 // program does, through the same libraries.
 #include "backupcommands.h"
+#include "base/brokenpipes.h"
 #include "files/presetfile.h"
 #include "librarycommands.h"
 #include "output.h"
@@ -313,6 +314,7 @@ int runHelp(const QStringList &)
 
 int main(int argc, char *argv[])
 {
+    BrokenPipes::reportInsteadOfDying();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvex-pre"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
@@ -333,6 +335,6 @@ int main(int argc, char *argv[])
     const QString name = args.takeFirst();
     for (const Command &c : commands())
         if (name == QLatin1String(c.name))
-            return c.run(args);
+            return finishOutput(c.run(args));
     return usageError(QStringLiteral("unknown command '%1'").arg(name));
 }

@@ -31,3 +31,11 @@ int failure(const QString &text)
     writeErr(QStringLiteral("orvex-pre: %1\n").arg(text));
     return Failed;
 }
+
+int finishOutput(int exitCode)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return exitCode;
+    writeErr(QStringLiteral("orvex-pre: standard output can't be written completely\n"));
+    return exitCode == Success ? Failed : exitCode;
+}

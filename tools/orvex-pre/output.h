@@ -22,3 +22,6 @@ void writeErr(const QString &text);
 int usageError(const QString &text);
 // "orvex-pre: <text>"; returns Failed.
 int failure(const QString &text);
+// The exit code once a command ran: output that could not be written (a pipe whose reader
+// quit, a full disk) is a failure and says so.
+int finishOutput(int exitCode);

@@ -2,6 +2,7 @@
 // other) can import and export over a real MIDI stack without the hardware.
 #include "simulatorhost.h"
 
+#include "base/brokenpipes.h"
 #include "device/simulatordevice.h"
 #include "files/sysexmessages.h"
 
@@ -97,6 +98,7 @@ bool saveBanks(const ModuleSimulator &sim, const QString &fileName, QString *err
 
 int main(int argc, char *argv[])
 {
+    BrokenPipes::reportInsteadOfDying();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvex-simulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
