@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace LibraryCommands {
@@ -33,7 +34,9 @@ const char *const Help =
     "  search and where print one line per preset: file path, bank, preset, name,\n"
     "  author, category, separated by tabs (indexes zero-based; tabs and line breaks in\n"
     "  names become spaces). Files that cannot be read are named on standard error and\n"
-    "  skipped. A damaged database is rebuilt from the files.\n";
+    "  skipped. A folder that cannot be read keeps its presets in the index; it is named\n"
+    "  on standard error and the command exits with status 1. A damaged database, or\n"
+    "  one whose indexing was cut short, is rebuilt or completed from the files first.\n";
 
 namespace {
 
@@ -59,9 +62,13 @@ void printHits(const LibraryDatabase::Hits &hits)
     writeOut(out);
 }
 
+// Set when an update met a folder it could not read: the command still does its work and
+// then exits with Failed.
+bool sawUnreadableFolder = false;
+
 // Reads new and changed files (of `folders`, or of the whole library when empty) and, with
 // `checkPages`, checks every page of the database afterwards, repairing what it finds as
-// the window does; unreadable files are named on standard error.
+// the window does; unreadable files and folders are named on standard error.
 bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool checkPages = false)
 {
     const bool terminal = ::isatty(::fileno(stderr)) == 1;
@@ -80,6 +87,10 @@ bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool checkPages 
         writeErr(QStringLiteral("\n"));
     for (const QString &problem : result.unreadable)
         writeErr(QStringLiteral("orvex-pre: %1 (skipped)\n").arg(problem));
+    for (const QString &problem : result.unreadableFolders)
+        writeErr(QStringLiteral("orvex-pre: folder %1 (cannot be read; its presets stay in the library)\n")
+                     .arg(problem));
+    sawUnreadableFolder = sawUnreadableFolder || !result.unreadableFolders.isEmpty();
     if (!result.ok) {
         failure(QStringLiteral("library database: %1").arg(result.error));
         return false;
@@ -104,7 +115,32 @@ bool openLibrary(LibraryDatabase &db)
     // A new library reads its folders first, so a first search finds what is there.
     if (db.created())
         return runUpdate(db, {});
+    // An index cut short (a first indexing, a rebuild or an add that was killed) is never
+    // answered from as if it were whole.
+    if (!db.unfinishedFolders().isEmpty()) {
+        writeErr(QStringLiteral("orvex-pre: the library's indexing was cut short or is still running; it "
+                                "is completed first\n"));
+        return runUpdate(db, {});
+    }
     return true;
+}
+
+// A search or lookup that met damage rebuilds the database from the files and asks again.
+LibraryDatabase::Hits askRepairing(LibraryDatabase &db, const std::function<LibraryDatabase::Hits()> &ask)
+{
+    LibraryDatabase::Hits hits = ask();
+    if (hits.ok || !db.damaged())
+        return hits;
+    writeErr(QStringLiteral("orvex-pre: the library database is damaged (%1); it is rebuilt from the files\n")
+                 .arg(db.errorString()));
+    if (!db.rebuildNow(LibraryDatabase::defaultFolders()) || !runUpdate(db, {}))
+        return hits;
+    return ask();
+}
+
+int finished()
+{
+    return sawUnreadableFolder ? Failed : Success;
 }
 
 QString existingFolder(const QString &arg)
@@ -138,7 +174,7 @@ int runAdd(const QStringList &args)
     if (!runUpdate(db, {folder}))
         return Failed;
     printSummary(db);
-    return Success;
+    return finished();
 }
 
 int runRemove(const QStringList &args)
@@ -156,7 +192,7 @@ int runRemove(const QStringList &args)
     if (!runUpdate(db, {}))
         return Failed;
     printSummary(db);
-    return Success;
+    return finished();
 }
 
 int runUpdateCommand(const QStringList &args)
@@ -169,7 +205,7 @@ int runUpdateCommand(const QStringList &args)
     if (!openLibrary(db) || (!db.rebuilt() && !db.created() && !runUpdate(db, {}, true)))
         return Failed;
     printSummary(db);
-    return Success;
+    return finished();
 }
 
 int runFolders(const QStringList &args)
@@ -193,11 +229,12 @@ int runSearch(const QStringList &args)
     LibraryDatabase db(LibraryDatabase::defaultPath());
     if (!openLibrary(db))
         return Failed;
-    const LibraryDatabase::Hits hits = db.search(args.join(QLatin1Char(' ')), 0);
+    const QString query = args.join(QLatin1Char(' '));
+    const LibraryDatabase::Hits hits = askRepairing(db, [&] { return db.search(query, 0); });
     if (!hits.ok)
         return failure(QStringLiteral("library database: %1").arg(db.errorString()));
     printHits(hits);
-    return Success;
+    return finished();
 }
 
 int runWhere(const QStringList &args)
@@ -226,11 +263,12 @@ int runWhere(const QStringList &args)
     LibraryDatabase db(LibraryDatabase::defaultPath());
     if (!openLibrary(db))
         return Failed;
-    const LibraryDatabase::Hits hits = db.whereElse(paramsHash(found->record.params), 0);
+    const qint64 hash = paramsHash(found->record.params);
+    const LibraryDatabase::Hits hits = askRepairing(db, [&] { return db.whereElse(hash, 0); });
     if (!hits.ok)
         return failure(QStringLiteral("library database: %1").arg(db.errorString()));
     printHits(hits);
-    return Success;
+    return finished();
 }
 
 } // namespace
