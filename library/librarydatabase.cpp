@@ -349,6 +349,16 @@ LibraryDatabase::State LibraryDatabase::checkExisting(bool thorough)
             return failed();
         if (q.value(0).toString() != QLatin1String("ok"))
             return State::Damaged;
+        q.finish();
+        // What the pages hold, too: damage a search met may be in a row's bytes alone.
+        switch (checkRows(nullptr)) {
+        case Check::Damaged:
+            return State::Damaged;
+        case Check::Failed:
+            return State::Failed;
+        default:
+            break;
+        }
     }
     return State::Usable;
 }

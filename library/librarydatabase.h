@@ -40,7 +40,7 @@ public:
     // says so, and the next update reads every file again. A library of an older schema
     // is brought up to this one (rebuilt once where there is no way up); one of a newer
     // schema, made by a newer program, is left alone and not opened. `thorough` also
-    // checks every page, which takes a moment on a large library.
+    // checks every page and every packed row, which takes a moment on a large library.
     bool open(const QStringList &initialFolders, bool thorough = false);
     // For searches and lists: opens an existing library without ever creating, changing
     // or repairing it. A damaged file fails with damaged() set; the updater repairs it.
@@ -56,7 +56,7 @@ public:
     bool damaged() const { return sawDamage; }
 
     // SQLite's check of every page, a table at a time so that `stop` can end it between
-    // tables; for the background after start-up, since it takes a while on a large
+    // tables, then the check of every packed row; for the background after start-up, since it takes a while on a large
     // library. Damaged: reopen with `thorough` to rebuild.
     enum class Check { Sound, Damaged, Stopped, Failed };
     Check checkPages(const std::atomic<bool> *stop = nullptr);

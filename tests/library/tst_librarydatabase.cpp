@@ -264,6 +264,10 @@ private slots:
         QVERIFY(hits.hits.empty());
         QVERIFY(db.damaged());
         QCOMPARE(db.checkPages(), LibraryDatabase::Check::Damaged);
+        // The window's updater, told of the damage, opens thoroughly: that rebuilds it.
+        LibraryDatabase repair(path);
+        QVERIFY(repair.open({}, true));
+        QVERIFY(repair.rebuilt());
     }
 };
 
