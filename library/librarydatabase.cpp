@@ -145,8 +145,8 @@ struct BankRecords
             if (!query.exec())
                 return false;
             if (query.next()) {
-                records = query.value(0).toByteArray();
-                if (!LibraryRecords::unseal(records)) {
+                stored = query.value(0).toByteArray();
+                if (!LibraryRecords::unseal(stored, records)) {
                     damaged = true;
                     return false;
                 }
@@ -168,7 +168,8 @@ struct BankRecords
     QSqlQuery query;
     qint64 file = -1;
     int bank = -1;
-    QByteArray records;
+    QByteArray stored;
+    QByteArray records; // shows `stored` without its check
     bool damaged = false;
 };
 
@@ -402,8 +403,9 @@ LibraryDatabase::Check LibraryDatabase::checkRows(const std::atomic<bool> *stop)
             if ((row & 1023) == 0 && stop && stop->load())
                 return Check::Stopped;
             for (int c = 0; c < columns; ++c) {
-                QByteArray blob = q.value(c).toByteArray();
-                if (!LibraryRecords::unseal(blob)) {
+                const QByteArray row = q.value(c).toByteArray();
+                QByteArray payload;
+                if (!LibraryRecords::unseal(row, payload)) {
                     failDamaged();
                     return Check::Damaged;
                 }
@@ -1022,8 +1024,9 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     while (filters.next()) {
         if (stopped())
             return out;
-        QByteArray group = filters.value(0).toByteArray();
-        if (!LibraryRecords::unseal(group)) {
+        const QByteArray stored = filters.value(0).toByteArray();
+        QByteArray group;
+        if (!LibraryRecords::unseal(stored, group)) {
             out.ok = failDamaged();
             return out;
         }
@@ -1061,9 +1064,10 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
         }
         if (!text.next())
             continue; // an entry left behind by a file that has gone
-        QByteArray lines = text.value(2).toByteArray();
+        const QByteArray stored = text.value(2).toByteArray();
+        QByteArray lines;
         QByteArray positions = text.value(1).toByteArray();
-        if (!LibraryRecords::unseal(lines) || !LibraryRecords::unseal(positions)) {
+        if (!LibraryRecords::unseal(stored, lines) || !LibraryRecords::unseal(positions)) {
             out.ok = failDamaged();
             return out;
         }

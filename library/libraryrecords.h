@@ -43,5 +43,8 @@ constexpr qsizetype SealBytes = 8;
 void seal(QByteArray &row);
 // Takes the check off a row; false (row unchanged) when it does not match.
 bool unseal(QByteArray &row);
+// The same without a copy: `payload` shows the row's bytes before the check (valid while
+// `row` is alive and unchanged).
+bool unseal(const QByteArray &row, QByteArray &payload);
 
 } // namespace LibraryRecords
