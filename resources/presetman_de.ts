@@ -1496,8 +1496,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bibliothek durchsuchen</translation>
     </message>
     <message>
-        <source>Folders that cannot be read (their presets stay in the library): %1</source>
-        <translation>Ordner, die sich nicht lesen lassen (ihre Presets bleiben in der Bibliothek): %1</translation>
+        <source>Not readable, presets kept: %1</source>
+        <translation>Nicht lesbar, Presets bleiben: %1</translation>
     </message>
     <message>
         <source>The library is not completely indexed yet: more may be found once it is.</source>

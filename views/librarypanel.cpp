@@ -264,12 +264,13 @@ void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
         note = tr("The library could not be updated: %1").arg(result.error);
     if (result.ok && !result.cancelled) {
         QStringList folders;
+        // The folders by name; why each could not be read is in the tooltip.
         for (const QString &problem : result.unreadableFolders)
-            folders << QDir::toNativeSeparators(problem);
+            folders << QDir::toNativeSeparators(problem.left(problem.lastIndexOf(QLatin1String(": "))));
+        statusLabel->setToolTip(result.unreadableFolders.join(QLatin1Char('\n')));
         folderNote = folders.isEmpty()
                          ? QString()
-                         : tr("Folders that cannot be read (their presets stay in the library): %1")
-                               .arg(folders.join(QStringLiteral("; ")));
+                         : tr("Not readable, presets kept: %1").arg(folders.join(QStringLiteral("; ")));
     }
     watchFolders();
     showSummary();

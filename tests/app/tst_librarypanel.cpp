@@ -367,6 +367,29 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
     }
 
+    // A covered folder that cannot be read (a link to itself: root reads anything else) keeps
+    // the panel's status naming it until it reads again.
+    void anUnreadableFolderIsNamed()
+    {
+        const QString loop = home->filePath(QStringLiteral("loop"));
+        QVERIFY(QFile::link(loop, loop));
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(LibraryDatabase::defaultPath());
+        QVERIFY(raw.open() &&
+                QSqlQuery(raw).exec(QStringLiteral("INSERT INTO folders VALUES('%1', 1)").arg(loop)));
+        win.panel().startUpdate();
+        QVERIFY(win.waitForUpdate());
+        const QString status = win.panel().statusLabel->text();
+        QVERIFY2(status.contains(QLatin1String("Not readable")) && status.contains(loop),
+                 qPrintable(status));
+        QVERIFY(QSqlQuery(raw).exec(QStringLiteral("DELETE FROM folders WHERE path = '%1'").arg(loop)));
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
+
     void damagedDatabaseIsRebuiltWithAMessage()
     {
         const QString db = LibraryDatabase::defaultPath();
