@@ -375,19 +375,13 @@ private slots:
         QVERIFY(QFile::link(loop, loop));
         Window win;
         QVERIFY(win.waitForUpdate());
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        raw.setDatabaseName(LibraryDatabase::defaultPath());
-        QVERIFY(raw.open() &&
-                QSqlQuery(raw).exec(QStringLiteral("INSERT INTO folders VALUES('%1', 1)").arg(loop)));
+        LibraryDatabase db(LibraryDatabase::defaultPath());
+        QVERIFY(db.open({}) && db.addFolder(loop));
         win.panel().startUpdate();
         QVERIFY(win.waitForUpdate());
         const QString status = win.panel().statusLabel->text();
-        QVERIFY2(status.contains(QLatin1String("Not readable")) && status.contains(loop),
-                 qPrintable(status));
-        QVERIFY(QSqlQuery(raw).exec(QStringLiteral("DELETE FROM folders WHERE path = '%1'").arg(loop)));
-        raw.close();
-        raw = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QVERIFY2(status.contains(QLatin1String("Not readable")) && status.contains(loop), qPrintable(status));
+        QVERIFY(db.removeFolder(loop));
     }
 
     void damagedDatabaseIsRebuiltWithAMessage()

@@ -252,11 +252,9 @@ private slots:
                 QVERIFY2(p->exitCode() == 0 && !err.contains("locked"), err);
             }
             const QString db = databaseOf(data);
+            const QString inFolder = QStringLiteral("SELECT count(*) FROM files WHERE path LIKE ? || '/%'");
             for (const QString &folder : folders)
-                QCOMPARE(
-                    ask(db, QStringLiteral("SELECT count(*) FROM files WHERE path LIKE ? || '/%'"), folder)
-                        .toInt(),
-                    count);
+                QCOMPARE(ask(db, inFolder, folder).toInt(), count);
             QCOMPARE(ask(db, QStringLiteral("SELECT sum(presets) FROM files")).toLongLong(),
                      qint64(folders.size() * count) * PresetCount);
             QCOMPARE(ask(db, QStringLiteral("SELECT count(*) FROM folders WHERE finished = 0")).toInt(), 0);
@@ -299,30 +297,17 @@ private slots:
         QVERIFY2(r.exitCode == 0 && r.out.contains(all) && r.err.isEmpty(), r.out + r.err);
     }
 
-    // A row damaged where SQLite's own checks miss it is found by the search or lookup that
-    // reads it, which says so, rebuilds and answers from the files.
+    // A row damaged where SQLite's own checks miss it is found by the search that reads it,
+    // which says so, rebuilds and answers from the files.
     void aDamagedRowIsRebuiltWhenMet()
     {
-        const QString damage = QStringLiteral("UPDATE presets SET records = zeroblob(length(records))");
         const QString data = QStringLiteral("rows");
-        const QString db = databaseOf(data);
         QCOMPARE(orvexPre(library({QStringLiteral("add"), presets}), data).exitCode, 0);
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-            raw.setDatabaseName(db);
-            QVERIFY(raw.open());
-            QVERIFY(QSqlQuery(raw).exec(damage));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        ask(databaseOf(data), QStringLiteral("UPDATE presets SET records = zeroblob(length(records))"));
         const Run search = orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}), data);
-        const Run where = orvexPre(library({QStringLiteral("where"), presets + QStringLiteral("/all.pre"),
-                                            QStringLiteral("2"), QStringLiteral("7")}),
-                                   data);
         QVERIFY2(search.exitCode == 0 && search.err.contains("damaged"), search.err);
-        QCOMPARE(where.exitCode, 0);
         QVERIFY2(search.out.contains("/all.pre\t2\t5\t") && search.out.contains("/old/bank3.pre\t1\t5\t"),
                  search.out);
-        QVERIFY2(where.out.contains("/all.pre\t2\t7\t"), where.out);
     }
 
     void badCommandLinesAndFiles_data()
