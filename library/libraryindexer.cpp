@@ -93,7 +93,8 @@ struct Walk
         QSet<QByteArray> names;
         errno = 0;
         while (const dirent *e = ::readdir(dir)) {
-            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
+            // Hidden files and folders (".Trash", ".git") are not the user's presets.
+            if (e->d_name[0] != '.') {
                 entries.emplace_back(QByteArray(e->d_name), e->d_type);
                 names.insert(entries.back().first);
             }
