@@ -254,6 +254,27 @@ private slots:
         QVERIFY(repair.open({}, true));
         QVERIFY(repair.rebuilt());
     }
+
+    // Another program rebuilds the database, setting the old file aside: the searcher's next
+    // request reads the new one.
+    void searcherFollowsARebuild()
+    {
+        const QString path = dir.filePath(QStringLiteral("swap.db"));
+        LibraryDatabase db(path);
+        LibrarySearcher searcher(path);
+        QSignalSpy finished(&searcher, &LibrarySearcher::finished);
+        auto found = [&](const QString &word) {
+            searcher.search(word, 0);
+            return finished.wait(10000) ? finished.takeLast().at(1).value<LibrarySearchResult>().hits.total
+                                        : -1;
+        };
+        for (const QString &word : {QStringLiteral("old"), QStringLiteral("new")}) {
+            QVERIFY(word == QLatin1String("old") ? db.open({}) : db.rebuildNow({}));
+            QVERIFY(db.begin() && db.storeFile(fileOf(QStringLiteral("/s/a.pre"), word, {1})) && db.commit());
+            QCOMPARE(found(word), qint64(1));
+        }
+        QCOMPARE(found(QStringLiteral("old")), qint64(0));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryDatabase)
