@@ -402,7 +402,7 @@ private slots:
             }
             QCOMPARE(seen.size(), qsizetype(hits.hits.size())); // none twice
             for (auto it = perFile.cbegin(); it != perFile.cend(); ++it)
-                QVERIFY2(it.value() == PresetsPerBank && hits.total == hits.hits.size(),
+                QVERIFY2(it.value() == PresetsPerBank && hits.total == qint64(hits.hits.size()),
                          qPrintable(it.key()));
         };
         for (int answers = 0; (!done || answers < 4) && !QTest::currentTestFailed(); ++answers) {
