@@ -17,6 +17,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QVariant>
 #include <QtEndian>
@@ -28,9 +29,11 @@
 namespace {
 
 // 2: presets stored a bank to a row with their hashes in groups and search filters sized to
-// their files; a file of fewer than 16 banks (an export backup) is listed from bank 2 on. A
-// library of version 1 is read anew.
-constexpr int SchemaVersion = 2;
+// their files; a file of fewer than 16 banks (an export backup) is listed from bank 2 on.
+// 3: every packed row sealed with a check, files stamped with change time, inode and
+// ".info" companion, folders marked once an update has gone through them, full case
+// folding in the search text. A library of an older version is read anew.
+constexpr int SchemaVersion = 3;
 // How long a writer waits for another one. Transactions are kept short, so this is only
 // reached when something holds the database for good.
 constexpr int WriteWaitMs = 20000;
@@ -38,9 +41,11 @@ constexpr int WriteWaitMs = 20000;
 constexpr int ReadWaitMs = 2000;
 
 const char *const Schema[] = {
-    "CREATE TABLE folders(path TEXT PRIMARY KEY)",
+    "CREATE TABLE folders(path TEXT PRIMARY KEY, finished INTEGER NOT NULL DEFAULT 0)",
     "CREATE TABLE files(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,"
-    " mtime INTEGER NOT NULL, error TEXT, presets INTEGER NOT NULL DEFAULT 0, filter_group INTEGER)",
+    " mtime INTEGER NOT NULL, ctime INTEGER NOT NULL DEFAULT -1, inode INTEGER NOT NULL DEFAULT -1,"
+    " companion INTEGER NOT NULL DEFAULT 0, error TEXT, presets INTEGER NOT NULL DEFAULT 0,"
+    " filter_group INTEGER)",
     // A file's presets, a row per bank, and its parameter hashes, a row per hash group (see
     // LibraryRecords): a new file's rows go in after those stored before it, so storing
     // touches a few pages, never a page per preset as an index on the hash would.
@@ -66,6 +71,13 @@ bool isDamageCode(const QSqlError &e)
 {
     const int code = sqliteCode(e);
     return code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */;
+}
+
+// Another connection holds the database for a moment (making it, switching it to WAL,
+// recovering its journal): worth asking again.
+bool isBusyCode(int code)
+{
+    return code == 5 /* SQLITE_BUSY */ || code == 6 /* SQLITE_LOCKED */;
 }
 
 QString cleanFolder(const QString &folder)
@@ -121,7 +133,8 @@ struct BankRecords
         query.prepare(QStringLiteral("SELECT records FROM presets WHERE file_id = ? AND bank = ?"));
     }
     // Fills name, author, category and hash of `hit`; `present` is false when the file no
-    // longer holds that preset. False when the database failed.
+    // longer holds that preset. False when the database failed (`damaged`: a row failed
+    // its check).
     bool fill(qint64 id, LibraryDatabase::Hit &hit, bool &present)
     {
         if (id != file || hit.bank != bank) {
@@ -131,8 +144,13 @@ struct BankRecords
             query.addBindValue(hit.bank);
             if (!query.exec())
                 return false;
-            if (query.next())
-                records = query.value(0).toByteArray();
+            if (query.next()) {
+                stored = query.value(0).toByteArray();
+                if (!LibraryRecords::unseal(stored, records)) {
+                    damaged = true;
+                    return false;
+                }
+            }
             query.finish();
             file = id;
             bank = hit.bank;
@@ -150,10 +168,40 @@ struct BankRecords
     QSqlQuery query;
     qint64 file = -1;
     int bank = -1;
-    QByteArray records;
+    QByteArray stored;
+    QByteArray records; // shows `stored` without its check
+    bool damaged = false;
 };
 
 } // namespace
+
+// One state of the library for everything a search or lookup reads: in WAL mode the
+// transaction's first read fixes the snapshot, and writers go on beside it.
+class LibraryDatabase::ReadTransaction
+{
+public:
+    explicit ReadTransaction(QSqlDatabase &db) : db(db)
+    {
+        QSqlQuery q(db);
+        open = q.exec(QStringLiteral("BEGIN"));
+        if (!open)
+            error = q.lastError();
+    }
+    ~ReadTransaction()
+    {
+        if (open) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("ROLLBACK")); // nothing was written
+        }
+    }
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+    bool open = false;
+    QSqlError error;
+
+private:
+    QSqlDatabase &db;
+};
 
 // The filters of a transaction's files, gathered in memory and written as one row when it
 // commits: the last group while it has room, then new ones. A file stored again or removed
@@ -218,8 +266,18 @@ bool LibraryDatabase::fail(const QSqlError &e)
 {
     // SQLite's own words; the driver's ("Unable to fetch row") add nothing for a person.
     error = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    lastCode = sqliteCode(e);
     if (isDamageCode(e))
         sawDamage = true;
+    return false;
+}
+
+bool LibraryDatabase::failDamaged()
+{
+    error = QCoreApplication::translate("LibraryDatabase",
+                                        "A stored row of the library database fails its check.");
+    lastCode = 11;
+    sawDamage = true;
     return false;
 }
 
@@ -292,6 +350,16 @@ LibraryDatabase::State LibraryDatabase::checkExisting(bool thorough)
             return failed();
         if (q.value(0).toString() != QLatin1String("ok"))
             return State::Damaged;
+        q.finish();
+        // What the pages hold, too: damage a search met may be in a row's bytes alone.
+        switch (checkRows(nullptr)) {
+        case Check::Damaged:
+            return State::Damaged;
+        case Check::Failed:
+            return State::Failed;
+        default:
+            break;
+        }
     }
     return State::Usable;
 }
@@ -311,6 +379,41 @@ LibraryDatabase::Check LibraryDatabase::checkPages(const std::atomic<bool> *stop
         if (q.value(0).toString() != QLatin1String("ok")) {
             error = q.value(0).toString();
             return Check::Damaged;
+        }
+        q.finish();
+    }
+    return checkRows(stop);
+}
+
+LibraryDatabase::Check LibraryDatabase::checkRows(const std::atomic<bool> *stop)
+{
+    // SQLite checks its pages' structure, not what a row holds: a page of row data zeroed or
+    // overwritten shows only in the rows' own checks.
+    ReadTransaction state(db);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    for (const char *sql : {"SELECT filters FROM filter_groups", "SELECT records FROM presets",
+                            "SELECT entries FROM sounds", "SELECT positions, text FROM file_texts"}) {
+        if (!q.exec(QLatin1String(sql))) {
+            fail(q.lastError());
+            return sawDamage ? Check::Damaged : Check::Failed;
+        }
+        const int columns = q.record().count();
+        for (qint64 row = 0; q.next(); ++row) {
+            if ((row & 1023) == 0 && stop && stop->load())
+                return Check::Stopped;
+            for (int c = 0; c < columns; ++c) {
+                const QByteArray row = q.value(c).toByteArray();
+                QByteArray payload;
+                if (!LibraryRecords::unseal(row, payload)) {
+                    failDamaged();
+                    return Check::Damaged;
+                }
+            }
+        }
+        if (q.lastError().isValid()) {
+            fail(q.lastError());
+            return sawDamage ? Check::Damaged : Check::Failed;
         }
         q.finish();
     }
@@ -372,15 +475,19 @@ bool LibraryDatabase::openToRead()
         error = QCoreApplication::translate("LibraryDatabase", "The library database does not exist yet.");
         return false;
     }
-    if (!openExisting(ReadWaitMs)) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        lastCode = 0;
+        if (openExisting(ReadWaitMs) && checkExisting(false) == State::Usable)
+            break;
         closeConnection();
-        return false;
-    }
-    if (checkExisting(false) != State::Usable) {
-        if (error.isEmpty())
-            error = QCoreApplication::translate("LibraryDatabase", "The library database is not ready.");
-        closeConnection();
-        return false;
+        if (!isBusyCode(lastCode) || waited.elapsed() >= ReadWaitMs) {
+            if (error.isEmpty())
+                error = QCoreApplication::translate("LibraryDatabase", "The library database is not ready.");
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     exec(QStringLiteral("PRAGMA cache_size=-32768"));
     statements = std::make_unique<Statements>(db);
@@ -416,6 +523,23 @@ bool LibraryDatabase::rebuild(const QStringList &initialFolders)
 }
 
 bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
+{
+    // Programs started together on a new library meet each other while one makes it or
+    // switches it to WAL, where SQLite answers "locked" at once instead of waiting.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        lastCode = 0;
+        if (openOnce(initialFolders, thorough))
+            return true;
+        if (!isBusyCode(lastCode) || waited.elapsed() >= WriteWaitMs)
+            return false;
+        closeConnection();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool LibraryDatabase::openOnce(const QStringList &initialFolders, bool thorough)
 {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     State state = State::Failed;
@@ -459,17 +583,72 @@ bool LibraryDatabase::open(const QStringList &initialFolders, bool thorough)
     return true;
 }
 
-QStringList LibraryDatabase::folders()
+QStringList LibraryDatabase::folders(bool *ok)
 {
     QStringList out;
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path"))) {
+    const bool read = q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path"));
+    if (ok)
+        *ok = read;
+    if (!read) {
         fail(q.lastError());
         return out;
     }
     while (q.next())
         out << q.value(0).toString();
     return out;
+}
+
+QStringList LibraryDatabase::unfinishedFolders()
+{
+    QStringList out;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT path FROM folders WHERE finished = 0 ORDER BY path"))) {
+        fail(q.lastError());
+        return out;
+    }
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+bool LibraryDatabase::markFinished(const QStringList &done)
+{
+    // Mostly there is nothing to mark: no write then.
+    const QStringList unfinished = unfinishedFolders();
+    if (std::none_of(done.cbegin(), done.cend(),
+                     [&](const QString &f) { return unfinished.contains(cleanFolder(f)); }))
+        return true;
+    if (!begin())
+        return false;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("UPDATE folders SET finished = 1 WHERE path = ?"));
+    for (const QString &f : done) {
+        q.addBindValue(cleanFolder(f));
+        if (!q.exec()) {
+            fail(q.lastError());
+            rollback();
+            return false;
+        }
+    }
+    if (!commit()) {
+        rollback();
+        return false;
+    }
+    return true;
+}
+
+bool LibraryDatabase::rebuildNow(const QStringList &initialFolders)
+{
+    wasUpgraded = false;
+    if (!rebuild(initialFolders))
+        return false;
+    exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    exec(QStringLiteral("PRAGMA cache_size=-32768"));
+    statements = std::make_unique<Statements>(db);
+    error.clear();
+    sawDamage = false;
+    return true;
 }
 
 bool LibraryDatabase::addFolder(const QString &folder)
@@ -541,11 +720,14 @@ bool LibraryDatabase::fileStamps(QHash<QString, Stamp> &out)
     out.clear();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT path, id, size, mtime, error IS NOT NULL FROM files")))
+    if (!q.exec(QStringLiteral(
+            "SELECT path, id, size, mtime, ctime, inode, companion, error IS NOT NULL FROM files")))
         return fail(q.lastError());
     while (q.next())
-        out.insert(q.value(0).toString(), Stamp{q.value(1).toLongLong(), q.value(2).toLongLong(),
-                                                q.value(3).toLongLong(), q.value(4).toBool()});
+        out.insert(q.value(0).toString(),
+                   Stamp{q.value(1).toLongLong(), q.value(2).toLongLong(), q.value(3).toLongLong(),
+                         q.value(4).toLongLong(), q.value(5).toLongLong(), q.value(6).toLongLong(),
+                         q.value(7).toBool()});
     return true;
 }
 
@@ -605,11 +787,22 @@ bool LibraryDatabase::openFilterGroup()
         return fail(q.lastError());
     if (q.next()) {
         g.open = q.value(0).toLongLong();
-        const QByteArray last = q.value(1).toByteArray();
-        if (last.size() < GroupBytes)
+        QByteArray last = q.value(1).toByteArray();
+        if (!LibraryRecords::unseal(last))
+            return failDamaged();
+        if (last.size() < GroupBytes) {
             g.filters = last;
-        else
+            // Files this transaction already took out of the group leave it here, or the
+            // group written back at the commit would still list them.
+            const auto leaving = g.leaving.find(g.open);
+            if (leaving != g.leaving.end()) {
+                g.filters = withoutEntries(g.filters, *leaving);
+                g.leaving.erase(leaving);
+                g.changed = true;
+            }
+        } else {
             ++g.open;
+        }
     } else {
         g.open = 1;
     }
@@ -639,9 +832,11 @@ bool LibraryDatabase::writeFilterGroups()
             write.prepare(QStringLiteral("DELETE FROM filter_groups WHERE id = ?"));
             write.addBindValue(id);
         } else {
+            QByteArray sealed = filters;
+            LibraryRecords::seal(sealed);
             write.prepare(QStringLiteral("INSERT OR REPLACE INTO filter_groups VALUES(?, ?)"));
             write.addBindValue(id);
-            write.addBindValue(filters);
+            write.addBindValue(sealed);
         }
         return write.exec() || fail(write.lastError());
     };
@@ -652,8 +847,11 @@ bool LibraryDatabase::writeFilterGroups()
             return fail(read.lastError());
         if (!read.next())
             continue;
-        const QByteArray kept = withoutEntries(read.value(0).toByteArray(), it.value());
+        QByteArray stored = read.value(0).toByteArray();
         read.finish();
+        if (!LibraryRecords::unseal(stored))
+            return failDamaged();
+        const QByteArray kept = withoutEntries(stored, it.value());
         if (!store(it.key(), kept))
             return false;
     }
@@ -670,10 +868,12 @@ LibraryDatabase::Statements &LibraryDatabase::writeStatements()
     if (s.prepared)
         return s;
     s.findFile.prepare(QStringLiteral("SELECT id, filter_group FROM files WHERE path = ?"));
-    s.insertFile.prepare(QStringLiteral(
-        "INSERT INTO files(path, size, mtime, error, presets, filter_group) VALUES(?, ?, ?, ?, ?, ?)"));
-    s.updateFile.prepare(QStringLiteral(
-        "UPDATE files SET size = ?, mtime = ?, error = ?, presets = ?, filter_group = ? WHERE id = ?"));
+    s.insertFile.prepare(
+        QStringLiteral("INSERT INTO files(size, mtime, ctime, inode, companion, error, presets, filter_group,"
+                       " path) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    s.updateFile.prepare(
+        QStringLiteral("UPDATE files SET size = ?, mtime = ?, ctime = ?, inode = ?, companion = ?,"
+                       " error = ?, presets = ?, filter_group = ? WHERE id = ?"));
     s.deletePresets.prepare(QStringLiteral("DELETE FROM presets WHERE file_id = ?"));
     // Every group named, so that SQLite looks up each rather than reading the table.
     QStringList groups;
@@ -689,8 +889,28 @@ LibraryDatabase::Statements &LibraryDatabase::writeStatements()
     return s;
 }
 
+void LibraryDatabase::sealRows(LibraryFile &file)
+{
+    for (auto &rows : {&file.banks, &file.sounds})
+        for (auto &row : *rows)
+            LibraryRecords::seal(row.second);
+    LibraryRecords::seal(file.positions);
+    LibraryRecords::seal(file.searchText);
+}
+
 bool LibraryDatabase::storeFile(const LibraryFile &file)
 {
+    return storeFile(file, Stamp());
+}
+
+bool LibraryDatabase::storeFile(const LibraryFile &unsealed, const Stamp &stamp)
+{
+    std::optional<LibraryFile> copy;
+    if (!stamp.sealed && unsealed.error.isEmpty()) {
+        copy = unsealed;
+        sealRows(*copy);
+    }
+    const LibraryFile &file = copy ? *copy : unsealed;
     Statements &s = writeStatements();
     const QVariant errorValue = file.error.isEmpty() ? QVariant() : QVariant(file.error);
     const qint64 presetCount = qint64(file.presets.size());
@@ -706,12 +926,10 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
         const QVariant oldGroup = s.findFile.value(1);
         s.findFile.finish();
         leaveFilterGroup(id, oldGroup);
-        s.updateFile.addBindValue(file.size);
-        s.updateFile.addBindValue(file.mtime);
-        s.updateFile.addBindValue(errorValue);
-        s.updateFile.addBindValue(presetCount);
-        s.updateFile.addBindValue(group);
-        s.updateFile.addBindValue(id);
+        for (const QVariant &v :
+             {QVariant(file.size), QVariant(file.mtime), QVariant(stamp.ctime), QVariant(stamp.inode),
+              QVariant(stamp.companion), errorValue, QVariant(presetCount), group, QVariant(id)})
+            s.updateFile.addBindValue(v);
         if (!s.updateFile.exec())
             return fail(s.updateFile.lastError());
         for (QSqlQuery *q : {&s.deletePresets, &s.deleteSounds}) {
@@ -721,12 +939,10 @@ bool LibraryDatabase::storeFile(const LibraryFile &file)
         }
     } else {
         s.findFile.finish();
-        s.insertFile.addBindValue(file.path);
-        s.insertFile.addBindValue(file.size);
-        s.insertFile.addBindValue(file.mtime);
-        s.insertFile.addBindValue(errorValue);
-        s.insertFile.addBindValue(presetCount);
-        s.insertFile.addBindValue(group);
+        for (const QVariant &v :
+             {QVariant(file.size), QVariant(file.mtime), QVariant(stamp.ctime), QVariant(stamp.inode),
+              QVariant(stamp.companion), errorValue, QVariant(presetCount), group, QVariant(file.path)})
+            s.insertFile.addBindValue(v);
         if (!s.insertFile.exec())
             return fail(s.insertFile.lastError());
         id = s.insertFile.lastInsertId().toLongLong();
@@ -791,6 +1007,11 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     const QList<QByteArray> terms = SearchText::terms(query);
     if (terms.isEmpty())
         return out;
+    ReadTransaction state(db);
+    if (!state.open) {
+        out.ok = fail(state.error);
+        return out;
+    }
     // The filters alone, in the order they are stored: the files that may match are put in
     // path order once their text has been read.
     QSqlQuery filters(db);
@@ -803,12 +1024,23 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     while (filters.next()) {
         if (stopped())
             return out;
-        forEachFilterEntry(filters.value(0).toByteArray(), [&](qint64 id, const QByteArray &filter) {
+        const QByteArray stored = filters.value(0).toByteArray();
+        QByteArray group;
+        if (!LibraryRecords::unseal(stored, group)) {
+            out.ok = failDamaged();
+            return out;
+        }
+        forEachFilterEntry(group, [&](qint64 id, const QByteArray &filter) {
             if (SearchText::mayContain(filter, terms))
                 candidates.push_back(id);
         });
     }
     filters.finish();
+    // A file is searched once however many entries name it.
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    if (!readIncomplete(out))
+        return out;
 
     struct Found
     {
@@ -819,6 +1051,7 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
     };
     std::vector<Found> found;
     QSqlQuery text(db);
+    text.setForwardOnly(true);
     text.prepare(QStringLiteral("SELECT f.path, t.positions, t.text FROM file_texts t"
                                 " JOIN files f ON f.id = t.file_id WHERE t.file_id = ?"));
     for (qint64 id : candidates) {
@@ -830,13 +1063,20 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
             return out;
         }
         if (!text.next())
-            continue; // the file went while searching
+            continue; // an entry left behind by a file that has gone
+        const QByteArray stored = text.value(2).toByteArray();
+        QByteArray lines;
+        QByteArray positions = text.value(1).toByteArray();
+        if (!LibraryRecords::unseal(stored, lines) || !LibraryRecords::unseal(positions)) {
+            out.ok = failDamaged();
+            return out;
+        }
         Found f;
-        f.lines = SearchText::matchingLines(text.value(2).toByteArray(), terms);
+        f.lines = SearchText::matchingLines(lines, terms);
         if (!f.lines.empty()) {
             f.path = text.value(0).toString();
             f.id = id;
-            f.positions = text.value(1).toByteArray();
+            f.positions = std::move(positions);
             found.push_back(std::move(f));
         }
         text.finish();
@@ -848,9 +1088,14 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
         if (stopped())
             return out;
         for (int line : f.lines) {
-            ++out.total;
-            if ((limit > 0 && qint64(out.hits.size()) >= limit) || 2 * line + 1 >= f.positions.size())
+            if (2 * line + 1 >= f.positions.size()) {
+                out.ok = failDamaged(); // a text line without its position
+                return out;
+            }
+            if (limit > 0 && qint64(out.hits.size()) >= limit) {
+                ++out.total;
                 continue;
+            }
             const int position = uchar(f.positions[2 * line]) | (uchar(f.positions[2 * line + 1]) << 8);
             Hit hit;
             hit.path = f.path;
@@ -858,19 +1103,38 @@ LibraryDatabase::Hits LibraryDatabase::search(const QString &query, int limit, c
             hit.preset = position % PresetsPerBank;
             bool present = false;
             if (!records.fill(f.id, hit, present)) {
-                out.ok = fail(records.query.lastError());
+                out.ok = records.damaged ? failDamaged() : fail(records.query.lastError());
                 return out;
             }
-            if (present)
+            // The record itself must still match: the text that found it is only its index.
+            if (present && SearchText::recordMatches(hit.name, hit.author, hit.category, terms)) {
+                ++out.total;
                 out.hits.push_back(std::move(hit));
+            }
         }
     }
     return out;
 }
 
+bool LibraryDatabase::readIncomplete(Hits &out)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM folders WHERE finished = 0")) || !q.next())
+        return out.ok = fail(q.lastError());
+    out.incomplete = q.value(0).toLongLong() > 0;
+    return true;
+}
+
 LibraryDatabase::Hits LibraryDatabase::whereElse(qint64 hash, int limit)
 {
     Hits out;
+    ReadTransaction state(db);
+    if (!state.open) {
+        out.ok = fail(state.error);
+        return out;
+    }
+    if (!readIncomplete(out))
+        return out;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT s.file_id, f.path, s.entries FROM sounds s JOIN files f ON f.id = "
@@ -888,7 +1152,12 @@ LibraryDatabase::Hits LibraryDatabase::whereElse(qint64 hash, int limit)
     };
     std::vector<Place> places;
     while (q.next()) {
-        const std::vector<int> positions = LibraryRecords::soundPositions(q.value(2).toByteArray(), hash);
+        QByteArray entries = q.value(2).toByteArray();
+        if (!LibraryRecords::unseal(entries)) {
+            out.ok = failDamaged();
+            return out;
+        }
+        const std::vector<int> positions = LibraryRecords::soundPositions(entries, hash);
         if (positions.empty())
             continue;
         const qint64 id = q.value(0).toLongLong();
@@ -897,10 +1166,14 @@ LibraryDatabase::Hits LibraryDatabase::whereElse(qint64 hash, int limit)
             places.push_back(Place{path, id, position});
     }
     q.finish();
-    out.total = qint64(places.size());
     std::sort(places.begin(), places.end(), [](const Place &a, const Place &b) {
         return a.path != b.path ? a.path < b.path : a.position < b.position;
     });
+    places.erase(
+        std::unique(places.begin(), places.end(),
+                    [](const Place &a, const Place &b) { return a.id == b.id && a.position == b.position; }),
+        places.end());
+    out.total = qint64(places.size());
     BankRecords records(db);
     for (const Place &place : places) {
         if (limit > 0 && qint64(out.hits.size()) >= limit)
@@ -911,11 +1184,14 @@ LibraryDatabase::Hits LibraryDatabase::whereElse(qint64 hash, int limit)
         hit.preset = place.position % PresetsPerBank;
         bool present = false;
         if (!records.fill(place.id, hit, present)) {
-            out.ok = fail(records.query.lastError());
+            out.ok = records.damaged ? failDamaged() : fail(records.query.lastError());
             return out;
         }
-        if (present)
+        // The record must still hold the sound it was found by.
+        if (present && hit.hash == hash)
             out.hits.push_back(std::move(hit));
+        else
+            --out.total;
     }
     return out;
 }

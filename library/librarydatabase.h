@@ -40,7 +40,7 @@ public:
     // says so, and the next update reads every file again. A library of an older schema
     // is brought up to this one (rebuilt once where there is no way up); one of a newer
     // schema, made by a newer program, is left alone and not opened. `thorough` also
-    // checks every page, which takes a moment on a large library.
+    // checks every page and every packed row, which takes a moment on a large library.
     bool open(const QStringList &initialFolders, bool thorough = false);
     // For searches and lists: opens an existing library without ever creating, changing
     // or repairing it. A damaged file fails with damaged() set; the updater repairs it.
@@ -56,21 +56,34 @@ public:
     bool damaged() const { return sawDamage; }
 
     // SQLite's check of every page, a table at a time so that `stop` can end it between
-    // tables; for the background after start-up, since it takes a while on a large
+    // tables, then the check of every packed row; for the background after start-up, since it takes a while on a large
     // library. Damaged: reopen with `thorough` to rebuild.
     enum class Check { Sound, Damaged, Stopped, Failed };
     Check checkPages(const std::atomic<bool> *stop = nullptr);
 
-    QStringList folders();
+    // `ok` (when given) is false when the list could not be read.
+    QStringList folders(bool *ok = nullptr);
+    // Covered folders that no update has gone through to its end since they were added
+    // (or since the database was made anew): until then the index is not complete.
+    QStringList unfinishedFolders();
+    // Marks the folders as gone through by an update that ran to its end.
+    bool markFinished(const QStringList &folders);
     bool addFolder(const QString &folder);
     bool removeFolder(const QString &folder);
 
+    // What tells a file's change without reading it. Size and times alone miss a file
+    // replaced by one of the same size and modification time (cp -p, rsync -t); the change
+    // time and inode do not. `companion` stands for a backup's ".info" file (0: none).
     struct Stamp
     {
         qint64 id = 0;
         qint64 size = -1;
         qint64 mtime = -1;
+        qint64 ctime = -1;
+        qint64 inode = -1;
+        qint64 companion = 0;
         bool failed = false; // the last reading of the file failed
+        bool sealed = false; // for storeFile: the file's rows went through sealRows
     };
     // False when the database could not be read.
     bool fileStamps(QHash<QString, Stamp> &out);
@@ -80,8 +93,13 @@ public:
     bool begin();
     bool commit();
     void rollback();
-    // Replaces what the index holds for file.path.
+    // Replaces what the index holds for file.path; `stamp` adds the change time, inode and
+    // companion to file.size and file.mtime. Rows not yet sealed (stamp.sealed) are sealed here.
+    bool storeFile(const LibraryFile &file, const Stamp &stamp);
     bool storeFile(const LibraryFile &file);
+    // Appends to each packed row of a read file the check that every read verifies; for the
+    // reader threads, so that the one writer only stores.
+    static void sealRows(LibraryFile &file);
     bool removeFile(qint64 id);
 
     struct Hit
@@ -99,13 +117,20 @@ public:
         std::vector<Hit> hits; // at most the limit asked for, ordered by file and position
         qint64 total = 0;      // every match
         bool ok = true;
+        // Some folder has not been gone through to its end: the hits may be too few.
+        bool incomplete = false;
     };
     // Presets whose name, author or category contains every word of `query`, ignoring
     // case and accents. limit <= 0: all of them. When `stop` turns true the search gives up
     // early and its hits are incomplete: for a search that a newer one has superseded.
     Hits search(const QString &query, int limit, const std::atomic<bool> *stop = nullptr);
     // Every file and position holding these parameter bytes.
+    // Both read one state of the library (a read transaction), and each hit's record is
+    // checked to still match what found it; a stored row that fails its check is damage.
     Hits whereElse(qint64 hash, int limit);
+    // Sets the file aside as damaged and makes a new database in its place (folders kept);
+    // for damage that a search met. The next update reads every file again.
+    bool rebuildNow(const QStringList &initialFolders);
 
     struct Problem
     {
@@ -138,6 +163,11 @@ private:
     bool openExisting(int busyTimeoutMs);
     bool rebuild(const QStringList &initialFolders);
     bool fail(const class QSqlError &e);
+    bool failDamaged();
+    bool openOnce(const QStringList &initialFolders, bool thorough);
+    Check checkRows(const std::atomic<bool> *stop);
+    bool readIncomplete(Hits &out);
+    class ReadTransaction;
     bool exec(const QString &sql);
     QString foldersCopyPath() const;
     void saveFolders();
@@ -156,4 +186,5 @@ private:
     bool wasUpgraded = false;
     bool wasCreated = false;
     bool sawDamage = false;
+    int lastCode = 0; // SQLite's primary result code of the last failure
 };

@@ -15,6 +15,8 @@ struct LibraryUpdateResult
     int filesRead = 0; // new or changed since the last update
     int filesRemoved = 0;
     QStringList unreadable; // "path: message" for each file read now that failed
+    // "path: message" for each folder that could not be read: its files stay as they were.
+    QStringList unreadableFolders;
     bool cancelled = false;
     bool ok = true; // false: the database failed (see error)
     QString error;
@@ -34,4 +36,12 @@ public:
     static LibraryUpdateResult update(LibraryDatabase &db, const QStringList &folders, bool wholeLibrary,
                                       const Progress &progress = {},
                                       const std::atomic<bool> *cancel = nullptr);
+    // The whole library, its folder list read once this update holds the library: a folder
+    // added by another program meanwhile is then either in the list or added after.
+    static LibraryUpdateResult updateLibrary(LibraryDatabase &db, const Progress &progress = {},
+                                             const std::atomic<bool> *cancel = nullptr);
+
+private:
+    static LibraryUpdateResult run(LibraryDatabase &db, const QStringList *folders, bool wholeLibrary,
+                                   const Progress &progress, const std::atomic<bool> *cancel);
 };

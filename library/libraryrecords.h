@@ -37,4 +37,14 @@ void appendSound(QByteArray &entries, qint64 hash, int position);
 // The positions in a group's entries whose hash is `hash`, in entry order.
 std::vector<int> soundPositions(const QByteArray &entries, qint64 hash);
 
+// Every packed row the database stores ends in a check of the bytes before it, so that a
+// page damaged where SQLite's own checks do not look is found when the row is read.
+constexpr qsizetype SealBytes = 8;
+void seal(QByteArray &row);
+// Takes the check off a row; false (row unchanged) when it does not match.
+bool unseal(QByteArray &row);
+// The same without a copy: `payload` shows the row's bytes before the check (valid while
+// `row` is alive and unchanged).
+bool unseal(const QByteArray &row, QByteArray &payload);
+
 } // namespace LibraryRecords

@@ -1,8 +1,11 @@
 #include "library/librarysearcher.h"
 
+#include <QFile>
 #include <QMetaObject>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 LibrarySearcher::LibrarySearcher(const QString &databasePath, QObject *parent)
     : QObject(parent), path(databasePath)
@@ -72,6 +75,7 @@ void LibrarySearcher::run()
 {
     // The connection belongs to this thread: opened, used and closed here only.
     std::unique_ptr<LibraryDatabase> db;
+    ino_t inode = 0; // of the file the connection opened
     for (;;) {
         Request request;
         bool reopenNow = false;
@@ -86,11 +90,17 @@ void LibrarySearcher::run()
             reopenNow = reopenFirst;
             reopenFirst = false;
         }
-        if (reopenNow)
+        // Another program may have set a damaged file aside and made a new one under the
+        // name: a connection to the old file would go on answering from it.
+        struct stat now;
+        const bool replaced = ::stat(QFile::encodeName(path).constData(), &now) != 0 || now.st_ino != inode;
+        if (reopenNow || replaced)
             db.reset();
         LibrarySearchResult result;
         if (!db) {
             db = std::make_unique<LibraryDatabase>(path);
+            struct stat opened;
+            inode = ::stat(QFile::encodeName(path).constData(), &opened) == 0 ? opened.st_ino : 0;
             // The updater has made the database already: this connection only reads it.
             if (!db->openToRead()) {
                 result.hits.ok = false;

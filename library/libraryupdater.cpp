@@ -126,17 +126,17 @@ LibraryUpdateResult LibraryUpdater::updateAndRepair(LibraryDatabase &db, const Q
         return result;
     };
     LibraryUpdateResult result = folders.isEmpty()
-                                     ? LibraryIndexer::update(db, db.folders(), true, progress, cancel)
+                                     ? LibraryIndexer::updateLibrary(db, progress, cancel)
                                      : LibraryIndexer::update(db, folders, false, progress, cancel);
     // Damage found while writing.
     if (!result.ok && db.damaged() && rebuild())
-        result = LibraryIndexer::update(db, db.folders(), true, progress, cancel);
+        result = LibraryIndexer::updateLibrary(db, progress, cancel);
     updated(result);
     // Damage that no write met (an index page, say) shows only in a check of every page.
     const bool stopped = cancel && cancel->load();
     if (result.ok && checkPages && !stopped && db.checkPages(cancel) == LibraryDatabase::Check::Damaged &&
         !(cancel && cancel->load()) && rebuild())
-        result = updated(LibraryIndexer::update(db, db.folders(), true, progress, cancel));
+        result = updated(LibraryIndexer::updateLibrary(db, progress, cancel));
     return result;
 }
 

@@ -175,4 +175,18 @@ std::vector<int> matchingLines(const QByteArray &text, const QList<QByteArray> &
     return lines;
 }
 
+bool recordMatches(const QString &name, const QString &author, int category, const QList<QByteArray> &terms)
+{
+    QByteArray line;
+    appendField(line, name);
+    line += Separator;
+    appendField(line, author);
+    line += Separator;
+    line += categoryText(category);
+    for (const QByteArray &term : terms)
+        if (!line.contains(term))
+            return false;
+    return true;
+}
+
 } // namespace SearchText

@@ -35,4 +35,8 @@ bool mayContain(const QByteArray &filter, const QList<QByteArray> &terms);
 // The indexes of the lines of `text` that contain every term, in order.
 std::vector<int> matchingLines(const QByteArray &text, const QList<QByteArray> &terms);
 
+// Whether a preset's fields, folded as its line was, contain every term: a check of a hit
+// against the record it names.
+bool recordMatches(const QString &name, const QString &author, int category, const QList<QByteArray> &terms);
+
 } // namespace SearchText

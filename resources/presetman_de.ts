@@ -1516,6 +1516,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Bibliothek durchsuchen</translation>
     </message>
     <message>
+        <source>Not readable, presets kept: %1</source>
+        <translation>Nicht lesbar, Presets bleiben: %1</translation>
+    </message>
+    <message>
+        <source>The library is not completely indexed yet: more may be found once it is.</source>
+        <translation>Die Bibliothek ist noch nicht vollständig erfasst: Danach kann mehr gefunden werden.</translation>
+    </message>
+    <message>
         <source>Finds presets in every indexed file by name, author or category</source>
         <translation>Findet Presets in allen erfassten Dateien nach Name, Autor oder Kategorie</translation>
     </message>
@@ -1694,6 +1702,10 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>LibraryDatabase</name>
+    <message>
+        <source>A stored row of the library database fails its check.</source>
+        <translation>Eine gespeicherte Zeile der Datenbank der Bibliothek besteht ihre Prüfung nicht.</translation>
+    </message>
     <message>
         <source>The library database was made by a newer version of the program; this version leaves it unchanged.</source>
         <translation>Die Datenbank der Bibliothek wurde von einer neueren Version des Programms angelegt; diese Version lässt sie unverändert.</translation>

@@ -262,6 +262,16 @@ void LibraryPanel::updateFinishedRun(const LibraryUpdateResult &result)
     }
     if (!result.ok && !result.cancelled)
         note = tr("The library could not be updated: %1").arg(result.error);
+    if (result.ok && !result.cancelled) {
+        QStringList folders;
+        // The folders by name; why each could not be read is in the tooltip.
+        for (const QString &problem : result.unreadableFolders)
+            folders << QDir::toNativeSeparators(problem.left(problem.lastIndexOf(QLatin1String(": "))));
+        statusLabel->setToolTip(result.unreadableFolders.join(QLatin1Char('\n')));
+        folderNote = folders.isEmpty()
+                         ? QString()
+                         : tr("Not readable, presets kept: %1").arg(folders.join(QStringLiteral("; ")));
+    }
     watchFolders();
     showSummary();
     if (!searchEdit->text().trimmed().isEmpty() && result.filesRead + result.filesRemoved > 0)
@@ -313,8 +323,9 @@ void LibraryPanel::showSummary()
     } else if (note.isEmpty()) {
         text = tr("Opening the library...");
     }
-    if (!note.isEmpty())
-        text = text.isEmpty() ? note : note + QLatin1Char('\n') + text;
+    for (const QString &n : {folderNote, note})
+        if (!n.isEmpty())
+            text = text.isEmpty() ? n : n + QLatin1Char('\n') + text;
     if (!searchEdit->text().trimmed().isEmpty() && text.isEmpty())
         return; // the search's own count stays
     statusLabel->setText(text);
@@ -375,6 +386,9 @@ void LibraryPanel::searchFinished(const LibrarySearchResult &result)
         showMessage(tr("%1 presets found, the first %2 shown").arg(hits.total).arg(hits.hits.size()));
     else
         showMessage(tr("Presets found: %1").arg(hits.total));
+    if (hits.ok && hits.incomplete)
+        showMessage(statusLabel->text() + QLatin1Char('\n') +
+                    tr("The library is not completely indexed yet: more may be found once it is."));
     emit resultsShown();
 }
 

@@ -101,6 +101,8 @@ private:
     bool opened = false;
     bool progressShown = false;
     QString note;
+    // Names the folders the last update could not read (their presets stay).
+    QString folderNote;
     // What the newest request was: a text search, or "where else" for this preset name.
     bool whereElseShown = false;
     QString whereElseName;

@@ -367,6 +367,23 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
     }
 
+    // A covered folder that cannot be read (a link to itself: root reads anything else) keeps
+    // the panel's status naming it until it reads again.
+    void anUnreadableFolderIsNamed()
+    {
+        const QString loop = home->filePath(QStringLiteral("loop"));
+        QVERIFY(QFile::link(loop, loop));
+        Window win;
+        QVERIFY(win.waitForUpdate());
+        LibraryDatabase db(LibraryDatabase::defaultPath());
+        QVERIFY(db.open({}) && db.addFolder(loop));
+        win.panel().startUpdate();
+        QVERIFY(win.waitForUpdate());
+        const QString status = win.panel().statusLabel->text();
+        QVERIFY2(status.contains(QLatin1String("Not readable")) && status.contains(loop), qPrintable(status));
+        QVERIFY(db.removeFolder(loop));
+    }
+
     void damagedDatabaseIsRebuiltWithAMessage()
     {
         const QString db = LibraryDatabase::defaultPath();

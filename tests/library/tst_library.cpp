@@ -22,8 +22,13 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <array>
+#include <atomic>
 #include <limits>
+#include <random>
+#include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -275,6 +280,9 @@ private slots:
         QTest::newRow("not across fields") << QStringLiteral("padtom") << QList<int>{};
         QTest::newRow("all lines of a word") << QStringLiteral("lead") << QList<int>{1, 2};
         QTest::newRow("short term") << QStringLiteral("e") << QList<int>{0, 1, 2};
+        QTest::newRow("final sigma") << QString::fromUtf8("\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82")
+                                     << QList<int>{1};
+        QTest::newRow("sharp s") << QStringLiteral("STRASSE") << QList<int>{2};
     }
     void searchMatchesEveryWordIgnoringCaseAndAccents()
     {
@@ -286,14 +294,124 @@ private slots:
         r.author = QStringLiteral("Tom");
         r.category = 3; // Rock
         SearchText::appendLine(text, r);
-        r.name = QStringLiteral("Lead\nline"), r.author = QStringLiteral("Ann"), r.category = 4;
+        r.name = QStringLiteral("Lead\nline"),
+        r.author = QString::fromUtf8("Ann \xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3"), r.category = 4;
         SearchText::appendLine(text, r);
-        r.name = QStringLiteral("Big LEAD"), r.author = QString(), r.category = 3;
+        r.name = QStringLiteral("Big LEAD"),
+        r.author = QString::fromUtf8("Stra\xC3\x9F"
+                                     "e"),
+        r.category = 3;
         SearchText::appendLine(text, r);
         const QList<QByteArray> terms = SearchText::terms(query);
         QVERIFY(SearchText::mayContain(SearchText::filterOf(text), terms) || lines.isEmpty());
         const std::vector<int> got = SearchText::matchingLines(text, terms);
         QCOMPARE(QList<int>(got.begin(), got.end()), lines);
+    }
+
+    // A file is read again whenever anything of its stamp or its backup's ".info" changes,
+    // even with size and modification time kept (cp -p, rsync -t); an untouched one is not.
+    void changesBeyondSizeAndTimeAreSeen_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change : {"nothing", "rewritten, time put back", "replaced, time put back",
+                                   "info added", "info changed", "info removed"})
+            QTest::newRow(change) << QString::fromLatin1(change);
+    }
+    void changesBeyondSizeAndTimeAreSeen()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("backup.pre"));
+        const QString info = folder.filePath(QStringLiteral("backup.info"));
+        BankStore store = sampleStore(3);
+        store.at(0, 0).name = QStringLiteral("Old name");
+        writeTestFile(file, presetFileText(store, 0, 0));
+        if (change.startsWith(QLatin1String("info c")) || change.startsWith(QLatin1String("info r")))
+            writeTestFile(info, "serial=A\n");
+        LibraryDatabase db(path(QStringLiteral("stamps-%1.db").arg(QTest::currentDataTag())));
+        QVERIFY(db.open({folder.path()}) && LibraryIndexer::update(db, db.folders(), true).filesRead == 1);
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &before), 0);
+        store.at(0, 0).name = QStringLiteral("New name");
+        const bool content = change.contains(QLatin1String("time put back"));
+        const QString to =
+            change.startsWith(QLatin1String("replaced")) ? file + QStringLiteral(".tmp") : file;
+        if (content)
+            writeTestFile(to, presetFileText(store, 0, 0));
+        QVERIFY(to == file || (QFile::remove(file) && QFile::rename(to, file)));
+        if (change == QLatin1String("info added") || change == QLatin1String("info changed"))
+            writeTestFile(info, "serial=B\n");
+        QVERIFY(change != QLatin1String("info removed") || QFile::remove(info));
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        QVERIFY(!content || ::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0) == 0);
+
+        QCOMPARE(LibraryIndexer::update(db, db.folders(), true).filesRead,
+                 change == QLatin1String("nothing") ? 0 : 1);
+        QCOMPARE(db.search(QStringLiteral("new name"), 0).total, qint64(content));
+    }
+
+    // Searches and lookups while an update keeps flipping files between two names, each
+    // with its own sound: every answer is one state of the files (a file's presets all in
+    // it or none), every hit matches it, none comes twice.
+    void answersComeFromOneStateWhileAnUpdateRuns()
+    {
+        QTemporaryDir folder;
+        constexpr int Files = 24;
+        auto write = [&](int f, bool alpha) {
+            BankStore store;
+            for (int p = 0; p < PresetsPerBank; ++p) {
+                PresetRecord &r = store.at(0, p);
+                r.name = QLatin1String(alpha ? "Alpha " : "Bravo ") + QString::number(f);
+                r.author = QStringLiteral("Ann");
+                r.params.fill(alpha ? 11 : 22);
+            }
+            writeTestFile(folder.filePath(QStringLiteral("f%1.pre").arg(f)), presetFileText(store, 0, 0));
+        };
+        for (int f = 0; f < Files; ++f)
+            write(f, true);
+        std::array<uint8_t, 128> alphaParams;
+        alphaParams.fill(11);
+        const qint64 alpha = paramsHash(alphaParams);
+        const QString dbPath = path(QStringLiteral("flipping.db"));
+        LibraryDatabase reader(dbPath);
+        QVERIFY(reader.open({folder.path()}) && LibraryIndexer::update(reader, reader.folders(), true).ok);
+        std::atomic<bool> done{false}, updateFailed{false};
+        std::thread updater([&] {
+            LibraryDatabase db(dbPath);
+            std::mt19937 random(40);
+            std::vector<bool> isAlpha(Files, true);
+            updateFailed = !db.open({});
+            for (int round = 0; round < 30 && !updateFailed; ++round) {
+                for (int n = 1 + int(random() % 8); n > 0; --n) {
+                    const int f = int(random() % Files);
+                    isAlpha[size_t(f)] = !isAlpha[size_t(f)];
+                    write(f, isAlpha[size_t(f)]);
+                }
+                updateFailed = !LibraryIndexer::update(db, db.folders(), true).ok;
+            }
+            done = true;
+        });
+        auto check = [&](const LibraryDatabase::Hits &hits) {
+            QVERIFY(hits.ok);
+            QMap<QString, int> perFile;
+            QSet<QPair<QString, int>> seen;
+            for (const LibraryDatabase::Hit &h : hits.hits) {
+                QVERIFY2(h.name.startsWith(QLatin1String("Alpha ")) && h.hash == alpha, qPrintable(h.name));
+                seen.insert({h.path, h.preset});
+                ++perFile[h.path];
+            }
+            QCOMPARE(seen.size(), qsizetype(hits.hits.size())); // none twice
+            for (auto it = perFile.cbegin(); it != perFile.cend(); ++it)
+                QVERIFY2(it.value() == PresetsPerBank && hits.total == qint64(hits.hits.size()),
+                         qPrintable(it.key()));
+        };
+        for (int answers = 0; (!done || answers < 4) && !QTest::currentTestFailed(); ++answers) {
+            check(reader.search(QStringLiteral("alpha"), 0));
+            check(reader.whereElse(alpha, 0));
+        }
+        done = true;
+        updater.join();
+        QVERIFY(!updateFailed);
     }
 
     // A file's filter grows with its text in powers of two (a few presets keep it small) and

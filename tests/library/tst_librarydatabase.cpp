@@ -2,15 +2,22 @@
 // what a search returns, straight from the database and through the background searcher.
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
+#include "library/libraryrecords.h"
 #include "library/librarysearcher.h"
 #include "model/presetimage.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+#include <numeric>
+#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,6 +147,133 @@ private slots:
         QVERIFY(result.hits.ok);
         QCOMPARE(result.hits.total, qint64(all.size()));
         QCOMPARE(placesOf(result.hits), expected);
+    }
+
+    // Random batches of files stored, stored as failed and removed, several to a transaction
+    // and spread over several filter rows: every file is found exactly as often as its
+    // present version holds presets, never twice and never after it failed or went.
+    void filterRowsFollowEveryStoreAndRemoval()
+    {
+        for (const quint32 seed : {1u, 2u, 3u}) {
+            std::mt19937 random(seed);
+            LibraryDatabase db(dir.filePath(QStringLiteral("groups%1.db").arg(seed)));
+            QVERIFY(db.open({}));
+            constexpr int Files = 12;
+            std::vector<int> presets(Files, 0); // of each file's present version; 0: failed or gone
+            for (int round = 0; round < 50; ++round) {
+                QVERIFY(db.begin());
+                const int steps = 1 + int(random() % 6);
+                for (int step = 0; step < steps; ++step) {
+                    const int f = int(random() % Files);
+                    const QString path = QStringLiteral("/r/f%1.pre").arg(f);
+                    const int kind = int(random() % 4);
+                    // Read (a few presets or many: a large filter), failed to be read, or gone.
+                    const int count = kind < 2 ? (random() % 5 == 0 ? 1500 : 1 + int(random() % 20)) : 0;
+                    std::vector<int> positions(static_cast<size_t>(count));
+                    std::iota(positions.begin(), positions.end(), 0);
+                    LibraryFile file = fileOf(path, QStringLiteral("w%1x").arg(f), positions);
+                    QHash<QString, LibraryDatabase::Stamp> stamps;
+                    if (kind == 2) {
+                        file.error = QStringLiteral("Permission denied");
+                        QVERIFY(db.storeFile(file));
+                    } else if (kind == 3 && db.fileStamps(stamps) && stamps.contains(path)) {
+                        QVERIFY(db.removeFile(stamps.value(path).id));
+                    } else if (kind < 2) {
+                        QVERIFY(db.storeFile(file));
+                    }
+                    presets[size_t(f)] = count;
+                }
+                QVERIFY(db.commit());
+                for (int f = 0; f < Files; ++f) {
+                    const LibraryDatabase::Hits hits = db.search(QStringLiteral("w%1x").arg(f), 0);
+                    QVERIFY(hits.ok);
+                    Places places = placesOf(hits);
+                    std::sort(places.begin(), places.end());
+                    const QByteArray where = QByteArray::number(seed) + '/' + QByteArray::number(round);
+                    QVERIFY2(std::adjacent_find(places.begin(), places.end()) == places.end(), where);
+                    QVERIFY2(hits.total == presets[size_t(f)] && hits.hits.size() == size_t(hits.total),
+                             where);
+                }
+            }
+            QCOMPARE(db.checkPages(), LibraryDatabase::Check::Sound);
+        }
+    }
+
+    // Every packed row carries a check: a row changed behind the database's back (a page
+    // zeroed where SQLite's own checks do not look) fails the reads that meet it and the
+    // check of every page, and is never answered from.
+    void aDamagedRowIsFoundWhenRead_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("search"); // met by a search (else by a lookup)
+        QTest::newRow("records") << QStringLiteral("UPDATE presets SET records = zeroblob(length(records))")
+                                 << true;
+        QTest::newRow("text") << QStringLiteral(
+                                     "UPDATE file_texts SET text = substr(text, 1, length(text) - 9)"
+                                     " || x'00' || substr(text, length(text) - 7)")
+                              << true;
+        QTest::newRow("positions") << QStringLiteral(
+                                          "UPDATE file_texts SET positions = zeroblob(length(positions))")
+                                   << true;
+        QTest::newRow("filters") << QStringLiteral(
+                                        "UPDATE filter_groups SET filters = zeroblob(length(filters))")
+                                 << true;
+        QTest::newRow("sounds") << QStringLiteral("UPDATE sounds SET entries = zeroblob(length(entries))")
+                                << false;
+    }
+    void aDamagedRowIsFoundWhenRead()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, search);
+        const QString path = dir.filePath(QStringLiteral("rows-%1.db").arg(QTest::currentDataTag()));
+        LibraryDatabase db(path);
+        QVERIFY(db.open({}));
+        const LibraryFile file = fileOf(QStringLiteral("/d/a.pre"), QStringLiteral("pad"), {3, 130, 2047});
+        QVERIFY(db.begin() && db.storeFile(file) && db.commit());
+        auto ask = [&] {
+            return search ? db.search(QStringLiteral("pad"), 0)
+                          : db.whereElse(paramsHash(file.presets[1].record.params), 0);
+        };
+        QVERIFY(ask().ok);
+        QCOMPARE(db.checkPages(), LibraryDatabase::Check::Sound);
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(path);
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY2(q.exec(damage), qPrintable(q.lastError().text()));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        const LibraryDatabase::Hits hits = ask();
+        QVERIFY(!hits.ok);
+        QVERIFY(hits.hits.empty());
+        QVERIFY(db.damaged());
+        QCOMPARE(db.checkPages(), LibraryDatabase::Check::Damaged);
+        // The window's updater, told of the damage, opens thoroughly: that rebuilds it.
+        LibraryDatabase repair(path);
+        QVERIFY(repair.open({}, true));
+        QVERIFY(repair.rebuilt());
+    }
+
+    // Another program rebuilds the database, setting the old file aside: the searcher's next
+    // request reads the new one.
+    void searcherFollowsARebuild()
+    {
+        const QString path = dir.filePath(QStringLiteral("swap.db"));
+        LibraryDatabase db(path);
+        LibrarySearcher searcher(path);
+        QSignalSpy finished(&searcher, &LibrarySearcher::finished);
+        auto found = [&](const QString &word) {
+            searcher.search(word, 0);
+            return finished.wait(10000) ? finished.takeLast().at(1).value<LibrarySearchResult>().hits.total
+                                        : -1;
+        };
+        for (const QString &word : {QStringLiteral("old"), QStringLiteral("new")}) {
+            QVERIFY(word == QLatin1String("old") ? db.open({}) : db.rebuildNow({}));
+            QVERIFY(db.begin() && db.storeFile(fileOf(QStringLiteral("/s/a.pre"), word, {1})) && db.commit());
+            QCOMPARE(found(word), qint64(1));
+        }
+        QCOMPARE(found(QStringLiteral("old")), qint64(0));
     }
 };
 

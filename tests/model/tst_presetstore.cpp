@@ -247,6 +247,11 @@ private slots:
             {"J\u00fcrgen", "jurgen"},
             {"J\u00dcRGEN", "jurgen"},
             {"Cr\u00e8me Br\u00fbl\u00e9e", "creme brulee"},
+            // Full folding: final sigma, sharp s (capital too), ligatures, iota subscript.
+            {"\u039f\u0394\u039f\u03a3 \u03bf\u03b4\u03bf\u03c2",
+             "\u03bf\u03b4\u03bf\u03c3 \u03bf\u03b4\u03bf\u03c3"},
+            {"Stra\u00dfe STRA\u1e9eE", "strasse strasse"},
+            {"\ufb01lter \u1fb3", "filter \u03b1\u03b9"},
             {"", ""},
         };
         for (const auto &c : cases)

@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QVariant>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestOrvexPreLibrary : public QObject
 {
     Q_OBJECT
@@ -170,8 +173,12 @@ private slots:
         QVERIFY(child->waitForFinished());
         QCOMPARE(ask(db, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
 
-        const Run r = orvexPre(library({QStringLiteral("update")}), data);
+        // The next command, a search too, says that the index was cut short and completes it
+        // before it answers.
+        const Run r = orvexPre(library({QStringLiteral("search"), QStringLiteral("ann")}), data);
         QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("cut short"), r.err);
+        QCOMPARE(r.out.count('\n'), qsizetype(count) * PresetCount);
         QCOMPARE(ask(db, inFolder, folder).toInt(), count);
         QCOMPARE(ask(db, QStringLiteral("SELECT sum(presets) FROM files WHERE path LIKE ? || '/%'"), folder)
                      .toLongLong(),
@@ -220,6 +227,87 @@ private slots:
         const QByteArray summary = first->readAllStandardOutput();
         QVERIFY2(summary.contains(QByteArray::number(qint64(count) * PresetCount) + " presets"), summary);
         QCOMPARE(second->readAllStandardOutput(), summary);
+    }
+
+    // Programs started together on a new library: every one opens it (no "database is
+    // locked"), the folders added while an update runs keep their files, and no file is
+    // stored twice.
+    void programsStartedTogetherOnANewLibrary()
+    {
+        const int count = 6;
+        QStringList folders;
+        for (const char *name : {"togetherA", "togetherB", "togetherC"})
+            folders << manyFiles(QLatin1String(name), count);
+        QVERIFY(!folders.contains(QString()));
+        for (int trial = 0; trial < 2; ++trial) {
+            const QString data = QStringLiteral("together%1").arg(trial);
+            QList<QProcess *> runs;
+            for (int i = 0; i < 5; ++i)
+                runs << startOrvexPre(i < 3 ? library({QStringLiteral("add"), folders.at(i)})
+                                            : library({QStringLiteral("update")}),
+                                      data);
+            for (QProcess *p : runs) {
+                QVERIFY(p->waitForFinished(120000));
+                const QByteArray err = p->readAllStandardError();
+                QVERIFY2(p->exitCode() == 0 && !err.contains("locked"), err);
+            }
+            const QString db = databaseOf(data);
+            const QString inFolder = QStringLiteral("SELECT count(*) FROM files WHERE path LIKE ? || '/%'");
+            for (const QString &folder : folders)
+                QCOMPARE(ask(db, inFolder, folder).toInt(), count);
+            QCOMPARE(ask(db, QStringLiteral("SELECT sum(presets) FROM files")).toLongLong(),
+                     qint64(folders.size() * count) * PresetCount);
+            QCOMPARE(ask(db, QStringLiteral("SELECT count(*) FROM folders WHERE finished = 0")).toInt(), 0);
+        }
+    }
+
+    // A folder that cannot be read keeps its presets and is named, with a failing exit; once
+    // readable again, all is as before. Run as an unprivileged user where the test is root,
+    // since permissions do not stop root.
+    void anUnreadableFolderKeepsItsFiles()
+    {
+        const QString folder = home.filePath(QStringLiteral("locking"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inner")));
+        QString error;
+        for (const char *name : {"/top.pre", "/inner/a.pre", "/inner/b.pre"})
+            QVERIFY(savePresetFile(BankStore(), folder + QLatin1String(name), 3, 3, error));
+        const QStringList asNobody = QStringLiteral("--reuid=65534 --regid=65534 --clear-groups").split(' ');
+        auto run = [&](const QStringList &args) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("locking-data")));
+            if (::geteuid() != 0)
+                return runProgram(QStringLiteral(ORVEX_PRE), library(args), env);
+            return runProgram(QStringLiteral("setpriv"), asNobody + QStringList{ORVEX_PRE} + library(args),
+                              env);
+        };
+        for (const QString &d : {home.path(), folder, folder + QStringLiteral("/inner")})
+            QVERIFY(::chmod(QFile::encodeName(d).constData(), 0777) == 0);
+        const QByteArray all = QByteArray::number(3 * PresetsPerBank) + " presets in 3 files";
+        Run r = run({QStringLiteral("add"), folder});
+        QVERIFY2(r.exitCode == 0 && r.out.contains(all), r.out + r.err);
+        for (const QString &locked : {folder + QStringLiteral("/inner"), folder}) {
+            QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0) == 0);
+            r = run({QStringLiteral("update")});
+            QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0777) == 0);
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.out.contains(all), r.out);
+            QVERIFY2(r.err.contains(locked.toUtf8() + ": ") && r.err.contains("cannot be read"), r.err);
+        }
+        r = run({QStringLiteral("update")});
+        QVERIFY2(r.exitCode == 0 && r.out.contains(all) && r.err.isEmpty(), r.out + r.err);
+    }
+
+    // A row damaged where SQLite's own checks miss it is found by the search that reads it,
+    // which says so, rebuilds and answers from the files.
+    void aDamagedRowIsRebuiltWhenMet()
+    {
+        const QString data = QStringLiteral("rows");
+        QCOMPARE(orvexPre(library({QStringLiteral("add"), presets}), data).exitCode, 0);
+        ask(databaseOf(data), QStringLiteral("UPDATE presets SET records = zeroblob(length(records))"));
+        const Run search = orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}), data);
+        QVERIFY2(search.exitCode == 0 && search.err.contains("damaged"), search.err);
+        QVERIFY2(search.out.contains("/all.pre\t2\t5\t") && search.out.contains("/old/bank3.pre\t1\t5\t"),
+                 search.out);
     }
 
     void badCommandLinesAndFiles_data()

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace LibraryCommands {
@@ -33,7 +34,9 @@ const char *const Help =
     "  search and where print one line per preset: file path, bank, preset, name,\n"
     "  author, category, separated by tabs (indexes zero-based; tabs and line breaks in\n"
     "  names become spaces). Files that cannot be read are named on standard error and\n"
-    "  skipped. A damaged database is rebuilt from the files.\n";
+    "  skipped. A folder that cannot be read keeps its presets in the index; it is named\n"
+    "  on standard error and the command exits with status 1. A damaged database, or\n"
+    "  one whose indexing was cut short, is rebuilt or completed from the files first.\n";
 
 namespace {
 
@@ -59,10 +62,17 @@ void printHits(const LibraryDatabase::Hits &hits)
     writeOut(out);
 }
 
+// What a command's updates met beside their result: a folder that could not be read lets
+// the command do its work and then exit with Failed.
+struct Outcome
+{
+    bool unreadableFolder = false;
+};
+
 // Reads new and changed files (of `folders`, or of the whole library when empty) and, with
 // `checkPages`, checks every page of the database afterwards, repairing what it finds as
-// the window does; unreadable files are named on standard error.
-bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool checkPages = false)
+// the window does; unreadable files and folders are named on standard error.
+bool runUpdate(LibraryDatabase &db, Outcome &outcome, const QStringList &folders, bool checkPages = false)
 {
     const bool terminal = ::isatty(::fileno(stderr)) == 1;
     auto progress = [terminal](int done, int total) {
@@ -80,6 +90,10 @@ bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool checkPages 
         writeErr(QStringLiteral("\n"));
     for (const QString &problem : result.unreadable)
         writeErr(QStringLiteral("orvex-pre: %1 (skipped)\n").arg(problem));
+    for (const QString &problem : result.unreadableFolders)
+        writeErr(QStringLiteral("orvex-pre: folder %1 (cannot be read; its presets stay in the library)\n")
+                     .arg(problem));
+    outcome.unreadableFolder = outcome.unreadableFolder || !result.unreadableFolders.isEmpty();
     if (!result.ok) {
         failure(QStringLiteral("library database: %1").arg(result.error));
         return false;
@@ -87,7 +101,7 @@ bool runUpdate(LibraryDatabase &db, const QStringList &folders, bool checkPages 
     return true;
 }
 
-bool openLibrary(LibraryDatabase &db)
+bool openLibrary(LibraryDatabase &db, Outcome &outcome)
 {
     if (!db.open(LibraryDatabase::defaultFolders())) {
         failure(QStringLiteral("cannot open the library database %1: %2").arg(db.path(), db.errorString()));
@@ -99,12 +113,38 @@ bool openLibrary(LibraryDatabase &db)
                                       "is rebuilt from the files\n")
                      : QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt "
                                       "from the files\n"));
-        return runUpdate(db, {});
+        return runUpdate(db, outcome, {});
     }
     // A new library reads its folders first, so a first search finds what is there.
     if (db.created())
-        return runUpdate(db, {});
+        return runUpdate(db, outcome, {});
+    // An index cut short (a first indexing, a rebuild or an add that was killed) is never
+    // answered from as if it were whole.
+    if (!db.unfinishedFolders().isEmpty()) {
+        writeErr(QStringLiteral("orvex-pre: the library's indexing was cut short or is still running; it "
+                                "is completed first\n"));
+        return runUpdate(db, outcome, {});
+    }
     return true;
+}
+
+// A search or lookup that met damage rebuilds the database from the files and asks again.
+LibraryDatabase::Hits askRepairing(LibraryDatabase &db, Outcome &outcome,
+                                   const std::function<LibraryDatabase::Hits()> &ask)
+{
+    LibraryDatabase::Hits hits = ask();
+    if (hits.ok || !db.damaged())
+        return hits;
+    writeErr(QStringLiteral("orvex-pre: the library database is damaged (%1); it is rebuilt from the files\n")
+                 .arg(db.errorString()));
+    if (!db.rebuildNow(LibraryDatabase::defaultFolders()) || !runUpdate(db, outcome, {}))
+        return hits;
+    return ask();
+}
+
+int finished(const Outcome &outcome)
+{
+    return outcome.unreadableFolder ? Failed : Success;
 }
 
 QString existingFolder(const QString &arg)
@@ -131,14 +171,15 @@ int runAdd(const QStringList &args)
     if (folder.isEmpty())
         return failure(QStringLiteral("%1: not a folder").arg(args.at(0)));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db))
+    Outcome outcome;
+    if (!openLibrary(db, outcome))
         return Failed;
     if (!db.addFolder(folder))
         return failure(QStringLiteral("%1 could not be added: %2").arg(args.at(0), db.errorString()));
-    if (!runUpdate(db, {folder}))
+    if (!runUpdate(db, outcome, {folder}))
         return Failed;
     printSummary(db);
-    return Success;
+    return finished(outcome);
 }
 
 int runRemove(const QStringList &args)
@@ -146,17 +187,18 @@ int runRemove(const QStringList &args)
     if (args.size() != 1)
         return usageError(QStringLiteral("library remove needs exactly one DIR"));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db))
+    Outcome outcome;
+    if (!openLibrary(db, outcome))
         return Failed;
     const QString folder = QDir::cleanPath(QFileInfo(args.at(0)).absoluteFilePath());
     if (!db.folders().contains(folder))
         return failure(QStringLiteral("%1: not a library folder").arg(args.at(0)));
     if (!db.removeFolder(folder))
         return failure(QStringLiteral("%1 could not be removed: %2").arg(args.at(0), db.errorString()));
-    if (!runUpdate(db, {}))
+    if (!runUpdate(db, outcome, {}))
         return Failed;
     printSummary(db);
-    return Success;
+    return finished(outcome);
 }
 
 int runUpdateCommand(const QStringList &args)
@@ -164,12 +206,13 @@ int runUpdateCommand(const QStringList &args)
     if (!args.isEmpty())
         return usageError(QStringLiteral("library update takes no arguments"));
     LibraryDatabase db(LibraryDatabase::defaultPath());
+    Outcome outcome;
     // The update also checks every page, as the window does once a session: an index page
     // damaged where no write goes is repaired here too.
-    if (!openLibrary(db) || (!db.rebuilt() && !db.created() && !runUpdate(db, {}, true)))
+    if (!openLibrary(db, outcome) || (!db.rebuilt() && !db.created() && !runUpdate(db, outcome, {}, true)))
         return Failed;
     printSummary(db);
-    return Success;
+    return finished(outcome);
 }
 
 int runFolders(const QStringList &args)
@@ -177,7 +220,8 @@ int runFolders(const QStringList &args)
     if (!args.isEmpty())
         return usageError(QStringLiteral("library folders takes no arguments"));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db))
+    Outcome outcome;
+    if (!openLibrary(db, outcome))
         return Failed;
     QByteArray out;
     for (const QString &f : db.folders())
@@ -191,13 +235,15 @@ int runSearch(const QStringList &args)
     if (args.isEmpty())
         return usageError(QStringLiteral("library search needs TEXT"));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db))
+    Outcome outcome;
+    if (!openLibrary(db, outcome))
         return Failed;
-    const LibraryDatabase::Hits hits = db.search(args.join(QLatin1Char(' ')), 0);
+    const QString query = args.join(QLatin1Char(' '));
+    const LibraryDatabase::Hits hits = askRepairing(db, outcome, [&] { return db.search(query, 0); });
     if (!hits.ok)
         return failure(QStringLiteral("library database: %1").arg(db.errorString()));
     printHits(hits);
-    return Success;
+    return finished(outcome);
 }
 
 int runWhere(const QStringList &args)
@@ -224,13 +270,15 @@ int runWhere(const QStringList &args)
                            .arg(bank)
                            .arg(preset));
     LibraryDatabase db(LibraryDatabase::defaultPath());
-    if (!openLibrary(db))
+    Outcome outcome;
+    if (!openLibrary(db, outcome))
         return Failed;
-    const LibraryDatabase::Hits hits = db.whereElse(paramsHash(found->record.params), 0);
+    const qint64 hash = paramsHash(found->record.params);
+    const LibraryDatabase::Hits hits = askRepairing(db, outcome, [&] { return db.whereElse(hash, 0); });
     if (!hits.ok)
         return failure(QStringLiteral("library database: %1").arg(db.errorString()));
     printHits(hits);
-    return Success;
+    return finished(outcome);
 }
 
 } // namespace
