@@ -5,6 +5,7 @@
 class MainWindow;
 class QSettings;
 class SelectionMask;
+struct SyxContents;
 struct SyxLosses;
 
 // The window's Save and Load: which banks or presets, which file, what is asked before a
@@ -34,7 +35,7 @@ private:
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
     // Says what a SysEx file can't keep and asks, once a run; true to go on.
     bool acceptSyxLosses(const SyxLosses &losses);
-    void loadSyx(const QString &fileName);
+    void loadSyx(const QString &fileName, const SyxContents &contents);
 
     MainWindow &window;
 };
