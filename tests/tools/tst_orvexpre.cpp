@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 namespace {
 
 using Run = ProgramRun;
@@ -157,6 +159,44 @@ private slots:
         QTest::newRow("17 banks") << writeFile("17.pre", seventeen + "</presetbanks>")
                                   << QByteArray("The file holds 17 banks; a preset file holds 1 to 16.");
         QTest::newRow("FIFO") << path("fifo.pre") << QByteArray("not a regular file (a pipe or a device)");
+        QByteArray emptyLast = readFile(fullFile);
+        emptyLast.replace("</presetbanks>", " <bank/>\n</presetbanks>");
+        QTest::newRow("16 banks and an empty 17th")
+            << writeFile("16+1.pre", emptyLast)
+            << QByteArray("The file holds 17 banks; a preset file holds 1 to 16.");
+        QDir(dir.path()).mkdir(QStringLiteral("folder.pre"));
+        QTest::newRow("folder") << path("folder.pre") << QByteArray("folder.pre is a folder, not a file.");
+    }
+
+    // A name that is not UTF-8 cannot come through as text: it is refused, shown as its
+    // bytes, never "file not found" for a file that exists, never another file written.
+    void namesThatAreNotUtf8AreRefusedShowingThem_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("check") << QStringLiteral("exec \"$0\" check \"$(printf 'bad\\377x.pre')\"");
+        QTest::newRow("copy") << QStringLiteral("exec \"$0\" copy full.pre \"$(printf 'new\\376y.pre')\"");
+    }
+    void namesThatAreNotUtf8AreRefusedShowingThem()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir here;
+        QVERIFY(QFile::copy(fullFile, here.filePath(QStringLiteral("full.pre"))));
+        const QByteArray bad = QFile::encodeName(here.path()) + "/bad\xffx.pre";
+        FILE *f = std::fopen(bad.constData(), "w");
+        QVERIFY(f);
+        std::fputs("<presetbanks><device name=\"orvex+\"/></presetbanks>\n", f);
+        std::fclose(f);
+        const QStringList before = QDir(here.path()).entryList(QDir::Files);
+        QProcess shell;
+        shell.setWorkingDirectory(here.path());
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command, QStringLiteral(ORVEX_PRE)});
+        QVERIFY(shell.waitForFinished(60000));
+        const QByteArray err = shell.readAllStandardError();
+        QCOMPARE(shell.exitCode(), 1);
+        QVERIFY2(err.contains("not valid UTF-8") &&
+                     (err.contains("bad\\xFFx.pre") || err.contains("new\\xFEy.pre")),
+                 err);
+        QCOMPARE(QDir(here.path()).entryList(QDir::Files), before);
     }
     void checkRefusesWhatALoadRefuses()
     {
