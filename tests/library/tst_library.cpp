@@ -205,7 +205,8 @@ private slots:
         // An empty 17th bank is refused by a load too, in the written form or not.
         QByteArray emptyLast = presetFileText(store, 0, 15);
         emptyLast.insert(emptyLast.lastIndexOf("</presetbanks>"), " <bank>\n </bank>\n");
-        QCOMPARE(readLibraryFile(writeTestFile(path(QStringLiteral("16+1.pre")), emptyLast)).error, tooMany.error);
+        QCOMPARE(readLibraryFile(writeTestFile(path(QStringLiteral("16+1.pre")), emptyLast)).error,
+                 tooMany.error);
 
         // Without its .info a backup's placeholders are what a load would not place.
         BankStore withPlaceholders = store;
