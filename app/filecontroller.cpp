@@ -109,8 +109,8 @@ void FileController::save()
 bool FileController::confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank,
                                              bool asSyx)
 {
-    QString ignored;
-    const int held = ::countPresetFileBanks(fileName, ignored);
+    const FileContents file = readFileContents(fileName);
+    const int held = file.readable() && !file.isSyx() ? file.banks : -1;
     const QString holds =
         held == BankCount ? MainWindow::tr("all %1 banks").arg(BankCount)
         : held > 0        ? (held == 1 ? MainWindow::tr("one bank") : MainWindow::tr("%1 banks").arg(held))
