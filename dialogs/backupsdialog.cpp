@@ -132,6 +132,7 @@ void BackupsDialog::countNext()
                           tr("%1 (%2 damaged or missing)").arg(item->text(Covers)).arg(unusable.count()));
             item->setToolTip(Covers, BackupCatalog::unusableText(entries.at(row).path, unusable));
             item->setIcon(Covers, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+            list->resizeColumnToContents(Covers);
         }
     } else {
         item->setText(Differ, tr("unreadable"));
