@@ -42,7 +42,10 @@ void readSyx(FileContents &c, const QByteArray &data)
         return;
     }
     // Where a load puts them when nobody chooses: named positions, a dump from bank 2 on.
-    const SyxPlacement placement = placeSyxPresets(c.syx, SyxTargets{});
+    // A write naming the factory bank is held there, though no load writes it.
+    SyxTargets targets;
+    targets.factoryWritable = true;
+    const SyxPlacement placement = placeSyxPresets(c.syx, targets);
     for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             if (placement.sourceAt(b, p) >= 0) {
@@ -206,6 +209,11 @@ FileContents fileContentsOf(const QString &path, const QByteArray &data)
     else
         readPresetFile(c, path, data);
     return c;
+}
+
+bool isPlainPresetFileName(const QString &path)
+{
+    return !isSyxName(path) && !BackupInfo::isBackupName(path);
 }
 
 FileContents readFileContents(const QString &path)

@@ -73,6 +73,11 @@ struct FileContents
     std::array<State, PresetCount> states{};
 };
 
+// Whether a file of this name holding a preset file's bytes is a plain preset file: not
+// taken for SysEx by its name, no backup whose ".info" says what it holds. A faster
+// reader of the written form (the library's) may read only such files itself.
+bool isPlainPresetFileName(const QString &path);
+
 // Reads the file at `path` once and says what it holds.
 FileContents readFileContents(const QString &path);
 // The same for bytes already read from `path` (its name still decides what kind of file

@@ -1,6 +1,5 @@
 #include "library/libraryfile.h"
 
-#include "files/backupinfo.h"
 #include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
@@ -47,18 +46,6 @@ QString rawFailure(Raw raw, bool syx)
                    : presetFileLoadFailure(PresetFileReader::Result::NotRegular);
     }
     return QString();
-}
-
-// The messages of a SysEx file, or why there are none.
-SyxContents syxContents(const QString &path)
-{
-    QByteArray data;
-    const Raw raw = readRegularFile(path, data);
-    if (raw == Raw::Ok)
-        return readSyxBytes(data);
-    SyxContents none;
-    none.errorText = rawFailure(raw, true);
-    return none;
 }
 
 bool isXmlChar(uint c)
@@ -209,31 +196,6 @@ bool isLibraryFileName(const QString &fileName)
     return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName);
 }
 
-namespace {
-
-// A SysEx file's presets where a load of the whole file puts them.
-void readSyx(LibraryFile &file)
-{
-    const SyxContents contents = syxContents(file.path);
-    if (!contents.usable()) {
-        file.error = contents.errorText.isEmpty() ? QStringLiteral("?") : contents.errorText;
-        return;
-    }
-    SyxTargets targets;
-    targets.factoryWritable = true;
-    const SyxPlacement placement = placeSyxPresets(contents, targets);
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            if (placement.sourceAt(b, p) < 0)
-                continue;
-            LibraryPreset preset{b, p, placedSyxRecord(contents, placement, b, p)};
-            preset.record.mark = false;
-            file.presets.push_back(std::move(preset));
-        }
-}
-
-} // namespace
-
 LibraryFile readLibraryFile(const QString &path)
 {
     LibraryFile file;
@@ -247,21 +209,17 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    if (isSyxName(file.path)) {
-        readSyx(file);
-        return;
-    }
     QByteArray data;
     const Raw raw = readRegularFile(file.path, data);
     if (raw != Raw::Ok) {
-        file.error = rawFailure(raw, false);
+        file.error = rawFailure(raw, isSyxName(file.path));
         return;
     }
-    // A backup's placeholders and .info are for the one reader of what a file holds.
-    if (!BackupInfo::isBackupName(file.path) && readWrittenForm(data, file.presets))
+    // A backup's placeholders and .info, and SysEx, are for the one reader of what a file holds.
+    if (isPlainPresetFileName(file.path) && readWrittenForm(data, file.presets))
         return;
     file.presets.clear();
-    // Anything else (a backup, hand-edited, pretty-printed, damaged) is read by the
+    // Anything else (a backup, a SysEx file, hand-edited, pretty-printed, damaged) is read by the
     // program's own reader, so the library holds exactly what loading the file would
     // place: never a damaged or missing preset, never a backup's placeholder.
     const FileContents contents = fileContentsOf(file.path, data);

@@ -161,6 +161,12 @@ void TestFileContents::kindsAndRefusals_data()
     QTest::newRow("not there") << QByteArray() << "" << int(FileContents::Kind::Unreadable)
                                << "file not found";
     QTest::newRow("folder") << QByteArray() << "dir" << int(FileContents::Kind::Unreadable) << "is a folder";
+    // What a name of bytes that are not UTF-8 becomes as text: never "file not found" unnamed.
+    QTest::newRow("name not UTF-8") << QByteArray() << QString::fromUtf8("!bad\xEF\xBF\xBDx.pre")
+                                    << int(FileContents::Kind::Unreadable)
+                                    << QString::fromUtf8(
+                                           "bad\xEF\xBF\xBDx.pre cannot be opened: its name holds "
+                                           "bytes that are not UTF-8");
 }
 
 void TestFileContents::kindsAndRefusals()
@@ -170,10 +176,11 @@ void TestFileContents::kindsAndRefusals()
     QFETCH(int, kind);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    QString path = dir.filePath(name.isEmpty() ? QStringLiteral("missing.pre") : name);
+    const bool absent = name.isEmpty() || name.startsWith(QLatin1Char('!'));
+    QString path = dir.filePath(name.isEmpty() ? QStringLiteral("missing.pre") : name.mid(absent ? 1 : 0));
     if (name == QLatin1String("dir"))
         QVERIFY(QDir(dir.path()).mkdir(name));
-    else if (!name.isEmpty())
+    else if (!absent)
         writeBytes(path, bytes);
     const FileContents c = readFileContents(path);
     QCOMPARE(int(c.kind), kind);
