@@ -216,6 +216,18 @@ bool isPlainPresetFileName(const QString &path)
     return !isSyxName(path) && !BackupInfo::isBackupName(path);
 }
 
+int firstModuleBankOf(const QString &path)
+{
+    QByteArray first;
+    if (isSyxName(path) || (RegularFile::readStart(path, 1, first) == RegularFile::Result::Ok &&
+                            first.size() == 1 && uint8_t(first[0]) == Sysex::Start))
+        return 0;
+    PresetFileReader reader;
+    if (reader.readFile(path) != PresetFileReader::Result::Ok || reader.banks() == 0)
+        return -1;
+    return presetFileHomeBank(reader.banks());
+}
+
 FileContents readFileContents(const QString &path)
 {
     QByteArray data;

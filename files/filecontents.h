@@ -78,6 +78,11 @@ struct FileContents
 // reader of the written form (the library's) may read only such files itself.
 bool isPlainPresetFileName(const QString &path);
 
+// The module bank of the file's bank 0 where nobody chooses (firstModuleBank), from a
+// check of the file without taking its presets; -1 when it cannot be read. For a reader
+// that knows a file's presets by module bank and must name the file's own banks.
+int firstModuleBankOf(const QString &path);
+
 // Reads the file at `path` once and says what it holds.
 FileContents readFileContents(const QString &path);
 // The same for bytes already read from `path` (its name still decides what kind of file

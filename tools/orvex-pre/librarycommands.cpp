@@ -3,10 +3,6 @@
 
 #include "base/appidentity.h"
 #include "files/filecontents.h"
-#include "files/presetfile.h"
-#include "files/regularfile.h"
-#include "files/sysexmessages.h"
-#include "files/syxfile.h"
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
@@ -61,16 +57,7 @@ int homeBankOf(const QString &path, QHash<QString, int> &known)
     const auto found = known.constFind(path);
     if (found != known.constEnd())
         return *found;
-    QByteArray first;
-    int home = -1;
-    if (isSyxName(path) || (RegularFile::readStart(path, 1, first) == RegularFile::Result::Ok &&
-                            first.size() == 1 && uint8_t(first[0]) == Sysex::Start)) {
-        home = 0;
-    } else {
-        QString ignored;
-        const int banks = countPresetFileBanks(path, ignored);
-        home = banks > 0 ? presetFileHomeBank(banks) : -1;
-    }
+    const int home = firstModuleBankOf(path);
     known.insert(path, home);
     return home;
 }
