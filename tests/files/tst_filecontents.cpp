@@ -1,30 +1,18 @@
 // What a file holds, as the one reader every other one asks: random files with damaged,
 // missing and placeholder presets against an oracle built beside them, and the kinds and
 // refusals a reader must name.
+#include "common/testfiles.h"
 #include "files/backupinfo.h"
 #include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
-#include "model/presetimage.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
 using State = FileContents::State;
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
 
 class TestFileContents : public QObject
 {
@@ -34,8 +22,6 @@ private slots:
     void randomFilesAgreeWithOracle();
     void kindsAndRefusals_data();
     void kindsAndRefusals();
-    void wholeLoadNamesWhatIsMissing();
-    void textsBackFromAFileAreUnchanged();
 };
 
 void TestFileContents::randomFilesAgreeWithOracle()
@@ -89,9 +75,10 @@ void TestFileContents::randomFilesAgreeWithOracle()
             backupName
                 ? QStringLiteral("module-backup-20260101-0000%1.pre").arg(round, 2, 10, QLatin1Char('0'))
                 : QStringLiteral("file%1.pre").arg(round));
-        writeBytes(path, out.join('\n'));
+        writeTestFile(path, out.join('\n'));
         if (withInfo)
-            writeBytes(BackupInfo::infoPath(path), BackupInfo::text(QStringLiteral("S"), QString(), &held));
+            writeTestFile(BackupInfo::infoPath(path),
+                          BackupInfo::text(QStringLiteral("S"), QString(), &held));
         if (backupName)
             for (int b = 0; b < banks; ++b)
                 for (int p = 0; p < PresetsPerBank; ++p) {
@@ -181,7 +168,7 @@ void TestFileContents::kindsAndRefusals()
     if (name == QLatin1String("dir"))
         QVERIFY(QDir(dir.path()).mkdir(name));
     else if (!absent)
-        writeBytes(path, bytes);
+        writeTestFile(path, bytes);
     const FileContents c = readFileContents(path);
     QCOMPARE(int(c.kind), kind);
     const QString said = c.readable() ? c.problemsText() : c.errorText;
@@ -192,70 +179,6 @@ void TestFileContents::kindsAndRefusals()
         QCOMPARE(countPresetFileBanks(path, errorText), -1);
         QCOMPARE(errorText, c.errorText);
     }
-}
-
-void TestFileContents::wholeLoadNamesWhatIsMissing()
-{
-    // A damaged preset is refused by a whole load and names its bank; nothing changes.
-    QTemporaryDir dir;
-    BankStore store;
-    store.fillEmptyBanks();
-    QByteArray text = presetFileText(store, 0, BankCount - 1);
-    const int second = text.indexOf("  <preset", text.indexOf(" <bank>", text.indexOf(" <bank>") + 1));
-    text[text.indexOf("\">", second) + 2] = 'x';
-    const QString path = dir.filePath(QStringLiteral("studio.pre"));
-    writeBytes(path, text);
-    BankStore target;
-    const BankStore before = target;
-    QString errorText;
-    QVERIFY(!loadCompletePresetFile(target, path, 0, BankCount - 1, errorText));
-    QVERIFY2(errorText.contains(QLatin1String("bank 2: presets with damaged data: 1")),
-             qPrintable(errorText));
-    QVERIFY(target.at(1, 0).name == before.at(1, 0).name && target.at(1, 0).params == before.at(1, 0).params);
-    const FileContents c = readFileContents(path);
-    QCOMPARE(c.state(1, 0), State::Damaged);
-    QCOMPARE(c.positionsText(c.positions(State::Damaged)), QStringLiteral("2 · 1"));
-}
-
-void TestFileContents::textsBackFromAFileAreUnchanged()
-{
-    // Names the module holds with any byte; a preset imported, saved and loaded again reads
-    // as the module's, and only a real edit counts as a change.
-    QRandomGenerator rng(5);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("round.pre"));
-    BankStore module;
-    module.fillEmptyBanks();
-    std::vector<PresetImage> images(PresetsPerBank);
-    int controlled = 0;
-    for (int p = 0; p < PresetsPerBank; ++p) {
-        PresetImage &image = images[size_t(p)];
-        image = PresetImage{};
-        bool control = false;
-        for (int k = 0, n = int(rng.bounded(33)); k < n; ++k) {
-            const uint8_t c = uint8_t(rng.bounded(4) == 0 ? 1 + rng.bounded(0x7F) : 'a' + rng.bounded(26));
-            image[size_t(PresetImageLayout::NameOffset + k)] = c;
-            control = control || (c < 0x20 && c != '\t' && c != '\n' && c != '\r');
-        }
-        controlled += control ? 1 : 0;
-        module.imageToRecord(1, p, image.data());
-    }
-    QVERIFY(controlled > 10);
-    writeBytes(path, presetFileText(module, 1, 1));
-    const FileContents file = readFileContents(path);
-    QCOMPARE(file.missing() + file.damaged(), 0);
-    int changedWithoutRule = 0;
-    for (int p = 0; p < PresetsPerBank; ++p) {
-        PresetImage out;
-        const PresetRecord &doc = file.presets.at(0, p);
-        QVERIFY2(!recordOverImage(doc, images[size_t(p)].data(), out.data(), presetFileKeeps),
-                 qPrintable(doc.name));
-        changedWithoutRule += recordOverImage(doc, images[size_t(p)].data(), out.data()) ? 1 : 0;
-        PresetRecord edited = doc;
-        edited.params[0] ^= 1;
-        QVERIFY(recordOverImage(edited, images[size_t(p)].data(), out.data(), presetFileKeeps));
-    }
-    QCOMPARE(changedWithoutRule, controlled);
 }
 
 QTEST_GUILESS_MAIN(TestFileContents)
