@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/transfercontroller.h"
 #include "common/modaldriver.h"
+#include "common/testfiles.h"
 #include "device/backupcatalog.h"
 #include "device/backuptexts.h"
 #include "dialogs/backupsdialog.h"
@@ -15,7 +16,6 @@
 #include "views/comparepanel.h"
 #include "views/presetgrid.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -201,10 +201,7 @@ private slots:
             bank2 = text.indexOf(" <bank>", bank2 + 1);
         const qsizetype at = text.indexOf("\">", text.indexOf("<preset", bank2));
         text[at + 2] = 'Q';
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        f.close();
+        writeTestFile(path, text);
         QString error;
         if (info)
             QVERIFY(BackupCatalog::writeInfo(path, QStringLiteral("1"), QStringLiteral("1.00"), error));
