@@ -1,9 +1,7 @@
 #include "app/comparecontroller.h"
 
 #include "app/mainwindow.h"
-#include "device/backupcatalog.h"
-#include "files/presetfile.h"
-#include "files/syxfile.h"
+#include "files/filecontents.h"
 #include "views/comparebar.h"
 #include "views/comparepanel.h"
 #include "views/presetcelldelegate.h"
@@ -34,10 +32,11 @@ CompareController::~CompareController()
 }
 
 void CompareController::compareWith(const BankStore &other, const SelectionMask &where, const QString &name,
-                                    bool asModuleKeeps)
+                                    bool asModuleKeeps, const SelectionMask &unusable)
 {
     theirs = other;
     present = where;
+    damaged = unusable;
     otherName = name;
     moduleTexts = asModuleKeeps;
     comparing = true;
@@ -50,54 +49,30 @@ void CompareController::compareWith(const BankStore &other, const SelectionMask 
 
 bool CompareController::compareWithFile(const QString &fileName, QString &errorText)
 {
-    BankStore other;
-    other.fillEmptyBanks();
-    SelectionMask where;
+    const FileContents file = readFileContents(fileName);
     const QString name = QFileInfo(fileName).fileName();
-    if (isSyxFile(fileName)) {
-        const SyxContents contents = readSyxFile(fileName);
-        if (!contents.usable()) {
-            errorText = contents.errorText;
-            return false;
-        }
-        // Where a load would put them by default: named positions, a dump from bank 2 on.
-        const SyxPlacement placement = placeSyxPresets(contents, SyxTargets{});
-        for (int b = 0; b < BankCount; ++b)
-            for (int p = 0; p < PresetsPerBank; ++p)
-                if (placement.sourceAt(b, p) >= 0) {
-                    other.at(b, p) = contents.presets[size_t(placement.sourceAt(b, p))].record;
-                    where.set(b, p);
-                }
-        compareWith(other, where, name, true);
-        return true;
-    }
-    if (BackupCatalog::isBackupName(fileName)) {
-        // Only what the backup holds: one of a chosen few has placeholders elsewhere.
-        if (!BackupCatalog::load(fileName, other, where, errorText))
-            return false;
-        compareWith(other, where, name, true);
-        return true;
-    }
-    const int banks = countPresetFileBanks(fileName, errorText);
-    if (banks < 0)
+    if (!file.readable()) {
+        errorText = file.errorText;
         return false;
-    if (banks == 0) {
+    }
+    if (file.banks == 0) {
         errorText = tr("%1 holds no bank.").arg(name);
         return false;
     }
-    // A backup holds banks 2..16; so does any file of fewer banks, from bank 2 on, but a
-    // single bank is compared with the user bank of the current cell.
-    const bool backup = banks == BankCount - 1;
-    int first = presetFileHomeBank(banks);
-    if (banks == 1 && window.table->currentColumn() >= 1)
+    // A single bank is compared with the user bank of the current cell.
+    int first = file.firstModuleBank;
+    if (!file.isSyx() && file.banks == 1 && window.table->currentColumn() >= 1)
         first = window.table->currentColumn();
-    const int last = presetFileLastBank(first, banks);
-    if (!loadPresetFile(other, fileName, first, last, errorText))
-        return false;
-    for (int b = first; b <= last; ++b)
+    SelectionMask unusable = file.positions(FileContents::State::Damaged, first);
+    const SelectionMask lacking = file.positions(FileContents::State::Missing, first);
+    for (int b = 0; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
-            where.set(b, p);
-    compareWith(other, where, name, backup);
+            if (lacking.isSelected(b, p))
+                unusable.set(b, p);
+    // A backup, a SysEx file and any file of banks 2..16 hold what the module kept.
+    const bool moduleTexts = file.isSyx() || file.isBackup() || file.banks == BankCount - 1;
+    compareWith(file.placed(first), file.positions(FileContents::State::Present, first), name, moduleTexts,
+                unusable);
     return true;
 }
 
@@ -178,9 +153,10 @@ void CompareController::showCurrent()
     }
     const bool there = present.isSelected(bank, preset);
     const uint8_t fields = result.fields(bank, preset);
-    panel->showPreset(bank, preset, window.bankStore.at(bank, preset),
-                      there ? &theirs.at(bank, preset) : nullptr, fields,
-                      window.banksLoaded && there && fields != 0 && bank > 0);
+    // A damaged preset of the other side is shown as such and never offered.
+    panel->showPreset(
+        bank, preset, window.bankStore.at(bank, preset), there ? &theirs.at(bank, preset) : nullptr, fields,
+        window.banksLoaded && there && fields != 0 && bank > 0, damaged.isSelected(bank, preset));
 }
 
 void CompareController::takeTheirs()

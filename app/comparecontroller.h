@@ -26,8 +26,9 @@ public:
 
     // Starts a comparison with `theirs` at the positions `present` holds. With
     // `asModuleKeeps`, the document's texts count as the module would keep them.
+    // `unusable`: positions the other side lacks or holds damaged, shown as such.
     void compareWith(const BankStore &theirs, const SelectionMask &present, const QString &otherName,
-                     bool asModuleKeeps);
+                     bool asModuleKeeps, const SelectionMask &unusable = SelectionMask());
     // A .pre file (one of fewer banks from bank 2 on, or the current user bank for a
     // single bank), a backup or a .syx file. False with the message in errorText.
     bool compareWithFile(const QString &fileName, QString &errorText);
@@ -55,6 +56,7 @@ private:
     ComparePanel *panel;
     BankStore theirs;
     SelectionMask present;
+    SelectionMask damaged;
     PresetComparison result;
     QString otherName;
     bool moduleTexts = false;

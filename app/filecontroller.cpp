@@ -4,13 +4,14 @@
 
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
-#include "device/backupcatalog.h"
 #include "device/backuptexts.h"
 #include "dialogs/bankloaddialog.h"
 #include "dialogs/banksavedialog.h"
 #include "dialogs/syxload.h"
 #include "editing/fileflows.h"
 #include "editing/syxflows.h"
+#include "files/filecontents.h"
+#include "files/filestamp.h"
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
 
@@ -116,8 +117,8 @@ void FileController::save()
 bool FileController::confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank,
                                              bool asSyx)
 {
-    QString ignored;
-    const int held = ::countPresetFileBanks(fileName, ignored);
+    const FileContents file = readFileContents(fileName);
+    const int held = file.readable() && !file.isSyx() ? file.banks : -1;
     const QString holds =
         held == BankCount ? MainWindow::tr("all %1 banks").arg(BankCount)
         : held > 0        ? (held == 1 ? MainWindow::tr("one bank") : MainWindow::tr("%1 banks").arg(held))
@@ -215,14 +216,32 @@ bool FileController::loadWhole(const QString &fileName, bool ask)
 {
     // Seen before it is read: a change in between shows at the next save.
     const FileStamp seen = FileStamp::of(fileName);
-    // Read whole before anything is asked or cleared: a file that lacks presets is
-    // refused and the document stays as it was.
-    BankStore file;
-    if (!loadCompletePresetFile(file, fileName, 0, BankCount - 1, window.errorText))
+    const FileContents file = readFileContents(fileName);
+    if (!file.readable()) {
+        window.errorText = file.errorText;
         return false;
+    }
+    return loadWhole(fileName, file, seen, ask);
+}
+
+bool FileController::loadWhole(const QString &fileName, const FileContents &file, const FileStamp &seen,
+                               bool ask)
+{
+    if (file.isSyx() || file.banks != BankCount) {
+        window.errorText =
+            MainWindow::tr("%1 no longer holds all banks.").arg(QFileInfo(fileName).fileName());
+        return false;
+    }
+    // Checked whole before anything is asked or cleared: a file that lacks presets is
+    // refused and the document stays as it was.
+    const QString problems = file.problemsText();
+    if (!problems.isEmpty()) {
+        window.errorText = problems;
+        return false;
+    }
     if (ask && window.modified && !window.askSaveChanges())
         return true;
-    window.replaceDocument(file, Document::Source::File, fileName);
+    window.replaceDocument(file.placed(0), Document::Source::File, fileName);
     window.document.setFileStamp(seen);
     RecentFiles(window.settings).add(fileName);
     return true;
@@ -241,24 +260,27 @@ void FileController::load()
 void FileController::open(const QString &fileName)
 {
     rememberFolderOf(window.settings, fileName);
-    if (isSyxFile(fileName)) {
-        loadSyx(fileName);
-        return;
-    }
-
-    const int fileBanks = window.countPresetFileBanks(fileName);
-    if (fileBanks < 0) {
+    // Read once: what the file holds decides everything after. Seen before it is read: a
+    // change in between shows at the next save.
+    const FileStamp seen = FileStamp::of(fileName);
+    const FileContents file = readFileContents(fileName);
+    if (!file.readable()) {
+        window.errorText = file.errorText;
         window.showError();
         return;
     }
-    if (fileBanks == 0) {
+    if (file.isSyx()) {
+        loadSyx(fileName, file.syx);
+        return;
+    }
+    if (file.banks == 0) {
         window.errorText = MainWindow::tr("The file holds no bank.");
         window.showError();
         return;
     }
 
-    if (fileBanks == BankCount) {
-        if (!loadWhole(fileName, true))
+    if (file.banks == BankCount) {
+        if (!loadWhole(fileName, file, seen, true))
             window.showError();
         return;
     }
@@ -270,46 +292,21 @@ void FileController::open(const QString &fileName)
     }
     // An export backup is banks 2..16 of the module, of which a backup of a choice holds
     // only the chosen presets: it loads as Compare reads it.
-    const bool backup = fileBanks == BankCount - 1 && BackupCatalog::isBackupName(fileName);
     int startBank = 1;
     {
         BankLoadDialog dialog;
-        dialog.setFileBanks(fileBanks, backup);
+        dialog.setFileBanks(file.banks, file.isBackup());
         dialog.exec();
         if (!dialog.accepted)
             return;
         startBank = dialog.selectedBank;
     }
-    const int lastBank = presetFileLastBank(startBank, fileBanks);
-    FileFlows::recordBanksForUndo(window.history, startBank, lastBank);
-    bool loaded = false;
-    if (backup) {
-        BankStore file;
-        SelectionMask held;
-        loaded = BackupCatalog::load(fileName, file, held, window.errorText);
-        int missing = 0;
-        for (int b = startBank; loaded && b <= lastBank; ++b)
-            for (int p = 0; p < PresetsPerBank; ++p)
-                missing += held.isSelected(b, p) && !file.at(b, p).mark ? 1 : 0;
-        if (missing > 0) {
-            window.errorText =
-                MainWindow::tr("The backup lacks %1 of its presets, or holds them damaged.").arg(missing);
-            loaded = false;
-        }
-        for (int b = startBank; loaded && b <= lastBank; ++b)
-            for (int p = 0; p < PresetsPerBank; ++p)
-                if (held.isSelected(b, p))
-                    window.bankStore.at(b, p) = file.at(b, p);
-    } else {
-        // As a full load: the file's banks whole, or nothing.
-        loaded = loadCompletePresetFile(window.bankStore, fileName, startBank, lastBank, window.errorText);
-    }
-    // Also after a failed read: the step just recorded enables the undo button.
-    window.updateTable(true);
-    if (loaded)
-        RecentFiles(window.settings).add(fileName);
-    else
+    if (!FileFlows::loadIntoBanks(window.bankStore, window.history, file, startBank, window.errorText)) {
         window.showError();
+        return;
+    }
+    window.updateTable(true);
+    RecentFiles(window.settings).add(fileName);
 }
 
 bool FileController::acceptSyxLosses(const SyxLosses &losses)
@@ -346,14 +343,8 @@ bool FileController::saveSyx(const QString &fileName, const SelectionMask &prese
     return false;
 }
 
-void FileController::loadSyx(const QString &fileName)
+void FileController::loadSyx(const QString &fileName, const SyxContents &contents)
 {
-    const SyxContents contents = readSyxFile(fileName);
-    if (!contents.usable()) {
-        window.errorText = contents.errorText;
-        window.showError();
-        return;
-    }
     if (!window.banksLoaded) {
         window.errorText = MainWindow::tr("Please import or load all banks first");
         window.showError();

@@ -2,9 +2,12 @@
 
 #include <QString>
 
+class FileStamp;
 class MainWindow;
 class QSettings;
 class SelectionMask;
+struct FileContents;
+struct SyxContents;
 struct SyxLosses;
 
 // The window's Save and Load: which banks or presets, which file, what is asked before a
@@ -39,6 +42,8 @@ private:
     // Reads a file of all 16 banks as the new document; false (errorText set) when it
     // can't. `ask` first asks about unsaved changes, after the read.
     bool loadWhole(const QString &fileName, bool ask);
+    // The same with the file already read, `seen` taken before that read.
+    bool loadWhole(const QString &fileName, const FileContents &file, const FileStamp &seen, bool ask);
     // Asks before a save of less than the document (one bank, a selection, a SysEx image)
     // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
     // selection is saved; `bank` is the bank index, below 1 for all banks.
@@ -47,7 +52,7 @@ private:
     bool saveSyx(const QString &fileName, const SelectionMask &presets);
     // Says what a SysEx file can't keep and asks, once a run; true to go on.
     bool acceptSyxLosses(const SyxLosses &losses);
-    void loadSyx(const QString &fileName);
+    void loadSyx(const QString &fileName, const SyxContents &contents);
 
     MainWindow &window;
     bool askingReload = false;

@@ -90,8 +90,14 @@ bool TransferController::restoreBackup(const QString &fileName, QString &errorTe
     BankStore backup;
     backup.fillEmptyBanks();
     SelectionMask held;
-    if (!BackupCatalog::load(fileName, backup, held, errorText))
+    SelectionMask unusable;
+    if (!BackupCatalog::load(fileName, backup, held, errorText, &unusable))
         return false;
+    // A damaged preset is never written as an empty one: the module keeps what it holds.
+    if (!unusable.empty()) {
+        errorText = BackupCatalog::unusableText(fileName, unusable);
+        return false;
+    }
     const ExportChoice all = ExportChoice::allUserBanks();
     const ExportChoice choice = held == all.positions() ? all : ExportChoice::presets(held);
     exportBanks(backup, &choice, fileName);

@@ -1,5 +1,6 @@
 #include "bench/benchmark.h"
 
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 
 #include <QDomDocument>
@@ -52,6 +53,8 @@ ORVEX_BENCH(files)
                       loadCompletePresetFile(f->target, f->file, 0, 15, e);
                   },
                   nullptr, Baseline},
+        BenchCase{"readFileContents, 2048 presets (goal <= 2x)", [f] { readFileContents(f->file); }, nullptr,
+                  Baseline},
         BenchCase{"loadPresetFile, 2048 presets (goal <= 2x)",
                   [f] {
                       QString e;

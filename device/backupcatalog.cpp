@@ -4,6 +4,7 @@
 #include "device/miditransfer.h"
 #include "device/transferbackup.h"
 #include "files/backupinfo.h"
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "files/regularfile.h"
 #include "files/wholefilewriter.h"
@@ -80,32 +81,53 @@ bool BackupCatalog::markUnused(const QString &backupPath, QString &errorText)
 }
 
 bool BackupCatalog::load(const QString &backupPath, BankStore &store, SelectionMask &present,
-                         QString &errorText)
+                         QString &errorText, SelectionMask *unusable)
 {
     present.clear();
-    const int banks = countPresetFileBanks(backupPath, errorText);
-    if (banks < 0)
-        return false;
-    // Ours hold banks 2..16; a complete file copied here holds all 16.
-    const int first = presetFileHomeBank(banks);
-    if (banks != BankCount && banks != BankCount - 1) {
-        errorText =
-            tr("%1 holds %2 banks, not the 15 of a backup.").arg(QFileInfo(backupPath).fileName()).arg(banks);
+    if (unusable)
+        unusable->clear();
+    const FileContents file = readFileContents(backupPath);
+    if (!file.readable()) {
+        errorText = file.errorText;
         return false;
     }
-    if (!loadPresetFile(store, backupPath, first, BankCount - 1, errorText))
+    // Ours hold banks 2..16; a complete file copied here holds all 16.
+    if (file.isSyx() || (file.banks != BankCount && file.banks != BankCount - 1)) {
+        const QString name = QFileInfo(backupPath).fileName();
+        errorText = file.isSyx() ? tr("%1 is a SysEx file, not a backup.").arg(name)
+                    : file.banks == 1
+                        ? tr("%1 holds 1 bank, not the 15 of a backup.").arg(name)
+                        : tr("%1 holds %2 banks, not the 15 of a backup.").arg(name).arg(file.banks);
         return false;
-    const Entry entry = entryFor(backupPath);
-    for (int b = first; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            const PresetRecord &r = store.at(b, p);
-            // Without the information file, the placeholders of a choice look like this.
-            const bool placeholder =
-                !entry.coverageKnown && r.name.isEmpty() && r.author.isEmpty() && r.category == 0 &&
-                std::all_of(std::begin(r.params), std::end(r.params), [](auto v) { return v == 0; });
-            present.set(b, p, b == 0 || (entry.held.isSelected(b, p) && !placeholder));
-        }
+    }
+    present = file.positions(FileContents::State::Present);
+    // Only what the backup holds is taken: a damaged or missing preset is no empty one.
+    for (int b = 0; b < file.banks; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (file.state(b, p) == FileContents::State::Present)
+                store.at(file.moduleBank(b), p) = file.presets.at(b, p);
+    if (unusable) {
+        *unusable = file.positions(FileContents::State::Damaged);
+        const SelectionMask lacking = file.positions(FileContents::State::Missing);
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                if (lacking.isSelected(b, p))
+                    unusable->set(b, p);
+    }
     return true;
+}
+
+QString BackupCatalog::unusableText(const QString &backupPath, const SelectionMask &unusable)
+{
+    const QString name = QFileInfo(backupPath).fileName();
+    const int n = unusable.count();
+    const QString which = FileContents::positionsText(unusable);
+    return (n == 1 ? tr("%1 lacks 1 of its presets or holds it damaged (bank · preset %2).").arg(name, which)
+                   : tr("%1 lacks %2 of its presets or holds them damaged (bank · preset %3).")
+                         .arg(name)
+                         .arg(n)
+                         .arg(which)) +
+           QLatin1Char('\n') + tr("Nothing is written from it: the module keeps what it holds.");
 }
 
 BackupCatalog::Entry BackupCatalog::entryFor(const QString &backupPath)

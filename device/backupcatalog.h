@@ -51,9 +51,14 @@ public:
                           QString &errorText, const SelectionMask *held = nullptr);
     // Notes beside a backup that its export wrote nothing, so the list can say so.
     static bool markUnused(const QString &backupPath, QString &errorText);
-    // Reads a backup into banks 1..15 of `store`; `present` gets the positions it holds.
-    static bool load(const QString &backupPath, BankStore &store, SelectionMask &present, QString &errorText);
+    // Reads a backup's presets into their banks of `store`; `present` gets the positions it
+    // holds with usable data, `unusable` those it should hold but lacks or holds damaged
+    // (they are left in `store` as they were, never made empty).
+    static bool load(const QString &backupPath, BankStore &store, SelectionMask &present, QString &errorText,
+                     SelectionMask *unusable = nullptr);
     static Entry entryFor(const QString &backupPath);
+    // Why a backup that lacks presets or holds them damaged is not restored, naming them.
+    static QString unusableText(const QString &backupPath, const SelectionMask &unusable);
 
     // What an export does before it writes: saves what the module held (its presets of
     // `held`, or all of banks 2..16 when null) as the backup `fileName`, with the module and

@@ -1,5 +1,7 @@
 #include "device/transferplan.h"
 
+#include "files/presetfile.h"
+
 #include <cstring>
 
 TransferPlan::TransferPlan(RequestLink &requestLink, QObject *parent) : QObject(parent), link(requestLink) {}
@@ -457,7 +459,9 @@ void TransferPlan::computeTargets()
         if (declined[std::size_t(position)])
             images.at(b, p) = held.at(b, p);
         else if (document)
-            recordOverImage(document->at(b, p), held.at(b, p).data(), images.at(b, p).data());
+            // A text the document got back from a preset file is the module's unchanged.
+            recordOverImage(document->at(b, p), held.at(b, p).data(), images.at(b, p).data(),
+                            presetFileKeeps);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -118,12 +119,21 @@ void BackupsDialog::countNext()
     const int row = counted++;
     BankStore backup;
     SelectionMask present;
+    SelectionMask unusable;
     QString error;
     QTreeWidgetItem *item = list->topLevelItem(row);
-    if (BackupCatalog::load(entries.at(row).path, backup, present, error)) {
+    if (BackupCatalog::load(entries.at(row).path, backup, present, error, &unusable)) {
         // The backup holds what the module kept: compare the document's texts the same way.
         const int n = PresetComparison::compare(document, backup, &present, true).count();
         item->setText(Differ, QString::number(n));
+        if (!unusable.empty()) {
+            // What it covers is not all there: Restore refuses it, so the list says so first.
+            item->setText(Covers,
+                          tr("%1 (%2 damaged or missing)").arg(item->text(Covers)).arg(unusable.count()));
+            item->setToolTip(Covers, BackupCatalog::unusableText(entries.at(row).path, unusable));
+            item->setIcon(Covers, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+            list->resizeColumnToContents(Covers);
+        }
     } else {
         item->setText(Differ, tr("unreadable"));
         item->setToolTip(Differ, error);

@@ -1,5 +1,6 @@
 #include "editing/exportpreview.h"
 
+#include "files/presetfile.h"
 #include "model/bankstore.h"
 #include "model/categorytable.h"
 
@@ -25,7 +26,8 @@ void ExportPreview::build(const BankStore &document, const uint8_t *moduleDump, 
             if (!chosen.isSelected(b, p))
                 continue;
             const uint8_t *theirs = moduleDump + (b * PresetsPerBank + p) * ImageSize;
-            if (recordOverImage(document.at(b, p), theirs, ours.data()))
+            // A text the document got back from a preset file is the module's unchanged.
+            if (recordOverImage(document.at(b, p), theirs, ours.data(), presetFileKeeps))
                 addRow(document.at(b, p), b, p, theirs, ours.data());
         }
     ticks = int(list.size());

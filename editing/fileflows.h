@@ -4,6 +4,7 @@
 
 class BankStore;
 class UndoHistory;
+struct FileContents;
 
 // The parts of the save and load flows that need no widgets.
 namespace FileFlows {
@@ -25,5 +26,11 @@ QString withSyxExtension(const QString &fileName);
 // One undo step holding every preset of banks firstBank..lastBank, taken before a load
 // overwrites them.
 void recordBanksForUndo(UndoHistory &history, int firstBank, int lastBank);
+
+// Loads a file of fewer than 16 banks into banks startBank.. as one undo step: the file's
+// banks whole (an export backup: the presets it holds), or, when it lacks presets or holds
+// them damaged, nothing at all (no undo step either) and errorText names them.
+bool loadIntoBanks(BankStore &store, UndoHistory &history, const FileContents &file, int startBank,
+                   QString &errorText);
 
 } // namespace FileFlows

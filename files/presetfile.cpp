@@ -1,9 +1,11 @@
 #include "files/presetfile.h"
 
+#include "files/filecontents.h"
 #include "files/presetfilereader.h"
 #include "files/wholefilewriter.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -39,6 +41,18 @@ bool needsEscaping(const QString &value)
             return true;
     }
     return false;
+}
+
+// Characters XML 1.0 cannot carry, not even as references; a surrogate counts only when
+// unpaired.
+bool notInXml(const QString &value, qsizetype i)
+{
+    const char16_t u = value.at(i).unicode();
+    if (QChar::isHighSurrogate(u))
+        return i + 1 >= value.size() || !QChar::isLowSurrogate(value.at(i + 1).unicode());
+    if (QChar::isLowSurrogate(u))
+        return i == 0 || !QChar::isHighSurrogate(value.at(i - 1).unicode());
+    return (u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u >= 0xFFFE;
 }
 
 // An attribute value between double quotes. Characters that XML 1.0 cannot carry at all,
@@ -79,15 +93,7 @@ void appendAttribute(QByteArray &out, const char *name, const QString &value)
             escaped += QLatin1String("&#xd;");
             break;
         default:
-            if (QChar::isHighSurrogate(u) && i + 1 < value.size() &&
-                QChar::isLowSurrogate(value.at(i + 1).unicode())) {
-                escaped += c;
-                escaped += value.at(++i);
-            } else if (u < 0x20 || (u >= 0xD800 && u <= 0xDFFF) || u >= 0xFFFE) {
-                escaped += QLatin1Char(' ');
-            } else {
-                escaped += c;
-            }
+            escaped += notInXml(value, i) ? QChar(u' ') : c;
         }
     }
     out += escaped.toUtf8();
@@ -151,6 +157,15 @@ QString presetFileFailure(PresetFileReader::Result result, int banks, const char
 
 } // namespace
 
+QString presetFileKeeps(const QString &text)
+{
+    QString kept = text;
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        if (notInXml(text, i))
+            kept[i] = u' ';
+    return limitedText(kept);
+}
+
 QByteArray presetFileText(const BankStore &store, int firstBank, int lastBank)
 {
     firstBank = std::max(firstBank, 0);
@@ -184,7 +199,7 @@ int countPresetFileBanks(const QString &fileName, QString &errorText)
     PresetFileReader reader;
     const PresetFileReader::Result result = reader.readFile(fileName);
     if (result != PresetFileReader::Result::Ok) {
-        errorText = presetFileFailure(result, reader.banks(), FileNotFound);
+        errorText = presetFileReadFailure(fileName, result, reader.banks());
         return -1;
     }
     return reader.banks();
@@ -205,6 +220,25 @@ QString presetFileLoadFailure(PresetFileReader::Result result, int banks)
     return presetFileFailure(result, banks, CantOpenForRead);
 }
 
+QString presetFileReadFailure(const QString &fileName, PresetFileReader::Result result, int banks)
+{
+    if (result == PresetFileReader::Result::CantOpen) {
+        const QFileInfo info(fileName);
+        if (info.isDir())
+            return QCoreApplication::translate("MainWindow", "%1 is a folder, not a file.")
+                .arg(info.fileName().isEmpty() ? fileName : info.fileName());
+        // A name given as bytes that are not UTF-8 arrives changed: say so, naming it.
+        if (!info.exists() && !info.isSymLink() && fileName.contains(QChar::ReplacementCharacter))
+            return QCoreApplication::translate(
+                       "MainWindow", "%1 cannot be opened: its name holds bytes that are not UTF-8, "
+                                     "which this program cannot name exactly. Rename the file.")
+                .arg(info.fileName());
+        if (!info.exists() && !info.isSymLink())
+            return message(FileNotFound);
+    }
+    return presetFileLoadFailure(result, banks);
+}
+
 bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
                     QString &errorText)
 {
@@ -222,51 +256,31 @@ bool loadCompletePresetFile(BankStore &store, const QString &fileName, int first
 {
     firstBank = std::max(firstBank, 0);
     lastBank = std::min(lastBank, BankCount - 1);
-    PresetFileReader reader;
-    BankStore read = store;
-    read.clearMarks(); // a set mark means "taken from the file"
-    const PresetFileReader::Result result = reader.readFile(fileName, &read, firstBank, lastBank);
-    if (result != PresetFileReader::Result::Ok) {
-        errorText = presetFileLoadFailure(result, reader.banks());
+    const FileContents file = readFileContents(fileName);
+    if (!file.readable() || file.isSyx()) {
+        errorText =
+            file.readable() ? presetFileLoadFailure(PresetFileReader::Result::NotValid) : file.errorText;
         return false;
     }
-    QStringList missing;
-    for (int b = 0; b <= lastBank - firstBank; ++b) {
-        int taken = 0;
-        for (int p = 0; p < PresetsPerBank; ++p)
-            taken += read.at(firstBank + b, p).mark ? 1 : 0;
-        const int held = b < reader.banks() ? reader.presetsInBank(b) : 0;
-        const int damaged = held - taken;
-        if (held < PresetsPerBank && damaged == 0)
-            missing << QCoreApplication::translate("MainWindow", "bank %1 holds %2 presets; %3 are needed")
-                           .arg(b + 1)
-                           .arg(held)
-                           .arg(PresetsPerBank);
-        else if (held < PresetsPerBank)
-            missing << QCoreApplication::translate(
-                           "MainWindow",
-                           "bank %1 holds %2 presets, %3 of them with damaged data; %4 are needed")
-                           .arg(b + 1)
-                           .arg(held)
-                           .arg(damaged)
-                           .arg(PresetsPerBank);
-        else if (damaged > 0)
-            missing << QCoreApplication::translate("MainWindow", "bank %1: presets with damaged data: %2")
-                           .arg(b + 1)
-                           .arg(damaged);
+    const int lastFileBank = lastBank - firstBank;
+    // Banks in the range that the file does not have are missing whole.
+    QString problems = file.problemsText(0, lastFileBank);
+    if (problems.isEmpty() && lastFileBank >= file.banks) {
+        FileContents whole = file;
+        whole.banks = lastFileBank + 1;
+        for (int b = file.banks; b <= lastFileBank; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                whole.states[size_t(b * PresetsPerBank + p)] = FileContents::State::Missing;
+        problems = whole.problemsText(file.banks, lastFileBank);
     }
-    if (!missing.isEmpty()) {
-        errorText =
-            QCoreApplication::translate("MainWindow", "The file does not hold every preset of its banks:") +
-            QLatin1Char('\n') + missing.join(QLatin1Char('\n'));
+    if (!problems.isEmpty()) {
+        errorText = problems;
         return false;
     }
     // Marks as loadPresetFile leaves them: set on what it took, the rest as it was.
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &r = read.at(b, p);
-            r.mark = r.mark || store.at(b, p).mark;
-        }
-    store = std::move(read);
+    for (int b = 0; b <= lastFileBank; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (file.presets.at(b, p).mark)
+                store.at(firstBank + b, p) = file.presets.at(b, p);
     return true;
 }

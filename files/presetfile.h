@@ -38,6 +38,10 @@ int presetFileLastBank(int startBank, int fileBanks);
 // `banks`: what the reader counted, named by the message for too many banks.
 QString presetFileLoadFailure(PresetFileReader::Result result, int banks = 0);
 
+// Why the file could not be read, in the words of a load, for a reader of the file itself:
+// a file that is not there is "file not found", a folder says so.
+QString presetFileReadFailure(const QString &fileName, PresetFileReader::Result result, int banks = 0);
+
 // Checks the file, then reads its banks in order into firstBank..lastBank. Only presets
 // with usable data (readPresetParams) are taken; each taken record gets its mark set,
 // everything else stays exactly as it was.
@@ -49,6 +53,11 @@ bool loadPresetFile(BankStore &store, const QString &fileName, int firstBank, in
 // and errorText names, bank by bank (counted in the file from 1), what is missing.
 bool loadCompletePresetFile(BankStore &store, const QString &fileName, int firstBank, int lastBank,
                             QString &errorText);
+
+// A name or author as it comes back from a preset file: the characters XML cannot carry
+// at all (most control characters, unpaired surrogates) become spaces, and it is cut as
+// every reader cuts it. A text of the module that reads so is the document's unchanged.
+QString presetFileKeeps(const QString &text);
 
 // The exact UTF-8 text savePresetFile writes.
 QByteArray presetFileText(const BankStore &store, int firstBank, int lastBank);

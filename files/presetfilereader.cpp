@@ -278,6 +278,19 @@ bool bytesWithinBounds(const QByteArray &data, QByteArray &text, bool &lockUtf8,
            std::count(text.cbegin(), text.cend(), '&') <= MaxReferences && tagsWithinBounds(text, prolog.end);
 }
 
+// Start tags of "bank" in the raw text. A file refused for its size or its amount of
+// markup may still be a file of too many banks, and then says how many it holds.
+int rawBankTags(QByteArrayView d)
+{
+    int n = 0;
+    for (qsizetype at = d.indexOf("<bank"); at >= 0; at = d.indexOf("<bank", at + 5)) {
+        const char next = at + 5 < d.size() ? d[at + 5] : 0;
+        n +=
+            next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r' ? 1 : 0;
+    }
+    return n;
+}
+
 // ---- presets
 
 bool allSpace(QStringView text)
@@ -358,7 +371,7 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
     bool lockUtf8 = false;
     Prolog prolog;
     if (!bytesWithinBounds(data, text, lockUtf8, prolog))
-        return Result::NotValid;
+        return tooManyBanksOr(text.isEmpty() ? data : text, Result::NotValid);
     firstBank = std::max(firstBank, 0);
     lastBank = std::min(lastBank, BankCount - 1);
 
@@ -450,7 +463,7 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
                 ++extra;
             }
             if (extra > MaxExtraElements)
-                return Result::NotValid;
+                return tooManyBanksOr(text, Result::NotValid);
             break;
         }
         case QXmlStreamReader::EndElement:
@@ -489,6 +502,15 @@ PresetFileReader::Result PresetFileReader::readData(const QByteArray &data, Bank
         for (auto &[index, record] : taken)
             store->at(index / PresetsPerBank, index % PresetsPerBank) = std::move(record);
     return Result::Ok;
+}
+
+PresetFileReader::Result PresetFileReader::tooManyBanksOr(const QByteArray &text, Result otherwise)
+{
+    const int tags = rawBankTags(text);
+    if (tags <= BankCount)
+        return otherwise;
+    bankCount = tags;
+    return Result::TooManyBanks;
 }
 
 bool PresetFileReader::withinBounds(const QByteArray &data)

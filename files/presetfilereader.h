@@ -66,6 +66,10 @@ public:
     int presetsInBank(int bank) const { return presetCounts[std::size_t(bank)]; }
 
 private:
+    // A refusal for size or bounds becomes TooManyBanks when the text holds more than 16
+    // "bank" tags, so the message can say how many.
+    Result tooManyBanksOr(const QByteArray &text, Result otherwise);
+
     int bankCount = 0;
     std::array<int, BankCount> presetCounts{};
 };

@@ -28,7 +28,15 @@ QByteArray recoveryText(const BankStore &store, const QString &fileName, const Q
     QString element;
     QXmlStreamWriter xml(&element);
     xml.writeEmptyElement(QStringLiteral("recovery"));
-    xml.writeAttribute(QStringLiteral("file"), fileName);
+    // XML cannot carry every character a file name may hold (control characters): the
+    // name exactly, percent-encoded, and beside it a readable one without them.
+    xml.writeAttribute(QStringLiteral("fileexact"),
+                       QString::fromLatin1(fileName.toUtf8().toPercentEncoding()));
+    QString readable = fileName;
+    for (QChar &c : readable)
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            c = u' ';
+    xml.writeAttribute(QStringLiteral("file"), readable);
     xml.writeAttribute(QStringLiteral("time"), when.toUTC().toString(Qt::ISODateWithMs));
     xml.writeEndDocument(); // closes the element
     QByteArray text = presetFileText(store, 0, BankCount - 1);
@@ -49,7 +57,11 @@ void readRecoveryInfo(const QString &path, QString &fileName, QDateTime &time)
             if (xml.name() == u"bank")
                 break;
             if (xml.name() == u"recovery") {
-                fileName = xml.attributes().value(QLatin1String("file")).toString();
+                const QXmlStreamAttributes attributes = xml.attributes();
+                fileName = attributes.hasAttribute(QLatin1String("fileexact"))
+                               ? QString::fromUtf8(QByteArray::fromPercentEncoding(
+                                     attributes.value(QLatin1String("fileexact")).toLatin1()))
+                               : attributes.value(QLatin1String("file")).toString();
                 time = QDateTime::fromString(xml.attributes().value(QLatin1String("time")).toString(),
                                              Qt::ISODateWithMs);
                 break;

@@ -1,6 +1,6 @@
 #include "library/libraryfile.h"
 
-#include "files/backupinfo.h"
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/regularfile.h"
@@ -46,18 +46,6 @@ QString rawFailure(Raw raw, bool syx)
                    : presetFileLoadFailure(PresetFileReader::Result::NotRegular);
     }
     return QString();
-}
-
-// The messages of a SysEx file, or why there are none.
-SyxContents syxContents(const QString &path)
-{
-    QByteArray data;
-    const Raw raw = readRegularFile(path, data);
-    if (raw == Raw::Ok)
-        return readSyxBytes(data);
-    SyxContents none;
-    none.errorText = rawFailure(raw, true);
-    return none;
 }
 
 bool isXmlChar(uint c)
@@ -192,7 +180,8 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
         }
         ++bank;
     }
-    if (p != end)
+    // A 17th bank, even an empty one, makes a load refuse the file: the reader says so.
+    if (p != end || bank > BankCount)
         return false;
     const int home = presetFileHomeBank(bank);
     for (LibraryPreset &preset : presets)
@@ -207,45 +196,6 @@ bool isLibraryFileName(const QString &fileName)
     return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName);
 }
 
-namespace {
-
-// A SysEx file's presets where a load of the whole file puts them.
-void readSyx(LibraryFile &file)
-{
-    const SyxContents contents = syxContents(file.path);
-    if (!contents.usable()) {
-        file.error = contents.errorText.isEmpty() ? QStringLiteral("?") : contents.errorText;
-        return;
-    }
-    SyxTargets targets;
-    targets.factoryWritable = true;
-    const SyxPlacement placement = placeSyxPresets(contents, targets);
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            if (placement.sourceAt(b, p) < 0)
-                continue;
-            LibraryPreset preset{b, p, placedSyxRecord(contents, placement, b, p)};
-            preset.record.mark = false;
-            file.presets.push_back(std::move(preset));
-        }
-}
-
-// An export backup of a choice holds only the chosen presets of banks 2..16; the others
-// in the file are placeholders, not the module's.
-void keepBackupPresets(LibraryFile &file)
-{
-    if (!BackupInfo::isBackupName(file.path))
-        return;
-    const SelectionMask held = BackupInfo::read(file.path).held;
-    file.presets.erase(std::remove_if(file.presets.begin(), file.presets.end(),
-                                      [&](const LibraryPreset &p) {
-                                          return p.bank > 0 && !held.isSelected(p.bank, p.preset);
-                                      }),
-                       file.presets.end());
-}
-
-} // namespace
-
 LibraryFile readLibraryFile(const QString &path)
 {
     LibraryFile file;
@@ -259,41 +209,31 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    if (isSyxName(file.path)) {
-        readSyx(file);
-        return;
-    }
     QByteArray data;
     const Raw raw = readRegularFile(file.path, data);
     if (raw != Raw::Ok) {
-        file.error = rawFailure(raw, false);
+        file.error = rawFailure(raw, isSyxName(file.path));
         return;
     }
-    if (readWrittenForm(data, file.presets)) {
-        keepBackupPresets(file);
+    // A backup's placeholders and .info, and SysEx, are for the one reader of what a file holds.
+    if (isPlainPresetFileName(file.path) && readWrittenForm(data, file.presets))
         return;
-    }
     file.presets.clear();
-    // Anything else (hand-edited, pretty-printed, damaged) is read by the program's own
-    // reader, so the library holds exactly what loading the file would give.
-    BankStore store;
-    PresetFileReader reader;
-    const PresetFileReader::Result result = reader.readData(data, &store, 0, BankCount - 1);
-    if (result != PresetFileReader::Result::Ok) {
-        file.error = presetFileLoadFailure(result, reader.banks());
+    // Anything else (a backup, a SysEx file, hand-edited, pretty-printed, damaged) is read by the
+    // program's own reader, so the library holds exactly what loading the file would
+    // place: never a damaged or missing preset, never a backup's placeholder.
+    const FileContents contents = fileContentsOf(file.path, data);
+    if (!contents.readable()) {
+        file.error = contents.errorText;
         return;
     }
-    // The reader marks exactly the presets it took from the file.
-    const int home = presetFileHomeBank(reader.banks());
-    for (int b = 0; b < BankCount; ++b)
-        for (int p = 0; p < PresetsPerBank; ++p) {
-            PresetRecord &r = store.at(b, p);
-            if (!r.mark)
-                continue;
-            r.mark = false;
-            file.presets.push_back(LibraryPreset{b + home, p, std::move(r)});
-        }
-    keepBackupPresets(file);
+    for (int b = 0; b < contents.banks && contents.moduleBank(b) < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (contents.state(b, p) == FileContents::State::Present) {
+                PresetRecord r = contents.presets.at(b, p);
+                r.mark = false;
+                file.presets.push_back(LibraryPreset{contents.moduleBank(b), p, std::move(r)});
+            }
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)

@@ -48,7 +48,8 @@ void recordToImage(const PresetRecord &record, uint8_t *image)
         image[ParamsOffset + k] = record.params[k] & 0x7F;
 }
 
-bool recordOverImage(const PresetRecord &record, const uint8_t *module, uint8_t *image)
+bool recordOverImage(const PresetRecord &record, const uint8_t *module, uint8_t *image,
+                     QString (*sameAfter)(const QString &))
 {
     std::array<uint8_t, 256> copy;
     std::memcpy(copy.data(), module, 256);
@@ -67,7 +68,8 @@ bool recordOverImage(const PresetRecord &record, const uint8_t *module, uint8_t 
     }
     for (const auto &[text, offset] : {std::pair<const QString &, int>{record.name, NameOffset},
                                        std::pair<const QString &, int>{record.author, AuthorOffset}}) {
-        if (text == readText(held + offset))
+        const QString now = readText(held + offset);
+        if (text == now || (sameAfter && text == sameAfter(now)))
             continue;
         std::memset(image + offset, 0, TextLength);
         writeText(text, image + offset);

@@ -36,4 +36,7 @@ void recordToImage(const PresetRecord &record, uint8_t *image);
 // writes them. What the record cannot tell (bit 7 of parameters, the reserved bytes,
 // text bytes above 0x7F of a text left alone) stays as the module holds it. Returns
 // whether the result differs from `held`.
-bool recordOverImage(const PresetRecord &record, const uint8_t *held, uint8_t *image);
+// With `sameAfter`, a text of the module that reads as the record's once passed through it
+// (what a file the record came through can hold) counts as unchanged too.
+bool recordOverImage(const PresetRecord &record, const uint8_t *held, uint8_t *image,
+                     QString (*sameAfter)(const QString &) = nullptr);

@@ -193,6 +193,26 @@
         <translation>Der Sicherung fehlen %1 ihrer Presets, oder sie sind beschädigt.</translation>
     </message>
     <message>
+        <source>The backup lacks 1 of its presets, or holds it damaged.</source>
+        <translation>Der Sicherung fehlt 1 ihrer Presets, oder es ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a file.</source>
+        <translation>%1 ist ein Ordner, keine Datei.</translation>
+    </message>
+    <message>
+        <source>bank %1 holds 1 preset; %2 are needed</source>
+        <translation>Bank %1 enthält 1 Preset; %2 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>bank %1 holds 1 preset, with damaged data; %2 are needed</source>
+        <translation>Bank %1 enthält 1 Preset, mit beschädigten Daten; %2 werden gebraucht</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: its name holds bytes that are not UTF-8, which this program cannot name exactly. Rename the file.</source>
+        <translation>%1 kann nicht geöffnet werden: Ihr Name enthält Bytes, die kein UTF-8 sind, und dieses Programm kann ihn nicht genau benennen. Benennen Sie die Datei um.</translation>
+    </message>
+    <message>
         <source>not a regular file (a pipe or a device)</source>
         <translation>keine gewöhnliche Datei (eine Pipe oder ein Gerät)</translation>
     </message>
@@ -585,6 +605,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Load Again</source>
         <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>%1 no longer holds all banks.</source>
+        <translation>%1 enthält nicht mehr alle Bänke.</translation>
     </message>
     <message>
         <source>Unsaved changes from %1 were found, but their copy is damaged and can't be restored.</source>
@@ -1939,6 +1963,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>(hier nichts)</translation>
     </message>
     <message>
+        <source>damaged in the other file</source>
+        <translation>in der anderen Datei beschädigt</translation>
+    </message>
+    <message>
+        <source>(damaged data: nothing to take)</source>
+        <translation>(beschädigte Daten: nichts zu übernehmen)</translation>
+    </message>
+    <message>
         <source>Select a preset in the table.</source>
         <translation>Bitte ein Preset in der Tabelle wählen.</translation>
     </message>
@@ -1968,12 +2000,36 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>%1 holds %2 banks, not the 15 of a backup.</source>
         <translation>%1 enthält %2 Bänke, nicht die 15 einer Sicherung.</translation>
     </message>
+    <message>
+        <source>%1 holds 1 bank, not the 15 of a backup.</source>
+        <translation>%1 enthält 1 Bank, nicht die 15 einer Sicherung.</translation>
+    </message>
+    <message>
+        <source>%1 is a SysEx file, not a backup.</source>
+        <translation>%1 ist eine SysEx-Datei, keine Sicherung.</translation>
+    </message>
+    <message>
+        <source>%1 lacks 1 of its presets or holds it damaged (bank · preset %2).</source>
+        <translation>%1 fehlt 1 ihrer Presets, oder es ist beschädigt (Bank · Preset %2).</translation>
+    </message>
+    <message>
+        <source>%1 lacks %2 of its presets or holds them damaged (bank · preset %3).</source>
+        <translation>%1 fehlen %2 ihrer Presets, oder sie sind beschädigt (Bank · Preset %3).</translation>
+    </message>
+    <message>
+        <source>Nothing is written from it: the module keeps what it holds.</source>
+        <translation>Aus ihr wird nichts geschrieben: Das Modul behält, was es hält.</translation>
+    </message>
 </context>
 <context>
     <name>BackupsDialog</name>
     <message>
         <source>Backups of the module</source>
         <translation>Sicherungen des Moduls</translation>
+    </message>
+    <message>
+        <source>%1 (%2 damaged or missing)</source>
+        <translation>%1 (%2 beschädigt oder fehlend)</translation>
     </message>
     <message>
         <source>Each export saves what it overwrites in %1.</source>

@@ -89,10 +89,12 @@ void ComparePanel::setOtherName(const QString &name)
 }
 
 void ComparePanel::showPreset(int bank, int preset, const PresetRecord &ours, const PresetRecord *theirs,
-                              uint8_t fields, bool canTake)
+                              uint8_t fields, bool canTake, bool damagedThere)
 {
     QString state = tr("the same");
-    if (!theirs)
+    if (damagedThere)
+        state = tr("damaged in the other file");
+    else if (!theirs)
         state = tr("not compared");
     else if (fields & PresetComparison::Params)
         state = tr("a different sound");
@@ -108,11 +110,11 @@ void ComparePanel::showPreset(int bank, int preset, const PresetRecord &ours, co
     if (theirs) {
         describe(theirsFields, *theirs, fields, sound);
     } else {
-        theirsFields[0]->setText(tr("(nothing here)"));
+        theirsFields[0]->setText(damagedThere ? tr("(damaged data: nothing to take)") : tr("(nothing here)"));
         for (int i = 1; i < FieldCount; ++i)
             theirsFields[i]->clear();
     }
-    takeButton->setEnabled(canTake);
+    takeButton->setEnabled(canTake && !damagedThere);
 }
 
 void ComparePanel::showNothing()

@@ -16,10 +16,11 @@ public:
 
     // What the other side is called in the heading ("studio.pre", "the module").
     void setOtherName(const QString &name);
-    // `theirs` null: the other side holds nothing there. `fields` are the
-    // PresetComparison fields that differ; `canTake` enables "Take theirs".
+    // `theirs` null: the other side holds nothing there (`damagedThere`: it holds the
+    // preset, but damaged or cut off). `fields` are the PresetComparison fields that
+    // differ; `canTake` enables "Take theirs".
     void showPreset(int bank, int preset, const PresetRecord &ours, const PresetRecord *theirs,
-                    uint8_t fields, bool canTake);
+                    uint8_t fields, bool canTake, bool damagedThere = false);
     void showNothing();
 
     // Both versions as rich text, one line per field (name, author, category, sound).

@@ -2,7 +2,9 @@
 // export preview dialog, driven as a user would.
 #include "app/comparecontroller.h"
 #include "app/mainwindow.h"
+#include "app/transfercontroller.h"
 #include "common/modaldriver.h"
+#include "common/testfiles.h"
 #include "device/backupcatalog.h"
 #include "device/backuptexts.h"
 #include "dialogs/backupsdialog.h"
@@ -169,6 +171,62 @@ private slots:
         QVERIFY(w.compare()->compareWithFile(syx, error));
         QCOMPARE(w.compare()->comparison().count(), 1);
         QVERIFY(w.compare()->comparison().differs(4, 5));
+    }
+
+    // A damaged preset of a file or backup is shown as damaged, never compared as an empty
+    // preset, never offered to take, and a backup holding one is marked and never restored.
+    void damagedPresetIsNeverTakenOrRestored_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("info");
+        QTest::newRow("file") << "studio.pre" << false;
+        QTest::newRow("backup with .info") << "module-backup-20261203-090000.pre" << true;
+        QTest::newRow("backup without .info") << "module-backup-20261203-100000.pre" << false;
+    }
+    void damagedPresetIsNeverTakenOrRestored()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, info);
+        Window win;
+        MainWindow &w = win.w;
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        const bool backup = name.startsWith(QLatin1String("module-backup"));
+        BankStore other = w.bankStore;
+        other.at(1, 0).params[5] = 99; // what the damage hides
+        other.at(2, 2).params[5] = 98; // one real difference
+        QByteArray text = presetFileText(other, backup ? 1 : 0, BankCount - 1);
+        qsizetype bank2 = text.indexOf(" <bank>");
+        if (!backup)
+            bank2 = text.indexOf(" <bank>", bank2 + 1);
+        const qsizetype at = text.indexOf("\">", text.indexOf("<preset", bank2));
+        text[at + 2] = 'Q';
+        writeTestFile(path, text);
+        QString error;
+        if (info)
+            QVERIFY(BackupCatalog::writeInfo(path, QStringLiteral("1"), QStringLiteral("1.00"), error));
+
+        QVERIFY2(w.compare()->compareWithFile(path, error), qPrintable(error));
+        QCOMPARE(w.compare()->comparison().count(), 1);
+        QVERIFY(w.compare()->comparison().differs(2, 2));
+        w.table->setCurrentCell(0, 1);
+        auto *panel = w.findChild<ComparePanel *>();
+        QVERIFY(panel->theirsText().contains(QLatin1String("damaged")));
+        QVERIFY(!panel->takeButton->isEnabled());
+        const BankStore before = w.bankStore;
+        w.compare()->takeTheirs();
+        QVERIFY(w.bankStore.at(1, 0).sameContent(before.at(1, 0)));
+        if (!backup)
+            return;
+
+        BackupsDialog dialog(BackupCatalog(folder.path()), w.bankStore, BackupTexts::interfaceLocale(0));
+        dialog.countAll();
+        QCOMPARE(dialog.list->topLevelItem(0)->text(BackupsDialog::Covers),
+                 QStringLiteral("all user banks (1 damaged or missing)"));
+        QVERIFY(!w.transfers->restoreBackup(path, error));
+        QCOMPARE(error,
+                 name + QStringLiteral(" lacks 1 of its presets or holds it damaged (bank · preset 2 · 1).\n"
+                                       "Nothing is written from it: the module keeps what it holds."));
     }
 
     void backupsListCountsDifferencesAndPicksOne()

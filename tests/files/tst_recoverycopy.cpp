@@ -100,19 +100,23 @@ private slots:
     void aDeadProgramsCopyIsOfferedOnce_data()
     {
         QTest::addColumn<bool>("restore");
-        QTest::newRow("restore") << true;
-        QTest::newRow("discard") << false;
+        QTest::addColumn<QString>("file");
+        QTest::newRow("restore") << true << QStringLiteral("/music/set.pre");
+        QTest::newRow("discard") << false << QStringLiteral("/music/set.pre");
+        // Kept exactly, or Restore would name a file that does not exist.
+        QTest::newRow("control characters") << true << QStringLiteral("/music/a\x01b\x7f\tc&\"d.pre");
     }
     void aDeadProgramsCopyIsOfferedOnce()
     {
         QFETCH(bool, restore);
+        QFETCH(QString, file);
         const BankStore store = sampleStore(QStringLiteral("lost"));
         const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
         QString leftBehind;
         {
             RecoveryCopy dying(folder());
             dying.delayMs = 0;
-            dying.documentChanged(store, true, 7, QStringLiteral("/music/set.pre"));
+            dying.documentChanged(store, true, 7, file);
             dying.writeNow();
             dying.flush();
             // A killed program neither removes its copy nor unlocks: keep the copy aside
@@ -125,7 +129,7 @@ private slots:
         RecoveryCopy next(folder());
         const std::optional<RecoveryCopy::Orphan> orphan = next.findOrphan();
         QVERIFY(orphan);
-        QCOMPARE(orphan->fileName, QStringLiteral("/music/set.pre"));
+        QCOMPARE(orphan->fileName, file);
         QVERIFY(orphan->time >= before && orphan->time <= QDateTime::currentDateTimeUtc());
         // Held for this program: another start does not offer it at the same time.
         QVERIFY(!RecoveryCopy(folder()).findOrphan());
@@ -135,7 +139,7 @@ private slots:
             QString fileName, errorText;
             QVERIFY2(next.restore(*orphan, restored, fileName, errorText), qPrintable(errorText));
             QVERIFY(sameContent(restored, store));
-            QCOMPARE(fileName, QStringLiteral("/music/set.pre"));
+            QCOMPARE(fileName, file);
             // The copy is now this program's own: nothing is offered twice.
             QCOMPARE(copies(), QStringList{QFileInfo(next.copyPath()).fileName()});
         } else {

@@ -207,6 +207,23 @@ private slots:
         const LibraryFile tooMany = readLibraryFile(writeTestFile(path(QStringLiteral("17.pre")), seventeen));
         QCOMPARE(tooMany.error, QStringLiteral("The file holds 17 banks; a preset file holds 1 to 16."));
         QVERIFY(tooMany.presets.empty());
+        // An empty 17th bank is refused by a load too, in the written form or not.
+        QByteArray emptyLast = presetFileText(store, 0, 15);
+        emptyLast.insert(emptyLast.lastIndexOf("</presetbanks>"), " <bank>\n </bank>\n");
+        QCOMPARE(readLibraryFile(writeTestFile(path(QStringLiteral("16+1.pre")), emptyLast)).error,
+                 tooMany.error);
+
+        // Without its .info a backup's placeholders are what a load would not place.
+        BankStore withPlaceholders = store;
+        const PresetImage zero{};
+        for (int p = 0; p < PresetsPerBank; ++p)
+            withPlaceholders.imageToRecord(6, p, zero.data());
+        const QString bare = path(QStringLiteral("module-backup-20260101-130000.pre"));
+        QVERIFY(savePresetFile(withPlaceholders, bare, 1, 15, error));
+        const LibraryFile kept = readLibraryFile(bare);
+        QCOMPARE(kept.presets.size(), size_t(14 * PresetsPerBank));
+        for (const LibraryPreset &p : kept.presets)
+            QVERIFY(p.bank != 6 && p.record.sameContent(store.at(p.bank, p.preset)));
     }
 
     // A library of the earlier layout listed a one-bank file from bank 1: it is read anew

@@ -340,7 +340,7 @@ private slots:
              QStringLiteral("there is no MIDI input named 'No such port'")},
             {{QStringLiteral("export"), QStringLiteral("--in"), i, QStringLiteral("--out"), i, oneBank},
              1,
-             QStringLiteral("holds 1 banks; an export needs a file of all 16")},
+             QStringLiteral("holds 1 bank; an export needs a file of all 16")},
             {{QStringLiteral("export"), QStringLiteral("--in"), i, QStringLiteral("--out"), i, incomplete},
              1,
              QStringLiteral("bank 5 holds 127 presets; 128 are needed")},

@@ -158,6 +158,38 @@ private slots:
         QTest::newRow("17 banks") << writeFile("17.pre", seventeen + "</presetbanks>")
                                   << QByteArray("The file holds 17 banks; a preset file holds 1 to 16.");
         QTest::newRow("FIFO") << path("fifo.pre") << QByteArray("not a regular file (a pipe or a device)");
+        QByteArray emptyLast = readFile(fullFile);
+        emptyLast.replace("</presetbanks>", " <bank/>\n</presetbanks>");
+        QTest::newRow("16 banks and an empty 17th")
+            << writeFile("16+1.pre", emptyLast)
+            << QByteArray("The file holds 17 banks; a preset file holds 1 to 16.");
+        QDir(dir.path()).mkdir(QStringLiteral("folder.pre"));
+        QTest::newRow("folder") << path("folder.pre") << QByteArray("folder.pre is a folder, not a file.");
+    }
+
+    // A name that is not UTF-8 cannot come through as text: it is refused, shown as its
+    // bytes, never "file not found" for a file that exists, never another file written.
+    void namesThatAreNotUtf8AreRefusedShowingThem_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("check") << QStringLiteral("\"$0\" check \"$(printf 'bad\\377x.pre')\"");
+        QTest::newRow("copy") << QStringLiteral("\"$0\" copy full.pre \"$(printf 'new\\376y.pre')\"");
+    }
+    void namesThatAreNotUtf8AreRefusedShowingThem()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir here;
+        QVERIFY(QFile::copy(fullFile, here.filePath(QStringLiteral("full.pre"))));
+        // The shell counts the files: Qt does not list a name that is not UTF-8.
+        const QString script = QStringLiteral("cd \"$1\" && printf x > \"$(printf 'bad\\377x.pre')\" && ") +
+                               command + QStringLiteral("; code=$?; ls | wc -l; exit $code");
+        const Run run =
+            runProgram(QStringLiteral("/bin/sh"), {"-c", script, QStringLiteral(ORVEX_PRE), here.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("not valid UTF-8") &&
+                     (run.err.contains("bad\\xFFx.pre") || run.err.contains("new\\xFEy.pre")),
+                 run.err);
+        QCOMPARE(run.out.trimmed(), QByteArray("2")); // nothing written
     }
     void checkRefusesWhatALoadRefuses()
     {

@@ -135,20 +135,27 @@ private slots:
         QVERIFY2(r.err.contains("broken.pre"), r.err);
         QVERIFY2(r.out.contains("2176 presets in 2 files, 1 unreadable"), r.out);
 
-        // Tab-separated, zero-based; the tab in the name became a space.
+        // Tab-separated, zero-based, the file's own bank and then the module bank; the tab
+        // in the name became a space.
         r = orvexPre(library({QStringLiteral("search"), QStringLiteral("SCHON"), QStringLiteral("tom")}));
         QCOMPARE(r.exitCode, 0);
         const QByteArray name = QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8();
-        QCOMPARE(r.out, QDir::cleanPath(presets).toUtf8() + "/all.pre\t2\t5\t" + name + "\tTom\t3\n" +
-                            QDir::cleanPath(presets).toUtf8() + "/old/bank3.pre\t1\t5\t" + name +
-                            "\tTom\t3\n");
+        QCOMPARE(r.out, QDir::cleanPath(presets).toUtf8() + "/all.pre\t2\t5\t" + name + "\tTom\t3\t2\n" +
+                            QDir::cleanPath(presets).toUtf8() + "/old/bank3.pre\t0\t5\t" + name +
+                            "\tTom\t3\t1\n");
 
-        // A file of one bank sits where a load puts it unasked: from bank 2 on.
+        // One numbering: a file of one bank is bank index 0, as dump and copy count it; a
+        // load puts it unasked at module bank index 1, the last column.
         r = orvexPre(library({QStringLiteral("where"), presets + QStringLiteral("/old/bank3.pre"),
-                              QStringLiteral("1"), QStringLiteral("7")}));
+                              QStringLiteral("0"), QStringLiteral("7")}));
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out.count('\n'), 2);
-        QVERIFY(r.out.contains("/all.pre\t2\t7\tN2.7\tAnn\t1\n"));
+        QVERIFY(r.out.contains("/all.pre\t2\t7\tN2.7\tAnn\t1\t2\n"));
+        QVERIFY(r.out.contains("/old/bank3.pre\t0\t7\tN2.7\tAnn\t1\t1\n"));
+        r = orvexPre(library({QStringLiteral("where"), presets + QStringLiteral("/old/bank3.pre"),
+                              QStringLiteral("1"), QStringLiteral("7")}));
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("(it holds 1 bank)"), r.err);
 
         r = orvexPre(library({QStringLiteral("search"), QStringLiteral("nothing-like-this")}));
         QCOMPARE(r.exitCode, 0);
@@ -347,8 +354,8 @@ private slots:
         const Run r =
             orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}), QStringLiteral("fresh"));
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.endsWith("/Documents/mine.pre\t1\t5\t" +
-                                QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8() + "\tTom\t3\n"),
+        QVERIFY2(r.out.endsWith("/Documents/mine.pre\t0\t5\t" +
+                                QString::fromUtf8("Sch\xC3\xB6n Pad").toUtf8() + "\tTom\t3\t1\n"),
                  r.out);
     }
 
@@ -380,7 +387,7 @@ private slots:
         const Run r = orvexPre(library({QStringLiteral("search"), QStringLiteral("schon")}));
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains("damaged"), r.err);
-        QVERIFY2(r.out.contains("/all.pre\t2\t5\t") && r.out.contains("/old/bank3.pre\t1\t5\t"), r.out);
+        QVERIFY2(r.out.contains("/all.pre\t2\t5\t") && r.out.contains("/old/bank3.pre\t0\t5\t"), r.out);
     }
 
     // Damage in a page no update writes shows only in a check of every page: update

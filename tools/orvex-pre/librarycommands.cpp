@@ -2,6 +2,7 @@
 #include "output.h"
 
 #include "base/appidentity.h"
+#include "files/filecontents.h"
 #include "library/librarydatabase.h"
 #include "library/libraryfile.h"
 #include "library/libraryindexer.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cstdio>
 #include <functional>
@@ -32,8 +34,11 @@ const char *const Help =
     "  library where FILE B P    every file and position holding the same parameter\n"
     "                            bytes as bank index B, preset index P of FILE\n"
     "  search and where print one line per preset: file path, bank, preset, name,\n"
-    "  author, category, separated by tabs (indexes zero-based; tabs and line breaks in\n"
-    "  names become spaces). Files that cannot be read are named on standard error and\n"
+    "  author, category, module bank, separated by tabs (indexes zero-based; tabs and\n"
+    "  line breaks in names become spaces). The bank is the file's own bank index, as\n"
+    "  dump and copy count it; the module bank is where a load puts that bank unasked\n"
+    "  (a file of fewer than 16 banks from module bank index 1 on; a SysEx file's banks\n"
+    "  are the module's). Files that cannot be read are named on standard error and\n"
     "  skipped. A folder that cannot be read keeps its presets in the index; it is named\n"
     "  on standard error and the command exits with status 1. A damaged database, or\n"
     "  one whose indexing was cut short, is rebuilt or completed from the files first.\n";
@@ -48,12 +53,27 @@ QByteArray field(QString text)
     return text.toUtf8();
 }
 
+// The module bank of a file's bank 0, as a load places it unasked; -1 when the file can no
+// longer be read. The library keeps module banks; the command line counts a file's own.
+int homeBankOf(const QString &path, QHash<QString, int> &known)
+{
+    const auto found = known.constFind(path);
+    if (found != known.constEnd())
+        return *found;
+    const int home = firstModuleBankOf(path);
+    known.insert(path, home);
+    return home;
+}
+
 void printHits(const LibraryDatabase::Hits &hits)
 {
     QByteArray out;
+    QHash<QString, int> homes;
     for (const LibraryDatabase::Hit &h : hits.hits) {
-        out += field(h.path) + '\t' + QByteArray::number(h.bank) + '\t' + QByteArray::number(h.preset) +
-               '\t' + field(h.name) + '\t' + field(h.author) + '\t' + QByteArray::number(h.category) + '\n';
+        const int home = homeBankOf(h.path, homes);
+        out += field(h.path) + '\t' + (home >= 0 ? QByteArray::number(h.bank - home) : QByteArray("-")) +
+               '\t' + QByteArray::number(h.preset) + '\t' + field(h.name) + '\t' + field(h.author) + '\t' +
+               QByteArray::number(h.category) + '\t' + QByteArray::number(h.bank) + '\n';
         if (out.size() > 65536) {
             writeOut(out);
             out.clear();
@@ -257,23 +277,28 @@ int runWhere(const QStringList &args)
     if (!bankOk || !presetOk || !BankStore::validIndex(bank, preset))
         return usageError(
             QStringLiteral("BANK is a bank index from 0 to 15 and PRESET a preset index from 0 to 127"));
-    const LibraryFile file = readLibraryFile(args.at(0));
-    if (!file.error.isEmpty())
-        return failure(QStringLiteral("%1: %2").arg(args.at(0), file.error));
-    const LibraryPreset *found = nullptr;
-    for (const LibraryPreset &p : file.presets)
-        if (p.bank == bank && p.preset == preset)
-            found = &p;
-    if (!found)
-        return failure(QStringLiteral("%1: holds no preset at bank index %2, preset index %3")
+    // The file's own bank index, as dump and copy take it.
+    const FileContents file = readFileContents(args.at(0));
+    if (!file.readable())
+        return failure(QStringLiteral("%1: %2").arg(args.at(0), file.errorText));
+    if (file.state(bank, preset) == FileContents::State::Damaged)
+        return failure(QStringLiteral("%1: holds damaged data at bank index %2, preset index %3")
                            .arg(args.at(0))
                            .arg(bank)
                            .arg(preset));
+    if (file.state(bank, preset) != FileContents::State::Present)
+        return failure(QStringLiteral("%1: holds no preset at bank index %2, preset index %3 (%4)")
+                           .arg(args.at(0))
+                           .arg(bank)
+                           .arg(preset)
+                           .arg(file.banks == 1 ? QStringLiteral("it holds 1 bank")
+                                                : QStringLiteral("it holds %1 banks").arg(file.banks)));
+    const PresetRecord *found = &file.presets.at(bank, preset);
     LibraryDatabase db(LibraryDatabase::defaultPath());
     Outcome outcome;
     if (!openLibrary(db, outcome))
         return Failed;
-    const qint64 hash = paramsHash(found->record.params);
+    const qint64 hash = paramsHash(found->params);
     const LibraryDatabase::Hits hits = askRepairing(db, outcome, [&] { return db.whereElse(hash, 0); });
     if (!hits.ok)
         return failure(QStringLiteral("library database: %1").arg(db.errorString()));

@@ -3,6 +3,7 @@
 // program does, through the same libraries.
 #include "backupcommands.h"
 #include "base/brokenpipes.h"
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "librarycommands.h"
 #include "output.h"
@@ -60,15 +61,32 @@ struct FileBanks
 
 bool readFileBanks(const QString &fileName, FileBanks &file)
 {
-    QString errorText;
-    const int count = countPresetFileBanks(fileName, errorText);
-    file.store.fillEmptyBanks();
-    file.store.clearMarks();
-    file.banks = std::min(std::max(count, 0), BankCount);
-    if (count >= 0 && (file.banks == 0 || loadPresetFile(file.store, fileName, 0, file.banks - 1, errorText)))
-        return true;
-    writeErr(QStringLiteral("%1: %2\n").arg(fileName, errorText));
-    return false;
+    const FileContents contents = readFileContents(fileName);
+    // A SysEx file has no banks of its own to show.
+    const QString errorText = !contents.readable() ? contents.errorText
+                              : contents.isSyx()   ? presetFileLoadFailure(PresetFileReader::Result::NotValid)
+                                                   : QString();
+    if (!errorText.isEmpty()) {
+        writeErr(QStringLiteral("%1: %2\n").arg(fileName, errorText));
+        return false;
+    }
+    file.store = contents.presets;
+    file.banks = contents.banks;
+    return true;
+}
+
+// A name's bytes as a shell would quote them: printable ASCII as it is, the rest as \xHH.
+QByteArray escapedBytes(QByteArrayView bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        if (u >= 0x20 && u < 0x7F && u != '\\')
+            out += c;
+        else
+            out += "\\x" + QByteArray::number(u, 16).toUpper().rightJustified(2, '0');
+    }
+    return out;
 }
 
 QByteArray jsonString(const QString &text)
@@ -115,15 +133,16 @@ int runCheck(const QStringList &args)
 {
     if (args.size() != 1)
         return usageError(QStringLiteral("check needs exactly one FILE"));
-    QString errorText;
-    const int banks = countPresetFileBanks(args.at(0), errorText);
+    const FileContents file = readFileContents(args.at(0));
     // A file that lacks presets of its banks, or holds damaged ones, is refused by a load.
-    BankStore scratch;
-    if (banks < 0 || (banks > 0 && !loadCompletePresetFile(scratch, args.at(0), 0, banks - 1, errorText))) {
+    const QString errorText = !file.readable() ? file.errorText
+                              : file.isSyx()   ? presetFileLoadFailure(PresetFileReader::Result::NotValid)
+                                               : file.problemsText(0, file.banks - 1);
+    if (!errorText.isEmpty()) {
         writeErr(QStringLiteral("%1: %2\n").arg(args.at(0), errorText));
         return Failed;
     }
-    writeOut("banks: " + QByteArray::number(banks) + '\n');
+    writeOut("banks: " + QByteArray::number(file.banks) + '\n');
     return Success;
 }
 
@@ -177,10 +196,12 @@ int runCopy(const QStringList &rawArgs)
     if (!readFileBanks(in, file))
         return Failed;
     if (bank >= file.banks) {
-        writeErr(QStringLiteral("%1: has no bank index %2 (it holds %3 banks)\n")
-                     .arg(in)
-                     .arg(bank)
-                     .arg(file.banks));
+        writeErr((file.banks == 1
+                      ? QStringLiteral("%1: has no bank index %2 (it holds 1 bank)\n").arg(in).arg(bank)
+                      : QStringLiteral("%1: has no bank index %2 (it holds %3 banks)\n")
+                            .arg(in)
+                            .arg(bank)
+                            .arg(file.banks)));
         return Failed;
     }
     QString errorText;
@@ -318,6 +339,13 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvex-pre"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
+    // Arguments reach the program as text: a name that is not UTF-8 would come out as another
+    // name, so a file that exists would be "not found" and a write would make another file.
+    for (int i = 1; i < argc; ++i)
+        if (!QByteArrayView(argv[i]).isValidUtf8())
+            return failure(QStringLiteral("'%1' is not valid UTF-8: it can be neither read nor written under "
+                                          "exactly that name (rename the file)")
+                               .arg(QString::fromLatin1(escapedBytes(argv[i]))));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));

@@ -1,6 +1,7 @@
 #include "syxcommands.h"
 #include "output.h"
 
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
@@ -96,23 +97,28 @@ int runSyx(const QStringList &args)
             QStringLiteral("bank index 0 is the factory bank, which is never written to a SysEx file"));
 
     QString errorText;
-    const int banks = countPresetFileBanks(in, errorText);
-    if (banks < 0)
-        return failed(in, errorText);
-    if (banks == 0 || banks > BankCount)
-        return failed(in, QStringLiteral("holds %1 banks; a preset file holds 1 to 16").arg(banks));
+    const FileContents file = readFileContents(in);
+    if (!file.readable())
+        return failed(in, file.errorText);
+    if (file.isSyx())
+        return failed(in, presetFileLoadFailure(PresetFileReader::Result::NotValid));
+    const int banks = file.banks;
+    if (banks == 0)
+        return failed(in, QStringLiteral("holds no bank; a preset file holds 1 to 16"));
+    // Presets the file lacks would go to the module as empty presets: only when asked.
+    auto lacking = [&](int firstFileBank, int lastFileBank) {
+        return incomplete ? QString() : file.problemsText(firstFileBank, lastFileBank);
+    };
     BankStore store;
     store.fillEmptyBanks();
-    // Presets the file lacks would go to the module as empty presets: only when asked.
-    const auto load = incomplete ? loadPresetFile : loadCompletePresetFile;
     SelectionMask presets;
     int first = 1;
     int last = BankCount - 1;
     if (banks == BankCount) {
         if (bank > 0)
             first = last = bank;
-        if (!load(store, in, 0, BankCount - 1, errorText))
-            return failed(in, errorText);
+        errorText = lacking(0, BankCount - 1);
+        store = file.presets;
     } else {
         first = bank > 0 ? bank : 1;
         last = presetFileLastBank(first, banks);
@@ -120,9 +126,13 @@ int runSyx(const QStringList &args)
             writeErr(QStringLiteral("%1: banks past bank index 15 left out: %2\n")
                          .arg(in)
                          .arg(first + banks - 1 - last));
-        if (!load(store, in, first, last, errorText))
-            return failed(in, errorText);
+        errorText = lacking(0, last - first);
+        for (int b = first; b <= last; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                store.at(b, p) = file.presets.at(b - first, p);
     }
+    if (!errorText.isEmpty())
+        return failed(in, errorText);
     for (int b = first; b <= last; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             presets.set(b, p);

@@ -8,6 +8,7 @@
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
 #include "editing/exportchoice.h"
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 #include "midi/compositemidibackend.h"
 #include "midi/portnames.h"
@@ -485,19 +486,24 @@ int runExport(const QStringList &args)
     if (!parseTransfer(args, "export", o, error))
         return usageError(error);
     const QString fileName = o.positional.first();
-    QString errorText;
-    const int banks = countPresetFileBanks(fileName, errorText);
-    if (banks < 0)
-        return failure(QStringLiteral("%1: %2").arg(fileName, errorText));
-    if (banks != BankCount)
+    const FileContents file = readFileContents(fileName);
+    if (!file.readable() || file.isSyx())
+        return failure(QStringLiteral("%1: %2").arg(
+            fileName,
+            file.readable() ? presetFileLoadFailure(PresetFileReader::Result::NotValid) : file.errorText));
+    if (file.banks == 1)
+        return failure(QStringLiteral("%1: holds 1 bank; an export needs a file of all %2")
+                           .arg(fileName)
+                           .arg(BankCount));
+    if (file.banks != BankCount)
         return failure(QStringLiteral("%1: holds %2 banks; an export needs a file of all %3")
                            .arg(fileName)
-                           .arg(banks)
+                           .arg(file.banks)
                            .arg(BankCount));
-    BankStore store;
-    if (!(o.incomplete ? loadPresetFile(store, fileName, 0, BankCount - 1, errorText)
-                       : loadCompletePresetFile(store, fileName, 0, BankCount - 1, errorText)))
-        return failure(QStringLiteral("%1: %2").arg(fileName, errorText));
+    // Presets the file lacks would go to the module as empty presets: only when asked.
+    if (const QString problems = o.incomplete ? QString() : file.problemsText(); !problems.isEmpty())
+        return failure(QStringLiteral("%1: %2").arg(fileName, problems));
+    const BankStore &store = file.presets;
 
     MidiTransfer midi(makeBackend(o));
     if (!findNamedPorts(midi.protocol().port(), o, error))
