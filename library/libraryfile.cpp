@@ -1,6 +1,7 @@
 #include "library/libraryfile.h"
 
 #include "files/backupinfo.h"
+#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/regularfile.h"
@@ -204,7 +205,8 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
 
 bool isLibraryFileName(const QString &fileName)
 {
-    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName);
+    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName) ||
+           isMidiName(fileName);
 }
 
 namespace {
@@ -259,7 +261,7 @@ LibraryFile readLibraryFile(const QString &path)
 
 void readLibraryFileContents(LibraryFile &file)
 {
-    if (isSyxName(file.path)) {
+    if (isSyxName(file.path) || isMidiName(file.path)) {
         readSyx(file);
         return;
     }
