@@ -1,6 +1,7 @@
 // The SysEx save and load flows of the main window, driven through their dialogs: what
 // the files hold, where loaded presets land, the factory bank, undo, and refusals.
 #include "app/mainwindow.h"
+#include "app/windowactions.h"
 #include "base/appidentity.h"
 #include "common/modaldriver.h"
 #include "common/samestore.h"
@@ -16,7 +17,10 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -259,6 +263,34 @@ private slots:
                           : QList<std::function<void(QWidget *)>>{chooseBanks});
         w.on_Save();
         QTRY_VERIFY(QFileInfo::exists(written));
+    }
+
+    // Ctrl+P prints the bank sheet: a page a bank, through the platform's print dialog.
+    void printSendsTheSheetToThePrinter()
+    {
+        MainWindow w;
+        QVERIFY(!w.actions->print->isEnabled()); // nothing to print before all banks are there
+        loadWindow(w);
+        QVERIFY(w.actions->print->isEnabled());
+        const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
+        answerInTurn({[&](QWidget *m) {
+            auto *d = qobject_cast<QPrintDialog *>(m);
+            QVERIFY(d);
+            // No printer here: the dialog's own choice "Print to File (PDF)", as a user makes it.
+            auto *printers = d->findChild<QComboBox *>(QStringLiteral("printers"));
+            auto *file = d->findChild<QLineEdit *>(QStringLiteral("filename"));
+            QVERIFY(printers && file);
+            printers->setCurrentIndex(printers->count() - 1);
+            file->setText(pdf);
+            d->accept();
+        }});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
+        QFile printed(pdf);
+        QVERIFY(printed.open(QIODevice::ReadOnly));
+        // Sixteen page objects, one a bank.
+        QCOMPARE(printed.readAll().count("/Type /Page\n"), BankCount);
     }
 
     void loadToNamedPositionsIsOneUndoStep()

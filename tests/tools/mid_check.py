@@ -97,6 +97,14 @@ def main():
         assert "MIDI events without SysEx skipped: 256." in done.stderr, done.stderr
         with open(ref, "rb") as a, open(back, "rb") as b:
             assert a.read() == b.read(), "a format 1 file from mido does not read as its presets"
+        # The bank sheet as CSV, read by Python's csv module: one row per preset of the bank.
+        import csv
+        sheet = os.path.join(d, "sheet.csv")
+        run("sheet", back, sheet, "--bank", str(bank))
+        with open(sheet, encoding="utf-8-sig", newline="") as f:
+            rows = list(csv.reader(f, strict=True))
+        assert rows[0] == ["bank", "preset", "name", "author", "category"], rows[0]
+        assert [(r[0], r[1]) for r in rows[1:]] == [(str(bank + 1), str(p + 1)) for p in range(128)]
     print("ok")
 
 
