@@ -190,10 +190,13 @@ SyxContents readSyxFile(const QString &fileName)
     switch (RegularFile::read(fileName, MaxFileSize, bytes)) {
     case RegularFile::Result::Ok: {
         SyxContents contents = readSyxBytes(bytes);
-        // A MIDI file is refused in the words of its own reader, which name no file.
-        if (!contents.usable() && isMidiFileBytes(bytes.left(12)))
+        // A MIDI file is refused in the words of its own reader, which name no file; so is
+        // one named as a MIDI file that holds no complete SysEx message either.
+        const bool midi = isMidiFileBytes(bytes.left(12));
+        if (!contents.usable() && (midi || (isMidiName(fileName) && contents.foreign + contents.other == 0)))
             contents.errorText = text(QT_TRANSLATE_NOOP("SyxFile", "%1 can't be loaded.\n%2"))
-                                     .arg(QFileInfo(fileName).fileName(), contents.errorText);
+                                     .arg(QFileInfo(fileName).fileName(),
+                                          midi ? contents.errorText : readMidiBytes(bytes).errorText);
         return contents;
     }
     case RegularFile::Result::CantOpen:

@@ -1,12 +1,6 @@
 #!/usr/bin/env python3
-"""orvex-pre's MIDI files read by a MIDI library that is not the program's own (mido).
-
-Writes a bank of PresetWrite messages as a .syx, turns it into a preset file, writes that
-bank as a .mid and checks with mido: format, tempo, track name, one SysEx event per
-message in order, each spaced by its time on a DIN cable plus the pause. Then a file that
-mido writes (format 1, notes and SysEx in two tracks) must read as the same presets.
-Exits 77 (skipped) without mido.
-"""
+"""orvex-pre's MIDI files checked by a MIDI parser that is not the program's own (mido):
+events, order and spacing; and a file mido writes reads as its presets. Exits 77 without mido."""
 import math
 import os
 import random
