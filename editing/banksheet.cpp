@@ -167,7 +167,9 @@ bool saveBankSheetPdf(const BankStore &store, const BankSheetSource &source, con
         pdf.setPageSize(QPageSize(
             QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4));
         pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-        pdf.setResolution(300);
+        // Points as device units: the text is vector either way, and laying it out at a
+        // printer's resolution only costs time.
+        pdf.setResolution(72);
         QPainter painter(&pdf);
         paintBankSheet(painter, pdf, store, source);
     }
