@@ -91,7 +91,8 @@ void FileController::save()
         !acceptSyxLosses(SyxFlows::lossesOf(window.bankStore, selectionChosen, selection, selectedBank)))
         return;
     const SelectionMask presets = SyxFlows::presetsToSave(selectionChosen, selection, selectedBank);
-    const int pauseMs = window.settings.value(MidiPauseKey, MidiTiming::DefaultPauseMs).toInt();
+    const int pauseMs = std::clamp(window.settings.value(MidiPauseKey, MidiTiming::DefaultPauseMs).toInt(), 0,
+                                   MidiTiming::MaxPauseMs);
     if (asMidi && !acceptMidiLength(presets, pauseMs))
         return;
     // Remembered even when the write fails: the user chose that folder.
@@ -275,7 +276,7 @@ bool FileController::acceptMidiLength(const SelectionMask &presets, int pauseMs)
     box.setInformativeText(MainWindow::tr("Presets: %1. Each is sent as fast as a MIDI cable carries it, "
                                           "then the file pauses %2 ms for the module to store it.")
                                .arg(messages.size())
-                               .arg(std::clamp(pauseMs, 0, MidiTiming::MaxPauseMs)));
+                               .arg(pauseMs));
     QPushButton *save = box.addButton(MainWindow::tr("Save MIDI file"), QMessageBox::AcceptRole);
     box.setDefaultButton(save);
     box.exec();

@@ -138,7 +138,7 @@ private slots:
             << "part.syx";
         QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << ""
                                   << "bank5.syx";
-        // A MIDI file is the same image, spaced: 128 messages of 107 ms on the cable and 60 ms pause.
+        // A MIDI file is the same image, spaced: 128 messages of 107 ms on the cable and a pause.
         QTest::newRow("one bank as MIDI") << 4 << "bank5.MID" << 128 << ""
                                           << "bank5.MID";
         QTest::newRow("selection as MIDI, extension added")
@@ -171,6 +171,8 @@ private slots:
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 2, 12, 2), true);
         QString filter;
         const bool midi = written.endsWith(QLatin1String(".mid"), Qt::CaseInsensitive);
+        // The pause setting, read at each save; one out of range is taken as its nearest bound.
+        w.settings.setValue(QStringLiteral("midipause"), presets == 3 ? -5 : 200);
         w.fileDialogs.saveFileName = [&](QWidget *, const QString &, const QString &, const QString &f,
                                          QString *chosen) {
             filter = f;
@@ -235,7 +237,7 @@ private slots:
                              : QStringLiteral("Presets (*.pre);;SysEx (*.syx);;Standard MIDI File (*.mid)"));
         QCOMPARE(readTestFile(written).startsWith("MThd"), midi);
         if (midi)
-            QCOMPARE(length, QStringLiteral("The MIDI file plays for 0:%1.").arg(presets == 3 ? "01" : "22"));
+            QCOMPARE(length, QStringLiteral("The MIDI file plays for 0:%1.").arg(presets == 3 ? "01" : "40"));
         // A name typed without an extension gets the one of the format written.
         const SyxContents read = readSyxFile(written);
         QCOMPARE(int(read.presets.size()), presets);
