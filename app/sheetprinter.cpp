@@ -20,6 +20,8 @@ void printBankSheet(MainWindow &window)
         QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4));
     BankSheetSource source;
     source.fileName = QFileInfo(window.document.fileName()).fileName();
+    if (source.fileName.isEmpty())
+        source.moduleSerial = window.moduleSerial;
     printer.setDocName(source.fileName.isEmpty() ? MainWindow::tr("Bank sheet") : source.fileName);
     printer.setFromTo(1, BankCount);
     QPrintDialog dialog(&printer, &window);
