@@ -7,10 +7,12 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 namespace {
 
@@ -91,22 +93,40 @@ void paintPage(QPainter &painter, const QRectF &area, const BankStore &store, co
         const QFontMetricsF metrics(font, painter.device());
         // Text is drawn at its baseline: laying it out in a rectangle costs far more, 8,192 times.
         const qreal baseline = (rowHeight + metrics.ascent() - metrics.descent()) / 2;
-        // Most texts fit: only one that may not is measured and cut.
+        // A text that may not fit is laid out once: drawn as it is when it fits, cut when not.
         const qreal widest = metrics.maxWidth();
-        auto fitted = [&](const QString &s, qreal width) {
-            return s.size() * widest <= width ? s : metrics.elidedText(s, Qt::ElideRight, width);
+        auto draw = [&](const QRectF &at, const QString &s) {
+            const QPointF origin(at.left(), at.top() + baseline);
+            if (s.size() * widest <= at.width()) {
+                painter.drawText(origin, s);
+                return;
+            }
+            QTextLayout layout(s, font, painter.device());
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            layout.endLayout();
+            if (line.naturalTextWidth() <= at.width())
+                layout.draw(&painter, QPointF(origin.x(), origin.y() - line.ascent()));
+            else
+                painter.drawText(origin, metrics.elidedText(s, Qt::ElideRight, at.width()));
         };
+        // Authors and categories repeat: each is measured once a page.
+        QHash<QString, QString> fittedAuthors;
+        QHash<int, QString> fittedCategories;
         for (int r = 0; r < RowsPerBlock; ++r) {
             const int preset = block * RowsPerBlock + r;
             const PresetRecord &record = store.at(bank, preset);
             const Category &category = categoryFor(record.category);
-            auto text = [&](int column, const QString &s) {
-                const QRectF at = cell(r + 1, column);
-                painter.drawText(QPointF(at.left(), at.top() + baseline), fitted(s, at.width()));
-            };
-            text(0, QString::number(preset + 1));
-            text(1, oneLine(record.name));
-            text(2, oneLine(record.author));
+            painter.drawText(QPointF(cell(r + 1, 0).left(), cell(r + 1, 0).top() + baseline),
+                             QString::number(preset + 1));
+            draw(cell(r + 1, 1), oneLine(record.name));
+            const QRectF authorCell = cell(r + 1, 2);
+            auto author = fittedAuthors.find(record.author);
+            if (author == fittedAuthors.end())
+                author = fittedAuthors.insert(
+                    record.author,
+                    metrics.elidedText(oneLine(record.author), Qt::ElideRight, authorCell.width()));
+            painter.drawText(QPointF(authorCell.left(), authorCell.top() + baseline), *author);
             // The colour as a swatch, the name beside it: readable in black and white too.
             QRectF categoryCell = cell(r + 1, 3);
             const qreal swatch = rowHeight * 0.6;
@@ -114,8 +134,12 @@ void paintPage(QPainter &painter, const QRectF &area, const BankStore &store, co
             painter.fillRect(box, QColor::fromRgb(category.rgb));
             painter.drawRect(box);
             categoryCell.setLeft(categoryCell.left() + swatch * 1.5);
-            painter.drawText(QPointF(categoryCell.left(), categoryCell.top() + baseline),
-                             fitted(QString::fromLatin1(category.name), categoryCell.width()));
+            auto name = fittedCategories.find(record.category);
+            if (name == fittedCategories.end())
+                name = fittedCategories.insert(record.category,
+                                               metrics.elidedText(QString::fromLatin1(category.name),
+                                                                  Qt::ElideRight, categoryCell.width()));
+            painter.drawText(QPointF(categoryCell.left(), categoryCell.top() + baseline), *name);
         }
     }
 }
