@@ -1,6 +1,7 @@
 // The bank sheet read back by standard tools: pdftotext finds every name on its bank's
 // page, Python's csv module reads every field as it was, commas, quotes and line breaks
 // included. Either half is skipped, with a message, when its tool is missing.
+#include "common/testfiles.h"
 #include "editing/banksheet.h"
 #include "model/categorytable.h"
 
@@ -99,9 +100,7 @@ private slots:
         const QString csv = dir.filePath(QStringLiteral("sheet.csv"));
         QString errorText;
         QVERIFY2(saveBankSheetCsv(store, banks, csv, errorText), qPrintable(errorText));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.read(3) == "\xEF\xBB\xBF");
+        QVERIFY(readTestFile(csv).startsWith("\xEF\xBB\xBF"));
         const QString read =
             run(python, {QStringLiteral("-c"),
                          QStringLiteral("import csv, json, sys\n"

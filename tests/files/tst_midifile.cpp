@@ -1,5 +1,6 @@
 // Standard MIDI Files: the SysEx they carry reads exactly as the same messages in a ".syx",
 // whatever the file's shape; broken files give nothing, never part of what they hold.
+#include "common/testfiles.h"
 #include "files/midifile.h"
 #include "files/sysexmessages.h"
 #include "files/syxfile.h"
@@ -185,19 +186,14 @@ private slots:
         header5[7] = 5;
         const QList<QByteArray> broken{huge,          longEvent, noStatus,
                                        longVarLength, header5,   rmid(good).left(good.size() + 10)};
-        for (const QByteArray &b : broken) {
-            const SyxContents c = readSyxBytes(b);
-            QVERIFY(!c.usable());
-            QVERIFY(!c.errorText.isEmpty());
-        }
+        for (const QByteArray &b : broken)
+            QVERIFY(!readSyxBytes(b).usable() && !readSyxBytes(b).errorText.isEmpty());
 
         // Useless but whole: no SysEx, another device's SysEx, a split message cut by a note.
         const SyxContents notes = readSyxBytes(smf(0, 96, {QByteArray::fromHex("00903C4010803C00")}));
-        QVERIFY(!notes.usable());
-        QCOMPARE(notes.midiEvents, 2);
+        QVERIFY(!notes.usable() && notes.midiEvents == 2);
         const SyxContents foreign = readSyxBytes(smf(0, 96, {QByteArray::fromHex("00F00643100C0102F7")}));
-        QVERIFY(!foreign.usable());
-        QCOMPARE(foreign.foreign, 1);
+        QVERIFY(!foreign.usable() && foreign.foreign == 1);
         QVERIFY(foreign.errorText.contains(QLatin1String("other devices")));
         const QByteArray cut = smf(0, 96,
                                    {QByteArray(1, 0) + char(0xF0) + varLength(20) + m.mid(1, 20) +
@@ -209,17 +205,10 @@ private slots:
         QCOMPARE(c.midiEvents, 2); // the note, and the continuation that continues nothing
 
         // Through the file: refused with the file's name, recognised by content under any name.
-        const QString named = dir.filePath(QStringLiteral("song.bin"));
-        QFile f(named);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(huge);
-        f.close();
+        const QString named = writeTestFile(dir.filePath(QStringLiteral("song.bin")), huge);
         QVERIFY(isSyxFile(named));
         QVERIFY(readSyxFile(named).errorText.contains(QLatin1String("song.bin")));
-        const QString text = dir.filePath(QStringLiteral("notes.mid"));
-        QFile t(text);
-        QVERIFY(t.open(QIODevice::WriteOnly) && t.write("just text") > 0);
-        t.close();
+        const QString text = writeTestFile(dir.filePath(QStringLiteral("notes.mid")), "just text");
         QVERIFY(readSyxFile(text).errorText.contains(
             QLatin1String("notes.mid can't be loaded.\nThis is not a Standard")));
     }
