@@ -77,7 +77,7 @@ void CompareCommands::compareWithFile()
     const QString directory = FileController::startDirectory(window.settings);
     const QString fileName =
         window.fileDialogs.openFileName(&window, MainWindow::tr("Compare with"), directory,
-                                        MainWindow::tr("Presets and SysEx (*.pre *.syx)") +
+                                        MainWindow::tr("Presets, SysEx and MIDI files (*.pre *.syx *.mid)") +
                                             QStringLiteral(";;") + MainWindow::tr("All files (*)"));
     if (fileName.isEmpty())
         return;

@@ -12,6 +12,7 @@
 #include "editing/syxflows.h"
 #include "files/filecontents.h"
 #include "files/filestamp.h"
+#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
 
@@ -24,15 +25,21 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace {
 const QString DefaultPathKey = QStringLiteral("defaultpath");
 const QString PresetFilter = QStringLiteral("Presets (*.pre)");
 const QString SyxFilter = QStringLiteral("SysEx (*.syx)");
+const QString MidiFilter = QStringLiteral("Standard MIDI File (*.mid)");
+// The pause after each message of a MIDI file, in milliseconds, for the module to store it.
+const QString MidiPauseKey = QStringLiteral("midipause");
 
 // The Load dialog's filters, the first one chosen at the start.
 QString loadFilters()
 {
-    return QStringList{PresetFilter, SyxFilter, MainWindow::tr("All files (*)")}.join(QStringLiteral(";;"));
+    return QStringList{PresetFilter, SyxFilter, MidiFilter, MainWindow::tr("All files (*)")}.join(
+        QStringLiteral(";;"));
 }
 } // namespace
 
@@ -53,17 +60,22 @@ void FileController::save()
         selectionChosen = dialog.selectionChosen;
     }
     const QString directory = startDirectory(window.settings);
-    // A selection is no whole bank: only a SysEx file can hold it.
-    const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
+    // A selection is no whole bank: only a SysEx or MIDI file can hold it.
+    const QString filter = (selectionChosen ? QStringList{SyxFilter, MidiFilter}
+                                            : QStringList{PresetFilter, SyxFilter, MidiFilter})
+                               .join(QLatin1String(";;"));
     QString chosenFilter = selectionChosen ? SyxFilter : PresetFilter;
     const QString chosen = window.fileDialogs.saveFileName(&window, MainWindow::tr("Save preset file"),
                                                            directory, filter, &chosenFilter);
     if (chosen.isEmpty())
         return;
-    const bool asSyx = selectionChosen || SyxFlows::savesAsSyx(chosen, chosenFilter);
+    // A MIDI file holds the same SysEx image, spaced: everything said of SysEx files holds.
+    const bool asMidi = SyxFlows::savesAsMidi(chosen, chosenFilter);
+    const bool asSyx = asMidi || selectionChosen || SyxFlows::savesAsSyx(chosen, chosenFilter);
     // The dialog asked before replacing the name it was given, not the one with the extension
     // added or corrected. A selection is no bank: it goes to a SysEx name whatever was typed.
-    QString fileName = selectionChosen ? FileFlows::withSyxExtension(chosen)
+    QString fileName = asMidi            ? SyxFlows::withMidiExtension(chosen)
+                       : selectionChosen ? FileFlows::withSyxExtension(chosen)
                        : asSyx && QFileInfo(chosen).suffix().isEmpty()
                            ? chosen + QStringLiteral(".syx")
                            : FileFlows::withPresetExtension(chosen);
@@ -86,13 +98,17 @@ void FileController::save()
     if (!confirmReplacingChanges(fileName, asSyx))
         return;
     overDocument = part && window.document.isDocumentFile(fileName); // another name may have been chosen
+    const SelectionMask presets = SyxFlows::presetsToSave(selectionChosen, selection, selectedBank);
+    const int pauseMs = std::clamp(window.settings.value(MidiPauseKey, MidiTiming::DefaultPauseMs).toInt(), 0,
+                                   MidiTiming::MaxPauseMs);
+    if (asMidi && !acceptMidiLength(presets, pauseMs))
+        return;
     // Remembered even when the write fails: the user chose that folder.
     rememberFolderOf(window.settings, fileName);
     if (asSyx) {
         // A SysEx file is an export, not the document: modified and the title stay, unless it
         // went over the document's own file.
-        if (saveSyx(fileName, SyxFlows::presetsToSave(selectionChosen, selection, selectedBank)) &&
-            overDocument)
+        if (saveSyx(fileName, presets, asMidi ? pauseMs : -1) && overDocument)
             window.document.fileReplacedByPart();
         return;
     }
@@ -327,9 +343,29 @@ bool FileController::acceptSyxLosses(const SyxLosses &losses)
     return window.syxLossesAccepted;
 }
 
-bool FileController::saveSyx(const QString &fileName, const SelectionMask &presets)
+bool FileController::acceptMidiLength(const SelectionMask &presets, int pauseMs)
 {
-    if (saveSyxFile(window.bankStore, presets, fileName, window.errorText)) {
+    const std::vector<std::vector<uint8_t>> messages = syxMessages(window.bankStore, presets);
+    if (messages.empty())
+        return true; // saving says why nothing is written
+    QMessageBox box(QMessageBox::Question, AppIdentity::ProgramName,
+                    MainWindow::tr("The MIDI file plays for %1.")
+                        .arg(midiDurationText(midiFileDurationMs(messages, pauseMs))),
+                    QMessageBox::Cancel, &window);
+    box.setInformativeText(MainWindow::tr("Presets: %1. Each is sent as fast as a MIDI cable carries it, "
+                                          "then the file pauses %2 ms for the module to store it.")
+                               .arg(messages.size())
+                               .arg(pauseMs));
+    QPushButton *save = box.addButton(MainWindow::tr("Save MIDI file"), QMessageBox::AcceptRole);
+    box.setDefaultButton(save);
+    box.exec();
+    return box.clickedButton() == save;
+}
+
+bool FileController::saveSyx(const QString &fileName, const SelectionMask &presets, int midiPauseMs)
+{
+    if (midiPauseMs >= 0 ? saveMidiFile(window.bankStore, presets, fileName, midiPauseMs, window.errorText)
+                         : saveSyxFile(window.bankStore, presets, fileName, window.errorText)) {
         // Nothing else changes on the screen (title and unsaved mark stay): say it was written.
         const QString name = QFileInfo(fileName).fileName();
         const int count = presets.count();

@@ -48,8 +48,10 @@ private:
     // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
     // selection is saved; `bank` is the bank index, below 1 for all banks.
     bool confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank, bool asSyx);
-    // SysEx files: a failure is shown in the error box.
-    bool saveSyx(const QString &fileName, const SelectionMask &presets);
+    // SysEx files, or with midiPauseMs >= 0 MIDI files: a failure is shown in the error box.
+    bool saveSyx(const QString &fileName, const SelectionMask &presets, int midiPauseMs = -1);
+    // Says how long the MIDI file of those presets plays and asks; true to go on.
+    bool acceptMidiLength(const SelectionMask &presets, int pauseMs);
     // Says what a SysEx file can't keep and asks, once a run; true to go on.
     bool acceptSyxLosses(const SyxLosses &losses);
     void loadSyx(const QString &fileName, const SyxContents &contents);

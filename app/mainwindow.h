@@ -159,6 +159,8 @@ public:
     BankStore dragSnapshot;
     BankStore clipboard;
     QString errorText;
+    // The serial number of the module the document was last imported from, for the bank sheet.
+    QString moduleSerial;
     int language = 0;
     bool clipboardFilled = false;
     // The MIDI devices the transfer dialog lists, made on first use from the command line

@@ -82,6 +82,8 @@ bool TransferController::importBanks(BankStore &into, const QString &readTip)
     if (!dialog.transferDone())
         return false;
     into.fromDump(dialog.transferBanks().data());
+    if (readTip.isEmpty())
+        window.moduleSerial = dialog.transfer().protocol().serialText();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/windowactions.h"
 
 #include "app/mainwindow.h"
+#include "app/sheetprinter.h"
 #include "editing/blockoperations.h"
 #include "editing/presetsort.h"
 #include "model/selectionmask.h"
@@ -78,6 +79,9 @@ WindowActions::WindowActions(MainWindow &w) : window(w)
     exportBanks = make({}, &MainWindow::on_Export);
     load = make({key("Ctrl+O")}, &MainWindow::on_Load);
     save = make({key("Ctrl+S")}, &MainWindow::on_Save);
+    print = windowAction(w, {key("Ctrl+P")});
+    print->setText(MainWindow::tr("Print…"));
+    QObject::connect(print, &QAction::triggered, &w, [&w] { printBankSheet(w); });
     // The arrow at the Load button's right edge opens the same list.
     recentFiles = windowAction(w, {key("Ctrl+Shift+O")});
     QObject::connect(recentFiles, &QAction::triggered, w.loadButton, &QToolButton::showMenu);
@@ -121,6 +125,7 @@ void WindowActions::update(const SelectionMask &selection)
     redo->setEnabled(window.history.canRedo());
     exportBanks->setEnabled(loaded);
     save->setEnabled(loaded);
+    print->setEnabled(loaded);
 }
 
 void WindowActions::setTexts()

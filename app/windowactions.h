@@ -36,6 +36,7 @@ public:
     QAction *exportBanks = nullptr;
     QAction *load = nullptr;
     QAction *save = nullptr;
+    QAction *print = nullptr;
     QAction *recentFiles = nullptr;
     QAction *library = nullptr;
     QAction *quit = nullptr;

@@ -1,6 +1,7 @@
 #include "editing/syxflows.h"
 
 #include "editing/undohistory.h"
+#include "files/midifile.h"
 
 namespace SyxFlows {
 
@@ -46,6 +47,20 @@ bool savesAsSyx(const QString &fileName, const QString &chosenFilter)
     if (fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive))
         return false;
     return chosenFilter.contains(QLatin1String("*.syx"), Qt::CaseInsensitive);
+}
+
+bool savesAsMidi(const QString &fileName, const QString &chosenFilter)
+{
+    if (isMidiName(fileName))
+        return true;
+    if (isSyxName(fileName) || fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive))
+        return false;
+    return chosenFilter.contains(QLatin1String("*.mid"), Qt::CaseInsensitive);
+}
+
+QString withMidiExtension(const QString &fileName)
+{
+    return isMidiName(fileName) ? fileName : fileName + QStringLiteral(".mid");
 }
 
 } // namespace SyxFlows

@@ -28,5 +28,10 @@ SyxLosses lossesOf(const BankStore &store, bool selectionChosen, const Selection
 // which itself; any other name, with or without an extension, follows the filter the user
 // chose in the save dialog.
 bool savesAsSyx(const QString &fileName, const QString &chosenFilter);
+// True when a save is to write a Standard MIDI File: a MIDI name, or a name that is neither
+// ".pre" nor ".syx" while the MIDI filter is chosen.
+bool savesAsMidi(const QString &fileName, const QString &chosenFilter);
+// The name with ".mid" added unless it names a MIDI file already.
+QString withMidiExtension(const QString &fileName);
 
 } // namespace SyxFlows

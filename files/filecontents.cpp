@@ -1,5 +1,6 @@
 #include "files/filecontents.h"
 
+#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/regularfile.h"
@@ -28,9 +29,16 @@ bool isPlaceholder(const PresetRecord &r)
            std::all_of(std::begin(r.params), std::end(r.params), [](auto v) { return v == 0; });
 }
 
+// A SysEx or Standard MIDI File is told by its name, so that a broken one says what it is.
+bool isSyxLikeName(const QString &path)
+{
+    return isSyxName(path) || isMidiName(path);
+}
+
 void readSyx(FileContents &c, const QByteArray &data)
 {
-    c.kind = FileContents::Kind::SysEx;
+    // A MIDI file's SysEx events are read by the same rules as a SysEx file's messages.
+    c.kind = isMidiFileBytes(data.left(12)) ? FileContents::Kind::MidiFile : FileContents::Kind::SysEx;
     c.syx = readSyxBytes(data);
     c.presets.fillEmptyBanks();
     c.presets.clearMarks();
@@ -203,8 +211,10 @@ QString FileContents::positionsText(const SelectionMask &where, int limit)
 FileContents fileContentsOf(const QString &path, const QByteArray &data)
 {
     FileContents c;
-    // A SysEx file is told by its name or by its first byte, so a renamed dump still reads.
-    if (isSyxName(path) || (!data.isEmpty() && uint8_t(data[0]) == Sysex::Start))
+    // A SysEx or MIDI file is told by its name or by its first bytes, so a renamed dump still
+    // reads.
+    if (isSyxLikeName(path) || (!data.isEmpty() && uint8_t(data[0]) == Sysex::Start) ||
+        isMidiFileBytes(data.left(12)))
         readSyx(c, data);
     else
         readPresetFile(c, path, data);
@@ -213,14 +223,15 @@ FileContents fileContentsOf(const QString &path, const QByteArray &data)
 
 bool isPlainPresetFileName(const QString &path)
 {
-    return !isSyxName(path) && !BackupInfo::isBackupName(path);
+    return !isSyxLikeName(path) && !BackupInfo::isBackupName(path);
 }
 
 int firstModuleBankOf(const QString &path)
 {
     QByteArray first;
-    if (isSyxName(path) || (RegularFile::readStart(path, 1, first) == RegularFile::Result::Ok &&
-                            first.size() == 1 && uint8_t(first[0]) == Sysex::Start))
+    if (isSyxLikeName(path) ||
+        (RegularFile::readStart(path, 12, first) == RegularFile::Result::Ok && !first.isEmpty() &&
+         (uint8_t(first[0]) == Sysex::Start || isMidiFileBytes(first))))
         return 0;
     PresetFileReader reader;
     if (reader.readFile(path) != PresetFileReader::Result::Ok || reader.banks() == 0)
@@ -238,20 +249,22 @@ FileContents readFileContents(const QString &path)
         break;
     case RegularFile::Result::NotRegular: {
         FileContents c;
-        c.errorText = isSyxName(path) ? syxReadFailureText(SyxReadFailure::NotRegular)
-                                      : presetFileReadFailure(path, PresetFileReader::Result::NotRegular, 0);
+        c.errorText = isSyxLikeName(path)
+                          ? syxReadFailureText(SyxReadFailure::NotRegular)
+                          : presetFileReadFailure(path, PresetFileReader::Result::NotRegular, 0);
         return c;
     }
     case RegularFile::Result::TooLarge: {
         FileContents c;
-        c.errorText = isSyxName(path) ? syxReadFailureText(SyxReadFailure::TooLarge)
-                                      : presetFileReadFailure(path, PresetFileReader::Result::NotValid, 0);
+        c.errorText = isSyxLikeName(path)
+                          ? syxReadFailureText(SyxReadFailure::TooLarge)
+                          : presetFileReadFailure(path, PresetFileReader::Result::NotValid, 0);
         return c;
     }
     }
     FileContents c;
     const QFileInfo info(path);
-    c.errorText = isSyxName(path) && !info.isDir() && info.exists()
+    c.errorText = isSyxLikeName(path) && !info.isDir() && info.exists()
                       ? syxReadFailureText(SyxReadFailure::CantOpen)
                       : presetFileReadFailure(path, PresetFileReader::Result::CantOpen, 0);
     return c;

@@ -1,5 +1,7 @@
 #include "files/syxfile.h"
 
+#include "base/appidentity.h"
+#include "files/midifile.h"
 #include "files/regularfile.h"
 #include "files/sysexmessages.h"
 #include "files/wholefilewriter.h"
@@ -7,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -100,9 +103,11 @@ void takeMessage(const uint8_t *m, std::size_t length, SyxContents &contents)
 
 } // namespace
 
-SyxContents readSyxBytes(const QByteArray &bytes)
+namespace {
+
+// The messages of a ".syx" byte stream into contents, without the verdict.
+int readMessages(const QByteArray &bytes, SyxContents &contents)
 {
-    SyxContents contents;
     const auto *data = reinterpret_cast<const uint8_t *>(bytes.constData());
     const std::size_t size = std::size_t(bytes.size());
     std::vector<uint8_t> current;
@@ -143,9 +148,30 @@ SyxContents readSyxBytes(const QByteArray &bytes)
     }
     if (inMessage)
         ++contents.damaged; // the file ends inside a message
+    return messages;
+}
 
+} // namespace
+
+SyxContents readSyxBytes(const QByteArray &bytes)
+{
+    SyxContents contents;
+    int messages = 0;
+    if (isMidiFileBytes(bytes.left(12))) {
+        // A Standard MIDI File carries the same messages, in its SysEx events.
+        const MidiSysex midi = readMidiBytes(bytes);
+        if (!midi.errorText.isEmpty()) {
+            contents.midiEvents = midi.otherEvents;
+            contents.errorText = midi.errorText;
+            return contents;
+        }
+        messages = readMessages(midi.syx, contents);
+        contents.midiEvents = midi.otherEvents;
+    } else {
+        messages = readMessages(bytes, contents);
+    }
     if (contents.presets.empty()) {
-        if (size == 0)
+        if (bytes.isEmpty())
             contents.errorText = text(QT_TRANSLATE_NOOP("SyxFile", "The file is empty."));
         else if (messages == 0)
             contents.errorText =
@@ -162,8 +188,17 @@ SyxContents readSyxFile(const QString &fileName)
 {
     QByteArray bytes;
     switch (RegularFile::read(fileName, MaxFileSize, bytes)) {
-    case RegularFile::Result::Ok:
-        return readSyxBytes(bytes);
+    case RegularFile::Result::Ok: {
+        SyxContents contents = readSyxBytes(bytes);
+        // A MIDI file is refused in the words of its own reader, which name no file; so is
+        // one named as a MIDI file that holds no complete SysEx message either.
+        const bool midi = isMidiFileBytes(bytes.left(12));
+        if (!contents.usable() && (midi || (isMidiName(fileName) && contents.foreign + contents.other == 0)))
+            contents.errorText = text(QT_TRANSLATE_NOOP("SyxFile", "%1 can't be loaded.\n%2"))
+                                     .arg(QFileInfo(fileName).fileName(),
+                                          midi ? contents.errorText : readMidiBytes(bytes).errorText);
+        return contents;
+    }
     case RegularFile::Result::CantOpen:
         break;
     case RegularFile::Result::NotRegular: {
@@ -202,11 +237,11 @@ bool isSyxName(const QString &fileName)
 
 bool isSyxFile(const QString &fileName)
 {
-    if (isSyxName(fileName))
+    if (isSyxName(fileName) || isMidiName(fileName))
         return true;
     QByteArray first;
-    return RegularFile::readStart(fileName, 1, first) == RegularFile::Result::Ok && first.size() == 1 &&
-           uint8_t(first[0]) == Sysex::Start;
+    return RegularFile::readStart(fileName, 12, first) == RegularFile::Result::Ok && !first.isEmpty() &&
+           (uint8_t(first[0]) == Sysex::Start || isMidiFileBytes(first));
 }
 
 QString syxSkippedText(const SyxContents &contents)
@@ -215,6 +250,7 @@ QString syxSkippedText(const SyxContents &contents)
         {contents.foreign, QT_TRANSLATE_NOOP("SyxFile", "Messages for other devices skipped: %1.")},
         {contents.other, QT_TRANSLATE_NOOP("SyxFile", "Orvex+ messages without a preset skipped: %1.")},
         {contents.damaged, QT_TRANSLATE_NOOP("SyxFile", "Damaged or incomplete messages skipped: %1.")},
+        {contents.midiEvents, QT_TRANSLATE_NOOP("SyxFile", "MIDI events without SysEx skipped: %1.")},
     });
 }
 
@@ -280,20 +316,70 @@ PresetRecord placedSyxRecord(const SyxContents &contents, const SyxPlacement &pl
     return record;
 }
 
-QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets)
+std::vector<std::vector<uint8_t>> syxMessages(const BankStore &store, const SelectionMask &presets)
 {
-    QByteArray bytes;
-    bytes.reserve(Sysex::PresetWriteLength * PresetsPerBank);
+    std::vector<std::vector<uint8_t>> messages;
     PresetImage image{};
     for (int b = FirstUserBank; b < BankCount; ++b)
         for (int p = 0; p < PresetsPerBank; ++p) {
             if (!presets.isSelected(b, p))
                 continue;
             recordToImage(store.at(b, p), image.data());
-            const std::vector<uint8_t> m = Sysex::presetWrite(p, b, Sysex::toModule(b, image));
-            bytes.append(reinterpret_cast<const char *>(m.data()), qsizetype(m.size()));
+            messages.push_back(Sysex::presetWrite(p, b, Sysex::toModule(b, image)));
         }
+    return messages;
+}
+
+QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets)
+{
+    QByteArray bytes;
+    bytes.reserve(Sysex::PresetWriteLength * PresetsPerBank);
+    for (const std::vector<uint8_t> &m : syxMessages(store, presets))
+        bytes.append(reinterpret_cast<const char *>(m.data()), qsizetype(m.size()));
     return bytes;
+}
+
+QString midiTrackName(const SelectionMask &presets)
+{
+    // Whole user banks are named as banks (numbered as the module shows them), else a count.
+    int first = -1;
+    int last = -1;
+    bool wholeBanks = true;
+    int count = 0;
+    for (int b = FirstUserBank; b < BankCount; ++b) {
+        int inBank = 0;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            inBank += presets.isSelected(b, p) ? 1 : 0;
+        count += inBank;
+        if (inBank == 0)
+            continue;
+        wholeBanks = wholeBanks && inBank == PresetsPerBank && (last < 0 || last == b - 1);
+        first = first < 0 ? b : first;
+        last = b;
+    }
+    QString what;
+    if (wholeBanks && first >= 0)
+        what = first == last ? QStringLiteral("bank %1").arg(first + 1)
+                             : QStringLiteral("banks %1-%2").arg(first + 1).arg(last + 1);
+    else
+        what = count == 1 ? QStringLiteral("1 preset") : QStringLiteral("%1 presets").arg(count);
+    return AppIdentity::ProgramName + QStringLiteral(": ") + what;
+}
+
+bool saveMidiFile(const BankStore &store, const SelectionMask &presets, const QString &fileName, int pauseMs,
+                  QString &errorText)
+{
+    const std::vector<std::vector<uint8_t>> messages = syxMessages(store, presets);
+    if (messages.empty()) {
+        errorText = text(NothingToSave);
+        return false;
+    }
+    const WholeFileWriter::Result result =
+        WholeFileWriter::write(fileName, midiFileBytes(messages, midiTrackName(presets), pauseMs));
+    if (result == WholeFileWriter::Result::Written)
+        return true;
+    errorText = WholeFileWriter::errorText(result, fileName);
+    return false;
 }
 
 bool saveSyxFile(const BankStore &store, const SelectionMask &presets, const QString &fileName,

@@ -39,15 +39,18 @@ struct SyxContents
     int foreign = 0;                // complete SysEx messages for other devices
     int other = 0;                  // the module's messages that carry no preset
     int damaged = 0;                // cut-off or malformed messages, stray bytes between messages
+    int midiEvents = 0;             // a MIDI file's events that carry no SysEx (notes, controllers)
     // Set when no preset is usable, saying why; empty otherwise.
     QString errorText;
 
     bool usable() const { return !presets.empty(); }
-    int skipped() const { return foreign + other + damaged; }
+    int skipped() const { return foreign + other + damaged + midiEvents; }
 };
 
 // Reads the messages from the bytes of a whole file. Never fails on damaged input:
-// whatever is not a complete preset message is counted and passed over.
+// whatever is not a complete preset message is counted and passed over. Bytes that are a
+// Standard MIDI File (by their content, whatever the name) give the messages of its SysEx
+// events; a MIDI file whose structure is broken gives none.
 SyxContents readSyxBytes(const QByteArray &bytes);
 // As readSyxBytes; errorText also says when the file can't be read.
 SyxContents readSyxFile(const QString &fileName);
@@ -58,8 +61,9 @@ QString syxReadFailureText(SyxReadFailure failure);
 
 // True for a name ending in ".syx", in any case.
 bool isSyxName(const QString &fileName);
-// True for a name ending in ".syx" (any case) or a file whose first byte starts a
-// SysEx message, so a renamed dump is still recognised.
+// True for a name ending in ".syx" or naming a MIDI file (any case), or a file whose first
+// byte starts a SysEx message or that starts as a Standard MIDI File, so a renamed dump is
+// still recognised.
 bool isSyxFile(const QString &fileName);
 
 // What was passed over, for the user, one line per kind: empty when nothing was.
@@ -121,6 +125,14 @@ QString syxLossesText(const SyxLosses &losses);
 // One PresetWrite per selected user preset, in bank and preset order. The factory bank is
 // never written: sending the file must not be able to overwrite it.
 QByteArray syxFileBytes(const BankStore &store, const SelectionMask &presets);
+// The same messages one by one, for a file that spaces them.
+std::vector<std::vector<uint8_t>> syxMessages(const BankStore &store, const SelectionMask &presets);
+// A Standard MIDI File's track name for those presets: the program and what the file holds.
+QString midiTrackName(const SelectionMask &presets);
+// Writes the messages of syxFileBytes as a Standard MIDI File (see midifile.h), replacing
+// the file only once all is written; false with errorText set as saveSyxFile.
+bool saveMidiFile(const BankStore &store, const SelectionMask &presets, const QString &fileName, int pauseMs,
+                  QString &errorText);
 // Writes syxFileBytes to the file, replacing it only once all is written. False with
 // errorText set when it can't be written or nothing is selected outside the factory bank.
 bool saveSyxFile(const BankStore &store, const SelectionMask &presets, const QString &fileName,

@@ -1,6 +1,7 @@
 #include "library/libraryfile.h"
 
 #include "files/filecontents.h"
+#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/regularfile.h"
@@ -193,7 +194,8 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
 
 bool isLibraryFileName(const QString &fileName)
 {
-    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName);
+    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName) ||
+           isMidiName(fileName);
 }
 
 LibraryFile readLibraryFile(const QString &path)
@@ -212,7 +214,7 @@ void readLibraryFileContents(LibraryFile &file)
     QByteArray data;
     const Raw raw = readRegularFile(file.path, data);
     if (raw != Raw::Ok) {
-        file.error = rawFailure(raw, isSyxName(file.path));
+        file.error = rawFailure(raw, isSyxName(file.path) || isMidiName(file.path));
         return;
     }
     // A backup's placeholders and .info, and SysEx, are for the one reader of what a file holds.

@@ -467,8 +467,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Vergleichen mit</translation>
     </message>
     <message>
-        <source>Presets and SysEx (*.pre *.syx)</source>
-        <translation>Presets und SysEx (*.pre *.syx)</translation>
+        <source>Presets, SysEx and MIDI files (*.pre *.syx *.mid)</source>
+        <translation>Presets, SysEx- und MIDI-Dateien (*.pre *.syx *.mid)</translation>
     </message>
     <message>
         <source>Read all 16 banks to compare them with the document</source>
@@ -517,6 +517,34 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Save SysEx file</source>
         <translation>SysEx-Datei speichern</translation>
+    </message>
+    <message>
+        <source>The MIDI file plays for %1.</source>
+        <translation>Die MIDI-Datei spielt %1 lang.</translation>
+    </message>
+    <message>
+        <source>Presets: %1. Each is sent as fast as a MIDI cable carries it, then the file pauses %2 ms for the module to store it.</source>
+        <translation>Presets: %1. Jedes wird so schnell gesendet, wie ein MIDI-Kabel es trägt; danach pausiert die Datei %2 ms, damit das Modul es speichern kann.</translation>
+    </message>
+    <message>
+        <source>Save MIDI file</source>
+        <translation>MIDI-Datei speichern</translation>
+    </message>
+    <message>
+        <source>Print…</source>
+        <translation>Drucken…</translation>
+    </message>
+    <message>
+        <source>Bank sheet</source>
+        <translation>Bankliste</translation>
+    </message>
+    <message>
+        <source>Print the bank sheet</source>
+        <translation>Bankliste drucken</translation>
+    </message>
+    <message>
+        <source>The printer can&apos;t be started.</source>
+        <translation>Der Drucker kann nicht gestartet werden.</translation>
     </message>
     <message>
         <source>Unsaved changes from %1 were found. Restore them?</source>
@@ -1380,6 +1408,92 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>BankSheet</name>
+    <message>
+        <source>Bank %1 (factory)</source>
+        <translation>Bank %1 (Werk)</translation>
+    </message>
+    <message>
+        <source>Bank %1</source>
+        <translation>Bank %1</translation>
+    </message>
+    <message>
+        <source>from the module</source>
+        <translation>aus dem Modul</translation>
+    </message>
+    <message>
+        <source>from the module, serial %1</source>
+        <translation>aus dem Modul, Seriennummer %1</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>Nr.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Author</source>
+        <translation>Autor</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+</context>
+<context>
+    <name>MidiFile</name>
+    <message>
+        <source>Track %1 is damaged: a time or length runs past its end or is too long.</source>
+        <translation>Spur %1 ist beschädigt: Eine Zeit- oder Längenangabe reicht über ihr Ende hinaus oder ist zu lang.</translation>
+    </message>
+    <message>
+        <source>Track %1 ends in the middle of an event.</source>
+        <translation>Spur %1 endet mitten in einem Ereignis.</translation>
+    </message>
+    <message>
+        <source>Track %1 is damaged: an event&apos;s length reaches past the end of the track.</source>
+        <translation>Spur %1 ist beschädigt: Die Länge eines Ereignisses reicht über das Ende der Spur hinaus.</translation>
+    </message>
+    <message>
+        <source>Track %1 is damaged: it holds a status byte that a MIDI file can&apos;t hold.</source>
+        <translation>Spur %1 ist beschädigt: Sie enthält ein Statusbyte, das in einer MIDI-Datei nicht vorkommen kann.</translation>
+    </message>
+    <message>
+        <source>Track %1 is damaged: an event has no status.</source>
+        <translation>Spur %1 ist beschädigt: Ein Ereignis hat keinen Status.</translation>
+    </message>
+    <message>
+        <source>The file is cut off: a chunk&apos;s length reaches past the end of the file.</source>
+        <translation>Die Datei ist abgeschnitten: Die Länge eines Abschnitts reicht über das Dateiende hinaus.</translation>
+    </message>
+    <message>
+        <source>The RIFF file holds no MIDI data.</source>
+        <translation>Die RIFF-Datei enthält keine MIDI-Daten.</translation>
+    </message>
+    <message>
+        <source>This is not a Standard MIDI File: its header is missing or damaged.</source>
+        <translation>Dies ist keine Standard-MIDI-Datei: Ihr Kopf fehlt oder ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>The MIDI file is of format %1, which no MIDI file has.</source>
+        <translation>Die MIDI-Datei hat das Format %1, das es für MIDI-Dateien nicht gibt.</translation>
+    </message>
+    <message>
+        <source>The file is cut off: its header announces %1 tracks, it holds %2.</source>
+        <translation>Die Datei ist abgeschnitten: Ihr Kopf kündigt %1 Spuren an, sie enthält %2.</translation>
+    </message>
+    <message>
+        <source>The MIDI file holds no SysEx message.</source>
+        <translation>Die MIDI-Datei enthält keine SysEx-Nachricht.</translation>
+    </message>
+</context>
+<context>
     <name>SyxFile</name>
     <message>
         <source>The file is not a regular file (a pipe or a device).</source>
@@ -1420,6 +1534,16 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Damaged or incomplete messages skipped: %1.</source>
         <translation>Übersprungene beschädigte oder unvollständige Nachrichten: %1.</translation>
+    </message>
+    <message>
+        <source>MIDI events without SysEx skipped: %1.</source>
+        <translation>Übersprungene MIDI-Ereignisse ohne SysEx: %1.</translation>
+    </message>
+    <message>
+        <source>%1 can&apos;t be loaded.
+%2</source>
+        <translation>%1 kann nicht geladen werden.
+%2</translation>
     </message>
     <message>
         <source>Presets of the factory bank left out: %1.</source>

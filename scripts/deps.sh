@@ -153,7 +153,7 @@ orvex_install_missing() {
 ORVEX_BUILD_PACKAGES=(qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     libgl-dev cmake ninja-build g++ pkg-config librtmidi-dev @fonts libqt6sql6-sqlite dpkg-dev file)
 ORVEX_TEST_PACKAGES=(jackd2 xvfb xauth desktop-file-utils appstream groff-base dbus-daemon at-spi2-core python3-pyatspi
-    lintian)
+    lintian python3-mido poppler-utils)
 ORVEX_FUZZ_PACKAGES=(@clang)
 
 # Configures (once) and builds a build directory.

@@ -19,7 +19,7 @@ fi
 cmake --build build-fuzz
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-for target in presetfile sysexreply; do
+for target in presetfile sysexreply midifile; do
     work="build-fuzz/corpus-$target"
     mkdir -p "$work"
     echo "Fuzzing $target for ${seconds}s"

@@ -378,7 +378,7 @@ private slots:
         QCOMPARE(file.parent, &w);
         QCOMPARE(file.caption, QStringLiteral("Save preset file"));
         QCOMPARE(file.directory, dir.path());
-        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
+        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx);;Standard MIDI File (*.mid)"));
         QVERIFY(!w.modified);
         QCOMPARE(w.historyPos(), 1); // saving leaves the history alone
         QCOMPARE(defaultPath(), path("saves"));
@@ -889,7 +889,8 @@ private slots:
         QCOMPARE(file.caption, QStringLiteral("Open preset file"));
         // The remembered folder is gone: the dialog opens in the documents folder.
         QCOMPARE(file.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-        QCOMPARE(file.filter, QStringLiteral("Presets (*.pre);;SysEx (*.syx);;All files (*)"));
+        QCOMPARE(file.filter,
+                 QStringLiteral("Presets (*.pre);;SysEx (*.syx);;Standard MIDI File (*.mid);;All files (*)"));
         QCOMPARE(file.parent, &w);
         QCOMPARE(defaultPath(), dir.path());
 

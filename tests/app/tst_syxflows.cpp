@@ -1,6 +1,7 @@
 // The SysEx save and load flows of the main window, driven through their dialogs: what
 // the files hold, where loaded presets land, the factory bank, undo, and refusals.
 #include "app/mainwindow.h"
+#include "app/windowactions.h"
 #include "base/appidentity.h"
 #include "common/modaldriver.h"
 #include "common/samestore.h"
@@ -8,6 +9,7 @@
 #include "dialogs/bankloaddialog.h"
 #include "dialogs/banksavedialog.h"
 #include "dialogs/syxload.h"
+#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/sysexmessages.h"
 #include "files/syxfile.h"
@@ -15,7 +17,10 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -133,6 +138,12 @@ private slots:
             << "part.syx";
         QTest::newRow("one bank") << 4 << "bank5.syx" << 128 << ""
                                   << "bank5.syx";
+        // A MIDI file is the same image, spaced: 128 messages of 107 ms on the cable and a pause.
+        QTest::newRow("one bank as MIDI") << 4 << "bank5.MID" << 128 << ""
+                                          << "bank5.MID";
+        QTest::newRow("selection as MIDI, extension added")
+            << -2 << "sel.syx.x" << 3 << "Presets of the factory bank left out: 3."
+            << "sel.syx.x.mid";
         QTest::newRow("all: banks 2 to 16")
             << -1 << "all.SYX" << 15 * 128
             << "Presets of the factory bank left out: 128.\n"
@@ -159,9 +170,14 @@ private slots:
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 0, 12, 0), true);
         w.table->setRangeSelected(QTableWidgetSelectionRange(10, 2, 12, 2), true);
         QString filter;
+        const bool midi = written.endsWith(QLatin1String(".mid"), Qt::CaseInsensitive);
+        // The pause setting, read at each save; one out of range is taken as its nearest bound.
+        w.settings.setValue(QStringLiteral("midipause"), presets == 3 ? -5 : 200);
         w.fileDialogs.saveFileName = [&](QWidget *, const QString &, const QString &, const QString &f,
-                                         QString *) {
+                                         QString *chosen) {
             filter = f;
+            if (midi)
+                *chosen = f.section(QStringLiteral(";;"), -1);
             return dir.filePath(name);
         };
         const std::function<void(QWidget *)> chooseBanks = [choice](QWidget *m) {
@@ -186,11 +202,25 @@ private slots:
                     ->click();
             };
         };
-        if (losses.isEmpty())
-            answerInTurn({chooseBanks});
-        else
-            answerInTurn({chooseBanks, answerLosses(QMessageBox::Cancel), chooseBanks,
-                          answerLosses(QMessageBox::Save)});
+        QString length;
+        const std::function<void(QWidget *)> answerLength = [&length](QWidget *m) {
+            length = boxText(m);
+            qobject_cast<QMessageBox *>(m)->defaultButton()->click();
+        };
+        QList<std::function<void(QWidget *)>> answers{chooseBanks};
+        if (!losses.isEmpty()) {
+            // The length box may take the closed question's address: it is watched for afresh.
+            const auto save = answerLosses(QMessageBox::Save);
+            answers << answerLosses(QMessageBox::Cancel) << chooseBanks
+                    << [save, midi, answerLength](QWidget *m) {
+                           save(m);
+                           if (midi)
+                               whenModalShows(answerLength);
+                       };
+        } else if (midi) {
+            answers << answerLength;
+        }
+        answerInTurn(answers);
         w.on_Save();
         QCOMPARE(asked, losses);
         // Cancelled: nothing written. The second time it is answered with Save.
@@ -202,8 +232,12 @@ private slots:
         if (dir.filePath(name) != written)
             QVERIFY(!QFileInfo::exists(dir.filePath(name)));
 
-        QCOMPARE(filter, choice == -2 ? QStringLiteral("SysEx (*.syx)")
-                                      : QStringLiteral("Presets (*.pre);;SysEx (*.syx)"));
+        QCOMPARE(filter, choice == -2
+                             ? QStringLiteral("SysEx (*.syx);;Standard MIDI File (*.mid)")
+                             : QStringLiteral("Presets (*.pre);;SysEx (*.syx);;Standard MIDI File (*.mid)"));
+        QCOMPARE(readTestFile(written).startsWith("MThd"), midi);
+        if (midi)
+            QCOMPARE(length, QStringLiteral("The MIDI file plays for 0:%1.").arg(presets == 3 ? "01" : "40"));
         // A name typed without an extension gets the one of the format written.
         const SyxContents read = readSyxFile(written);
         QCOMPARE(int(read.presets.size()), presets);
@@ -227,9 +261,38 @@ private slots:
 
         // Asked once a run: a later SysEx save writes without asking.
         QFile::remove(written);
-        answerInTurn({chooseBanks});
+        answerInTurn(midi ? QList<std::function<void(QWidget *)>>{chooseBanks, answerLength}
+                          : QList<std::function<void(QWidget *)>>{chooseBanks});
         w.on_Save();
         QTRY_VERIFY(QFileInfo::exists(written));
+    }
+
+    // Ctrl+P prints the bank sheet: a page a bank, through the platform's print dialog.
+    void printSendsTheSheetToThePrinter()
+    {
+        MainWindow w;
+        QVERIFY(!w.actions->print->isEnabled()); // nothing to print before all banks are there
+        loadWindow(w);
+        QVERIFY(w.actions->print->isEnabled());
+        const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
+        answerInTurn({[&](QWidget *m) {
+            auto *d = qobject_cast<QPrintDialog *>(m);
+            QVERIFY(d);
+            // No printer here: the dialog's own choice "Print to File (PDF)", as a user makes it.
+            auto *printers = d->findChild<QComboBox *>(QStringLiteral("printers"));
+            auto *file = d->findChild<QLineEdit *>(QStringLiteral("filename"));
+            QVERIFY(printers && file);
+            printers->setCurrentIndex(printers->count() - 1);
+            file->setText(pdf);
+            d->accept();
+        }});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
+        QFile printed(pdf);
+        QVERIFY(printed.open(QIODevice::ReadOnly));
+        // Sixteen page objects, one a bank.
+        QCOMPARE(printed.readAll().count("/Type /Page\n"), BankCount);
     }
 
     void loadToNamedPositionsIsOneUndoStep()
@@ -310,17 +373,23 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("syx");
-        QTest::newRow("SysEx without extension") << "dump" << true;
-        QTest::newRow("SysEx named .pre") << "dump.pre" << true;
-        QTest::newRow("preset file without extension") << "banks" << false;
+        QTest::addColumn<bool>("midi"); // the same message in a Standard MIDI File
+        QTest::newRow("SysEx without extension") << "dump" << true << false;
+        QTest::newRow("SysEx named .pre") << "dump.pre" << true << false;
+        QTest::newRow("MIDI file named .pre") << "song.pre" << true << true;
+        QTest::newRow("preset file without extension") << "banks" << false << false;
     }
 
     void loadRecognisesTheFormatByContent()
     {
         QFETCH(QString, name);
         QFETCH(bool, syx);
+        QFETCH(bool, midi);
         const QString file = dir.filePath(name);
-        if (syx) {
+        if (midi) {
+            const QByteArray m = writeOf(5, 3, filePreset(2));
+            writeTestFile(file, midiFileBytes({std::vector<uint8_t>(m.begin(), m.end())}, name, 0));
+        } else if (syx) {
             writeTestFile(file, writeOf(5, 3, filePreset(2)));
         } else {
             BankStore store;

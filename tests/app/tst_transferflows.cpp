@@ -10,6 +10,7 @@
 #include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
 #include "model/presetimage.h"
+#include "files/sysexmessages.h"
 #include "views/presetgrid.h"
 
 #include <QDir>
@@ -252,6 +253,9 @@ private slots:
         QVERIFY(w.exportButton->isEnabled());
         QVERIFY(w.table->isEnabled());
         QVERIFY(storeImages(w) == module);
+        // The bank sheet's heading names the module by its serial number.
+        QCOMPARE(w.moduleSerial,
+                 Sysex::formatSerial(rig.simulator->access([](ModuleSimulator &s) { return s.serial(); })));
         // The table shows all banks, under its column headers again.
         QCOMPARE(w.table->horizontalHeaderItem(0)->text(), QStringLiteral("1: Factory"));
         QCOMPARE(w.table->horizontalHeaderItem(15)->text(), QStringLiteral("16: User"));

@@ -678,13 +678,20 @@ private slots:
         QString error;
         QVERIFY(saveSyxFile(store, mask, folder.filePath(QStringLiteral("two.SYX")), error));
         writeTestFile(folder.filePath(QStringLiteral("empty.syx")), "\xF0\x7E\x00\xF7");
+        // A Standard MIDI File carries the same messages.
+        store.at(9, 3).name = QStringLiteral("Midi Pad");
+        SelectionMask one;
+        one.set(9, 3);
+        QVERIFY(saveMidiFile(store, one, folder.filePath(QStringLiteral("one.mid")), 0, error));
         LibraryDatabase db(path(QStringLiteral("syx.db")));
         QVERIFY(db.open({folder.path()}));
         const LibraryUpdateResult r = LibraryIndexer::update(db, db.folders(), true);
-        QCOMPARE(r.filesRead, 2);
+        QCOMPARE(r.filesRead, 3);
         QCOMPARE(r.unreadable.size(), 1);
         QVERIFY(r.unreadable.first().contains(QLatin1String("empty.syx")));
-        QCOMPARE(db.counts().presets, qint64(2));
+        QCOMPARE(db.counts().presets, qint64(3));
+        const LibraryDatabase::Hits midi = db.search(QStringLiteral("midi pad"), 0);
+        QVERIFY(midi.total == 1 && midi.hits.at(0).bank == 9 && midi.hits.at(0).preset == 3);
         const LibraryDatabase::Hits hits = db.search(QStringLiteral("sysex lead"), 0);
         QCOMPARE(hits.total, qint64(1));
         QCOMPARE(hits.hits.at(0).bank, 6);

@@ -7,14 +7,18 @@
 #include "files/presetfile.h"
 #include "librarycommands.h"
 #include "output.h"
+#include "sheetcommands.h"
 #include "syxcommands.h"
 #include "transfercommands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -273,8 +277,12 @@ const std::vector<Command> &commands()
         {"diff", "diff A B", "list the presets that differ between two files, and which fields", runDiff},
         {"syx", "syx IN OUT [--bank N] [--incomplete]",
          "write the user banks of IN (or bank index N) as a SysEx file", SyxCommands::runSyx},
-        {"pre", "pre IN OUT [--bank N]", "write the presets of the SysEx file IN as a 16-bank preset file",
-         SyxCommands::runPre},
+        {"mid", "mid IN OUT [--bank N] [--incomplete]",
+         "write what syx writes as a Standard MIDI File, spaced for the module", SyxCommands::runMid},
+        {"pre", "pre IN OUT [--bank N]",
+         "write the presets of the SysEx or MIDI file IN as a 16-bank preset file", SyxCommands::runPre},
+        {"sheet", "sheet FILE OUT.pdf|OUT.csv [--bank N]",
+         "list the banks of FILE as a printable PDF or a CSV", SheetCommands::runSheet},
         {"ports", "ports", "list the MIDI input and output devices with their indexes",
          TransferCommands::runPorts},
         {"import", "import --in N --out M FILE", "import all 16 banks from the module and write them to FILE",
@@ -310,6 +318,7 @@ int runHelp(const QStringList &)
            "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
            "\n";
     out += SyxCommands::Help;
+    out += SheetCommands::Help;
     out += "\n";
     out += TransferCommands::OptionsHelp;
     out += "\n";
@@ -336,7 +345,12 @@ int runHelp(const QStringList &)
 int main(int argc, char *argv[])
 {
     BrokenPipes::reportInsteadOfDying();
-    QCoreApplication app(argc, argv);
+    // The bank sheet lays out text, which takes the GUI side of Qt; it needs no display.
+    const bool gui = argc > 1 && std::strcmp(argv[1], "sheet") == 0;
+    if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app(gui ? new QGuiApplication(argc, argv)
+                                                    : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("orvex-pre"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVEX_VERSION));
     // Arguments reach the program as text: a name that is not UTF-8 would come out as another

@@ -2,6 +2,7 @@
 #include "output.h"
 
 #include "files/filecontents.h"
+#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/syxfile.h"
 #include "model/selectionmask.h"
@@ -18,7 +19,10 @@ const char *const Help =
     "with --incomplete, syx writes them as empty presets. pre writes a 16-bank file: PresetWrite messages go "
     "to the\n"
     "positions they name, PresetData replies (a captured dump) fill bank index N (default 1)\n"
-    "and on in file order, and every other preset is the empty start-up preset.\n";
+    "and on in file order, and every other preset is the empty start-up preset.\n"
+    "mid writes what syx writes as a Standard MIDI File (format 0), one SysEx event per\n"
+    "message, each after the one before has crossed a MIDI cable plus a 60 ms pause for the\n"
+    "module to store it. pre reads a Standard MIDI File's SysEx as it reads a SysEx file.\n";
 
 namespace {
 
@@ -80,15 +84,14 @@ bool parse(const QStringList &args, const char *command, QStringList &files, int
     return true;
 }
 
-} // namespace
-
-int runSyx(const QStringList &args)
+// syx and mid: the same presets, as bare messages or as a MIDI file that spaces them.
+int exportPresets(const QStringList &args, const char *command)
 {
     QStringList files;
     int bank = -1;
     int exitCode = 0;
     bool incomplete = false;
-    if (!parse(args, "syx", files, bank, exitCode, &incomplete))
+    if (!parse(args, command, files, bank, exitCode, &incomplete))
         return exitCode;
     const QString &in = files.at(0);
     const QString &out = files.at(1);
@@ -136,9 +139,24 @@ int runSyx(const QStringList &args)
     for (int b = first; b <= last; ++b)
         for (int p = 0; p < PresetsPerBank; ++p)
             presets.set(b, p);
-    if (!saveSyxFile(store, presets, out, errorText))
+    const bool written = qstrcmp(command, "mid") == 0
+                             ? saveMidiFile(store, presets, out, MidiTiming::DefaultPauseMs, errorText)
+                             : saveSyxFile(store, presets, out, errorText);
+    if (!written)
         return notWritten(errorText);
     return 0;
+}
+
+} // namespace
+
+int runSyx(const QStringList &args)
+{
+    return exportPresets(args, "syx");
+}
+
+int runMid(const QStringList &args)
+{
+    return exportPresets(args, "mid");
 }
 
 int runPre(const QStringList &args)

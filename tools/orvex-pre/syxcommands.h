@@ -9,6 +9,7 @@ namespace SyxCommands {
 
 int runSyx(const QStringList &args);
 int runPre(const QStringList &args);
+int runMid(const QStringList &args);
 
 // What the two commands do with banks, for the help text.
 extern const char *const Help;

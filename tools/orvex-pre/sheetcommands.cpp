@@ -1,0 +1,119 @@
+#include "sheetcommands.h"
+#include "output.h"
+
+#include "editing/banksheet.h"
+#include "files/presetfile.h"
+#include "files/syxfile.h"
+
+#include <QFileInfo>
+
+namespace SheetCommands {
+
+const char *const Help =
+    "sheet lists the banks of FILE (a preset, SysEx or MIDI file) as they sit: a PDF of one\n"
+    "page per bank (A4, or Letter where the locale measures in inches) or, for a name ending\n"
+    "in .csv, one row per preset. --bank N lists the file's bank index N alone.\n";
+
+namespace {
+
+int failed(const QString &fileName, const QString &text)
+{
+    writeErr(QStringLiteral("%1: %2\n").arg(fileName, text));
+    return Failed;
+}
+
+// The presets of FILE in the module's banks, and the banks it fills in file order.
+bool readBanks(const QString &in, BankStore &store, std::vector<int> &banks, QString &errorText)
+{
+    store.fillEmptyBanks();
+    if (isSyxFile(in)) {
+        const SyxContents contents = readSyxFile(in);
+        if (!contents.usable()) {
+            errorText = contents.errorText;
+            return false;
+        }
+        SyxTargets targets;
+        targets.factoryWritable = true;
+        const SyxPlacement placement = placeSyxPresets(contents, targets);
+        for (int b = 0; b < BankCount; ++b) {
+            bool any = false;
+            for (int p = 0; p < PresetsPerBank; ++p)
+                if (placement.sourceAt(b, p) >= 0) {
+                    store.at(b, p).copyContentFrom(placedSyxRecord(contents, placement, b, p));
+                    any = true;
+                }
+            if (any)
+                banks.push_back(b);
+        }
+        return true;
+    }
+    const int count = countPresetFileBanks(in, errorText);
+    if (count < 0)
+        return false;
+    if (count == 0) {
+        errorText = QStringLiteral("holds no bank");
+        return false;
+    }
+    const int first = presetFileHomeBank(count);
+    const int last = presetFileLastBank(first, count);
+    if (!loadPresetFile(store, in, first, last, errorText))
+        return false;
+    for (int b = first; b <= last; ++b)
+        banks.push_back(b);
+    return true;
+}
+
+} // namespace
+
+int runSheet(const QStringList &args)
+{
+    QStringList files;
+    QString bankValue;
+    bool hasBank = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--bank") && i + 1 < args.size()) {
+            bankValue = args.at(++i);
+            hasBank = true;
+        } else if (a.startsWith(QLatin1String("--bank="))) {
+            bankValue = a.mid(7);
+            hasBank = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("unknown option or missing value '%1'").arg(a));
+        } else {
+            files << a;
+        }
+    }
+    if (files.size() != 2)
+        return usageError(QStringLiteral("sheet needs FILE and OUT"));
+    const QString &in = files.at(0);
+    const QString &out = files.at(1);
+
+    BankStore store;
+    std::vector<int> banks;
+    QString errorText;
+    if (!readBanks(in, store, banks, errorText))
+        return failed(in, errorText);
+    if (hasBank) {
+        bool ok = false;
+        const int index = bankValue.toInt(&ok);
+        if (!ok || index < 0 || index >= int(banks.size()))
+            return usageError(QStringLiteral("--bank takes a bank index of the file from 0 to %1, not '%2'")
+                                  .arg(int(banks.size()) - 1)
+                                  .arg(bankValue));
+        banks = {banks[std::size_t(index)]};
+    }
+    const bool csv = out.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    BankSheetSource source;
+    source.fileName = QFileInfo(in).fileName();
+    source.banks = banks;
+    const bool written = csv ? saveBankSheetCsv(store, banks, out, errorText)
+                             : saveBankSheetPdf(store, source, out, errorText);
+    if (!written) {
+        writeErr(errorText + QLatin1Char('\n'));
+        return Failed;
+    }
+    return Success;
+}
+
+} // namespace SheetCommands
