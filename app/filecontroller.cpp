@@ -13,6 +13,7 @@
 #include "files/presetfile.h"
 #include "files/recentfiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,7 +48,14 @@ void FileController::save()
         selectedBank = dialog.selectedBank;
         selectionChosen = dialog.selectionChosen;
     }
-    const QString directory = startDirectory(window.settings);
+    // On the document's own file for all banks, so saving it again is one press; in its folder
+    // for less, which would replace it.
+    QString directory = startDirectory(window.settings);
+    const QString &documentFile = window.document.fileName();
+    if (!documentFile.isEmpty() && QFileInfo(documentFile).absoluteDir().exists())
+        directory = selectedBank < 1 && !selectionChosen && !isSyxName(documentFile)
+                        ? QFileInfo(documentFile).absoluteFilePath()
+                        : QFileInfo(documentFile).absolutePath();
     // A selection is no whole bank: only a SysEx file can hold it.
     const QString filter = selectionChosen ? SyxFilter : PresetFilter + QLatin1String(";;") + SyxFilter;
     QString chosenFilter = selectionChosen ? SyxFilter : PresetFilter;
@@ -73,7 +81,12 @@ void FileController::save()
                QMessageBox::question(&window, AppIdentity::ProgramName,
                                      MainWindow::tr("%1 already exists.\nDo you want to replace it?")
                                          .arg(QFileInfo(fileName).fileName()),
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     // Typed without its extension, the document's own file is
+                                     // meant; any other file the user did not name as such.
+                                     window.document.isDocumentFile(fileName)
+                                         ? QMessageBox::Yes
+                                         : QMessageBox::No) != QMessageBox::Yes)
         return;
     if (asSyx &&
         !acceptSyxLosses(SyxFlows::lossesOf(window.bankStore, selectionChosen, selection, selectedBank)))
@@ -90,11 +103,7 @@ void FileController::save()
     }
 
     if (selectedBank < 1) {
-        if (window.savePresetFile(fileName, 0, BankCount - 1)) {
-            window.document.savedWhole(fileName);
-            RecentFiles(window.settings).add(fileName);
-        } else
-            window.showError();
+        saveWhole(fileName);
     } else if (!window.savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was.
         window.showError();
@@ -104,6 +113,33 @@ void FileController::save()
         if (overDocument)
             window.document.fileReplacedByPart();
     }
+}
+
+void FileController::resave()
+{
+    if (!window.banksLoaded)
+        return;
+    const QString fileName = window.document.fileName();
+    QString ignored;
+    // Only a preset file that holds the whole document is replaced unasked: a file that now
+    // holds one bank, a SysEx image or nothing readable goes through the dialogs.
+    if (fileName.isEmpty() || ::countPresetFileBanks(fileName, ignored) != BankCount) {
+        save();
+        return;
+    }
+    if (saveWhole(fileName))
+        window.statusBar()->showMessage(MainWindow::tr("Saved to %1").arg(QFileInfo(fileName).fileName()));
+}
+
+bool FileController::saveWhole(const QString &fileName)
+{
+    if (!window.savePresetFile(fileName, 0, BankCount - 1)) {
+        window.showError();
+        return false;
+    }
+    window.document.savedWhole(fileName);
+    RecentFiles(window.settings).add(fileName);
+    return true;
 }
 
 bool FileController::confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank,

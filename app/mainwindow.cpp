@@ -145,6 +145,8 @@ void MainWindow::connectSignals()
     connect(table, &QWidget::customContextMenuRequested, this, &MainWindow::on_Table_ContextMenuRequest);
     connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::tableSelectionChanged);
     connect(table, &QTableWidget::cellChanged, this, &MainWindow::on_Table_cellChanged);
+    connect(table, &PresetGrid::readOnlyBankTouched, this,
+            [this] { statusBar()->showMessage(tr("Bank 1 is read-only")); });
     connect(detailView->assignAuthorButton, &QPushButton::pressed, this, &MainWindow::assignNewAuthor);
     connect(detailView->takeAuthorButton, &QPushButton::pressed, this, &MainWindow::takeShownAuthor);
     connect(detailView->categoryList, &QListWidget::currentRowChanged, this, &MainWindow::categoryRowChanged);
@@ -202,10 +204,17 @@ void MainWindow::clearTable()
 
 bool MainWindow::askSaveChanges()
 {
-    QMessageBox box(QMessageBox::Question, WindowTitle, tr("The presets banks have been modified."),
+    const QString file = QFileInfo(document.fileName()).fileName();
+    QMessageBox box(QMessageBox::Question, WindowTitle,
+                    file.isEmpty() ? tr("The preset banks have unsaved changes.")
+                                   : tr("The preset banks have changes that are not in %1.").arg(file),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setInformativeText(tr("Do you want to save or export your changes?"));
     box.setDefaultButton(QMessageBox::Cancel);
+    // Each answer with its own Alt key.
+    box.button(QMessageBox::Save)->setText(tr("&Save"));
+    box.button(QMessageBox::Discard)->setText(tr("&Discard"));
+    box.button(QMessageBox::Cancel)->setText(tr("&Cancel"));
     // After a complete export only the file lacks the changes: exporting again adds nothing.
     QPushButton *exportChoice = nullptr;
     if (document.moduleHoldsDocument() && !document.fileName().isEmpty())
@@ -213,7 +222,7 @@ bool MainWindow::askSaveChanges()
                                   "Do you want to save them?")
                                    .arg(QFileInfo(document.fileName()).fileName()));
     else
-        exportChoice = box.addButton(tr("Export"), QMessageBox::AcceptRole);
+        exportChoice = box.addButton(tr("&Export"), QMessageBox::AcceptRole);
     const int result = box.exec();
 
     if (exportChoice && box.clickedButton() == exportChoice) {
@@ -224,7 +233,8 @@ bool MainWindow::askSaveChanges()
         return !modified;
     }
     if (result == QMessageBox::Save) {
-        on_Save();
+        // As Ctrl+S: to the named file when it holds the document, else through the dialogs.
+        resave();
         return !modified;
     }
     return result == QMessageBox::Discard;

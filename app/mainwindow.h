@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/filedialogs.h"
+#include "editing/blockoperations.h"
 #include "editing/document.h"
 #include "editing/presetsort.h"
 #include "editing/undohistory.h"
@@ -86,6 +87,8 @@ public:
     void copySelectionToClipboard();
     void pasteClipboard();
     void deleteSelection();
+    // Says in the status line why `command` does not run on the selection now.
+    void explainRefusal(BlockOperations::Command command);
 
     // Sorts the selected run of one user bank as one undo step.
     void sortSelection(PresetSort::Key key);
@@ -191,6 +194,8 @@ public slots:
     void on_Export();
     void on_Load();
     void on_Save();
+    // Ctrl+S: all banks again to the file the title names, or the Save flow when none holds them.
+    void resave();
     void on_LangChanged(int index);
     void on_undo();
     void on_redo();

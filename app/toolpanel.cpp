@@ -60,7 +60,8 @@ ToolPanel::ToolPanel(int language, QWidget *parent) : QScrollArea(parent)
         {loadButton, MainWindow::tr("Load"),
          MainWindow::tr("Load a preset file over all banks or into one bank")},
         {saveButton, MainWindow::tr("Save"),
-         MainWindow::tr("Save all banks or one user bank to a preset file")},
+         MainWindow::tr("Save all banks or one user bank to a preset file (Ctrl+Shift+S); Ctrl+S "
+                        "saves all banks again to the file the title names")},
         {languageBox, MainWindow::tr("Language"),
          MainWindow::tr("Language of the program, from its next start")},
         {undoButton, MainWindow::tr("Undo"), MainWindow::tr("Undo the last change (Ctrl+Z)")},

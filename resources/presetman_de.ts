@@ -128,6 +128,23 @@
     </message>
 </context>
 <context>
+    <name>FileDialogs</name>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 existiert bereits.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Choose another name</source>
+        <translation>&amp;Anderen Namen wählen</translation>
+    </message>
+</context>
+<context>
     <name>DetailView</name>
     <message>
         <source>&gt;&gt;</source>
@@ -245,8 +262,28 @@
         <translation>Preset Datei speichern</translation>
     </message>
     <message>
-        <source>The presets banks have been modified.</source>
-        <translation>Die Preset Bänke wurden geändert.</translation>
+        <source>The preset banks have unsaved changes.</source>
+        <translation>Die Preset Bänke haben ungespeicherte Änderungen.</translation>
+    </message>
+    <message>
+        <source>The preset banks have changes that are not in %1.</source>
+        <translation>Die Preset Bänke haben Änderungen, die nicht in %1 stehen.</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Exportieren</translation>
     </message>
     <message>
         <source>can't open file for read</source>
@@ -263,16 +300,16 @@ Do you want to replace it?</source>
 Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
     </message>
     <message>
-        <source>Cut</source>
-        <translation>Ausschneiden</translation>
+        <source>Cu&amp;t</source>
+        <translation>Aus&amp;schneiden</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
     </message>
     <message>
         <source>file not found</source>
@@ -291,8 +328,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keine gültige Preset Datei (Bezeichnung "presetbanks" nicht gefunden)</translation>
     </message>
     <message>
-        <source>Paste</source>
-        <translation>Einfügen</translation>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
     </message>
     <message>
         <source>preset file not intended for Orvex+ (tag "device" not correct)</source>
@@ -303,20 +340,20 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung "device" nicht gefunden)</translation>
     </message>
     <message>
-        <source>Sort by name</source>
-        <translation>Nach Namen sortieren</translation>
+        <source>Sort by &amp;name</source>
+        <translation>Nach &amp;Namen sortieren</translation>
     </message>
     <message>
-        <source>Sort by author</source>
-        <translation>Nach Autor sortieren</translation>
+        <source>Sort by &amp;author</source>
+        <translation>Nach &amp;Autor sortieren</translation>
     </message>
     <message>
-        <source>Sort by category</source>
-        <translation>Nach Kategorie sortieren</translation>
+        <source>Sort by cat&amp;egory</source>
+        <translation>Nach Ka&amp;tegorie sortieren</translation>
     </message>
     <message>
-        <source>Select duplicates</source>
-        <translation>Duplikate auswählen</translation>
+        <source>Select d&amp;uplicates</source>
+        <translation>&amp;Duplikate auswählen</translation>
     </message>
     <message>
         <source>No duplicates found</source>
@@ -347,8 +384,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Speichern</translation>
     </message>
     <message>
-        <source>Save all banks or one user bank to a preset file</source>
-        <translation>Alle Bänke oder eine Benutzerbank in eine Preset-Datei speichern</translation>
+        <source>Save all banks or one user bank to a preset file (Ctrl+Shift+S); Ctrl+S saves all banks again to the file the title names</source>
+        <translation>Alle Bänke oder eine Benutzerbank in eine Preset-Datei speichern (Strg+Umschalt+S); Strg+S speichert alle Bänke erneut in die Datei, die der Titel nennt</translation>
     </message>
     <message>
         <source>Language</source>
@@ -391,12 +428,64 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 Gruppen von Duplikaten gefunden</translation>
     </message>
     <message>
-        <source>1 preset selected</source>
-        <translation>1 Preset ausgewählt</translation>
+        <source>1 extra copy selected</source>
+        <translation>1 überzählige Kopie ausgewählt</translation>
     </message>
     <message>
-        <source>%1 presets selected</source>
-        <translation>%1 Presets ausgewählt</translation>
+        <source>%1 extra copies selected</source>
+        <translation>%1 überzählige Kopien ausgewählt</translation>
+    </message>
+    <message>
+        <source>Saved to %1</source>
+        <translation>Gespeichert in %1</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Nichts rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>Nothing to redo</source>
+        <translation>Nichts wiederherzustellen</translation>
+    </message>
+    <message>
+        <source>1 preset did not fit right of bank %1; nothing was pasted</source>
+        <translation>1 Preset passte nicht rechts neben Bank %1; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>%1 presets did not fit right of bank %2; nothing was pasted</source>
+        <translation>%1 Presets passten nicht rechts neben Bank %2; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>1 preset did not fit below row %1; nothing was pasted</source>
+        <translation>1 Preset passte nicht unter Zeile %1; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>%1 presets did not fit below row %2; nothing was pasted</source>
+        <translation>%1 Presets passten nicht unter Zeile %2; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>Nothing is selected</source>
+        <translation>Nichts ist ausgewählt</translation>
+    </message>
+    <message>
+        <source>Bank 1 is read-only</source>
+        <translation>Bank 1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Only a rectangular block of presets can be cut</source>
+        <translation>Nur ein rechteckiger Block von Presets kann ausgeschnitten werden</translation>
+    </message>
+    <message>
+        <source>Only a rectangular block of presets can be copied</source>
+        <translation>Nur ein rechteckiger Block von Presets kann kopiert werden</translation>
+    </message>
+    <message>
+        <source>Select the one cell where the copied block&apos;s top-left corner goes</source>
+        <translation>Wählen Sie die eine Zelle, an die die linke obere Ecke des kopierten Blocks kommt</translation>
+    </message>
+    <message>
+        <source>Nothing has been copied yet</source>
+        <translation>Es wurde noch nichts kopiert</translation>
     </message>
     <message>
         <source>Library</source>

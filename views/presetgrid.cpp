@@ -87,6 +87,67 @@ void PresetGrid::focusInEvent(QFocusEvent *event)
         scrollTo(currentIndex());
 }
 
+QItemSelectionModel::SelectionFlags PresetGrid::selectionCommand(const QModelIndex &index,
+                                                                 const QEvent *event) const
+{
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            // The view would move only the current cell while Ctrl is held.
+            if (key->modifiers().testFlag(Qt::ControlModifier))
+                return key->modifiers().testFlag(Qt::ShiftModifier) ? QItemSelectionModel::SelectCurrent
+                                                                    : QItemSelectionModel::ClearAndSelect;
+            break;
+        default:
+            break;
+        }
+    }
+    return QTableWidget::selectionCommand(index, event);
+}
+
+QModelIndex PresetGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    if (modifiers.testFlag(Qt::ControlModifier) && current.isValid()) {
+        switch (cursorAction) {
+        case MoveUp:
+            return model()->index(0, current.column());
+        case MoveDown:
+            return model()->index(model()->rowCount() - 1, current.column());
+        case MoveLeft:
+            return model()->index(current.row(), 0);
+        case MoveRight:
+            return model()->index(current.row(), model()->columnCount() - 1);
+        default:
+            break;
+        }
+    }
+    return QTableWidget::moveCursor(cursorAction, modifiers);
+}
+
+void PresetGrid::keyboardSearch(const QString &) {}
+
+bool PresetGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (QTableWidget::edit(index, trigger, event))
+        return true;
+    // A rename the user asked for on a cell that takes none: say why nothing happens.
+    const bool asked = trigger == EditKeyPressed ||
+                       (editTriggers().testFlag(trigger) &&
+                        (trigger == DoubleClicked || trigger == AnyKeyPressed || trigger == SelectedClicked));
+    if (asked && index.isValid() && !(model()->flags(index) & Qt::ItemIsEditable) && isEnabled())
+        emit readOnlyBankTouched();
+    return false;
+}
+
 bool PresetGrid::takeDragStarted()
 {
     const bool was = dragStarted;
@@ -190,13 +251,17 @@ void PresetGrid::dragEnterEvent(QDragEnterEvent *event)
 // The base class is left out on purpose: no drop indicator, no autoscroll of its own.
 void PresetGrid::dragMoveEvent(QDragMoveEvent *event)
 {
-    if ((isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData())) &&
-        dropTargetAt(event->position().toPoint())) {
+    const bool ours = isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData());
+    if (ours && dropTargetAt(event->position().toPoint())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
-    } else {
-        event->ignore();
+        return;
     }
+    event->ignore();
+    // Over the factory bank the pointer only shows "no": the status line says why.
+    const QTableWidgetItem *under = itemAt(event->position().toPoint());
+    if (ours && under && !(under->flags() & Qt::ItemIsDropEnabled))
+        emit readOnlyBankTouched();
 }
 
 void PresetGrid::dragLeaveEvent(QDragLeaveEvent *)
@@ -245,18 +310,27 @@ void PresetGrid::writeDroppedCells(const QMimeData *mime, int dropRow, int dropC
         cells.push_back(std::move(cell));
     }
 
+    QItemSelection written;
     for (const DraggedCell &cell : cells) {
         const int row = cell.row - top + dropRow;
         const int column = cell.column - left + dropColumn;
         if (row >= rowCount() || column >= columnCount() || !item(row, column))
             continue;
-        QMap<int, QVariant> written;
+        written.select(model()->index(row, column), model()->index(row, column));
+        QMap<int, QVariant> roles;
         for (int role : {int(Qt::DisplayRole), int(Qt::BackgroundRole)})
             if (cell.roles.contains(role))
-                written.insert(role, cell.roles.value(role));
+                roles.insert(role, cell.roles.value(role));
         // One call per cell, so the table reports each written cell once.
-        model()->setItemData(model()->index(row, column), written);
+        model()->setItemData(model()->index(row, column), roles);
     }
+    // What the drop wrote is selected and in view, the drop cell current.
+    if (written.isEmpty())
+        return;
+    const QModelIndex dropIndex = model()->index(dropRow, dropColumn);
+    selectionModel()->select(written, QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(dropIndex, QItemSelectionModel::NoUpdate);
+    scrollTo(dropIndex);
 }
 
 void PresetGrid::startDrag(Qt::DropActions)
