@@ -52,12 +52,14 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
     view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setStretchLastSection(false);
     view->setSortingEnabled(true);
+    // Tab leaves the list for its buttons and the question's; arrows move within it.
+    view->setTabKeyNavigation(false);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
 
-    tickAllButton = new QPushButton(tr("Tick all"));
+    tickAllButton = new QPushButton(tr("&Tick all"));
     tickAllButton->setToolTip(tr("Write every preset listed"));
-    untickAllButton = new QPushButton(tr("Untick all"));
+    untickAllButton = new QPushButton(tr("&Untick all"));
     untickAllButton->setToolTip(tr("Write none of them; tick the ones to write"));
     // Enter answers the question (Cancel), never these.
     for (QPushButton *b : {tickAllButton, untickAllButton})
@@ -82,6 +84,15 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
         menu->deleteLater();
     });
     fitColumns(false);
+}
+
+void ExportPreviewPanel::chainTabTo(const QList<QWidget *> &next)
+{
+    QWidget *previous = untickAllButton;
+    for (QWidget *w : next) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 void ExportPreviewPanel::showPreview()
@@ -226,8 +237,21 @@ QMenu *ExportPreviewPanel::contextMenuFor(int row)
 
 bool ExportPreviewPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == view && event->type() == QEvent::FocusIn && !view->currentIndex().isValid() &&
+        preview->rowCount() > 0) {
+        // Arriving by keyboard, the focus shows on a row at once, and Space has one to tick.
+        view->selectionModel()->setCurrentIndex(preview->index(0, 0), QItemSelectionModel::ClearAndSelect |
+                                                                          QItemSelectionModel::Rows);
+    }
     if (watched == view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // Ctrl+Tab leaves the list too, as Tab does.
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            key->modifiers().testFlag(Qt::ControlModifier)) {
+            QKeyEvent tab(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ControlModifier);
+            QApplication::sendEvent(view, &tab);
+            return true;
+        }
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&
             view->selectionModel()->selectedRows().size() > 0) {
             toggleSelected();

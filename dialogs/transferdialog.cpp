@@ -465,6 +465,8 @@ void TransferDialog::setUpTransferPanels()
 
     previewPanel = new ExportPreviewPanel(&preview, this);
     previewPanel->hide();
+    previewPanel->chainTabTo(
+        {status->writeButton, status->noBackupButton, status->writeAnywayButton, status->cancelButton});
     // Writing none is no answer: only Cancel is.
     connect(previewPanel, &ExportPreviewPanel::tickedCountChanged, this, [this](int ticked) {
         for (QPushButton *b : {status->writeButton, status->noBackupButton, status->writeAnywayButton})

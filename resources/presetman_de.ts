@@ -1327,24 +1327,24 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wiederholen</translation>
     </message>
     <message>
-        <source>Write</source>
-        <translation>Schreiben</translation>
+        <source>&amp;Write</source>
+        <translation>&amp;Schreiben</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
     <message>
-        <source>Write without backup…</source>
-        <translation>Ohne Sicherung schreiben…</translation>
+        <source>Write without &amp;backup…</source>
+        <translation>&amp;Ohne Sicherung schreiben…</translation>
     </message>
     <message>
-        <source>Write without backup</source>
-        <translation>Ohne Sicherung schreiben</translation>
+        <source>&amp;Write without backup</source>
+        <translation>&amp;Ohne Sicherung schreiben</translation>
     </message>
     <message>
         <source>Go on although what the module holds could not be saved</source>
@@ -1850,12 +1850,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keines schreiben; die zu schreibenden ankreuzen</translation>
     </message>
     <message>
-        <source>Tick all</source>
-        <translation>Alle ankreuzen</translation>
+        <source>&amp;Tick all</source>
+        <translation>Alle an&amp;kreuzen</translation>
     </message>
     <message>
-        <source>Untick all</source>
-        <translation>Alle abwählen</translation>
+        <source>&amp;Untick all</source>
+        <translation>Alle ab&amp;wählen</translation>
     </message>
     <message>
         <source>Untick a preset to leave it as the module holds it; Space unticks the selected rows.</source>
