@@ -69,11 +69,11 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
         columns += list->columnWidth(c);
     }
 
-    compareButton = new QPushButton(tr("Compare"));
+    compareButton = new QPushButton(tr("&Compare"));
     compareButton->setToolTip(tr("Mark in the table the presets that differ from this backup"));
-    restoreButton = new QPushButton(tr("Restore…"));
+    restoreButton = new QPushButton(tr("&Restore…"));
     restoreButton->setToolTip(tr("Write this backup to the module, after a preview of every change"));
-    closeButton = new QPushButton(tr("Close"));
+    closeButton = new QPushButton(tr("C&lose"));
     closeButton->setDefault(true);
     for (QPushButton *b : {compareButton, restoreButton})
         b->setEnabled(!entries.isEmpty());

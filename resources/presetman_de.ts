@@ -36,28 +36,28 @@
         <translation>Orvex+ Preset Manager</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
+        <source>&amp;Ok</source>
+        <translation>&amp;Ok</translation>
     </message>
     <message>
-        <source>All</source>
-        <translation>alle</translation>
+        <source>&amp;All</source>
+        <translation>a&amp;lle</translation>
     </message>
     <message>
         <source>Select banks to save</source>
         <translation>zu speichernde Bänke</translation>
     </message>
     <message>
-        <source>Select:</source>
-        <translation>diese:</translation>
+        <source>&amp;Select:</source>
+        <translation>&amp;diese:</translation>
     </message>
     <message>
-        <source>Selection (.syx)</source>
-        <translation>Auswahl (.syx)</translation>
+        <source>Selection (.s&amp;yx)</source>
+        <translation>Aus&amp;wahl (.syx)</translation>
     </message>
     <message>
         <source>Save banks</source>
@@ -79,8 +79,8 @@
         <translation>Die gewählte Datei enthält %1 Preset Bänke. Bitte wählen Sie die Bänke, in die sie geladen werden sollen:</translation>
     </message>
     <message>
-        <source>Banks:</source>
-        <translation>Bänke:</translation>
+        <source>&amp;Banks:</source>
+        <translation>&amp;Bänke:</translation>
     </message>
     <message>
         <source>The user banks that receive the file&apos;s banks</source>
@@ -103,28 +103,28 @@
         <translation>Die Datei in diese Bank laden</translation>
     </message>
     <message>
-        <source>Bank:</source>
-        <translation>Bank:</translation>
+        <source>&amp;Bank:</source>
+        <translation>&amp;Bank:</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
         <source>Load single preset bank</source>
         <translation>Lade einzelne Preset Bank</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
+        <source>&amp;Ok</source>
+        <translation>&amp;Ok</translation>
     </message>
     <message>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <source>The selected file contains only one preset bank. Please select the bank you want to load this file:</source>
-        <translation>Die gewählte Datei enthält nur eine Preset Bank. Bitte wählen Sie die Bank, in die diese Datei geladen werden soll:</translation>
+        <source>The selected file contains only one preset bank. Choose the bank to load it into:</source>
+        <translation>Die gewählte Datei enthält nur eine Preset Bank. Wählen Sie die Bank, in die sie geladen wird:</translation>
     </message>
 </context>
 <context>
@@ -2069,24 +2069,24 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Noch keine Sicherungen: ein Export legt eine an, bevor er schreibt.</translation>
     </message>
     <message>
-        <source>Compare</source>
-        <translation>Vergleichen</translation>
+        <source>&amp;Compare</source>
+        <translation>&amp;Vergleichen</translation>
     </message>
     <message>
         <source>Mark in the table the presets that differ from this backup</source>
         <translation>Die Presets, die von dieser Sicherung abweichen, in der Tabelle markieren</translation>
     </message>
     <message>
-        <source>Restore…</source>
-        <translation>Wiederherstellen…</translation>
+        <source>&amp;Restore…</source>
+        <translation>&amp;Wiederherstellen…</translation>
     </message>
     <message>
         <source>Write this backup to the module, after a preview of every change</source>
         <translation>Diese Sicherung ins Modul schreiben, nach einer Vorschau jeder Änderung</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
+        <source>C&amp;lose</source>
+        <translation>&amp;Schließen</translation>
     </message>
     <message>
         <source>unreadable</source>
