@@ -186,6 +186,12 @@ void FileController::load()
 void FileController::open(const QString &fileName)
 {
     rememberFolderOf(window.settings, fileName);
+    // Named on the command line or in the recent files, the file may be gone: say which.
+    if (!QFileInfo::exists(fileName)) {
+        window.errorText = MainWindow::tr("%1 does not exist.").arg(QDir::toNativeSeparators(fileName));
+        window.showError();
+        return;
+    }
     if (isSyxFile(fileName)) {
         loadSyx(fileName);
         return;

@@ -125,7 +125,7 @@ void ExportPreviewPanel::fitColumns(bool measureRows)
     // A length in characters from the row's own fields, cheap for every row; only the
     // longest few are then measured as shown.
     auto length = [](const ExportPreview::Row &r, int column) -> int {
-        auto category = [](int c) { return int(qstrlen(categoryFor(c).name)); };
+        auto category = [](int c) { return int(categoryDisplayName(c).size()); };
         switch (column) {
         case ExportPreview::Position:
             return (r.bank >= 9 ? 1 : 0) + (r.preset >= 9 ? 1 : 0) + (r.preset >= 99 ? 1 : 0);

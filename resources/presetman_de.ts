@@ -128,6 +128,65 @@
     </message>
 </context>
 <context>
+    <name>Category</name>
+    <message>
+        <source>empty</source>
+        <translation>leer</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>BestOf</source>
+        <translation>BestOf</translation>
+    </message>
+    <message>
+        <source>Rock</source>
+        <translation>Rock</translation>
+    </message>
+    <message>
+        <source>Jazz</source>
+        <translation>Jazz</translation>
+    </message>
+    <message>
+        <source>Gospel/Blues</source>
+        <translation>Gospel/Blues</translation>
+    </message>
+    <message>
+        <source>Soul</source>
+        <translation>Soul</translation>
+    </message>
+    <message>
+        <source>Funk</source>
+        <translation>Funk</translation>
+    </message>
+    <message>
+        <source>House</source>
+        <translation>House</translation>
+    </message>
+    <message>
+        <source>Reggae</source>
+        <translation>Reggae</translation>
+    </message>
+    <message>
+        <source>Hi Gain</source>
+        <translation>Hi Gain</translation>
+    </message>
+    <message>
+        <source>Transistor</source>
+        <translation>Transistor</translation>
+    </message>
+    <message>
+        <source>Entertainer</source>
+        <translation>Entertainer</translation>
+    </message>
+    <message>
+        <source>Specials</source>
+        <translation>Specials</translation>
+    </message>
+</context>
+<context>
     <name>FileDialogs</name>
     <message>
         <source>%1 already exists.
@@ -434,6 +493,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>%1 extra copies selected</source>
         <translation>%1 überzählige Kopien ausgewählt</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 existiert nicht.</translation>
     </message>
     <message>
         <source>Saved to %1</source>
@@ -940,11 +1003,11 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Found the module %1 on %2.</source>
-        <translation>Modul %1 gefunden an %2.</translation>
+        <translation>Modul %1 an %2 gefunden.</translation>
     </message>
     <message>
         <source>Found the module %1 on %2 and %3.</source>
-        <translation>Modul %1 gefunden an %2 und %3.</translation>
+        <translation>Modul %1 an %2 und %3 gefunden.</translation>
     </message>
     <message>
         <source>%1 on %2</source>
@@ -2202,6 +2265,14 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>PresetTable</name>
+    <message>
+        <source>1: Factory</source>
+        <translation>1: Werk</translation>
+    </message>
+    <message>
+        <source>%1: User</source>
+        <translation>%1: Benutzer</translation>
+    </message>
     <message>
         <source>bank %1, preset %2</source>
         <translation>Bank %1, Preset %2</translation>

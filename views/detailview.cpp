@@ -30,7 +30,7 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));
-        auto *item = new QListWidgetItem(QIcon(swatch), QString::fromLatin1(categoryTable[i].name));
+        auto *item = new QListWidgetItem(QIcon(swatch), categoryDisplayName(i));
         item->setSizeHint(QSize(25, 25));
         categoryList->insertItem(i, item);
     }

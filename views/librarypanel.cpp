@@ -401,8 +401,7 @@ void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
                 Qt::AccessibleTextRole);
             results->setItem(row, NameColumn, name);
             results->setItem(row, AuthorColumn, new QStandardItem(h.author));
-            results->setItem(row, CategoryColumn,
-                             new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
+            results->setItem(row, CategoryColumn, new QStandardItem(categoryDisplayName(h.category)));
             // Numbers as people count them.
             auto *bank = new QStandardItem;
             bank->setData(h.bank + 1, Qt::DisplayRole);
