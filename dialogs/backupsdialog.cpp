@@ -50,6 +50,7 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
                 item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
         }
         item->setText(Serial, e.serial.isEmpty() ? tr("unknown") : e.serial);
+        item->setToolTip(Serial, tr("The serial number as the module shows it"));
         item->setText(Firmware, e.firmware.isEmpty() ? tr("unknown") : e.firmware);
         item->setText(Differ, QStringLiteral("…"));
         item->setText(File, QFileInfo(e.path).fileName());

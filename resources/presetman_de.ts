@@ -766,6 +766,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>TransferDialog</name>
     <message>
+        <source>The serial number as the module shows it; the module reports it as the number %1</source>
+        <translation>Die Seriennummer, wie das Modul sie anzeigt; das Modul meldet sie als die Zahl %1</translation>
+    </message>
+    <message>
         <source>Serial number</source>
         <translation>Seriennummer</translation>
     </message>
@@ -2091,6 +2095,10 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>BackupsDialog</name>
+    <message>
+        <source>The serial number as the module shows it</source>
+        <translation>Die Seriennummer, wie das Modul sie anzeigt</translation>
+    </message>
     <message>
         <source>Backups of the module</source>
         <translation>Sicherungen des Moduls</translation>
