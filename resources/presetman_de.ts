@@ -1648,6 +1648,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>LibraryPanel</name>
     <message>
+        <source>Same sound as &quot;%1&quot;</source>
+        <translation>Gleicher Klang wie „%1“</translation>
+    </message>
+    <message>
         <source>Search the library</source>
         <translation>Bibliothek durchsuchen</translation>
     </message>

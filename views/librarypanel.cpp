@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,20 @@
 namespace {
 
 enum Role { PathRole = Qt::UserRole + 1, BankRole, PresetRole, HashRole };
+
+// File paths differ at their ends: cut in the middle. Names and authors read from the start.
+class MiddleElided : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
 
 // The results hand their presets to a drag, read from the files when it starts.
 class ResultsModel : public QStandardItemModel
@@ -80,7 +95,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
 
     searchEdit = new QLineEdit;
     searchEdit->setObjectName(QStringLiteral("librarySearch"));
-    searchEdit->setPlaceholderText(tr("Search name, author, category"));
+    searchEdit->setPlaceholderText(searchHint());
     searchEdit->setClearButtonEnabled(true);
     AccessibleNames::nameClearButton(searchEdit, tr("Clear the library search"),
                                      tr("Clear the library search"));
@@ -109,7 +124,8 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     // Column widths from the first rows: measuring a thousand would hold up each search.
     resultsView->horizontalHeader()->setResizeContentsPrecision(100);
     resultsView->setWordWrap(false);
-    resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
+    resultsView->setTextElideMode(Qt::ElideRight);
+    resultsView->setItemDelegateForColumn(FileColumn, new MiddleElided(resultsView));
     resultsView->setAccessibleName(tr("Library results"));
     resultsView->setToolTip(
         tr("Drag results onto a user cell of the table, or send them to the selected cell"));
@@ -341,11 +357,17 @@ void LibraryPanel::showProblems()
     box.exec();
 }
 
+QString LibraryPanel::searchHint()
+{
+    return tr("Search name, author, category");
+}
+
 void LibraryPanel::runSearch()
 {
     searchTimer->stop();
     const QString query = searchEdit->text();
     whereElseShown = false;
+    searchEdit->setPlaceholderText(searchHint());
     if (query.trimmed().isEmpty()) {
         searcher->cancel();
         results->removeRows(0, results->rowCount());
@@ -435,20 +457,33 @@ QString LibraryPanel::relativePath(const QString &path, const QStringList &folde
 
 void LibraryPanel::keepPlaceColumnsInView()
 {
-    // A long name or author would push bank, preset and file out of the dock: the text
-    // columns give way, down to a few letters each.
+    // Where not everything fits the dock, bank and preset keep their width, and the others
+    // give way in turn, down to a few letters each: the category first, then the author, then
+    // the file (the last column, which takes what is left), and the preset's name last.
     QHeaderView *header = resultsView->horizontalHeader();
-    const int minimumText = fontMetrics().horizontalAdvance(QStringLiteral("Mmmmmm"));
+    const int minimumName = fontMetrics().horizontalAdvance(QStringLiteral("Mmmmmm"));
+    const int minimumText = fontMetrics().horizontalAdvance(QStringLiteral("Mmm"));
     const int minimumFile = fontMetrics().horizontalAdvance(QStringLiteral("mmmmmmmmmm.pre"));
-    const int room = resultsView->viewport()->width() - header->sectionSize(BankColumn) -
-                     header->sectionSize(PresetColumn) - minimumFile;
-    int wanted = 0;
+    int file = minimumFile;
+    const QFontMetrics cells = resultsView->fontMetrics();
+    for (int r = 0; r < results->rowCount(); ++r)
+        file = std::max(file, cells.horizontalAdvance(results->index(r, FileColumn).data().toString()) + 16);
+    int excess = header->sectionSize(BankColumn) + header->sectionSize(PresetColumn) + file -
+                 resultsView->viewport()->width();
     for (int c : {NameColumn, AuthorColumn, CategoryColumn})
-        wanted += header->sectionSize(c);
-    if (wanted <= room || wanted <= 0)
-        return;
-    for (int c : {NameColumn, AuthorColumn, CategoryColumn})
-        header->resizeSection(c, std::max(minimumText, header->sectionSize(c) * std::max(room, 0) / wanted));
+        excess += header->sectionSize(c);
+    for (int c : {int(CategoryColumn), int(AuthorColumn), int(FileColumn), int(NameColumn)}) {
+        if (excess <= 0)
+            return;
+        const int size = c == FileColumn ? file : header->sectionSize(c);
+        const int least = c == FileColumn ? minimumFile : c == NameColumn ? minimumName : minimumText;
+        const int cut = std::min(excess, std::max(0, size - least));
+        excess -= cut;
+        if (c == FileColumn)
+            file -= cut;
+        else
+            header->resizeSection(c, size - cut);
+    }
 }
 
 void LibraryPanel::showWhereElse(const PresetRecord &record)
@@ -461,6 +496,12 @@ void LibraryPanel::showWhereElse(const PresetRecord &record)
     }
     whereElseShown = true;
     whereElseName = record.name.isEmpty() ? tr("(no name)") : record.name;
+    // The old search word would stand above results it has nothing to do with.
+    {
+        const QSignalBlocker quiet(searchEdit);
+        searchEdit->clear();
+    }
+    searchEdit->setPlaceholderText(tr("Same sound as \"%1\"").arg(whereElseName));
     searcher->whereElse(paramsHash(record.params), ResultLimit);
 }
 

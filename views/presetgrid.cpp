@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDataStream>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,6 +24,8 @@ namespace {
 constexpr int ProbeDistance = 5;
 constexpr int ScrollZone = 30;
 constexpr int ScrollInterval = 100;
+// Pixels between the pointer and the drag's picture.
+constexpr int DragPictureGap = 16;
 
 struct DraggedCell
 {
@@ -338,11 +341,32 @@ void PresetGrid::startDrag(Qt::DropActions)
     const bool same = cellPressed && pressedSameCell;
     SelectionMask selection;
     PresetTable::readSelection(this, selection);
-    if (selection.count() > 1 || same) {
-        dragStarted = true;
-        // Copy only: after a move the view would empty or remove the source cells.
-        QTableWidget::startDrag(Qt::CopyAction);
+    if (selection.count() <= 1 && !same)
+        return;
+    QModelIndexList dragged = selectedIndexes();
+    QMimeData *data = dragged.isEmpty() ? nullptr : model()->mimeData(dragged);
+    if (!data)
+        return;
+    dragStarted = true;
+    // The picture of the dragged cells hangs beside the pointer, below and to the right,
+    // so the cell it will land on stays in sight.
+    QRect shown;
+    for (const QModelIndex &index : dragged)
+        shown |= visualRect(index);
+    shown &= viewport()->rect();
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    if (!shown.isEmpty()) {
+        QPixmap picture = viewport()->grab(shown);
+        const QSize most(240, 160);
+        if (shown.width() > most.width() || shown.height() > most.height())
+            picture = picture.scaled(most * picture.devicePixelRatio(), Qt::KeepAspectRatio,
+                                     Qt::SmoothTransformation);
+        drag->setPixmap(picture);
+        drag->setHotSpot(QPoint(-DragPictureGap, -DragPictureGap));
     }
+    // Copy only: after a move the view would empty or remove the source cells.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 PresetGrid::ScrollSteps PresetGrid::autoscrollSteps(const QPoint &pos, const QSize &tableSize,

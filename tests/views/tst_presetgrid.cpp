@@ -135,6 +135,9 @@ private slots:
         QDrag *drag = f.table.findChild<QDrag *>();
         QVERIFY(drag);
         QCOMPARE(drag->supportedActions(), Qt::DropActions(Qt::CopyAction));
+        // The picture hangs beside the pointer, off the cell it will land on.
+        QVERIFY(!drag->pixmap().isNull());
+        QVERIFY(drag->hotSpot().x() < 0 && drag->hotSpot().y() < 0);
         QVERIFY(drag->mimeData()->hasFormat(PresetGrid::originFormat()));
         delete drag;
 
