@@ -116,6 +116,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     QList<QWidget *> tabOrder = {importButton,
                                  exportButton,
                                  loadButton,
+                                 static_cast<RecentFilesMenu *>(recentMenu)->button,
                                  saveButton,
                                  languageBox,
                                  undoButton,

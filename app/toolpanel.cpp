@@ -85,7 +85,8 @@ ToolPanel::ToolPanel(int language, QWidget *parent) : QScrollArea(parent)
     toolPanel->setObjectName(QStringLiteral("toolPanel"));
     auto *layout = new QVBoxLayout(toolPanel);
     layout->setContentsMargins(12, 15, 12, 12);
-    layout->setSpacing(6);
+    // Tight enough that Load's recent files fit too.
+    layout->setSpacing(4);
     for (QWidget *w : {static_cast<QWidget *>(title), static_cast<QWidget *>(importButton),
                        static_cast<QWidget *>(exportButton), static_cast<QWidget *>(loadButton),
                        static_cast<QWidget *>(saveButton), row, static_cast<QWidget *>(footer)})

@@ -1,6 +1,7 @@
 #include "app/windowactions.h"
 
 #include "app/mainwindow.h"
+#include "app/recentfilesmenu.h"
 #include "editing/blockoperations.h"
 #include "editing/presetsort.h"
 #include "model/selectionmask.h"
@@ -100,9 +101,12 @@ WindowActions::WindowActions(MainWindow &w) : window(w)
                 say(QT_TRANSLATE_NOOP("MainWindow", "Please import or load all banks first")));
     saveAs = make({key("Ctrl+Shift+S")}, &MainWindow::on_Save,
                   say(QT_TRANSLATE_NOOP("MainWindow", "Please import or load all banks first")));
-    // The arrow at the Load button's right edge opens the same list.
+    // The list under the Load button.
     recentFiles = windowAction(w, {key("Ctrl+Shift+O")});
-    QObject::connect(recentFiles, &QAction::triggered, w.loadButton, &QToolButton::showMenu);
+    QObject::connect(recentFiles, &QAction::triggered, &w, [&w] {
+        if (auto *recent = static_cast<RecentFilesMenu *>(w.recentMenu))
+            recent->button->showMenu();
+    });
     // Into the library's search field, or out of the library when already there.
     library = make({QKeySequence(Qt::CTRL | Qt::Key_L)}, &MainWindow::focusLibrary);
     // Through the close event, so unsaved changes are asked about first.

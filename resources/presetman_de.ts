@@ -499,6 +499,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 existiert nicht.</translation>
     </message>
     <message>
+        <source>Open one of the files last opened or saved (Ctrl+Shift+O)</source>
+        <translation>Eine der zuletzt geöffneten oder gespeicherten Dateien öffnen (Strg+Umschalt+O)</translation>
+    </message>
+    <message>
         <source>Saved to %1</source>
         <translation>Gespeichert in %1</translation>
     </message>

@@ -421,7 +421,8 @@ class Walk:
         else:
             self.check(False, 'Tab never came back round to Import')
         print('Tab order: ' + ' -> '.join(order))
-        wanted = ['push button "Import"', 'push button "Export"', 'push button "Load"', 'push button "Save"',
+        wanted = ['push button "Import"', 'push button "Export"', 'push button "Load"',
+                  'push button "Recent files"', 'push button "Save"',
                   'combo box "Language"', 'check box "Library"', 'push button "Take the shown author"',
                   'text "Author to assign"', 'push button "Assign the author"', 'list "Categories"',
                   'text "Search presets"', 'push button "Compare"', 'push button "Backups"', 'table "Presets"']
