@@ -1447,6 +1447,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>SearchBar</name>
     <message>
+        <source>Search (Ctrl+F)</source>
+        <translation>Suchen (Strg+F)</translation>
+    </message>
+    <message>
         <source>Search name, author or category (Ctrl+F)</source>
         <translation>Name, Autor oder Kategorie suchen (Strg+F)</translation>
     </message>
