@@ -1903,7 +1903,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Changes</source>
-        <translation>Ändert</translation>
+        <translation>Änderung</translation>
     </message>
     <message>
         <source>The module keeps</source>
