@@ -3,6 +3,7 @@
 #include "device/backuptexts.h"
 #include "editing/presetcomparison.h"
 #include "model/bankstore.h"
+#include "views/tableaves.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,6 +35,7 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     list = new QTreeWidget;
     list->setObjectName(QStringLiteral("backupList"));
     list->setAccessibleName(tr("Backups"));
+    TabLeaves::install(list);
     list->setRootIsDecorated(false);
     list->setHeaderLabels({tr("Made"), tr("Covers"), tr("Module serial"), tr("Firmware"),
                            tr("Differ from the document"), tr("File")});

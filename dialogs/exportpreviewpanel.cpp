@@ -2,6 +2,7 @@
 
 #include "editing/exportpreview.h"
 #include "model/categorytable.h"
+#include "views/tableaves.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -52,8 +53,8 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
     view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setStretchLastSection(false);
     view->setSortingEnabled(true);
-    // Tab leaves the list for its buttons and the question's; arrows move within it.
-    view->setTabKeyNavigation(false);
+    // Tab and Ctrl+Tab leave the list for its buttons and the question's; arrows move within it.
+    TabLeaves::install(view);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
 
@@ -245,13 +246,6 @@ bool ExportPreviewPanel::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // Ctrl+Tab leaves the list too, as Tab does.
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            key->modifiers().testFlag(Qt::ControlModifier)) {
-            QKeyEvent tab(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ControlModifier);
-            QApplication::sendEvent(view, &tab);
-            return true;
-        }
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&
             view->selectionModel()->selectedRows().size() > 0) {
             toggleSelected();

@@ -7,6 +7,7 @@
 #include "views/accessiblenames.h"
 #include "views/librarymime.h"
 #include "views/presettable.h"
+#include "views/tableaves.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -112,7 +113,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->setSortingEnabled(true);
     resultsView->sortByColumn(-1, Qt::AscendingOrder); // the search's order until a header is clicked
     resultsView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    resultsView->setTabKeyNavigation(false); // Tab leaves the results, arrows move within
+    TabLeaves::install(resultsView); // Tab leaves the results, arrows move within
 
     resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsView->setDragEnabled(true);
