@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -623,6 +624,38 @@ private slots:
         QVERIFY(w.modified);
         keys(Qt::CTRL | Qt::Key_S, {[](QWidget *m) { QVERIFY(qobject_cast<BankSaveDialog *>(m)); }});
         QCOMPARE(file.asked, 4); // the bank dialog was closed: no file dialog this time
+    }
+
+    // The program's own save dialog opens on the name it is given; replacing the file chosen
+    // there asks with Replace as the default, and the other answer goes back to the dialog.
+    void replacingTheChosenNameDefaultsToReplace()
+    {
+        QFile existing(path("chosen.pre"));
+        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("old") == 3);
+        existing.close();
+        FileDialogs dialogs;
+        QString filter = QStringLiteral("Presets (*.pre)");
+        QStringList defaults;
+        auto replaceAnswer = [&](bool replace) {
+            return [&defaults, replace](QWidget *m) {
+                auto *box = qobject_cast<QMessageBox *>(m);
+                QVERIFY(box && box->defaultButton());
+                defaults << box->defaultButton()->text();
+                for (QAbstractButton *b : box->buttons())
+                    if ((box->buttonRole(b) == QMessageBox::AcceptRole) == replace)
+                        b->click();
+            };
+        };
+        auto keepName = [](QWidget *m) {
+            QVERIFY(qobject_cast<QFileDialog *>(m));
+            QTest::keyClick(m, Qt::Key_Return); // the name it opened on
+        };
+        ModalScript script({keepName, replaceAnswer(false), keepName, replaceAnswer(true)});
+        const QString name =
+            dialogs.saveFileName(nullptr, QStringLiteral("Save"), path("chosen.pre"), filter, &filter);
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(QFileInfo(name).canonicalFilePath(), QFileInfo(path("chosen.pre")).canonicalFilePath());
+        QCOMPARE(defaults, (QStringList{"&Replace", "&Replace"}));
     }
 
     // The typed name's extension decides the format; a name without one gets the extension
