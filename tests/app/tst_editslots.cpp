@@ -300,7 +300,7 @@ private slots:
             {{}, Qt::Key_Z, ctrl, "Nothing to undo"},
             {{}, Qt::Key_D, ctrl, "Nothing is selected"},
             {{{5, 0}}, Qt::Key_F2, {}, "Bank 1 is read-only"},
-            {{{5, 0}}, Qt::Key_A, {}, "Bank 1 is read-only"},
+            {{{5, 0}}, Qt::Key_B, {}, "Bank 1 is read-only"}, // names start with "B"
             {{{5, 0}, {5, 1}}, Qt::Key_X, ctrl, "Bank 1 is read-only"},
             {{{2, 3}, {5, 3}}, Qt::Key_C, ctrl, "Only a rectangular block of presets can be copied"},
             {{{2, 3}, {5, 3}}, Qt::Key_X, ctrl, "Only a rectangular block of presets can be cut"},
@@ -318,6 +318,8 @@ private slots:
                                                   : QString::fromLatin1(c.english);
                 QCOMPARE(said, expected);
                 QVERIFY(!w->table->viewport()->findChild<QLineEdit *>()); // no rename began
+                if (c.cells.size() > 0)                                   // and typing jumped nowhere
+                    QCOMPARE(w->table->currentRow(), c.cells.begin()->first);
             }
             // A block that does not fit is refused whole and says how many presets are left over.
             w->table->clearSelection();

@@ -9,7 +9,6 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -340,28 +339,6 @@ private slots:
             QVERIFY2(seen == expected, qPrintable(QStringLiteral("step %1").arg(step)));
             QVERIFY(f.table.viewport()->rect().intersects(f.table.visualItemRect(f.table.item(row, column))));
         }
-    }
-
-    // Typing on a factory cell neither renames nor jumps anywhere; it says why. On a user cell
-    // F2 starts a rename as before.
-    void typingOnAFactoryCellIsRefusedWhereItIs()
-    {
-        Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.table));
-        QSignalSpy refused(&f.table, &PresetGrid::readOnlyBankTouched);
-        f.table.setCurrentCell(3, 0, QItemSelectionModel::ClearAndSelect);
-        QTest::keyClicks(&f.table, QStringLiteral("P0-8"));
-        QTest::keyClick(&f.table, Qt::Key_F2);
-        QCOMPARE(refused.count(), 5);
-        QCOMPARE(f.table.currentRow(), 3);
-        QCOMPARE(f.table.currentColumn(), 0);
-        QCOMPARE(f.table.selectedItems().size(), 1);
-        QVERIFY(!f.table.viewport()->findChild<QLineEdit *>());
-
-        f.table.setCurrentCell(3, 1, QItemSelectionModel::ClearAndSelect);
-        QTest::keyClick(&f.table, Qt::Key_F2);
-        QVERIFY(f.table.viewport()->findChild<QLineEdit *>());
-        QCOMPARE(refused.count(), 5);
     }
 
     void disabledTableSaysHowToFillIt()
