@@ -106,7 +106,7 @@ void FileController::save()
         saveWhole(fileName);
     } else if (!window.savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was.
-        window.showError();
+        window.showError(fileName);
     } else {
         RecentFiles(window.settings).add(fileName);
         // The document's file now holds one bank: the document is saved nowhere.
@@ -134,7 +134,7 @@ void FileController::resave()
 bool FileController::saveWhole(const QString &fileName)
 {
     if (!window.savePresetFile(fileName, 0, BankCount - 1)) {
-        window.showError();
+        window.showError(fileName);
         return false;
     }
     window.document.savedWhole(fileName);
@@ -199,12 +199,12 @@ void FileController::open(const QString &fileName)
 
     const int fileBanks = window.countPresetFileBanks(fileName);
     if (fileBanks < 0) {
-        window.showError();
+        window.showError(fileName);
         return;
     }
     if (fileBanks == 0) {
         window.errorText = MainWindow::tr("The file holds no bank.");
-        window.showError();
+        window.showError(fileName);
         return;
     }
 
@@ -213,7 +213,7 @@ void FileController::open(const QString &fileName)
         // refused and the document stays as it was.
         BankStore file;
         if (!loadCompletePresetFile(file, fileName, 0, BankCount - 1, window.errorText)) {
-            window.showError();
+            window.showError(fileName);
             return;
         }
         if (window.modified && !window.askSaveChanges())
@@ -269,7 +269,7 @@ void FileController::open(const QString &fileName)
     if (loaded)
         RecentFiles(window.settings).add(fileName);
     else
-        window.showError();
+        window.showError(fileName);
 }
 
 bool FileController::acceptSyxLosses(const SyxLosses &losses)
@@ -302,7 +302,7 @@ bool FileController::saveSyx(const QString &fileName, const SelectionMask &prese
         RecentFiles(window.settings).add(fileName);
         return true;
     }
-    window.showError();
+    window.showError(fileName);
     return false;
 }
 
@@ -311,7 +311,7 @@ void FileController::loadSyx(const QString &fileName)
     const SyxContents contents = readSyxFile(fileName);
     if (!contents.usable()) {
         window.errorText = contents.errorText;
-        window.showError();
+        window.showError(fileName);
         return;
     }
     if (!window.banksLoaded) {

@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -271,9 +272,13 @@ void MainWindow::updateWindowTitle()
     setWindowModified(modified);
 }
 
-void MainWindow::showError()
+void MainWindow::showError(const QString &fileName)
 {
-    QMessageBox::critical(this, WindowTitle, errorText);
+    QMessageBox box(QMessageBox::Critical, WindowTitle, errorText, QMessageBox::Ok, this);
+    if (!fileName.isEmpty())
+        box.setInformativeText(
+            tr("File: %1").arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())));
+    box.exec();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

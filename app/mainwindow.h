@@ -58,7 +58,8 @@ public:
     // A whole new document (full load, import, recovered work): the table is rebuilt.
     void replaceDocument(const BankStore &banks, Document::Source source, const QString &fileName);
     void updateWindowTitle();
-    void showError();
+    // The error box with errorText; `fileName`, when given, is named below the message.
+    void showError(const QString &fileName = QString());
 
     // Store conversions on bankStore.
     void imageToRecord(int bank, int preset, const uint8_t *image)

@@ -503,6 +503,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Eine der zuletzt geöffneten oder gespeicherten Dateien öffnen (Strg+Umschalt+O)</translation>
     </message>
     <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
         <source>Saved to %1</source>
         <translation>Gespeichert in %1</translation>
     </message>

@@ -1116,15 +1116,20 @@ private slots:
         BankStore before = w.bankStore;
         FileAnswer file{name};
         w.fileDialogs.openFileName = file.ask();
-        QString shown;
+        QString shown, named;
         ModalScript script({[&](QWidget *m) {
                                 QFile::remove(name);
                                 loadInto(3)(m);
                             },
-                            noteText(shown)});
+                            [&](QWidget *m) {
+                                shown = boxText(m);
+                                named = static_cast<QMessageBox *>(m)->informativeText();
+                            }});
         w.on_Load();
         QVERIFY(script.done() && script.unexpected.isEmpty());
         QCOMPARE(shown, QStringLiteral("can't open file for read"));
+        QCOMPARE(named,
+                 QStringLiteral("File: ") + QDir::toNativeSeparators(name)); // the error names the file
         QVERIFY(sameStore(w.bankStore, before));
         QVERIFY(tableShowsStore(w));
         QVERIFY(w.modified);
