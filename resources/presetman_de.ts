@@ -1728,8 +1728,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Datei</translation>
     </message>
     <message>
-        <source>Folders</source>
-        <translation>Ordner</translation>
+        <source>F&amp;olders</source>
+        <translation>&amp;Ordner</translation>
     </message>
     <message>
         <source>Library</source>
@@ -1776,8 +1776,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Name, Autor, Kategorie suchen</translation>
     </message>
     <message>
-        <source>Send to selected cell</source>
-        <translation>An gewählte Zelle senden</translation>
+        <source>&amp;Send to selected cell</source>
+        <translation>An gewählte Zelle &amp;senden</translation>
     </message>
     <message>
         <source>The library could not be searched: %1</source>
@@ -1812,8 +1812,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Jetzt aktualisieren</translation>
     </message>
     <message>
-        <source>Where else is this sound?</source>
-        <translation>Wo gibt es diesen Klang noch?</translation>
+        <source>&amp;Where else is this sound?</source>
+        <translation>&amp;Wo gibt es diesen Klang noch?</translation>
     </message>
     <message>
         <source>"%1" has changed since it was read; the library is being updated.</source>

@@ -133,12 +133,12 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     layout->addWidget(resultsView, 1);
 
     auto *buttons = new QHBoxLayout;
-    sendButton = new QPushButton(tr("Send to selected cell"));
-    whereButton = new QPushButton(tr("Where else is this sound?"));
+    sendButton = new QPushButton(tr("&Send to selected cell"));
+    whereButton = new QPushButton(tr("&Where else is this sound?"));
     whereButton->setToolTip(
         tr("Lists the files that hold the parameters of the preset selected in the table"));
     foldersButton = new QToolButton;
-    foldersButton->setText(tr("Folders"));
+    foldersButton->setText(tr("F&olders"));
     foldersButton->setPopupMode(QToolButton::InstantPopup);
     foldersButton->setToolTip(tr("Choose the folders the library reads"));
     sendButton->setToolTip(tr("Put the selected results into the table from its selected cell on"));
