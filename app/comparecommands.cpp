@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -32,6 +33,11 @@ CompareCommands::CompareCommands(MainWindow &w, QVBoxLayout *tablePaneLayout) : 
     menu->addAction(MainWindow::tr("With a backup…"), this, &CompareCommands::showBackups);
     menu->addAction(MainWindow::tr("With the module…"), this, &CompareCommands::compareWithModule);
     compareButton->setMenu(menu);
+    // The menu's arrow is drawn over the button's corner: room for it, so it never covers the
+    // last letter, in any language and at any scale.
+    compareButton->setMinimumWidth(
+        compareButton->sizeHint().width() +
+        2 * compareButton->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, compareButton));
     backupsButton = new QToolButton;
     backupsButton->setObjectName(QStringLiteral("backupsButton"));
     backupsButton->setText(MainWindow::tr("Backups"));

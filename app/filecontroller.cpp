@@ -59,7 +59,14 @@ void FileController::save()
         selectedBank = dialog.selectedBank;
         selectionChosen = dialog.selectionChosen;
     }
-    const QString directory = startDirectory(window.settings);
+    // On the document's own file for all banks, so saving it again is one press; in its folder
+    // for less, which would replace it.
+    QString directory = startDirectory(window.settings);
+    const QString &documentFile = window.document.fileName();
+    if (!documentFile.isEmpty() && QFileInfo(documentFile).absoluteDir().exists())
+        directory = selectedBank < 1 && !selectionChosen && !isSyxName(documentFile)
+                        ? QFileInfo(documentFile).absoluteFilePath()
+                        : QFileInfo(documentFile).absolutePath();
     // A selection is no whole bank: only a SysEx or MIDI file can hold it.
     const QString filter = (selectionChosen ? QStringList{SyxFilter, MidiFilter}
                                             : QStringList{PresetFilter, SyxFilter, MidiFilter})
@@ -90,7 +97,12 @@ void FileController::save()
                QMessageBox::question(&window, AppIdentity::ProgramName,
                                      MainWindow::tr("%1 already exists.\nDo you want to replace it?")
                                          .arg(QFileInfo(fileName).fileName()),
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     // Typed without its extension, the document's own file is
+                                     // meant; any other file the user did not name as such.
+                                     window.document.isDocumentFile(fileName)
+                                         ? QMessageBox::Yes
+                                         : QMessageBox::No) != QMessageBox::Yes)
         return;
     if (asSyx &&
         !acceptSyxLosses(SyxFlows::lossesOf(window.bankStore, selectionChosen, selection, selectedBank)))
@@ -114,20 +126,46 @@ void FileController::save()
     }
 
     if (selectedBank < 1) {
-        if (window.savePresetFile(fileName, 0, BankCount - 1)) {
-            window.document.savedWhole(fileName);
-            RecentFiles(window.settings).add(fileName);
-        } else
-            window.showError();
+        saveWhole(fileName);
     } else if (!window.savePresetFile(fileName, selectedBank, selectedBank)) {
         // One bank is not the whole state: modified stays as it was.
-        window.showError();
+        window.showError(fileName);
     } else {
         RecentFiles(window.settings).add(fileName);
         // The document's file now holds one bank: the document is saved nowhere.
         if (overDocument)
             window.document.fileReplacedByPart();
     }
+}
+
+void FileController::resave()
+{
+    if (!window.banksLoaded)
+        return;
+    QString fileName = window.document.fileName();
+    // Only a preset file that holds the whole document is replaced unasked: a file that now
+    // holds one bank, a SysEx image or nothing readable goes through the dialogs.
+    const FileContents held = fileName.isEmpty() ? FileContents() : readFileContents(fileName);
+    if (!held.readable() || held.isSyx() || held.banks != BankCount) {
+        save();
+        return;
+    }
+    // Unasked only while nobody else changed it.
+    if (!confirmReplacingChanges(fileName, false))
+        return;
+    if (saveWhole(fileName))
+        window.statusBar()->showMessage(MainWindow::tr("Saved to %1").arg(QFileInfo(fileName).fileName()));
+}
+
+bool FileController::saveWhole(const QString &fileName)
+{
+    if (!window.savePresetFile(fileName, 0, BankCount - 1)) {
+        window.showError(fileName);
+        return false;
+    }
+    window.document.savedWhole(fileName);
+    RecentFiles(window.settings).add(fileName);
+    return true;
 }
 
 bool FileController::confirmPartOverDocument(const QString &fileName, int selectedPresets, int bank,
@@ -276,13 +314,19 @@ void FileController::load()
 void FileController::open(const QString &fileName)
 {
     rememberFolderOf(window.settings, fileName);
+    // Named on the command line or in the recent files, the file may be gone: say which.
+    if (!QFileInfo::exists(fileName)) {
+        window.errorText = MainWindow::tr("%1 does not exist.").arg(QDir::toNativeSeparators(fileName));
+        window.showError();
+        return;
+    }
     // Read once: what the file holds decides everything after. Seen before it is read: a
     // change in between shows at the next save.
     const FileStamp seen = FileStamp::of(fileName);
     const FileContents file = readFileContents(fileName);
     if (!file.readable()) {
         window.errorText = file.errorText;
-        window.showError();
+        window.showError(fileName);
         return;
     }
     if (file.isSyx()) {
@@ -291,13 +335,13 @@ void FileController::open(const QString &fileName)
     }
     if (file.banks == 0) {
         window.errorText = MainWindow::tr("The file holds no bank.");
-        window.showError();
+        window.showError(fileName);
         return;
     }
 
     if (file.banks == BankCount) {
         if (!loadWhole(fileName, file, seen, true))
-            window.showError();
+            window.showError(fileName);
         return;
     }
 
@@ -318,7 +362,7 @@ void FileController::open(const QString &fileName)
         startBank = dialog.selectedBank;
     }
     if (!FileFlows::loadIntoBanks(window.bankStore, window.history, file, startBank, window.errorText)) {
-        window.showError();
+        window.showError(fileName);
         return;
     }
     window.updateTable(true);
@@ -375,7 +419,7 @@ bool FileController::saveSyx(const QString &fileName, const SelectionMask &prese
         RecentFiles(window.settings).add(fileName);
         return true;
     }
-    window.showError();
+    window.showError(fileName);
     return false;
 }
 

@@ -17,7 +17,11 @@ class FileController
 public:
     explicit FileController(MainWindow &window) : window(window) {}
 
+    // Save…: which banks, then which file (the dialog opens on the document's file).
     void save();
+    // Ctrl+S: all banks to the file the title names, asking nothing, when that is a preset
+    // file holding all 16 banks; otherwise save().
+    void resave();
     void load();
     // Opens a file as Load does after its dialog: a .pre file over all banks or into chosen
     // ones, a .syx file through its placement dialog. From the recent files and the command line.
@@ -44,6 +48,8 @@ private:
     bool loadWhole(const QString &fileName, bool ask);
     // The same with the file already read, `seen` taken before that read.
     bool loadWhole(const QString &fileName, const FileContents &file, const FileStamp &seen, bool ask);
+    // All banks to `fileName`, which then names and holds the document; a failure is shown.
+    bool saveWhole(const QString &fileName);
     // Asks before a save of less than the document (one bank, a selection, a SysEx image)
     // replaces the document's own file; true to go on. `selectedPresets` is 0 unless a
     // selection is saved; `bank` is the bank index, below 1 for all banks.

@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -117,6 +118,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     QList<QWidget *> tabOrder = {importButton,
                                  exportButton,
                                  loadButton,
+                                 static_cast<RecentFilesMenu *>(recentMenu)->button,
                                  saveButton,
                                  languageBox,
                                  undoButton,
@@ -146,6 +148,8 @@ void MainWindow::connectSignals()
     connect(table, &QWidget::customContextMenuRequested, this, &MainWindow::on_Table_ContextMenuRequest);
     connect(table, &QTableWidget::itemSelectionChanged, this, &MainWindow::tableSelectionChanged);
     connect(table, &QTableWidget::cellChanged, this, &MainWindow::on_Table_cellChanged);
+    connect(table, &PresetGrid::readOnlyBankTouched, this,
+            [this] { statusBar()->showMessage(tr("Bank 1 is read-only")); });
     connect(detailView->assignAuthorButton, &QPushButton::pressed, this, &MainWindow::assignNewAuthor);
     connect(detailView->takeAuthorButton, &QPushButton::pressed, this, &MainWindow::takeShownAuthor);
     connect(detailView->categoryList, &QListWidget::currentRowChanged, this, &MainWindow::categoryRowChanged);
@@ -203,10 +207,17 @@ void MainWindow::clearTable()
 
 bool MainWindow::askSaveChanges()
 {
-    QMessageBox box(QMessageBox::Question, WindowTitle, tr("The presets banks have been modified."),
+    const QString file = QFileInfo(document.fileName()).fileName();
+    QMessageBox box(QMessageBox::Question, WindowTitle,
+                    file.isEmpty() ? tr("The preset banks have unsaved changes.")
+                                   : tr("The preset banks have changes that are not in %1.").arg(file),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setInformativeText(tr("Do you want to save or export your changes?"));
     box.setDefaultButton(QMessageBox::Cancel);
+    // Each answer with its own Alt key.
+    box.button(QMessageBox::Save)->setText(tr("&Save"));
+    box.button(QMessageBox::Discard)->setText(tr("&Discard"));
+    box.button(QMessageBox::Cancel)->setText(tr("&Cancel"));
     // After a complete export only the file lacks the changes: exporting again adds nothing.
     QPushButton *exportChoice = nullptr;
     if (document.moduleHoldsDocument() && !document.fileName().isEmpty())
@@ -214,7 +225,7 @@ bool MainWindow::askSaveChanges()
                                   "Do you want to save them?")
                                    .arg(QFileInfo(document.fileName()).fileName()));
     else
-        exportChoice = box.addButton(tr("Export"), QMessageBox::AcceptRole);
+        exportChoice = box.addButton(tr("&Export"), QMessageBox::AcceptRole);
     const int result = box.exec();
 
     if (exportChoice && box.clickedButton() == exportChoice) {
@@ -225,7 +236,8 @@ bool MainWindow::askSaveChanges()
         return !modified;
     }
     if (result == QMessageBox::Save) {
-        on_Save();
+        // As Ctrl+S: to the named file when it holds the document, else through the dialogs.
+        resave();
         return !modified;
     }
     return result == QMessageBox::Discard;
@@ -261,9 +273,13 @@ void MainWindow::updateWindowTitle()
     setWindowModified(modified);
 }
 
-void MainWindow::showError()
+void MainWindow::showError(const QString &fileName)
 {
-    QMessageBox::critical(this, WindowTitle, errorText);
+    QMessageBox box(QMessageBox::Critical, WindowTitle, errorText, QMessageBox::Ok, this);
+    if (!fileName.isEmpty())
+        box.setInformativeText(
+            tr("File: %1").arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())));
+    box.exec();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/filedialogs.h"
+#include "editing/blockoperations.h"
 #include "editing/document.h"
 #include "editing/presetsort.h"
 #include "editing/undohistory.h"
@@ -57,7 +58,8 @@ public:
     // A whole new document (full load, import, recovered work): the table is rebuilt.
     void replaceDocument(const BankStore &banks, Document::Source source, const QString &fileName);
     void updateWindowTitle();
-    void showError();
+    // The error box with errorText; `fileName`, when given, is named below the message.
+    void showError(const QString &fileName = QString());
 
     // Store conversions on bankStore.
     void imageToRecord(int bank, int preset, const uint8_t *image)
@@ -86,6 +88,8 @@ public:
     void copySelectionToClipboard();
     void pasteClipboard();
     void deleteSelection();
+    // Says in the status line why `command` does not run on the selection now.
+    void explainRefusal(BlockOperations::Command command);
 
     // Sorts the selected run of one user bank as one undo step.
     void sortSelection(PresetSort::Key key);
@@ -193,6 +197,8 @@ public slots:
     void on_Export();
     void on_Load();
     void on_Save();
+    // Ctrl+S: all banks again to the file the title names, or the Save flow when none holds them.
+    void resave();
     void on_LangChanged(int index);
     void on_undo();
     void on_redo();

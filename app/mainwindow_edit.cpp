@@ -17,19 +17,95 @@
 
 namespace {
 
+// What a command changed is on screen: the current cell (or the first changed one) in view.
+void showChanged(MainWindow &w, const SelectionMask &changed)
+{
+    const QModelIndex current = w.table->currentIndex();
+    if (current.isValid() && changed.isSelected(current.column(), current.row())) {
+        w.table->scrollTo(current);
+        return;
+    }
+    int bank = 0, preset = 0;
+    if (changed.first(bank, preset))
+        w.table->scrollTo(w.table->model()->index(preset, bank));
+}
+
+// A block that does not fit whole is not pasted in part: the user would not see what was lost.
+bool pasteFits(MainWindow &w, const SelectionMask &selection)
+{
+    const BlockOperations::Overflow overflow = BlockOperations::pasteOverflow(w.clipboard, selection);
+    if (!overflow.any())
+        return true;
+    QString text;
+    if (overflow.right > 0)
+        text =
+            overflow.right == 1
+                ? MainWindow::tr("1 preset did not fit right of bank %1; nothing was pasted").arg(BankCount)
+                : MainWindow::tr("%1 presets did not fit right of bank %2; nothing was pasted")
+                      .arg(overflow.right)
+                      .arg(BankCount);
+    else
+        text =
+            overflow.below == 1
+                ? MainWindow::tr("1 preset did not fit below row %1; nothing was pasted").arg(PresetsPerBank)
+                : MainWindow::tr("%1 presets did not fit below row %2; nothing was pasted")
+                      .arg(overflow.below)
+                      .arg(PresetsPerBank);
+    w.statusBar()->showMessage(text);
+    return false;
+}
+
 void pasteAndRefresh(MainWindow &w, const SelectionMask &selection)
 {
-    BlockOperations::pasteClipboard(w.bankStore, w.clipboard, selection, w.history);
+    if (!pasteFits(w, selection))
+        return;
+    SelectionMask written;
+    BlockOperations::pasteClipboard(w.bankStore, w.clipboard, selection, w.history, &written);
     w.updateTable(true);
+    // The pasted block is selected, its top-left cell current and in view.
+    PresetTable::select(w.table, written);
 }
 
 void deleteAndRefresh(MainWindow &w, const SelectionMask &selection)
 {
     BlockOperations::deleteSelection(w.bankStore, selection, w.history);
     w.updateTable(true);
+    showChanged(w, selection);
 }
 
 } // namespace
+
+void MainWindow::explainRefusal(BlockOperations::Command command)
+{
+    using BlockOperations::Command;
+    using BlockOperations::Refusal;
+    QString text;
+    if (!banksLoaded) {
+        text = tr("Please import or load all banks first");
+    } else {
+        switch (BlockOperations::refusal(command, currentSelection(), clipboardFilled)) {
+        case Refusal::None:
+            return;
+        case Refusal::NothingSelected:
+            text = tr("Nothing is selected");
+            break;
+        case Refusal::FactoryBank:
+            text = tr("Bank 1 is read-only");
+            break;
+        case Refusal::NotRectangle:
+            text = command == Command::Cut ? tr("Only a rectangular block of presets can be cut")
+                                           : tr("Only a rectangular block of presets can be copied");
+            break;
+        case Refusal::NotOneCell:
+            text = tr("Select the one cell where the copied block's top-left corner goes");
+            break;
+        case Refusal::NothingCopied:
+            text = tr("Nothing has been copied yet");
+            break;
+        }
+    }
+    statusBar()->showMessage(text);
+}
 
 bool MainWindow::factoryCellSelected() const
 {
@@ -84,14 +160,14 @@ void MainWindow::selectDuplicates()
     if (!banksLoaded)
         return;
     const Duplicates::Found found = Duplicates::find(bankStore);
-    PresetTable::select(table, found.userPresets);
+    PresetTable::select(table, found.extraCopies);
     QString text = tr("No duplicates found");
     if (found.groups > 0) {
-        const int presets = found.userPresets.count();
+        const int copies = found.extraCopies.count();
         text = (found.groups == 1 ? tr("1 group of duplicates found")
                                   : tr("%1 groups of duplicates found").arg(found.groups)) +
                QStringLiteral(", ") +
-               (presets == 1 ? tr("1 preset selected") : tr("%1 presets selected").arg(presets));
+               (copies == 1 ? tr("1 extra copy selected") : tr("%1 extra copies selected").arg(copies));
     }
     statusBar()->showMessage(text);
 }
@@ -100,7 +176,7 @@ void MainWindow::on_cut_Table()
 {
     const SelectionMask selection = currentSelection();
     if (!BlockOperations::allowed(BlockOperations::Command::Cut, selection, clipboardFilled))
-        return;
+        return explainRefusal(BlockOperations::Command::Cut);
     BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
     clipboardFilled = true;
     deleteAndRefresh(*this, selection);
@@ -110,7 +186,7 @@ void MainWindow::on_copy_Table()
 {
     const SelectionMask selection = currentSelection();
     if (!BlockOperations::allowed(BlockOperations::Command::Copy, selection, clipboardFilled))
-        return;
+        return explainRefusal(BlockOperations::Command::Copy);
     BlockOperations::copySelectionToClipboard(bankStore, clipboard, selection);
     clipboardFilled = true;
     // Paste may run now.
@@ -121,7 +197,7 @@ void MainWindow::on_paste_Table()
 {
     const SelectionMask selection = currentSelection();
     if (!BlockOperations::allowed(BlockOperations::Command::Paste, selection, clipboardFilled))
-        return;
+        return explainRefusal(BlockOperations::Command::Paste);
     pasteAndRefresh(*this, selection);
 }
 
@@ -129,7 +205,7 @@ void MainWindow::on_delete_Table()
 {
     const SelectionMask selection = currentSelection();
     if (!BlockOperations::allowed(BlockOperations::Command::Delete, selection, clipboardFilled))
-        return;
+        return explainRefusal(BlockOperations::Command::Delete);
     deleteAndRefresh(*this, selection);
 }
 

@@ -38,6 +38,11 @@ void MainWindow::on_Save()
     files->save();
 }
 
+void MainWindow::resave()
+{
+    files->resave();
+}
+
 void MainWindow::on_Load()
 {
     files->load();

@@ -4,8 +4,10 @@
 #include "files/recentfiles.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QDir>
 #include <QFileInfo>
+#include <QStyle>
 #include <QToolButton>
 
 namespace {
@@ -18,12 +20,24 @@ QString escapedAmpersands(QString text)
 
 RecentFilesMenu::RecentFilesMenu(MainWindow &w) : QMenu(w.loadButton), window(w)
 {
-    // The arrow at the Load button's right edge (or Ctrl+Shift+O) opens the list; the rest
-    // of the button still asks for a file.
     setObjectName(QStringLiteral("recentFiles"));
     setTitle(MainWindow::tr("Recent files"));
-    w.loadButton->setMenu(this);
-    w.loadButton->setPopupMode(QToolButton::MenuButtonPopup);
+    // A button of its own under Load, plain to see, rather than an arrow on Load's edge.
+    button = new QToolButton;
+    button->setObjectName(QStringLiteral("recentFilesButton"));
+    button->setText(MainWindow::tr("Recent files"));
+    button->setAccessibleName(MainWindow::tr("Recent files"));
+    button->setToolTip(MainWindow::tr("Open one of the files last opened or saved (Ctrl+Shift+O)"));
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setMenu(this);
+    if (auto *panel = qobject_cast<QBoxLayout *>(w.loadButton->parentWidget()->layout()))
+        panel->insertWidget(panel->indexOf(w.loadButton) + 1, button);
+    // The menu's arrow is drawn over the corner: room for it beside the words.
+    button->setMinimumWidth(
+        button->sizeHint().width() +
+        2 * button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button));
     connect(this, &QMenu::aboutToShow, this, &RecentFilesMenu::fill);
 }
 

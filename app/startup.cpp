@@ -20,12 +20,28 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace Startup {
 
 namespace {
 const QString LanguageKey = QStringLiteral("language");
+
+// Runs `then` once the window is on the screen and placed, so a question or an error box it
+// shows opens over the window, not in a corner of the screen.
+void whenShown(QWidget *window, std::function<void()> then)
+{
+    auto *poll = new QTimer(window);
+    QObject::connect(poll, &QTimer::timeout, window, [window, poll, then = std::move(then)] {
+        if (!window->windowHandle() || !window->windowHandle()->isExposed())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        then();
+    });
+    poll->start(10);
+}
 } // namespace
 
 int readLanguage(QSettings &settings)
@@ -173,7 +189,7 @@ int runApplication(int &argc, char **argv, bool exitWhenShown)
         // A file named on the command line (the desktop's "open with") opens once the
         // question about a crashed run's work is answered.
         const QString file = fileToOpen(QCoreApplication::arguments());
-        QTimer::singleShot(0, window.get(), [w = window.get(), file] {
+        whenShown(window.get(), [w = window.get(), file] {
             w->offerRecovery();
             if (!file.isEmpty())
                 w->openFile(file);

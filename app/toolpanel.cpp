@@ -60,7 +60,8 @@ ToolPanel::ToolPanel(int language, QWidget *parent) : QScrollArea(parent)
         {loadButton, MainWindow::tr("Load"),
          MainWindow::tr("Load a preset file over all banks or into one bank")},
         {saveButton, MainWindow::tr("Save"),
-         MainWindow::tr("Save all banks or one user bank to a preset file")},
+         MainWindow::tr("Save all banks or one user bank to a preset file (Ctrl+Shift+S); Ctrl+S "
+                        "saves all banks again to the file the title names")},
         {languageBox, MainWindow::tr("Language"),
          MainWindow::tr("Language of the program, from its next start")},
         {undoButton, MainWindow::tr("Undo"), MainWindow::tr("Undo the last change (Ctrl+Z)")},
@@ -84,7 +85,8 @@ ToolPanel::ToolPanel(int language, QWidget *parent) : QScrollArea(parent)
     toolPanel->setObjectName(QStringLiteral("toolPanel"));
     auto *layout = new QVBoxLayout(toolPanel);
     layout->setContentsMargins(12, 15, 12, 12);
-    layout->setSpacing(6);
+    // Tight enough that Load's recent files fit too.
+    layout->setSpacing(4);
     for (QWidget *w : {static_cast<QWidget *>(title), static_cast<QWidget *>(importButton),
                        static_cast<QWidget *>(exportButton), static_cast<QWidget *>(loadButton),
                        static_cast<QWidget *>(saveButton), row, static_cast<QWidget *>(footer)})

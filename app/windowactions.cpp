@@ -1,6 +1,7 @@
 #include "app/windowactions.h"
 
 #include "app/mainwindow.h"
+#include "app/recentfilesmenu.h"
 #include "app/sheetprinter.h"
 #include "editing/blockoperations.h"
 #include "editing/presetsort.h"
@@ -9,11 +10,16 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QStatusBar>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
-QAction *windowAction(MainWindow &window, const QList<QKeySequence> &keys)
+// `refused` runs when the keys are pressed while the command may not run: it says why.
+QAction *windowAction(MainWindow &window, const QList<QKeySequence> &keys,
+                      const std::function<void()> &refused = {})
 {
     auto *action = new QAction(&window);
     action->setShortcuts(keys);
@@ -29,6 +35,8 @@ QAction *windowAction(MainWindow &window, const QList<QKeySequence> &keys)
     keyHolder->setShortcutContext(Qt::WindowShortcut);
     keyHolder->setEnabled(false);
     window.addAction(keyHolder);
+    if (refused)
+        QObject::connect(keyHolder, &QAction::triggered, &window, refused);
     QObject::connect(action, &QAction::enabledChanged, keyHolder,
                      [keyHolder](bool enabled) { keyHolder->setEnabled(!enabled); });
     return action;
@@ -47,15 +55,21 @@ void runsOnPress(QToolButton *button, QAction *action)
 WindowActions::WindowActions(MainWindow &w) : window(w)
 {
     auto key = [](const char *keys) { return QKeySequence(QString::fromLatin1(keys)); };
-    auto make = [&w](const QList<QKeySequence> &keys, void (MainWindow::*slot)()) {
-        QAction *action = windowAction(w, keys);
+    auto make = [&w](const QList<QKeySequence> &keys, void (MainWindow::*slot)(),
+                     const std::function<void()> &refused = {}) {
+        QAction *action = windowAction(w, keys, refused);
         QObject::connect(action, &QAction::triggered, &w, slot);
         return action;
     };
-    cut = make({key("Ctrl+x")}, &MainWindow::on_cut_Table);
-    copy = make({key("Ctrl+c")}, &MainWindow::on_copy_Table);
-    paste = make({key("Ctrl+v")}, &MainWindow::on_paste_Table);
-    remove = make({key("Ctrl+d")}, &MainWindow::on_delete_Table);
+    // A block command's key, pressed where the command may not run, says why in the status line.
+    using BlockOperations::Command;
+    auto block = [&](const char *keys, void (MainWindow::*slot)(), Command command) {
+        return make({key(keys)}, slot, [&w, command] { w.explainRefusal(command); });
+    };
+    cut = block("Ctrl+x", &MainWindow::on_cut_Table, Command::Cut);
+    copy = block("Ctrl+c", &MainWindow::on_copy_Table, Command::Copy);
+    paste = block("Ctrl+v", &MainWindow::on_paste_Table, Command::Paste);
+    remove = block("Ctrl+d", &MainWindow::on_delete_Table, Command::Delete);
     sortByName = windowAction(w, {});
     sortByAuthor = windowAction(w, {});
     sortByCategory = windowAction(w, {});
@@ -73,18 +87,30 @@ WindowActions::WindowActions(MainWindow &w) : window(w)
     for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Redo))
         if (!redoKeys.contains(keys))
             redoKeys << keys;
-    undo = make({key("Ctrl+z")}, &MainWindow::on_undo);
-    redo = make(redoKeys, &MainWindow::on_redo);
+    auto say = [&w](const char *text) {
+        return [&w, text] { w.statusBar()->showMessage(MainWindow::tr(text)); };
+    };
+    undo =
+        make({key("Ctrl+z")}, &MainWindow::on_undo, say(QT_TRANSLATE_NOOP("MainWindow", "Nothing to undo")));
+    redo = make(redoKeys, &MainWindow::on_redo, say(QT_TRANSLATE_NOOP("MainWindow", "Nothing to redo")));
     importBanks = make({}, &MainWindow::on_Import);
     exportBanks = make({}, &MainWindow::on_Export);
     load = make({key("Ctrl+O")}, &MainWindow::on_Load);
-    save = make({key("Ctrl+S")}, &MainWindow::on_Save);
+    // Ctrl+S saves the document again where the title says; the Save button and Ctrl+Shift+S
+    // ask which banks and which file.
+    save = make({key("Ctrl+S")}, &MainWindow::resave,
+                say(QT_TRANSLATE_NOOP("MainWindow", "Please import or load all banks first")));
+    saveAs = make({key("Ctrl+Shift+S")}, &MainWindow::on_Save,
+                  say(QT_TRANSLATE_NOOP("MainWindow", "Please import or load all banks first")));
     print = windowAction(w, {key("Ctrl+P")});
     print->setText(MainWindow::tr("Print…"));
     QObject::connect(print, &QAction::triggered, &w, [&w] { printBankSheet(w); });
-    // The arrow at the Load button's right edge opens the same list.
+    // The list under the Load button.
     recentFiles = windowAction(w, {key("Ctrl+Shift+O")});
-    QObject::connect(recentFiles, &QAction::triggered, w.loadButton, &QToolButton::showMenu);
+    QObject::connect(recentFiles, &QAction::triggered, &w, [&w] {
+        if (auto *recent = static_cast<RecentFilesMenu *>(w.recentMenu))
+            recent->button->showMenu();
+    });
     // Into the library's search field, or out of the library when already there.
     library = make({QKeySequence(Qt::CTRL | Qt::Key_L)}, &MainWindow::focusLibrary);
     // Through the close event, so unsaved changes are asked about first.
@@ -100,7 +126,7 @@ WindowActions::WindowActions(MainWindow &w) : window(w)
     runsOnPress(w.importButton, importBanks);
     runsOnPress(w.exportButton, exportBanks);
     runsOnPress(w.loadButton, load);
-    runsOnPress(w.saveButton, save);
+    runsOnPress(w.saveButton, saveAs);
     runsOnPress(w.undoButton, undo);
     runsOnPress(w.redoButton, redo);
 }
@@ -126,18 +152,20 @@ void WindowActions::update(const SelectionMask &selection)
     exportBanks->setEnabled(loaded);
     save->setEnabled(loaded);
     print->setEnabled(loaded);
+    saveAs->setEnabled(loaded);
 }
 
 void WindowActions::setTexts()
 {
-    cut->setText(MainWindow::tr("Cut"));
-    copy->setText(MainWindow::tr("Copy"));
-    paste->setText(MainWindow::tr("Paste"));
-    remove->setText(MainWindow::tr("Delete"));
-    sortByName->setText(MainWindow::tr("Sort by name"));
-    sortByAuthor->setText(MainWindow::tr("Sort by author"));
-    sortByCategory->setText(MainWindow::tr("Sort by category"));
-    selectDuplicates->setText(MainWindow::tr("Select duplicates"));
+    // Each with its own Alt key in the open menu.
+    cut->setText(MainWindow::tr("Cu&t"));
+    copy->setText(MainWindow::tr("&Copy"));
+    paste->setText(MainWindow::tr("&Paste"));
+    remove->setText(MainWindow::tr("&Delete"));
+    sortByName->setText(MainWindow::tr("Sort by &name"));
+    sortByAuthor->setText(MainWindow::tr("Sort by &author"));
+    sortByCategory->setText(MainWindow::tr("Sort by cat&egory"));
+    selectDuplicates->setText(MainWindow::tr("Select d&uplicates"));
 }
 
 void WindowActions::fillContextMenu(QMenu &menu)

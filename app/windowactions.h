@@ -35,7 +35,8 @@ public:
     QAction *importBanks = nullptr;
     QAction *exportBanks = nullptr;
     QAction *load = nullptr;
-    QAction *save = nullptr;
+    QAction *save = nullptr;   // Ctrl+S: again to the document's file
+    QAction *saveAs = nullptr; // the Save button, Ctrl+Shift+S
     QAction *print = nullptr;
     QAction *recentFiles = nullptr;
     QAction *library = nullptr;

@@ -3,6 +3,7 @@
 #include "device/backuptexts.h"
 #include "editing/presetcomparison.h"
 #include "model/bankstore.h"
+#include "views/tableaves.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,7 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
     list = new QTreeWidget;
     list->setObjectName(QStringLiteral("backupList"));
     list->setAccessibleName(tr("Backups"));
+    TabLeaves::install(list);
     list->setRootIsDecorated(false);
     list->setHeaderLabels({tr("Made"), tr("Covers"), tr("Module serial"), tr("Firmware"),
                            tr("Differ from the document"), tr("File")});
@@ -51,6 +53,7 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
                 item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
         }
         item->setText(Serial, e.serial.isEmpty() ? tr("unknown") : e.serial);
+        item->setToolTip(Serial, tr("The serial number as the module shows it"));
         item->setText(Firmware, e.firmware.isEmpty() ? tr("unknown") : e.firmware);
         item->setText(Differ, QStringLiteral("…"));
         item->setText(File, QFileInfo(e.path).fileName());
@@ -70,11 +73,11 @@ BackupsDialog::BackupsDialog(const BackupCatalog &catalog, const BankStore &docu
         columns += list->columnWidth(c);
     }
 
-    compareButton = new QPushButton(tr("Compare"));
+    compareButton = new QPushButton(tr("&Compare"));
     compareButton->setToolTip(tr("Mark in the table the presets that differ from this backup"));
-    restoreButton = new QPushButton(tr("Restore…"));
+    restoreButton = new QPushButton(tr("&Restore…"));
     restoreButton->setToolTip(tr("Write this backup to the module, after a preview of every change"));
-    closeButton = new QPushButton(tr("Close"));
+    closeButton = new QPushButton(tr("C&lose"));
     closeButton->setDefault(true);
     for (QPushButton *b : {compareButton, restoreButton})
         b->setEnabled(!entries.isEmpty());

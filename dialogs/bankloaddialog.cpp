@@ -12,7 +12,9 @@ BankLoadDialog::BankLoadDialog(QWidget *parent) : QDialog(parent)
 {
     setupUi(this);
     growToFitTexts(this);
-    IconLabel->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    // A question, not a warning: nothing is wrong with the file.
+    IconLabel->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+    label_2->setBuddy(selBox);
     connect(cancelButton, &QPushButton::clicked, this, &BankLoadDialog::on_cancel);
     connect(okButton, &QPushButton::clicked, this, &BankLoadDialog::on_ok);
 }
@@ -28,7 +30,7 @@ void BankLoadDialog::setFileBanks(int banks, bool backup)
                           : tr("The selected file holds %1 preset banks. Please select the banks you "
                                "want to load them into:")
                                 .arg(banks));
-    label_2->setText(tr("Banks:"));
+    label_2->setText(tr("&Banks:"));
     selBox->clear();
     // Start banks are user banks 2.. (index 1..); every bank of the file must fit.
     for (int start = 1; start + banks - 1 < BankCount; ++start)

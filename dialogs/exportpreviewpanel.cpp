@@ -2,6 +2,7 @@
 
 #include "editing/exportpreview.h"
 #include "model/categorytable.h"
+#include "views/tableaves.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -52,12 +53,14 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
     view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setStretchLastSection(false);
     view->setSortingEnabled(true);
+    // Tab and Ctrl+Tab leave the list for its buttons and the question's; arrows move within it.
+    TabLeaves::install(view);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
 
-    tickAllButton = new QPushButton(tr("Tick all"));
+    tickAllButton = new QPushButton(tr("&Tick all"));
     tickAllButton->setToolTip(tr("Write every preset listed"));
-    untickAllButton = new QPushButton(tr("Untick all"));
+    untickAllButton = new QPushButton(tr("&Untick all"));
     untickAllButton->setToolTip(tr("Write none of them; tick the ones to write"));
     // Enter answers the question (Cancel), never these.
     for (QPushButton *b : {tickAllButton, untickAllButton})
@@ -82,6 +85,15 @@ ExportPreviewPanel::ExportPreviewPanel(ExportPreview *preview, QWidget *parent)
         menu->deleteLater();
     });
     fitColumns(false);
+}
+
+void ExportPreviewPanel::chainTabTo(const QList<QWidget *> &next)
+{
+    QWidget *previous = untickAllButton;
+    for (QWidget *w : next) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 void ExportPreviewPanel::showPreview()
@@ -114,7 +126,7 @@ void ExportPreviewPanel::fitColumns(bool measureRows)
     // A length in characters from the row's own fields, cheap for every row; only the
     // longest few are then measured as shown.
     auto length = [](const ExportPreview::Row &r, int column) -> int {
-        auto category = [](int c) { return int(qstrlen(categoryFor(c).name)); };
+        auto category = [](int c) { return int(categoryDisplayName(c).size()); };
         switch (column) {
         case ExportPreview::Position:
             return (r.bank >= 9 ? 1 : 0) + (r.preset >= 9 ? 1 : 0) + (r.preset >= 99 ? 1 : 0);
@@ -226,6 +238,12 @@ QMenu *ExportPreviewPanel::contextMenuFor(int row)
 
 bool ExportPreviewPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == view && event->type() == QEvent::FocusIn && !view->currentIndex().isValid() &&
+        preview->rowCount() > 0) {
+        // Arriving by keyboard, the focus shows on a row at once, and Space has one to tick.
+        view->selectionModel()->setCurrentIndex(preview->index(0, 0), QItemSelectionModel::ClearAndSelect |
+                                                                          QItemSelectionModel::Rows);
+    }
     if (watched == view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&

@@ -32,6 +32,8 @@ public:
     void toggleSelected();
     // The context menu for the row at `row` (the bank it is in, the selection, all).
     QMenu *contextMenuFor(int row);
+    // Tab goes from the list and its buttons on to `next`, in that order (the question's answers).
+    void chainTabTo(const QList<QWidget *> &next);
 
     QTableView *view = nullptr;
     QLabel *summary = nullptr;

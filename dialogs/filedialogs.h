@@ -21,6 +21,6 @@ public:
 
     FileDialogs();
 
-    AskSave saveFileName; // QFileDialog::getSaveFileName, no options: replacing asks first
+    AskSave saveFileName; // a save dialog; replacing a file asks first, Replace the default
     Ask openFileName;     // QFileDialog::getOpenFileName, no options
 };

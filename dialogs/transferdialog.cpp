@@ -317,6 +317,9 @@ void TransferDialog::updateConnectionUi()
 void TransferDialog::showIdentity()
 {
     SnEdit->setText(midi.protocol().serialText());
+    // The digits are arranged as the module shows them, not as the number it sends.
+    SnEdit->setToolTip(tr("The serial number as the module shows it; the module reports it as the number %1")
+                           .arg(midi.protocol().serialNumber()));
     VersionEdit->setText(midi.protocol().versionText());
 }
 
@@ -465,6 +468,8 @@ void TransferDialog::setUpTransferPanels()
 
     previewPanel = new ExportPreviewPanel(&preview, this);
     previewPanel->hide();
+    previewPanel->chainTabTo(
+        {status->writeButton, status->noBackupButton, status->writeAnywayButton, status->cancelButton});
     // Writing none is no answer: only Cancel is.
     connect(previewPanel, &ExportPreviewPanel::tickedCountChanged, this, [this](int ticked) {
         for (QPushButton *b : {status->writeButton, status->noBackupButton, status->writeAnywayButton})

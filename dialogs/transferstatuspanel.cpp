@@ -17,10 +17,12 @@ TransferStatusPanel::TransferStatusPanel(QWidget *parent) : QWidget(parent)
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     stopButton = new QPushButton(tr("Stop"), this);
     retryButton = new QPushButton(tr("Retry"), this);
-    writeButton = new QPushButton(tr("Write"), this);
-    noBackupButton = new QPushButton(tr("Write without backup…"), this);
-    writeAnywayButton = new QPushButton(tr("Write without backup"), this);
-    cancelButton = new QPushButton(tr("Cancel"), this);
+    // The question's answers have Alt keys; the two that write without a backup are never
+    // shown with Write.
+    writeButton = new QPushButton(tr("&Write"), this);
+    noBackupButton = new QPushButton(tr("Write without &backup…"), this);
+    writeAnywayButton = new QPushButton(tr("&Write without backup"), this);
+    cancelButton = new QPushButton(tr("&Cancel"), this);
     closeButton = new QPushButton(tr("Close"), this);
     // The text changes with every reply; the name says what it is.
     label->setAccessibleName(tr("Transfer status"));
@@ -84,9 +86,10 @@ void TransferStatusPanel::showRunning(const QString &text)
 
 void TransferStatusPanel::showQuestion(const QString &text, bool backupSaved)
 {
-    // Cancel is the default: writing is never one keypress away.
+    // With a backup saved, what the module holds can be written back: Write is the default.
+    // Without one, writing is never one keypress away.
     if (backupSaved)
-        show(text, {cancelButton, writeButton});
+        show(text, {writeButton, cancelButton});
     else
         show(text, {cancelButton, noBackupButton});
 }

@@ -21,19 +21,42 @@ bool clipboardAnchor(const BankStore &clipboard, int &bank, int &preset)
 
 } // namespace
 
+Refusal refusal(Command command, const SelectionMask &selection, bool clipboardFilled)
+{
+    if (command == Command::Paste && !clipboardFilled)
+        return Refusal::NothingCopied;
+    if (selection.empty())
+        return Refusal::NothingSelected;
+    if (command != Command::Copy && selection.factoryCellSelected())
+        return Refusal::FactoryBank;
+    if ((command == Command::Cut || command == Command::Copy) && !selection.isRectangle())
+        return Refusal::NotRectangle;
+    if (command == Command::Paste && !selection.singleCellSelected())
+        return Refusal::NotOneCell;
+    return Refusal::None;
+}
+
 bool allowed(Command command, const SelectionMask &selection, bool clipboardFilled)
 {
-    switch (command) {
-    case Command::Cut:
-        return selection.isRectangle() && !selection.factoryCellSelected();
-    case Command::Copy:
-        return selection.isRectangle();
-    case Command::Paste:
-        return selection.singleCellSelected() && clipboardFilled && !selection.factoryCellSelected();
-    case Command::Delete:
-        return !selection.factoryCellSelected();
-    }
-    return false;
+    return refusal(command, selection, clipboardFilled) == Refusal::None;
+}
+
+Overflow pasteOverflow(const BankStore &clipboard, const SelectionMask &selection)
+{
+    Overflow overflow;
+    int anchorBank = 0, anchorPreset = 0, targetBank = 0, targetPreset = 0;
+    if (!clipboardAnchor(clipboard, anchorBank, anchorPreset) || !selection.first(targetBank, targetPreset))
+        return overflow;
+    for (int b = 0; b < BankCount; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p) {
+            if (!clipboard.at(b, p).mark)
+                continue;
+            if (targetBank + (b - anchorBank) >= BankCount)
+                ++overflow.right;
+            else if (targetPreset + (p - anchorPreset) >= PresetsPerBank)
+                ++overflow.below;
+        }
+    return overflow;
 }
 
 void copySelectionToClipboard(const BankStore &live, BankStore &clipboard, const SelectionMask &selection)
@@ -42,8 +65,10 @@ void copySelectionToClipboard(const BankStore &live, BankStore &clipboard, const
 }
 
 int pasteClipboard(BankStore &live, const BankStore &clipboard, const SelectionMask &selection,
-                   UndoHistory &history)
+                   UndoHistory &history, SelectionMask *writtenCells)
 {
+    if (writtenCells)
+        writtenCells->clear();
     int anchorBank = 0, anchorPreset = 0, targetBank = 0, targetPreset = 0;
     if (!clipboardAnchor(clipboard, anchorBank, anchorPreset) || !selection.first(targetBank, targetPreset))
         return 0;
@@ -59,6 +84,8 @@ int pasteClipboard(BankStore &live, const BankStore &clipboard, const SelectionM
             if (sp < 0 || sp >= PresetsPerBank || !clipboard.at(sb, sp).mark)
                 continue;
             writePreset(live, history, c, r, clipboard.at(sb, sp));
+            if (writtenCells)
+                writtenCells->set(c, r);
             ++written;
         }
     }

@@ -39,15 +39,17 @@ Found find(const BankStore &store)
         while (end < n && compare(order[start], order[end]) == 0)
             ++end;
         if (end - start > 1) {
-            bool anyUser = false;
+            // The sort is not stable: the group's first place is its smallest index.
+            const int first = *std::min_element(order.begin() + start, order.begin() + end);
+            bool anyExtra = false;
             for (int k = start; k < end; ++k) {
                 const int bank = order[k] / PresetsPerBank;
-                if (bank == 0)
+                if (bank == 0 || order[k] == first)
                     continue;
-                anyUser = true;
-                found.userPresets.set(bank, order[k] % PresetsPerBank);
+                anyExtra = true;
+                found.extraCopies.set(bank, order[k] % PresetsPerBank);
             }
-            found.groups += anyUser;
+            found.groups += anyExtra;
         }
         start = end;
     }

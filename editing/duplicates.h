@@ -9,9 +9,11 @@ namespace Duplicates {
 
 struct Found
 {
-    // Every user preset whose parameters equal those of another preset (factory included).
-    SelectionMask userPresets;
-    // Sets of equal presets that hold at least one user preset.
+    // The extra copies: every user preset whose parameters equal those of a preset before it
+    // (bank by bank, preset by preset, factory included). The first of each group is left out,
+    // so deleting these keeps one of each sound.
+    SelectionMask extraCopies;
+    // Sets of equal presets that have at least one extra copy.
     int groups = 0;
 };
 

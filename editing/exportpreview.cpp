@@ -151,7 +151,7 @@ QVariant ExportPreview::data(const QModelIndex &index, int role) const
         return tr("The module holds 32 characters of printable ASCII per text: %1").arg(keptText(row));
     if (role != Qt::DisplayRole)
         return QVariant();
-    auto category = [](int c) { return QString::fromLatin1(categoryFor(c).name); };
+    auto category = [](int c) { return categoryDisplayName(c); };
     switch (index.column()) {
     case Position:
         return positionText(row.bank, row.preset);
@@ -235,13 +235,13 @@ void ExportPreview::sort(int column, Qt::SortOrder order)
         case NowAuthor:
             return r.nowAuthor;
         case NowCategory:
-            return QString::fromLatin1(categoryFor(r.nowCategory).name);
+            return categoryDisplayName(r.nowCategory);
         case NewName:
             return r.newName;
         case NewAuthor:
             return r.newAuthor;
         case NewCategory:
-            return QString::fromLatin1(categoryFor(r.newCategory).name);
+            return categoryDisplayName(r.newCategory);
         case Change:
             return kindText(r.kind);
         case Kept:

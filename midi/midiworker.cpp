@@ -6,6 +6,11 @@ MidiWorker::MidiWorker() : thread([this] { run(); }) {}
 
 MidiWorker::~MidiWorker()
 {
+    stop();
+}
+
+void MidiWorker::stop()
+{
     std::deque<Entry> dropped;
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -13,7 +18,8 @@ MidiWorker::~MidiWorker()
         dropped.swap(tasks);
     }
     wake.notify_all();
-    thread.join();
+    if (thread.joinable())
+        thread.join();
     // `dropped` frees whatever the unstarted tasks captured, after the thread is gone.
 }
 

@@ -25,6 +25,10 @@ public:
     int clear();
     // Blocks until every task posted before the call has run. Not from the worker itself.
     void flush();
+    // Ends the thread after the task that is running; later posts are dropped. The owner calls
+    // it while its pointer to the worker is still good, since that task may post again.
+    // Not from the worker itself.
+    void stop();
     bool onWorkerThread() const { return std::this_thread::get_id() == thread.get_id(); }
 
 private:

@@ -10,6 +10,8 @@ VirtualMidiBackend::VirtualMidiBackend() : worker(std::make_unique<MidiWorker>()
 
 VirtualMidiBackend::~VirtualMidiBackend()
 {
+    // Stopped before the pointer goes: a device's reply running on the worker posts to it.
+    worker->stop();
     worker.reset();
 }
 

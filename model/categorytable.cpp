@@ -1,5 +1,7 @@
 #include "model/categorytable.h"
 
+#include <QCoreApplication>
+
 const std::array<Category, CategoryCount> categoryTable = {{
     {0xFFFFFF, "empty"},
     {0xB33380, "User"},
@@ -16,3 +18,8 @@ const std::array<Category, CategoryCount> categoryTable = {{
     {0x8073A6, "Entertainer"},
     {0x8080B3, "Specials"},
 }};
+
+QString categoryDisplayName(int category)
+{
+    return QCoreApplication::translate("Category", categoryFor(category).name);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
 
@@ -20,3 +22,7 @@ inline const Category &categoryFor(int category)
 {
     return categoryTable[(category >= 0 && category < CategoryCount) ? category : 0];
 }
+
+// The name as shown, in the program's language where the catalogue has one (context
+// "Category"); files and the module keep numbers, never these names.
+QString categoryDisplayName(int category);

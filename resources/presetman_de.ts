@@ -36,28 +36,28 @@
         <translation>Orvex+ Preset Manager</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
+        <source>&amp;Ok</source>
+        <translation>&amp;Ok</translation>
     </message>
     <message>
-        <source>All</source>
-        <translation>alle</translation>
+        <source>&amp;All</source>
+        <translation>a&amp;lle</translation>
     </message>
     <message>
         <source>Select banks to save</source>
         <translation>zu speichernde Bänke</translation>
     </message>
     <message>
-        <source>Select:</source>
-        <translation>diese:</translation>
+        <source>&amp;Select:</source>
+        <translation>&amp;diese:</translation>
     </message>
     <message>
-        <source>Selection (.syx)</source>
-        <translation>Auswahl (.syx)</translation>
+        <source>Selection (.s&amp;yx)</source>
+        <translation>Aus&amp;wahl (.syx)</translation>
     </message>
     <message>
         <source>Save banks</source>
@@ -79,8 +79,8 @@
         <translation>Die gewählte Datei enthält %1 Preset Bänke. Bitte wählen Sie die Bänke, in die sie geladen werden sollen:</translation>
     </message>
     <message>
-        <source>Banks:</source>
-        <translation>Bänke:</translation>
+        <source>&amp;Banks:</source>
+        <translation>&amp;Bänke:</translation>
     </message>
     <message>
         <source>The user banks that receive the file&apos;s banks</source>
@@ -103,28 +103,104 @@
         <translation>Die Datei in diese Bank laden</translation>
     </message>
     <message>
-        <source>Bank:</source>
-        <translation>Bank:</translation>
+        <source>&amp;Bank:</source>
+        <translation>&amp;Bank:</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
         <source>Load single preset bank</source>
         <translation>Lade einzelne Preset Bank</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
+        <source>&amp;Ok</source>
+        <translation>&amp;Ok</translation>
     </message>
     <message>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <source>The selected file contains only one preset bank. Please select the bank you want to load this file:</source>
-        <translation>Die gewählte Datei enthält nur eine Preset Bank. Bitte wählen Sie die Bank, in die diese Datei geladen werden soll:</translation>
+        <source>The selected file contains only one preset bank. Choose the bank to load it into:</source>
+        <translation>Die gewählte Datei enthält nur eine Preset Bank. Wählen Sie die Bank, in die sie geladen wird:</translation>
+    </message>
+</context>
+<context>
+    <name>Category</name>
+    <message>
+        <source>empty</source>
+        <translation>leer</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>BestOf</source>
+        <translation>BestOf</translation>
+    </message>
+    <message>
+        <source>Rock</source>
+        <translation>Rock</translation>
+    </message>
+    <message>
+        <source>Jazz</source>
+        <translation>Jazz</translation>
+    </message>
+    <message>
+        <source>Gospel/Blues</source>
+        <translation>Gospel/Blues</translation>
+    </message>
+    <message>
+        <source>Soul</source>
+        <translation>Soul</translation>
+    </message>
+    <message>
+        <source>Funk</source>
+        <translation>Funk</translation>
+    </message>
+    <message>
+        <source>House</source>
+        <translation>House</translation>
+    </message>
+    <message>
+        <source>Reggae</source>
+        <translation>Reggae</translation>
+    </message>
+    <message>
+        <source>Hi Gain</source>
+        <translation>Hi Gain</translation>
+    </message>
+    <message>
+        <source>Transistor</source>
+        <translation>Transistor</translation>
+    </message>
+    <message>
+        <source>Entertainer</source>
+        <translation>Entertainer</translation>
+    </message>
+    <message>
+        <source>Specials</source>
+        <translation>Specials</translation>
+    </message>
+</context>
+<context>
+    <name>FileDialogs</name>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 existiert bereits.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Choose another name</source>
+        <translation>&amp;Anderen Namen wählen</translation>
     </message>
 </context>
 <context>
@@ -265,8 +341,28 @@
         <translation>Preset Datei speichern</translation>
     </message>
     <message>
-        <source>The presets banks have been modified.</source>
-        <translation>Die Preset Bänke wurden geändert.</translation>
+        <source>The preset banks have unsaved changes.</source>
+        <translation>Die Preset Bänke haben ungespeicherte Änderungen.</translation>
+    </message>
+    <message>
+        <source>The preset banks have changes that are not in %1.</source>
+        <translation>Die Preset Bänke haben Änderungen, die nicht in %1 stehen.</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Exportieren</translation>
     </message>
     <message>
         <source>can't open file for read</source>
@@ -283,16 +379,16 @@ Do you want to replace it?</source>
 Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
     </message>
     <message>
-        <source>Cut</source>
-        <translation>Ausschneiden</translation>
+        <source>Cu&amp;t</source>
+        <translation>Aus&amp;schneiden</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
     </message>
     <message>
         <source>file not found</source>
@@ -311,8 +407,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keine gültige Preset Datei (Bezeichnung "presetbanks" nicht gefunden)</translation>
     </message>
     <message>
-        <source>Paste</source>
-        <translation>Einfügen</translation>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
     </message>
     <message>
         <source>preset file not intended for Orvex+ (tag "device" not correct)</source>
@@ -323,20 +419,20 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Preset Datei ist nicht für Orvex+ erstellt worden (Bezeichnung "device" nicht gefunden)</translation>
     </message>
     <message>
-        <source>Sort by name</source>
-        <translation>Nach Namen sortieren</translation>
+        <source>Sort by &amp;name</source>
+        <translation>Nach &amp;Namen sortieren</translation>
     </message>
     <message>
-        <source>Sort by author</source>
-        <translation>Nach Autor sortieren</translation>
+        <source>Sort by &amp;author</source>
+        <translation>Nach &amp;Autor sortieren</translation>
     </message>
     <message>
-        <source>Sort by category</source>
-        <translation>Nach Kategorie sortieren</translation>
+        <source>Sort by cat&amp;egory</source>
+        <translation>Nach Ka&amp;tegorie sortieren</translation>
     </message>
     <message>
-        <source>Select duplicates</source>
-        <translation>Duplikate auswählen</translation>
+        <source>Select d&amp;uplicates</source>
+        <translation>&amp;Duplikate auswählen</translation>
     </message>
     <message>
         <source>No duplicates found</source>
@@ -367,8 +463,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Speichern</translation>
     </message>
     <message>
-        <source>Save all banks or one user bank to a preset file</source>
-        <translation>Alle Bänke oder eine Benutzerbank in eine Preset-Datei speichern</translation>
+        <source>Save all banks or one user bank to a preset file (Ctrl+Shift+S); Ctrl+S saves all banks again to the file the title names</source>
+        <translation>Alle Bänke oder eine Benutzerbank in eine Preset-Datei speichern (Strg+Umschalt+S); Strg+S speichert alle Bänke erneut in die Datei, die der Titel nennt</translation>
     </message>
     <message>
         <source>Language</source>
@@ -411,12 +507,76 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>%1 Gruppen von Duplikaten gefunden</translation>
     </message>
     <message>
-        <source>1 preset selected</source>
-        <translation>1 Preset ausgewählt</translation>
+        <source>1 extra copy selected</source>
+        <translation>1 überzählige Kopie ausgewählt</translation>
     </message>
     <message>
-        <source>%1 presets selected</source>
-        <translation>%1 Presets ausgewählt</translation>
+        <source>%1 extra copies selected</source>
+        <translation>%1 überzählige Kopien ausgewählt</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>Open one of the files last opened or saved (Ctrl+Shift+O)</source>
+        <translation>Eine der zuletzt geöffneten oder gespeicherten Dateien öffnen (Strg+Umschalt+O)</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>Saved to %1</source>
+        <translation>Gespeichert in %1</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>Nichts rückgängig zu machen</translation>
+    </message>
+    <message>
+        <source>Nothing to redo</source>
+        <translation>Nichts wiederherzustellen</translation>
+    </message>
+    <message>
+        <source>1 preset did not fit right of bank %1; nothing was pasted</source>
+        <translation>1 Preset passte nicht rechts neben Bank %1; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>%1 presets did not fit right of bank %2; nothing was pasted</source>
+        <translation>%1 Presets passten nicht rechts neben Bank %2; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>1 preset did not fit below row %1; nothing was pasted</source>
+        <translation>1 Preset passte nicht unter Zeile %1; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>%1 presets did not fit below row %2; nothing was pasted</source>
+        <translation>%1 Presets passten nicht unter Zeile %2; nichts wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>Nothing is selected</source>
+        <translation>Nichts ist ausgewählt</translation>
+    </message>
+    <message>
+        <source>Bank 1 is read-only</source>
+        <translation>Bank 1 ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Only a rectangular block of presets can be cut</source>
+        <translation>Nur ein rechteckiger Block von Presets kann ausgeschnitten werden</translation>
+    </message>
+    <message>
+        <source>Only a rectangular block of presets can be copied</source>
+        <translation>Nur ein rechteckiger Block von Presets kann kopiert werden</translation>
+    </message>
+    <message>
+        <source>Select the one cell where the copied block&apos;s top-left corner goes</source>
+        <translation>Wählen Sie die eine Zelle, an die die linke obere Ecke des kopierten Blocks kommt</translation>
+    </message>
+    <message>
+        <source>Nothing has been copied yet</source>
+        <translation>Es wurde noch nichts kopiert</translation>
     </message>
     <message>
         <source>Library</source>
@@ -686,6 +846,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>TransferDialog</name>
     <message>
+        <source>The serial number as the module shows it; the module reports it as the number %1</source>
+        <translation>Die Seriennummer, wie das Modul sie anzeigt; das Modul meldet sie als die Zahl %1</translation>
+    </message>
+    <message>
         <source>Serial number</source>
         <translation>Seriennummer</translation>
     </message>
@@ -923,11 +1087,11 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Found the module %1 on %2.</source>
-        <translation>Modul %1 gefunden an %2.</translation>
+        <translation>Modul %1 an %2 gefunden.</translation>
     </message>
     <message>
         <source>Found the module %1 on %2 and %3.</source>
-        <translation>Modul %1 gefunden an %2 und %3.</translation>
+        <translation>Modul %1 an %2 und %3 gefunden.</translation>
     </message>
     <message>
         <source>%1 on %2</source>
@@ -1310,24 +1474,24 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wiederholen</translation>
     </message>
     <message>
-        <source>Write</source>
-        <translation>Schreiben</translation>
+        <source>&amp;Write</source>
+        <translation>&amp;Schreiben</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
     <message>
-        <source>Write without backup…</source>
-        <translation>Ohne Sicherung schreiben…</translation>
+        <source>Write without &amp;backup…</source>
+        <translation>&amp;Ohne Sicherung schreiben…</translation>
     </message>
     <message>
-        <source>Write without backup</source>
-        <translation>Ohne Sicherung schreiben</translation>
+        <source>&amp;Write without backup</source>
+        <translation>&amp;Ohne Sicherung schreiben</translation>
     </message>
     <message>
         <source>Go on although what the module holds could not be saved</source>
@@ -1358,6 +1522,10 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>SearchBar</name>
+    <message>
+        <source>Search (Ctrl+F)</source>
+        <translation>Suchen (Strg+F)</translation>
+    </message>
     <message>
         <source>Search name, author or category (Ctrl+F)</source>
         <translation>Name, Autor oder Kategorie suchen (Strg+F)</translation>
@@ -1660,6 +1828,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>LibraryPanel</name>
     <message>
+        <source>Same sound as &quot;%1&quot;</source>
+        <translation>Gleicher Klang wie „%1“</translation>
+    </message>
+    <message>
         <source>Search the library</source>
         <translation>Bibliothek durchsuchen</translation>
     </message>
@@ -1732,8 +1904,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Datei</translation>
     </message>
     <message>
-        <source>Folders</source>
-        <translation>Ordner</translation>
+        <source>F&amp;olders</source>
+        <translation>&amp;Ordner</translation>
     </message>
     <message>
         <source>Library</source>
@@ -1780,8 +1952,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Name, Autor, Kategorie suchen</translation>
     </message>
     <message>
-        <source>Send to selected cell</source>
-        <translation>An gewählte Zelle senden</translation>
+        <source>&amp;Send to selected cell</source>
+        <translation>An gewählte Zelle &amp;senden</translation>
     </message>
     <message>
         <source>The library could not be searched: %1</source>
@@ -1816,8 +1988,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Jetzt aktualisieren</translation>
     </message>
     <message>
-        <source>Where else is this sound?</source>
-        <translation>Wo gibt es diesen Klang noch?</translation>
+        <source>&amp;Where else is this sound?</source>
+        <translation>&amp;Wo gibt es diesen Klang noch?</translation>
     </message>
     <message>
         <source>"%1" has changed since it was read; the library is being updated.</source>
@@ -1915,7 +2087,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Changes</source>
-        <translation>Ändert</translation>
+        <translation>Änderung</translation>
     </message>
     <message>
         <source>The module keeps</source>
@@ -1941,12 +2113,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Keines schreiben; die zu schreibenden ankreuzen</translation>
     </message>
     <message>
-        <source>Tick all</source>
-        <translation>Alle ankreuzen</translation>
+        <source>&amp;Tick all</source>
+        <translation>Alle an&amp;kreuzen</translation>
     </message>
     <message>
-        <source>Untick all</source>
-        <translation>Alle abwählen</translation>
+        <source>&amp;Untick all</source>
+        <translation>Alle ab&amp;wählen</translation>
     </message>
     <message>
         <source>Untick a preset to leave it as the module holds it; Space unticks the selected rows.</source>
@@ -2148,6 +2320,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>BackupsDialog</name>
     <message>
+        <source>The serial number as the module shows it</source>
+        <translation>Die Seriennummer, wie das Modul sie anzeigt</translation>
+    </message>
+    <message>
         <source>Backups of the module</source>
         <translation>Sicherungen des Moduls</translation>
     </message>
@@ -2192,24 +2368,24 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Noch keine Sicherungen: ein Export legt eine an, bevor er schreibt.</translation>
     </message>
     <message>
-        <source>Compare</source>
-        <translation>Vergleichen</translation>
+        <source>&amp;Compare</source>
+        <translation>&amp;Vergleichen</translation>
     </message>
     <message>
         <source>Mark in the table the presets that differ from this backup</source>
         <translation>Die Presets, die von dieser Sicherung abweichen, in der Tabelle markieren</translation>
     </message>
     <message>
-        <source>Restore…</source>
-        <translation>Wiederherstellen…</translation>
+        <source>&amp;Restore…</source>
+        <translation>&amp;Wiederherstellen…</translation>
     </message>
     <message>
         <source>Write this backup to the module, after a preview of every change</source>
         <translation>Diese Sicherung ins Modul schreiben, nach einer Vorschau jeder Änderung</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
+        <source>C&amp;lose</source>
+        <translation>&amp;Schließen</translation>
     </message>
     <message>
         <source>unreadable</source>
@@ -2325,6 +2501,14 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>PresetTable</name>
+    <message>
+        <source>1: Factory</source>
+        <translation>1: Werk</translation>
+    </message>
+    <message>
+        <source>%1: User</source>
+        <translation>%1: Benutzer</translation>
+    </message>
     <message>
         <source>bank %1, preset %2</source>
         <translation>Bank %1, Preset %2</translation>

@@ -18,7 +18,7 @@ void describe(QLabel *const (&labels)[ComparePanel::FieldCount], const PresetRec
     const std::pair<uint8_t, QString> lines[ComparePanel::FieldCount] = {
         {PresetComparison::Name, r.name},
         {PresetComparison::Author, r.author},
-        {PresetComparison::Category, QString::fromLatin1(categoryFor(r.category).name)},
+        {PresetComparison::Category, categoryDisplayName(r.category)},
         {PresetComparison::Params, soundText}};
     for (int i = 0; i < ComparePanel::FieldCount; ++i) {
         const QString escaped = lines[i].second.toHtmlEscaped();

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QPixmap>
+#include <QStyle>
 
 #include <tuple>
 
@@ -13,7 +14,7 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
     label->setText(tr("Version %1").arg(QStringLiteral(ORVEX_VERSION)));
-    // The two ">>" buttons need words for screen readers and the mouse pointer.
+    // The two arrow buttons need words for screen readers and the mouse pointer.
     const std::tuple<QWidget *, QString, QString> described[] = {
         {shownAuthorEdit, tr("Author of the selection"), tr("The author all selected presets share")},
         {takeAuthorButton, tr("Take the shown author"),
@@ -27,10 +28,13 @@ DetailView::DetailView(QWidget *parent) : QWidget(parent)
         widget->setToolTip(tip);
     }
     newAuthorEdit->setMaxLength(MaxPresetTextLength);
+    // The upper button copies down into the field below it: its arrow says so.
+    takeAuthorButton->setText(QString());
+    takeAuthorButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     for (int i = 0; i < CategoryCount; ++i) {
         QPixmap swatch(20, 20);
         swatch.fill(QColor::fromRgb(categoryTable[i].rgb));
-        auto *item = new QListWidgetItem(QIcon(swatch), QString::fromLatin1(categoryTable[i].name));
+        auto *item = new QListWidgetItem(QIcon(swatch), categoryDisplayName(i));
         item->setSizeHint(QSize(25, 25));
         categoryList->insertItem(i, item);
     }

@@ -7,6 +7,7 @@
 #include "views/accessiblenames.h"
 #include "views/librarymime.h"
 #include "views/presettable.h"
+#include "views/tableaves.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +36,20 @@
 namespace {
 
 enum Role { PathRole = Qt::UserRole + 1, BankRole, PresetRole, HashRole };
+
+// File paths differ at their ends: cut in the middle. Names and authors read from the start.
+class MiddleElided : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
 
 // The results hand their presets to a drag, read from the files when it starts.
 class ResultsModel : public QStandardItemModel
@@ -80,7 +96,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
 
     searchEdit = new QLineEdit;
     searchEdit->setObjectName(QStringLiteral("librarySearch"));
-    searchEdit->setPlaceholderText(tr("Search name, author, category"));
+    searchEdit->setPlaceholderText(searchHint());
     searchEdit->setClearButtonEnabled(true);
     AccessibleNames::nameClearButton(searchEdit, tr("Clear the library search"),
                                      tr("Clear the library search"));
@@ -97,7 +113,7 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     resultsView->setSortingEnabled(true);
     resultsView->sortByColumn(-1, Qt::AscendingOrder); // the search's order until a header is clicked
     resultsView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    resultsView->setTabKeyNavigation(false); // Tab leaves the results, arrows move within
+    TabLeaves::install(resultsView); // Tab leaves the results, arrows move within
 
     resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultsView->setDragEnabled(true);
@@ -109,19 +125,20 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
     // Column widths from the first rows: measuring a thousand would hold up each search.
     resultsView->horizontalHeader()->setResizeContentsPrecision(100);
     resultsView->setWordWrap(false);
-    resultsView->setTextElideMode(Qt::ElideMiddle); // file names differ at their ends
+    resultsView->setTextElideMode(Qt::ElideRight);
+    resultsView->setItemDelegateForColumn(FileColumn, new MiddleElided(resultsView));
     resultsView->setAccessibleName(tr("Library results"));
     resultsView->setToolTip(
         tr("Drag results onto a user cell of the table, or send them to the selected cell"));
     layout->addWidget(resultsView, 1);
 
     auto *buttons = new QHBoxLayout;
-    sendButton = new QPushButton(tr("Send to selected cell"));
-    whereButton = new QPushButton(tr("Where else is this sound?"));
+    sendButton = new QPushButton(tr("&Send to selected cell"));
+    whereButton = new QPushButton(tr("&Where else is this sound?"));
     whereButton->setToolTip(
         tr("Lists the files that hold the parameters of the preset selected in the table"));
     foldersButton = new QToolButton;
-    foldersButton->setText(tr("Folders"));
+    foldersButton->setText(tr("F&olders"));
     foldersButton->setPopupMode(QToolButton::InstantPopup);
     foldersButton->setToolTip(tr("Choose the folders the library reads"));
     sendButton->setToolTip(tr("Put the selected results into the table from its selected cell on"));
@@ -352,11 +369,17 @@ void LibraryPanel::showProblems()
     box.exec();
 }
 
+QString LibraryPanel::searchHint()
+{
+    return tr("Search name, author, category");
+}
+
 void LibraryPanel::runSearch()
 {
     searchTimer->stop();
     const QString query = searchEdit->text();
     whereElseShown = false;
+    searchEdit->setPlaceholderText(searchHint());
     if (query.trimmed().isEmpty()) {
         searcher->cancel();
         results->removeRows(0, results->rowCount());
@@ -415,8 +438,7 @@ void LibraryPanel::setResults(const LibraryDatabase::Hits &hits)
                 Qt::AccessibleTextRole);
             results->setItem(row, NameColumn, name);
             results->setItem(row, AuthorColumn, new QStandardItem(h.author));
-            results->setItem(row, CategoryColumn,
-                             new QStandardItem(QString::fromLatin1(categoryFor(h.category).name)));
+            results->setItem(row, CategoryColumn, new QStandardItem(categoryDisplayName(h.category)));
             // Numbers as people count them.
             auto *bank = new QStandardItem;
             bank->setData(h.bank + 1, Qt::DisplayRole);
@@ -450,20 +472,33 @@ QString LibraryPanel::relativePath(const QString &path, const QStringList &folde
 
 void LibraryPanel::keepPlaceColumnsInView()
 {
-    // A long name or author would push bank, preset and file out of the dock: the text
-    // columns give way, down to a few letters each.
+    // Where not everything fits the dock, bank and preset keep their width, and the others
+    // give way in turn, down to a few letters each: the category first, then the author, then
+    // the file (the last column, which takes what is left), and the preset's name last.
     QHeaderView *header = resultsView->horizontalHeader();
-    const int minimumText = fontMetrics().horizontalAdvance(QStringLiteral("Mmmmmm"));
+    const int minimumName = fontMetrics().horizontalAdvance(QStringLiteral("Mmmmmm"));
+    const int minimumText = fontMetrics().horizontalAdvance(QStringLiteral("Mmm"));
     const int minimumFile = fontMetrics().horizontalAdvance(QStringLiteral("mmmmmmmmmm.pre"));
-    const int room = resultsView->viewport()->width() - header->sectionSize(BankColumn) -
-                     header->sectionSize(PresetColumn) - minimumFile;
-    int wanted = 0;
+    int file = minimumFile;
+    const QFontMetrics cells = resultsView->fontMetrics();
+    for (int r = 0; r < results->rowCount(); ++r)
+        file = std::max(file, cells.horizontalAdvance(results->index(r, FileColumn).data().toString()) + 16);
+    int excess = header->sectionSize(BankColumn) + header->sectionSize(PresetColumn) + file -
+                 resultsView->viewport()->width();
     for (int c : {NameColumn, AuthorColumn, CategoryColumn})
-        wanted += header->sectionSize(c);
-    if (wanted <= room || wanted <= 0)
-        return;
-    for (int c : {NameColumn, AuthorColumn, CategoryColumn})
-        header->resizeSection(c, std::max(minimumText, header->sectionSize(c) * std::max(room, 0) / wanted));
+        excess += header->sectionSize(c);
+    for (int c : {int(CategoryColumn), int(AuthorColumn), int(FileColumn), int(NameColumn)}) {
+        if (excess <= 0)
+            return;
+        const int size = c == FileColumn ? file : header->sectionSize(c);
+        const int least = c == FileColumn ? minimumFile : c == NameColumn ? minimumName : minimumText;
+        const int cut = std::min(excess, std::max(0, size - least));
+        excess -= cut;
+        if (c == FileColumn)
+            file -= cut;
+        else
+            header->resizeSection(c, size - cut);
+    }
 }
 
 void LibraryPanel::showWhereElse(const PresetRecord &record)
@@ -476,6 +511,12 @@ void LibraryPanel::showWhereElse(const PresetRecord &record)
     }
     whereElseShown = true;
     whereElseName = record.name.isEmpty() ? tr("(no name)") : record.name;
+    // The old search word would stand above results it has nothing to do with.
+    {
+        const QSignalBlocker quiet(searchEdit);
+        searchEdit->clear();
+    }
+    searchEdit->setPlaceholderText(tr("Same sound as \"%1\"").arg(whereElseName));
     searcher->whereElse(paramsHash(record.params), ResultLimit);
 }
 

@@ -83,6 +83,8 @@ private:
     };
 
     void runSearch();
+    // The search field's hint while no sound is being looked for.
+    static QString searchHint();
     void searchFinished(const LibrarySearchResult &result);
     void setResults(const LibraryDatabase::Hits &hits);
     void keepPlaceColumnsInView();

@@ -196,7 +196,7 @@ QString PresetCellDelegate::toolTip(const PresetRecord &record, int bank, int pr
     lines << QStringLiteral("<b>%1</b>").arg(record.name.toHtmlEscaped());
     if (!record.author.isEmpty())
         lines << record.author.toHtmlEscaped();
-    lines << QString::fromLatin1(categoryFor(record.category).name).toHtmlEscaped();
+    lines << categoryDisplayName(record.category).toHtmlEscaped();
     lines << tr("Bank %1 · preset %2").arg(bank + 1).arg(preset + 1);
     // Spaces kept as typed; no wrapping inside a line.
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(lines.join(QStringLiteral("<br>")));

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDataStream>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,6 +24,8 @@ namespace {
 constexpr int ProbeDistance = 5;
 constexpr int ScrollZone = 30;
 constexpr int ScrollInterval = 100;
+// Pixels between the pointer and the drag's picture.
+constexpr int DragPictureGap = 16;
 
 struct DraggedCell
 {
@@ -85,6 +88,67 @@ void PresetGrid::focusInEvent(QFocusEvent *event)
     QTableWidget::focusInEvent(event);
     if (currentIndex().isValid() && event->reason() != Qt::MouseFocusReason)
         scrollTo(currentIndex());
+}
+
+QItemSelectionModel::SelectionFlags PresetGrid::selectionCommand(const QModelIndex &index,
+                                                                 const QEvent *event) const
+{
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            // The view would move only the current cell while Ctrl is held.
+            if (key->modifiers().testFlag(Qt::ControlModifier))
+                return key->modifiers().testFlag(Qt::ShiftModifier) ? QItemSelectionModel::SelectCurrent
+                                                                    : QItemSelectionModel::ClearAndSelect;
+            break;
+        default:
+            break;
+        }
+    }
+    return QTableWidget::selectionCommand(index, event);
+}
+
+QModelIndex PresetGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    if (modifiers.testFlag(Qt::ControlModifier) && current.isValid()) {
+        switch (cursorAction) {
+        case MoveUp:
+            return model()->index(0, current.column());
+        case MoveDown:
+            return model()->index(model()->rowCount() - 1, current.column());
+        case MoveLeft:
+            return model()->index(current.row(), 0);
+        case MoveRight:
+            return model()->index(current.row(), model()->columnCount() - 1);
+        default:
+            break;
+        }
+    }
+    return QTableWidget::moveCursor(cursorAction, modifiers);
+}
+
+void PresetGrid::keyboardSearch(const QString &) {}
+
+bool PresetGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (QTableWidget::edit(index, trigger, event))
+        return true;
+    // A rename the user asked for on a cell that takes none: say why nothing happens.
+    const bool asked = trigger == EditKeyPressed ||
+                       (editTriggers().testFlag(trigger) &&
+                        (trigger == DoubleClicked || trigger == AnyKeyPressed || trigger == SelectedClicked));
+    if (asked && index.isValid() && !(model()->flags(index) & Qt::ItemIsEditable) && isEnabled())
+        emit readOnlyBankTouched();
+    return false;
 }
 
 bool PresetGrid::takeDragStarted()
@@ -190,13 +254,17 @@ void PresetGrid::dragEnterEvent(QDragEnterEvent *event)
 // The base class is left out on purpose: no drop indicator, no autoscroll of its own.
 void PresetGrid::dragMoveEvent(QDragMoveEvent *event)
 {
-    if ((isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData())) &&
-        dropTargetAt(event->position().toPoint())) {
+    const bool ours = isOwnPendingDrag(event->mimeData()) || isLibraryDrag(event->mimeData());
+    if (ours && dropTargetAt(event->position().toPoint())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
-    } else {
-        event->ignore();
+        return;
     }
+    event->ignore();
+    // Over the factory bank the pointer only shows "no": the status line says why.
+    const QTableWidgetItem *under = itemAt(event->position().toPoint());
+    if (ours && under && !(under->flags() & Qt::ItemIsDropEnabled))
+        emit readOnlyBankTouched();
 }
 
 void PresetGrid::dragLeaveEvent(QDragLeaveEvent *)
@@ -245,18 +313,27 @@ void PresetGrid::writeDroppedCells(const QMimeData *mime, int dropRow, int dropC
         cells.push_back(std::move(cell));
     }
 
+    QItemSelection written;
     for (const DraggedCell &cell : cells) {
         const int row = cell.row - top + dropRow;
         const int column = cell.column - left + dropColumn;
         if (row >= rowCount() || column >= columnCount() || !item(row, column))
             continue;
-        QMap<int, QVariant> written;
+        written.select(model()->index(row, column), model()->index(row, column));
+        QMap<int, QVariant> roles;
         for (int role : {int(Qt::DisplayRole), int(Qt::BackgroundRole)})
             if (cell.roles.contains(role))
-                written.insert(role, cell.roles.value(role));
+                roles.insert(role, cell.roles.value(role));
         // One call per cell, so the table reports each written cell once.
-        model()->setItemData(model()->index(row, column), written);
+        model()->setItemData(model()->index(row, column), roles);
     }
+    // What the drop wrote is selected and in view, the drop cell current.
+    if (written.isEmpty())
+        return;
+    const QModelIndex dropIndex = model()->index(dropRow, dropColumn);
+    selectionModel()->select(written, QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(dropIndex, QItemSelectionModel::NoUpdate);
+    scrollTo(dropIndex);
 }
 
 void PresetGrid::startDrag(Qt::DropActions)
@@ -264,11 +341,32 @@ void PresetGrid::startDrag(Qt::DropActions)
     const bool same = cellPressed && pressedSameCell;
     SelectionMask selection;
     PresetTable::readSelection(this, selection);
-    if (selection.count() > 1 || same) {
-        dragStarted = true;
-        // Copy only: after a move the view would empty or remove the source cells.
-        QTableWidget::startDrag(Qt::CopyAction);
+    if (selection.count() <= 1 && !same)
+        return;
+    QModelIndexList dragged = selectedIndexes();
+    QMimeData *data = dragged.isEmpty() ? nullptr : model()->mimeData(dragged);
+    if (!data)
+        return;
+    dragStarted = true;
+    // The picture of the dragged cells hangs beside the pointer, below and to the right,
+    // so the cell it will land on stays in sight.
+    QRect shown;
+    for (const QModelIndex &index : dragged)
+        shown |= visualRect(index);
+    shown &= viewport()->rect();
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    if (!shown.isEmpty()) {
+        QPixmap picture = viewport()->grab(shown);
+        const QSize most(240, 160);
+        if (shown.width() > most.width() || shown.height() > most.height())
+            picture = picture.scaled(most * picture.devicePixelRatio(), Qt::KeepAspectRatio,
+                                     Qt::SmoothTransformation);
+        drag->setPixmap(picture);
+        drag->setHotSpot(QPoint(-DragPictureGap, -DragPictureGap));
     }
+    // Copy only: after a move the view would empty or remove the source cells.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 PresetGrid::ScrollSteps PresetGrid::autoscrollSteps(const QPoint &pos, const QSize &tableSize,

@@ -39,6 +39,8 @@ signals:
     // Presets from the library panel (LibraryMime data) were dropped on the user cell
     // (row, column); the window places them, one undo step.
     void libraryPresetsDropped(int row, int column, const QByteArray &data);
+    // The user tried to rename a factory preset or to drop onto the factory bank.
+    void readOnlyBankTouched();
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -52,6 +54,15 @@ protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    // The selection follows the current cell for every key, Ctrl held or not: paste and
+    // delete act on what the user sees. Shift extends it.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
+    // Ctrl+arrows go to the bank's first or last preset, or to the first or last bank.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    // Typing never jumps: on a user cell it starts a rename, on a factory cell it is refused.
+    void keyboardSearch(const QString &search) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 public slots:
     void autoscroll();

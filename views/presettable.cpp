@@ -19,7 +19,8 @@ constexpr Qt::ItemFlags UserFlags = Qt::ItemIsSelectable | Qt::ItemIsEditable | 
                                     Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
 QString fullLabel(int bank)
 {
-    return bank == 0 ? QStringLiteral("1: Factory") : QStringLiteral("%1: User").arg(bank + 1);
+    return bank == 0 ? QCoreApplication::translate("PresetTable", "1: Factory")
+                     : QCoreApplication::translate("PresetTable", "%1: User").arg(bank + 1);
 }
 
 // A cell that tells screen readers what the user sees: its name, author and category and
@@ -70,7 +71,7 @@ QString spokenText(const QString &name, const QString &author, int category, int
     QStringList parts{name.isEmpty() ? tr("Unnamed") : name};
     if (!author.isEmpty())
         parts << author;
-    parts << QString::fromLatin1(categoryFor(category).name) << place;
+    parts << categoryDisplayName(category) << place;
     return parts.join(QStringLiteral(", "));
 }
 

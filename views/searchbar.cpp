@@ -218,6 +218,13 @@ bool SearchBar::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == table && event->type() == QEvent::EnabledChange) {
         setEnabled(table->isEnabled());
+    } else if (watched == searchField && event->type() == QEvent::Resize) {
+        // Where the whole hint does not fit (a narrow window, the library open at 2x), a short
+        // one that does, rather than a hint cut off mid-word.
+        const QString full = tr("Search name, author or category (Ctrl+F)");
+        const int room = searchField->width() - 2 * searchField->fontMetrics().averageCharWidth() - 12;
+        searchField->setPlaceholderText(
+            searchField->fontMetrics().horizontalAdvance(full) <= room ? full : tr("Search (Ctrl+F)"));
     } else if (watched == searchField && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {

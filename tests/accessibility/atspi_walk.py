@@ -257,7 +257,7 @@ class Walk:
 
     # --- the keyboard --------------------------------------------------------------------
 
-    KEYSYMS = {'Tab': 0xff09, 'Escape': 0xff1b, 'Return': 0xff0d, 'l': 0x6c, 'o': 0x6f, 'f': 0x66}
+    KEYSYMS = {'Tab': 0xff09, 'Escape': 0xff1b, 'Return': 0xff0d, 'space': 0x20, 'l': 0x6c, 'o': 0x6f, 'f': 0x66}
     # Modifier keys by their keycodes in the X server's default keymap.
     MODIFIERS = {'Control': 37, 'Shift': 50}
 
@@ -286,8 +286,9 @@ class Walk:
         documents = os.path.join(self.work, 'home', 'Documents')
         self.preset_file = os.path.join(documents, 'walk.pre')
         write_preset_file(self.preset_file)
+        # The built-in module simulator, for the export's preview of changes.
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1', QT_QPA_PLATFORM='xcb',
-                   QT_QPA_PLATFORMTHEME='')
+                   QT_QPA_PLATFORMTHEME='', ORVEX_SIMULATOR='1')
         # Listening before the program starts: Qt asks the registry once, as its bridge comes up,
         # which events anyone listens for, and only then subscribes to news of later listeners.
         # A listener registered in between (a wider window on a busy machine) is never told any
@@ -420,7 +421,8 @@ class Walk:
         else:
             self.check(False, 'Tab never came back round to Import')
         print('Tab order: ' + ' -> '.join(order))
-        wanted = ['push button "Import"', 'push button "Export"', 'push button "Load"', 'push button "Save"',
+        wanted = ['push button "Import"', 'push button "Export"', 'push button "Load"',
+                  'push button "Recent files"', 'push button "Save"',
                   'combo box "Language"', 'check box "Library"', 'push button "Take the shown author"',
                   'text "Author to assign"', 'push button "Assign the author"', 'list "Categories"',
                   'text "Search presets"', 'push button "Compare"', 'push button "Backups"', 'table "Presets"']
@@ -456,6 +458,57 @@ class Walk:
         self.wait_for('the found preset announced', lambda: SHIMMER_SPOKEN in self.names_heard)
         print('Announced: ' + ' | '.join(n for n in self.names_heard if n in ('1 found', SHIMMER_SPOKEN)))
         self.check(self.focus_events > 0, 'no focus events were reported, only focus states')
+        self.preview_tab_order()
+
+    def press(self, acc):
+        action = acc.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i) in ('Press', 'press', 'click'):
+                action.doAction(i)
+                return
+        action.doAction(0)
+
+    def preview_tab_order(self):
+        """The export's list of changes: Tab and Ctrl+Tab leave it for its buttons and the
+        question's Write and Cancel, instead of walking its cells."""
+        pyatspi = self.pyatspi
+        # By key: the dialog runs modally inside the press, so an action call would wait for its end.
+        self.activate_main_window()
+        export_button = self.find('push button', 'Export')
+        export_button.queryComponent().grabFocus()
+        self.wait_for('keyboard focus on Export', lambda: self.focused() == export_button)
+        self.key('space')
+        dialog = self.wait_for('the transfer dialog', lambda: next(
+            (w for w in (self.app.getChildAtIndex(i) for i in range(self.app.childCount))
+             if w is not None and w != self.frame and any(self.role(a) == 'push button' and a.name == 'Connect'
+                                                          for a in self.walk_tree(w, []))), None))
+
+        def in_dialog(role, name):
+            return next((a for a in self.walk_tree(dialog, []) if self.role(a) == role and a.name == name), None)
+        self.press(self.wait_for('the Connect button', lambda: in_dialog('push button', 'Connect')))
+        start = self.wait_for('the module to answer', lambda: (lambda b: b if b is not None and b.getState().contains(
+            pyatspi.STATE_ENABLED) else None)(in_dialog('push button', 'Export')), timeout=30)
+        self.press(start)
+        changes = self.wait_for('the list of changes', lambda: (lambda t: t if t is not None and t.getState().contains(
+            pyatspi.STATE_SHOWING) else None)(in_dialog('table', 'Presets that will change')), timeout=60)
+        order = []
+        for modifiers in ((), ('Control',)):
+            # A click in the middle of the list, away from the ticks: with no window manager,
+            # that also makes the dialog the active window.
+            x, y, w, h = changes.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            pyatspi.Registry.generateMouseEvent(x + w // 2, y + h // 2, 'b1c')
+            self.wait_for('keyboard focus on the list of changes', lambda: self.focused() == changes)
+            now = self.press_until_focus('Tab from the list of changes', 'Tab', *modifiers)
+            order = [self.describe(changes), self.describe(now)]
+            if not modifiers:
+                for _ in range(3):
+                    order.append(self.describe(self.press_until_focus('Tab in the preview', 'Tab')))
+            print('Preview Tab order: ' + ' -> '.join(order))
+            wanted = ['table "Presets that will change"', 'push button "Tick all"', 'push button "Untick all"',
+                      'push button "Write"', 'push button "Cancel"']
+            self.check(order == wanted[:len(order)], 'the preview\'s Tab order differs from ' + ' -> '.join(wanted))
+        self.press(in_dialog('push button', 'Cancel'))
+        self.key('Escape')
 
 
 if __name__ == '__main__':

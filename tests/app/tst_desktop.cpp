@@ -328,6 +328,7 @@ private slots:
         // table: into the library when it is open, else round to the first button.
         const QList<QWidget *> panel = {w.exportButton,
                                         w.loadButton,
+                                        w.findChild<QToolButton *>(QStringLiteral("recentFilesButton")),
                                         w.saveButton,
                                         w.languageBox,
                                         w.libraryButton,

@@ -117,8 +117,13 @@ private slots:
         QVERIFY(f.cellShowsRecord(0, 10));
         QCOMPARE(f.w.table->item(1, 3)->background().color().rgb(),
                  f.w.table->item(11, 0)->background().color().rgb());
-        QVERIFY(f.w.table->selectedItems().isEmpty());
-        QVERIFY(f.w.currentSelection().empty());
+        // What the drop wrote is selected, the drop cell current.
+        SelectionMask written;
+        written.set(3, 0);
+        written.set(3, 1);
+        QVERIFY(f.w.currentSelection() == written);
+        QCOMPARE(f.w.table->currentRow(), 0);
+        QCOMPARE(f.w.table->currentColumn(), 3);
         QCOMPARE(f.w.table->rowCount(), PresetsPerBank);
         QCOMPARE(f.w.table->columnCount(), BankCount);
         QCOMPARE(f.w.historyPos(), 2);

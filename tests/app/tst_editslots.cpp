@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "common/germancatalogue.h"
 #include "editing/editfixtures.h"
 #include "model/categorytable.h"
 #include "views/detailview.h"
@@ -6,7 +7,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -78,7 +81,7 @@ class TestEditSlots : public QObject
                     continue;
                 seen.keys << a->shortcut();
                 seen.enabled << a->isEnabled();
-                if (!click.isEmpty() && a->text() == click)
+                if (!click.isEmpty() && QString(a->text()).remove(QLatin1Char('&')) == click)
                     chosen = a;
             }
             // Chosen by keyboard: a mouse click on an open menu is not delivered alike by every Qt version.
@@ -268,6 +271,121 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }
 
+    // Every refused key says why in the status line, in English and German, and changes nothing.
+    void refusalsSayWhy()
+    {
+        load();
+        const BankStore before = w->bankStore;
+        auto statusAfter = [&](std::initializer_list<std::pair<int, int>> cells, Qt::Key key,
+                               Qt::KeyboardModifiers mods, QWidget *target = nullptr) {
+            w->table->clearSelection();
+            select(cells);
+            if (cells.size() > 0)
+                w->table->setCurrentCell(cells.begin()->first, cells.begin()->second,
+                                         QItemSelectionModel::NoUpdate);
+            w->statusBar()->clearMessage();
+            QTest::keyClick(target ? target : w->table, key, mods);
+            return w->statusBar()->currentMessage();
+        };
+        struct Case
+        {
+            std::initializer_list<std::pair<int, int>> cells;
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            const char *english;
+        };
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        const Case cases[] = {
+            {{}, Qt::Key_V, ctrl, "Nothing has been copied yet"}, // before asking for a cell
+            {{}, Qt::Key_Z, ctrl, "Nothing to undo"},
+            {{}, Qt::Key_D, ctrl, "Nothing is selected"},
+            {{{5, 0}}, Qt::Key_F2, {}, "Bank 1 is read-only"},
+            {{{5, 0}}, Qt::Key_B, {}, "Bank 1 is read-only"}, // names start with "B"
+            {{{5, 0}, {5, 1}}, Qt::Key_X, ctrl, "Bank 1 is read-only"},
+            {{{2, 3}, {5, 3}}, Qt::Key_C, ctrl, "Only a rectangular block of presets can be copied"},
+            {{{2, 3}, {5, 3}}, Qt::Key_X, ctrl, "Only a rectangular block of presets can be cut"},
+        };
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        GermanOrMissing german("MainWindow");
+        QVERIFY(german.load());
+        for (bool inGerman : {false, true}) {
+            if (inGerman)
+                QCoreApplication::installTranslator(&german);
+            w->clipboardFilled = false;
+            for (const Case &c : cases) {
+                const QString said = statusAfter(c.cells, c.key, c.mods);
+                const QString expected = inGerman ? QCoreApplication::translate("MainWindow", c.english)
+                                                  : QString::fromLatin1(c.english);
+                QCOMPARE(said, expected);
+                QVERIFY(!w->table->viewport()->findChild<QLineEdit *>()); // no rename began
+                if (c.cells.size() > 0)                                   // and typing jumped nowhere
+                    QCOMPARE(w->table->currentRow(), c.cells.begin()->first);
+            }
+            // A block that does not fit is refused whole and says how many presets are left over.
+            w->table->clearSelection();
+            select(10, 4, 12, 5);
+            w->on_copy_Table();
+            QVERIFY(w->clipboardFilled);
+            QCOMPARE(statusAfter({{5, 0}}, Qt::Key_V, ctrl),
+                     QCoreApplication::translate("MainWindow", "Bank 1 is read-only"));
+            QCOMPARE(statusAfter({{5, 6}, {6, 6}}, Qt::Key_V, ctrl),
+                     QCoreApplication::translate("MainWindow",
+                                                 "Select the one cell where the copied block's top-left "
+                                                 "corner goes"));
+            QCOMPARE(statusAfter({{127, 9}}, Qt::Key_V, ctrl),
+                     QCoreApplication::translate("MainWindow",
+                                                 "%1 presets did not fit below row %2; nothing was pasted")
+                         .arg(4)
+                         .arg(128));
+            QCOMPARE(statusAfter({{0, 15}}, Qt::Key_V, ctrl),
+                     QCoreApplication::translate(
+                         "MainWindow", "%1 presets did not fit right of bank %2; nothing was pasted")
+                         .arg(3)
+                         .arg(16));
+            QCoreApplication::removeTranslator(&german);
+        }
+        QVERIFY2(german.missing.isEmpty(), qPrintable(german.missing.join(QLatin1Char('\n'))));
+        QVERIFY(sameContent(w->bankStore, before));
+        QCOMPARE(w->historyPos(), 0);
+    }
+
+    // The walk: a cell copied, another clicked, Ctrl+End and Ctrl+Up away from it; the
+    // paste lands where the current cell is, is selected and in view; the clicked cell stays.
+    void pasteLandsWhereTheCurrentCellIs()
+    {
+        load();
+        const BankStore before = w->bankStore;
+        select(20, 7, 21, 7);
+        w->on_copy_Table();
+        w->table->clearSelection();
+        w->table->setCurrentCell(0, 4, QItemSelectionModel::ClearAndSelect);
+        w->table->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->table, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(w->table, Qt::Key_Up, Qt::ControlModifier);
+        QTest::keyClick(w->table, Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(w->currentSelection(), rectangle(15, 0, 15, 127));
+        QTest::keyClick(w->table, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(w->table, Qt::Key_Right, Qt::ControlModifier);
+        QTest::keyClick(w->table, Qt::Key_Down);
+        QCOMPARE(w->currentSelection(), rectangle(15, 1, 15, 1));
+        QTest::keyClick(w->table, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(w->bankStore.at(15, 1).sameContent(before.at(7, 20)));
+        QVERIFY(w->bankStore.at(15, 2).sameContent(before.at(7, 21)));
+        QCOMPARE(countDifferences(w->bankStore, before), 2);
+        QCOMPARE(w->currentSelection(), rectangle(15, 1, 15, 2));
+        QCOMPARE(w->table->currentRow(), 1);
+        QCOMPARE(w->table->currentColumn(), 15);
+
+        // Scrolled away with the wheel, a delete brings what it emptied back into view.
+        w->table->scrollToTop();
+        w->table->horizontalScrollBar()->setValue(0);
+        QTest::keyClick(w->table, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(w->bankStore.at(15, 2).name, QStringLiteral("empty"));
+        const QRect shown = w->table->visualItemRect(w->table->item(1, 15));
+        QVERIFY(w->table->viewport()->rect().contains(shown.center()));
+    }
+
     void noContextMenuBeforeLoad()
     {
         QVERIFY(!openMenu().shown);
@@ -280,8 +398,8 @@ private slots:
         load();
         select(3, 2, 4, 3);
         MenuSeen seen = openMenu();
-        QCOMPARE(seen.texts, (QStringList{"Cut", "Copy", "Paste", "-", "Delete", "-", "Sort by name",
-                                          "Sort by author", "Sort by category", "Select duplicates"}));
+        QCOMPARE(seen.texts, (QStringList{"Cu&t", "&Copy", "&Paste", "-", "&Delete", "-", "Sort by &name",
+                                          "Sort by &author", "Sort by cat&egory", "Select d&uplicates"}));
         QCOMPARE(seen.keys[0], QKeySequence("Ctrl+x"));
         QCOMPARE(seen.keys[1], QKeySequence("Ctrl+c"));
         QCOMPARE(seen.keys[2], QKeySequence("Ctrl+v"));
@@ -318,10 +436,10 @@ private slots:
         load();
         const QStringList texts = openMenu().texts;
         QCoreApplication::removeTranslator(&german);
-        QCOMPARE(texts,
-                 (QStringList{"Ausschneiden", "Kopieren", QString::fromUtf8("Einfügen"), "-",
-                              QString::fromUtf8("Löschen"), "-", "Nach Namen sortieren",
-                              "Nach Autor sortieren", "Nach Kategorie sortieren", "Duplikate auswählen"}));
+        QCOMPARE(texts, (QStringList{"Aus&schneiden", "&Kopieren", QString::fromUtf8("&Einfügen"), "-",
+                                     QString::fromUtf8("&Löschen"), "-", "Nach &Namen sortieren",
+                                     "Nach &Autor sortieren", "Nach Ka&tegorie sortieren",
+                                     QString::fromUtf8("&Duplikate auswählen")}));
     }
 
     void sortAndDuplicatesFromTheMenu()
@@ -345,17 +463,18 @@ private slots:
         w->on_undo();
         QVERIFY(sameContent(w->bankStore, before));
 
-        // Two user presets with a factory sound, one pair within the user banks.
+        // Two user presets with a factory sound, one pair within the user banks: only the extra
+        // copies are selected, the first of each group stays.
         w->bankStore.at(3, 0).params = w->bankStore.at(0, 7).params;
         w->bankStore.at(9, 5).params = w->bankStore.at(0, 7).params;
         w->bankStore.at(15, 127).params = w->bankStore.at(2, 64).params;
         openMenu(QStringLiteral("Select duplicates"));
         SelectionMask expected;
-        for (auto [b, p] : {std::pair{3, 0}, {9, 5}, {15, 127}, {2, 64}})
+        for (auto [b, p] : {std::pair{3, 0}, {9, 5}, {15, 127}})
             expected.set(b, p);
         QCOMPARE(w->currentSelection(), expected);
         QCOMPARE(w->statusBar()->currentMessage(),
-                 QStringLiteral("2 groups of duplicates found, 4 presets selected"));
+                 QStringLiteral("2 groups of duplicates found, 3 extra copies selected"));
         QVERIFY(!w->history.canUndo());
         // The note goes with the next change of the selection.
         w->table->setCurrentCell(0, 0);

@@ -21,12 +21,14 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -567,6 +569,100 @@ private slots:
         QCOMPARE(saved.readAll(), before);
     }
 
+    // Ctrl+S writes all banks to the file the title names without a question while that file
+    // holds all 16 banks; once it holds less (one bank saved over it) or none is named, it is the
+    // Save flow, whose file dialog opens on the named file. Ctrl+Shift+S is the Save flow always.
+    void ctrlSResavesTheNamedFile()
+    {
+        MainWindow w;
+        loadDistinct(w);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        FileAnswer file{path("named.pre")};
+        w.fileDialogs.saveFileName = file.askSave();
+        const auto keys = [&](QKeyCombination key, QList<ModalScript::Answer> answers) {
+            w.activateWindow(); // a closed dialog leaves no active window behind on offscreen
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            ModalScript script(answers);
+            QTest::keyClick(&w, key.key(), key.keyboardModifiers());
+            QVERIFY(script.done() && script.unexpected.isEmpty());
+        };
+        keys(Qt::CTRL | Qt::Key_S, {saveBanks(-1)}); // nothing named yet: the Save flow
+        QCOMPARE(file.asked, 1);
+        QCOMPARE(w.document.fileName(), path("named.pre"));
+
+        editOnePreset(w);
+        keys(Qt::CTRL | Qt::Key_S, {});
+        QCOMPARE(file.asked, 1);
+        QVERIFY(!w.modified);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Saved to named.pre"));
+        QFile saved(path("named.pre"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), presetFileText(w.bankStore, 0, 15));
+        saved.close();
+
+        // The Save flow opens on the named file; typed without its extension, replacing the
+        // document's own file is the question's default.
+        file.name = path("named");
+        keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S,
+             {saveBanks(-1), [](QWidget *m) {
+                  auto *box = qobject_cast<QMessageBox *>(m);
+                  QVERIFY(box && box->defaultButton() == box->button(QMessageBox::Yes));
+                  QTest::keyClick(box, Qt::Key_Return);
+              }});
+        QCOMPARE(file.asked, 2);
+        QCOMPARE(file.directory, path("named.pre"));
+
+        // One bank over it: the named file no longer holds the document, so Ctrl+S asks again.
+        file.name = path("named.pre");
+        keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S, {saveBanks(4), promptButton(QMessageBox::Cancel)});
+        QCOMPARE(file.asked, 3);
+        editOnePreset(w);
+        keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S,
+             {saveBanks(4), [](QWidget *m) {
+                  auto *box = qobject_cast<QMessageBox *>(m);
+                  QVERIFY(box);
+                  for (QAbstractButton *b : box->buttons())
+                      if (box->buttonRole(b) == QMessageBox::DestructiveRole)
+                          QTest::mouseClick(b, Qt::LeftButton);
+              }});
+        QVERIFY(w.modified);
+        keys(Qt::CTRL | Qt::Key_S, {[](QWidget *m) { QVERIFY(qobject_cast<BankSaveDialog *>(m)); }});
+        QCOMPARE(file.asked, 4); // the bank dialog was closed: no file dialog this time
+    }
+
+    // The program's own save dialog opens on the name it is given; replacing the file chosen
+    // there asks with Replace as the default, and the other answer goes back to the dialog.
+    void replacingTheChosenNameDefaultsToReplace()
+    {
+        QFile existing(path("chosen.pre"));
+        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("old") == 3);
+        existing.close();
+        FileDialogs dialogs;
+        QString filter = QStringLiteral("Presets (*.pre)");
+        QStringList defaults;
+        auto replaceAnswer = [&](bool replace) {
+            return [&defaults, replace](QWidget *m) {
+                auto *box = qobject_cast<QMessageBox *>(m);
+                QVERIFY(box && box->defaultButton());
+                defaults << box->defaultButton()->text();
+                for (QAbstractButton *b : box->buttons())
+                    if ((box->buttonRole(b) == QMessageBox::AcceptRole) == replace)
+                        b->click();
+            };
+        };
+        auto keepName = [](QWidget *m) {
+            QVERIFY(qobject_cast<QFileDialog *>(m));
+            QTest::keyClick(m, Qt::Key_Return); // the name it opened on
+        };
+        ModalScript script({keepName, replaceAnswer(false), keepName, replaceAnswer(true)});
+        const QString name =
+            dialogs.saveFileName(nullptr, QStringLiteral("Save"), path("chosen.pre"), filter, &filter);
+        QVERIFY(script.done() && script.unexpected.isEmpty());
+        QCOMPARE(QFileInfo(name).canonicalFilePath(), QFileInfo(path("chosen.pre")).canonicalFilePath());
+        QCOMPARE(defaults, (QStringList{"&Replace", "&Replace"}));
+    }
+
     // The typed name's extension decides the format; a name without one gets the extension
     // of the filter left chosen, and the question before replacing names that file.
     void saveFollowsTheChosenFilter_data()
@@ -885,7 +981,7 @@ private slots:
 
         QVERIFY(script.done() && script.unexpected.isEmpty());
         if (unsaved)
-            QCOMPARE(prompt, QStringLiteral("The presets banks have been modified."));
+            QCOMPARE(prompt, QStringLiteral("The preset banks have unsaved changes."));
         QCOMPARE(file.caption, QStringLiteral("Open preset file"));
         // The remembered folder is gone: the dialog opens in the documents folder.
         QCOMPARE(file.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
@@ -1150,8 +1246,6 @@ private slots:
         QVERIFY(sameStore(w.bankStore, before));
     }
 
-    // The file goes away while the bank is being chosen: the step is recorded (it restores
-    // what is there anyway), the store stays as it was and undo is offered.
     // The file is read once, before anything is asked: what the dialog offers is what
     // loads, even when the file goes away meanwhile.
     void loadIntoChosenBanksTakesWhatWasRead()
@@ -1240,7 +1334,8 @@ private slots:
         ModalScript script({noteText(shown)});
         w.on_Load();
         QVERIFY(script.done() && script.unexpected.isEmpty());
-        QCOMPARE(shown, QStringLiteral("file not found"));
+        QCOMPARE(shown,
+                 QDir::toNativeSeparators(path("missing/nothing.pre")) + QStringLiteral(" does not exist."));
         QCOMPARE(defaultPath(), path("missing"));
         QVERIFY(tableShowsStore(w));
     }

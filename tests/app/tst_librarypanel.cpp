@@ -219,9 +219,14 @@ private slots:
         Window win;
         QVERIFY(win.waitForUpdate());
         win.w.bankStore.at(9, 3).params.fill(250);
+        win.w.bankStore.at(9, 3).name = QStringLiteral("Mine");
         win.w.table->setCurrentCell(3, 9);
+        win.panel().searchEdit->setText(QStringLiteral("old word"));
         win.panel().whereButton->click();
         QTRY_COMPARE(win.panel().results->rowCount(), 1);
+        // The field says what the results answer, not the word searched before.
+        QVERIFY(win.panel().searchEdit->text().isEmpty());
+        QCOMPARE(win.panel().searchEdit->placeholderText(), QStringLiteral("Same sound as \"Mine\""));
         QCOMPARE(win.panel().results->item(0, 5)->text(), QStringLiteral("backup.pre"));
         // A screen reader hears the result as it hears a cell of the table, with its file.
         QCOMPARE(win.panel().results->item(0, 0)->data(Qt::AccessibleTextRole).toString(),
@@ -296,9 +301,10 @@ private slots:
                                .arg(column)
                                .arg(header->sectionViewportPosition(column) + header->sectionSize(column))
                                .arg(width)));
-        // The file column starts with room for its name.
+        // The file column starts with room for its name; the preset's name gave way last.
         QVERIFY(width - header->sectionViewportPosition(5) >=
                 win.panel().resultsView->fontMetrics().horizontalAdvance(QStringLiteral("long.pre")));
+        QVERIFY(header->sectionSize(0) > header->sectionSize(1));
         QVERIFY(QFile::remove(file));
     }
 

@@ -228,7 +228,7 @@ private slots:
             static_cast<QMessageBox *>(m)->button(QMessageBox::Cancel)->click();
         });
         QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(shown, QStringLiteral("The presets banks have been modified."));
+        QCOMPARE(shown, QStringLiteral("The preset banks have unsaved changes."));
         QVERIFY(w.isVisible());
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -257,7 +257,7 @@ private slots:
             static_cast<QMessageBox *>(m)->button(QMessageBox::Cancel)->click();
         });
         QVERIFY(!w.close());
-        QCOMPARE(shown, QStringLiteral("The presets banks have been modified."));
+        QCOMPARE(shown, QStringLiteral("The preset banks have unsaved changes."));
         QVERIFY(w.isVisible());
         QCOMPARE(w.bankStore.at(3, 3).name, QStringLiteral("changed"));
 

@@ -44,7 +44,7 @@ private slots:
         QCOMPARE(
             tr("MainWindow", "not a valid preset file (tag \"presetbanks\" not found)"),
             QString::fromUtf8("Keine gültige Preset Datei (Bezeichnung \"presetbanks\" nicht gefunden)"));
-        QCOMPARE(tr("BankSaveDialog", "Select:"), QStringLiteral("diese:"));
+        QCOMPARE(tr("BankSaveDialog", "&Select:"), QStringLiteral("&diese:"));
         QCOMPARE(tr("BankLoadDialog", "Load single preset bank"),
                  QStringLiteral("Lade einzelne Preset Bank"));
         QCOMPARE(tr("DetailView", "Categories"), QStringLiteral("Kategorien"));

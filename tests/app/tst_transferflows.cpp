@@ -510,7 +510,7 @@ private slots:
 
         auto exportChoice = [](QMessageBox *box) {
             for (QAbstractButton *b : box->buttons())
-                if (b->text() == QStringLiteral("Export"))
+                if (b->text() == QStringLiteral("&Export"))
                     return b;
             return box->button(QMessageBox::Cancel);
         };
@@ -551,7 +551,7 @@ private slots:
                 for (QAbstractButton *b : box->buttons())
                     buttons << b->text();
                 for (QAbstractButton *b : box->buttons())
-                    if (b->text() == QStringLiteral("Export"))
+                    if (b->text() == QStringLiteral("&Export"))
                         return b;
                 return box->button(which);
             };
@@ -578,7 +578,7 @@ private slots:
         QCOMPARE(prompts.size(), 2);
         QCOMPARE(prompts.at(1), QStringLiteral("The module already has the changes, but studio.pre does not. "
                                                "Do you want to save them?"));
-        QVERIFY(!buttons.contains(QStringLiteral("Export")));
+        QVERIFY(!buttons.contains(QStringLiteral("&Export")));
 
         whenModalShows(
             [](QWidget *m) { qobject_cast<QMessageBox *>(m)->button(QMessageBox::Discard)->click(); });

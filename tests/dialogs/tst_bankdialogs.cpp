@@ -4,6 +4,7 @@
 #include "dialogs/banksavedialog.h"
 #include "dialogs/formfit.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -151,7 +152,7 @@ private slots:
         backup.setFileBanks(15, true);
         QCoreApplication::removeTranslator(&translator);
         if (german) {
-            QCOMPARE(save.rbsel->text(), QStringLiteral("diese:"));
+            QCOMPARE(save.rbsel->text(), QStringLiteral("&diese:"));
             QCOMPARE(load.windowTitle(), QStringLiteral("Lade einzelne Preset Bank"));
             QCOMPARE(several.windowTitle(), QString::fromUtf8("Lade Preset Bänke"));
             QVERIFY(several.label->text().startsWith(QString::fromUtf8("Die gewählte Datei enthält 5")));
@@ -180,6 +181,23 @@ private slots:
         QVERIFY(!load.label_2->geometry().intersects(load.selBox->geometry()));
         QCOMPARE(save.minimumSize(), save.maximumSize());
         QCOMPARE(load.minimumSize(), load.maximumSize());
+
+        // Every button, and the label of the bank choice, has an Alt key of its own.
+        for (QDialog *d : std::initializer_list<QDialog *>{&save, &load, &several}) {
+            QList<QChar> keys;
+            QStringList texts;
+            for (QAbstractButton *b : d->findChildren<QAbstractButton *>())
+                texts << b->text();
+            if (auto *bank = qobject_cast<BankLoadDialog *>(d))
+                texts << bank->label_2->text();
+            for (const QString &text : texts) {
+                const qsizetype amp = text.indexOf(QLatin1Char('&'));
+                QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
+                keys << text.at(amp + 1).toLower();
+            }
+            for (const QChar key : keys)
+                QCOMPARE(keys.count(key), 1);
+        }
     }
 
     // What another style or font would do to the forms: a text wider than the place it was given.

@@ -58,7 +58,7 @@ private slots:
             << cells({{3, 4}}) << true << QVector<bool>{1, 1, 1, 1};
         QTest::newRow("factory cell") << cells({{0, 4}}) << true << QVector<bool>{0, 1, 0, 0};
         QTest::newRow("not a rectangle") << cells({{3, 4}, {5, 9}}) << true << QVector<bool>{0, 0, 0, 1};
-        QTest::newRow("nothing") << SelectionMask() << true << QVector<bool>{0, 0, 0, 1};
+        QTest::newRow("nothing") << SelectionMask() << true << QVector<bool>{0, 0, 0, 0};
     }
     void whichCommandsASelectionAllows()
     {
@@ -104,6 +104,45 @@ private slots:
         QVERIFY(k->store.at(15, 126).sameContent(before.at(3, 10)));
         QVERIFY(k->store.at(15, 127).sameContent(before.at(3, 11)));
         QCOMPARE(k->history.historyPos(), 4);
+    }
+
+    // Random blocks at random user cells: what the overflow counts is exactly what a paste
+    // leaves out, and the cells it reports written are the presets that changed.
+    void overflowCountsWhatAPasteLeavesOut()
+    {
+        QRandomGenerator rng(3);
+        for (int round = 0; round < 200; ++round) {
+            auto k = std::make_unique<Banks>();
+            const int b0 = rng.bounded(BankCount), p0 = rng.bounded(PresetsPerBank);
+            const int b1 = std::min(BankCount - 1, b0 + int(rng.bounded(4))),
+                      p1 = std::min(PresetsPerBank - 1, p0 + int(rng.bounded(6)));
+            copySelectionToClipboard(k->store, k->clipboard, rectangle(b0, p0, b1, p1));
+            const SelectionMask target =
+                cells({{1 + int(rng.bounded(BankCount - 1)), int(rng.bounded(PresetsPerBank))}});
+            int tb = 0, tp = 0;
+            target.first(tb, tp);
+            const Overflow overflow = pasteOverflow(k->clipboard, target);
+            int right = 0, below = 0;
+            for (int b = b0; b <= b1; ++b)
+                for (int p = p0; p <= p1; ++p) {
+                    const bool outRight = tb + b - b0 >= BankCount;
+                    right += outRight;
+                    below += !outRight && tp + p - p0 >= PresetsPerBank;
+                }
+            QCOMPARE(overflow.right, right);
+            QCOMPARE(overflow.below, below);
+            const BankStore before = k->store;
+            SelectionMask written;
+            const int n = pasteClipboard(k->store, k->clipboard, target, k->history, &written);
+            QCOMPARE(n, (b1 - b0 + 1) * (p1 - p0 + 1) - right - below);
+            QCOMPARE(written.count(), n);
+            for (int b = 0; b < BankCount; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p)
+                    if (!written.isSelected(b, p))
+                        QVERIFY(k->store.at(b, p).sameContent(before.at(b, p)));
+                    else
+                        QVERIFY(k->store.at(b, p).sameContent(before.at(b0 + b - tb, p0 + p - tp)));
+        }
     }
 
     void pasteNeverWritesTheFactoryBank()

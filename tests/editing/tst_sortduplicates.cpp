@@ -1,11 +1,15 @@
 #include "editfixtures.h"
+#include "editing/blockoperations.h"
 #include "editing/duplicates.h"
 #include "editing/presetsort.h"
 #include "editing/undohistory.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -132,16 +136,53 @@ private slots:
         }
         const Duplicates::Found found = Duplicates::find(s);
         QCOMPARE(found.groups, 2);
-        SelectionMask expected;
-        for (auto [b, p] : {std::pair{3, 7}, {5, 1}, {8, 100}, {12, 4}})
+        SelectionMask expected; // the first of each group (0·9, 5·1) stays unselected
+        for (auto [b, p] : {std::pair{3, 7}, {8, 100}, {12, 4}})
             expected.set(b, p);
-        QVERIFY(found.userPresets == expected);
+        QVERIFY(found.extraCopies == expected);
 
         // A named preset with the first factory sound is a duplicate all the same.
         s.at(14, 0).name = QStringLiteral("Init copy");
         QCOMPARE(Duplicates::find(s).groups, 3);
-        QVERIFY(Duplicates::find(s).userPresets.isSelected(14, 0));
-        QVERIFY(!Duplicates::find(s).userPresets.isSelected(14, 1));
+        QVERIFY(Duplicates::find(s).extraCopies.isSelected(14, 0));
+        QVERIFY(!Duplicates::find(s).extraCopies.isSelected(14, 1));
+    }
+
+    // Random banks drawn from a few sounds: a preset is an extra copy exactly when an earlier
+    // one (bank by bank) sounds the same, and deleting the extra copies leaves one of each.
+    void extraCopiesAreAllButTheFirstOfEachSound()
+    {
+        QRandomGenerator rng(41);
+        for (int round = 0; round < 20; ++round) {
+            auto k = std::make_unique<Banks>();
+            BankStore &s = k->store;
+            const int sounds = 1 + int(rng.bounded(40));
+            for (int b = 0; b < BankCount; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p)
+                    if (rng.bounded(3) == 0)
+                        s.at(b, p).params.fill(uint8_t(1 + rng.bounded(sounds)));
+            std::map<std::vector<uint8_t>, int> seen; // sound -> extra copies
+            SelectionMask expected;
+            for (int b = 0; b < BankCount; ++b)
+                for (int p = 0; p < PresetsPerBank; ++p) {
+                    const auto &params = s.at(b, p).params;
+                    const std::vector<uint8_t> key(params.begin(), params.end());
+                    auto [it, first] = seen.emplace(key, 0);
+                    if (!first && b > 0) {
+                        expected.set(b, p);
+                        ++it->second;
+                    }
+                }
+            int groups = 0;
+            for (const auto &entry : seen)
+                groups += entry.second > 0;
+            const Duplicates::Found found = Duplicates::find(s);
+            QVERIFY(found.extraCopies == expected);
+            QCOMPARE(found.groups, groups);
+
+            BlockOperations::deleteSelection(s, found.extraCopies, k->history);
+            QVERIFY(Duplicates::find(s).extraCopies.empty());
+        }
     }
 };
 

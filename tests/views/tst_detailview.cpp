@@ -1,10 +1,14 @@
 // The detail view on its own: what its controls say to a screen reader and the mouse
 // pointer, in English and German, and the limits its fields keep.
 #include "model/categorytable.h"
+#include "model/presetimage.h"
 #include "model/presetrecord.h"
 #include "views/detailview.h"
+#include "views/presettable.h"
 
 #include <QApplication>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTranslator>
 
@@ -50,6 +54,24 @@ private slots:
             names.insert(english[i].first);
         }
         QCOMPARE(names.size(), english.size()); // no two controls share a name
+    }
+
+    // In German the bank headers and the category "empty" read German too; the other category
+    // names are the module's own and stay.
+    void headersAndEmptyCategoryInGerman()
+    {
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/translations/presetman_de")));
+        QCoreApplication::installTranslator(&german);
+        DetailView view;
+        QTableWidget table(PresetsPerBank, BankCount);
+        PresetTable::setUp(&table);
+        QCoreApplication::removeTranslator(&german);
+        QCOMPARE(view.categoryList->item(0)->text(), QStringLiteral("leer"));
+        QCOMPARE(view.categoryList->item(13)->text(), QStringLiteral("Specials"));
+        QCOMPARE(table.horizontalHeaderItem(0)->toolTip(), QStringLiteral("1: Werk"));
+        QCOMPARE(table.horizontalHeaderItem(15)->toolTip(), QStringLiteral("16: Benutzer"));
+        QCOMPARE(categoryDisplayName(0), QStringLiteral("empty"));
     }
 
     // The list offers every category in the order a preset stores them, and the author

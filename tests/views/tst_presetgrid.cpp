@@ -1,5 +1,6 @@
 #include "model/bankstore.h"
 #include "model/celltext.h"
+#include "model/selectionmask.h"
 #include "views/presetgrid.h"
 #include "views/presettable.h"
 
@@ -9,6 +10,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -132,6 +134,9 @@ private slots:
         QDrag *drag = f.table.findChild<QDrag *>();
         QVERIFY(drag);
         QCOMPARE(drag->supportedActions(), Qt::DropActions(Qt::CopyAction));
+        // The picture hangs beside the pointer, off the cell it will land on.
+        QVERIFY(!drag->pixmap().isNull());
+        QVERIFY(drag->hotSpot().x() < 0 && drag->hotSpot().y() < 0);
         QVERIFY(drag->mimeData()->hasFormat(PresetGrid::originFormat()));
         delete drag;
 
@@ -157,6 +162,7 @@ private slots:
         const QRect r(f.table.columnViewportPosition(2), f.table.rowViewportPosition(4),
                       f.table.columnWidth(2), f.table.rowHeight(4));
 
+        QSignalSpy refused(&f.table, &PresetGrid::readOnlyBankTouched);
         QVERIFY(f.move(mime.get(), r.center()));
         QVERIFY(f.move(mime.get(), r.center(), Qt::MoveAction)); // still answered as a copy
         QVERIFY(f.move(mime.get(), QPoint(r.center().x(), r.top() + 5)));
@@ -167,7 +173,9 @@ private slots:
         QVERIFY(!f.move(mime.get(), QPoint(r.left() + 4, r.center().y())));
         QVERIFY(f.move(mime.get(), QPoint(r.right() - 5, r.center().y())));
         QVERIFY(!f.move(mime.get(), QPoint(r.right() - 4, r.center().y())));
-        QVERIFY(!f.move(mime.get(), f.cellRect(4, 0).center())); // factory bank
+        QCOMPARE(refused.count(), 0);                            // near a border is no refusal to explain
+        QVERIFY(!f.move(mime.get(), f.cellRect(4, 0).center())); // factory bank: says why
+        QCOMPARE(refused.count(), 1);
 
         QSignalSpy changed(&f.table, &QTableWidget::cellChanged);
         const QPoint nearBorder(r.center().x(), r.top() + 2);
@@ -270,6 +278,67 @@ private slots:
         changed.clear();
         QVERIFY(f.drop(same.get(), f.cellRect(60, 5).center()));
         QCOMPARE(changed.count(), 0);
+    }
+
+    // Random walks of arrows, Home and End with and without Ctrl and Shift: the selection is
+    // always the current cell, or with Shift the rectangle from where Shift began to it, and
+    // the current cell is in view.
+    void selectionFollowsTheCurrentCell()
+    {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.table));
+        const int lastRow = PresetsPerBank - 1, lastColumn = BankCount - 1;
+        const Qt::Key keys[] = {Qt::Key_Up,    Qt::Key_Down, Qt::Key_Left,
+                                Qt::Key_Right, Qt::Key_Home, Qt::Key_End};
+        QRandomGenerator rng(7);
+        int row = 4, column = 0, anchorRow = row, anchorColumn = column;
+        f.table.setCurrentCell(row, column, QItemSelectionModel::ClearAndSelect);
+        for (int step = 0; step < 300; ++step) {
+            const Qt::Key key = keys[rng.bounded(6)];
+            const bool ctrl = rng.bounded(2), shift = rng.bounded(3) == 0;
+            switch (key) {
+            case Qt::Key_Up:
+                row = ctrl ? 0 : std::max(row - 1, 0);
+                break;
+            case Qt::Key_Down:
+                row = ctrl ? lastRow : std::min(row + 1, lastRow);
+                break;
+            case Qt::Key_Left:
+                column = ctrl ? 0 : std::max(column - 1, 0);
+                break;
+            case Qt::Key_Right:
+                column = ctrl ? lastColumn : std::min(column + 1, lastColumn);
+                break;
+            case Qt::Key_Home:
+                column = 0;
+                row = ctrl ? 0 : row;
+                break;
+            default:
+                column = lastColumn;
+                row = ctrl ? lastRow : row;
+                break;
+            }
+            Qt::KeyboardModifiers mods;
+            mods.setFlag(Qt::ControlModifier, ctrl);
+            mods.setFlag(Qt::ShiftModifier, shift);
+            const QModelIndex before = f.table.currentIndex();
+            QTest::keyClick(&f.table, key, mods);
+            if (!shift && f.table.currentIndex() != before) {
+                anchorRow = row;
+                anchorColumn = column;
+            }
+            if (!shift && f.table.currentIndex() == before) // nowhere to go: the selection stays
+                continue;
+            QCOMPARE(f.table.currentRow(), row);
+            QCOMPARE(f.table.currentColumn(), column);
+            SelectionMask expected, seen;
+            for (int c = std::min(column, anchorColumn); c <= std::max(column, anchorColumn); ++c)
+                for (int r = std::min(row, anchorRow); r <= std::max(row, anchorRow); ++r)
+                    expected.set(c, r);
+            PresetTable::readSelection(&f.table, seen);
+            QVERIFY2(seen == expected, qPrintable(QStringLiteral("step %1").arg(step)));
+            QVERIFY(f.table.viewport()->rect().intersects(f.table.visualItemRect(f.table.item(row, column))));
+        }
     }
 
     void disabledTableSaysHowToFillIt()

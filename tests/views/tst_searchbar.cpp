@@ -146,6 +146,22 @@ private slots:
         QCOMPARE(rig.table->currentColumn(), 4); // the match stays selected
     }
 
+    // The hint is never cut: where the whole one does not fit, a short one that does.
+    void hintFitsTheField()
+    {
+        Rig rig;
+        auto *field = rig.bar->findChild<QLineEdit *>(QStringLiteral("searchField"));
+        for (int width : {1200, 300, 200, 1200}) {
+            rig.window.resize(width, 400);
+            QTRY_COMPARE(rig.bar->width(), rig.window.layout()->contentsRect().width());
+            const int room = field->width() - 2 * field->fontMetrics().averageCharWidth() - 12;
+            QVERIFY2(field->fontMetrics().horizontalAdvance(field->placeholderText()) <= room ||
+                         field->placeholderText() == QStringLiteral("Search (Ctrl+F)"),
+                     qPrintable(field->placeholderText()));
+            QCOMPARE(field->placeholderText().startsWith(QStringLiteral("Search name")), width == 1200);
+        }
+    }
+
     void followsChangedPresetsAndTheTableState()
     {
         Rig rig;
