@@ -126,6 +126,8 @@ public:
     StopReason stopReason() const { return reason; }
     // Out of step: found by a check that read differently (else by a reply too many).
     bool outOfStepAtCheck() const { return checkFailed; }
+    // No answer (or Stop) while waiting for the identify request that closes a reading.
+    bool stoppedAtFence() const { return fenceUnanswered && current == State::Stopped; }
     // Where it stopped (bank 0..15, preset 0..127).
     int stopBank() const { return stoppedAt.bank; }
     int stopPreset() const { return stoppedAt.preset; }
@@ -157,6 +159,9 @@ public:
     QString backupFile() const { return backupPath; }
     QString backupError() const { return backupWhy; }
     bool withoutBackup() const { return unguarded; }
+    // Overwritten presets whose originals in the backup come from a reading that a later
+    // check put in doubt, bank * 128 + preset.
+    const std::vector<int> &unvouchedOriginals() const { return unvouched; }
     // Requests still to come in this run, for an estimate of the time left.
     int requestsLeft() const;
 
@@ -225,6 +230,8 @@ private:
     bool resyncing = false;
     bool mustReread = false;
     bool checkFailed = false;
+    bool fenceUnanswered = false;
+    bool unansweredFence = false; // set by onUnanswered for the end() it calls
     int readDone = 0;
     // The chosen positions, in order; the positions the reading pass asks for, in order, and
     // the one asked now; what each of those replied, as the module sent it.
@@ -256,6 +263,9 @@ private:
     QString backupPath;
     QString backupWhy;
     bool unguarded = false;
+    TransferBanks backedUp;
+    bool backupFromOldReading = false;
+    std::vector<int> unvouched;
 
     std::mt19937 random{std::random_device{}()};
 };

@@ -147,10 +147,12 @@ QString stopMessage(const TransferPlan &plan)
             return tr("Nothing was written to the module.");
         return tr("Nothing more was written to the module.") + QLatin1Char(' ') + writtenText(plan);
     case Reason::ByUser:
-        text = tr("Stopped at %1.").arg(at);
+        text = plan.stoppedAtFence() ? tr("Stopped at the check that closes the reading.")
+                                     : tr("Stopped at %1.").arg(at);
         break;
     case Reason::NoAnswer:
-        text = tr("The module stopped answering at %1.").arg(at);
+        text = plan.stoppedAtFence() ? tr("The module did not answer the check that closes the reading.")
+                                     : tr("The module stopped answering at %1.").arg(at);
         break;
     case Reason::OnlyDamaged:
         text = tr("The module sent only damaged replies at %1.").arg(at);
@@ -174,7 +176,20 @@ QString stopMessage(const TransferPlan &plan)
     }
     if (!plan.exportMode())
         return text;
-    text += QLatin1Char(' ') + writtenText(plan);
+    // Before any write there is nothing to say about writes.
+    if (plan.writesSentCount() > 0 || plan.stopReason() == Reason::WriteRefused)
+        text += QLatin1Char(' ') + writtenText(plan);
+    const std::vector<int> &doubtful = plan.unvouchedOriginals();
+    if (!doubtful.empty()) {
+        QStringList names;
+        for (std::size_t i = 0; i < doubtful.size() && i < 5; ++i)
+            names << where(doubtful[i] / PresetsPerBank, doubtful[i] % PresetsPerBank);
+        if (doubtful.size() > 5)
+            names << tr("%1 more").arg(doubtful.size() - 5);
+        text += QLatin1Char(' ') +
+                tr("The backup's originals of %1 come from a reading that a later check put in doubt.")
+                    .arg(names.join(QStringLiteral("; ")));
+    }
     if (plan.backupSaved())
         text +=
             QLatin1Char(' ') +

@@ -384,6 +384,83 @@ private slots:
             QCOMPARE(rig.transfer->writtenCount(), changeAt >= 0 ? 1 : 0);
     }
 
+    // A stray standing in for a lost reply where the transfer switches from presets it only
+    // reads to check to chosen ones: the factory/user seam, and the first of a choice of half
+    // the module or more. Double@F-1 and Drop@F+1 leave F-1 holding F-2's content and F (the
+    // first chosen preset) holding F-1's, which repeats nothing.
+    void seamSchedules_data()
+    {
+        QTest::addColumn<bool>("exportAll");
+        QTest::addColumn<int>("chosen"); // the last N positions; 0 for all
+        QTest::addColumn<bool>("initModule");
+        QTest::addColumn<bool>("unasked"); // an unasked copy instead of the doubled reply
+        QTest::addColumn<bool>("throughRetry");
+        QTest::newRow("export, factory/user seam") << true << 0 << false << false << false;
+        QTest::newRow("export, factory/user seam, unasked copy") << true << 0 << false << true << false;
+        QTest::newRow("export, factory/user seam, Init module") << true << 0 << true << false << false;
+        QTest::newRow("export, factory/user seam, through Retry") << true << 0 << false << false << true;
+        QTest::newRow("export, choice of 1024") << true << 1024 << false << false << false;
+        QTest::newRow("export, choice of 1025") << true << 1025 << false << false << false;
+        QTest::newRow("import, choice of 1024") << false << 1024 << false << false << false;
+        QTest::newRow("import, choice of 1024, Init module") << false << 1024 << true << true << false;
+    }
+    void seamSchedules()
+    {
+        QFETCH(bool, exportAll);
+        QFETCH(int, chosen);
+        QFETCH(bool, initModule);
+        QFETCH(bool, unasked);
+        QFETCH(bool, throughRetry);
+        SoakRig rig;
+        rig.quietMs = NamedQuietMs;
+        Case c = namedCase(exportAll, {});
+        if (initModule)
+            for (int position = PresetsPerBank; position < PresetCount; ++position)
+                c.module.at(position / PresetsPerBank, position % PresetsPerBank) = named("Init");
+        const int first = chosen > 0 ? PresetCount - chosen : PresetsPerBank;
+        if (chosen > 0) {
+            c.chosen.assign(PresetCount, false);
+            std::fill(c.chosen.begin() + first, c.chosen.end(), true);
+        }
+        // 40 changes, the first chosen preset among them.
+        c.file = c.module;
+        for (int i = 0; exportAll && i < 40; ++i) {
+            const int position = first + i * 23;
+            c.file.at(position / PresetsPerBank, position % PresetsPerBank)[5] ^= 0x11;
+        }
+        // Requests count from 1, one per position read; a Retry's reading follows its fence.
+        int offset = 0;
+        if (throughRetry) {
+            c.faults = {Scheduled{Kind::Double, 1500, 0, 0}};
+            QVERIFY(runCase(rig, c, 0).isEmpty());
+            QCOMPARE(int(rig.transfer->stopReason()), int(MidiTransfer::StopReason::OutOfStep));
+            rig.backend->flush();
+            offset = rig.counts().requests + 1;
+        }
+        Scheduled stray{unasked ? Kind::Unasked : Kind::Double, offset + first - 1, 0, first - 2};
+        std::vector<Scheduled> faults{stray, Scheduled{Kind::Drop, offset + first + 1, 0, 0}};
+        QString wrong;
+        if (throughRetry) {
+            rig.simulator->access([&](ModuleSimulator &s) {
+                s.faults().scheduled = faults;
+                return 0;
+            });
+            QVERIFY(rig.transfer->retry());
+            wrong = judge(rig, c, rig.wait());
+        } else {
+            c.faults = faults;
+            wrong = runCase(rig, c, 0);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong + QLatin1Char('\n') + rig.log.join(QLatin1Char('\n'))));
+        if (!rig.transfer->transferDone()) {
+            QCOMPARE(int(rig.transfer->stopReason()), int(MidiTransfer::StopReason::OutOfStep));
+            QVERIFY(rig.transfer->retry());
+            QVERIFY2(rig.wait(), qPrintable(rig.transfer->stopMessage()));
+            wrong = judge(rig, c, true);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        }
+    }
+
     // Out of step while a write was on its way: the stop counts it, and never says nothing
     // was written.
     void aStopCountsTheWriteOnItsWay()
@@ -405,6 +482,23 @@ private slots:
                                             "preset went out but was not read back.")),
             qPrintable(message));
         QVERIFY(!message.contains(QStringLiteral("Nothing")));
+
+        // Retry reads everything again and makes the backup from that reading: a preset
+        // changed on the module since is kept as it is now; the two written keep their originals.
+        const PresetImage now = named("Changed meanwhile");
+        rig.simulator->access([&](ModuleSimulator &s) {
+            s.image(4, 4) = now;
+            return 0;
+        });
+        c.module.at(4, 4) = now; // the file's preset goes back over it
+        rig.backedUp = false;
+        QVERIFY(rig.transfer->retry());
+        QVERIFY2(rig.wait(), qPrintable(rig.transfer->stopMessage()));
+        QVERIFY(rig.backedUp);
+        QVERIFY(rig.backup.at(4, 4) == now);
+        const QString wrong = judge(rig, c, true);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QCOMPARE(rig.transfer->plan().writesSentCount(), 3);
     }
 
     // After replies went out of step, every Retry reads everything again until a new reading
