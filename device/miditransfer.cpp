@@ -20,7 +20,7 @@ MidiTransfer::MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent
             emit waitingChanged();
     });
     connect(&rules, &TransferPlan::noted, this,
-            [this](const TransferPlan::Event &e) { emit logLine(TransferTexts::planNote(rules, e)); });
+            [this](const TransferPlan::Event &e) { emit logLine(TransferTexts::planNote(rules, e, purpose)); });
     connect(&rules, &TransferPlan::progressChanged, this, &MidiTransfer::progressChanged);
     connect(&rules, &TransferPlan::confirmationNeeded, this, &MidiTransfer::confirmationNeeded);
     connect(&rules, &TransferPlan::completed, this, &MidiTransfer::transferCompleted);

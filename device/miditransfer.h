@@ -4,6 +4,7 @@
 #include "device/sysexprotocol.h"
 #include "device/transferbanks.h"
 #include "device/transferplan.h"
+#include "device/transfertexts.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -48,6 +49,7 @@ public:
     void setResends(int count) { requests.setResends(count); }
     int resends() const { return requests.resends(); }
     void setCheckSeed(unsigned seed) { rules.setCheckSeed(seed); }
+    void setPurpose(TransferTexts::Purpose what) { purpose = what; }
     // Where an export saves what the module held before writing; without it nothing is
     // written unless writeWithoutBackup is chosen.
     void setBackupWriter(TransferPlan::BackupWriter writer, const QString &fileName)
@@ -135,6 +137,7 @@ private:
     RequestLink requests;
     TransferPlan rules;
     ConnectionState state = Disconnected;
+    TransferTexts::Purpose purpose = TransferTexts::Purpose::Transfer;
     QString stopText;
     QString openFailure;
     QElapsedTimer clock;

@@ -573,7 +573,7 @@ void TransferPlan::complete()
     at = Position{0, 0};
     // A write that went out before a stop and was found in place on the reading after
     // it counts as written.
-    note(Note::Completed, std::max(written, sentTo));
+    note(Note::Completed, presetsWritten());
     emit completed();
 }
 

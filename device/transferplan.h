@@ -150,6 +150,9 @@ public:
     // Presets at least one write went out to, read back or not: a stop may leave the
     // last of them changed on the module without a read-back.
     int writesSentCount() const { return sentTo; }
+    // After a completed export: every preset a write went out to, also before a stop (the
+    // reading after it found it in place).
+    int presetsWritten() const { return std::max(written, sentTo); }
     // Nothing read before the stop can be trusted: Retry reads everything again.
     bool mustReadAgain() const { return mustReread; }
     int writeRepeats() const { return repeats; }

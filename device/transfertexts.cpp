@@ -75,7 +75,7 @@ QString linkNote(RequestLink::Note note, const RequestLink &link)
     return QString();
 }
 
-QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
+QString planNote(const TransferPlan &plan, const TransferPlan::Event &event, Purpose purpose)
 {
     using Note = TransferPlan::Note;
     switch (event.note) {
@@ -127,6 +127,10 @@ QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
             .arg(event.count)
             .arg(TransferPlan::MaxWrites);
     case Note::Completed:
+        if (purpose == Purpose::Restore)
+            return tr("Restore done. Presets written: %1.").arg(event.count);
+        if (purpose == Purpose::ReadToCompare)
+            return tr("Read done.");
         return plan.exportMode() ? tr("Export done. Presets written: %1.").arg(event.count)
                                  : tr("Import done.");
     }

@@ -122,6 +122,9 @@ void TransferDialog::applyTitle()
     // The direction in words, not only in the picture; a restore names its backup, and a
     // read for a comparison must not sound as if it replaced the document.
     const bool exportAll = midi.exportMode();
+    midi.setPurpose(exportAll && !restoreTitle.isEmpty() ? TransferTexts::Purpose::Restore
+                    : !exportAll && !readTip.isEmpty()   ? TransferTexts::Purpose::ReadToCompare
+                                                         : TransferTexts::Purpose::Transfer);
     if (exportAll && !restoreTitle.isEmpty()) {
         setWindowTitle(restoreTitle);
         TransferButton->setText(tr("Restore"));
@@ -621,12 +624,13 @@ QStringList TransferDialog::writtenNameChanges() const
 
 QString TransferDialog::exportSummary() const
 {
-    if (midi.changeCount() == 0 && midi.writtenCount() == 0)
-        return tr("The module already held these presets; nothing was written.");
-    QString text = tr("Export done. Presets written: %1; writes repeated: %2.")
-                       .arg(midi.writtenCount())
-                       .arg(midi.retryCount());
     const TransferPlan &plan = midi.plan();
+    if (plan.presetsWritten() == 0)
+        return tr("The module already held these presets; nothing was written.");
+    QString text = (restoreTitle.isEmpty() ? tr("Export done. Presets written: %1; writes repeated: %2.")
+                                           : tr("Restore done. Presets written: %1; writes repeated: %2."))
+                       .arg(plan.presetsWritten())
+                       .arg(midi.retryCount());
     if (plan.backupSaved())
         text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(plan.backupFile()).fileName());
     else if (plan.withoutBackup())

@@ -758,6 +758,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Export fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
     </message>
     <message>
+        <source>Restore done. Presets written: %1; writes repeated: %2.</source>
+        <translation>Wiederherstellen fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
+    </message>
+    <message>
         <source>Backup: %1</source>
         <translation>Sicherung: %1</translation>
     </message>
@@ -945,6 +949,22 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Angehalten bei %1.</translation>
     </message>
     <message>
+        <source>Stopped at the check that closes the reading.</source>
+        <translation>Angehalten bei der Prüfung, die das Lesen abschließt.</translation>
+    </message>
+    <message>
+        <source>The module did not answer the check that closes the reading.</source>
+        <translation>Das Modul hat auf die Prüfung, die das Lesen abschließt, nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>%1 more</source>
+        <translation>%1 weitere</translation>
+    </message>
+    <message>
+        <source>The backup&apos;s originals of %1 come from a reading that a later check put in doubt.</source>
+        <translation>Die Originale von %1 in der Sicherung stammen aus einem Lesen, das eine spätere Prüfung in Zweifel gezogen hat.</translation>
+    </message>
+    <message>
         <source>No answer to %1 within %2 s; sending it again (%3 of %4).</source>
         <translation>Keine Antwort auf %1 innerhalb von %2 s; sende erneut (%3 von %4).</translation>
     </message>
@@ -999,6 +1019,14 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Import done.</source>
         <translation>Import fertig.</translation>
+    </message>
+    <message>
+        <source>Restore done. Presets written: %1.</source>
+        <translation>Wiederherstellen fertig. Geschriebene Presets: %1.</translation>
+    </message>
+    <message>
+        <source>Read done.</source>
+        <translation>Lesen fertig.</translation>
     </message>
     <message>
         <source>Bank %1 · preset %2 of %3</source>

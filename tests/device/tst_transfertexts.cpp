@@ -154,6 +154,63 @@ private slots:
             QVERIFY2(!text.isEmpty(), "a text for nothing");
     }
 
+    // The words say what happened: no writes named before any, the fence named as such, the
+    // writes before a stop counted at the end, and a restore and a read called so.
+    void wordsSayWhatHappened_data()
+    {
+        QTest::addColumn<Scenario>("scenario");
+        QTest::addColumn<int>("purpose");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("never");
+        QTest::newRow("export, no answer while reading") << Scenario([](PlanRig &r) {
+            r.plan.setExportMode(true);
+            QVERIFY(r.plan.start());
+            r.runUntil([&] { return r.plan.readProgress() == 300; });
+            r.plan.onUnanswered(r.link.current(), false);
+        }) << 0 << QStringLiteral("stopped answering at bank 3, preset 45.")
+                                                         << QStringLiteral("written");
+        QTest::newRow("export, silent at the fence") << Scenario([](PlanRig &r) {
+            r.plan.setExportMode(true);
+            QVERIFY(r.plan.start());
+            r.runUntil([&] { return r.plan.state() == TransferPlan::State::Settling; });
+            r.plan.onUnanswered(r.link.current(), false);
+        }) << 0 << QStringLiteral("did not answer the check that closes the reading.")
+                                                     << QStringLiteral("preset");
+        QTest::newRow("restore, out of step while writing, Retry") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 3, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil([&] { return r.plan.writtenCount() == 2; });
+            r.plan.onReplyTooMany(); // the third write was on its way, and did not arrive
+            QVERIFY(r.plan.retry());
+            r.runUntil();
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil();
+        }) << 1 << QStringLiteral("Restore done. Presets written: 3.")
+                                                                   << QStringLiteral("Export");
+        QTest::newRow("read to compare") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.runUntil();
+        }) << 2 << QStringLiteral("Read done.")
+                                         << QStringLiteral("Import");
+    }
+    void wordsSayWhatHappened()
+    {
+        QFETCH(Scenario, scenario);
+        QFETCH(int, purpose);
+        QFETCH(QString, says);
+        QFETCH(QString, never);
+        PlanRig rig;
+        QStringList texts;
+        connect(&rig.plan, &TransferPlan::noted, this, [&](const TransferPlan::Event &e) {
+            texts << TransferTexts::planNote(rig.plan, e, TransferTexts::Purpose(purpose));
+        });
+        scenario(rig);
+        if (rig.plan.state() == TransferPlan::State::Stopped)
+            texts << TransferTexts::stopMessage(rig.plan);
+        const QString last = texts.value(texts.size() - 1);
+        QVERIFY2(last.contains(says) && !last.contains(never), qPrintable(last));
+    }
+
     // Each note, whatever run it is made for, has its German words.
     void everyNoteIsGerman()
     {
@@ -168,7 +225,10 @@ private slots:
                 event.note = TransferPlan::Note(n);
                 event.count = 2;
                 event.banks = {3, 4};
-                QVERIFY2(!TransferTexts::planNote(rig.plan, event).isEmpty(), qPrintable(QString::number(n)));
+                for (auto purpose : {TransferTexts::Purpose::Transfer, TransferTexts::Purpose::Restore,
+                                     TransferTexts::Purpose::ReadToCompare})
+                    QVERIFY2(!TransferTexts::planNote(rig.plan, event, purpose).isEmpty(),
+                             qPrintable(QString::number(n)));
             }
         }
         QCoreApplication::removeTranslator(&catalogue);

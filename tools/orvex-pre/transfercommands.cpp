@@ -521,7 +521,8 @@ int runExport(const QStringList &args)
         writeOut(lines);
         return Success;
     }
-    if (midi.changeCount() == 0 && midi.writtenCount() == 0) {
+    const int written = midi.plan().presetsWritten();
+    if (written == 0) {
         writeOut(QStringLiteral("exported %1: the module already held them, nothing written\n")
                      .arg(choiceText(o)));
         return Success;
@@ -532,8 +533,7 @@ int runExport(const QStringList &args)
                      .arg(names.join(QStringLiteral("\n  "))));
     writeOut(QStringLiteral("exported %1: %2 written, %3 writes repeated, backup %4\n")
                  .arg(choiceText(o))
-                 .arg(midi.writtenCount() == 1 ? QStringLiteral("1 preset")
-                                               : QStringLiteral("%1 presets").arg(midi.writtenCount()))
+                 .arg(written == 1 ? QStringLiteral("1 preset") : QStringLiteral("%1 presets").arg(written))
                  .arg(midi.retryCount())
                  .arg(midi.plan().backupSaved() ? midi.plan().backupFile() : QStringLiteral("none")));
     return Success;
