@@ -16,11 +16,14 @@ MidiTransfer::MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent
     connect(&requests, &RequestLink::replyTooMany, &rules, &TransferPlan::onReplyTooMany);
     connect(&requests, &RequestLink::noted, this, [this](RequestLink::Note note) {
         emit logLine(TransferTexts::linkNote(note, requests));
-        if (note == RequestLink::Note::Resending && rules.running())
+        if ((note == RequestLink::Note::Resending || note == RequestLink::Note::Holding) && rules.running()) {
             emit waitingChanged();
+            waitTicker.start();
+        }
     });
-    connect(&rules, &TransferPlan::noted, this,
-            [this](const TransferPlan::Event &e) { emit logLine(TransferTexts::planNote(rules, e, purpose)); });
+    connect(&rules, &TransferPlan::noted, this, [this](const TransferPlan::Event &e) {
+        emit logLine(TransferTexts::planNote(rules, e, purpose));
+    });
     connect(&rules, &TransferPlan::progressChanged, this, &MidiTransfer::progressChanged);
     connect(&rules, &TransferPlan::confirmationNeeded, this, &MidiTransfer::confirmationNeeded);
     connect(&rules, &TransferPlan::completed, this, &MidiTransfer::transferCompleted);
@@ -28,6 +31,14 @@ MidiTransfer::MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent
         stopText = TransferTexts::stopMessage(rules);
         emit logLine(stopText);
         emit transferStopped(stopText);
+    });
+    // While a wait runs, the status counts its seconds down.
+    waitTicker.setInterval(500);
+    connect(&waitTicker, &QTimer::timeout, this, [this] {
+        if (rules.running() && (requests.holdingBack() || (requests.waiting() && requests.sends() > 1)))
+            emit waitingChanged();
+        else
+            waitTicker.stop();
     });
     clock.start();
 }

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -116,7 +117,8 @@ signals:
     void connectFailed(const QString &message);
     // Reading: presets of 2048; writing: presets written of those that change.
     void progressChanged(int done, int total);
-    // A request went unanswered and is sent again: positionText says so.
+    // A request went unanswered and is sent again, or is held back for late replies, and
+    // every half second while that lasts: positionText says what it waits for and how long.
     void waitingChanged();
     // Export: the module was read and its backup saved (or not); `changes` presets would
     // be written. Answer with confirmWrite, writeWithoutBackup or cancelWrite.
@@ -142,4 +144,5 @@ private:
     QString openFailure;
     QElapsedTimer clock;
     std::deque<qint64> answerTimes;
+    QTimer waitTicker;
 };

@@ -83,7 +83,7 @@ void TransferPlan::planReads()
     // the run reads every preset, the repeat shows; where reading the rest would cost more
     // than reading the chosen ones twice, the second read shows it.
     const std::size_t others = std::size_t(PresetCount) - readOrder.size();
-    readTwice = others > readOrder.size();
+    readTwice = everythingTwice || others > readOrder.size();
     scanOrder.clear();
     if (readTwice) {
         scanOrder = readOrder;

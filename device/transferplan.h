@@ -107,6 +107,11 @@ public:
     // others stay as the module holds them, also after a Retry that reads everything again.
     void keepChanges(const std::vector<bool> &positions);
     void setBackupWriter(BackupWriter writer, const QString &fileName);
+    // Every chosen preset read twice, whatever the choice: the only way to catch a stray
+    // reply whose content the module stores nowhere (an edit buffer sent by a button on
+    // the module) taking the place of a lost one. Doubles the reading time.
+    void setReadEverythingTwice(bool on) { everythingTwice = on; }
+    bool readsEverythingTwice() const { return everythingTwice; }
     // The presets of banks 2..16 whose order the checks draw from this seed.
     void setCheckSeed(unsigned seed) { random.seed(seed); }
 
@@ -243,6 +248,7 @@ private:
     std::size_t readIndex = 0;
     TransferBanks scanned;
     bool readTwice = false;
+    bool everythingTwice = false;
 
     std::vector<int> toWrite; // positions bank * 128 + preset
     std::size_t writeIndex = 0;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTime>
 
 namespace TransferTexts {
 
@@ -25,6 +26,12 @@ QString requestText(const RequestLink::Request &request)
         return tr("the write of %1").arg(where(request.bank, request.preset));
     }
     return QString();
+}
+
+// The time of day `ms` from now, as a log line says when a wait ends.
+QString clockIn(int ms)
+{
+    return QTime::currentTime().addMSecs(std::max(0, ms)).toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString writtenText(const TransferPlan &plan)
@@ -57,10 +64,14 @@ QString linkNote(RequestLink::Note note, const RequestLink &link)
     switch (note) {
     case RequestLink::Note::Resending:
         return tr("No answer to %1 within %2 s; sending it again (%3 of %4).")
-            .arg(requestText(request))
-            .arg(link.quietTime() / 1000.0, 0, 'f', 1)
-            .arg(link.sends() - 1)
-            .arg(link.resends());
+                   .arg(requestText(request))
+                   .arg(link.quietTime() / 1000.0, 0, 'f', 1)
+                   .arg(link.sends() - 1)
+                   .arg(link.resends()) +
+               QLatin1Char(' ') + tr("Waiting for its answer until %1.").arg(clockIn(link.msUntilNextStep()));
+    case RequestLink::Note::Holding:
+        return tr("Waiting until %1 for late replies before %2.")
+            .arg(clockIn(link.msUntilNextStep()), requestText(request));
     case RequestLink::Note::LateDropped:
         return tr("A late reply was dropped.");
     case RequestLink::Note::Damaged:
@@ -239,9 +250,25 @@ QString statusText(const TransferPlan &plan, const RequestLink &link, int second
             tr("Bank %1 · preset %2 of %3").arg(plan.bank() + 1).arg(plan.preset() + 1).arg(PresetsPerBank);
         break;
     }
-    if (link.waiting() && link.sends() > 1)
-        return text +
-               tr(" · no answer yet, asking again (%1 of %2)").arg(link.sends() - 1).arg(link.resends());
+    // A wait says what it waits for and how long, so a bar that does not move is explained.
+    const int seconds = (std::max(0, link.msUntilNextStep()) + 999) / 1000;
+    if (link.holdingBack())
+        return text + QStringLiteral(" · ") +
+               tr("waiting %1 s for late replies before %2").arg(seconds).arg(requestText(link.current()));
+    if (link.waiting() && link.sends() > 1) {
+        const RequestLink::Request &request = link.current();
+        const QString who = request.ask == RequestLink::Ask::Identify ? tr("the module")
+                                                                      : where(request.bank, request.preset);
+        if (link.sends() > link.resends())
+            return text + QStringLiteral(" · ") +
+                   tr("%1 did not answer; giving up in %2 s unless it does").arg(who).arg(seconds);
+        return text + QStringLiteral(" · ") +
+               tr("%1 did not answer; asking again in %2 s (%3 of %4)")
+                   .arg(who)
+                   .arg(seconds)
+                   .arg(link.sends())
+                   .arg(link.resends());
+    }
     // Below a second there is nothing worth saying; a silent module shows the line above.
     if (secondsLeft >= 1)
         text +=

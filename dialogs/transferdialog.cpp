@@ -13,6 +13,7 @@
 #include "midi/midievent.h"
 #include "midi/portnames.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QIcon>
@@ -77,6 +78,12 @@ TransferDialog::TransferDialog(std::shared_ptr<MidiBackend> backend, QWidget *pa
     choiceBox = new ExportChoiceBox(this);
     choiceBox->setGeometry(progressBar->geometry());
     choiceBox->hide();
+    readTwiceBox = new QCheckBox(tr("Read everything twice (twice the reading time)"), this);
+    readTwiceBox->setGeometry(10, 282, 185, 21);
+    readTwiceBox->setToolTip(
+        tr("Every preset is read twice. Without it, a reply the module sends unasked with content it "
+           "stores nowhere (an edit buffer, sent by a button pressed on the module) can take the place "
+           "of a lost reply unnoticed."));
     setUpTransferPanels();
     // Replies come to the dialog, which hands each one to the transfer rules.
     midi.setReceiver(this);
@@ -351,6 +358,8 @@ void TransferDialog::Transfer()
     TransferButton->setEnabled(false);
     ConnectButton->setEnabled(false);
     status->showRunning(midi.positionText());
+    readTwiceBox->setEnabled(false);
+    midi.plan().setReadEverythingTwice(readTwiceBox->isChecked());
     if (midi.exportMode()) {
         choiceBox->hide();
         runChoice = exportChoice();

@@ -762,6 +762,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wiederherstellen fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
     </message>
     <message>
+        <source>Read everything twice (twice the reading time)</source>
+        <translation>Alles zweimal lesen (doppelte Lesezeit)</translation>
+    </message>
+    <message>
+        <source>Every preset is read twice. Without it, a reply the module sends unasked with content it stores nowhere (an edit buffer, sent by a button pressed on the module) can take the place of a lost reply unnoticed.</source>
+        <translation>Jedes Preset wird zweimal gelesen. Ohne diese Einstellung kann eine unaufgeforderte Antwort des Moduls mit einem Inhalt, den es nirgends speichert (ein Bearbeitungspuffer, gesendet durch einen Tastendruck am Modul), unbemerkt an die Stelle einer verlorenen Antwort treten.</translation>
+    </message>
+    <message>
         <source>Backup: %1</source>
         <translation>Sicherung: %1</translation>
     </message>
@@ -1119,6 +1127,30 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source> · no answer yet, asking again (%1 of %2)</source>
         <translation> · noch keine Antwort, frage erneut (%1 von %2)</translation>
+    </message>
+    <message>
+        <source>Waiting for its answer until %1.</source>
+        <translation>Warte auf die Antwort bis %1.</translation>
+    </message>
+    <message>
+        <source>Waiting until %1 for late replies before %2.</source>
+        <translation>Warte bis %1 auf verspätete Antworten; danach folgt %2.</translation>
+    </message>
+    <message>
+        <source>waiting %1 s for late replies before %2</source>
+        <translation>warte %1 s auf verspätete Antworten, dann folgt %2</translation>
+    </message>
+    <message>
+        <source>the module</source>
+        <translation>das Modul</translation>
+    </message>
+    <message>
+        <source>%1 did not answer; giving up in %2 s unless it does</source>
+        <translation>%1 hat nicht geantwortet; Abbruch in %2 s, falls keine Antwort kommt</translation>
+    </message>
+    <message>
+        <source>%1 did not answer; asking again in %2 s (%3 of %4)</source>
+        <translation>%1 hat nicht geantwortet; neue Anfrage in %2 s (%3 von %4)</translation>
     </message>
     <message>
         <source>Choose a MIDI input and a MIDI output.</source>

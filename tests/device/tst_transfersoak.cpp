@@ -153,6 +153,7 @@ struct Case
     TransferBanks file;            // export only
     std::vector<bool> chosen;      // export only; empty for every user preset
     std::vector<Scheduled> faults; // request numbers from the transfer's first request
+    bool readTwice = false;        // "Read everything twice", and strays of content stored nowhere
 };
 
 // Empty when the outcome holds to the guarantee, else what is wrong.
@@ -353,11 +354,12 @@ Case randomCase(std::mt19937 &random)
     }
     // A small choice is read twice, anything else reads the whole module once.
     const int requests = (everything ? PresetCount : 2 * picked) + 2 * BankCount + 4;
+    c.readTwice = random() % 8 == 0;
     const int count = 1 + int(random() % 3);
     int last = 1 + int(random() % std::max(1, requests));
     for (int i = 0; i < count; ++i) {
         Scheduled f;
-        f.kind = Kind(random() % 5);
+        f.kind = Kind(random() % (c.readTwice ? 6 : 5));
         // Mostly close together: a fault's effect meets the next fault there.
         f.request = i == 0 || random() % 10 < 3 ? 1 + int(random() % std::max(1, requests))
                                                 : last + int(random() % 4);
@@ -391,6 +393,7 @@ QString runCase(SoakRig &rig, const Case &c, int retries, int slow = 0)
             chosen->set(i / PresetsPerBank, i % PresetsPerBank, c.chosen[std::size_t(i)]);
     }
     rig.transfer->plan().setChosen(chosen);
+    rig.transfer->plan().setReadEverythingTwice(c.readTwice);
     QString wrongStop;
     const bool done = rig.run(
         retries,
@@ -550,6 +553,40 @@ private slots:
             QVERIFY2(rig.wait(), qPrintable(rig.transfer->stopMessage()));
             wrong = judge(rig, c, true);
             QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        }
+    }
+
+    // A stray of content the module stores nowhere in place of a lost reply repeats nothing:
+    // only reading everything twice catches it, and then the transfer ends exactly right.
+    void theExceptionClosesWhenEverythingIsReadTwice_data()
+    {
+        QTest::addColumn<bool>("exportAll");
+        QTest::addColumn<int>("at"); // the position whose reply is lost
+        QTest::newRow("import, bank 6 preset 12") << false << 5 * PresetsPerBank + 11;
+        QTest::newRow("export, bank 3 preset 6") << true << 2 * PresetsPerBank + 5;
+    }
+    void theExceptionClosesWhenEverythingIsReadTwice()
+    {
+        QFETCH(bool, exportAll);
+        QFETCH(int, at);
+        for (bool twice : {false, true}) {
+            SoakRig rig;
+            rig.quietMs = NamedQuietMs;
+            Case c = namedCase(exportAll, {});
+            c.readTwice = twice;
+            for (int i = 0; exportAll && i < 40; ++i)
+                c.file.at(2 + i / 4, i)[5] ^= 0x11;
+            c.file.at(at / PresetsPerBank, at % PresetsPerBank)[5] ^= 0x11;
+            // The stray follows the reply before `at`, whose own reply is lost. The checks' seed
+            // is fixed so that without reading twice no check happens to read `at` again.
+            rig.transfer->setCheckSeed(1);
+            c.faults = {Scheduled{Kind::Stray, at - 1, 0, 0, ModuleSimulator::Anchor::FirstRead, 0},
+                        Scheduled{Kind::Drop, at, 0, 0, ModuleSimulator::Anchor::FirstRead, 0}};
+            const QString wrong = runToTheEnd(rig, c);
+            if (twice)
+                QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+            else // without, the stray is taken: the gap the setting closes
+                QVERIFY2(!wrong.isEmpty(), "the stray was caught without reading twice");
         }
     }
 

@@ -2,6 +2,8 @@
 // produce comes from the catalogue, never half English.
 #include "common/germancatalogue.h"
 #include "common/planrig.h"
+#include "common/transferrig.h"
+#include "device/miditransfer.h"
 #include "device/transfertexts.h"
 
 #include <QCoreApplication>
@@ -122,7 +124,8 @@ private slots:
             texts << TransferTexts::statusText(rig.plan, rig.link, 100);
             for (auto note :
                  {RequestLink::Note::Resending, RequestLink::Note::LateDropped, RequestLink::Note::Damaged,
-                  RequestLink::Note::Foreign, RequestLink::Note::Unexpected, RequestLink::Note::Unasked})
+                  RequestLink::Note::Foreign, RequestLink::Note::Unexpected, RequestLink::Note::Unasked,
+                  RequestLink::Note::Holding})
                 texts << TransferTexts::linkNote(note, rig.link);
         };
         connect(&rig.plan, &TransferPlan::noted, this,
@@ -209,6 +212,53 @@ private slots:
             texts << TransferTexts::stopMessage(rig.plan);
         const QString last = texts.value(texts.size() - 1);
         QVERIFY2(last.contains(says) && !last.contains(never), qPrintable(last));
+    }
+
+    // A wait says what it waits for and how long: a resend, the last copy, the hold after it.
+    void aWaitIsExplained()
+    {
+        PlanRig rig;
+        rig.link.setQuietTime(40);
+        rig.link.setResends(2);
+        QStringList log;
+        connect(&rig.link, &RequestLink::noted, this,
+                [&](RequestLink::Note note) { log << TransferTexts::linkNote(note, rig.link); });
+        QVERIFY(rig.plan.start());
+        rig.answer(); // bank 1, preset 1
+        QSignalSpy noted(&rig.link, &RequestLink::noted);
+        QVERIFY(noted.wait(5000)); // bank 1, preset 2 sent again
+        QVERIFY2(
+            TransferTexts::statusText(rig.plan, rig.link, -1)
+                .endsWith(QStringLiteral(" · bank 1, preset 2 did not answer; asking again in 1 s (2 of 2)")),
+            qPrintable(TransferTexts::statusText(rig.plan, rig.link, -1)));
+        QVERIFY(noted.wait(5000));
+        QVERIFY(TransferTexts::statusText(rig.plan, rig.link, -1)
+                    .endsWith(QStringLiteral(
+                        " · bank 1, preset 2 did not answer; giving up in 1 s unless it does")));
+        QVERIFY(log.first().contains(QStringLiteral("Waiting for its answer until ")));
+
+        // The module answers the copy sent again: the next request waits for late replies.
+        Rig module;
+        MidiTransfer transfer(module.backend);
+        QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
+        QVERIFY(transfer.connectPorts(module.simulatorIndex, module.simulatorIndex) && identity.wait(5000));
+        module.simulator->access([](ModuleSimulator &s) {
+            s.faults().dropReplyTo = 6; // bank 1, preset 5
+            return 0;
+        });
+        transfer.setQuietTime(100);
+        QStringList shown;
+        connect(&transfer, &MidiTransfer::waitingChanged, this, [&] { shown << transfer.positionText(); });
+        QSignalSpy completed(&transfer, &MidiTransfer::transferCompleted);
+        QVERIFY(transfer.startTransfer());
+        QVERIFY(completed.wait(60000));
+        QVERIFY2(shown.filter(QStringLiteral("bank 1, preset 5 did not answer; asking again in 1 s (2 of 3)"))
+                             .size() == 1 &&
+                     !shown
+                          .filter(QStringLiteral(
+                              "waiting 1 s for late replies before the request for bank 1, preset 6"))
+                          .isEmpty(),
+                 qPrintable(shown.join(QLatin1Char('\n'))));
     }
 
     // Each note, whatever run it is made for, has its German words.

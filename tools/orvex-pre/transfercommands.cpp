@@ -35,6 +35,8 @@ const char *const OptionsHelp =
     "                     (default 1)\n"
     "  --retries N        how often it is sent again before the transfer stops (default 3)\n"
     "  --verbose          print the transfer's log on stderr\n"
+    "  --verify           read every preset twice (reading takes twice as long): closes\n"
+    "                     the one gap in the checks, below\n"
     "  --backup FILE      export: where to save what banks 2..16 of the module held\n"
     "                     (default: module-backup-DATE-TIME.pre in the data folder)\n"
     "  --yes              export: write without asking, also on a terminal\n"
@@ -52,6 +54,9 @@ const char *const OptionsHelp =
     "writes nothing unless --no-backup is given. With --bank or --presets only those\n"
     "presets are read (each twice, to check the replies), backed up and written. Both\n"
     "stop on replies out of step (a module that answers twice) instead of using them.\n"
+    "A reply in place of a lost one is caught when its content repeats a preset the\n"
+    "module holds; one the module stores nowhere (an edit buffer sent by a button\n"
+    "pressed on the module during the transfer) is caught only with --verify.\n"
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
 namespace {
@@ -68,6 +73,7 @@ struct Options
     int quietMs = MidiTransfer::DefaultQuietMs;
     int retries = MidiTransfer::DefaultResends;
     bool verbose = false;
+    bool verify = false;
     bool yes = false;
     bool noBackup = false;
     bool incomplete = false; // export: presets a file lacks go as empty presets
@@ -155,6 +161,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
             o.backup = value;
         } else if (name == QLatin1String("--verbose") && !hasValue) {
             o.verbose = true;
+        } else if (name == QLatin1String("--verify") && !hasValue) {
+            o.verify = true;
         } else if (name == QLatin1String("--yes") && !hasValue) {
             o.yes = true;
         } else if (withPorts && name == QLatin1String("--no-backup") && !hasValue) {
@@ -362,6 +370,10 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     });
     if (exportAll)
         midi.plan().setChosen(o.chosen ? std::optional<SelectionMask>(o.choice.positions()) : std::nullopt);
+    midi.plan().setReadEverythingTwice(o.verify);
+    if (o.verify)
+        writeOut(
+            QStringLiteral("--verify: every preset is read twice, so the reading takes twice as long\n"));
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
         BackupCatalog::saveBeforeWriting(
