@@ -3,6 +3,8 @@
 #include "device/transfertexts.h"
 #include "midi/midievent.h"
 
+#include <QTime>
+
 namespace {
 constexpr int RecentAnswers = 24;
 } // namespace
@@ -32,6 +34,11 @@ MidiTransfer::MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent
         emit logLine(stopText);
         emit transferStopped(stopText);
     });
+    portWatch.setInterval(1000);
+    connect(&portWatch, &QTimer::timeout, this, &MidiTransfer::checkPorts);
+    reopenTimer.setInterval(500);
+    reopenTimer.setSingleShot(true);
+    connect(&reopenTimer, &QTimer::timeout, this, &MidiTransfer::tryReopen);
     // While a wait runs, the status counts its seconds down.
     waitTicker.setInterval(500);
     connect(&waitTicker, &QTimer::timeout, this, [this] {
@@ -86,6 +93,11 @@ bool MidiTransfer::connectPorts(int inputIndex, int outputIndex, QString inName,
         return false;
     }
     emit logLine(tr("Ports opened: in \"%1\", out \"%2\".").arg(inName, outName));
+    inPort = inName;
+    outPort = outName;
+    gone = false;
+    backNoted = false;
+    portWatch.start();
     enter(Connecting);
     requests.reset();
     requests.setGuarded(false);
@@ -95,6 +107,10 @@ bool MidiTransfer::connectPorts(int inputIndex, int outputIndex, QString inName,
 
 void MidiTransfer::disconnectPorts()
 {
+    portWatch.stop();
+    reopenTimer.stop();
+    reopening = false;
+    gone = false;
     sysex.closePorts();
     requests.reset();
     rules.abandon();
@@ -111,13 +127,92 @@ bool MidiTransfer::startTransfer()
     return rules.start();
 }
 
+bool MidiTransfer::listed(bool input, const QString &name, int *index)
+{
+    const MidiPort &port = sysex.port();
+    for (int i = 0; i < 100; ++i) {
+        const std::optional<QString> here = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
+        if (!here)
+            break;
+        if (*here == name) {
+            if (index)
+                *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void MidiTransfer::checkPorts()
+{
+    if (state == Disconnected || reopening)
+        return;
+    const bool inThere = listed(true, inPort);
+    const bool outThere = listed(false, outPort);
+    if (!gone && (!inThere || !outThere)) {
+        gone = true;
+        backNoted = false;
+        const QString when = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+        if (!inThere)
+            emit logLine(tr("The MIDI input \"%1\" went away at %2.").arg(inPort, when));
+        if (!outThere)
+            emit logLine(tr("The MIDI output \"%1\" went away at %2.").arg(outPort, when));
+        rules.portLost();
+    } else if (gone && inThere && outThere && !backNoted) {
+        backNoted = true;
+        emit logLine(
+            tr("The MIDI ports \"%1\" and \"%2\" are back; Retry opens them again.").arg(inPort, outPort));
+    }
+}
+
 bool MidiTransfer::retry()
 {
     if (!canRetry())
         return false;
     answerTimes.clear();
     stopText.clear();
+    checkPorts();
+    if (gone) {
+        reopening = true;
+        emit logLine(tr("Opening the ports \"%1\" and \"%2\" again.").arg(inPort, outPort));
+        tryReopen();
+        return true;
+    }
     return rules.retry();
+}
+
+void MidiTransfer::tryReopen()
+{
+    if (!reopening)
+        return;
+    int in = -1;
+    int out = -1;
+    if (listed(true, inPort, &in) && listed(false, outPort, &out)) {
+        sysex.closePorts();
+        requests.reset();
+        if (sysex.openPorts(in, out)) {
+            reopening = false;
+            gone = false;
+            emit logLine(tr("Ports opened again: in \"%1\", out \"%2\".").arg(inPort, outPort));
+            rules.retry();
+            return;
+        }
+    }
+    emit waitingChanged();
+    reopenTimer.start();
+}
+
+void MidiTransfer::stop()
+{
+    if (reopening) {
+        reopening = false;
+        reopenTimer.stop();
+        stopText = TransferTexts::stopMessage(rules);
+        emit logLine(tr("Stopped waiting for the ports."));
+        emit transferStopped(stopText);
+        return;
+    }
+    rules.stop();
 }
 
 Sysex::ReplyKind MidiTransfer::handleMidiEvent(MidiEvent *event)
@@ -182,5 +277,7 @@ int MidiTransfer::secondsLeft() const
 
 QString MidiTransfer::positionText() const
 {
+    if (reopening)
+        return tr("Waiting for the MIDI ports \"%1\" and \"%2\" to come back").arg(inPort, outPort);
     return TransferTexts::statusText(rules, requests, secondsLeft());
 }

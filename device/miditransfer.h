@@ -78,9 +78,18 @@ public:
     // In Connected with no transfer running: an import of banks 0..15, or an export that
     // reads banks 1..15, asks through confirmationNeeded, then writes what differs.
     bool startTransfer();
-    void stop() { rules.stop(); }
+    // Stops the transfer, or the wait for ports to come back.
+    void stop();
+    // After a port went away, opens the ports again by the names they had (waiting for them
+    // to come back, until stop) and goes on.
     bool retry();
-    bool canRetry() const { return rules.canRetry() && state == Connected; }
+    // A port of the connection is no longer listed.
+    bool portGone() const { return gone; }
+    bool waitingForPorts() const { return reopening; }
+    // Looks whether the connection's ports are still listed (a timer does it every second
+    // while connected).
+    void checkPorts();
+    bool canRetry() const { return rules.canRetry() && state == Connected && !reopening; }
     // Answers confirmationNeeded; confirmWrite only writes when the backup was saved.
     bool confirmWrite() { return rules.confirmWrite(); }
     bool writeWithoutBackup() { return rules.writeWithoutBackup(); }
@@ -145,4 +154,14 @@ private:
     QElapsedTimer clock;
     std::deque<qint64> answerTimes;
     QTimer waitTicker;
+    // The ports by name, as opened; whether one went away and the wait for them to be back.
+    QString inPort;
+    QString outPort;
+    bool gone = false;
+    bool backNoted = false;
+    bool reopening = false;
+    QTimer portWatch;
+    QTimer reopenTimer;
+    bool listed(bool input, const QString &name, int *index = nullptr);
+    void tryReopen();
 };

@@ -275,6 +275,14 @@ void TransferPlan::onReplyTooMany()
         end(StopReason::OutOfStep, at);
 }
 
+void TransferPlan::portLost()
+{
+    if (running())
+        end(StopReason::PortGone, at);
+    if (current == State::Stopped)
+        mustReread = true;
+}
+
 void TransferPlan::abandon()
 {
     if (!running())

@@ -54,7 +54,16 @@ class TransferPlan : public QObject
 
 public:
     enum class State { Idle, Reading, Checking, Settling, Confirming, Writing, Stopped, Done };
-    enum class StopReason { None, NoAnswer, OnlyDamaged, WriteRefused, OutOfStep, ByUser, Cancelled };
+    enum class StopReason {
+        None,
+        NoAnswer,
+        OnlyDamaged,
+        WriteRefused,
+        OutOfStep,
+        ByUser,
+        Cancelled,
+        PortGone
+    };
     enum class Note {
         Started,   // count: 1 for an export
         Restarted, // after replies out of step
@@ -179,6 +188,9 @@ public:
     void onReplyTooMany();
     // The ports closed under a running transfer: it is abandoned.
     void abandon();
+    // A port went away: a running transfer stops, and since what answers when it comes back
+    // may be another module or one started afresh, Retry reads everything again.
+    void portLost();
 
     // For each bank from firstBank on, a preset to read again: one whose content differs
     // from the preset read just before it (and, where possible, from the check before),

@@ -172,6 +172,10 @@ QString stopMessage(const TransferPlan &plan)
     case Reason::OnlyDamaged:
         text = tr("The module sent only damaged replies at %1.").arg(at);
         break;
+    case Reason::PortGone:
+        text = tr("The MIDI connection went away at %1; Retry opens the ports again when they are back.")
+                   .arg(at);
+        break;
     case Reason::WriteRefused:
         text = tr("Bank %1, preset %2 did not take the write %3 times and may now hold a damaged preset.")
                    .arg(plan.stopBank() + 1)

@@ -472,6 +472,8 @@ void TransferDialog::setUpTransferPanels()
         status->showRunning(midi.positionText());
         if (!midi.retry())
             showStopped(midi.stopMessage());
+        else // while it waits for ports to come back, Disconnect stays the way out
+            ConnectButton->setEnabled(midi.waitingForPorts());
     });
     connect(status->closeButton, &QPushButton::clicked, this, &QWidget::close);
 
@@ -608,6 +610,8 @@ void TransferDialog::noteBackupUnused()
 
 void TransferDialog::showStopped(const QString &message)
 {
+    // Disconnect works after a stop too: the way out of a port that went away for good.
+    ConnectButton->setEnabled(true);
     status->showStopped(TransferTexts::afterRetry(retryPresses, midi.stopReason(), message), midi.canRetry());
     if (midi.stopReason() == MidiTransfer::StopReason::Cancelled) {
         progressBar->hide();

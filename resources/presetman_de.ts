@@ -913,6 +913,38 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Anschlüsse geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
     </message>
     <message>
+        <source>The MIDI connection went away at %1; Retry opens the ports again when they are back.</source>
+        <translation>Die MIDI-Verbindung ist bei %1 weggefallen; Wiederholen öffnet die Anschlüsse erneut, sobald sie wieder da sind.</translation>
+    </message>
+    <message>
+        <source>The MIDI input &quot;%1&quot; went away at %2.</source>
+        <translation>Der MIDI-Eingang „%1“ ist um %2 weggefallen.</translation>
+    </message>
+    <message>
+        <source>The MIDI output &quot;%1&quot; went away at %2.</source>
+        <translation>Der MIDI-Ausgang „%1“ ist um %2 weggefallen.</translation>
+    </message>
+    <message>
+        <source>The MIDI ports &quot;%1&quot; and &quot;%2&quot; are back; Retry opens them again.</source>
+        <translation>Die MIDI-Anschlüsse „%1“ und „%2“ sind wieder da; Wiederholen öffnet sie erneut.</translation>
+    </message>
+    <message>
+        <source>Opening the ports &quot;%1&quot; and &quot;%2&quot; again.</source>
+        <translation>Die Anschlüsse „%1“ und „%2“ werden erneut geöffnet.</translation>
+    </message>
+    <message>
+        <source>Ports opened again: in &quot;%1&quot;, out &quot;%2&quot;.</source>
+        <translation>Anschlüsse erneut geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
+    </message>
+    <message>
+        <source>Stopped waiting for the ports.</source>
+        <translation>Warten auf die Anschlüsse beendet.</translation>
+    </message>
+    <message>
+        <source>Waiting for the MIDI ports &quot;%1&quot; and &quot;%2&quot; to come back</source>
+        <translation>Warte darauf, dass die MIDI-Anschlüsse „%1“ und „%2“ wieder da sind</translation>
+    </message>
+    <message>
         <source>Reading the chosen presets (%1), each twice to check the replies.</source>
         <translation>Lese die gewählten Presets (%1), jedes zweimal, um die Antworten zu prüfen.</translation>
     </message>

@@ -590,6 +590,68 @@ private slots:
         }
     }
 
+    // A port that goes away mid-transfer is noticed and named; Retry waits for it to come
+    // back, opens it again by its name and ends exactly right; Stop ends the wait.
+    void aPortThatGoesAwayComesBack_data()
+    {
+        QTest::addColumn<bool>("exportAll");
+        QTest::addColumn<bool>("whileWriting");
+        QTest::newRow("import") << false << false;
+        QTest::newRow("export, reading") << true << false;
+        QTest::newRow("export, writing") << true << true;
+    }
+    void aPortThatGoesAwayComesBack()
+    {
+        QFETCH(bool, exportAll);
+        QFETCH(bool, whileWriting);
+        SoakRig rig;
+        rig.quietMs = 50;
+        Case c = namedCase(exportAll, {});
+        for (int i = 0; exportAll && i < 6; ++i)
+            c.file.at(3 + i, 7 * i)[5] ^= 0x11;
+        bool unplugged = false;
+        QObject::connect(
+            rig.transfer.get(), &MidiTransfer::progressChanged, rig.transfer.get(), [&](int done, int) {
+                const bool writing = rig.transfer->phase() == MidiTransfer::Phase::Writing;
+                if (!unplugged && writing == whileWriting && done == (writing ? 2 : 700)) {
+                    unplugged = true;
+                    rig.backend->setPlugged(rig.simulatorIndex, false);
+                    QTimer::singleShot(0, rig.transfer.get(), [&] { rig.transfer->checkPorts(); });
+                }
+            });
+        int stops = 0;
+        const QString wrong = [&] {
+            if (!rig.reconnect())
+                return QStringLiteral("could not connect");
+            rig.prepare(c.module, {});
+            rig.transfer->setExportMode(exportAll);
+            rig.transfer->banks() = exportAll ? c.file : TransferBanks();
+            rig.transfer->plan().setChosen(std::nullopt);
+            QString bad;
+            rig.run(2, [&] {
+                ++stops;
+                if (rig.transfer->stopReason() != MidiTransfer::StopReason::PortGone)
+                    bad = QStringLiteral("stopped for another reason: ") + rig.transfer->stopMessage();
+                else if (stops == 1) {
+                    // Retry while the port is away waits; Stop ends the wait, a second Retry
+                    // opens it again once it is back.
+                    QVERIFY(rig.transfer->retry() && rig.transfer->waitingForPorts());
+                    rig.transfer->stop();
+                    QVERIFY(!rig.transfer->waitingForPorts());
+                    QTimer::singleShot(300, [&] { rig.backend->setPlugged(rig.simulatorIndex, true); });
+                }
+                if (bad.isEmpty())
+                    bad = judgeStop(rig, c);
+            });
+            return bad.isEmpty() ? judge(rig, c, rig.transfer->transferDone()) : bad;
+        }();
+        QVERIFY2(wrong.isEmpty() && rig.transfer->transferDone() && stops == 1,
+                 qPrintable(QString::number(stops) + QLatin1Char(' ') + wrong + QLatin1Char('\n') +
+                            rig.log.join(QLatin1Char('\n'))));
+        QVERIFY(!rig.log.filter(QStringLiteral("went away at")).isEmpty());
+        QVERIFY(!rig.log.filter(QStringLiteral("Ports opened again")).isEmpty());
+    }
+
     // Out of step while a write was on its way: the stop counts it, and never says nothing
     // was written.
     void aStopCountsTheWriteOnItsWay()
