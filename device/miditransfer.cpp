@@ -147,6 +147,8 @@ void MidiTransfer::checkPorts()
 {
     if (state == Disconnected || reopening)
         return;
+    // The lists as they are now, not as they were read at the connect.
+    sysex.port().backend().rescan();
     const bool inThere = listed(true, inPort);
     const bool outThere = listed(false, outPort);
     if (!gone && (!inThere || !outThere)) {
@@ -187,6 +189,7 @@ void MidiTransfer::tryReopen()
         return;
     int in = -1;
     int out = -1;
+    sysex.port().backend().rescan();
     if (listed(true, inPort, &in) && listed(false, outPort, &out)) {
         sysex.closePorts();
         requests.reset();
