@@ -117,9 +117,6 @@ void TransferDialog::setMode(bool exportAll)
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
     TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
                                          : tr("Read all 16 banks from the module"));
-    const QString picture =
-        exportAll ? tr(":/pictures/export_screen.png") : tr(":/pictures/import_screen.png");
-    IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
     choiceBox->setVisible(exportAll && !choiceFixed);
     applyTitle();
 }
@@ -132,6 +129,12 @@ void TransferDialog::applyTitle()
     midi.setPurpose(exportAll && !restoreTitle.isEmpty() ? TransferTexts::Purpose::Restore
                     : !exportAll && !readTip.isEmpty()   ? TransferTexts::Purpose::ReadToCompare
                                                          : TransferTexts::Purpose::Transfer);
+    // The banner says it too.
+    const QString picture = exportAll && !restoreTitle.isEmpty() ? tr(":/pictures/restore_screen.png")
+                            : !exportAll && !readTip.isEmpty()   ? tr(":/pictures/read_screen.png")
+                            : exportAll                          ? tr(":/pictures/export_screen.png")
+                                                                 : tr(":/pictures/import_screen.png");
+    IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
     if (exportAll && !restoreTitle.isEmpty()) {
         setWindowTitle(restoreTitle);
         TransferButton->setText(tr("Restore"));

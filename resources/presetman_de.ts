@@ -722,6 +722,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>:/pictures/export_screen_de.png</translation>
     </message>
     <message>
+        <source>:/pictures/restore_screen.png</source>
+        <translation>:/pictures/restore_screen_de.png</translation>
+    </message>
+    <message>
+        <source>:/pictures/read_screen.png</source>
+        <translation>:/pictures/read_screen_de.png</translation>
+    </message>
+    <message>
         <source>:/pictures/import_screen.png</source>
         <translation>:/pictures/import_screen_de.png</translation>
     </message>

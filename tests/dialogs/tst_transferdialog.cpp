@@ -90,7 +90,7 @@ private slots:
                  QStringLiteral("Ins Orvex+ zurückschreiben: die Sicherung vom 7. Dez. 2026, 14:03"));
         QCOMPARE(d.transfer().positionText(), QStringLiteral("Bank 1 · Preset 1 von 128"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
-                            QImage(QStringLiteral(":/pictures/export_screen_de.png"))));
+                            QImage(QStringLiteral(":/pictures/restore_screen_de.png"))));
         d.fillPortLists();
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.ConnectButton->text(), QStringLiteral("Trennen"));
