@@ -79,7 +79,9 @@ TransferDialog::TransferDialog(std::shared_ptr<MidiBackend> backend, QWidget *pa
     choiceBox->setGeometry(progressBar->geometry());
     choiceBox->hide();
     readTwiceBox = new QCheckBox(tr("Read everything twice (twice the reading time)"), this);
-    readTwiceBox->setGeometry(10, 282, 185, 21);
+    // Below the port lists, across the dialog.
+    readTwiceBox->setGeometry(groupBox_3->x(), groupBox_3->geometry().bottom() + 4,
+                              groupBox_4->geometry().right() - groupBox_3->x(), 20);
     readTwiceBox->setToolTip(
         tr("Every preset is read twice. Without it, a reply the module sends unasked with content it "
            "stores nowhere (an edit buffer, sent by a button pressed on the module) can take the place "
@@ -435,7 +437,7 @@ void TransferDialog::setUpTransferPanels()
 
     connect(&midi, &MidiTransfer::logLine, log, &TransferLogPanel::addLine);
     auto showPosition = [this] {
-        if (midi.running())
+        if (midi.running() || midi.waitingForPorts())
             status->showRunning(midi.positionText());
     };
     connect(&midi, &MidiTransfer::progressChanged, this, showPosition);
