@@ -190,6 +190,14 @@ private slots:
             r.runUntil();
         }) << 1 << QStringLiteral("Restore done. Presets written: 3.")
                                                                    << QStringLiteral("Export");
+        QTest::newRow("export, a check after writing reads differently") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 2, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil([&] { return r.plan.state() == TransferPlan::State::Checking; });
+            const RequestLink::Request at = r.link.current();
+            r.module.at(at.bank, at.preset)[0] ^= 0x40;
+            r.answer();
+        }) << 0 << QStringLiteral("The backup's originals of bank ") << QStringLiteral("Nothing");
         QTest::newRow("read to compare") << Scenario([](PlanRig &r) {
             QVERIFY(r.plan.start());
             r.runUntil();
