@@ -272,8 +272,9 @@ void TransferDialog::finderDone()
 
 void TransferDialog::pollPorts()
 {
-    // Only while nothing is open: a rescan renumbers the devices.
-    if (midi.connectionState() != MidiTransfer::Disconnected || finder.running())
+    // Only while nothing is open, or a port went away (the transfer opens them again by
+    // name): a rescan renumbers the devices.
+    if ((midi.connectionState() != MidiTransfer::Disconnected && !midi.portGone()) || finder.running())
         return;
     MidiPort &port = midi.protocol().port();
     port.backend().rescan();
