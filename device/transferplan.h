@@ -29,9 +29,13 @@
 // data before its answer); or it stands in for a lost reply and then repeats content the
 // module holds (a doubled reply repeats the one before, an unasked one a stored preset).
 // A run that reads most of the module reads all of it, so every such repeat is seen, and
-// that preset and the one it repeats are read again in Checking; a run that reads less
-// than half reads each of its presets twice instead, whichever costs fewer reads.
+// that preset and the one it repeats are read again in Checking, also those only read to
+// check (with the next chosen preset after them, where a shift entering there lands); a run
+// that reads less than half, or one told to read everything twice, reads each of its presets
+// twice instead. Only that catches a stray whose content the module stores nowhere.
 // Checking also reads one preset per bank again, one that a shifted answer would change (pickChecks).
+// A Retry that reads everything again makes the backup again from that reading; only presets
+// written before keep the originals of the first one.
 // Settling sends an identify request as a fence: preset data arriving before its answer is a reply too many.
 // Confirming saves the backup of what the module held and waits for the front end; nothing is written unless
 // the backup was saved or the user chose writeWithoutBackup. Writing writes each preset that differs and
