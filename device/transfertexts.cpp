@@ -91,6 +91,9 @@ QString planNote(const TransferPlan &plan, const TransferPlan::Event &event, Pur
     using Note = TransferPlan::Note;
     switch (event.note) {
     case Note::Started:
+        if (plan.readsEverythingTwice())
+            return tr("Reading every chosen preset twice (%1), as Read everything twice asks.")
+                .arg(plan.chosenCount());
         if (plan.readsTwice())
             return tr("Reading the chosen presets (%1), each twice to check the replies.")
                 .arg(plan.chosenCount());

@@ -1069,6 +1069,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Import fertig.</translation>
     </message>
     <message>
+        <source>Reading every chosen preset twice (%1), as Read everything twice asks.</source>
+        <translation>Jedes gewählte Preset wird zweimal gelesen (%1), wie „Alles zweimal lesen“ es verlangt.</translation>
+    </message>
+    <message>
         <source>Restore done. Presets written: %1.</source>
         <translation>Wiederherstellen fertig. Geschriebene Presets: %1.</translation>
     </message>

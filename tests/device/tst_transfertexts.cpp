@@ -278,6 +278,7 @@ private slots:
         for (bool exportAll : {false, true}) {
             PlanRig rig;
             rig.plan.setExportMode(exportAll);
+            rig.plan.setReadEverythingTwice(exportAll);
             for (int n = int(TransferPlan::Note::Started); n <= int(TransferPlan::Note::Completed); ++n) {
                 TransferPlan::Event event;
                 event.note = TransferPlan::Note(n);
