@@ -113,8 +113,10 @@ void MidiTransfer::disconnectPorts()
     gone = false;
     sysex.closePorts();
     requests.reset();
-    rules.abandon();
     enter(Disconnected);
+    // A running transfer ends with its stop message, saying what it left behind (no Retry:
+    // the ports are closed).
+    rules.endByDisconnect();
 }
 
 bool MidiTransfer::startTransfer()

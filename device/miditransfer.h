@@ -66,7 +66,7 @@ public:
     bool connectPorts(int inputIndex, int outputIndex, QString inName = QString(),
                       QString outName = QString());
     QString openError() const { return openFailure; }
-    // Closes the ports, abandons a running transfer, enters Disconnected.
+    // Closes the ports, stops a running transfer (as Stop would, at once), enters Disconnected.
     void disconnectPorts();
 
     void setExportMode(bool exportAll) { rules.setExportMode(exportAll); }

@@ -283,6 +283,14 @@ void TransferPlan::portLost()
         mustReread = true;
 }
 
+void TransferPlan::endByDisconnect()
+{
+    if (current == State::Confirming)
+        cancelWrite();
+    else if (running())
+        end(StopReason::ByUser, at);
+}
+
 void TransferPlan::abandon()
 {
     if (!running())

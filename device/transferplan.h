@@ -195,6 +195,9 @@ public:
     // A port went away: a running transfer stops, and since what answers when it comes back
     // may be another module or one started afresh, Retry reads everything again.
     void portLost();
+    // The user closed the ports under a running transfer: it stops as by Stop, at once (at
+    // the question, as by Cancel).
+    void endByDisconnect();
 
     // For each bank from firstBank on, a preset to read again: one whose content differs
     // from the preset read just before it (and, where possible, from the check before),

@@ -360,9 +360,8 @@ void TransferDialog::Transfer()
     retryPresses = 0;
     writingBar = false;
     progressBar->show();
-    // Both stay disabled until the dialog closes.
+    // Transfer stays disabled until the dialog closes; Disconnect ends the transfer.
     TransferButton->setEnabled(false);
-    ConnectButton->setEnabled(false);
     status->showRunning(midi.positionText());
     readTwiceBox->setEnabled(false);
     midi.plan().setReadEverythingTwice(readTwiceBox->isChecked());
@@ -478,8 +477,6 @@ void TransferDialog::setUpTransferPanels()
         status->showRunning(midi.positionText());
         if (!midi.retry())
             showStopped(midi.stopMessage());
-        else // while it waits for ports to come back, Disconnect stays the way out
-            ConnectButton->setEnabled(midi.waitingForPorts());
     });
     connect(status->closeButton, &QPushButton::clicked, this, &QWidget::close);
 
