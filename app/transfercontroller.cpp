@@ -10,6 +10,7 @@
 #include "editing/exportchoice.h"
 #include "views/accessiblenames.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProcessEnvironment>
@@ -22,6 +23,8 @@ const QString MidiInNameKey = QStringLiteral("midiinname");
 const QString MidiOutNameKey = QStringLiteral("midioutname");
 // How long a request may go unanswered before it is sent again, in milliseconds.
 const QString QuietTimeKey = QStringLiteral("quiettime");
+// Every preset read twice (the transfer dialog's "Read everything twice").
+const QString ReadTwiceKey = QStringLiteral("readtwice");
 
 std::shared_ptr<MidiBackend> backendFor(MainWindow &window)
 {
@@ -41,6 +44,7 @@ void TransferController::run(TransferDialog &dialog, bool exportAll, const QStri
     dialog.inName = settings.value(MidiInNameKey).toString();
     dialog.outName = settings.value(MidiOutNameKey).toString();
     dialog.fillPortLists();
+    dialog.readTwiceBox->setChecked(settings.value(ReadTwiceKey, false).toBool());
     dialog.setMode(exportAll);
     if (!readTip.isEmpty())
         dialog.setReadForCompare(readTip);
@@ -54,6 +58,7 @@ void TransferController::run(TransferDialog &dialog, bool exportAll, const QStri
     settings.setValue(MidiOutKey, dialog.outRow);
     settings.setValue(MidiInNameKey, dialog.inName);
     settings.setValue(MidiOutNameKey, dialog.outName);
+    settings.setValue(ReadTwiceKey, dialog.readTwiceBox->isChecked());
 }
 
 bool TransferController::exportBanks(const BankStore &source, const ExportChoice *fixed,

@@ -3,6 +3,8 @@
 #include "device/transfertexts.h"
 #include "midi/midievent.h"
 
+#include <QTime>
+
 namespace {
 constexpr int RecentAnswers = 24;
 } // namespace
@@ -16,11 +18,14 @@ MidiTransfer::MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent
     connect(&requests, &RequestLink::replyTooMany, &rules, &TransferPlan::onReplyTooMany);
     connect(&requests, &RequestLink::noted, this, [this](RequestLink::Note note) {
         emit logLine(TransferTexts::linkNote(note, requests));
-        if (note == RequestLink::Note::Resending && rules.running())
+        if ((note == RequestLink::Note::Resending || note == RequestLink::Note::Holding) && rules.running()) {
             emit waitingChanged();
+            waitTicker.start();
+        }
     });
-    connect(&rules, &TransferPlan::noted, this,
-            [this](const TransferPlan::Event &e) { emit logLine(TransferTexts::planNote(rules, e)); });
+    connect(&rules, &TransferPlan::noted, this, [this](const TransferPlan::Event &e) {
+        emit logLine(TransferTexts::planNote(rules, e, purpose));
+    });
     connect(&rules, &TransferPlan::progressChanged, this, &MidiTransfer::progressChanged);
     connect(&rules, &TransferPlan::confirmationNeeded, this, &MidiTransfer::confirmationNeeded);
     connect(&rules, &TransferPlan::completed, this, &MidiTransfer::transferCompleted);
@@ -28,6 +33,19 @@ MidiTransfer::MidiTransfer(std::shared_ptr<MidiBackend> backend, QObject *parent
         stopText = TransferTexts::stopMessage(rules);
         emit logLine(stopText);
         emit transferStopped(stopText);
+    });
+    portWatch.setInterval(1000);
+    connect(&portWatch, &QTimer::timeout, this, &MidiTransfer::checkPorts);
+    reopenTimer.setInterval(500);
+    reopenTimer.setSingleShot(true);
+    connect(&reopenTimer, &QTimer::timeout, this, &MidiTransfer::tryReopen);
+    // While a wait runs, the status counts its seconds down.
+    waitTicker.setInterval(500);
+    connect(&waitTicker, &QTimer::timeout, this, [this] {
+        if (rules.running() && (requests.holdingBack() || (requests.waiting() && requests.sends() > 1)))
+            emit waitingChanged();
+        else
+            waitTicker.stop();
     });
     clock.start();
 }
@@ -75,6 +93,11 @@ bool MidiTransfer::connectPorts(int inputIndex, int outputIndex, QString inName,
         return false;
     }
     emit logLine(tr("Ports opened: in \"%1\", out \"%2\".").arg(inName, outName));
+    inPort = inName;
+    outPort = outName;
+    gone = false;
+    backNoted = false;
+    portWatch.start();
     enter(Connecting);
     requests.reset();
     requests.setGuarded(false);
@@ -84,10 +107,16 @@ bool MidiTransfer::connectPorts(int inputIndex, int outputIndex, QString inName,
 
 void MidiTransfer::disconnectPorts()
 {
+    portWatch.stop();
+    reopenTimer.stop();
+    reopening = false;
+    gone = false;
     sysex.closePorts();
     requests.reset();
-    rules.abandon();
     enter(Disconnected);
+    // A running transfer ends with its stop message, saying what it left behind (no Retry:
+    // the ports are closed).
+    rules.endByDisconnect();
 }
 
 bool MidiTransfer::startTransfer()
@@ -100,13 +129,95 @@ bool MidiTransfer::startTransfer()
     return rules.start();
 }
 
+bool MidiTransfer::listed(bool input, const QString &name, int *index)
+{
+    const MidiPort &port = sysex.port();
+    for (int i = 0; i < 100; ++i) {
+        const std::optional<QString> here = input ? port.inputDeviceName(i) : port.outputDeviceName(i);
+        if (!here)
+            break;
+        if (*here == name) {
+            if (index)
+                *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void MidiTransfer::checkPorts()
+{
+    if (state == Disconnected || reopening)
+        return;
+    // The lists as they are now, not as they were read at the connect.
+    sysex.port().backend().rescan();
+    const bool inThere = listed(true, inPort);
+    const bool outThere = listed(false, outPort);
+    if (!gone && (!inThere || !outThere)) {
+        gone = true;
+        backNoted = false;
+        const QString when = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+        if (!inThere)
+            emit logLine(tr("The MIDI input \"%1\" went away at %2.").arg(inPort, when));
+        if (!outThere)
+            emit logLine(tr("The MIDI output \"%1\" went away at %2.").arg(outPort, when));
+        rules.portLost();
+    } else if (gone && inThere && outThere && !backNoted) {
+        backNoted = true;
+        emit logLine(
+            tr("The MIDI ports \"%1\" and \"%2\" are back; Retry opens them again.").arg(inPort, outPort));
+    }
+}
+
 bool MidiTransfer::retry()
 {
     if (!canRetry())
         return false;
     answerTimes.clear();
     stopText.clear();
+    checkPorts();
+    if (gone) {
+        reopening = true;
+        emit logLine(tr("Opening the ports \"%1\" and \"%2\" again.").arg(inPort, outPort));
+        tryReopen();
+        return true;
+    }
     return rules.retry();
+}
+
+void MidiTransfer::tryReopen()
+{
+    if (!reopening)
+        return;
+    int in = -1;
+    int out = -1;
+    sysex.port().backend().rescan();
+    if (listed(true, inPort, &in) && listed(false, outPort, &out)) {
+        sysex.closePorts();
+        requests.reset();
+        if (sysex.openPorts(in, out)) {
+            reopening = false;
+            gone = false;
+            emit logLine(tr("Ports opened again: in \"%1\", out \"%2\".").arg(inPort, outPort));
+            rules.retry();
+            return;
+        }
+    }
+    emit waitingChanged();
+    reopenTimer.start();
+}
+
+void MidiTransfer::stop()
+{
+    if (reopening) {
+        reopening = false;
+        reopenTimer.stop();
+        stopText = TransferTexts::stopMessage(rules);
+        emit logLine(tr("Stopped waiting for the ports."));
+        emit transferStopped(stopText);
+        return;
+    }
+    rules.stop();
 }
 
 Sysex::ReplyKind MidiTransfer::handleMidiEvent(MidiEvent *event)
@@ -171,5 +282,7 @@ int MidiTransfer::secondsLeft() const
 
 QString MidiTransfer::positionText() const
 {
+    if (reopening)
+        return tr("Waiting for the MIDI ports \"%1\" and \"%2\" to come back").arg(inPort, outPort);
     return TransferTexts::statusText(rules, requests, secondsLeft());
 }

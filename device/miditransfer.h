@@ -4,9 +4,11 @@
 #include "device/sysexprotocol.h"
 #include "device/transferbanks.h"
 #include "device/transferplan.h"
+#include "device/transfertexts.h"
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -48,6 +50,7 @@ public:
     void setResends(int count) { requests.setResends(count); }
     int resends() const { return requests.resends(); }
     void setCheckSeed(unsigned seed) { rules.setCheckSeed(seed); }
+    void setPurpose(TransferTexts::Purpose what) { purpose = what; }
     // Where an export saves what the module held before writing; without it nothing is
     // written unless writeWithoutBackup is chosen.
     void setBackupWriter(TransferPlan::BackupWriter writer, const QString &fileName)
@@ -63,7 +66,7 @@ public:
     bool connectPorts(int inputIndex, int outputIndex, QString inName = QString(),
                       QString outName = QString());
     QString openError() const { return openFailure; }
-    // Closes the ports, abandons a running transfer, enters Disconnected.
+    // Closes the ports, stops a running transfer (as Stop would, at once), enters Disconnected.
     void disconnectPorts();
 
     void setExportMode(bool exportAll) { rules.setExportMode(exportAll); }
@@ -75,9 +78,18 @@ public:
     // In Connected with no transfer running: an import of banks 0..15, or an export that
     // reads banks 1..15, asks through confirmationNeeded, then writes what differs.
     bool startTransfer();
-    void stop() { rules.stop(); }
+    // Stops the transfer, or the wait for ports to come back.
+    void stop();
+    // After a port went away, opens the ports again by the names they had (waiting for them
+    // to come back, until stop) and goes on.
     bool retry();
-    bool canRetry() const { return rules.canRetry() && state == Connected; }
+    // A port of the connection is no longer listed.
+    bool portGone() const { return gone; }
+    bool waitingForPorts() const { return reopening; }
+    // Looks whether the connection's ports are still listed (a timer does it every second
+    // while connected).
+    void checkPorts();
+    bool canRetry() const { return rules.canRetry() && state == Connected && !reopening; }
     // Answers confirmationNeeded; confirmWrite only writes when the backup was saved.
     bool confirmWrite() { return rules.confirmWrite(); }
     bool writeWithoutBackup() { return rules.writeWithoutBackup(); }
@@ -114,7 +126,8 @@ signals:
     void connectFailed(const QString &message);
     // Reading: presets of 2048; writing: presets written of those that change.
     void progressChanged(int done, int total);
-    // A request went unanswered and is sent again: positionText says so.
+    // A request went unanswered and is sent again, or is held back for late replies, and
+    // every half second while that lasts: positionText says what it waits for and how long.
     void waitingChanged();
     // Export: the module was read and its backup saved (or not); `changes` presets would
     // be written. Answer with confirmWrite, writeWithoutBackup or cancelWrite.
@@ -135,8 +148,20 @@ private:
     RequestLink requests;
     TransferPlan rules;
     ConnectionState state = Disconnected;
+    TransferTexts::Purpose purpose = TransferTexts::Purpose::Transfer;
     QString stopText;
     QString openFailure;
     QElapsedTimer clock;
     std::deque<qint64> answerTimes;
+    QTimer waitTicker;
+    // The ports by name, as opened; whether one went away and the wait for them to be back.
+    QString inPort;
+    QString outPort;
+    bool gone = false;
+    bool backNoted = false;
+    bool reopening = false;
+    QTimer portWatch;
+    QTimer reopenTimer;
+    bool listed(bool input, const QString &name, int *index = nullptr);
+    void tryReopen();
 };

@@ -123,6 +123,15 @@ void ModuleSimulator::reply(std::vector<std::vector<uint8_t>> &out, std::vector<
     out.push_back(std::move(message));
 }
 
+PresetImage ModuleSimulator::strayImage()
+{
+    PresetImage image{};
+    image[PresetImageLayout::CategoryOffset] = 1;
+    const char name[] = "EditBuf";
+    std::copy(name, name + sizeof name - 1, image.begin() + PresetImageLayout::NameOffset);
+    return image;
+}
+
 std::vector<std::vector<uint8_t>> ModuleSimulator::handle(const std::vector<uint8_t> &message)
 {
     std::vector<std::vector<uint8_t>> out;
@@ -141,6 +150,17 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
         return {};
     }
     const int number = ++counted.requests;
+    counted.lastWasWrite = request->command == Sysex::PresetWrite;
+    counted.lastPosition =
+        request->command == Sysex::IdentifyRequest
+            ? -1
+            : std::clamp(request->bank * PresetsPerBank + request->preset, 0, PresetCount - 1);
+    if (request->command == Sysex::IdentifyRequest)
+        counted.identifyAt.push_back(number);
+    else if (request->command == Sysex::PresetWrite)
+        counted.writeAt.push_back(number);
+    else if (counted.reads[std::size_t(counted.lastPosition)]++ == 0)
+        counted.firstReadAt[std::size_t(counted.lastPosition)] = number;
     switch (request->command) {
     case Sysex::IdentifyRequest:
         ++counted.identifyRequests;
@@ -192,9 +212,30 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
         out.push_back(out.back());
     if (number == pending.unaskedAfter)
         out.push_back(Sysex::presetData(stored.at(BankCount - 1, PresetsPerBank - 1)));
+    if (number == pending.strayAfter)
+        out.push_back(Sysex::presetData(strayImage()));
     int delay = number == pending.lateReplyTo ? std::max(0, pending.lateByMs) : 0;
+    auto anchoredAt = [this](const ScheduledFault &f) {
+        auto nth = [&f](const std::vector<int> &numbers) {
+            return f.request >= 1 && f.request <= int(numbers.size()) ? numbers[std::size_t(f.request - 1)]
+                                                                      : 0;
+        };
+        switch (f.anchor) {
+        case Anchor::Request:
+            return f.request;
+        case Anchor::FirstRead:
+            return f.request >= 0 && f.request < PresetCount ? counted.firstReadAt[std::size_t(f.request)]
+                                                             : 0;
+        case Anchor::Identify:
+            return nth(counted.identifyAt);
+        case Anchor::Write:
+            return nth(counted.writeAt);
+        }
+        return 0;
+    };
     for (const ScheduledFault &f : pending.scheduled) {
-        if (f.request != number)
+        const int at = anchoredAt(f);
+        if (at <= 0 || at + (f.anchor == Anchor::Request ? 0 : f.after) != number)
             continue;
         switch (f.kind) {
         case FaultKind::Drop:
@@ -214,6 +255,9 @@ std::vector<ModuleSimulator::Outgoing> ModuleSimulator::handleTimed(const std::v
             out.push_back(
                 Sysex::presetData(stored.at(std::clamp(f.position, 0, PresetCount - 1) / PresetsPerBank,
                                             std::clamp(f.position, 0, PresetCount - 1) % PresetsPerBank)));
+            break;
+        case FaultKind::Stray:
+            out.push_back(Sysex::presetData(strayImage()));
             break;
         case FaultKind::Damaged:
             if (!out.empty()) {
@@ -267,6 +311,7 @@ const std::pair<const char *, int ModuleSimulator::Faults::*> CountedFaults[] = 
     {"late-by", &ModuleSimulator::Faults::lateByMs},
     {"double-reply", &ModuleSimulator::Faults::doubleReplyTo},
     {"unasked-after", &ModuleSimulator::Faults::unaskedAfter},
+    {"stray-after", &ModuleSimulator::Faults::strayAfter},
     {"silent-after", &ModuleSimulator::Faults::silentAfter},
     {"drop-identify", &ModuleSimulator::Faults::dropIdentify},
     {"wrong-length", &ModuleSimulator::Faults::wrongLengthData},

@@ -19,14 +19,23 @@ public:
     static constexpr int DinByteRate = 3125; // 31,250 baud, 10 bits a byte
 
     // One fault tied to one request, for schedules of several faults of any kind.
-    enum class FaultKind { Drop, Double, Late, Unasked, Damaged };
+    // Stray: an unasked PresetData of content the module stores nowhere (an edit buffer sent
+    // by a button pressed on the module).
+    enum class FaultKind { Drop, Double, Late, Unasked, Damaged, Stray };
+    // What `request` counts: every request, or (for faults placed at a seam) the first read of
+    // position `request`, the `request`-th identify request or the `request`-th write.
+    enum class Anchor { Request, FirstRead, Identify, Write };
     struct ScheduledFault
     {
         FaultKind kind = FaultKind::Drop;
         int request = 0;                // counted from 1 over every request received
         int delayMs = 0;                // Late: how late every reply to it leaves
         int position = PresetCount - 1; // Unasked: the stored preset it carries, bank * 128 + preset
+        Anchor anchor = Anchor::Request;
+        int after = 0; // the fault hits this many requests after its anchor
     };
+    // The image a Stray carries.
+    static PresetImage strayImage();
 
     struct Faults
     {
@@ -43,6 +52,7 @@ public:
         int lateByMs = 1500;
         int doubleReplyTo = 0;   // the reply to request N is sent twice
         int unaskedAfter = 0;    // a PresetData nobody asked for follows the reply to request N
+        int strayAfter = 0;      // the same with content the module stores nowhere
         int silentAfter = 0;     // no reply at all once N requests were answered
         int dropIdentify = 0;    // the reply to the N-th identify request is never sent
         bool failWrites = false; // every write stores a slightly different image
@@ -71,6 +81,14 @@ public:
         int requests = 0; // every request: identify, preset request and write
         long long bytesIn = 0;
         long long bytesOut = 0;
+        // The last request: -1 for an identify request, else bank * 128 + preset.
+        int lastPosition = -2;
+        bool lastWasWrite = false;
+        // Per position: reads so far, and the request number of the first.
+        std::vector<int> reads = std::vector<int>(PresetCount, 0);
+        std::vector<int> firstReadAt = std::vector<int>(PresetCount, 0);
+        std::vector<int> identifyAt; // request numbers
+        std::vector<int> writeAt;
     };
 
     ModuleSimulator();

@@ -58,10 +58,20 @@ void RequestLink::send(const Request &next, const PresetImage &content)
         settling = true;
         awaiting = false;
         settleTimer.start(int(holdUntil - clock.elapsed()));
+        emit noted(Note::Holding, request);
         return;
     }
     settling = false;
     transmit();
+}
+
+int RequestLink::msUntilNextStep() const
+{
+    if (settling)
+        return int(std::max<qint64>(0, holdUntil - clock.elapsed()));
+    if (awaiting)
+        return int(std::max<qint64>(0, lastSend + quietMs - clock.elapsed()));
+    return -1;
 }
 
 void RequestLink::abandon()

@@ -33,7 +33,7 @@ public:
         int preset = 0;
     };
     // What happened on the way, for a log.
-    enum class Note { Resending, LateDropped, Damaged, Foreign, Unexpected, Unasked };
+    enum class Note { Resending, LateDropped, Damaged, Foreign, Unexpected, Unasked, Holding };
 
     static constexpr int DefaultQuietMs = 1000; // a 344-byte reply takes 110 ms at DIN speed
     static constexpr int DefaultResends = 3;
@@ -60,6 +60,11 @@ public:
     void reset();
 
     bool waiting() const { return awaiting || settling; }
+    // Held back until late replies to an earlier request are in.
+    bool holdingBack() const { return settling; }
+    // Milliseconds until the link acts by itself: sends the held request, sends the waiting
+    // one again, or gives it up; -1 when it waits for nothing.
+    int msUntilNextStep() const;
     const Request &current() const { return request; }
     // Copies of the current request sent so far (1 for the first).
     int sends() const { return sent; }

@@ -2,7 +2,9 @@
 
 #include "files/presetfile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 TransferPlan::TransferPlan(RequestLink &requestLink, QObject *parent) : QObject(parent), link(requestLink) {}
 
@@ -37,6 +39,8 @@ bool TransferPlan::start()
     stopRequested = false;
     backupPath.clear();
     backupWhy.clear();
+    backupFromOldReading = false;
+    unvouched.clear();
     unguarded = false;
     begin(true);
     return true;
@@ -45,6 +49,8 @@ bool TransferPlan::start()
 void TransferPlan::begin(bool fresh)
 {
     reason = StopReason::None;
+    if (!fresh && backupSaved())
+        backupFromOldReading = true;
     // A Stop pressed while the fence before this reading was out still holds (ask ends it).
     mustReread = false;
     toWrite.clear();
@@ -79,7 +85,7 @@ void TransferPlan::planReads()
     // the run reads every preset, the repeat shows; where reading the rest would cost more
     // than reading the chosen ones twice, the second read shows it.
     const std::size_t others = std::size_t(PresetCount) - readOrder.size();
-    readTwice = others > readOrder.size();
+    readTwice = everythingTwice || others > readOrder.size();
     scanOrder.clear();
     if (readTwice) {
         scanOrder = readOrder;
@@ -258,6 +264,7 @@ void TransferPlan::onUnanswered(const RequestLink::Request &request, bool onlyDa
     if (!running())
         return;
     const Position where{std::min(request.bank, BankCount - 1), request.preset};
+    unansweredFence = request.ask == RequestLink::Ask::Identify;
     if (stopRequested)
         end(StopReason::ByUser, where);
     else
@@ -268,6 +275,22 @@ void TransferPlan::onReplyTooMany()
 {
     if (running())
         end(StopReason::OutOfStep, at);
+}
+
+void TransferPlan::portLost()
+{
+    if (running())
+        end(StopReason::PortGone, at);
+    if (current == State::Stopped)
+        mustReread = true;
+}
+
+void TransferPlan::endByDisconnect()
+{
+    if (current == State::Confirming)
+        cancelWrite();
+    else if (running())
+        end(StopReason::ByUser, at);
 }
 
 void TransferPlan::abandon()
@@ -300,14 +323,9 @@ void TransferPlan::startChecks(bool againstModule)
     current = State::Checking;
     checkingHeld = againstModule;
     checks.clear();
-    std::vector<int> order;
-    if (checkingReads()) {
-        for (int position : scanOrder)
-            if (position >= firstBank() * PresetsPerBank)
-                order.push_back(position);
-    } else {
-        order = readOrder;
-    }
+    // Over the reads in the order made, those before the first bank included, so that a
+    // bank's first preset can be picked too (the one a shift through the bank before lands on).
+    const std::vector<int> &order = checkingReads() ? scanOrder : readOrder;
     const std::vector<int> picked =
         pickChecks(checkingReads() ? scanned : images, order, firstBank(), random);
     std::vector<bool> read(BankCount, false);
@@ -342,6 +360,8 @@ std::vector<int> TransferPlan::pickChecks(const TransferBanks &content, const st
     std::vector<int> picked;
     const PresetImage *lastChecked = nullptr;
     std::size_t i = 0;
+    while (i < order.size() && order[i] / PresetsPerBank < firstBank)
+        ++i;
     for (int b = firstBank; b < BankCount; ++b) {
         std::vector<int> differing; // from the preset read just before
         std::vector<int> better;    // from the check before, too
@@ -407,11 +427,23 @@ void TransferPlan::addRereads(std::vector<std::pair<int, int>> &list) const
         listed[std::size_t(position)] = true;
         list.emplace_back(position / PresetsPerBank, position % PresetsPerBank);
     };
-    // A repeat in a preset read only to see repeats changes nothing taken: reading again
-    // the chosen one of the pair is enough.
-    for (int position : repeated)
+    // Every preset whose content repeats another's is read again, also one read only to
+    // check (the factory bank in an export, the presets left out of a choice): a stray taken
+    // there moves the reply it stood in for onto the next position, a chosen one whose
+    // content then repeats nothing. That next chosen preset is read again too.
+    std::vector<std::size_t> indexOf(PresetCount, scanOrder.size());
+    for (std::size_t i = 0; i < scanOrder.size(); ++i)
+        indexOf[std::size_t(scanOrder[i])] = i;
+    for (int position : repeated) {
+        add(position);
         if (position >= firstBank() * PresetsPerBank && isChosen(position))
-            add(position);
+            continue;
+        for (std::size_t i = indexOf[std::size_t(position)] + 1; i < scanOrder.size(); ++i)
+            if (scanOrder[i] >= firstBank() * PresetsPerBank && isChosen(scanOrder[i])) {
+                add(scanOrder[i]);
+                break;
+            }
+    }
     if (readTwice)
         for (int position : readOrder)
             add(position);
@@ -482,15 +514,25 @@ void TransferPlan::decideWrites()
     at = Position::of(toWrite.front());
     current = State::Confirming;
     unguarded = false;
-    // After a restart the first backup still holds what every write overwrites.
-    if (!backupSaved() && backupWriter) {
+    // After a restart the backup is made again from this reading, which passed its checks;
+    // only what was written before the stop keeps the original the first backup holds.
+    if ((!backupSaved() || backupFromOldReading) && backupWriter) {
+        TransferBanks content = held;
+        if (backupSaved())
+            for (int position = 0; position < PresetCount; ++position)
+                if (writeSent[std::size_t(position)])
+                    content.at(position / PresetsPerBank, position % PresetsPerBank) =
+                        backedUp.at(position / PresetsPerBank, position % PresetsPerBank);
         QString why;
         QString name = backupTarget;
-        if (backupWriter(held, name, why)) {
+        if (backupWriter(content, name, why)) {
             backupPath = name;
             backupWhy.clear();
+            backedUp = content;
+            backupFromOldReading = false;
             note(Note::BackupSaved);
         } else {
+            // The earlier backup stays: what it holds of the written presets is all there is.
             backupWhy = why;
             note(Note::BackupFailed);
         }
@@ -549,7 +591,9 @@ void TransferPlan::complete()
     link.setGuarded(false);
     current = State::Done;
     at = Position{0, 0};
-    note(Note::Completed, written);
+    // A write that went out before a stop and was found in place on the reading after
+    // it counts as written.
+    note(Note::Completed, presetsWritten());
     emit completed();
 }
 
@@ -567,6 +611,14 @@ void TransferPlan::end(StopReason why, Position where, bool atCheck)
         }
     }
     checkFailed = atCheck;
+    fenceUnanswered = std::exchange(unansweredFence, false);
+    // A check that reads differently after the backup was taken puts the reading it came
+    // from in doubt: the originals of what was overwritten since cannot be vouched for.
+    if (why == StopReason::OutOfStep && atCheck && backupSaved())
+        for (int position = 0; position < PresetCount; ++position)
+            if (writeSent[std::size_t(position)] &&
+                std::find(unvouched.begin(), unvouched.end(), position) == unvouched.end())
+                unvouched.push_back(position);
     link.abandon();
     link.setGuarded(false);
     stateBeforeStop = current;

@@ -29,9 +29,13 @@
 // data before its answer); or it stands in for a lost reply and then repeats content the
 // module holds (a doubled reply repeats the one before, an unasked one a stored preset).
 // A run that reads most of the module reads all of it, so every such repeat is seen, and
-// that preset and the one it repeats are read again in Checking; a run that reads less
-// than half reads each of its presets twice instead, whichever costs fewer reads.
+// that preset and the one it repeats are read again in Checking, also those only read to
+// check (with the next chosen preset after them, where a shift entering there lands); a run
+// that reads less than half, or one told to read everything twice, reads each of its presets
+// twice instead. Only that catches a stray whose content the module stores nowhere.
 // Checking also reads one preset per bank again, one that a shifted answer would change (pickChecks).
+// A Retry that reads everything again makes the backup again from that reading; only presets
+// written before keep the originals of the first one.
 // Settling sends an identify request as a fence: preset data arriving before its answer is a reply too many.
 // Confirming saves the backup of what the module held and waits for the front end; nothing is written unless
 // the backup was saved or the user chose writeWithoutBackup. Writing writes each preset that differs and
@@ -54,7 +58,16 @@ class TransferPlan : public QObject
 
 public:
     enum class State { Idle, Reading, Checking, Settling, Confirming, Writing, Stopped, Done };
-    enum class StopReason { None, NoAnswer, OnlyDamaged, WriteRefused, OutOfStep, ByUser, Cancelled };
+    enum class StopReason {
+        None,
+        NoAnswer,
+        OnlyDamaged,
+        WriteRefused,
+        OutOfStep,
+        ByUser,
+        Cancelled,
+        PortGone
+    };
     enum class Note {
         Started,   // count: 1 for an export
         Restarted, // after replies out of step
@@ -107,6 +120,11 @@ public:
     // others stay as the module holds them, also after a Retry that reads everything again.
     void keepChanges(const std::vector<bool> &positions);
     void setBackupWriter(BackupWriter writer, const QString &fileName);
+    // Every chosen preset read twice, whatever the choice: the only way to catch a stray
+    // reply whose content the module stores nowhere (an edit buffer sent by a button on
+    // the module) taking the place of a lost one. Doubles the reading time.
+    void setReadEverythingTwice(bool on) { everythingTwice = on; }
+    bool readsEverythingTwice() const { return everythingTwice; }
     // The presets of banks 2..16 whose order the checks draw from this seed.
     void setCheckSeed(unsigned seed) { random.seed(seed); }
 
@@ -126,6 +144,8 @@ public:
     StopReason stopReason() const { return reason; }
     // Out of step: found by a check that read differently (else by a reply too many).
     bool outOfStepAtCheck() const { return checkFailed; }
+    // No answer (or Stop) while waiting for the identify request that closes a reading.
+    bool stoppedAtFence() const { return fenceUnanswered && current == State::Stopped; }
     // Where it stopped (bank 0..15, preset 0..127).
     int stopBank() const { return stoppedAt.bank; }
     int stopPreset() const { return stoppedAt.preset; }
@@ -148,6 +168,9 @@ public:
     // Presets at least one write went out to, read back or not: a stop may leave the
     // last of them changed on the module without a read-back.
     int writesSentCount() const { return sentTo; }
+    // After a completed export: every preset a write went out to, also before a stop (the
+    // reading after it found it in place).
+    int presetsWritten() const { return std::max(written, sentTo); }
     // Nothing read before the stop can be trusted: Retry reads everything again.
     bool mustReadAgain() const { return mustReread; }
     int writeRepeats() const { return repeats; }
@@ -157,6 +180,9 @@ public:
     QString backupFile() const { return backupPath; }
     QString backupError() const { return backupWhy; }
     bool withoutBackup() const { return unguarded; }
+    // Overwritten presets whose originals in the backup come from a reading that a later
+    // check put in doubt, bank * 128 + preset.
+    const std::vector<int> &unvouchedOriginals() const { return unvouched; }
     // Requests still to come in this run, for an estimate of the time left.
     int requestsLeft() const;
 
@@ -166,6 +192,12 @@ public:
     void onReplyTooMany();
     // The ports closed under a running transfer: it is abandoned.
     void abandon();
+    // A port went away: a running transfer stops, and since what answers when it comes back
+    // may be another module or one started afresh, Retry reads everything again.
+    void portLost();
+    // The user closed the ports under a running transfer: it stops as by Stop, at once (at
+    // the question, as by Cancel).
+    void endByDisconnect();
 
     // For each bank from firstBank on, a preset to read again: one whose content differs
     // from the preset read just before it (and, where possible, from the check before),
@@ -225,6 +257,8 @@ private:
     bool resyncing = false;
     bool mustReread = false;
     bool checkFailed = false;
+    bool fenceUnanswered = false;
+    bool unansweredFence = false; // set by onUnanswered for the end() it calls
     int readDone = 0;
     // The chosen positions, in order; the positions the reading pass asks for, in order, and
     // the one asked now; what each of those replied, as the module sent it.
@@ -233,6 +267,7 @@ private:
     std::size_t readIndex = 0;
     TransferBanks scanned;
     bool readTwice = false;
+    bool everythingTwice = false;
 
     std::vector<int> toWrite; // positions bank * 128 + preset
     std::size_t writeIndex = 0;
@@ -256,6 +291,9 @@ private:
     QString backupPath;
     QString backupWhy;
     bool unguarded = false;
+    TransferBanks backedUp;
+    bool backupFromOldReading = false;
+    std::vector<int> unvouched;
 
     std::mt19937 random{std::random_device{}()};
 };

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTime>
 
 namespace TransferTexts {
 
@@ -25,6 +26,12 @@ QString requestText(const RequestLink::Request &request)
         return tr("the write of %1").arg(where(request.bank, request.preset));
     }
     return QString();
+}
+
+// The time of day `ms` from now, as a log line says when a wait ends.
+QString clockIn(int ms)
+{
+    return QTime::currentTime().addMSecs(std::max(0, ms)).toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString writtenText(const TransferPlan &plan)
@@ -57,10 +64,14 @@ QString linkNote(RequestLink::Note note, const RequestLink &link)
     switch (note) {
     case RequestLink::Note::Resending:
         return tr("No answer to %1 within %2 s; sending it again (%3 of %4).")
-            .arg(requestText(request))
-            .arg(link.quietTime() / 1000.0, 0, 'f', 1)
-            .arg(link.sends() - 1)
-            .arg(link.resends());
+                   .arg(requestText(request))
+                   .arg(link.quietTime() / 1000.0, 0, 'f', 1)
+                   .arg(link.sends() - 1)
+                   .arg(link.resends()) +
+               QLatin1Char(' ') + tr("Waiting for its answer until %1.").arg(clockIn(link.msUntilNextStep()));
+    case RequestLink::Note::Holding:
+        return tr("Waiting until %1 for late replies before %2.")
+            .arg(clockIn(link.msUntilNextStep()), requestText(request));
     case RequestLink::Note::LateDropped:
         return tr("A late reply was dropped.");
     case RequestLink::Note::Damaged:
@@ -75,11 +86,14 @@ QString linkNote(RequestLink::Note note, const RequestLink &link)
     return QString();
 }
 
-QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
+QString planNote(const TransferPlan &plan, const TransferPlan::Event &event, Purpose purpose)
 {
     using Note = TransferPlan::Note;
     switch (event.note) {
     case Note::Started:
+        if (plan.readsEverythingTwice())
+            return tr("Reading every chosen preset twice (%1), as Read everything twice asks.")
+                .arg(plan.chosenCount());
         if (plan.readsTwice())
             return tr("Reading the chosen presets (%1), each twice to check the replies.")
                 .arg(plan.chosenCount());
@@ -127,6 +141,10 @@ QString planNote(const TransferPlan &plan, const TransferPlan::Event &event)
             .arg(event.count)
             .arg(TransferPlan::MaxWrites);
     case Note::Completed:
+        if (purpose == Purpose::Restore)
+            return tr("Restore done. Presets written: %1.").arg(event.count);
+        if (purpose == Purpose::ReadToCompare)
+            return tr("Read done.");
         return plan.exportMode() ? tr("Export done. Presets written: %1.").arg(event.count)
                                  : tr("Import done.");
     }
@@ -147,13 +165,19 @@ QString stopMessage(const TransferPlan &plan)
             return tr("Nothing was written to the module.");
         return tr("Nothing more was written to the module.") + QLatin1Char(' ') + writtenText(plan);
     case Reason::ByUser:
-        text = tr("Stopped at %1.").arg(at);
+        text = plan.stoppedAtFence() ? tr("Stopped at the check that closes the reading.")
+                                     : tr("Stopped at %1.").arg(at);
         break;
     case Reason::NoAnswer:
-        text = tr("The module stopped answering at %1.").arg(at);
+        text = plan.stoppedAtFence() ? tr("The module did not answer the check that closes the reading.")
+                                     : tr("The module stopped answering at %1.").arg(at);
         break;
     case Reason::OnlyDamaged:
         text = tr("The module sent only damaged replies at %1.").arg(at);
+        break;
+    case Reason::PortGone:
+        text = tr("The MIDI connection went away at %1; Retry opens the ports again when they are back.")
+                   .arg(at);
         break;
     case Reason::WriteRefused:
         text = tr("Bank %1, preset %2 did not take the write %3 times and may now hold a damaged preset.")
@@ -174,7 +198,20 @@ QString stopMessage(const TransferPlan &plan)
     }
     if (!plan.exportMode())
         return text;
-    text += QLatin1Char(' ') + writtenText(plan);
+    // Before any write there is nothing to say about writes.
+    if (plan.writesSentCount() > 0 || plan.stopReason() == Reason::WriteRefused)
+        text += QLatin1Char(' ') + writtenText(plan);
+    const std::vector<int> &doubtful = plan.unvouchedOriginals();
+    if (!doubtful.empty()) {
+        QStringList names;
+        for (std::size_t i = 0; i < doubtful.size() && i < 5; ++i)
+            names << where(doubtful[i] / PresetsPerBank, doubtful[i] % PresetsPerBank);
+        if (doubtful.size() > 5)
+            names << tr("%1 more").arg(doubtful.size() - 5);
+        text += QLatin1Char(' ') +
+                tr("The backup's originals of %1 come from a reading that a later check put in doubt.")
+                    .arg(names.join(QStringLiteral("; ")));
+    }
     if (plan.backupSaved())
         text +=
             QLatin1Char(' ') +
@@ -220,9 +257,25 @@ QString statusText(const TransferPlan &plan, const RequestLink &link, int second
             tr("Bank %1 · preset %2 of %3").arg(plan.bank() + 1).arg(plan.preset() + 1).arg(PresetsPerBank);
         break;
     }
-    if (link.waiting() && link.sends() > 1)
-        return text +
-               tr(" · no answer yet, asking again (%1 of %2)").arg(link.sends() - 1).arg(link.resends());
+    // A wait says what it waits for and how long, so a bar that does not move is explained.
+    const int seconds = (std::max(0, link.msUntilNextStep()) + 999) / 1000;
+    if (link.holdingBack())
+        return text + QStringLiteral(" · ") +
+               tr("waiting %1 s for late replies before %2").arg(seconds).arg(requestText(link.current()));
+    if (link.waiting() && link.sends() > 1) {
+        const RequestLink::Request &request = link.current();
+        const QString who = request.ask == RequestLink::Ask::Identify ? tr("the module")
+                                                                      : where(request.bank, request.preset);
+        if (link.sends() > link.resends())
+            return text + QStringLiteral(" · ") +
+                   tr("%1 did not answer; giving up in %2 s unless it does").arg(who).arg(seconds);
+        return text + QStringLiteral(" · ") +
+               tr("%1 did not answer; asking again in %2 s (%3 of %4)")
+                   .arg(who)
+                   .arg(seconds)
+                   .arg(link.sends())
+                   .arg(link.resends());
+    }
     // Below a second there is nothing worth saying; a silent module shows the line above.
     if (secondsLeft >= 1)
         text +=

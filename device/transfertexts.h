@@ -10,10 +10,15 @@
 // happened; the words are made here, translated in the context "MidiTransfer".
 namespace TransferTexts {
 
+// What an export or import is for, as the user started it: a restore writes a backup, a
+// read for a comparison takes nothing over.
+enum class Purpose { Transfer, Restore, ReadToCompare };
+
 // "bank 4, preset 17"
 QString where(int bank, int preset);
 QString linkNote(RequestLink::Note note, const RequestLink &link);
-QString planNote(const TransferPlan &plan, const TransferPlan::Event &event);
+QString planNote(const TransferPlan &plan, const TransferPlan::Event &event,
+                 Purpose purpose = Purpose::Transfer);
 // Why the transfer stopped and, for an export, what that leaves on the module.
 QString stopMessage(const TransferPlan &plan);
 // A stop after the user's `attempt`-th Retry, so that it reads as a new try:

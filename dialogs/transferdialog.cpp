@@ -13,6 +13,7 @@
 #include "midi/midievent.h"
 #include "midi/portnames.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QIcon>
@@ -77,6 +78,14 @@ TransferDialog::TransferDialog(std::shared_ptr<MidiBackend> backend, QWidget *pa
     choiceBox = new ExportChoiceBox(this);
     choiceBox->setGeometry(progressBar->geometry());
     choiceBox->hide();
+    readTwiceBox = new QCheckBox(tr("Read everything twice (twice the reading time)"), this);
+    // Below the port lists, across the dialog.
+    readTwiceBox->setGeometry(groupBox_3->x(), groupBox_3->geometry().bottom() + 4,
+                              groupBox_4->geometry().right() - groupBox_3->x(), 20);
+    readTwiceBox->setToolTip(
+        tr("Every preset is read twice. Without it, a reply the module sends unasked with content it "
+           "stores nowhere (an edit buffer, sent by a button pressed on the module) can take the place "
+           "of a lost reply unnoticed."));
     setUpTransferPanels();
     // Replies come to the dialog, which hands each one to the transfer rules.
     midi.setReceiver(this);
@@ -110,9 +119,6 @@ void TransferDialog::setMode(bool exportAll)
     TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
     TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
                                          : tr("Read all 16 banks from the module"));
-    const QString picture =
-        exportAll ? tr(":/pictures/export_screen.png") : tr(":/pictures/import_screen.png");
-    IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
     choiceBox->setVisible(exportAll && !choiceFixed);
     applyTitle();
 }
@@ -122,6 +128,15 @@ void TransferDialog::applyTitle()
     // The direction in words, not only in the picture; a restore names its backup, and a
     // read for a comparison must not sound as if it replaced the document.
     const bool exportAll = midi.exportMode();
+    midi.setPurpose(exportAll && !restoreTitle.isEmpty() ? TransferTexts::Purpose::Restore
+                    : !exportAll && !readTip.isEmpty()   ? TransferTexts::Purpose::ReadToCompare
+                                                         : TransferTexts::Purpose::Transfer);
+    // The banner says it too.
+    const QString picture = exportAll && !restoreTitle.isEmpty() ? tr(":/pictures/restore_screen.png")
+                            : !exportAll && !readTip.isEmpty()   ? tr(":/pictures/read_screen.png")
+                            : exportAll                          ? tr(":/pictures/export_screen.png")
+                                                                 : tr(":/pictures/import_screen.png");
+    IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
     if (exportAll && !restoreTitle.isEmpty()) {
         setWindowTitle(restoreTitle);
         TransferButton->setText(tr("Restore"));
@@ -257,8 +272,9 @@ void TransferDialog::finderDone()
 
 void TransferDialog::pollPorts()
 {
-    // Only while nothing is open: a rescan renumbers the devices.
-    if (midi.connectionState() != MidiTransfer::Disconnected || finder.running())
+    // Only while nothing is open, or a port went away (the transfer opens them again by
+    // name): a rescan renumbers the devices.
+    if ((midi.connectionState() != MidiTransfer::Disconnected && !midi.portGone()) || finder.running())
         return;
     MidiPort &port = midi.protocol().port();
     port.backend().rescan();
@@ -347,10 +363,11 @@ void TransferDialog::Transfer()
     retryPresses = 0;
     writingBar = false;
     progressBar->show();
-    // Both stay disabled until the dialog closes.
+    // Transfer stays disabled until the dialog closes; Disconnect ends the transfer.
     TransferButton->setEnabled(false);
-    ConnectButton->setEnabled(false);
     status->showRunning(midi.positionText());
+    readTwiceBox->setEnabled(false);
+    midi.plan().setReadEverythingTwice(readTwiceBox->isChecked());
     if (midi.exportMode()) {
         choiceBox->hide();
         runChoice = exportChoice();
@@ -423,7 +440,7 @@ void TransferDialog::setUpTransferPanels()
 
     connect(&midi, &MidiTransfer::logLine, log, &TransferLogPanel::addLine);
     auto showPosition = [this] {
-        if (midi.running())
+        if (midi.running() || midi.waitingForPorts())
             status->showRunning(midi.positionText());
     };
     connect(&midi, &MidiTransfer::progressChanged, this, showPosition);
@@ -601,6 +618,8 @@ void TransferDialog::noteBackupUnused()
 
 void TransferDialog::showStopped(const QString &message)
 {
+    // Disconnect works after a stop too: the way out of a port that went away for good.
+    ConnectButton->setEnabled(true);
     status->showStopped(TransferTexts::afterRetry(retryPresses, midi.stopReason(), message), midi.canRetry());
     if (midi.stopReason() == MidiTransfer::StopReason::Cancelled) {
         progressBar->hide();
@@ -626,12 +645,13 @@ QStringList TransferDialog::writtenNameChanges() const
 
 QString TransferDialog::exportSummary() const
 {
-    if (midi.changeCount() == 0 && midi.writtenCount() == 0)
-        return tr("The module already held these presets; nothing was written.");
-    QString text = tr("Export done. Presets written: %1; writes repeated: %2.")
-                       .arg(midi.writtenCount())
-                       .arg(midi.retryCount());
     const TransferPlan &plan = midi.plan();
+    if (plan.presetsWritten() == 0)
+        return tr("The module already held these presets; nothing was written.");
+    QString text = (restoreTitle.isEmpty() ? tr("Export done. Presets written: %1; writes repeated: %2.")
+                                           : tr("Restore done. Presets written: %1; writes repeated: %2."))
+                       .arg(plan.presetsWritten())
+                       .arg(midi.retryCount());
     if (plan.backupSaved())
         text += QLatin1Char(' ') + tr("Backup: %1").arg(QFileInfo(plan.backupFile()).fileName());
     else if (plan.withoutBackup())

@@ -13,6 +13,7 @@
 
 class BankStore;
 class ExportChoiceBox;
+class QCheckBox;
 class ExportPreviewPanel;
 class QCloseEvent;
 class TransferLogPanel;
@@ -96,6 +97,8 @@ public:
     ExportPreview &exportPreview() { return preview; }
 
     ExportChoiceBox *choiceBox = nullptr;
+    // "Read everything twice": the setting "readtwice", kept by the caller.
+    QCheckBox *readTwiceBox = nullptr;
     ExportPreviewPanel *previewPanel = nullptr;
 
 public slots:

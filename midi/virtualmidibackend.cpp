@@ -20,6 +20,8 @@ int VirtualMidiBackend::addDevice(std::shared_ptr<VirtualMidiDevice> device)
     std::lock_guard<std::mutex> lock(mutex);
     devices.push_back(std::move(device));
     wires.emplace_back();
+    unplugged.push_back(false);
+    generations.push_back(0);
     return int(devices.size()) - 1;
 }
 
@@ -29,10 +31,20 @@ int VirtualMidiBackend::deviceCount() const
     return int(devices.size());
 }
 
+void VirtualMidiBackend::setPlugged(int index, bool plugged)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (index < 0 || index >= int(devices.size()) || unplugged[std::size_t(index)] == !plugged)
+        return;
+    unplugged[std::size_t(index)] = !plugged;
+    if (!plugged)
+        ++generations[std::size_t(index)];
+}
+
 std::optional<QString> VirtualMidiBackend::inputDeviceName(int index)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    if (index < 0 || index >= int(devices.size()))
+    if (index < 0 || index >= int(devices.size()) || unplugged[std::size_t(index)])
         return std::nullopt;
     return devices[index]->name();
 }
@@ -45,13 +57,14 @@ std::optional<QString> VirtualMidiBackend::outputDeviceName(int index)
 MidiHandle VirtualMidiBackend::openInput(int index, MidiHandler handler, void *instance)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    if (index < 0 || index >= int(devices.size()) || !handler)
+    if (index < 0 || index >= int(devices.size()) || !handler || unplugged[std::size_t(index)])
         return 0;
     const MidiHandle handle = nextMidiHandle();
     Input &input = inputs[handle];
     input.handler = handler;
     input.instance = instance;
     input.device = index;
+    input.generation = generations[std::size_t(index)];
     return handle;
 }
 
@@ -106,10 +119,10 @@ void VirtualMidiBackend::closeInput(MidiHandle input)
 MidiHandle VirtualMidiBackend::openOutput(int index, MidiHandler handler, void *instance)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    if (index < 0 || index >= int(devices.size()) || !handler)
+    if (index < 0 || index >= int(devices.size()) || !handler || unplugged[std::size_t(index)])
         return 0;
     const MidiHandle handle = nextMidiHandle();
-    outputs[handle] = Output{handler, instance, index};
+    outputs[handle] = Output{handler, instance, index, generations[std::size_t(index)]};
     return handle;
 }
 
@@ -133,7 +146,11 @@ bool VirtualMidiBackend::sendSysex(MidiHandle output, MidiBufferPtr message)
         return false;
     const int index = it->second.device;
     const auto due = wireDue(index, message->bytesRecorded, false);
-    std::shared_ptr<VirtualMidiDevice> device = devices[index];
+    // A port opened before the device went away reaches nothing.
+    std::shared_ptr<VirtualMidiDevice> device =
+        it->second.generation == generations[std::size_t(index)] && !unplugged[std::size_t(index)]
+            ? devices[index]
+            : nullptr;
     lock.unlock();
 
     auto held = std::make_shared<MidiBufferPtr>(std::move(message));
@@ -141,9 +158,10 @@ bool VirtualMidiBackend::sendSysex(MidiHandle output, MidiBufferPtr message)
         [this, output, index, device, held] {
             MidiBuffer &sent = **held;
             sent.data.resize(sent.bytesRecorded);
-            device->receiveTimed(sent.data, [this, index](std::vector<uint8_t> reply, int delayMs) {
-                sendFromDevice(index, std::move(reply), delayMs);
-            });
+            if (device)
+                device->receiveTimed(sent.data, [this, index](std::vector<uint8_t> reply, int delayMs) {
+                    sendFromDevice(index, std::move(reply), delayMs);
+                });
             std::lock_guard<std::mutex> lock(mutex);
             auto out = outputs.find(output);
             if (out != outputs.end())
@@ -182,7 +200,8 @@ void VirtualMidiBackend::deliver(int device, const std::vector<uint8_t> &message
 {
     std::lock_guard<std::mutex> lock(mutex);
     for (auto &[handle, input] : inputs) {
-        if (input.device != device || !input.started)
+        if (input.device != device || !input.started || unplugged[std::size_t(device)] ||
+            input.generation != generations[std::size_t(device)])
             continue;
         if (message.empty() || message.front() != 0xF0) {
             input.handler(handle, MidiNotice::InData, input.instance, nullptr);

@@ -22,6 +22,9 @@ public:
     // Devices are added before any port opens; the index is returned.
     int addDevice(std::shared_ptr<VirtualMidiDevice> device);
     int deviceCount() const;
+    // Unplugs the device (it leaves the lists, and the ports open on it reach nothing, also
+    // after it is plugged in again) or plugs it in again.
+    void setPlugged(int index, bool plugged);
 
     std::optional<QString> inputDeviceName(int index) override;
     std::optional<QString> outputDeviceName(int index) override;
@@ -59,6 +62,7 @@ private:
         MidiHandler handler = nullptr;
         void *instance = nullptr;
         int device = -1;
+        int generation = 0;
         bool started = false;
         std::deque<MidiBufferPtr> queued;
     };
@@ -67,6 +71,7 @@ private:
         MidiHandler handler = nullptr;
         void *instance = nullptr;
         int device = -1;
+        int generation = 0;
     };
     struct Wire
     {
@@ -82,6 +87,9 @@ private:
     mutable std::mutex mutex;
     std::vector<std::shared_ptr<VirtualMidiDevice>> devices;
     std::vector<Wire> wires;
+    // Per device: unplugged, and how often it was (ports opened before reach nothing).
+    std::vector<bool> unplugged;
+    std::vector<int> generations;
     std::map<MidiHandle, Input> inputs;
     std::map<MidiHandle, Output> outputs;
     // Last member: stopped first, before anything its tasks use goes away.

@@ -958,6 +958,14 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>:/pictures/export_screen_de.png</translation>
     </message>
     <message>
+        <source>:/pictures/restore_screen.png</source>
+        <translation>:/pictures/restore_screen_de.png</translation>
+    </message>
+    <message>
+        <source>:/pictures/read_screen.png</source>
+        <translation>:/pictures/read_screen_de.png</translation>
+    </message>
+    <message>
         <source>:/pictures/import_screen.png</source>
         <translation>:/pictures/import_screen_de.png</translation>
     </message>
@@ -992,6 +1000,18 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Export done. Presets written: %1; writes repeated: %2.</source>
         <translation>Export fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
+    </message>
+    <message>
+        <source>Restore done. Presets written: %1; writes repeated: %2.</source>
+        <translation>Wiederherstellen fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
+    </message>
+    <message>
+        <source>Read everything twice (twice the reading time)</source>
+        <translation>Alles zweimal lesen (doppelte Lesezeit)</translation>
+    </message>
+    <message>
+        <source>Every preset is read twice. Without it, a reply the module sends unasked with content it stores nowhere (an edit buffer, sent by a button pressed on the module) can take the place of a lost reply unnoticed.</source>
+        <translation>Jedes Preset wird zweimal gelesen. Ohne diese Einstellung kann eine unaufgeforderte Antwort des Moduls mit einem Inhalt, den es nirgends speichert (ein Bearbeitungspuffer, gesendet durch einen Tastendruck am Modul), unbemerkt an die Stelle einer verlorenen Antwort treten.</translation>
     </message>
     <message>
         <source>Backup: %1</source>
@@ -1137,6 +1157,38 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Anschlüsse geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
     </message>
     <message>
+        <source>The MIDI connection went away at %1; Retry opens the ports again when they are back.</source>
+        <translation>Die MIDI-Verbindung ist bei %1 weggefallen; Wiederholen öffnet die Anschlüsse erneut, sobald sie wieder da sind.</translation>
+    </message>
+    <message>
+        <source>The MIDI input &quot;%1&quot; went away at %2.</source>
+        <translation>Der MIDI-Eingang „%1“ ist um %2 weggefallen.</translation>
+    </message>
+    <message>
+        <source>The MIDI output &quot;%1&quot; went away at %2.</source>
+        <translation>Der MIDI-Ausgang „%1“ ist um %2 weggefallen.</translation>
+    </message>
+    <message>
+        <source>The MIDI ports &quot;%1&quot; and &quot;%2&quot; are back; Retry opens them again.</source>
+        <translation>Die MIDI-Anschlüsse „%1“ und „%2“ sind wieder da; Wiederholen öffnet sie erneut.</translation>
+    </message>
+    <message>
+        <source>Opening the ports &quot;%1&quot; and &quot;%2&quot; again.</source>
+        <translation>Die Anschlüsse „%1“ und „%2“ werden erneut geöffnet.</translation>
+    </message>
+    <message>
+        <source>Ports opened again: in &quot;%1&quot;, out &quot;%2&quot;.</source>
+        <translation>Anschlüsse erneut geöffnet: Eingang „%1“, Ausgang „%2“.</translation>
+    </message>
+    <message>
+        <source>Stopped waiting for the ports.</source>
+        <translation>Warten auf die Anschlüsse beendet.</translation>
+    </message>
+    <message>
+        <source>Waiting for the MIDI ports &quot;%1&quot; and &quot;%2&quot; to come back</source>
+        <translation>Warte darauf, dass die MIDI-Anschlüsse „%1“ und „%2“ wieder da sind</translation>
+    </message>
+    <message>
         <source>Reading the chosen presets (%1), each twice to check the replies.</source>
         <translation>Lese die gewählten Presets (%1), jedes zweimal, um die Antworten zu prüfen.</translation>
     </message>
@@ -1179,6 +1231,22 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Stopped at %1.</source>
         <translation>Angehalten bei %1.</translation>
+    </message>
+    <message>
+        <source>Stopped at the check that closes the reading.</source>
+        <translation>Angehalten bei der Prüfung, die das Lesen abschließt.</translation>
+    </message>
+    <message>
+        <source>The module did not answer the check that closes the reading.</source>
+        <translation>Das Modul hat auf die Prüfung, die das Lesen abschließt, nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>%1 more</source>
+        <translation>%1 weitere</translation>
+    </message>
+    <message>
+        <source>The backup&apos;s originals of %1 come from a reading that a later check put in doubt.</source>
+        <translation>Die Originale von %1 in der Sicherung stammen aus einem Lesen, das eine spätere Prüfung in Zweifel gezogen hat.</translation>
     </message>
     <message>
         <source>No answer to %1 within %2 s; sending it again (%3 of %4).</source>
@@ -1235,6 +1303,18 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Import done.</source>
         <translation>Import fertig.</translation>
+    </message>
+    <message>
+        <source>Reading every chosen preset twice (%1), as Read everything twice asks.</source>
+        <translation>Jedes gewählte Preset wird zweimal gelesen (%1), wie „Alles zweimal lesen“ es verlangt.</translation>
+    </message>
+    <message>
+        <source>Restore done. Presets written: %1.</source>
+        <translation>Wiederherstellen fertig. Geschriebene Presets: %1.</translation>
+    </message>
+    <message>
+        <source>Read done.</source>
+        <translation>Lesen fertig.</translation>
     </message>
     <message>
         <source>Bank %1 · preset %2 of %3</source>
@@ -1327,6 +1407,30 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source> · no answer yet, asking again (%1 of %2)</source>
         <translation> · noch keine Antwort, frage erneut (%1 von %2)</translation>
+    </message>
+    <message>
+        <source>Waiting for its answer until %1.</source>
+        <translation>Warte auf die Antwort bis %1.</translation>
+    </message>
+    <message>
+        <source>Waiting until %1 for late replies before %2.</source>
+        <translation>Warte bis %1 auf verspätete Antworten; danach folgt %2.</translation>
+    </message>
+    <message>
+        <source>waiting %1 s for late replies before %2</source>
+        <translation>warte %1 s auf verspätete Antworten, dann folgt %2</translation>
+    </message>
+    <message>
+        <source>the module</source>
+        <translation>das Modul</translation>
+    </message>
+    <message>
+        <source>%1 did not answer; giving up in %2 s unless it does</source>
+        <translation>%1 hat nicht geantwortet; Abbruch in %2 s, falls keine Antwort kommt</translation>
+    </message>
+    <message>
+        <source>%1 did not answer; asking again in %2 s (%3 of %4)</source>
+        <translation>%1 hat nicht geantwortet; neue Anfrage in %2 s (%3 von %4)</translation>
     </message>
     <message>
         <source>Choose a MIDI input and a MIDI output.</source>

@@ -313,8 +313,8 @@ private slots:
         settle();
         const std::size_t sent = backend->received(0).size();
         // Every preset alike: no spot check could tell a shift, so each preset that repeats
-        // one read before is read again instead (those of the user banks), then the two fences.
-        QCOMPARE(int(sent), 1 + 2048 + 1920 + 1 + 1);
+        // one read before is read again instead (the factory bank's too), then the two fences.
+        QCOMPARE(int(sent), 1 + 2048 + 2048 + 1 + 1);
         backend->deliver(0, data);
         backend->deliver(0, Sysex::writeAck());
         backend->deliver(0, data);

@@ -408,8 +408,10 @@ private slots:
         QObject::connect(rig.transfer.get(), &MidiTransfer::waitingChanged, rig.transfer.get(),
                          [&] { seen << rig.transfer->positionText(); });
         QVERIFY(rig.run(false));
-        QCOMPARE(seen, QStringList{QStringLiteral(
-                           "Bank 1 · preset 19 of 128 · no answer yet, asking again (1 of 3)")});
+        QVERIFY2(!seen.isEmpty() &&
+                     seen.first().startsWith(QStringLiteral(
+                         "Bank 1 · preset 19 of 128 · bank 1, preset 19 did not answer; asking again in ")),
+                 qPrintable(seen.join(QLatin1Char('\n'))));
     }
 
     void theSimulatorKeepsItsFactoryBank()

@@ -2,6 +2,8 @@
 // produce comes from the catalogue, never half English.
 #include "common/germancatalogue.h"
 #include "common/planrig.h"
+#include "common/transferrig.h"
+#include "device/miditransfer.h"
 #include "device/transfertexts.h"
 
 #include <QCoreApplication>
@@ -122,7 +124,8 @@ private slots:
             texts << TransferTexts::statusText(rig.plan, rig.link, 100);
             for (auto note :
                  {RequestLink::Note::Resending, RequestLink::Note::LateDropped, RequestLink::Note::Damaged,
-                  RequestLink::Note::Foreign, RequestLink::Note::Unexpected, RequestLink::Note::Unasked})
+                  RequestLink::Note::Foreign, RequestLink::Note::Unexpected, RequestLink::Note::Unasked,
+                  RequestLink::Note::Holding})
                 texts << TransferTexts::linkNote(note, rig.link);
         };
         connect(&rig.plan, &TransferPlan::noted, this,
@@ -154,6 +157,118 @@ private slots:
             QVERIFY2(!text.isEmpty(), "a text for nothing");
     }
 
+    // The words say what happened: no writes named before any, the fence named as such, the
+    // writes before a stop counted at the end, and a restore and a read called so.
+    void wordsSayWhatHappened_data()
+    {
+        QTest::addColumn<Scenario>("scenario");
+        QTest::addColumn<int>("purpose");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("never");
+        QTest::newRow("export, no answer while reading") << Scenario([](PlanRig &r) {
+            r.plan.setExportMode(true);
+            QVERIFY(r.plan.start());
+            r.runUntil([&] { return r.plan.readProgress() == 300; });
+            r.plan.onUnanswered(r.link.current(), false);
+        }) << 0 << QStringLiteral("stopped answering at bank 3, preset 45.")
+                                                         << QStringLiteral("written");
+        QTest::newRow("export, silent at the fence") << Scenario([](PlanRig &r) {
+            r.plan.setExportMode(true);
+            QVERIFY(r.plan.start());
+            r.runUntil([&] { return r.plan.state() == TransferPlan::State::Settling; });
+            r.plan.onUnanswered(r.link.current(), false);
+        }) << 0 << QStringLiteral("did not answer the check that closes the reading.")
+                                                     << QStringLiteral("preset");
+        QTest::newRow("restore, out of step while writing, Retry") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 3, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil([&] { return r.plan.writtenCount() == 2; });
+            r.plan.onReplyTooMany(); // the third write was on its way, and did not arrive
+            QVERIFY(r.plan.retry());
+            r.runUntil();
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil();
+        }) << 1 << QStringLiteral("Restore done. Presets written: 3.")
+                                                                   << QStringLiteral("Export");
+        QTest::newRow("export, a check after writing reads differently") << Scenario([](PlanRig &r) {
+            exportToTheQuestion(r, 2, true);
+            QVERIFY(r.plan.confirmWrite());
+            r.runUntil([&] { return r.plan.state() == TransferPlan::State::Checking; });
+            const RequestLink::Request at = r.link.current();
+            r.module.at(at.bank, at.preset)[0] ^= 0x40;
+            r.answer();
+        }) << 0 << QStringLiteral("The backup's originals of bank ") << QStringLiteral("Nothing");
+        QTest::newRow("read to compare") << Scenario([](PlanRig &r) {
+            QVERIFY(r.plan.start());
+            r.runUntil();
+        }) << 2 << QStringLiteral("Read done.")
+                                         << QStringLiteral("Import");
+    }
+    void wordsSayWhatHappened()
+    {
+        QFETCH(Scenario, scenario);
+        QFETCH(int, purpose);
+        QFETCH(QString, says);
+        QFETCH(QString, never);
+        PlanRig rig;
+        QStringList texts;
+        connect(&rig.plan, &TransferPlan::noted, this, [&](const TransferPlan::Event &e) {
+            texts << TransferTexts::planNote(rig.plan, e, TransferTexts::Purpose(purpose));
+        });
+        scenario(rig);
+        if (rig.plan.state() == TransferPlan::State::Stopped)
+            texts << TransferTexts::stopMessage(rig.plan);
+        const QString last = texts.value(texts.size() - 1);
+        QVERIFY2(last.contains(says) && !last.contains(never), qPrintable(last));
+    }
+
+    // A wait says what it waits for and how long: a resend, the last copy, the hold after it.
+    void aWaitIsExplained()
+    {
+        PlanRig rig;
+        rig.link.setQuietTime(40);
+        rig.link.setResends(2);
+        QStringList log;
+        connect(&rig.link, &RequestLink::noted, this,
+                [&](RequestLink::Note note) { log << TransferTexts::linkNote(note, rig.link); });
+        QVERIFY(rig.plan.start());
+        rig.answer(); // bank 1, preset 1
+        QSignalSpy noted(&rig.link, &RequestLink::noted);
+        QVERIFY(noted.wait(5000)); // bank 1, preset 2 sent again
+        QVERIFY2(
+            TransferTexts::statusText(rig.plan, rig.link, -1)
+                .endsWith(QStringLiteral(" · bank 1, preset 2 did not answer; asking again in 1 s (2 of 2)")),
+            qPrintable(TransferTexts::statusText(rig.plan, rig.link, -1)));
+        QVERIFY(noted.wait(5000));
+        QVERIFY(TransferTexts::statusText(rig.plan, rig.link, -1)
+                    .endsWith(QStringLiteral(
+                        " · bank 1, preset 2 did not answer; giving up in 1 s unless it does")));
+        QVERIFY(log.first().contains(QStringLiteral("Waiting for its answer until ")));
+
+        // The module answers the copy sent again: the next request waits for late replies.
+        Rig module;
+        MidiTransfer transfer(module.backend);
+        QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
+        QVERIFY(transfer.connectPorts(module.simulatorIndex, module.simulatorIndex) && identity.wait(5000));
+        module.simulator->access([](ModuleSimulator &s) {
+            s.faults().dropReplyTo = 6; // bank 1, preset 5
+            return 0;
+        });
+        transfer.setQuietTime(100);
+        QStringList shown;
+        connect(&transfer, &MidiTransfer::waitingChanged, this, [&] { shown << transfer.positionText(); });
+        QSignalSpy completed(&transfer, &MidiTransfer::transferCompleted);
+        QVERIFY(transfer.startTransfer());
+        QVERIFY(completed.wait(60000));
+        QVERIFY2(shown.filter(QStringLiteral("bank 1, preset 5 did not answer; asking again in 1 s (2 of 3)"))
+                             .size() == 1 &&
+                     !shown
+                          .filter(QStringLiteral(
+                              "waiting 1 s for late replies before the request for bank 1, preset 6"))
+                          .isEmpty(),
+                 qPrintable(shown.join(QLatin1Char('\n'))));
+    }
+
     // Each note, whatever run it is made for, has its German words.
     void everyNoteIsGerman()
     {
@@ -163,12 +278,16 @@ private slots:
         for (bool exportAll : {false, true}) {
             PlanRig rig;
             rig.plan.setExportMode(exportAll);
+            rig.plan.setReadEverythingTwice(exportAll);
             for (int n = int(TransferPlan::Note::Started); n <= int(TransferPlan::Note::Completed); ++n) {
                 TransferPlan::Event event;
                 event.note = TransferPlan::Note(n);
                 event.count = 2;
                 event.banks = {3, 4};
-                QVERIFY2(!TransferTexts::planNote(rig.plan, event).isEmpty(), qPrintable(QString::number(n)));
+                for (auto purpose : {TransferTexts::Purpose::Transfer, TransferTexts::Purpose::Restore,
+                                     TransferTexts::Purpose::ReadToCompare})
+                    QVERIFY2(!TransferTexts::planNote(rig.plan, event, purpose).isEmpty(),
+                             qPrintable(QString::number(n)));
             }
         }
         QCoreApplication::removeTranslator(&catalogue);

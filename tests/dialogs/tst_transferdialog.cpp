@@ -69,6 +69,29 @@ private slots:
                             QImage(QStringLiteral(":/pictures/import_screen.png"))));
     }
 
+    // Disconnect works while the transfer runs and after it stopped: it ends the transfer with
+    // a true message, and nothing is taken over.
+    void disconnectEndsARunningTransfer()
+    {
+        Rig rig;
+        TransferDialog d(rig.backend);
+        d.setMode(false);
+        d.fillPortLists();
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Connected));
+        QObject::connect(&d.transfer(), &MidiTransfer::progressChanged, &d, [&](int done, int) {
+            if (done == 200 && d.ConnectButton->isEnabled())
+                QTimer::singleShot(0, &d, [&] { QTest::mouseClick(d.ConnectButton, Qt::LeftButton); });
+        });
+        QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QCOMPARE(d.transfer().phase(), MidiTransfer::Phase::Stopped);
+        QVERIFY2(d.transfer().stopMessage().startsWith(QStringLiteral("Stopped at bank 2, preset")),
+                 qPrintable(d.transfer().stopMessage()));
+        QVERIFY(!d.transferDone() && d.status->retryButton->isHidden());
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+    }
+
     void germanTextsAndPictures()
     {
         QTranslator translator;
@@ -90,7 +113,7 @@ private slots:
                  QStringLiteral("Ins Orvex+ zurückschreiben: die Sicherung vom 7. Dez. 2026, 14:03"));
         QCOMPARE(d.transfer().positionText(), QStringLiteral("Bank 1 · Preset 1 von 128"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
-                            QImage(QStringLiteral(":/pictures/export_screen_de.png"))));
+                            QImage(QStringLiteral(":/pictures/restore_screen_de.png"))));
         d.fillPortLists();
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.ConnectButton->text(), QStringLiteral("Trennen"));

@@ -3,33 +3,60 @@
 #include "midi/rtmidibackend.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <csignal>
+#include <set>
 #include <sys/prctl.h>
 
-// One name per test program: JACK keeps at most eight servers in its registry and only
-// reclaims the entry of a dead server when one of the same name starts.
-// The process id too: two checkouts running the same test at once must not share a server.
-JackServer::JackServer()
-    : serverName(QStringLiteral("orvex-%1-%2")
-                     .arg(QCoreApplication::applicationName())
-                     .arg(QCoreApplication::applicationPid()))
+namespace {
+// Slots of the servers this process runs at once.
+std::set<int> &liveSlots()
 {
+    static std::set<int> taken;
+    return taken;
+}
+} // namespace
+
+// A fixed name per test program, checkout and slot: JACK keeps at most eight servers in its
+// registry and only reclaims the entry of a dead server when one of the same name starts, so
+// a name that changed with every run would fill it. The build folder in the name keeps two
+// checkouts running the same test at once apart; the slot, servers of one process.
+JackServer::JackServer()
+{
+    while (liveSlots().count(slot))
+        ++slot;
+    liveSlots().insert(slot);
+    const QByteArray where =
+        QCryptographicHash::hash(QCoreApplication::applicationDirPath().toUtf8(), QCryptographicHash::Md5)
+            .toHex()
+            .left(8);
+    serverName = QStringLiteral("orvex-%1-%2-%3")
+                     .arg(QCoreApplication::applicationName(), QString::fromLatin1(where))
+                     .arg(slot);
 }
 
 JackServer::~JackServer()
 {
-    if (process && process->state() != QProcess::NotRunning) {
-        process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished(2000);
-        }
-    }
+    stop();
+    liveSlots().erase(slot);
+}
+
+bool JackServer::stop()
+{
+    if (!process || process->state() == QProcess::NotRunning)
+        return true;
+    // SIGTERM lets jackd leave the registry; only one that hangs is killed.
+    process->terminate();
+    if (process->waitForFinished(15000))
+        return process->exitStatus() == QProcess::NormalExit;
+    process->kill();
+    process->waitForFinished(2000);
+    return false;
 }
 
 QProcessEnvironment JackServer::environment() const

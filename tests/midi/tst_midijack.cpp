@@ -143,6 +143,26 @@ private slots:
         port.closePorts();
     }
 
+    // A server stops on SIGTERM, leaving JACK's registry, and the next one takes its name:
+    // repeated runs never fill the registry's eight slots.
+    void serversStopCleanlyAndReuseTheirNames()
+    {
+        QString name;
+        for (int run = 0; run < 2; ++run) {
+            JackServer second;
+            QVERIFY(second.name() != jack.name() &&
+                    !second.name().contains(QString::number(QCoreApplication::applicationPid())));
+            if (run == 1)
+                QCOMPARE(second.name(), name);
+            name = second.name();
+            QString why;
+            QVERIFY2(second.start(&why), qPrintable(why));
+            QVERIFY2(second.stop(), qPrintable(second.log()));
+        }
+        // The process's own clients still reach the first server.
+        qputenv("JACK_DEFAULT_SERVER", jack.name().toLocal8Bit());
+    }
+
     void missingDevicesFailToOpen()
     {
         auto backend = std::make_shared<RtMidiBackend>(QStringLiteral("jack"));

@@ -260,6 +260,101 @@ private slots:
         QVERIFY(held == changed);
     }
 
+    // The simulator ended mid-import and mid-export (while writing) and started again: the
+    // port watch says the ports went away, Retry opens them again by name and the transfer
+    // ends exactly right (the new simulator holds its factory content again). SIGTERM, not
+    // SIGKILL: a killed client holds JACK's sync cycles for its 5 s time-out until the server
+    // drops it, which recovers the same way but takes minutes.
+    void aSimulatorThatEndsAndStartsAgainIsReopened_data()
+    {
+        QTest::addColumn<bool>("exportAll");
+        QTest::newRow("import") << false;
+        QTest::newRow("export, writing") << true;
+    }
+    void aSimulatorThatEndsAndStartsAgainIsReopened()
+    {
+        QFETCH(bool, exportAll);
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("module.pre"));
+        QByteArray output;
+        auto start = [&](QProcess &simulator) {
+            simulator.setProcessEnvironment(jack.environment());
+            simulator.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+            simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                            {QStringLiteral("--api"), QStringLiteral("jack"), QStringLiteral("--name"),
+                             QStringLiteral("again"), QStringLiteral("--save"), saved});
+            output.clear();
+            QElapsedTimer clock;
+            clock.start();
+            while (clock.elapsed() < 10000 &&
+                   !(output += simulator.readAllStandardOutput()).contains("ready"))
+                simulator.waitForReadyRead(200);
+            return output.contains("ready");
+        };
+        QProcess first;
+        QVERIFY2(start(first), "orvex-simulator did not get ready");
+        auto backend = std::make_shared<RtMidiBackend>(QStringLiteral("jack"));
+        MidiTransfer transfer(backend);
+        QStringList log;
+        QObject::connect(&transfer, &MidiTransfer::logLine, [&](const QString &line) { log << line; });
+        int in = -1;
+        int out = -1;
+        QVERIFY2(findPorts(transfer, QStringLiteral("again"), in, out),
+                 "the simulator's ports are not listed");
+        QSignalSpy identity(&transfer, &MidiTransfer::identityReceived);
+        QVERIFY(transfer.connectPorts(in, out));
+        QVERIFY(identity.wait(10000));
+        QObject::connect(&transfer, &MidiTransfer::confirmationNeeded, &transfer,
+                         &MidiTransfer::writeWithoutBackup);
+        TransferBanks changed = ModuleSimulator::factoryProgramBanks();
+        for (int p : {18, 19, 40, 90})
+            changed.at(4, p)[0] ^= 0x11;
+        SelectionMask chosen;
+        for (int p = 0; p < PresetsPerBank; ++p)
+            chosen.set(4, p);
+        transfer.banks() = exportAll ? changed : TransferBanks();
+        transfer.setExportMode(exportAll);
+        transfer.plan().setChosen(chosen);
+        bool killed = false;
+        QObject::connect(&transfer, &MidiTransfer::progressChanged, &transfer, [&](int done, int) {
+            const bool writing = transfer.phase() == MidiTransfer::Phase::Writing;
+            if (!killed && writing == exportAll && done == (exportAll ? 1 : 60)) {
+                killed = true;
+                first.terminate(); // as a clean exit or an unplugged interface: its ports leave at once
+            }
+        });
+        QVERIFY(transfer.startTransfer());
+        QVERIFY(!runToEnd(transfer, 60000));
+        // JACK may take a few seconds to drop a dead client's ports: the module stops answering
+        // first, and the watch notices the ports gone after that.
+        QVERIFY(killed);
+        QTRY_VERIFY2_WITH_TIMEOUT(transfer.portGone(), qPrintable(log.join(QLatin1Char('\n'))), 20000);
+        QVERIFY(!log.filter(QStringLiteral("went away at")).isEmpty());
+        first.waitForFinished(5000);
+
+        // Retry waits for the ports, which come back with the simulator started again.
+        QVERIFY(transfer.retry() && transfer.waitingForPorts());
+        QProcess second;
+        QVERIFY2(start(second), "orvex-simulator did not get ready the second time");
+        QVERIFY2(runToEnd(transfer, 60000),
+                 qPrintable(transfer.stopMessage() + QLatin1Char('\n') + log.join(QLatin1Char('\n'))));
+        second.terminate();
+        QVERIFY(second.waitForFinished(10000));
+        if (!exportAll) {
+            for (int p = 0; p < PresetsPerBank; ++p)
+                QVERIFY(transfer.banks().at(4, p) == changed.at(4, p) || p == 18 || p == 19 || p == 40 ||
+                        p == 90);
+            QVERIFY(transfer.banks().at(4, 18) == ModuleSimulator::factoryProgramBanks().at(4, 18));
+            return;
+        }
+        BankStore store;
+        QString error;
+        QVERIFY2(loadPresetFile(store, saved, 0, 15, error), qPrintable(error));
+        TransferBanks held;
+        store.toDump(held.data());
+        QVERIFY(held == changed);
+    }
+
 private:
     JackServer jack;
 };

@@ -28,7 +28,9 @@ const Localised localised[] = {{"import", "MainWindow"},
                                {"load", "MainWindow"},
                                {"save", "MainWindow"},
                                {"import_screen", "TransferDialog"},
-                               {"export_screen", "TransferDialog"}};
+                               {"export_screen", "TransferDialog"},
+                               {"restore_screen", "TransferDialog"},
+                               {"read_screen", "TransferDialog"}};
 
 } // namespace
 
@@ -65,7 +67,7 @@ void TestPictures::everyPictureAtItsSize_data()
     }
     QTest::newRow("undo") << "undo" << arrow;
     QTest::newRow("redo") << "redo" << arrow;
-    for (const char *name : {"import_screen", "export_screen"}) {
+    for (const char *name : {"import_screen", "export_screen", "restore_screen", "read_screen"}) {
         QTest::newRow(name) << QString::fromLatin1(name) << screen;
         QTest::newRow(QByteArray(name).append("_de").constData())
             << QString::fromLatin1(name) + "_de" << screen;

@@ -36,6 +36,8 @@ const char *const OptionsHelp =
     "                     (default 1)\n"
     "  --retries N        how often it is sent again before the transfer stops (default 3)\n"
     "  --verbose          print the transfer's log on stderr\n"
+    "  --verify           read every preset twice (reading takes twice as long): closes\n"
+    "                     the one gap in the checks, below\n"
     "  --backup FILE      export: where to save what banks 2..16 of the module held\n"
     "                     (default: module-backup-DATE-TIME.pre in the data folder)\n"
     "  --yes              export: write without asking, also on a terminal\n"
@@ -53,6 +55,9 @@ const char *const OptionsHelp =
     "writes nothing unless --no-backup is given. With --bank or --presets only those\n"
     "presets are read (each twice, to check the replies), backed up and written. Both\n"
     "stop on replies out of step (a module that answers twice) instead of using them.\n"
+    "A reply in place of a lost one is caught when its content repeats a preset the\n"
+    "module holds; one the module stores nowhere (an edit buffer sent by a button\n"
+    "pressed on the module during the transfer) is caught only with --verify.\n"
     "A terminal shows a progress bar, other outputs a line per bank.\n";
 
 namespace {
@@ -69,6 +74,7 @@ struct Options
     int quietMs = MidiTransfer::DefaultQuietMs;
     int retries = MidiTransfer::DefaultResends;
     bool verbose = false;
+    bool verify = false;
     bool yes = false;
     bool noBackup = false;
     bool incomplete = false; // export: presets a file lacks go as empty presets
@@ -156,6 +162,8 @@ bool parseOptions(const QStringList &args, bool withPorts, Options &o, QString &
             o.backup = value;
         } else if (name == QLatin1String("--verbose") && !hasValue) {
             o.verbose = true;
+        } else if (name == QLatin1String("--verify") && !hasValue) {
+            o.verify = true;
         } else if (name == QLatin1String("--yes") && !hasValue) {
             o.yes = true;
         } else if (withPorts && name == QLatin1String("--no-backup") && !hasValue) {
@@ -363,6 +371,10 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     });
     if (exportAll)
         midi.plan().setChosen(o.chosen ? std::optional<SelectionMask>(o.choice.positions()) : std::nullopt);
+    midi.plan().setReadEverythingTwice(o.verify);
+    if (o.verify)
+        writeOut(
+            QStringLiteral("--verify: every preset is read twice, so the reading takes twice as long\n"));
     if (exportAll && !o.noBackup && !o.dryRun) {
         // The transfer's rules save it before asking; without it they write nothing.
         BackupCatalog::saveBeforeWriting(
@@ -527,7 +539,8 @@ int runExport(const QStringList &args)
         writeOut(lines);
         return Success;
     }
-    if (midi.changeCount() == 0 && midi.writtenCount() == 0) {
+    const int written = midi.plan().presetsWritten();
+    if (written == 0) {
         writeOut(QStringLiteral("exported %1: the module already held them, nothing written\n")
                      .arg(choiceText(o)));
         return Success;
@@ -538,8 +551,7 @@ int runExport(const QStringList &args)
                      .arg(names.join(QStringLiteral("\n  "))));
     writeOut(QStringLiteral("exported %1: %2 written, %3 writes repeated, backup %4\n")
                  .arg(choiceText(o))
-                 .arg(midi.writtenCount() == 1 ? QStringLiteral("1 preset")
-                                               : QStringLiteral("%1 presets").arg(midi.writtenCount()))
+                 .arg(written == 1 ? QStringLiteral("1 preset") : QStringLiteral("%1 presets").arg(written))
                  .arg(midi.retryCount())
                  .arg(midi.plan().backupSaved() ? midi.plan().backupFile() : QStringLiteral("none")));
     return Success;

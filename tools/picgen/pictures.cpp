@@ -116,6 +116,12 @@ QList<Picture> pictureCatalogue()
     list.append(transferScreen(QStringLiteral("export_screen"), QStringLiteral("Export to Orvex+"), false));
     list.append(
         transferScreen(QStringLiteral("export_screen_de"), QStringLiteral("Export zum Orvex+"), false));
+    // A restore writes a backup; a read for a comparison takes nothing over.
+    list.append(transferScreen(QStringLiteral("restore_screen"), QStringLiteral("Restore to Orvex+"), false));
+    list.append(
+        transferScreen(QStringLiteral("restore_screen_de"), QStringLiteral("Wiederherstellen"), false));
+    list.append(transferScreen(QStringLiteral("read_screen"), QStringLiteral("Read from Orvex+"), true));
+    list.append(transferScreen(QStringLiteral("read_screen_de"), QStringLiteral("Lesen von Orvex+"), true));
     return list;
 }
 
