@@ -659,6 +659,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Sie wurden nie in einer Datei gespeichert.</translation>
     </message>
     <message>
+        <source>The copy does not record the state of this file: a change made to it before now will not be noticed when you save.</source>
+        <translation>Die Kopie hält den Stand dieser Datei nicht fest: Eine Änderung, die bis jetzt an ihr vorgenommen wurde, wird beim Speichern nicht bemerkt.</translation>
+    </message>
+    <message>
         <source>1 preset saved to %1</source>
         <translation>1 Preset in %1 gespeichert</translation>
     </message>
