@@ -1664,6 +1664,10 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>LibraryPanel</name>
     <message>
+        <source>Waiting for another program's update of the library to end…</source>
+        <translation>Warte, bis ein anderes Programm die Bibliothek fertig aktualisiert hat …</translation>
+    </message>
+    <message>
         <source>Search the library</source>
         <translation>Bibliothek durchsuchen</translation>
     </message>
