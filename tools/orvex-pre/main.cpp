@@ -315,10 +315,10 @@ int runHelp(const QStringList &)
            "Bank and preset indexes are zero-based, as in the JSON arrays of dump. Every --bank N\n"
            "and every bank index printed is the file's own: 0 is the file's first bank (bank 1\n"
            "\"Factory\" only in a file of all 16). --to-bank M names a bank of the module (0 is\n"
-           "bank 1 \"Factory\", 15 is bank 16). In dump, \"taken\" tells whether the preset was read from "
-           "the file;\n"
-           "presets the file does not supply show the empty start-up preset. diff prints one line\n"
-           "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
+           "bank 1 \"Factory\", 15 is bank 16). In dump, \"taken\" tells whether the preset was\n"
+           "read from the file; presets the file does not supply show the empty start-up preset.\n"
+           "diff prints one line \"bank B preset P: FIELDS\" per differing preset, or\n"
+           "\"bank B: only in A|B\".\n"
            "\n";
     out += SyxCommands::Help;
     out += SheetCommands::Help;
