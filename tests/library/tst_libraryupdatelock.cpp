@@ -7,11 +7,8 @@
 #include "library/librarydatabase.h"
 #include "library/libraryindexer.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <thread>
 
 #include <sys/stat.h>
 
@@ -41,44 +38,10 @@ private slots:
             writeTestFile(lockPath, left);
         LibraryDatabase db(dbPath);
         QVERIFY(db.open({dir.path()}));
-        int waitSaid = 0;
-        const LibraryUpdateResult result =
-            LibraryIndexer::update(db, db.folders(), true, {}, nullptr, [&] { ++waitSaid; });
+        const LibraryUpdateResult result = LibraryIndexer::update(db, db.folders(), true);
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(result.filesRead, 1);
-        QCOMPARE(waitSaid, 0);
         QVERIFY(!HeldLock::isHeld(lockPath));
-    }
-
-    // An update that waits for a running one says so once, after a second, and goes on
-    // when the other ends (here: the lock is released when the wait is said).
-    void aWaitingUpdateSaysSo()
-    {
-        QTemporaryDir dir;
-        writeTestFile(dir.filePath(QStringLiteral("one.pre")), presetFileText(BankStore(), 0, BankCount - 1));
-        const QString dbPath = dir.filePath(QStringLiteral("library.db"));
-        HeldLock running(dbPath + QStringLiteral(".updating"));
-        QCOMPARE(running.tryLock(), HeldLock::State::Held);
-        LibraryUpdateResult result;
-        int waitSaid = 0;
-        qint64 saidAfter = -1;
-        QElapsedTimer started;
-        started.start();
-        std::thread second([&] {
-            LibraryDatabase db(dbPath);
-            if (!db.open({dir.path()}))
-                return;
-            result = LibraryIndexer::update(db, db.folders(), true, {}, nullptr, [&] {
-                ++waitSaid;
-                saidAfter = started.elapsed();
-                running.unlock();
-            });
-        });
-        second.join();
-        QVERIFY2(result.ok, qPrintable(result.error));
-        QCOMPARE(result.filesRead, 1);
-        QCOMPARE(waitSaid, 1);
-        QVERIFY(saidAfter >= LibraryIndexer::WaitSaidAfterMs);
     }
 };
 

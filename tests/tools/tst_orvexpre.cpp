@@ -407,74 +407,58 @@ private slots:
         QVERIFY2(run.err.contains("can't be opened for writing"), run.err);
     }
 
-    // --bank names the file's own bank, --to-bank the module's; the oracle is which bank of
-    // sampleStore() each written module bank holds.
+    // --bank names the file's own bank, --to-bank the module's. Each row: the sampleStore()
+    // banks the file holds (first, count), the options, and the module banks written (first,
+    // last) with the store bank the first holds; no module banks: refused, with `err`.
     void syxNumbersTheFilesOwnBanks_data()
     {
-        QTest::addColumn<int>("firstStoreBank"); // the file holds sampleStore() banks from here
-        QTest::addColumn<int>("banks");
+        QTest::addColumn<QList<int>>("file");
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("exitCode");
-        // The first module bank written, the store bank it holds, the last module bank written.
         QTest::addColumn<QList<int>>("written");
         QTest::addColumn<QByteArray>("err");
-        QTest::newRow("full") << 0 << 16 << QStringList{} << 0 << QList<int>{1, 1, 15} << QByteArray("");
-        QTest::newRow("full, bank 9")
-            << 0 << 16 << QStringList{"--bank=9"} << 0 << QList<int>{9, 9, 9} << QByteArray("");
-        QTest::newRow("full, factory to 3") << 0 << 16 << QStringList{"--bank", "0", "--to-bank", "3"} << 0
-                                            << QList<int>{3, 0, 3} << QByteArray("");
-        QTest::newRow("full from 14") << 0 << 16 << QStringList{"--to-bank=14"} << 0 << QList<int>{14, 1, 15}
-                                      << QByteArray("left out: 13");
-        QTest::newRow("one") << 4 << 1 << QStringList{} << 0 << QList<int>{1, 4, 1} << QByteArray("");
-        QTest::newRow("one, bank 0") << 4 << 1 << QStringList{"--bank", "0"} << 0 << QList<int>{1, 4, 1}
-                                     << QByteArray("");
-        QTest::newRow("one to 12") << 4 << 1 << QStringList{"--to-bank", "12"} << 0 << QList<int>{12, 4, 12}
-                                   << QByteArray("");
-        QTest::newRow("one, no bank 12")
-            << 4 << 1 << QStringList{"--bank", "12"} << 1 << QList<int>{}
-            << QByteArray("has no bank index 12 (it holds 1 bank); --to-bank 12");
-        QTest::newRow("three, bank 2")
-            << 5 << 3 << QStringList{"--bank=2"} << 0 << QList<int>{3, 7, 3} << QByteArray("");
-        QTest::newRow("three, bank 1 to 15") << 5 << 3 << QStringList{"--bank=1", "--to-bank=15"} << 0
-                                             << QList<int>{15, 6, 15} << QByteArray("");
-        QTest::newRow("three to 14") << 5 << 3 << QStringList{"--to-bank=14"} << 0 << QList<int>{14, 5, 15}
-                                     << QByteArray("left out: 1");
+        QTest::newRow("full") << QList<int>{0, 16} << QStringList{} << QList<int>{1, 15, 1} << QByteArray();
+        QTest::newRow("full 9") << QList<int>{0, 16} << QStringList{"--bank=9"} << QList<int>{9, 9, 9}
+                                << QByteArray();
+        QTest::newRow("factory to 3") << QList<int>{0, 16} << QStringList{"--bank", "0", "--to-bank", "3"}
+                                      << QList<int>{3, 3, 0} << QByteArray();
+        QTest::newRow("full to 14") << QList<int>{0, 16} << QStringList{"--to-bank=14"}
+                                    << QList<int>{14, 15, 1} << QByteArray("left out: 13");
+        QTest::newRow("one") << QList<int>{4, 1} << QStringList{"--bank=0"} << QList<int>{1, 1, 4}
+                             << QByteArray();
+        QTest::newRow("one to 12") << QList<int>{4, 1} << QStringList{"--to-bank", "12"}
+                                   << QList<int>{12, 12, 4} << QByteArray();
+        QTest::newRow("one, no bank 12") << QList<int>{4, 1} << QStringList{"--bank", "12"} << QList<int>{}
+                                         << QByteArray("no bank index 12 (it holds 1 bank); --to-bank 12");
+        QTest::newRow("three, 2") << QList<int>{5, 3} << QStringList{"--bank=2"} << QList<int>{3, 3, 7}
+                                  << QByteArray();
+        QTest::newRow("three, 1 to 15") << QList<int>{5, 3} << QStringList{"--bank=1", "--to-bank=15"}
+                                        << QList<int>{15, 15, 6} << QByteArray();
     }
-
     void syxNumbersTheFilesOwnBanks()
     {
-        QFETCH(int, firstStoreBank);
-        QFETCH(int, banks);
+        QFETCH(QList<int>, file);
         QFETCH(QStringList, options);
-        QFETCH(int, exitCode);
         QFETCH(QList<int>, written);
         QFETCH(QByteArray, err);
         BankStore store = sampleStore();
-        store.at(0, 3) = store.at(1, 3); // what a SysEx message carries as it is: a plain name,
-        for (int i = 0; i < PresetCount; ++i) // 7-bit values
+        store.at(0, 3) = store.at(1, 3); // what a SysEx message carries as it is: plain names, 7-bit values
+        for (int i = 0; i < PresetCount; ++i)
             for (auto &v : store.at(i / PresetsPerBank, i % PresetsPerBank).params)
                 v &= 0x7F;
-        const QString in =
-            writeFile("banks.pre", presetFileText(store, firstStoreBank, firstStoreBank + banks - 1));
+        const QString in = writeFile("banks.pre", presetFileText(store, file[0], file[0] + file[1] - 1));
         const QString out = path("banks.syx");
         QFile::remove(out);
         const Run run = orvexPre(QStringList{"syx", in, out} + options);
-        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.exitCode, written.isEmpty() ? 1 : 0);
         QVERIFY2(run.err.contains(err), run.err);
-        if (exitCode != 0) {
-            QVERIFY(!QFile::exists(out));
-            return;
-        }
-        const int firstModule = written[0];
-        const int lastModule = written[2];
         const SyxContents read = readSyxFile(out);
-        QCOMPARE(int(read.presets.size()), (lastModule - firstModule + 1) * PresetsPerBank);
-        for (const SyxPreset &preset : read.presets) {
-            const int storeBank = written[1] + (preset.bank - firstModule);
-            QVERIFY(preset.bank >= firstModule && preset.bank <= lastModule);
-            QVERIFY2(preset.record.sameContent(store.at(storeBank, preset.preset)),
-                     qPrintable(QStringLiteral("%1 · %2").arg(preset.bank).arg(preset.preset)));
-        }
+        QCOMPARE(int(read.presets.size()),
+                 written.isEmpty() ? 0 : (written[1] - written[0] + 1) * PresetsPerBank);
+        for (const SyxPreset &preset : read.presets)
+            QVERIFY2(
+                preset.bank >= written[0] && preset.bank <= written[1] &&
+                    preset.record.sameContent(store.at(written[2] + preset.bank - written[0], preset.preset)),
+                qPrintable(QStringLiteral("%1 · %2").arg(preset.bank).arg(preset.preset)));
     }
 
     void preReportsWhatItSkipsAndRefusesUnusableFiles()
