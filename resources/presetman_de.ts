@@ -1665,7 +1665,7 @@ Möchten Sie die Datei ersetzen?</translation>
     <name>LibraryPanel</name>
     <message>
         <source>Waiting for another program's update of the library to end…</source>
-        <translation>Warte, bis ein anderes Programm die Bibliothek fertig aktualisiert hat …</translation>
+        <translation>Warten, bis ein anderes Programm die Bibliothek fertig aktualisiert hat …</translation>
     </message>
     <message>
         <source>Search the library</source>
