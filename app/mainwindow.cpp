@@ -57,7 +57,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(&document, &Document::changed, this, &MainWindow::updateWindowTitle);
     connect(&document, &Document::changed, this, [this] {
         recovery->documentChanged(bankStore, modified && banksLoaded, history.changeCount(),
-                                  document.fileName());
+                                  document.fileName(), document.fileStamp());
     });
     connect(recovery.get(), &RecoveryCopy::writeFailed, this,
             [this](const QString &text) { statusBar()->showMessage(text); });

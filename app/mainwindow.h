@@ -102,8 +102,6 @@ public:
 
     // Preset files on bankStore; a failure leaves its message in errorText.
     bool savePresetFile(const QString &fileName, int firstBank, int lastBank);
-    int countPresetFileBanks(const QString &fileName);
-    bool loadPresetFile(const QString &fileName, int firstBank, int lastBank);
     // Offers work a crashed run left behind (Restore / Discard); called once the window shows.
     void offerRecovery();
     // A SysEx save's losses were accepted: not asked again this run.

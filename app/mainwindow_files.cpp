@@ -23,16 +23,6 @@ bool MainWindow::savePresetFile(const QString &fileName, int firstBank, int last
     return ::savePresetFile(bankStore, fileName, firstBank, lastBank, errorText);
 }
 
-int MainWindow::countPresetFileBanks(const QString &fileName)
-{
-    return ::countPresetFileBanks(fileName, errorText);
-}
-
-bool MainWindow::loadPresetFile(const QString &fileName, int firstBank, int lastBank)
-{
-    return ::loadPresetFile(bankStore, fileName, firstBank, lastBank, errorText);
-}
-
 void MainWindow::on_Save()
 {
     files->save();

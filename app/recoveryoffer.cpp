@@ -93,8 +93,16 @@ void run(MainWindow &window)
     }
     QMessageBox box(QMessageBox::Question, AppIdentity::ProgramName, question(*orphan, when),
                     QMessageBox::NoButton, &window);
-    box.setInformativeText(orphan->fileName.isEmpty() ? MainWindow::tr("They were never saved to a file.")
-                                                      : QDir::toNativeSeparators(orphan->fileName));
+    QString info = orphan->fileName.isEmpty() ? MainWindow::tr("They were never saved to a file.")
+                                              : QDir::toNativeSeparators(orphan->fileName);
+    // A copy that does not say what its program saw of the file (one of an earlier version,
+    // or of a file that could not be read then): the file as it is now counts as seen.
+    const bool stampKnown = orphan->fileName.isEmpty() || orphan->fileStamp.isValid();
+    if (!stampKnown && FileStamp::of(orphan->fileName).isValid())
+        info += QStringLiteral("\n\n") +
+                MainWindow::tr("The copy does not record the state of this file: a change made to it "
+                               "before now will not be noticed when you save.");
+    box.setInformativeText(info);
     QPushButton *restore = box.addButton(MainWindow::tr("Restore"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(MainWindow::tr("Discard"), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
@@ -110,6 +118,9 @@ void run(MainWindow &window)
         return; // asked again at the next start
     window.recovery->adopt(*orphan);
     window.replaceDocument(restored, Document::Source::Unsaved, fileName);
+    // The first save compares the file with what the crashed program saw of it.
+    if (!fileName.isEmpty())
+        window.document.setFileStamp(stampKnown ? orphan->fileStamp : FileStamp::of(fileName));
 }
 
 } // namespace RecoveryOffer

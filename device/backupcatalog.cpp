@@ -46,11 +46,6 @@ QString BackupCatalog::defaultFolder()
     return AppIdentity::dataFolder();
 }
 
-bool BackupCatalog::isBackupName(const QString &fileName)
-{
-    return BackupInfo::isBackupName(fileName);
-}
-
 QString BackupCatalog::infoPath(const QString &backupPath)
 {
     return BackupInfo::infoPath(backupPath);

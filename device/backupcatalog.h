@@ -41,7 +41,6 @@ public:
     explicit BackupCatalog(const QString &folder = defaultFolder());
 
     static QString defaultFolder();
-    static bool isBackupName(const QString &fileName);
     // The information file that belongs to a backup.
     static QString infoPath(const QString &backupPath);
     // Writes the module's serial number and firmware version beside the backup, and which

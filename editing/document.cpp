@@ -35,6 +35,14 @@ void Document::setFileName(const QString &fileName)
     noteChange();
 }
 
+void Document::setFileStamp(const FileStamp &seen)
+{
+    if (seen == stamp)
+        return;
+    stamp = seen;
+    emit changed();
+}
+
 void Document::savedWhole(const QString &fileName)
 {
     file = fileName;

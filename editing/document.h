@@ -45,9 +45,10 @@ public:
     void fileReplacedByPart();
 
     // What the named file held when this program last read or wrote it: taken before a
-    // load reads the file, and after each save to it.
+    // load reads the file, and after each save to it; a restored recovery copy brings back
+    // what its program saw. Sends `changed` when it differs: the recovery copy keeps it.
     const FileStamp &fileStamp() const { return stamp; }
-    void setFileStamp(const FileStamp &seen) { stamp = seen; }
+    void setFileStamp(const FileStamp &seen);
     // Whether another program changed the named file since.
     FileStamp::Change fileChangedOnDisk() const { return stamp.compare(file); }
     // Another program's content is in the named file, and the user keeps this document: the

@@ -226,6 +226,11 @@ bool isPlainPresetFileName(const QString &path)
     return !isSyxLikeName(path) && !BackupInfo::isBackupName(path);
 }
 
+bool isPresetSourceName(const QString &path)
+{
+    return path.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxLikeName(path);
+}
+
 int firstModuleBankOf(const QString &path)
 {
     QByteArray first;
@@ -239,33 +244,33 @@ int firstModuleBankOf(const QString &path)
     return presetFileHomeBank(reader.banks());
 }
 
+QString fileReadFailureText(const QString &path, RegularFile::Result result)
+{
+    switch (result) {
+    case RegularFile::Result::Ok:
+        return QString();
+    case RegularFile::Result::CantOpen:
+        break;
+    case RegularFile::Result::NotRegular:
+        return isSyxLikeName(path) ? syxReadFailureText(SyxReadFailure::NotRegular)
+                                   : presetFileReadFailure(path, PresetFileReader::Result::NotRegular, 0);
+    case RegularFile::Result::TooLarge:
+        return isSyxLikeName(path) ? syxReadFailureText(SyxReadFailure::TooLarge)
+                                   : presetFileReadFailure(path, PresetFileReader::Result::NotValid, 0);
+    }
+    const QFileInfo info(path);
+    return isSyxLikeName(path) && !info.isDir() && info.exists()
+               ? syxReadFailureText(SyxReadFailure::CantOpen)
+               : presetFileReadFailure(path, PresetFileReader::Result::CantOpen, 0);
+}
+
 FileContents readFileContents(const QString &path)
 {
     QByteArray data;
-    switch (RegularFile::read(path, PresetFileReader::MaxFileSize, data)) {
-    case RegularFile::Result::Ok:
+    const RegularFile::Result result = RegularFile::read(path, PresetFileReader::MaxFileSize, data);
+    if (result == RegularFile::Result::Ok)
         return fileContentsOf(path, data);
-    case RegularFile::Result::CantOpen:
-        break;
-    case RegularFile::Result::NotRegular: {
-        FileContents c;
-        c.errorText = isSyxLikeName(path)
-                          ? syxReadFailureText(SyxReadFailure::NotRegular)
-                          : presetFileReadFailure(path, PresetFileReader::Result::NotRegular, 0);
-        return c;
-    }
-    case RegularFile::Result::TooLarge: {
-        FileContents c;
-        c.errorText = isSyxLikeName(path)
-                          ? syxReadFailureText(SyxReadFailure::TooLarge)
-                          : presetFileReadFailure(path, PresetFileReader::Result::NotValid, 0);
-        return c;
-    }
-    }
     FileContents c;
-    const QFileInfo info(path);
-    c.errorText = isSyxLikeName(path) && !info.isDir() && info.exists()
-                      ? syxReadFailureText(SyxReadFailure::CantOpen)
-                      : presetFileReadFailure(path, PresetFileReader::Result::CantOpen, 0);
+    c.errorText = fileReadFailureText(path, result);
     return c;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/backupinfo.h"
+#include "files/regularfile.h"
 #include "files/syxfile.h"
 #include "model/bankstore.h"
 #include "model/selectionmask.h"
@@ -38,6 +39,11 @@ struct FileContents
     // The file's banks, numbered from 0 as the file holds them. A SysEx file has no banks
     // of its own: its presets stand where a load puts them by default, in 16 module banks.
     int banks = 0;
+    // Whether a name is one of the files this program reads presets from: a preset file
+    // (".pre"), a SysEx or a Standard MIDI File. For a walk through folders, which passes over
+    // every other file without reading it.
+    bool isPresetSourceName(const QString &path);
+
     // The module bank of the file's bank 0 where nobody chooses: bank 1 (index 0) for a
     // file of all 16 banks and for SysEx, bank 2 (index 1) for any smaller file; an
     // export backup is banks 2..16.
@@ -78,10 +84,19 @@ struct FileContents
 // reader of the written form (the library's) may read only such files itself.
 bool isPlainPresetFileName(const QString &path);
 
+// Whether a name is one of the files this program reads presets from: a preset file
+// (".pre"), a SysEx or a Standard MIDI File. For a walk through folders, which passes over
+// every other file without reading it.
+bool isPresetSourceName(const QString &path);
+
 // The module bank of the file's bank 0 where nobody chooses (firstModuleBank), from a
 // check of the file without taking its presets; -1 when it cannot be read. For a reader
 // that knows a file's presets by module bank and must name the file's own banks.
 int firstModuleBankOf(const QString &path);
+
+// Why the file at `path` could not be read (`result` of a RegularFile read), in the words a
+// load of it gives: a SysEx or MIDI file's, or a preset file's.
+QString fileReadFailureText(const QString &path, RegularFile::Result result);
 
 // Reads the file at `path` once and says what it holds.
 FileContents readFileContents(const QString &path);

@@ -3,6 +3,9 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <algorithm>
 
 #include <cerrno>
 
@@ -93,6 +96,49 @@ FileStamp::Change FileStamp::compare(const QString &path) const
         return Change::Changed;
     now = look(path, true);
     return now.ok && now.hash == hash ? Change::None : Change::Changed;
+}
+
+QString FileStamp::toText() const
+{
+    if (!valid)
+        return QString();
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(size)
+        .arg(mtimeNs)
+        .arg(ctimeNs)
+        .arg(device)
+        .arg(inode)
+        .arg(QString::fromLatin1(hash.toHex()));
+}
+
+FileStamp FileStamp::fromText(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '));
+    FileStamp stamp;
+    if (parts.size() != 6)
+        return stamp;
+    bool ok[5] = {};
+    stamp.size = parts[0].toLongLong(&ok[0]);
+    stamp.mtimeNs = parts[1].toLongLong(&ok[1]);
+    stamp.ctimeNs = parts[2].toLongLong(&ok[2]);
+    stamp.device = parts[3].toULongLong(&ok[3]);
+    stamp.inode = parts[4].toULongLong(&ok[4]);
+    stamp.hash = QByteArray::fromHex(parts[5].toLatin1());
+    // A hash that is not whole would make every compare of the same size say "changed".
+    const bool hashOk = parts[5].isEmpty() || stamp.hash.size() * 2 == parts[5].size();
+    if (std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) && hashOk && stamp.size >= 0)
+        stamp.valid = true;
+    else
+        stamp = FileStamp();
+    return stamp;
+}
+
+bool FileStamp::operator==(const FileStamp &other) const
+{
+    if (!valid || !other.valid)
+        return valid == other.valid;
+    return size == other.size && mtimeNs == other.mtimeNs && ctimeNs == other.ctimeNs &&
+           device == other.device && inode == other.inode && hash == other.hash;
 }
 
 QDateTime FileStamp::modifiedAt(const QString &path)

@@ -28,6 +28,13 @@ public:
     };
     Change compare(const QString &path) const;
 
+    // One line of text, for a record that must outlive the program (the recovery copy);
+    // fromText of anything else is a stamp that saw nothing.
+    QString toText() const;
+    static FileStamp fromText(const QString &text);
+    bool operator==(const FileStamp &other) const;
+    bool operator!=(const FileStamp &other) const { return !(*this == other); }
+
     // When the file on the disk was last modified; invalid when it can't be told.
     static QDateTime modifiedAt(const QString &path);
 

@@ -22,8 +22,9 @@ const QString Suffix = QStringLiteral(".recovery");
 const QString LockSuffix = QStringLiteral(".lock");
 
 // A preset file of all 16 banks with one more element, which every reader passes over:
-// <recovery file="the document's file" time="when, UTC"/>.
-QByteArray recoveryText(const BankStore &store, const QString &fileName, const QDateTime &when)
+// <recovery file="the document's file" time="when, UTC" filestamp="what was seen of it"/>.
+QByteArray recoveryText(const BankStore &store, const QString &fileName, const FileStamp &stamp,
+                        const QDateTime &when)
 {
     QString element;
     QXmlStreamWriter xml(&element);
@@ -38,6 +39,8 @@ QByteArray recoveryText(const BankStore &store, const QString &fileName, const Q
             c = u' ';
     xml.writeAttribute(QStringLiteral("file"), readable);
     xml.writeAttribute(QStringLiteral("time"), when.toUTC().toString(Qt::ISODateWithMs));
+    if (stamp.isValid())
+        xml.writeAttribute(QStringLiteral("filestamp"), stamp.toText());
     xml.writeEndDocument(); // closes the element
     QByteArray text = presetFileText(store, 0, BankCount - 1);
     const qsizetype afterDevice = text.indexOf('\n', text.indexOf("<device")) + 1;
@@ -46,7 +49,7 @@ QByteArray recoveryText(const BankStore &store, const QString &fileName, const Q
 }
 
 // The file name and time a copy names; the time of the file itself when it names none.
-void readRecoveryInfo(const QString &path, QString &fileName, QDateTime &time)
+void readRecoveryInfo(const QString &path, QString &fileName, FileStamp &stamp, QDateTime &time)
 {
     QByteArray start;
     if (RegularFile::readStart(path, 64 * 1024, start) == RegularFile::Result::Ok) {
@@ -64,6 +67,7 @@ void readRecoveryInfo(const QString &path, QString &fileName, QDateTime &time)
                                : attributes.value(QLatin1String("file")).toString();
                 time = QDateTime::fromString(xml.attributes().value(QLatin1String("time")).toString(),
                                              Qt::ISODateWithMs);
+                stamp = FileStamp::fromText(attributes.value(QLatin1String("filestamp")).toString());
                 break;
             }
         }
@@ -123,18 +127,19 @@ QString RecoveryCopy::copyPath() const
 }
 
 void RecoveryCopy::documentChanged(const BankStore &store, bool modified, quint64 changeCount,
-                                   const QString &fileName)
+                                   const QString &fileName, const FileStamp &fileStamp)
 {
     if (!modified) {
         lastChange = changeCount;
         discard();
         return;
     }
-    if (changeCount == lastChange && fileName == pendingFile)
+    if (changeCount == lastChange && fileName == pendingFile && fileStamp == pendingStamp)
         return;
     lastChange = changeCount;
     pending = &store;
     pendingFile = fileName;
+    pendingStamp = fileStamp;
     if (!lock()) {
         refused();
         return;
@@ -207,12 +212,13 @@ void RecoveryCopy::takeSnapshot()
     // The only work on the window's thread: a copy of the banks, whose texts are shared.
     auto snapshot = std::make_shared<const BankStore>(*pending);
     const QString fileName = pendingFile;
+    const FileStamp stamp = pendingStamp;
     const QDateTime when = QDateTime::currentDateTimeUtc();
     const QString path = copyPath();
     haveCopy = true;
     unwrittenFor.invalidate();
-    post([this, snapshot, fileName, when, path] {
-        const bool written = WholeFileWriter::write(path, recoveryText(*snapshot, fileName, when)) ==
+    post([this, snapshot, fileName, stamp, when, path] {
+        const bool written = WholeFileWriter::write(path, recoveryText(*snapshot, fileName, stamp, when)) ==
                              WholeFileWriter::Result::Written;
         // Queued to this object: dropped if it is gone by then.
         QMetaObject::invokeMethod(
@@ -265,7 +271,7 @@ std::optional<RecoveryCopy::Orphan> RecoveryCopy::findOrphan() const
         if (state != HeldLock::State::Held)
             lock.reset();
         Orphan orphan{dir.filePath(name), {}, {}, lock};
-        readRecoveryInfo(orphan.path, orphan.fileName, orphan.time);
+        readRecoveryInfo(orphan.path, orphan.fileName, orphan.fileStamp, orphan.time);
         // Only the newest is offered; the lock of another is of no use to anyone now.
         Orphan *dropped = !newest ? nullptr : orphan.time > newest->time ? &*newest : &orphan;
         if (dropped && dropped->lock)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/filestamp.h"
 #include "files/heldlock.h"
 #include "model/bankstore.h"
 
@@ -40,8 +41,10 @@ public:
     // whether it did; with `modified` the copy is written delayMs later (each change
     // restarts the wait, up to maxWaitMs after the first change not yet written), without
     // it the copy is removed at once. `store` must outlive this object: it is read when the
-    // wait ends.
-    void documentChanged(const BankStore &store, bool modified, quint64 changeCount, const QString &fileName);
+    // wait ends. `fileStamp` is what the program last saw of the named file, kept with the
+    // copy so that the first save after a restore still notices another program's change.
+    void documentChanged(const BankStore &store, bool modified, quint64 changeCount, const QString &fileName,
+                         const FileStamp &fileStamp = FileStamp());
     // The user discarded the changes: the copy goes, and stays gone until the next change.
     void discard();
     // Waits until every write and removal asked for so far is done.
@@ -60,6 +63,8 @@ public:
         QDateTime time; // when it was written
         QString fileName;
         std::shared_ptr<HeldLock> lock;
+        // What the crashed program last saw of fileName; saw nothing when the copy does not say.
+        FileStamp fileStamp = {};
     };
     // The newest such copy, if any. Removes what dead programs left beside their copies:
     // temporaries of a write cut short and locks without a copy.
@@ -105,6 +110,7 @@ private:
     QTimer wait;
     const BankStore *pending = nullptr;
     QString pendingFile;
+    FileStamp pendingStamp;
     quint64 lastChange = 0;
     bool haveCopy = false; // a write was asked for since the last removal
     bool lockRefused = false;

@@ -29,26 +29,6 @@ Raw readRegularFile(const QString &path, QByteArray &data)
     return RegularFile::read(path, MaxFileSize, data);
 }
 
-// The message a load (or a .syx load) gives for the same failure, so the library lists a
-// file with the words the program would use for it.
-QString rawFailure(Raw raw, bool syx)
-{
-    switch (raw) {
-    case Raw::Ok:
-        break;
-    case Raw::CantOpen:
-        return syx ? syxReadFailureText(SyxReadFailure::CantOpen)
-                   : presetFileLoadFailure(PresetFileReader::Result::CantOpen);
-    case Raw::TooLarge:
-        return syx ? syxReadFailureText(SyxReadFailure::TooLarge)
-                   : presetFileLoadFailure(PresetFileReader::Result::NotValid);
-    case Raw::NotRegular:
-        return syx ? syxReadFailureText(SyxReadFailure::NotRegular)
-                   : presetFileLoadFailure(PresetFileReader::Result::NotRegular);
-    }
-    return QString();
-}
-
 bool isXmlChar(uint c)
 {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
@@ -194,8 +174,7 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
 
 bool isLibraryFileName(const QString &fileName)
 {
-    return fileName.endsWith(QLatin1String(".pre"), Qt::CaseInsensitive) || isSyxName(fileName) ||
-           isMidiName(fileName);
+    return isPresetSourceName(fileName);
 }
 
 LibraryFile readLibraryFile(const QString &path)
@@ -214,7 +193,7 @@ void readLibraryFileContents(LibraryFile &file)
     QByteArray data;
     const Raw raw = readRegularFile(file.path, data);
     if (raw != Raw::Ok) {
-        file.error = rawFailure(raw, isSyxName(file.path) || isMidiName(file.path));
+        file.error = fileReadFailureText(file.path, raw); // in the words a load gives
         return;
     }
     // A backup's placeholders and .info, and SysEx, are for the one reader of what a file holds.

@@ -159,19 +159,20 @@ struct Walk
 
 LibraryUpdateResult LibraryIndexer::update(LibraryDatabase &db, const QStringList &folderList,
                                            bool wholeLibrary, const Progress &progress,
-                                           const std::atomic<bool> *cancel)
+                                           const std::atomic<bool> *cancel, const Waiting &waiting)
 {
-    return run(db, &folderList, wholeLibrary, progress, cancel);
+    return run(db, &folderList, wholeLibrary, progress, cancel, waiting);
 }
 
 LibraryUpdateResult LibraryIndexer::updateLibrary(LibraryDatabase &db, const Progress &progress,
-                                                  const std::atomic<bool> *cancel)
+                                                  const std::atomic<bool> *cancel, const Waiting &waiting)
 {
-    return run(db, nullptr, true, progress, cancel);
+    return run(db, nullptr, true, progress, cancel, waiting);
 }
 
 LibraryUpdateResult LibraryIndexer::run(LibraryDatabase &db, const QStringList *folderList, bool wholeLibrary,
-                                        const Progress &progress, const std::atomic<bool> *cancel)
+                                        const Progress &progress, const std::atomic<bool> *cancel,
+                                        const Waiting &waiting)
 {
     LibraryUpdateResult result;
     const std::function<bool()> cancelled = [cancel] {
@@ -183,7 +184,14 @@ LibraryUpdateResult LibraryIndexer::run(LibraryDatabase &db, const QStringList *
     // running update holds the lock; a lock file left by a crash, copied from another machine
     // or replaced by a FIFO is taken at once.
     HeldLock updating(db.path() + QStringLiteral(".updating"));
+    QElapsedTimer waited;
+    waited.start();
+    bool waitSaid = false;
     while (updating.tryLock() == HeldLock::State::HeldElsewhere) {
+        if (!waitSaid && waiting && waited.elapsed() >= WaitSaidAfterMs) {
+            waitSaid = true;
+            waiting();
+        }
         // Unavailable (no lock can be made there) ends the wait too: an update unguarded
         // rather than none at all.
         if (cancelled()) {

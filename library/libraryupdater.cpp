@@ -98,6 +98,7 @@ void LibraryUpdater::start()
                 });
                 shown = -1;
             };
+            repair.waiting = [this, post] { post([this] { emit waiting(); }); };
             repair.updated = [&](const LibraryUpdateResult &result) {
                 post([this, result] { emit finished(result); });
             };
@@ -125,18 +126,18 @@ LibraryUpdateResult LibraryUpdater::updateAndRepair(LibraryDatabase &db, const Q
             repair.updated(result);
         return result;
     };
-    LibraryUpdateResult result = folders.isEmpty()
-                                     ? LibraryIndexer::updateLibrary(db, progress, cancel)
-                                     : LibraryIndexer::update(db, folders, false, progress, cancel);
+    LibraryUpdateResult result =
+        folders.isEmpty() ? LibraryIndexer::updateLibrary(db, progress, cancel, repair.waiting)
+                          : LibraryIndexer::update(db, folders, false, progress, cancel, repair.waiting);
     // Damage found while writing.
     if (!result.ok && db.damaged() && rebuild())
-        result = LibraryIndexer::updateLibrary(db, progress, cancel);
+        result = LibraryIndexer::updateLibrary(db, progress, cancel, repair.waiting);
     updated(result);
     // Damage that no write met (an index page, say) shows only in a check of every page.
     const bool stopped = cancel && cancel->load();
     if (result.ok && checkPages && !stopped && db.checkPages(cancel) == LibraryDatabase::Check::Damaged &&
         !(cancel && cancel->load()) && rebuild())
-        result = updated(LibraryIndexer::updateLibrary(db, progress, cancel));
+        result = updated(LibraryIndexer::updateLibrary(db, progress, cancel, repair.waiting));
     return result;
 }
 

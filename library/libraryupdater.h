@@ -27,11 +27,13 @@ public:
     // met while writing, or found by the check of every page that follows with
     // `checkPages`, rebuilds the database (folders kept) and reads every file again.
     // `folders` empty: the whole library; otherwise only those (wholeLibrary false), until
-    // a rebuild. `rebuilt` is called after each rebuild, `updated` after each update ends.
+    // a rebuild. `rebuilt` is called after each rebuild, `updated` after each update ends,
+    // `waiting` once an update has waited a while for another program's to end.
     struct Repair
     {
         std::function<void()> rebuilt;
         std::function<void(const LibraryUpdateResult &)> updated;
+        LibraryIndexer::Waiting waiting;
     };
     static LibraryUpdateResult updateAndRepair(LibraryDatabase &db, const QStringList &initialFolders,
                                                const QStringList &folders, bool checkPages,
@@ -62,6 +64,8 @@ signals:
     // that reads every file again follows.
     void opened(bool ok, bool rebuilt, const QString &error);
     void progress(int done, int total);
+    // The run waits for another program's update of the same library to end.
+    void waiting();
     // An update has ended (the run may go on checking the database).
     void finished(const LibraryUpdateResult &result);
     // A folder change asked for could not be stored; the folders stay as they were.

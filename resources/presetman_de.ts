@@ -819,6 +819,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Sie wurden nie in einer Datei gespeichert.</translation>
     </message>
     <message>
+        <source>The copy does not record the state of this file: a change made to it before now will not be noticed when you save.</source>
+        <translation>Die Kopie hält den Stand dieser Datei nicht fest: Eine Änderung, die bis jetzt an ihr vorgenommen wurde, wird beim Speichern nicht bemerkt.</translation>
+    </message>
+    <message>
         <source>1 preset saved to %1</source>
         <translation>1 Preset in %1 gespeichert</translation>
     </message>
@@ -1934,6 +1938,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Same sound as &quot;%1&quot;</source>
         <translation>Gleicher Klang wie „%1“</translation>
+    </message>
+    <message>
+        <source>Waiting for another program's update of the library to end…</source>
+        <translation>Warten, bis ein anderes Programm die Bibliothek fertig aktualisiert hat …</translation>
     </message>
     <message>
         <source>Search the library</source>

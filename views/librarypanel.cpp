@@ -239,6 +239,9 @@ LibraryPanel::LibraryPanel(const QString &path, const QStringList &defaultFolder
         if (progressShown)
             emit progressChanged(total > 0 ? done * 100 / total : 0);
     });
+    // Said until the update ends: then the summary takes its place.
+    connect(updater, &LibraryUpdater::waiting, this,
+            [this] { showMessage(tr("Waiting for another program's update of the library to end…")); });
     connect(updater, &LibraryUpdater::finished, this, &LibraryPanel::updateFinishedRun);
     connect(updater, &LibraryUpdater::folderChangeFailed, this, &LibraryPanel::folderChangeFailed);
     showSummary();

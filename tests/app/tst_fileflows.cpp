@@ -871,6 +871,17 @@ private slots:
         BankStore expected;
         fillStore(expected, "first");
         QVERIFY(sameStore(w.bankStore, expected) && tableShowsStore(w) && !w.modified);
+        // Load of the file the title names reads it again, unasked while nothing is unsaved,
+        // and a save then compares with what it read.
+        QCOMPARE(runProgram(ORVEX_PRE, {"copy", presetFile("theirs.pre", "loaded"), same}).exitCode, 0);
+        {
+            ModalScript none({});
+            w.openFile(same);
+            QVERIFY(none.done() && none.unexpected.isEmpty());
+        }
+        fillStore(expected, "loaded");
+        QVERIFY(sameStore(w.bankStore, expected) && !w.modified);
+        QCOMPARE(w.document.fileChangedOnDisk(), FileStamp::Change::None);
         offer("second", {click("Keep")}); // kept: the title and the close question know
         QVERIFY(sameStore(w.bankStore, expected) && w.modified && w.isWindowModified());
         editOnePreset(w);

@@ -2,6 +2,7 @@
 // table like a drop (one undo step, user banks only).
 #include "app/mainwindow.h"
 #include "common/testfiles.h"
+#include "files/heldlock.h"
 #include "files/presetfile.h"
 #include "library/librarydatabase.h"
 #include "library/libraryupdater.h"
@@ -400,6 +401,21 @@ private slots:
         QVERIFY(win.waitForUpdate());
         QVERIFY(win.panel().statusLabel->text().contains(QLatin1String("rebuilt")));
         QVERIFY(win.findVelvet());
+    }
+
+    // An update that waits for another program's says so in the status; the summary takes
+    // its place once that one ends.
+    void aWaitingUpdateIsShown()
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(LibraryDatabase::defaultPath()).path()));
+        HeldLock running(LibraryDatabase::defaultPath() + QStringLiteral(".updating"));
+        QCOMPARE(running.tryLock(), HeldLock::State::Held);
+        Window win;
+        const QString waiting = QStringLiteral("Waiting for another program's update of the library to end…");
+        QTRY_COMPARE_WITH_TIMEOUT(win.panel().statusLabel->text(), waiting, 20000);
+        running.unlock();
+        QVERIFY(win.waitForUpdate());
+        QVERIFY(!win.panel().statusLabel->text().contains(waiting));
     }
 };
 

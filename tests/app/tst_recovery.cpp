@@ -4,6 +4,7 @@
 #include "base/appidentity.h"
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
+#include "files/presetfile.h"
 #include "files/recoverycopy.h"
 #include "views/presetgrid.h"
 
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -203,6 +205,44 @@ private slots:
     }
 
     void init() { QDir(RecoveryCopy::defaultFolder()).removeRecursively(); }
+
+    // Restored work still knows what its program saw of its file: another program's change
+    // since then is noticed by the first save; a copy that does not record it says so.
+    void restoredWorkKnowsWhatItsFileHeld()
+    {
+        for (const bool stamped : {true, false}) {
+            QTemporaryDir dir;
+            const QString file = dir.filePath(QStringLiteral("set.pre"));
+            BankStore store;
+            store.fillEmptyBanks();
+            QString errorText;
+            QVERIFY(savePresetFile(store, file, 0, 15, errorText));
+            const QString dead =
+                QDir(RecoveryCopy::defaultFolder()).filePath(QStringLiteral("1-dead.recovery"));
+            {
+                RecoveryCopy dying;
+                dying.delayMs = 0;
+                dying.documentChanged(store, true, 7, file, stamped ? FileStamp::of(file) : FileStamp());
+                dying.writeNow();
+                dying.flush();
+                QVERIFY(QFile::copy(dying.copyPath(), dead + QStringLiteral(".kept")));
+            }
+            QVERIFY(QFile::rename(dead + QStringLiteral(".kept"), dead));
+            store.at(2, 0).name = QStringLiteral("theirs");
+            QVERIFY(savePresetFile(store, file, 0, 15, errorText));
+            MainWindow w;
+            QString informative;
+            whenModalShows([&](QWidget *m) {
+                informative = qobject_cast<QMessageBox *>(m)->informativeText();
+                qobject_cast<QMessageBox *>(m)->buttons().constFirst()->click(); // Restore
+            });
+            w.offerRecovery();
+            QVERIFY(w.modified && w.document.fileName() == file);
+            QCOMPARE(w.document.fileChangedOnDisk(),
+                     stamped ? FileStamp::Change::Changed : FileStamp::Change::None);
+            QCOMPARE(informative.contains(QLatin1String("does not record the state of this file")), !stamped);
+        }
+    }
 
     // Changes that keep coming are written all the same, at the latest after the longest
     // wait: here a minute's wait restarted every 20 ms, with 200 ms as the longest.

@@ -87,7 +87,9 @@ private slots:
         QTest::newRow("unknown option") << QStringList{"copy", "a.pre", "b.pre", "--banks=1"};
         QTest::newRow("diff one file") << QStringList{"diff", "a.pre"};
         QTest::newRow("syx one file") << QStringList{"syx", "a.pre"};
-        QTest::newRow("syx of the factory bank") << QStringList{"syx", "a.pre", "b.syx", "--bank", "0"};
+        QTest::newRow("syx to the factory bank") << QStringList{"syx", "a.pre", "b.syx", "--to-bank", "0"};
+        QTest::newRow("syx of a 16-bank file's factory bank")
+            << QStringList{"syx", fullFile, "b.syx", "--bank=0"};
         QTest::newRow("pre bank out of range") << QStringList{"pre", "a.syx", "b.pre", "--bank=16"};
         for (const char *timeout : {"nan", "inf", "-1", "0"})
             QTest::newRow(qPrintable(QStringLiteral("timeout %1").arg(QLatin1String(timeout))))
@@ -108,8 +110,9 @@ private slots:
         for (const QString &flag : {QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("help")}) {
             const Run run = orvexPre({flag});
             QCOMPARE(run.exitCode, 0);
-            for (const char *word : {"check FILE", "dump FILE", "copy IN OUT [--bank N]", "diff A B",
-                                     "syx IN OUT [--bank N]", "pre IN OUT [--bank N]", "Exit codes"})
+            for (const char *word :
+                 {"check FILE", "dump FILE", "copy IN OUT [--bank N]", "diff A B",
+                  "syx IN OUT [--bank N] [--to-bank M]", "pre IN OUT [--to-bank M]", "Exit codes"})
                 QVERIFY2(run.out.contains(word), word);
         }
     }
@@ -202,8 +205,10 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.err.contains(message), run.err);
-        // syx refuses the same files.
+        // syx refuses the same files, and sheet lists no damaged preset as an empty one.
         QCOMPARE(orvexPre({"syx", file, path("out.syx")}).exitCode, 1);
+        QCOMPARE(orvexPre({"sheet", file, path("out.csv")}).exitCode, 1);
+        QVERIFY(!QFile::exists(path("out.csv")));
     }
 
     void dumpShowsTakenPresetsAsJson()
@@ -368,20 +373,6 @@ private slots:
             imageToRecord(empty.data(), expected.at(0, p));
         QCOMPARE(readFile(back), presetFileText(expected, 0, 15));
 
-        // One bank: of a full file by index; a one-bank file goes where --bank says.
-        run = orvexPre({"syx", in, syx, "--bank=9"});
-        QCOMPARE(run.exitCode, 0);
-        SyxContents read = readSyxFile(syx);
-        QCOMPARE(int(read.presets.size()), 128);
-        QCOMPARE(read.presets.front().bank, 9);
-        QVERIFY(read.presets.front().record.sameContent(store.at(9, 0)));
-        writeFile("one.pre", presetFileText(store, 4, 4));
-        run = orvexPre({"syx", path("one.pre"), syx, "--bank", "12"});
-        QCOMPARE(run.exitCode, 0);
-        read = readSyxFile(syx);
-        QCOMPARE(read.presets.back().bank, 12);
-        QVERIFY(read.presets.back().record.sameContent(store.at(4, 127)));
-
         // A file that lacks presets is refused, unless they are to go as empty presets.
         QByteArray shortText = presetFileText(store, 0, 15);
         shortText.remove(shortText.indexOf("  <preset"),
@@ -401,7 +392,9 @@ private slots:
         writeFile("dump.syx",
                   QByteArray(reinterpret_cast<const char *>(reply.data()), qsizetype(reply.size())));
         for (const int bank : {0, 1}) {
-            run = orvexPre({"pre", path("dump.syx"), back, "--bank", QString::number(bank)});
+            // OUT's banks are the module's, so the old --bank still says the same as --to-bank.
+            run = orvexPre(
+                {"pre", path("dump.syx"), back, bank == 0 ? "--bank" : "--to-bank", QString::number(bank)});
             QCOMPARE(run.exitCode, 0);
             BankStore placed;
             QString errorText;
@@ -412,6 +405,60 @@ private slots:
         run = orvexPre({"syx", in, path("no/such/dir/x.syx")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("can't be opened for writing"), run.err);
+    }
+
+    // --bank names the file's own bank, --to-bank the module's. Each row: the sampleStore()
+    // banks the file holds (first, count), the options, and the module banks written (first,
+    // last) with the store bank the first holds; no module banks: refused, with `err`.
+    void syxNumbersTheFilesOwnBanks_data()
+    {
+        QTest::addColumn<QList<int>>("file");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QList<int>>("written");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("full") << QList<int>{0, 16} << QStringList{} << QList<int>{1, 15, 1} << QByteArray();
+        QTest::newRow("full 9") << QList<int>{0, 16} << QStringList{"--bank=9"} << QList<int>{9, 9, 9}
+                                << QByteArray();
+        QTest::newRow("factory to 3") << QList<int>{0, 16} << QStringList{"--bank", "0", "--to-bank", "3"}
+                                      << QList<int>{3, 3, 0} << QByteArray();
+        QTest::newRow("full to 14") << QList<int>{0, 16} << QStringList{"--to-bank=14"}
+                                    << QList<int>{14, 15, 1} << QByteArray("left out: 13");
+        QTest::newRow("one") << QList<int>{4, 1} << QStringList{"--bank=0"} << QList<int>{1, 1, 4}
+                             << QByteArray();
+        QTest::newRow("one to 12") << QList<int>{4, 1} << QStringList{"--to-bank", "12"}
+                                   << QList<int>{12, 12, 4} << QByteArray();
+        QTest::newRow("one, no bank 12") << QList<int>{4, 1} << QStringList{"--bank", "12"} << QList<int>{}
+                                         << QByteArray("no bank index 12 (it holds 1 bank); --to-bank 12");
+        QTest::newRow("three, 2") << QList<int>{5, 3} << QStringList{"--bank=2"} << QList<int>{3, 3, 7}
+                                  << QByteArray();
+        QTest::newRow("three, 1 to 15") << QList<int>{5, 3} << QStringList{"--bank=1", "--to-bank=15"}
+                                        << QList<int>{15, 15, 6} << QByteArray();
+    }
+    void syxNumbersTheFilesOwnBanks()
+    {
+        QFETCH(QList<int>, file);
+        QFETCH(QStringList, options);
+        QFETCH(QList<int>, written);
+        QFETCH(QByteArray, err);
+        BankStore store = sampleStore();
+        store.at(0, 3) = store.at(1, 3); // what a SysEx message carries as it is: plain names, 7-bit values
+        for (int i = 0; i < PresetCount; ++i)
+            for (auto &v : store.at(i / PresetsPerBank, i % PresetsPerBank).params)
+                v &= 0x7F;
+        const QString in = writeFile("banks.pre", presetFileText(store, file[0], file[0] + file[1] - 1));
+        const QString out = path("banks.syx");
+        QFile::remove(out);
+        const Run run = orvexPre(QStringList{"syx", in, out} + options);
+        QCOMPARE(run.exitCode, written.isEmpty() ? 1 : 0);
+        QVERIFY2(run.err.contains(err), run.err);
+        const SyxContents read = readSyxFile(out);
+        QCOMPARE(int(read.presets.size()),
+                 written.isEmpty() ? 0 : (written[1] - written[0] + 1) * PresetsPerBank);
+        for (const SyxPreset &preset : read.presets)
+            QVERIFY2(
+                preset.bank >= written[0] && preset.bank <= written[1] &&
+                    preset.record.sameContent(store.at(written[2] + preset.bank - written[0], preset.preset)),
+                qPrintable(QStringLiteral("%1 · %2").arg(preset.bank).arg(preset.preset)));
     }
 
     void preReportsWhatItSkipsAndRefusesUnusableFiles()

@@ -1,6 +1,7 @@
 // orvex-pre's library commands end to end, on a database in a temporary data folder.
 #include "common/programrun.h"
 #include "common/testfiles.h"
+#include "files/heldlock.h"
 #include "files/presetfile.h"
 
 #include <QDir>
@@ -196,6 +197,28 @@ private slots:
                                    data);
         QCOMPARE(where.exitCode, 0);
         QVERIFY2(where.out.contains("/f7.pre\t3\t9\tF7 B3 P9\tAnn\t"), where.out);
+    }
+
+    // An update that waits for another program's says so on standard error, and goes on
+    // when that one ends.
+    void aWaitingUpdateSaysWhatItWaitsFor()
+    {
+        const QString data = QStringLiteral("waiting");
+        QCOMPARE(orvexPre(library({QStringLiteral("folders")}), data).exitCode, 0);
+        HeldLock running(databaseOf(data) + QStringLiteral(".updating"));
+        QCOMPARE(running.tryLock(), HeldLock::State::Held);
+        QProcess *update = startOrvexPre(library({QStringLiteral("update")}), data);
+        update->setReadChannel(QProcess::StandardError);
+        QByteArray said;
+        while (!said.contains('\n') && update->waitForReadyRead(30000))
+            said += update->readAllStandardError();
+        QVERIFY2(said.contains("orvex-pre: waiting for another program's update of the library " +
+                               QFile::encodeName(databaseOf(data)) + " to end\n"),
+                 said);
+        QVERIFY(update->state() == QProcess::Running);
+        running.unlock();
+        QVERIFY(update->waitForFinished(60000));
+        QCOMPARE(update->exitCode(), 0);
     }
 
     // Two programs updating at once: the second waits for the first and finds every file

@@ -100,6 +100,10 @@ bool runUpdate(LibraryDatabase &db, Outcome &outcome, const QStringList &folders
             writeErr(QStringLiteral("\rreading files: %1/%2").arg(done).arg(total));
     };
     LibraryUpdater::Repair repair;
+    repair.waiting = [&db] {
+        writeErr(QStringLiteral("orvex-pre: waiting for another program's update of the library %1 to end\n")
+                     .arg(db.path()));
+    };
     repair.rebuilt = [] {
         writeErr(
             QStringLiteral("orvex-pre: the library database was damaged; it is rebuilt from the files\n"));

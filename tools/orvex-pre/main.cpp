@@ -275,11 +275,11 @@ const std::vector<Command> &commands()
         {"copy", "copy IN OUT [--bank N]",
          "read IN as dump does and write its banks (or its bank index N) to OUT", runCopy},
         {"diff", "diff A B", "list the presets that differ between two files, and which fields", runDiff},
-        {"syx", "syx IN OUT [--bank N] [--incomplete]",
-         "write the user banks of IN (or bank index N) as a SysEx file", SyxCommands::runSyx},
-        {"mid", "mid IN OUT [--bank N] [--incomplete]",
+        {"syx", "syx IN OUT [--bank N] [--to-bank M] [--incomplete]",
+         "write the user banks of IN (or its bank index N) as a SysEx file", SyxCommands::runSyx},
+        {"mid", "mid IN OUT [--bank N] [--to-bank M] [--incomplete]",
          "write what syx writes as a Standard MIDI File, spaced for the module", SyxCommands::runMid},
-        {"pre", "pre IN OUT [--bank N]",
+        {"pre", "pre IN OUT [--to-bank M]",
          "write the presets of the SysEx or MIDI file IN as a 16-bank preset file", SyxCommands::runPre},
         {"sheet", "sheet FILE OUT.pdf|OUT.csv [--bank N]",
          "list the banks of FILE as a printable PDF or a CSV", SheetCommands::runSheet},
@@ -312,10 +312,13 @@ int runHelp(const QStringList &)
     for (const Command &c : commands())
         out += "  " + QByteArray(c.synopsis).leftJustified(26) + ' ' + c.summary + '\n';
     out += "\n"
-           "Bank and preset indexes are zero-based, as in the JSON arrays of dump: bank index 0\n"
-           "is bank 1 \"Factory\". In dump, \"taken\" tells whether the preset was read from the file;\n"
-           "presets the file does not supply show the empty start-up preset. diff prints one line\n"
-           "\"bank B preset P: FIELDS\" per differing preset, or \"bank B: only in A|B\".\n"
+           "Bank and preset indexes are zero-based, as in the JSON arrays of dump. Every --bank N\n"
+           "and every bank index printed is the file's own: 0 is the file's first bank (bank 1\n"
+           "\"Factory\" only in a file of all 16). --to-bank M names a bank of the module (0 is\n"
+           "bank 1 \"Factory\", 15 is bank 16). In dump, \"taken\" tells whether the preset was\n"
+           "read from the file; presets the file does not supply show the empty start-up preset.\n"
+           "diff prints one line \"bank B preset P: FIELDS\" per differing preset, or\n"
+           "\"bank B: only in A|B\".\n"
            "\n";
     out += SyxCommands::Help;
     out += SheetCommands::Help;

@@ -2,8 +2,7 @@
 #include "output.h"
 
 #include "editing/banksheet.h"
-#include "files/presetfile.h"
-#include "files/syxfile.h"
+#include "files/filecontents.h"
 
 #include <QFileInfo>
 
@@ -25,41 +24,33 @@ int failed(const QString &fileName, const QString &text)
 // The presets of FILE in the module's banks, and the banks it fills in file order.
 bool readBanks(const QString &in, BankStore &store, std::vector<int> &banks, QString &errorText)
 {
-    store.fillEmptyBanks();
-    if (isSyxFile(in)) {
-        const SyxContents contents = readSyxFile(in);
-        if (!contents.usable()) {
-            errorText = contents.errorText;
-            return false;
-        }
-        SyxTargets targets;
-        targets.factoryWritable = true;
-        const SyxPlacement placement = placeSyxPresets(contents, targets);
-        for (int b = 0; b < BankCount; ++b) {
-            bool any = false;
+    const FileContents file = readFileContents(in);
+    if (!file.readable()) {
+        errorText = file.errorText;
+        return false;
+    }
+    if (file.isSyx()) {
+        // A SysEx file's presets stand where a load puts them; its banks are those it fills.
+        store = file.placed();
+        for (int b = 0; b < BankCount; ++b)
             for (int p = 0; p < PresetsPerBank; ++p)
-                if (placement.sourceAt(b, p) >= 0) {
-                    store.at(b, p).copyContentFrom(placedSyxRecord(contents, placement, b, p));
-                    any = true;
+                if (file.state(b, p) == FileContents::State::Present) {
+                    banks.push_back(b);
+                    break;
                 }
-            if (any)
-                banks.push_back(b);
-        }
         return true;
     }
-    const int count = countPresetFileBanks(in, errorText);
-    if (count < 0)
-        return false;
-    if (count == 0) {
+    if (file.banks == 0) {
         errorText = QStringLiteral("holds no bank");
         return false;
     }
-    const int first = presetFileHomeBank(count);
-    const int last = presetFileLastBank(first, count);
-    if (!loadPresetFile(store, in, first, last, errorText))
+    // A damaged or missing preset is not listed as an empty one: the file is refused, as a load refuses it.
+    errorText = file.problemsText();
+    if (!errorText.isEmpty())
         return false;
-    for (int b = first; b <= last; ++b)
-        banks.push_back(b);
+    store = file.placed();
+    for (int b = 0; b < file.banks && file.moduleBank(b) < BankCount; ++b)
+        banks.push_back(file.moduleBank(b));
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "files/sysexmessages.h"
 
 #ifdef ORVEX_HAVE_PRESET_FILES
+#include "files/filecontents.h"
 #include "files/presetfile.h"
 #endif
 
@@ -57,17 +58,30 @@ bool parseVersion(const QString &text, uint32_t *value)
 bool loadBanks(ModuleSimulator &sim, const QString &fileName, QString *error)
 {
 #ifdef ORVEX_HAVE_PRESET_FILES
-    const int count = countPresetFileBanks(fileName, *error);
-    if (count < 0)
+    const FileContents file = readFileContents(fileName);
+    if (!file.readable()) {
+        *error = file.errorText;
         return false;
-    if (count == 0) {
+    }
+    if (file.isSyx()) {
+        *error = QStringLiteral("not a preset file");
+        return false;
+    }
+    if (file.banks == 0) {
         *error = QStringLiteral("the file holds no bank");
         return false;
     }
+    // A damaged or missing preset would stand as an empty one on the simulated module.
+    *error = file.problemsText();
+    if (!error->isEmpty())
+        return false;
     BankStore store;
     store.fromDump(sim.programBanks().data());
-    if (!loadPresetFile(store, fileName, 0, std::min(count, BankCount) - 1, *error))
-        return false;
+    // The file's banks as it numbers them; a backup's placeholders leave those presets as they are.
+    for (int b = 0; b < file.banks; ++b)
+        for (int p = 0; p < PresetsPerBank; ++p)
+            if (file.state(b, p) == FileContents::State::Present)
+                store.at(b, p) = file.presets.at(b, p);
     TransferBanks banks;
     store.toDump(banks.data());
     sim.setProgramBanks(banks);
