@@ -39,3 +39,9 @@ int finishOutput(int exitCode)
     writeErr(QStringLiteral("orvex-pre: standard output can't be written completely\n"));
     return exitCode == Success ? Failed : exitCode;
 }
+
+int fileFailure(const QString &fileName, const QString &text)
+{
+    writeErr(QStringLiteral("%1: %2\n").arg(fileName, text));
+    return Failed;
+}

@@ -22,6 +22,8 @@ void writeErr(const QString &text);
 int usageError(const QString &text);
 // "orvex-pre: <text>"; returns Failed.
 int failure(const QString &text);
+// "<file>: <text>"; returns Failed.
+int fileFailure(const QString &fileName, const QString &text);
 // The exit code once a command ran: output that could not be written (a pipe whose reader
 // quit, a full disk) is a failure and says so.
 int finishOutput(int exitCode);

@@ -15,12 +15,6 @@ const char *const Help =
 
 namespace {
 
-int failed(const QString &fileName, const QString &text)
-{
-    writeErr(QStringLiteral("%1: %2\n").arg(fileName, text));
-    return Failed;
-}
-
 // The presets of FILE in the module's banks, and the banks it fills in file order.
 bool readBanks(const QString &in, BankStore &store, std::vector<int> &banks, QString &errorText)
 {
@@ -84,7 +78,7 @@ int runSheet(const QStringList &args)
     std::vector<int> banks;
     QString errorText;
     if (!readBanks(in, store, banks, errorText))
-        return failed(in, errorText);
+        return fileFailure(in, errorText);
     if (hasBank) {
         bool ok = false;
         const int index = bankValue.toInt(&ok);

@@ -29,12 +29,6 @@ const char *const Help =
 
 namespace {
 
-int failed(const QString &fileName, const QString &text)
-{
-    writeErr(QStringLiteral("%1: %2\n").arg(fileName, text));
-    return Failed;
-}
-
 // A write failure's text names the file already.
 int notWritten(const QString &text)
 {
@@ -114,12 +108,12 @@ int exportPresets(const QStringList &args, const char *command)
 
     const FileContents file = readFileContents(in);
     if (!file.readable())
-        return failed(in, file.errorText);
+        return fileFailure(in, file.errorText);
     if (file.isSyx())
-        return failed(in, presetFileLoadFailure(PresetFileReader::Result::NotValid));
+        return fileFailure(in, presetFileLoadFailure(PresetFileReader::Result::NotValid));
     const int banks = file.banks;
     if (banks == 0)
-        return failed(in, QStringLiteral("holds no bank; a preset file holds 1 to 16"));
+        return fileFailure(in, QStringLiteral("holds no bank; a preset file holds 1 to 16"));
     if (bank >= banks) {
         // Before, --bank named the module bank a smaller file went to: say what it means now.
         QString text = banks == 1
@@ -127,7 +121,7 @@ int exportPresets(const QStringList &args, const char *command)
                            : QStringLiteral("has no bank index %1 (it holds %2 banks)").arg(bank).arg(banks);
         if (toBank < 0)
             text += QStringLiteral("; --to-bank %1 writes to module bank index %1").arg(bank);
-        return failed(in, text);
+        return fileFailure(in, text);
     }
     // The file's banks to write, and the module bank the first of them goes to.
     const int firstFileBank = bank >= 0 ? bank : file.moduleBank(0) == 0 ? 1 : 0;
@@ -146,7 +140,7 @@ int exportPresets(const QStringList &args, const char *command)
     if (!incomplete) {
         const QString problems = file.problemsText();
         if (!problems.isEmpty())
-            return failed(in, problems);
+            return fileFailure(in, problems);
     }
     BankStore store;
     store.fillEmptyBanks();
@@ -194,9 +188,10 @@ int runPre(const QStringList &args)
     const QString &out = files.at(1);
     const FileContents file = readFileContents(in);
     if (!file.readable())
-        return failed(in, file.errorText);
+        return fileFailure(in, file.errorText);
     if (!file.isSyx())
-        return failed(in, QStringLiteral("is a preset file, not a SysEx or MIDI file (copy rewrites it)"));
+        return fileFailure(in,
+                           QStringLiteral("is a preset file, not a SysEx or MIDI file (copy rewrites it)"));
     const SyxContents &contents = file.syx;
     if (contents.skipped() > 0)
         writeErr(QStringLiteral("%1: %2\n").arg(in, syxSkippedText(contents)));
