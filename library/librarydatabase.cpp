@@ -913,7 +913,7 @@ bool LibraryDatabase::storeFile(const LibraryFile &unsealed, const Stamp &stamp)
     const LibraryFile &file = copy ? *copy : unsealed;
     Statements &s = writeStatements();
     const QVariant errorValue = file.error.isEmpty() ? QVariant() : QVariant(file.error);
-    const qint64 presetCount = qint64(file.presets.size());
+    const qint64 presetCount = file.error.isEmpty() ? file.presetCount : 0;
     if (file.error.isEmpty() && !openFilterGroup())
         return false;
     const QVariant group = file.error.isEmpty() ? QVariant(groups->open) : QVariant();

@@ -75,6 +75,21 @@ void appendLine(QByteArray &text, const PresetRecord &record)
     text += '\n';
 }
 
+void appendPlainLine(QByteArray &text, QByteArrayView name, QByteArrayView author, int category)
+{
+    const QByteArray &categoryName = categoryText(category);
+    const qsizetype start = text.size();
+    text.resize(start + name.size() + author.size() + categoryName.size() + 3);
+    char *out = text.data() + start;
+    for (QByteArrayView field : {name, author}) {
+        for (char c : field)
+            *out++ = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        *out++ = Separator;
+    }
+    std::memcpy(out, categoryName.constData(), size_t(categoryName.size()));
+    out[categoryName.size()] = '\n';
+}
+
 QByteArray filterOf(const QByteArray &text)
 {
     // The full-size filter, counting its bits as they are set; then folded to the size that

@@ -147,6 +147,19 @@ private slots:
         QTest::newRow("15 banks, as an export backup") << presetFileText(tricky, 1, 15);
         QTest::newRow("not UTF-8") << file(
             " <bank>\n" + preset("name=\"\xE4\" author=\"\" category=\"1\"", hex(1)) + " </bank>\n");
+        // Plain and decoded names side by side, in banks that move when the file is placed.
+        std::mt19937 random(40);
+        const QStringList pieces = {QStringLiteral("Pad"),        QStringLiteral(" "),
+                                    QStringLiteral("&"),          QStringLiteral("\u00dc"),
+                                    QStringLiteral("'Q'"),        QString(120, QLatin1Char('W')),
+                                    QStringLiteral("\U0001F3B9"), QStringLiteral("\u03a3x")};
+        BankStore mixed = sampleStore(3);
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                for (QString *text : {&mixed.at(b, p).name, &mixed.at(b, p).author})
+                    for (int k = int(random() % 4); k > 0; --k)
+                        *text += pieces[int(random() % pieces.size())];
+        QTest::newRow("names of every kind, 5 banks") << presetFileText(mixed, 4, 8);
     }
     void readsWhatALoadTakes()
     {
@@ -167,6 +180,21 @@ private slots:
                                     .arg(b.preset)
                                     .arg(a.record.name, b.record.name)));
         }
+        // The index's own reading stores exactly the rows of the presets a load takes.
+        LibraryFile rows;
+        rows.path = name;
+        readLibraryFileRows(rows);
+        LibraryFile fromLoad;
+        fromLoad.presets = expected;
+        prepareSearchData(fromLoad);
+        QCOMPARE(rows.error, error);
+        if (!error.isEmpty())
+            return;
+        QCOMPARE(rows.presetCount, int(expected.size()));
+        QCOMPARE(rows.searchText, fromLoad.searchText);
+        QCOMPARE(rows.positions, fromLoad.positions);
+        QCOMPARE(rows.searchFilter, fromLoad.searchFilter);
+        QVERIFY(rows.banks == fromLoad.banks && rows.sounds == fromLoad.sounds);
     }
 
     // Presets sit where a load puts them unasked: an export backup (banks 2..16) at its
