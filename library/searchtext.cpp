@@ -3,6 +3,8 @@
 #include "model/categorytable.h"
 #include "model/textfold.h"
 
+#include <QtAlgorithms>
+
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -92,17 +94,25 @@ void appendPlainLine(QByteArray &text, QByteArrayView name, QByteArrayView autho
 
 QByteArray filterOf(const QByteArray &text)
 {
-    // The full-size filter, counting its bits as they are set; then folded to the size that
-    // count asks for.
+    // The full-size filter, its bits counted once they are all set; then folded to the size
+    // that count asks for. The three bytes roll through `window`, one load a byte.
     QByteArray full(MaxFilterBytes, '\0');
     auto *bits = reinterpret_cast<uchar *>(full.data());
     const auto *t = reinterpret_cast<const uchar *>(text.constData());
+    const qsizetype size = text.size();
+    if (size >= 3) {
+        quint32 window = (quint32(t[0]) << 8) | t[1];
+        for (qsizetype i = 2; i < size; ++i) {
+            window = ((window << 8) | t[i]) & 0xFFFFFF;
+            const quint32 bit = (window * 0x9E3779B1u) >> 16;
+            bits[bit >> 3] |= uchar(1u << (bit & 7));
+        }
+    }
     qsizetype set = 0;
-    for (qsizetype i = 0; i + 2 < text.size(); ++i) {
-        const quint32 bit = trigramBit(t[i], t[i + 1], t[i + 2]);
-        const uchar mask = uchar(1u << (bit & 7));
-        set += !(bits[bit >> 3] & mask);
-        bits[bit >> 3] |= mask;
+    for (qsizetype i = 0; i < MaxFilterBytes; i += 8) {
+        quint64 word;
+        std::memcpy(&word, bits + i, 8);
+        set += qPopulationCount(word);
     }
     qsizetype bytes = MinFilterBytes;
     while (bytes < MaxFilterBytes && bytes * 8 < set * 16)
