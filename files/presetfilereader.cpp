@@ -521,6 +521,13 @@ bool PresetFileReader::withinBounds(const QByteArray &data)
     return bytesWithinBounds(data, text, lockUtf8, prolog);
 }
 
+bool PresetFileReader::writtenFormWithinBounds(qsizetype size, qsizetype references)
+{
+    static_assert(3 + 2 * BankCount + 2 * BankCount * PresetsPerBank <= MaxMarkup);
+    static_assert(3 <= MaxAttributes);
+    return size <= MaxFileSize && references <= MaxReferences;
+}
+
 void takePresetAttributes(PresetRecord &record, QStringView name, QStringView author, QStringView category)
 {
     record.name = limitedText(name);

@@ -286,8 +286,10 @@ struct RowSink
 
 template <typename Sink> bool readWrittenPresets(const QByteArray &data, Sink &sink)
 {
-    if (!QByteArrayView(data).isValidUtf8() || !PresetFileReader::withinBounds(data))
+    // Valid UTF-8 starting with the document element: no encoding to convert, no prolog.
+    if (!QByteArrayView(data).isValidUtf8())
         return false;
+    qsizetype references = 0;
     const char *p = data.constData();
     const char *const end = p + data.size();
     auto take = [&](QByteArrayView token) {
@@ -332,6 +334,7 @@ template <typename Sink> bool readWrittenPresets(const QByteArray &data, Sink &s
                     return false;
             if (bank >= BankCount)
                 return false; // a load refuses the file: the reader gives its message
+            references += std::count(nameBegin, nameEnd, '&') + std::count(authorBegin, authorEnd, '&');
             if (!sink.take(bank, preset - 1, QByteArrayView(hex, 256), nameBegin, nameEnd, authorBegin,
                            authorEnd, category))
                 return false;
@@ -339,7 +342,7 @@ template <typename Sink> bool readWrittenPresets(const QByteArray &data, Sink &s
         ++bank;
     }
     // A 17th bank, even an empty one, makes a load refuse the file: the reader says so.
-    if (p != end || bank > BankCount)
+    if (p != end || bank > BankCount || !PresetFileReader::writtenFormWithinBounds(data.size(), references))
         return false;
     sink.placeFrom(presetFileHomeBank(bank));
     return true;
