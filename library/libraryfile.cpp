@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -129,6 +130,19 @@ bool isPlainValue(const char *begin, const char *end)
     return true;
 }
 
+// The number of a category the reader has checked to be an optional '-' and 1 to 10 digits,
+// as QString::toInt reads it: 0 when it does not fit an int.
+int categoryNumber(QByteArrayView text)
+{
+    const bool negative = text.front() == '-';
+    qint64 value = 0;
+    for (qsizetype i = negative ? 1 : 0; i < text.size(); ++i)
+        value = value * 10 + (text[i] - '0');
+    value = negative ? -value : value;
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max() ? int(value)
+                                                                                                : 0;
+}
+
 QByteArrayView limitedBytes(const char *begin, const char *end)
 {
     return QByteArrayView(begin, std::min<qsizetype>(end - begin, MaxPresetTextLength));
@@ -171,6 +185,8 @@ public:
         file.positions.clear();
         file.searchText.reserve(expected * 40);
         file.positions.reserve(expected * 2);
+        for (QByteArray &g : groups)
+            g.reserve((expected / LibraryRecords::SoundGroups + 8) * 10); // a hash and a position each
     }
 
     void add(int bank, int preset, const PresetRecord &record)
@@ -268,7 +284,7 @@ struct RowSink
             return false;
         if (isPlainValue(nameBegin, nameEnd) && isPlainValue(authorBegin, authorEnd)) {
             rows.addPlain(bank, preset, params, limitedBytes(nameBegin, nameEnd),
-                          limitedBytes(authorBegin, authorEnd), QLatin1StringView(category).toInt());
+                          limitedBytes(authorBegin, authorEnd), categoryNumber(category));
             return true;
         }
         PresetRecord record;

@@ -109,8 +109,10 @@ bool findRecord(const QByteArray &records, int preset, Record &out)
 
 void appendSound(QByteArray &entries, qint64 hash, int position)
 {
-    appendNumber(entries, hash);
-    appendNumber(entries, quint16(position));
+    const qsizetype at = entries.size();
+    entries.resize(at + SoundBytes);
+    qToLittleEndian(hash, entries.data() + at);
+    qToLittleEndian(quint16(position), entries.data() + at + 8);
 }
 
 void shiftSounds(QByteArray &entries, int shift)

@@ -129,6 +129,10 @@ private slots:
         QTest::newRow("category not a number")
             << file(" <bank>\n" + preset("name=\"A\" author=\"B\" category=\"12345678901\"", hex(2)) +
                     preset("name=\"A\" author=\"B\" category=\"x\"", hex(2)) + " </bank>\n");
+        QByteArray numbers = " <bank>\n";
+        for (const char *n : {"2147483647", "2147483648", "-2147483648", "-2147483649", "0000000042", "-0"})
+            numbers += preset("name=\"A\" author=\"B\" category=\"" + QByteArray(n) + "\"", hex(2));
+        QTest::newRow("categories at the ends of an int") << file(numbers + " </bank>\n");
         QTest::newRow("references") << file(
             " <bank>\n" + preset("name=\"&#65;&#x42;&amp;&apos;\" author=\"&gt;\" category=\"0\"", hex(3)) +
             " </bank>\n");
