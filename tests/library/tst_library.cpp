@@ -357,6 +357,37 @@ private slots:
         QCOMPARE(QList<int>(got.begin(), got.end()), lines);
     }
 
+    // Long texts of a small alphabet, so that terms of every length meet near misses, block
+    // edges and the text's end: the lines found are those a plain scan finds.
+    void matchingLinesAgreeWithAPlainScan()
+    {
+        std::mt19937 random(8);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray text;
+            for (int line = int(random() % 60); line > 0; --line) {
+                text += QByteArray(int(random() % 40), ' ');
+                for (char &c : text.last(int(random() % 40)))
+                    c = "abc\x1f"[random() % 4];
+                text += '\n';
+            }
+            QList<QByteArray> terms;
+            for (int t = 1 + int(random() % 2); t > 0; --t) {
+                QByteArray term(1 + int(random() % 20), 'a');
+                for (char &c : term)
+                    c = "abc"[random() % 3];
+                terms << term;
+            }
+            std::vector<int> expected;
+            const QList<QByteArray> lines = text.split('\n');
+            for (int i = 0; i + 1 < lines.size(); ++i)
+                if (std::all_of(terms.cbegin(), terms.cend(),
+                                [&](const QByteArray &t) { return lines[i].contains(t); }))
+                    expected.push_back(i);
+            QCOMPARE(SearchText::matchingLines(text, terms), expected);
+            QVERIFY(SearchText::mayContain(SearchText::filterOf(text), terms) || expected.empty());
+        }
+    }
+
     // A file is read again whenever anything of its stamp or its backup's ".info" changes,
     // even with size and modification time kept (cp -p, rsync -t); an untouched one is not.
     void changesBeyondSizeAndTimeAreSeen_data()
