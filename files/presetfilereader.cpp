@@ -6,9 +6,14 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -305,7 +310,7 @@ char16_t codeUnit(QChar c)
 {
     return c.unicode();
 }
-char16_t codeUnit(char c)
+[[maybe_unused]] char16_t codeUnit(char c)
 {
     return uchar(c);
 }
@@ -521,6 +526,13 @@ bool PresetFileReader::withinBounds(const QByteArray &data)
     return bytesWithinBounds(data, text, lockUtf8, prolog);
 }
 
+bool PresetFileReader::writtenFormWithinBounds(qsizetype size, qsizetype references)
+{
+    static_assert(3 + 2 * BankCount + 2 * BankCount * PresetsPerBank <= MaxMarkup);
+    static_assert(3 <= MaxAttributes);
+    return size <= MaxFileSize && references <= MaxReferences;
+}
+
 void takePresetAttributes(PresetRecord &record, QStringView name, QStringView author, QStringView category)
 {
     record.name = limitedText(name);
@@ -535,7 +547,40 @@ bool readPresetParams(QStringView text, std::array<uint8_t, 128> &params)
 
 bool readPresetParams(QByteArrayView text, std::array<uint8_t, 128> &params)
 {
+#ifdef __SSE2__
+    // Thirty-two digits at a time: the index reads millions of presets, and the table
+    // lookups a byte apart were most of its reading time.
+    if (text.size() != ParamTextLength)
+        return false;
+    std::array<uint8_t, 128> read;
+    const __m128i zero = _mm_set1_epi8('0'), nine = _mm_set1_epi8(9), five = _mm_set1_epi8(5);
+    const __m128i lower = _mm_set1_epi8(0x20), a = _mm_set1_epi8('a'), ten = _mm_set1_epi8(10);
+    const __m128i low = _mm_set1_epi16(0x00FF);
+    __m128i bad = _mm_setzero_si128();
+    auto values = [&](const char *at) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        const __m128i digit = _mm_sub_epi8(c, zero);
+        const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digit, nine), digit);
+        // Only 'A'..'F' and 'a'..'f' land on 'a'..'f' once the case bit is set.
+        const __m128i letter = _mm_sub_epi8(_mm_or_si128(c, lower), a);
+        const __m128i isLetter = _mm_cmpeq_epi8(_mm_min_epu8(letter, five), letter);
+        bad = _mm_or_si128(bad, _mm_andnot_si128(_mm_or_si128(isDigit, isLetter), _mm_set1_epi8(-1)));
+        const __m128i v =
+            _mm_or_si128(_mm_and_si128(isDigit, digit), _mm_and_si128(isLetter, _mm_add_epi8(letter, ten)));
+        // Each pair of digits, high then low, as one 16-bit lane: high << 4 | low.
+        return _mm_and_si128(_mm_or_si128(_mm_slli_epi16(v, 4), _mm_srli_epi16(v, 8)), low);
+    };
+    for (int k = 0; k < ParamTextLength; k += 32) {
+        const __m128i bytes = _mm_packus_epi16(values(text.data() + k), values(text.data() + k + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(read.data() + k / 2), bytes);
+    }
+    if (_mm_movemask_epi8(bad) != 0)
+        return false;
+    params = read;
+    return true;
+#else
     return readParamsFrom(text, params);
+#endif
 }
 
 int hexDigitValue(char16_t c)

@@ -58,6 +58,10 @@ public:
     // attributes of each tag, counted in the raw text. A reader of its own (a faster path
     // over the written form) checks these too, so it takes nothing a load would refuse.
     static bool withinBounds(const QByteArray &data);
+    // The same for bytes in exactly the form the program writes (valid UTF-8, no prolog, at
+    // most 16 banks of 128 presets of three attributes): that form holds the markup and the
+    // attributes within bounds, which leaves the size and the references in its values.
+    static bool writtenFormWithinBounds(qsizetype size, qsizetype references);
 
     // "bank" children of the document element, after a successful read (or one that
     // failed with TooManyBanks).

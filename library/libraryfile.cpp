@@ -1,11 +1,9 @@
 #include "library/libraryfile.h"
 
 #include "files/filecontents.h"
-#include "files/midifile.h"
 #include "files/presetfile.h"
 #include "files/presetfilereader.h"
 #include "files/regularfile.h"
-#include "files/syxfile.h"
 #include "library/libraryrecords.h"
 #include "library/searchtext.h"
 
@@ -16,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -99,13 +98,192 @@ bool decodeValue(const char *begin, const char *end, QString &out)
     return true;
 }
 
-// Reads a file in exactly the form the program writes, far faster than the XML reader,
-// within the same bounds and text limits as a load. Returns false, having taken nothing,
-// at the first thing it does not expect.
-bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets)
+// A value that needs no decoding: printable ASCII without references, so that its bytes are
+// its characters (the limit on a text's length counts bytes then).
+bool isPlainValue(const char *begin, const char *end)
 {
-    if (!QByteArrayView(data).isValidUtf8() || !PresetFileReader::withinBounds(data))
+    for (const char *p = begin; p < end; ++p)
+        if (uchar(*p) < 0x20 || uchar(*p) > 0x7E || *p == '&')
+            return false;
+    return true;
+}
+
+// The number of a category the reader has checked to be an optional '-' and 1 to 10 digits,
+// as QString::toInt reads it: 0 when it does not fit an int.
+int categoryNumber(QByteArrayView text)
+{
+    const bool negative = text.front() == '-';
+    qint64 value = 0;
+    for (qsizetype i = negative ? 1 : 0; i < text.size(); ++i)
+        value = value * 10 + (text[i] - '0');
+    value = negative ? -value : value;
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max() ? int(value)
+                                                                                                : 0;
+}
+
+QByteArrayView limitedBytes(const char *begin, const char *end)
+{
+    return QByteArrayView(begin, std::min<qsizetype>(end - begin, MaxPresetTextLength));
+}
+
+// Where readWrittenForm puts each preset: the presets a load gives.
+struct PresetList
+{
+    std::vector<LibraryPreset> &presets;
+
+    bool take(int bank, int preset, QByteArrayView hex, const char *nameBegin, const char *nameEnd,
+              const char *authorBegin, const char *authorEnd, QByteArrayView category)
+    {
+        LibraryPreset out{bank, preset, {}};
+        if (!readPresetParams(hex, out.record.params))
+            return false;
+        QString name, author;
+        if (!decodeValue(nameBegin, nameEnd, name) || !decodeValue(authorBegin, authorEnd, author))
+            return false;
+        takePresetAttributes(out.record, name, author, QString::fromLatin1(category));
+        presets.push_back(std::move(out));
+        return true;
+    }
+    void placeFrom(int home)
+    {
+        for (LibraryPreset &preset : presets)
+            preset.bank += home;
+    }
+    void clear() { presets.clear(); }
+};
+
+// The search data and stored rows of a file, built preset by preset (see prepareSearchData).
+class RowBuilder
+{
+public:
+    RowBuilder(LibraryFile &file, qsizetype expected)
+        : file(file), banks(BankCount), groups(LibraryRecords::SoundGroups)
+    {
+        file.searchText.clear();
+        file.positions.clear();
+        file.searchText.reserve(expected * 40);
+        file.positions.reserve(expected * 2);
+        for (QByteArray &g : groups)
+            g.reserve((expected / LibraryRecords::SoundGroups + 8) * 10); // a hash and a position each
+    }
+
+    void add(int bank, int preset, const PresetRecord &record)
+    {
+        SearchText::appendLine(file.searchText, record);
+        const qint64 hash = paramsHash(record.params);
+        LibraryRecords::appendRecord(bankRow(bank), preset, record, hash);
+        addPosition(bank, preset, hash);
+    }
+
+    // The same for a preset whose name and author are plain ASCII, without a QString.
+    void addPlain(int bank, int preset, const std::array<uint8_t, 128> &params, QByteArrayView name,
+                  QByteArrayView author, int category)
+    {
+        SearchText::appendPlainLine(file.searchText, name, author, category);
+        const qint64 hash = paramsHash(params);
+        LibraryRecords::appendPlainRecord(bankRow(bank), preset, category, hash, name, author);
+        addPosition(bank, preset, hash);
+    }
+
+    // Moves every preset `home` banks on: a file's banks are numbered only once their count
+    // is known.
+    void placeFrom(int home)
+    {
+        if (home == 0)
+            return;
+        const int shift = home * PresetsPerBank;
+        auto *pos = reinterpret_cast<uchar *>(file.positions.data());
+        for (qsizetype i = 0; i + 1 < file.positions.size(); i += 2)
+            qToLittleEndian(quint16(qFromLittleEndian<quint16>(pos + i) + shift), pos + i);
+        for (QByteArray &g : groups)
+            LibraryRecords::shiftSounds(g, shift);
+        std::rotate(banks.rbegin(), banks.rbegin() + home, banks.rend());
+    }
+
+    void clear()
+    {
+        file.searchText.clear();
+        file.positions.clear();
+        for (QByteArray &b : banks)
+            b.clear();
+        for (QByteArray &g : groups)
+            g.clear();
+        count = 0;
+    }
+
+    void finish()
+    {
+        file.presetCount = count;
+        file.searchFilter = SearchText::filterOf(file.searchText);
+        file.banks.clear();
+        for (int b = 0; b < BankCount; ++b)
+            if (!banks[size_t(b)].isEmpty())
+                file.banks.emplace_back(b, std::move(banks[size_t(b)]));
+        file.sounds.clear();
+        for (int g = 0; g < LibraryRecords::SoundGroups; ++g)
+            if (!groups[size_t(g)].isEmpty())
+                file.sounds.emplace_back(g, std::move(groups[size_t(g)]));
+    }
+
+private:
+    QByteArray &bankRow(int bank)
+    {
+        QByteArray &row = banks[size_t(bank)];
+        if (row.capacity() == 0)
+            row.reserve(PresetsPerBank * 48);
+        return row;
+    }
+    void addPosition(int bank, int preset, qint64 hash)
+    {
+        const int position = bank * PresetsPerBank + preset;
+        file.positions += char(position & 0xFF);
+        file.positions += char(position >> 8);
+        LibraryRecords::appendSound(groups[size_t(LibraryRecords::soundGroup(hash))], hash, position);
+        ++count;
+    }
+
+    LibraryFile &file;
+    std::vector<QByteArray> banks;
+    std::vector<QByteArray> groups;
+    int count = 0;
+};
+
+// Where readWrittenForm puts each preset when the index reads a file: straight into its
+// rows, plain names without ever becoming QStrings.
+struct RowSink
+{
+    RowBuilder &rows;
+
+    bool take(int bank, int preset, QByteArrayView hex, const char *nameBegin, const char *nameEnd,
+              const char *authorBegin, const char *authorEnd, QByteArrayView category)
+    {
+        std::array<uint8_t, 128> params;
+        if (!readPresetParams(hex, params))
+            return false;
+        if (isPlainValue(nameBegin, nameEnd) && isPlainValue(authorBegin, authorEnd)) {
+            rows.addPlain(bank, preset, params, limitedBytes(nameBegin, nameEnd),
+                          limitedBytes(authorBegin, authorEnd), categoryNumber(category));
+            return true;
+        }
+        PresetRecord record;
+        record.params = params;
+        QString name, author;
+        if (!decodeValue(nameBegin, nameEnd, name) || !decodeValue(authorBegin, authorEnd, author))
+            return false;
+        takePresetAttributes(record, name, author, QString::fromLatin1(category));
+        rows.add(bank, preset, record);
+        return true;
+    }
+    void placeFrom(int home) { rows.placeFrom(home); }
+    void clear() { rows.clear(); }
+};
+
+template <typename Sink> bool readWrittenPresets(const QByteArray &data, Sink &sink)
+{
+    // Valid UTF-8 starting with the document element: no encoding to convert, no prolog.
+    if (!QByteArrayView(data).isValidUtf8())
         return false;
+    qsizetype references = 0;
     const char *p = data.constData();
     const char *const end = p + data.size();
     auto take = [&](QByteArrayView token) {
@@ -150,23 +328,29 @@ bool readWrittenForm(const QByteArray &data, std::vector<LibraryPreset> &presets
                     return false;
             if (bank >= BankCount)
                 return false; // a load refuses the file: the reader gives its message
-            LibraryPreset out{bank, preset - 1, {}};
-            if (!readPresetParams(QByteArrayView(hex, 256), out.record.params))
+            references += std::count(nameBegin, nameEnd, '&') + std::count(authorBegin, authorEnd, '&');
+            if (!sink.take(bank, preset - 1, QByteArrayView(hex, 256), nameBegin, nameEnd, authorBegin,
+                           authorEnd, category))
                 return false;
-            QString name, author;
-            if (!decodeValue(nameBegin, nameEnd, name) || !decodeValue(authorBegin, authorEnd, author))
-                return false;
-            takePresetAttributes(out.record, name, author, QString::fromLatin1(category));
-            presets.push_back(std::move(out));
         }
         ++bank;
     }
     // A 17th bank, even an empty one, makes a load refuse the file: the reader says so.
-    if (p != end || bank > BankCount)
+    if (p != end || bank > BankCount || !PresetFileReader::writtenFormWithinBounds(data.size(), references))
         return false;
-    const int home = presetFileHomeBank(bank);
-    for (LibraryPreset &preset : presets)
-        preset.bank += home;
+    sink.placeFrom(presetFileHomeBank(bank));
+    return true;
+}
+
+// Reads a file in exactly the form the program writes, far faster than the XML reader,
+// within the same bounds and text limits as a load. Returns false, having taken nothing,
+// at the first thing it does not expect.
+template <typename Sink> bool readWrittenForm(const QByteArray &data, Sink &&sink)
+{
+    if (!readWrittenPresets(data, sink)) {
+        sink.clear();
+        return false;
+    }
     return true;
 }
 
@@ -188,18 +372,19 @@ LibraryFile readLibraryFile(const QString &path)
     return file;
 }
 
-void readLibraryFileContents(LibraryFile &file)
+namespace {
+
+bool readRaw(LibraryFile &file, QByteArray &data)
 {
-    QByteArray data;
     const Raw raw = readRegularFile(file.path, data);
-    if (raw != Raw::Ok) {
-        file.error = fileReadFailureText(file.path, raw); // in the words a load gives
-        return;
-    }
-    // A backup's placeholders and .info, and SysEx, are for the one reader of what a file holds.
-    if (isPlainPresetFileName(file.path) && readWrittenForm(data, file.presets))
-        return;
-    file.presets.clear();
+    if (raw == Raw::Ok)
+        return true;
+    file.error = fileReadFailureText(file.path, raw); // in the words a load gives
+    return false;
+}
+
+void readContents(LibraryFile &file, const QByteArray &data)
+{
     // Anything else (a backup, a SysEx file, hand-edited, pretty-printed, damaged) is read by the
     // program's own reader, so the library holds exactly what loading the file would
     // place: never a damaged or missing preset, never a backup's placeholder.
@@ -215,6 +400,36 @@ void readLibraryFileContents(LibraryFile &file)
                 r.mark = false;
                 file.presets.push_back(LibraryPreset{contents.moduleBank(b), p, std::move(r)});
             }
+}
+
+} // namespace
+
+void readLibraryFileContents(LibraryFile &file)
+{
+    QByteArray data;
+    if (!readRaw(file, data))
+        return;
+    // A backup's placeholders and .info, and SysEx, are for the one reader of what a file holds.
+    if (isPlainPresetFileName(file.path) && readWrittenForm(data, PresetList{file.presets}))
+        return;
+    readContents(file, data);
+}
+
+void readLibraryFileRows(LibraryFile &file)
+{
+    QByteArray data;
+    if (!readRaw(file, data))
+        return;
+    if (isPlainPresetFileName(file.path)) {
+        RowBuilder rows(file, data.size() / 300 + 1); // a written preset takes about 300 bytes
+        if (readWrittenForm(data, RowSink{rows})) {
+            rows.finish();
+            return;
+        }
+    }
+    readContents(file, data);
+    if (file.error.isEmpty())
+        prepareSearchData(file);
 }
 
 qint64 paramsHash(const std::array<uint8_t, 128> &params)
@@ -238,28 +453,8 @@ qint64 paramsHash(const std::array<uint8_t, 128> &params)
 
 void prepareSearchData(LibraryFile &file)
 {
-    file.searchText.clear();
-    file.positions.clear();
-    file.searchText.reserve(qsizetype(file.presets.size()) * 40);
-    file.positions.reserve(qsizetype(file.presets.size()) * 2);
-    std::vector<QByteArray> banks(BankCount);
-    std::vector<QByteArray> groups(LibraryRecords::SoundGroups);
-    for (const LibraryPreset &p : file.presets) {
-        SearchText::appendLine(file.searchText, p.record);
-        const int position = p.bank * PresetsPerBank + p.preset;
-        file.positions += char(position & 0xFF);
-        file.positions += char(position >> 8);
-        const qint64 hash = paramsHash(p.record.params);
-        LibraryRecords::appendRecord(banks[size_t(p.bank)], p.preset, p.record, hash);
-        LibraryRecords::appendSound(groups[size_t(LibraryRecords::soundGroup(hash))], hash, position);
-    }
-    file.searchFilter = SearchText::filterOf(file.searchText);
-    file.banks.clear();
-    for (int b = 0; b < BankCount; ++b)
-        if (!banks[size_t(b)].isEmpty())
-            file.banks.emplace_back(b, std::move(banks[size_t(b)]));
-    file.sounds.clear();
-    for (int g = 0; g < LibraryRecords::SoundGroups; ++g)
-        if (!groups[size_t(g)].isEmpty())
-            file.sounds.emplace_back(g, std::move(groups[size_t(g)]));
+    RowBuilder rows(file, qsizetype(file.presets.size()));
+    for (const LibraryPreset &p : file.presets)
+        rows.add(p.bank, p.preset, p.record);
+    rows.finish();
 }

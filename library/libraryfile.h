@@ -28,7 +28,9 @@ struct LibraryFile
     QString error;
     std::vector<LibraryPreset> presets;
 
-    // Filled by prepareSearchData: one line per preset, in `presets` order.
+    // Filled by prepareSearchData (or readLibraryFileRows, which leaves `presets` empty): one
+    // line per preset, in `presets` order.
+    int presetCount = 0;
     QByteArray searchText;
     QByteArray positions;    // per line: bank * 128 + preset, 16-bit little endian
     QByteArray searchFilter; // SearchText::filterOf(searchText)
@@ -48,6 +50,10 @@ LibraryFile readLibraryFile(const QString &path);
 // The same for a file whose path, size and time are already set: it takes no time stamps,
 // which converts through the local time zone (not something to do in many threads at once).
 void readLibraryFileContents(LibraryFile &file);
+
+// What the index stores of a file: readLibraryFileContents and prepareSearchData in one, the
+// presets of a file in the written form going straight into the rows.
+void readLibraryFileRows(LibraryFile &file);
 
 // Fills the search data and the stored form of a file that was read; for the reader
 // threads, so that the one that writes the database only stores.

@@ -293,11 +293,9 @@ LibraryUpdateResult LibraryIndexer::run(LibraryDatabase &db, const QStringList *
                     return;
                 item = std::move(toRead[next++]);
             }
-            readLibraryFileContents(item.file);
-            if (item.file.error.isEmpty()) {
-                prepareSearchData(item.file);
+            readLibraryFileRows(item.file);
+            if (item.file.error.isEmpty())
                 LibraryDatabase::sealRows(item.file);
-            }
             std::unique_lock<std::mutex> lock(mutex);
             changed.wait(lock, [&] { return stop || ready.size() < QueueLimit; });
             if (stop)

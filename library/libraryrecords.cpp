@@ -70,6 +70,23 @@ void appendRecord(QByteArray &records, int preset, const PresetRecord &record, q
     appendText(records, record.author);
 }
 
+void appendPlainRecord(QByteArray &records, int preset, int category, qint64 hash, QByteArrayView name,
+                       QByteArrayView author)
+{
+    const qsizetype start = records.size();
+    records.resize(start + FixedBytes + 2 + name.size() + author.size());
+    char *out = records.data() + start;
+    *out++ = char(preset);
+    qToLittleEndian(qint32(category), out);
+    qToLittleEndian(hash, out + 4);
+    out += 12;
+    for (QByteArrayView text : {name, author}) {
+        qToLittleEndian(quint16(text.size()), out);
+        std::memcpy(out + 2, text.data(), size_t(text.size()));
+        out += 2 + text.size();
+    }
+}
+
 bool findRecord(const QByteArray &records, int preset, Record &out)
 {
     qsizetype at = 0;
@@ -92,8 +109,17 @@ bool findRecord(const QByteArray &records, int preset, Record &out)
 
 void appendSound(QByteArray &entries, qint64 hash, int position)
 {
-    appendNumber(entries, hash);
-    appendNumber(entries, quint16(position));
+    const qsizetype at = entries.size();
+    entries.resize(at + SoundBytes);
+    qToLittleEndian(hash, entries.data() + at);
+    qToLittleEndian(quint16(position), entries.data() + at + 8);
+}
+
+void shiftSounds(QByteArray &entries, int shift)
+{
+    char *data = entries.data();
+    for (qsizetype at = 0; at + SoundBytes <= entries.size(); at += SoundBytes)
+        qToLittleEndian(quint16(qFromLittleEndian<quint16>(data + at + 8) + shift), data + at + 8);
 }
 
 std::vector<int> soundPositions(const QByteArray &entries, qint64 hash)

@@ -29,11 +29,16 @@ int soundGroup(qint64 hash);
 
 // Appends a preset's record to its bank's blob.
 void appendRecord(QByteArray &records, int preset, const PresetRecord &record, qint64 hash);
+// The same for a preset whose name and author are ASCII, already cut to their limit.
+void appendPlainRecord(QByteArray &records, int preset, int category, qint64 hash, QByteArrayView name,
+                       QByteArrayView author);
 // The record of `preset` in a bank's blob; false when the blob holds none for it.
 bool findRecord(const QByteArray &records, int preset, Record &out);
 
 // Appends a preset's hash with its position (bank * 128 + preset) to a group's entries.
 void appendSound(QByteArray &entries, qint64 hash, int position);
+// Adds `shift` to every position in a group's entries.
+void shiftSounds(QByteArray &entries, int shift);
 // The positions in a group's entries whose hash is `hash`, in entry order.
 std::vector<int> soundPositions(const QByteArray &entries, qint64 hash);
 

@@ -22,6 +22,10 @@ constexpr int MaxFilterBytes = 8192;
 // Appends the preset's line, ending in a line feed.
 void appendLine(QByteArray &text, const PresetRecord &record);
 
+// The same for a preset whose name and author are printable ASCII (already cut to their
+// limit): the same line without a QString.
+void appendPlainLine(QByteArray &text, QByteArrayView name, QByteArrayView author, int category);
+
 // The filter of a whole file's lines.
 QByteArray filterOf(const QByteArray &text);
 

@@ -129,6 +129,10 @@ private slots:
         QTest::newRow("category not a number")
             << file(" <bank>\n" + preset("name=\"A\" author=\"B\" category=\"12345678901\"", hex(2)) +
                     preset("name=\"A\" author=\"B\" category=\"x\"", hex(2)) + " </bank>\n");
+        QByteArray numbers = " <bank>\n";
+        for (const char *n : {"2147483647", "2147483648", "-2147483648", "-2147483649", "0000000042", "-0"})
+            numbers += preset("name=\"A\" author=\"B\" category=\"" + QByteArray(n) + "\"", hex(2));
+        QTest::newRow("categories at the ends of an int") << file(numbers + " </bank>\n");
         QTest::newRow("references") << file(
             " <bank>\n" + preset("name=\"&#65;&#x42;&amp;&apos;\" author=\"&gt;\" category=\"0\"", hex(3)) +
             " </bank>\n");
@@ -147,6 +151,19 @@ private slots:
         QTest::newRow("15 banks, as an export backup") << presetFileText(tricky, 1, 15);
         QTest::newRow("not UTF-8") << file(
             " <bank>\n" + preset("name=\"\xE4\" author=\"\" category=\"1\"", hex(1)) + " </bank>\n");
+        // Plain and decoded names side by side, in banks that move when the file is placed.
+        std::mt19937 random(40);
+        const QStringList pieces = {QStringLiteral("Pad"),        QStringLiteral(" "),
+                                    QStringLiteral("&"),          QStringLiteral("\u00dc"),
+                                    QStringLiteral("'Q'"),        QString(120, QLatin1Char('W')),
+                                    QStringLiteral("\U0001F3B9"), QStringLiteral("\u03a3x")};
+        BankStore mixed = sampleStore(3);
+        for (int b = 0; b < BankCount; ++b)
+            for (int p = 0; p < PresetsPerBank; ++p)
+                for (QString *text : {&mixed.at(b, p).name, &mixed.at(b, p).author})
+                    for (int k = int(random() % 4); k > 0; --k)
+                        *text += pieces[int(random() % pieces.size())];
+        QTest::newRow("names of every kind, 5 banks") << presetFileText(mixed, 4, 8);
     }
     void readsWhatALoadTakes()
     {
@@ -167,6 +184,21 @@ private slots:
                                     .arg(b.preset)
                                     .arg(a.record.name, b.record.name)));
         }
+        // The index's own reading stores exactly the rows of the presets a load takes.
+        LibraryFile rows;
+        rows.path = name;
+        readLibraryFileRows(rows);
+        LibraryFile fromLoad;
+        fromLoad.presets = expected;
+        prepareSearchData(fromLoad);
+        QCOMPARE(rows.error, error);
+        if (!error.isEmpty())
+            return;
+        QCOMPARE(rows.presetCount, int(expected.size()));
+        QCOMPARE(rows.searchText, fromLoad.searchText);
+        QCOMPARE(rows.positions, fromLoad.positions);
+        QCOMPARE(rows.searchFilter, fromLoad.searchFilter);
+        QVERIFY(rows.banks == fromLoad.banks && rows.sounds == fromLoad.sounds);
     }
 
     // Presets sit where a load puts them unasked: an export backup (banks 2..16) at its
@@ -323,6 +355,37 @@ private slots:
         QVERIFY(SearchText::mayContain(SearchText::filterOf(text), terms) || lines.isEmpty());
         const std::vector<int> got = SearchText::matchingLines(text, terms);
         QCOMPARE(QList<int>(got.begin(), got.end()), lines);
+    }
+
+    // Long texts of a small alphabet, so that terms of every length meet near misses, block
+    // edges and the text's end: the lines found are those a plain scan finds.
+    void matchingLinesAgreeWithAPlainScan()
+    {
+        std::mt19937 random(8);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray text;
+            for (int line = int(random() % 60); line > 0; --line) {
+                text += QByteArray(int(random() % 40), ' ');
+                for (char &c : text.last(int(random() % 40)))
+                    c = "abc\x1f"[random() % 4];
+                text += '\n';
+            }
+            QList<QByteArray> terms;
+            for (int t = 1 + int(random() % 2); t > 0; --t) {
+                QByteArray term(1 + int(random() % 20), 'a');
+                for (char &c : term)
+                    c = "abc"[random() % 3];
+                terms << term;
+            }
+            std::vector<int> expected;
+            const QList<QByteArray> lines = text.split('\n');
+            for (int i = 0; i + 1 < lines.size(); ++i)
+                if (std::all_of(terms.cbegin(), terms.cend(),
+                                [&](const QByteArray &t) { return lines[i].contains(t); }))
+                    expected.push_back(i);
+            QCOMPARE(SearchText::matchingLines(text, terms), expected);
+            QVERIFY(SearchText::mayContain(SearchText::filterOf(text), terms) || expected.empty());
+        }
     }
 
     // A file is read again whenever anything of its stamp or its backup's ".info" changes,
