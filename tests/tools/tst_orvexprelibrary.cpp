@@ -332,6 +332,9 @@ private slots:
         auto run = [&](const QStringList &args) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("locking-data")));
+            // A home of its own: the library's first folder (the documents folder) must not be
+            // root's, which nobody may read.
+            env.insert(QStringLiteral("HOME"), home.path());
             if (::geteuid() != 0)
                 return runProgram(QStringLiteral(ORVEX_PRE), library(args), env);
             return runProgram(QStringLiteral("setpriv"), asNobody + QStringList{ORVEX_PRE} + library(args),
