@@ -675,8 +675,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Eine SysEx-Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset-Datei (.pre) gespeichert werden.</translation>
     </message>
     <message>
-        <source>Save SysEx file</source>
-        <translation>SysEx-Datei speichern</translation>
+        <source>&amp;Save SysEx file</source>
+        <translation>SysEx-Datei &amp;speichern</translation>
     </message>
     <message>
         <source>The MIDI file plays for %1.</source>
@@ -687,8 +687,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Presets: %1. Jedes wird so schnell gesendet, wie ein MIDI-Kabel es trägt; danach pausiert die Datei %2 ms, damit das Modul es speichern kann.</translation>
     </message>
     <message>
-        <source>Save MIDI file</source>
-        <translation>MIDI-Datei speichern</translation>
+        <source>&amp;Save MIDI file</source>
+        <translation>MIDI-Datei &amp;speichern</translation>
     </message>
     <message>
         <source>Print…</source>
@@ -711,12 +711,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Ungesicherte Änderungen vom %1 wurden gefunden. Wiederherstellen?</translation>
     </message>
     <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
-        <source>Discard</source>
-        <translation>Verwerfen</translation>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
     </message>
     <message>
         <source>Presets placed: %1, from bank %2, preset %3</source>
@@ -771,8 +771,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Sie enthält %1. Wenn Sie dort %2 speichern, ersetzt das ihren ganzen Inhalt, und das Dokument gilt danach als nicht gespeichert.</translation>
     </message>
     <message>
-        <source>Replace</source>
-        <translation>Ersetzen</translation>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
     </message>
     <message>
         <source>%1 was changed by another program on %2, after it was last loaded or saved here.</source>
@@ -783,16 +783,16 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wenn Sie sie ersetzen, gehen diese Änderungen verloren.</translation>
     </message>
     <message>
-        <source>Save under Another Name…</source>
-        <translation>Unter anderem Namen speichern…</translation>
+        <source>Save under &amp;Another Name…</source>
+        <translation>&amp;Unter anderem Namen speichern…</translation>
     </message>
     <message>
         <source>%1 was changed by another program on %2. Load it again?</source>
         <translation>%1 wurde am %2 von einem anderen Programm geändert. Neu laden?</translation>
     </message>
     <message>
-        <source>Load Again</source>
-        <translation>Neu laden</translation>
+        <source>&amp;Load Again</source>
+        <translation>&amp;Neu laden</translation>
     </message>
     <message>
         <source>%1 no longer holds all banks.</source>
@@ -807,8 +807,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Verwerfen? Behalten wird sie beim nächsten Start wieder angeboten.</translation>
     </message>
     <message>
-        <source>Keep</source>
-        <translation>Behalten</translation>
+        <source>&amp;Keep</source>
+        <translation>&amp;Behalten</translation>
     </message>
     <message>
         <source>Unsaved changes to %1 from %2 were found. Restore them?</source>

@@ -1,5 +1,6 @@
 // The transfer dialog on its own: its states, port lists, texts and pictures, through
 // the virtual backend and the in-process module simulator.
+#include "common/altkeys.h"
 #include "common/samepicture.h"
 #include "common/scriptedmidibackend.h"
 #include "common/transferrig.h"
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -633,24 +633,8 @@ private slots:
             QCoreApplication::installTranslator(&translator);
         }
         auto check = [](QWidget *dialog, const char *state) {
-            QStringList texts;
-            for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>())
-                if (b->isVisibleTo(dialog))
-                    texts << b->text();
-            for (QLabel *l : dialog->findChildren<QLabel *>())
-                if (l->buddy() && l->isVisibleTo(dialog))
-                    texts << l->text();
-            QString keys;
-            for (const QString &text : texts) {
-                const qsizetype amp = text.indexOf(QLatin1Char('&'));
-                if (amp < 0 || amp + 1 >= text.size())
-                    return QStringLiteral("%1: \"%2\" has no Alt key").arg(state, text);
-                const QChar key = text.at(amp + 1).toLower();
-                if (keys.contains(key))
-                    return QStringLiteral("%1: Alt+%2 twice, in \"%3\"").arg(state).arg(key).arg(text);
-                keys += key;
-            }
-            return texts.size() >= 2 ? QString() : QStringLiteral("%1: no buttons").arg(state);
+            const QString fault = altKeyFault(dialog);
+            return fault.isEmpty() ? fault : QStringLiteral("%1: %2").arg(state, fault);
         };
         QStringList faults;
         auto note = [&](const QString &fault) {
