@@ -715,10 +715,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
-        <source>&amp;Discard</source>
-        <translation>&amp;Verwerfen</translation>
-    </message>
-    <message>
         <source>Presets placed: %1, from bank %2, preset %3</source>
         <translation>Presets eingefügt: %1, ab Bank %2, Preset %3</translation>
     </message>
