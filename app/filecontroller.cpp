@@ -193,7 +193,8 @@ bool FileController::confirmPartOverDocument(const QString &fileName, int select
         MainWindow::tr("It holds %1. Saving %2 there replaces all of it, and the document then "
                        "counts as unsaved.")
             .arg(holds, replacement));
-    QPushButton *replace = box.addButton(MainWindow::tr("Replace"), QMessageBox::DestructiveRole);
+    box.button(QMessageBox::Cancel)->setText(MainWindow::tr("&Cancel"));
+    QPushButton *replace = box.addButton(MainWindow::tr("&Replace"), QMessageBox::DestructiveRole);
     box.setDefaultButton(QMessageBox::Cancel);
     box.exec();
     return box.clickedButton() == replace;
@@ -218,9 +219,10 @@ bool FileController::confirmReplacingChanges(QString &fileName, bool asSyx)
                         QMessageBox::Cancel, &window);
         box.setInformativeText(MainWindow::tr("Replacing it loses those changes.") + QStringLiteral("\n\n") +
                                QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()));
-        QPushButton *replace = box.addButton(MainWindow::tr("Replace"), QMessageBox::DestructiveRole);
+        box.button(QMessageBox::Cancel)->setText(MainWindow::tr("&Cancel"));
+        QPushButton *replace = box.addButton(MainWindow::tr("&Replace"), QMessageBox::DestructiveRole);
         QPushButton *other =
-            box.addButton(MainWindow::tr("Save under Another Name…"), QMessageBox::AcceptRole);
+            box.addButton(MainWindow::tr("Save under &Another Name…"), QMessageBox::AcceptRole);
         box.setDefaultButton(QMessageBox::Cancel);
         box.exec();
         if (box.clickedButton() == replace)
@@ -250,8 +252,8 @@ void FileController::offerReloadIfChanged()
                         .arg(QFileInfo(fileName).fileName(), whenText(window, fileName)),
                     QMessageBox::NoButton, &window);
     box.setInformativeText(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()));
-    QPushButton *reload = box.addButton(MainWindow::tr("Load Again"), QMessageBox::AcceptRole);
-    box.addButton(MainWindow::tr("Keep"), QMessageBox::RejectRole);
+    QPushButton *reload = box.addButton(MainWindow::tr("&Load Again"), QMessageBox::AcceptRole);
+    box.addButton(MainWindow::tr("&Keep"), QMessageBox::RejectRole);
     box.setDefaultButton(reload);
     box.exec();
     askingReload = false;
@@ -379,7 +381,8 @@ bool FileController::acceptSyxLosses(const SyxLosses &losses)
     box.setInformativeText(syxLossesText(losses) + QStringLiteral("\n\n") +
                            MainWindow::tr("A SysEx file does not save the document: the changes stay unsaved "
                                           "until they are saved to a preset file (.pre)."));
-    QPushButton *save = box.addButton(MainWindow::tr("Save SysEx file"), QMessageBox::AcceptRole);
+    box.button(QMessageBox::Cancel)->setText(MainWindow::tr("&Cancel"));
+    QPushButton *save = box.addButton(MainWindow::tr("&Save SysEx file"), QMessageBox::AcceptRole);
     box.setDefaultButton(save);
     box.exec();
     // Asked once a run: the answer holds until the program ends.
@@ -400,7 +403,8 @@ bool FileController::acceptMidiLength(const SelectionMask &presets, int pauseMs)
                                           "then the file pauses %2 ms for the module to store it.")
                                .arg(messages.size())
                                .arg(pauseMs));
-    QPushButton *save = box.addButton(MainWindow::tr("Save MIDI file"), QMessageBox::AcceptRole);
+    box.button(QMessageBox::Cancel)->setText(MainWindow::tr("&Cancel"));
+    QPushButton *save = box.addButton(MainWindow::tr("&Save MIDI file"), QMessageBox::AcceptRole);
     box.setDefaultButton(save);
     box.exec();
     return box.clickedButton() == save;

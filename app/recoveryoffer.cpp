@@ -68,8 +68,8 @@ void offerDiscardDamaged(MainWindow &window, const RecoveryCopy::Orphan &orphan,
         QMessageBox::NoButton, &window);
     box.setInformativeText(window.errorText + QStringLiteral("\n\n") +
                            MainWindow::tr("Discard it? Kept, it is offered again at the next start."));
-    QPushButton *discard = box.addButton(MainWindow::tr("Discard"), QMessageBox::DestructiveRole);
-    box.addButton(MainWindow::tr("Keep"), QMessageBox::RejectRole);
+    QPushButton *discard = box.addButton(MainWindow::tr("&Discard"), QMessageBox::DestructiveRole);
+    box.addButton(MainWindow::tr("&Keep"), QMessageBox::RejectRole);
     box.setDefaultButton(discard);
     box.exec();
     if (box.clickedButton() == discard)
@@ -103,8 +103,8 @@ void run(MainWindow &window)
                 MainWindow::tr("The copy does not record the state of this file: a change made to it "
                                "before now will not be noticed when you save.");
     box.setInformativeText(info);
-    QPushButton *restore = box.addButton(MainWindow::tr("Restore"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(MainWindow::tr("Discard"), QMessageBox::DestructiveRole);
+    QPushButton *restore = box.addButton(MainWindow::tr("&Restore"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(MainWindow::tr("&Discard"), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
     // Asked just after start-up, the box would centre on where the window was before the
     // window manager placed it: it follows the window until it closes.

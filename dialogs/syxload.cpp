@@ -42,9 +42,9 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
     if (contents.writes > 0) {
         auto *box = new QGroupBox(tr("Presets with a position"), this);
         auto *grid = new QGridLayout(box);
-        namedButton = new QRadioButton(tr("to the positions the file names"), box);
+        namedButton = new QRadioButton(tr("&to the positions the file names"), box);
         namedButton->setChecked(true);
-        intoBankButton = new QRadioButton(tr("into bank:"), box);
+        intoBankButton = new QRadioButton(tr("&into bank:"), box);
         bankBox = userBankBox(box);
         bankBox->setEnabled(false);
         namedButton->setToolTip(tr("Put each preset where the file says"));
@@ -69,9 +69,13 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
         replyBankBox->setToolTip(tr("The user bank for the first preset without a position"));
         replyPresetBox->setAccessibleName(tr("First preset"));
         replyPresetBox->setToolTip(tr("Its place in that bank; the others follow in order"));
-        grid->addWidget(new QLabel(tr("Bank:"), box), 0, 0);
+        auto *bankLabel = new QLabel(tr("&Bank:"), box);
+        bankLabel->setBuddy(replyBankBox);
+        auto *presetLabel = new QLabel(tr("&Preset:"), box);
+        presetLabel->setBuddy(replyPresetBox);
+        grid->addWidget(bankLabel, 0, 0);
         grid->addWidget(replyBankBox, 0, 1);
-        grid->addWidget(new QLabel(tr("Preset:"), box), 1, 0);
+        grid->addWidget(presetLabel, 1, 0);
         grid->addWidget(replyPresetBox, 1, 1);
         layout->addWidget(box);
         connect(replyBankBox, &QComboBox::currentIndexChanged, this, &SyxLoad::on_choiceChanged);
@@ -83,8 +87,8 @@ SyxLoad::SyxLoad(const SyxContents &contents, QWidget *parent) : QDialog(parent)
     layout->addWidget(resultLabel);
 
     auto *buttons = new QDialogButtonBox(this);
-    okButton = buttons->addButton(tr("Ok"), QDialogButtonBox::AcceptRole);
-    cancelButton = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    okButton = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
+    cancelButton = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
     okButton->setDefault(true);
     okButton->setToolTip(tr("Load the presets as said above"));
     cancelButton->setToolTip(tr("Load nothing"));

@@ -78,7 +78,7 @@ TransferDialog::TransferDialog(std::shared_ptr<MidiBackend> backend, QWidget *pa
     choiceBox = new ExportChoiceBox(this);
     choiceBox->setGeometry(progressBar->geometry());
     choiceBox->hide();
-    readTwiceBox = new QCheckBox(tr("Read everything twice (twice the reading time)"), this);
+    readTwiceBox = new QCheckBox(tr("Read e&verything twice (twice the reading time)"), this);
     // Below the port lists, across the dialog.
     readTwiceBox->setGeometry(groupBox_3->x(), groupBox_3->geometry().bottom() + 4,
                               groupBox_4->geometry().right() - groupBox_3->x(), 20);
@@ -116,7 +116,7 @@ TransferDialog::~TransferDialog()
 void TransferDialog::setMode(bool exportAll)
 {
     midi.setExportMode(exportAll);
-    TransferButton->setText(exportAll ? tr("Export") : tr("Import"));
+    TransferButton->setText(exportAll ? tr("&Export") : tr("&Import"));
     TransferButton->setToolTip(exportAll ? tr("Write banks 2–16 to the module")
                                          : tr("Read all 16 banks from the module"));
     choiceBox->setVisible(exportAll && !choiceFixed);
@@ -139,11 +139,11 @@ void TransferDialog::applyTitle()
     IconLabel->setPixmap(QIcon(picture).pixmap(ScreenPictureSize));
     if (exportAll && !restoreTitle.isEmpty()) {
         setWindowTitle(restoreTitle);
-        TransferButton->setText(tr("Restore"));
+        TransferButton->setText(tr("&Restore"));
         TransferButton->setToolTip(tr("Write the backup %1 to the module").arg(restoreFile));
     } else if (!exportAll && !readTip.isEmpty()) {
         setWindowTitle(tr("Read from Orvex+ to compare"));
-        TransferButton->setText(tr("Read"));
+        TransferButton->setText(tr("&Read"));
         TransferButton->setToolTip(readTip);
     } else {
         setWindowTitle(exportAll ? tr("Export to Orvex+") : tr("Import from Orvex+"));
@@ -315,7 +315,7 @@ void TransferDialog::updateConnectionUi()
     MidiOutList->setEnabled(disconnected);
     RescanButton->setEnabled(disconnected);
     FindButton->setEnabled(disconnected && MidiInList->count() > 0 && MidiOutList->count() > 0);
-    ConnectButton->setText(disconnected ? tr("Connect") : tr("Disconnect"));
+    ConnectButton->setText(disconnected ? tr("Co&nnect") : tr("&Disconnect"));
     ConnectButton->setToolTip(disconnected ? tr("Open the chosen ports and ask the module who it is")
                                            : tr("Close the ports"));
     ConnectButton->setEnabled(true);

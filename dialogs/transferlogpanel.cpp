@@ -20,13 +20,13 @@
 TransferLogPanel::TransferLogPanel(QWidget *parent) : QWidget(parent)
 {
     toggleButton = new QToolButton(this);
-    toggleButton->setText(tr("Log"));
+    toggleButton->setText(tr("&Log"));
     toggleButton->setCheckable(true);
     toggleButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toggleButton->setArrowType(Qt::RightArrow);
     toggleButton->setAutoRaise(true);
-    copyButton = new QPushButton(tr("Copy"), this);
-    saveButton = new QPushButton(tr("Save..."), this);
+    copyButton = new QPushButton(tr("Co&py"), this);
+    saveButton = new QPushButton(tr("S&ave..."), this);
     view = new QPlainTextEdit(this);
     view->setReadOnly(true);
     view->setMaximumBlockCount(5000);

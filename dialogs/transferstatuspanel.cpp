@@ -15,15 +15,15 @@ TransferStatusPanel::TransferStatusPanel(QWidget *parent) : QWidget(parent)
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    stopButton = new QPushButton(tr("Stop"), this);
-    retryButton = new QPushButton(tr("Retry"), this);
+    stopButton = new QPushButton(tr("S&top"), this);
+    retryButton = new QPushButton(tr("Retr&y"), this);
     // The question's answers have Alt keys; the two that write without a backup are never
     // shown with Write.
     writeButton = new QPushButton(tr("&Write"), this);
     noBackupButton = new QPushButton(tr("Write without &backup…"), this);
     writeAnywayButton = new QPushButton(tr("&Write without backup"), this);
     cancelButton = new QPushButton(tr("&Cancel"), this);
-    closeButton = new QPushButton(tr("Close"), this);
+    closeButton = new QPushButton(tr("Cl&ose"), this);
     // The text changes with every reply; the name says what it is.
     label->setAccessibleName(tr("Transfer status"));
     label->setToolTip(tr("How the transfer goes; the text can be selected and copied"));

@@ -675,8 +675,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Eine SysEx-Datei sichert das Dokument nicht: Die Änderungen bleiben ungesichert, bis sie in einer Preset-Datei (.pre) gespeichert werden.</translation>
     </message>
     <message>
-        <source>Save SysEx file</source>
-        <translation>SysEx-Datei speichern</translation>
+        <source>&amp;Save SysEx file</source>
+        <translation>SysEx-Datei &amp;speichern</translation>
     </message>
     <message>
         <source>The MIDI file plays for %1.</source>
@@ -687,8 +687,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Presets: %1. Jedes wird so schnell gesendet, wie ein MIDI-Kabel es trägt; danach pausiert die Datei %2 ms, damit das Modul es speichern kann.</translation>
     </message>
     <message>
-        <source>Save MIDI file</source>
-        <translation>MIDI-Datei speichern</translation>
+        <source>&amp;Save MIDI file</source>
+        <translation>MIDI-Datei &amp;speichern</translation>
     </message>
     <message>
         <source>Print…</source>
@@ -711,12 +711,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Ungesicherte Änderungen vom %1 wurden gefunden. Wiederherstellen?</translation>
     </message>
     <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Discard</source>
-        <translation>Verwerfen</translation>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
         <source>Presets placed: %1, from bank %2, preset %3</source>
@@ -771,8 +767,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Sie enthält %1. Wenn Sie dort %2 speichern, ersetzt das ihren ganzen Inhalt, und das Dokument gilt danach als nicht gespeichert.</translation>
     </message>
     <message>
-        <source>Replace</source>
-        <translation>Ersetzen</translation>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
     </message>
     <message>
         <source>%1 was changed by another program on %2, after it was last loaded or saved here.</source>
@@ -783,16 +779,16 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wenn Sie sie ersetzen, gehen diese Änderungen verloren.</translation>
     </message>
     <message>
-        <source>Save under Another Name…</source>
-        <translation>Unter anderem Namen speichern…</translation>
+        <source>Save under &amp;Another Name…</source>
+        <translation>&amp;Unter anderem Namen speichern…</translation>
     </message>
     <message>
         <source>%1 was changed by another program on %2. Load it again?</source>
         <translation>%1 wurde am %2 von einem anderen Programm geändert. Neu laden?</translation>
     </message>
     <message>
-        <source>Load Again</source>
-        <translation>Neu laden</translation>
+        <source>&amp;Load Again</source>
+        <translation>&amp;Neu laden</translation>
     </message>
     <message>
         <source>%1 no longer holds all banks.</source>
@@ -807,8 +803,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Verwerfen? Behalten wird sie beim nächsten Start wieder angeboten.</translation>
     </message>
     <message>
-        <source>Keep</source>
-        <translation>Behalten</translation>
+        <source>&amp;Keep</source>
+        <translation>&amp;Behalten</translation>
     </message>
     <message>
         <source>Unsaved changes to %1 from %2 were found. Restore them?</source>
@@ -894,8 +890,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Orvex+ Information</translation>
     </message>
     <message>
-        <source>Connect</source>
-        <translation>Verbinden</translation>
+        <source>Co&amp;nnect</source>
+        <translation>&amp;Verbinden</translation>
     </message>
     <message>
         <source>MIDI IN port</source>
@@ -914,8 +910,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Beide Listen neu einlesen</translation>
     </message>
     <message>
-        <source>Rescan</source>
-        <translation>Neu suchen</translation>
+        <source>Re&amp;scan</source>
+        <translation>&amp;Neu suchen</translation>
     </message>
     <message>
         <source>SN:</source>
@@ -926,8 +922,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <source>Transfer</source>
-        <translation>Übertragung</translation>
+        <source>&amp;Transfer</source>
+        <translation>&amp;Übertragung</translation>
     </message>
     <message>
         <source>Version:</source>
@@ -938,8 +934,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>versuche zu verbinden...</translation>
     </message>
     <message>
-        <source>Find module</source>
-        <translation>Modul suchen</translation>
+        <source>&amp;Find module</source>
+        <translation>&amp;Modul suchen</translation>
     </message>
     <message>
         <source>Ask on every port which one the module answers on, and choose that pair</source>
@@ -974,16 +970,16 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>:/pictures/import_screen_de.png</translation>
     </message>
     <message>
-        <source>Disconnect</source>
-        <translation>Trennen</translation>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Trennen</translation>
     </message>
     <message>
-        <source>Export</source>
-        <translation>Exportieren</translation>
+        <source>&amp;Export</source>
+        <translation>&amp;Exportieren</translation>
     </message>
     <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
+        <source>&amp;Import</source>
+        <translation>&amp;Importieren</translation>
     </message>
     <message>
         <source>transfer successful, %1 retries</source>
@@ -1010,8 +1006,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Wiederherstellen fertig. Geschriebene Presets: %1; wiederholte Schreibvorgänge: %2.</translation>
     </message>
     <message>
-        <source>Read everything twice (twice the reading time)</source>
-        <translation>Alles zweimal lesen (doppelte Lesezeit)</translation>
+        <source>Read e&amp;verything twice (twice the reading time)</source>
+        <translation>Alles &amp;zweimal lesen (doppelte Lesezeit)</translation>
     </message>
     <message>
         <source>Every preset is read twice. Without it, a reply the module sends unasked with content it stores nowhere (an edit buffer, sent by a button pressed on the module) can take the place of a lost reply unnoticed.</source>
@@ -1074,8 +1070,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Import vom Orvex+</translation>
     </message>
     <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
+        <source>&amp;Restore</source>
+        <translation>Wieder&amp;herstellen</translation>
     </message>
     <message>
         <source>Write the backup %1 to the module</source>
@@ -1086,8 +1082,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Vom Orvex+ lesen, um zu vergleichen</translation>
     </message>
     <message>
-        <source>Read</source>
-        <translation>Lesen</translation>
+        <source>&amp;Read</source>
+        <translation>&amp;Lesen</translation>
     </message>
     <message>
         <source>Restore to Orvex+: the backup of %1</source>
@@ -1519,16 +1515,16 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Eine Zeile je Ereignis, mit Uhrzeit</translation>
     </message>
     <message>
-        <source>Log</source>
-        <translation>Protokoll</translation>
+        <source>&amp;Log</source>
+        <translation>&amp;Protokoll</translation>
     </message>
     <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
+        <source>Co&amp;py</source>
+        <translation>Kopie&amp;ren</translation>
     </message>
     <message>
-        <source>Save...</source>
-        <translation>Speichern...</translation>
+        <source>S&amp;ave...</source>
+        <translation>Spei&amp;chern...</translation>
     </message>
     <message>
         <source>Save the log</source>
@@ -1574,12 +1570,12 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Dieses Fenster schließen</translation>
     </message>
     <message>
-        <source>Stop</source>
-        <translation>Stopp</translation>
+        <source>S&amp;top</source>
+        <translation>St&amp;opp</translation>
     </message>
     <message>
-        <source>Retry</source>
-        <translation>Wiederholen</translation>
+        <source>Retr&amp;y</source>
+        <translation>&amp;Wiederholen</translation>
     </message>
     <message>
         <source>&amp;Write</source>
@@ -1590,8 +1586,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>&amp;Abbrechen</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
+        <source>Cl&amp;ose</source>
+        <translation>&amp;Schließen</translation>
     </message>
     <message>
         <source>Write without &amp;backup…</source>
@@ -1893,32 +1889,32 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Presets mit Position</translation>
     </message>
     <message>
-        <source>to the positions the file names</source>
-        <translation>an die in der Datei genannten Positionen</translation>
+        <source>&amp;to the positions the file names</source>
+        <translation>an &amp;die in der Datei genannten Positionen</translation>
     </message>
     <message>
-        <source>into bank:</source>
-        <translation>in Bank:</translation>
+        <source>&amp;into bank:</source>
+        <translation>&amp;in Bank:</translation>
     </message>
     <message>
         <source>Presets without a position, in order from</source>
         <translation>Presets ohne Position, der Reihe nach ab</translation>
     </message>
     <message>
-        <source>Bank:</source>
-        <translation>Bank:</translation>
+        <source>&amp;Bank:</source>
+        <translation>&amp;Bank:</translation>
     </message>
     <message>
-        <source>Preset:</source>
-        <translation>Preset:</translation>
+        <source>&amp;Preset:</source>
+        <translation>&amp;Preset:</translation>
     </message>
     <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
+        <source>&amp;Ok</source>
+        <translation>&amp;Ok</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
         <source>Presets to load: %1.</source>

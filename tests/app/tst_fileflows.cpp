@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
 #include "base/brokenpipes.h"
+#include "common/altkeys.h"
 #include "common/fifowatch.h"
 #include "common/programrun.h"
 #include "common/quittingreader.h"
@@ -442,8 +443,9 @@ private slots:
                 QVERIFY(box);
                 question = box->text() + QLatin1Char('|') + box->informativeText();
                 QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                QCOMPARE(altKeyFault(box), QString());
                 for (QAbstractButton *b : box->buttons())
-                    if (b->text() == (replace ? QStringLiteral("Replace") : QStringLiteral("Cancel")))
+                    if (b->text() == (replace ? QStringLiteral("&Replace") : QStringLiteral("&Cancel")))
                         b->click();
             }});
         w.on_Save();
@@ -786,11 +788,11 @@ private slots:
         QTest::addColumn<QString>("other");
         QTest::addColumn<QString>("answer");
         QTest::newRow("cancelled") << "other"
-                                   << "Cancel";
+                                   << "&Cancel";
         QTest::newRow("replaced") << "other"
-                                  << "Replace";
+                                  << "&Replace";
         QTest::newRow("saved under another name") << "other"
-                                                  << "Save under Another Name…";
+                                                  << "Save under &Another Name…";
         QTest::newRow("the same bytes again") << "disk" << QString();
     }
     void aFileChangedByAnotherProgramIsNotReplacedUnasked()
@@ -813,6 +815,7 @@ private slots:
                 auto *box = qobject_cast<QMessageBox *>(m);
                 question = box->text() + QLatin1Char('|') + box->informativeText();
                 QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                QCOMPARE(altKeyFault(box), QString());
                 for (QAbstractButton *b : box->buttons())
                     if (b->text() == answer)
                         b->click();
@@ -827,7 +830,7 @@ private slots:
                      QStringLiteral("same.pre was changed by another program on %1, after it was last "
                                     "loaded or saved here.|Replacing it loses those changes.\n\n%2")
                          .arg(QFileInfo(same).lastModified().toString("d MMM yyyy HH:mm:ss"), same));
-        const QString saved = answer == "Cancel" ? QString() : answer.startsWith("Save") ? elsewhere : same;
+        const QString saved = answer == "&Cancel" ? QString() : answer.startsWith("Save") ? elsewhere : same;
         QVERIFY(saved == same || readTestFile(same) == theirs);
         QCOMPARE(w.modified, saved.isEmpty());
         if (saved.isEmpty())
@@ -861,13 +864,14 @@ private slots:
         auto click = [](const QString &button) {
             return [button](QWidget *m) {
                 QVERIFY(boxText(m).startsWith("same.pre was changed by another program on "));
+                QCOMPARE(altKeyFault(m), QString());
                 for (QAbstractButton *b : qobject_cast<QMessageBox *>(m)->buttons())
                     if (b->text() == button)
                         b->click();
             };
         };
         offer(QString(), {});
-        offer("first", {click("Load Again")});
+        offer("first", {click("&Load Again")});
         BankStore expected;
         fillStore(expected, "first");
         QVERIFY(sameStore(w.bankStore, expected) && tableShowsStore(w) && !w.modified);
@@ -882,7 +886,7 @@ private slots:
         fillStore(expected, "loaded");
         QVERIFY(sameStore(w.bankStore, expected) && !w.modified);
         QCOMPARE(w.document.fileChangedOnDisk(), FileStamp::Change::None);
-        offer("second", {click("Keep")}); // kept: the title and the close question know
+        offer("second", {click("&Keep")}); // kept: the title and the close question know
         QVERIFY(sameStore(w.bankStore, expected) && w.modified && w.isWindowModified());
         editOnePreset(w);
         offer("third", {});

@@ -2,6 +2,7 @@
 // start offers its work back. A second program running meanwhile is never offered it.
 #include "app/mainwindow.h"
 #include "base/appidentity.h"
+#include "common/altkeys.h"
 #include "common/loadedwindow.h"
 #include "common/modaldriver.h"
 #include "files/presetfile.h"
@@ -179,8 +180,9 @@ private slots:
                          qPrintable(QStringLiteral("box at %1,%2")
                                         .arg(box->frameGeometry().center().x())
                                         .arg(box->frameGeometry().center().y())));
+            QCOMPARE(altKeyFault(box), QString());
             for (QAbstractButton *b : box->buttons())
-                if (b->text() == QLatin1String("Restore"))
+                if (b->text() == QLatin1String("&Restore"))
                     b->click();
         });
         next.offerRecovery();
@@ -334,7 +336,8 @@ private slots:
             auto *box = qobject_cast<QMessageBox *>(m);
             QVERIFY(box);
             question = box->text();
-            QCOMPARE(box->defaultButton()->text(), QStringLiteral("Discard"));
+            QCOMPARE(box->defaultButton()->text(), QStringLiteral("&Discard"));
+            QCOMPARE(altKeyFault(box), QString());
             box->defaultButton()->click();
         });
         next.offerRecovery();

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/windowactions.h"
 #include "base/appidentity.h"
+#include "common/altkeys.h"
 #include "common/modaldriver.h"
 #include "common/samestore.h"
 #include "common/testfiles.h"
@@ -198,6 +199,7 @@ private slots:
                 auto *box = qobject_cast<QMessageBox *>(m);
                 QVERIFY(box);
                 asked = box->informativeText().section(QStringLiteral("\n\n"), 0, 0);
+                QCOMPARE(altKeyFault(box), QString());
                 (choice == QMessageBox::Cancel ? box->button(QMessageBox::Cancel) : box->defaultButton())
                     ->click();
             };
@@ -205,6 +207,7 @@ private slots:
         QString length;
         const std::function<void(QWidget *)> answerLength = [&length](QWidget *m) {
             length = boxText(m);
+            QCOMPARE(altKeyFault(m), QString());
             qobject_cast<QMessageBox *>(m)->defaultButton()->click();
         };
         QList<std::function<void(QWidget *)>> answers{chooseBanks};
@@ -484,7 +487,7 @@ private slots:
         QCoreApplication::removeTranslator(&german);
         QCOMPARE(translated.size(), english.size());
         QVERIFY(english.contains("Left out, as the factory bank is never written: 1."));
-        const QStringList same{"Ok", "Bank:", "Preset:", "2", "16", "128"};
+        const QStringList same{"&Ok", "&Bank:", "&Preset:", "2", "16", "128"};
         for (int i = 0; i < english.size(); ++i)
             QVERIFY2(same.contains(english[i]) || translated[i] != english[i], qPrintable(english[i]));
     }

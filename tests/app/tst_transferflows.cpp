@@ -728,7 +728,7 @@ private slots:
         });
         w.compareWithModule();
         QVERIFY(driven);
-        QCOMPARE(button, QStringLiteral("Read"));
+        QCOMPARE(button, QStringLiteral("&Read"));
         QCOMPARE(title, QStringLiteral("Read from Orvex+ to compare"));
         QCOMPARE(rig.counts().presetWrites, 0);
         QVERIFY(w.compare()->active());

@@ -117,7 +117,7 @@ private slots:
         QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
         QCoreApplication::installTranslator(&translator);
         TransferDialog d(std::make_shared<ScriptedMidiBackend>(0, 0));
-        QCOMPARE(d.RescanButton->text(), QStringLiteral("Neu suchen"));
+        QCOMPARE(d.RescanButton->text(), QStringLiteral("&Neu suchen"));
         QVERIFY(d.NoPortsText->text().startsWith(QStringLiteral("Keine MIDI-Ports gefunden.")));
         QCoreApplication::removeTranslator(&translator);
     }

@@ -1,5 +1,6 @@
 // The transfer dialog on its own: its states, port lists, texts and pictures, through
 // the virtual backend and the in-process module simulator.
+#include "common/altkeys.h"
 #include "common/samepicture.h"
 #include "common/scriptedmidibackend.h"
 #include "common/transferrig.h"
@@ -8,6 +9,7 @@
 #include "device/transferbackup.h"
 #include "device/transfertexts.h"
 #include "dialogs/exportpreviewpanel.h"
+#include "dialogs/syxload.h"
 #include "dialogs/transferdialog.h"
 #include "dialogs/transferlogpanel.h"
 #include "dialogs/transferstatuspanel.h"
@@ -58,13 +60,13 @@ private slots:
         d.setMode(true);
         QVERIFY(d.exportMode());
         QVERIFY(!d.IconLabel->pixmap().isNull());
-        QCOMPARE(d.TransferButton->text(), QStringLiteral("Export"));
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("&Export"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
                             QImage(QStringLiteral(":/pictures/export_screen.png"))));
         QVERIFY(d.IconLabel->contentsRect().contains(QRect(QPoint(0, 0), QSize(320, 87))));
         d.setMode(false);
         QVERIFY(!d.exportMode());
-        QCOMPARE(d.TransferButton->text(), QStringLiteral("Import"));
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("&Import"));
         QVERIFY(samePicture(d.IconLabel->pixmap().toImage(),
                             QImage(QStringLiteral(":/pictures/import_screen.png"))));
     }
@@ -89,7 +91,7 @@ private slots:
         QVERIFY2(d.transfer().stopMessage().startsWith(QStringLiteral("Stopped at bank 2, preset")),
                  qPrintable(d.transfer().stopMessage()));
         QVERIFY(!d.transferDone() && d.status->retryButton->isHidden());
-        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Co&nnect"));
     }
 
     void germanTextsAndPictures()
@@ -100,12 +102,12 @@ private slots:
         Rig rig;
         TransferDialog d(rig.backend);
         d.setMode(true);
-        QCOMPARE(d.TransferButton->text(), QStringLiteral("Exportieren"));
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("&Exportieren"));
         QCOMPARE(d.groupBox_3->title(), QStringLiteral("MIDI IN Kanal"));
         QCOMPARE(d.TryConText->text(), QStringLiteral("versuche zu verbinden..."));
-        QCOMPARE(d.status->retryButton->text(), QStringLiteral("Wiederholen"));
-        QCOMPARE(d.log->toggleButton->text(), QStringLiteral("Protokoll"));
-        QCOMPARE(d.FindButton->text(), QStringLiteral("Modul suchen"));
+        QCOMPARE(d.status->retryButton->text(), QStringLiteral("&Wiederholen"));
+        QCOMPARE(d.log->toggleButton->text(), QStringLiteral("&Protokoll"));
+        QCOMPARE(d.FindButton->text(), QStringLiteral("&Modul suchen"));
         QCOMPARE(TransferTexts::afterRetry(2, TransferPlan::StopReason::NoAnswer, QStringLiteral("…")),
                  QStringLiteral("Wiederholung 2: noch immer keine Antwort. …"));
         d.setRestoreOf(QStringLiteral("b.pre"), QStringLiteral("7. Dez. 2026, 14:03"));
@@ -116,7 +118,7 @@ private slots:
                             QImage(QStringLiteral(":/pictures/restore_screen_de.png"))));
         d.fillPortLists();
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
-        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Trennen"));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("&Trennen"));
         QCoreApplication::removeTranslator(&translator);
     }
 
@@ -159,7 +161,7 @@ private slots:
         // The reply can only be handled once the event loop runs: Connecting is seen first.
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Connecting));
-        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Disconnect"));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("&Disconnect"));
         QVERIFY(d.TryConText->isVisible());
         QVERIFY(!d.TransferButton->isEnabled());
         QVERIFY(!d.MidiInList->isEnabled());
@@ -176,7 +178,7 @@ private slots:
 
         QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
         QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
-        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Co&nnect"));
         QVERIFY(d.SnEdit->text().isEmpty());
         QVERIFY(d.VersionEdit->text().isEmpty());
         QVERIFY(d.MidiInList->isEnabled());
@@ -224,7 +226,7 @@ private slots:
         QVERIFY(d.status->text().startsWith(QStringLiteral("The module did not answer.")));
         QVERIFY(!d.TryConText->isVisible());
         QVERIFY(d.MidiInList->isEnabled());
-        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Co&nnect"));
         QCOMPARE(rig.backend->openInputCount(), 0);
     }
 
@@ -240,7 +242,7 @@ private slots:
         QCOMPARE(d.status->text(), QStringLiteral("Cannot open the MIDI output \"Scripted Out 0\"."));
         QCOMPARE(backend->openInputCount(), 0); // the input that did open is closed again
         QVERIFY(d.MidiInList->isEnabled());
-        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(d.ConnectButton->text(), QStringLiteral("Co&nnect"));
     }
 
     // Writing is never one keypress away, and without a backup it takes a step of its own.
@@ -385,14 +387,14 @@ private slots:
 
         d.setReadForCompare(QStringLiteral("tip"));
         QCOMPARE(d.windowTitle(), QStringLiteral("Read from Orvex+ to compare"));
-        QCOMPARE(d.TransferButton->text(), QStringLiteral("Read"));
+        QCOMPARE(d.TransferButton->text(), QStringLiteral("&Read"));
 
         TransferDialog restore(rig.backend);
         restore.setRestoreOf(QStringLiteral("/x/module-backup-20261207-140312.pre"),
                              QStringLiteral("7 Dec 2026"));
         restore.setMode(true);
         QCOMPARE(restore.windowTitle(), QStringLiteral("Restore to Orvex+: the backup of 7 Dec 2026"));
-        QCOMPARE(restore.TransferButton->text(), QStringLiteral("Restore"));
+        QCOMPARE(restore.TransferButton->text(), QStringLiteral("&Restore"));
         QVERIFY(
             restore.TransferButton->toolTip().contains(QStringLiteral("module-backup-20261207-140312.pre")));
     }
@@ -612,6 +614,71 @@ private slots:
         QCOMPARE(without.MidiInList->findItems(QStringLiteral("Orvex+ Simulator"), Qt::MatchExactly).size(),
                  0);
         QCOMPARE(without.MidiInList->count(), with.MidiInList->count() - 1);
+    }
+    // Every button the user can see, in every state of the dialogs, has an Alt key, and no key
+    // is taken twice at once; a label's key reaches the field beside it.
+    void everyVisibleButtonHasItsOwnAltKey_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::newRow("English") << false;
+        QTest::newRow("German") << true;
+    }
+
+    void everyVisibleButtonHasItsOwnAltKey()
+    {
+        QFETCH(bool, german);
+        QTranslator translator;
+        if (german) {
+            QVERIFY(translator.load(QStringLiteral(":/translations/presetman_de")));
+            QCoreApplication::installTranslator(&translator);
+        }
+        auto check = [](QWidget *dialog, const char *state) {
+            const QString fault = altKeyFault(dialog);
+            return fault.isEmpty() ? fault : QStringLiteral("%1: %2").arg(state, fault);
+        };
+        QStringList faults;
+        auto note = [&](const QString &fault) {
+            if (!fault.isEmpty())
+                faults << fault;
+        };
+
+        SyxContents mixed;
+        mixed.writes = 1;
+        mixed.replies = 1;
+        SyxLoad syx(mixed);
+        note(check(&syx, "SysEx load"));
+
+        Rig rig;
+        TransferDialog d(rig.backend);
+        d.log->toggleButton->setChecked(true);
+        d.setMode(false);
+        note(check(&d, "import"));
+        d.setReadForCompare(QStringLiteral("tip"));
+        note(check(&d, "read to compare"));
+        d.setMode(true);
+        note(check(&d, "export"));
+        d.setRestoreOf(QStringLiteral("b.pre"), QStringLiteral("today"));
+        note(check(&d, "restore"));
+        d.fillPortLists();
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Connected));
+        note(check(&d, "connected"));
+        d.status->showRunning(QStringLiteral("running"));
+        note(check(&d, "running"));
+        d.previewPanel->show();
+        d.status->showQuestion(QStringLiteral("question"), true);
+        note(check(&d, "question"));
+        d.status->showQuestion(QStringLiteral("question"), false);
+        note(check(&d, "question without a backup"));
+        d.status->showWithoutBackupQuestion(QStringLiteral("sure?"));
+        note(check(&d, "second question"));
+        d.previewPanel->hide();
+        d.status->showStopped(QStringLiteral("stopped"), true);
+        note(check(&d, "stopped"));
+        d.status->showDone(QStringLiteral("done"));
+        note(check(&d, "done"));
+        QCoreApplication::removeTranslator(&translator);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 };
 
