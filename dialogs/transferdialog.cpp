@@ -364,7 +364,7 @@ void TransferDialog::toggleConnection()
             noteBackupUnused();
         // A stop shown before offered Retry, which closed ports leave nothing to do.
         if (midi.phase() == MidiTransfer::Phase::Stopped && !status->retryButton->isHidden())
-            showStopped(midi.stopMessage());
+            showStopped(TransferTexts::stopMessage(midi.plan(), false));
     }
     updateConnectionUi();
 }

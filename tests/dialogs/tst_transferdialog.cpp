@@ -204,6 +204,7 @@ private slots:
         QVERIFY(!d.transfer().running() && !d.transfer().waitingForPorts());
         QVERIFY(d.progressBar->isHidden() && d.previewPanel->isHidden());
         QCOMPARE(shown(), fresh + (leavesAMessage ? " close" : ""));
+        QVERIFY2(!d.status->text().contains(QLatin1String("Retry opens")), qPrintable(d.status->text()));
         if (state == QLatin1String("question")) {
             // Nothing was written over what the backup holds: it says so, as after Cancel.
             QFile info(BackupCatalog::infoPath(d.backupFileName()));
