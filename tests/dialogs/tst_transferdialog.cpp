@@ -102,24 +102,20 @@ private slots:
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("pressable");
         QTest::addColumn<bool>("leavesAMessage");
-        QTest::newRow("idle") << "idle"
-                              << "connect find rescan choice twice" << false;
-        QTest::newRow("connected") << "connected"
-                                   << "disconnect transfer choice twice" << false;
-        QTest::newRow("running") << "running"
-                                 << "disconnect stop" << true;
-        QTest::newRow("stopped") << "stopped"
-                                 << "disconnect retry close" << true;
-        QTest::newRow("port gone") << "gone"
-                                   << "disconnect retry close" << true;
-        QTest::newRow("waiting for ports") << "waiting"
-                                           << "disconnect stop" << true;
-        QTest::newRow("stop while waiting") << "waitstop"
-                                            << "disconnect retry close" << true;
-        QTest::newRow("question") << "question"
-                                  << "disconnect write cancel" << true;
-        QTest::newRow("done") << "done"
-                              << "disconnect close" << true;
+        auto row = [](const char *name, const char *state, const char *pressable, bool leavesAMessage) {
+            QTest::newRow(name) << QString::fromLatin1(state) << QString::fromLatin1(pressable)
+                                << leavesAMessage;
+        };
+        row("idle", "idle", "connect find rescan choice twice", false);
+        row("connected", "connected", "disconnect transfer choice twice", false);
+        row("running", "running", "disconnect stop", true);
+        row("stopped", "stopped", "disconnect retry close", true);
+        row("port gone", "gone", "disconnect retry close", true);
+        row("port gone before the transfer", "gonefirst", "disconnect retry close", true);
+        row("waiting for ports", "waiting", "disconnect stop", true);
+        row("stop while waiting", "waitstop", "disconnect retry close", true);
+        row("question", "question", "disconnect write cancel", true);
+        row("done", "done", "disconnect close", true);
     }
     void buttonsInEveryStateAndDisconnectConnect()
     {
@@ -175,6 +171,10 @@ private slots:
                                                                   ? MidiTransfer::Phase::Done
                                                                   : MidiTransfer::Phase::Confirming),
                                      20000);
+        } else if (state == QLatin1String("gonefirst")) {
+            rig.backend->setPlugged(rig.simulatorIndex, false);
+            QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+            QCOMPARE(d.transfer().stopReason(), MidiTransfer::StopReason::PortGone);
         } else if (state != QLatin1String("idle") && state != QLatin1String("connected")) {
             rig.simulator->setByteRate(90000);
             QTest::mouseClick(d.TransferButton, Qt::LeftButton);
