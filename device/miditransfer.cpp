@@ -126,7 +126,14 @@ bool MidiTransfer::startTransfer()
     requests.resetResendCount();
     answerTimes.clear();
     stopText.clear();
-    return rules.start();
+    if (!rules.start())
+        return false;
+    // A port went away since the connect: no request can reach the module, so the transfer
+    // stops as it would had the port gone while it ran, and Retry waits for the ports.
+    checkPorts();
+    if (gone)
+        rules.portLost();
+    return true;
 }
 
 bool MidiTransfer::listed(bool input, const QString &name, int *index)

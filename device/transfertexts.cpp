@@ -151,7 +151,7 @@ QString planNote(const TransferPlan &plan, const TransferPlan::Event &event, Pur
     return QString();
 }
 
-QString stopMessage(const TransferPlan &plan)
+QString stopMessage(const TransferPlan &plan, bool retryOffered)
 {
     using Reason = TransferPlan::StopReason;
     const QString at = where(plan.stopBank(), plan.stopPreset());
@@ -176,8 +176,11 @@ QString stopMessage(const TransferPlan &plan)
         text = tr("The module sent only damaged replies at %1.").arg(at);
         break;
     case Reason::PortGone:
-        text = tr("The MIDI connection went away at %1; Retry opens the ports again when they are back.")
-                   .arg(at);
+        text =
+            retryOffered
+                ? tr("The MIDI connection went away at %1; Retry opens the ports again when they are back.")
+                      .arg(at)
+                : tr("The MIDI connection went away at %1.").arg(at);
         break;
     case Reason::WriteRefused:
         text = tr("Bank %1, preset %2 did not take the write %3 times and may now hold a damaged preset.")

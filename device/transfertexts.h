@@ -19,8 +19,9 @@ QString where(int bank, int preset);
 QString linkNote(RequestLink::Note note, const RequestLink &link);
 QString planNote(const TransferPlan &plan, const TransferPlan::Event &event,
                  Purpose purpose = Purpose::Transfer);
-// Why the transfer stopped and, for an export, what that leaves on the module.
-QString stopMessage(const TransferPlan &plan);
+// Why the transfer stopped and, for an export, what that leaves on the module. Without
+// `retryOffered` (the ports are closed) it points to no Retry.
+QString stopMessage(const TransferPlan &plan, bool retryOffered = true);
 // A stop after the user's `attempt`-th Retry, so that it reads as a new try:
 // "Retry 2: still no answer. The module stopped answering at …".
 QString afterRetry(int attempt, TransferPlan::StopReason reason, const QString &stopMessage);

@@ -327,6 +327,10 @@ void TransferDialog::updateConnectionUi()
     if (disconnected) {
         SnEdit->clear();
         VersionEdit->clear();
+        // Closed ports end every transfer: what the next one runs with can be chosen again.
+        choiceBox->setVisible(midi.exportMode() && !choiceFixed);
+        readTwiceBox->setEnabled(true);
+        hidePreview();
     }
 }
 
@@ -350,7 +354,17 @@ void TransferDialog::toggleConnection()
         if (!midi.connectPorts(inRow, outRow, inName, outName))
             status->showNote(midi.openError());
     } else {
+        // A wait for the ports ends as Stop ends it, with its message and log line.
+        if (midi.waitingForPorts())
+            midi.stop();
+        const bool atQuestion = midi.phase() == MidiTransfer::Phase::Confirming;
         midi.disconnectPorts();
+        // Nothing was written over what the backup holds, as after Cancel.
+        if (atQuestion)
+            noteBackupUnused();
+        // A stop shown before offered Retry, which closed ports leave nothing to do.
+        if (midi.phase() == MidiTransfer::Phase::Stopped && !status->retryButton->isHidden())
+            showStopped(TransferTexts::stopMessage(midi.plan(), false));
     }
     updateConnectionUi();
 }
@@ -362,8 +376,11 @@ void TransferDialog::Transfer()
     progressBar->setFormat(QStringLiteral("%p%"));
     retryPresses = 0;
     writingBar = false;
+    // A transfer after a Disconnect and Connect starts afresh: its own backup and ticks.
+    leftOut = SelectionMask();
+    backupNotedUnused = false;
     progressBar->show();
-    // Transfer stays disabled until the dialog closes; Disconnect ends the transfer.
+    // Transfer stays disabled until Disconnect, which ends the transfer, and Connect again.
     TransferButton->setEnabled(false);
     status->showRunning(midi.positionText());
     readTwiceBox->setEnabled(false);

@@ -25,7 +25,8 @@ class QTimer;
 // (its serial number and firmware version are shown) and runs one import or export
 // with a progress bar; the dialog closes itself a second after the transfer is through.
 // It only shows and drives a MidiTransfer, which holds the protocol's rules. Made for
-// one transfer, run modally, then read through transferDone, transferBanks and the rows.
+// one transfer, run modally, then read through transferDone, transferBanks and the rows;
+// after Disconnect and Connect it is ready for another, as after the first Connect.
 class TransferDialog : public QDialog, public Ui_TransferDialog
 {
     Q_OBJECT

@@ -1161,6 +1161,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Die MIDI-Verbindung ist bei %1 weggefallen; Wiederholen öffnet die Anschlüsse erneut, sobald sie wieder da sind.</translation>
     </message>
     <message>
+        <source>The MIDI connection went away at %1.</source>
+        <translation>Die MIDI-Verbindung ist bei %1 weggefallen.</translation>
+    </message>
+    <message>
         <source>The MIDI input &quot;%1&quot; went away at %2.</source>
         <translation>Der MIDI-Eingang „%1“ ist um %2 weggefallen.</translation>
     </message>

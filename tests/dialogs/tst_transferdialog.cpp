@@ -8,6 +8,7 @@
 #include "device/programbackend.h"
 #include "device/transferbackup.h"
 #include "device/transfertexts.h"
+#include "dialogs/exportchoicebox.h"
 #include "dialogs/exportpreviewpanel.h"
 #include "dialogs/syxload.h"
 #include "dialogs/transferdialog.h"
@@ -16,6 +17,7 @@
 #include "editing/exportpreview.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
@@ -92,6 +94,147 @@ private slots:
                  qPrintable(d.transfer().stopMessage()));
         QVERIFY(!d.transferDone() && d.status->retryButton->isHidden());
         QCOMPARE(d.ConnectButton->text(), QStringLiteral("Co&nnect"));
+    }
+
+    // In every state a button is enabled and shown exactly when pressing it does something;
+    // Disconnect from any of them leaves the dialog as before a connect, and Connect again
+    // as a fresh connect does (the export's choice box back, Transfer focused).
+    void buttonsInEveryStateAndDisconnectConnect_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("pressable");
+        QTest::addColumn<bool>("leavesAMessage");
+        auto row = [](const char *name, const char *state, const char *pressable, bool leavesAMessage) {
+            QTest::newRow(name) << QString::fromLatin1(state) << QString::fromLatin1(pressable)
+                                << leavesAMessage;
+        };
+        row("idle", "idle", "connect find rescan choice twice", false);
+        row("connected", "connected", "disconnect transfer choice twice", false);
+        row("running", "running", "disconnect stop", true);
+        row("stopped", "stopped", "disconnect retry close", true);
+        row("port gone", "gone", "disconnect retry close", true);
+        row("port gone before the transfer", "gonefirst", "disconnect retry close", true);
+        row("waiting for ports", "waiting", "disconnect stop", true);
+        row("stop while waiting", "waitstop", "disconnect retry close", true);
+        row("question", "question", "disconnect write cancel", true);
+        row("done", "done", "disconnect close", true);
+    }
+    void buttonsInEveryStateAndDisconnectConnect()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, pressable);
+        QFETCH(bool, leavesAMessage);
+        Rig rig;
+        QTemporaryDir dir;
+        TransferDialog d(rig.backend);
+        d.setBackupFile(dir.filePath(QStringLiteral("b.pre")));
+        d.inRow = d.outRow = rig.simulatorIndex;
+        d.fillPortLists();
+        d.setMode(true);
+        TransferBanks local = rig.banks();
+        if (state == QLatin1String("question"))
+            local.at(3, 5)[0] ^= 1;
+        d.transferBanks() = local;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        auto shown = [&] {
+            QStringList on;
+            const std::pair<const char *, QWidget *> all[] = {
+                {d.connectionState() == MidiTransfer::Disconnected ? "connect" : "disconnect",
+                 d.ConnectButton},
+                {"transfer", d.TransferButton},
+                {"find", d.FindButton},
+                {"rescan", d.RescanButton},
+                {"choice", d.choiceBox},
+                {"twice", d.readTwiceBox},
+                {"stop", d.status->stopButton},
+                {"retry", d.status->retryButton},
+                {"write", d.status->writeButton},
+                {"nobackup", d.status->noBackupButton},
+                {"cancel", d.status->cancelButton},
+                {"close", d.status->closeButton}};
+            for (const auto &[name, w] : all)
+                if (w->isVisible() && w->isEnabled())
+                    on << QLatin1String(name);
+            return on.join(QLatin1Char(' '));
+        };
+        const QString fresh = shown();
+        if (state != QLatin1String("idle")) {
+            QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+            QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Connected));
+        }
+        const QString connected = shown();
+        QCOMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget *>(state == QLatin1String("idle") ? d.ConnectButton : d.TransferButton));
+        if (state == QLatin1String("question") || state == QLatin1String("done")) {
+            QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(d.transfer().phase() == (state == QLatin1String("done")
+                                                                  ? MidiTransfer::Phase::Done
+                                                                  : MidiTransfer::Phase::Confirming),
+                                     20000);
+        } else if (state == QLatin1String("gonefirst")) {
+            rig.backend->setPlugged(rig.simulatorIndex, false);
+            QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+            QCOMPARE(d.transfer().stopReason(), MidiTransfer::StopReason::PortGone);
+        } else if (state != QLatin1String("idle") && state != QLatin1String("connected")) {
+            rig.simulator->setByteRate(90000);
+            QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+            QVERIFY(d.transfer().running());
+            QTRY_VERIFY(d.transfer().progress() > 10);
+            if (state == QLatin1String("stopped"))
+                QTest::mouseClick(d.status->stopButton, Qt::LeftButton);
+            if (state == QLatin1String("gone") || state.startsWith(QLatin1String("wait"))) {
+                rig.backend->setPlugged(rig.simulatorIndex, false);
+                d.transfer().checkPorts();
+            }
+            if (state != QLatin1String("running"))
+                QTRY_COMPARE(d.transfer().phase(), MidiTransfer::Phase::Stopped);
+            if (state.startsWith(QLatin1String("wait"))) {
+                QTest::mouseClick(d.status->retryButton, Qt::LeftButton);
+                QVERIFY(d.transfer().waitingForPorts());
+            }
+            if (state == QLatin1String("waitstop"))
+                QTest::mouseClick(d.status->stopButton, Qt::LeftButton);
+        }
+        QCOMPARE(shown(), pressable);
+        if (state == QLatin1String("idle"))
+            return;
+
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QCOMPARE(d.connectionState(), int(MidiTransfer::Disconnected));
+        QVERIFY(!d.transfer().running() && !d.transfer().waitingForPorts());
+        QVERIFY(d.progressBar->isHidden() && d.previewPanel->isHidden());
+        QCOMPARE(shown(), fresh + (leavesAMessage ? " close" : ""));
+        QVERIFY2(!d.status->text().contains(QLatin1String("Retry opens")), qPrintable(d.status->text()));
+        if (state == QLatin1String("question")) {
+            // Nothing was written over what the backup holds: it says so, as after Cancel.
+            QFile info(BackupCatalog::infoPath(d.backupFileName()));
+            QVERIFY(info.open(QIODevice::ReadOnly));
+            QVERIFY(info.readAll().contains("written=none"));
+        }
+
+        rig.backend->setPlugged(rig.simulatorIndex, true);
+        rig.simulator->setByteRate(0);
+        QTest::mouseClick(d.ConnectButton, Qt::LeftButton);
+        QTRY_COMPARE(d.connectionState(), int(MidiTransfer::Connected));
+        QCOMPARE(shown(), connected);
+        QCOMPARE(d.status->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d.TransferButton));
+        QVERIFY(!d.SnEdit->text().isEmpty());
+
+        // The next export runs as the first did; its own backup is noted unused on Cancel.
+        QTest::mouseClick(d.TransferButton, Qt::LeftButton);
+        const bool asks = state == QLatin1String("question");
+        QTRY_VERIFY_WITH_TIMEOUT(d.transfer().phase() ==
+                                     (asks ? MidiTransfer::Phase::Confirming : MidiTransfer::Phase::Done),
+                                 20000);
+        if (asks) {
+            QTest::mouseClick(d.status->cancelButton, Qt::LeftButton);
+            QFile info(BackupCatalog::infoPath(d.backupFileName()));
+            QVERIFY(info.open(QIODevice::ReadOnly));
+            QCOMPARE(info.readAll().count("written=none"), 1);
+        }
     }
 
     void germanTextsAndPictures()
