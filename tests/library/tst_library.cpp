@@ -365,9 +365,8 @@ private slots:
         for (int round = 0; round < 300; ++round) {
             QByteArray text;
             for (int line = int(random() % 60); line > 0; --line) {
-                text += QByteArray(int(random() % 40), ' ');
-                for (char &c : text.last(int(random() % 40)))
-                    c = "abc\x1f"[random() % 4];
+                for (int length = int(random() % 40); length > 0; --length)
+                    text += "abc \x1f"[random() % 5];
                 text += '\n';
             }
             QList<QByteArray> terms;
