@@ -7,6 +7,7 @@
 #include "device/programbackend.h"
 #include "device/simulatordevice.h"
 #include "device/transferbackup.h"
+#include "device/transfertexts.h"
 #include "editing/exportchoice.h"
 #include "files/filecontents.h"
 #include "files/presetfile.h"
@@ -365,8 +366,11 @@ bool transfer(MidiTransfer &midi, const Options &o, bool exportAll, QString &err
     QObject::connect(&midi, &MidiTransfer::transferStopped, &loop, [&](const QString &message) {
         // A dry run ends by cancelling at the question: that is its success.
         failed = !(o.dryRun && midi.stopReason() == MidiTransfer::StopReason::Cancelled);
+        // orvex-pre has no Retry: the message must not offer one.
         if (failed)
-            error = message;
+            error = midi.stopReason() == MidiTransfer::StopReason::PortGone
+                        ? TransferTexts::stopMessage(midi.plan(), false)
+                        : message;
         loop.quit();
     });
     if (exportAll)
