@@ -56,8 +56,8 @@ public:
     bool damaged() const { return sawDamage; }
 
     // SQLite's check of every page, a table at a time so that `stop` can end it between
-    // tables, then the check of every packed row; for the background after start-up, since it takes a while on a large
-    // library. Damaged: reopen with `thorough` to rebuild.
+    // tables, then the check of every packed row; for the background after start-up, since it takes a while
+    // on a large library. Damaged: reopen with `thorough` to rebuild.
     enum class Check { Sound, Damaged, Stopped, Failed };
     Check checkPages(const std::atomic<bool> *stop = nullptr);
 

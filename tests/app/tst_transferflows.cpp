@@ -9,8 +9,8 @@
 #include "dialogs/exportchoicebox.h"
 #include "dialogs/transferdialog.h"
 #include "dialogs/transferstatuspanel.h"
-#include "model/presetimage.h"
 #include "files/sysexmessages.h"
+#include "model/presetimage.h"
 #include "views/presetgrid.h"
 
 #include <QDir>
