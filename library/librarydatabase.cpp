@@ -592,9 +592,14 @@ bool LibraryDatabase::openOnce(const QStringList &initialFolders, bool thorough)
 
 QStringList LibraryDatabase::folders(bool *ok)
 {
+    return folderPaths(QStringLiteral("SELECT path FROM folders ORDER BY path"), ok);
+}
+
+QStringList LibraryDatabase::folderPaths(const QString &select, bool *ok)
+{
     QStringList out;
     QSqlQuery q(db);
-    const bool read = q.exec(QStringLiteral("SELECT path FROM folders ORDER BY path"));
+    const bool read = q.exec(select);
     if (ok)
         *ok = read;
     if (!read) {
@@ -608,15 +613,7 @@ QStringList LibraryDatabase::folders(bool *ok)
 
 QStringList LibraryDatabase::unfinishedFolders()
 {
-    QStringList out;
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT path FROM folders WHERE finished = 0 ORDER BY path"))) {
-        fail(q.lastError());
-        return out;
-    }
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
+    return folderPaths(QStringLiteral("SELECT path FROM folders WHERE finished = 0 ORDER BY path"), nullptr);
 }
 
 bool LibraryDatabase::markFinished(const QStringList &done)
@@ -626,23 +623,7 @@ bool LibraryDatabase::markFinished(const QStringList &done)
     if (std::none_of(done.cbegin(), done.cend(),
                      [&](const QString &f) { return unfinished.contains(cleanFolder(f)); }))
         return true;
-    if (!begin())
-        return false;
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE folders SET finished = 1 WHERE path = ?"));
-    for (const QString &f : done) {
-        q.addBindValue(cleanFolder(f));
-        if (!q.exec()) {
-            fail(q.lastError());
-            rollback();
-            return false;
-        }
-    }
-    if (!commit()) {
-        rollback();
-        return false;
-    }
-    return true;
+    return runOnFolders(QStringLiteral("UPDATE folders SET finished = 1 WHERE path = ?"), done);
 }
 
 bool LibraryDatabase::rebuildNow(const QStringList &initialFolders)
@@ -670,22 +651,31 @@ bool LibraryDatabase::removeFolder(const QString &folder)
 
 bool LibraryDatabase::changeFolders(const QString &sql, const QString &folder)
 {
+    if (!runOnFolders(sql, {folder}))
+        return false;
+    saveFolders();
+    return true;
+}
+
+bool LibraryDatabase::runOnFolders(const QString &sql, const QStringList &folders)
+{
     // Through begin(), which takes the next turn between an update's transactions.
     if (!begin())
         return false;
     QSqlQuery q(db);
     q.prepare(sql);
-    q.addBindValue(cleanFolder(folder));
-    if (!q.exec()) {
-        fail(q.lastError());
-        rollback();
-        return false;
+    for (const QString &f : folders) {
+        q.addBindValue(cleanFolder(f));
+        if (!q.exec()) {
+            fail(q.lastError());
+            rollback();
+            return false;
+        }
     }
     if (!commit()) {
         rollback();
         return false;
     }
-    saveFolders();
     return true;
 }
 

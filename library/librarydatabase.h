@@ -172,6 +172,10 @@ private:
     QString foldersCopyPath() const;
     void saveFolders();
     bool changeFolders(const QString &sql, const QString &folder);
+    // One statement for each folder, in one transaction.
+    bool runOnFolders(const QString &sql, const QStringList &folders);
+    // The paths a SELECT of folders gives; `ok` (if given) says whether it could be read.
+    QStringList folderPaths(const QString &select, bool *ok);
     std::optional<QStringList> savedFolders() const;
     // The folders a database made anew covers.
     QStringList foldersToKeep(const QStringList &fromDatabase, const QStringList &initialFolders) const;
