@@ -455,10 +455,10 @@ private slots:
         LibraryDatabase reader(dbPath);
         QVERIFY(reader.open({folder.path()}) && LibraryIndexer::update(reader, reader.folders(), true).ok);
         std::atomic<bool> done{false}, updateFailed{false};
+        std::vector<bool> isAlpha(Files, true); // the updater's alone until it is joined
         std::thread updater([&] {
             LibraryDatabase db(dbPath);
             std::mt19937 random(40);
-            std::vector<bool> isAlpha(Files, true);
             updateFailed = !db.open({});
             for (int round = 0; round < 30 && !updateFailed; ++round) {
                 for (int n = 1 + int(random() % 8); n > 0; --n) {
@@ -491,6 +491,12 @@ private slots:
         done = true;
         updater.join();
         QVERIFY(!updateFailed);
+        // Once the updates are over the answer is the files' last state, not an earlier or an
+        // empty one.
+        const auto alphaFiles = std::count(isAlpha.cbegin(), isAlpha.cend(), true);
+        QCOMPARE(qint64(reader.search(QStringLiteral("alpha"), 0).hits.size()),
+                 qint64(alphaFiles) * PresetsPerBank);
+        QCOMPARE(qint64(reader.whereElse(alpha, 0).hits.size()), qint64(alphaFiles) * PresetsPerBank);
     }
 
     // A file's filter grows with its text in powers of two (a few presets keep it small) and
